@@ -1,0 +1,83 @@
+#include "core/boot_sector.h"
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+
+#include "common/bytes.h"
+#include "core/document.h"
+#include "ports/window_sync.h"
+#include "strings/string_ids.h"
+
+namespace vk {
+namespace {
+
+constexpr uint32_t kFirstMediaByte = 0xF0;
+constexpr uint32_t kFatIdOffset = kSectorSize;  // first byte of the first FAT
+
+bool IsUsableFormatByte(uint32_t byte) {
+    return byte >= kFirstMediaByte && IsUsableFormat(FormatRow(byte));
+}
+
+}  // namespace
+
+bool ParseBootSector(ImageDocument& doc, WindowRef owner, bool refreshTitle) {
+    // Work on a zero-padded copy, so that a short area never reads past its end.
+    std::array<uint8_t, kSectorSize> bs{};
+    const uint32_t areaLength = doc.AreaLength();
+    std::memcpy(bs.data(), doc.Area(), std::min<uint32_t>(areaLength, kSectorSize));
+
+    DiskFormat& g = doc.geometry;
+    g = DiskFormat{};
+    g.fatCount = bs[kBpbFatCount] == 0 ? 1 : bs[kBpbFatCount];
+    g.totalSectors = Load16(&bs[kBpbTotalSectors]);
+    g.sectorsPerFat = Load16(&bs[kBpbSectorsPerFat]);
+    g.sectorsPerCluster = bs[kBpbSectorsPerCluster];
+    g.reservedSectors = Load16(&bs[kBpbReservedSectors]);
+    g.heads = Load16(&bs[kBpbHeads]);
+    g.sectorsPerTrack = Load16(&bs[kBpbSectorsPerTrack]);
+    g.rootEntries = Load16(&bs[kBpbRootEntries]);
+
+    const uint32_t mediaByte = bs[kBpbMediaByte];
+    if (mediaByte >= kFirstMediaByte) {
+        g.mediaType = FormatRow(mediaByte).mediaType;
+    }
+
+    if (g.sectorsPerCluster == 0) {
+        if (IsUsableFormatByte(mediaByte)) {
+            ShowMessage(owner, kMsgFormatByteUsed, kIconWarning);
+            g = FormatRow(mediaByte);
+        } else if (areaLength > kSectorSize && IsUsableFormatByte(doc.Area()[kFatIdOffset])) {
+            ShowMessage(owner, kMsgFormatByteUsed, kIconWarning);
+            g = FormatRow(doc.Area()[kFatIdOffset]);
+        }
+    }
+
+    if (refreshTitle) {
+        UpdateTitle(doc);
+    }
+
+    if (Load16(&bs[kBpbBytesPerSector]) == kSectorSize && g.sectorsPerCluster != 0) {
+        return true;
+    }
+
+    const bool signature = bs[kBsSignature] == 0x55 && bs[kBsSignature + 1] == 0xAA;
+    unsigned message = kMsgNotValidImage;
+    if (signature && mediaByte == 0xF0) {
+        message = kMsgHardDiskImage;
+    } else if (signature && mediaByte == 0x00) {
+        message = kMsgHardDiskNoPartition;
+    }
+    ShowMessage(owner, message, kIconWarning);
+    if (g.sectorsPerCluster == 0) {
+        g.sectorsPerCluster = 2;
+    }
+    return false;
+}
+
+std::string FileSystemTypeText(const uint8_t* bootSector) {
+    const char* text = reinterpret_cast<const char*>(bootSector + kBsFileSystemType);
+    return std::string(text, strnlen(text, kFileSystemTypeLength));
+}
+
+}  // namespace vk

@@ -1,0 +1,54 @@
+// Floppy formats: the format table every list, the new-image code and the
+// drive code draw from, and the three boot-sector templates.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+
+namespace vk {
+
+constexpr uint32_t kSectorSize = 512;
+
+// One row of the format table, also the geometry of an open image. The field
+// order is shared with the custom-format dialog, which fills a whole row.
+struct DiskFormat {
+    uint32_t descriptionId = 0;  // string id of the row's text; 0 for the custom row
+    uint32_t fatCount = 0;
+    uint32_t totalSectors = 0;   // 0: the row holds no format
+    uint32_t sectorsPerFat = 0;
+    uint32_t sectorsPerCluster = 0;
+    uint32_t reservedSectors = 0;
+    uint32_t heads = 0;
+    uint32_t sectorsPerTrack = 0;
+    uint32_t rootEntries = 0;
+    uint32_t mediaByte = 0;
+    uint32_t mediaType = 0;      // the platform's MEDIA_TYPE for formatting tracks
+};
+
+bool operator==(const DiskFormat& a, const DiskFormat& b);
+
+constexpr uint32_t kFirstFormatCode = 0xF0;
+constexpr uint32_t kCustomFormatCode = 0x100;
+constexpr uint32_t kDefaultFormatCode = 0xF9;
+constexpr std::size_t kFormatRows = kCustomFormatCode - kFirstFormatCode + 1;
+constexpr uint32_t kNoDescription = 0xFFFFFFFF;
+
+// Row `code` (0xF0 .. 0x100). The table is constant but for the custom row.
+DiskFormat& FormatRow(uint32_t code);
+// True for the codes a caller may pass: 0xF0 .. 0x100.
+bool IsFormatCode(uint32_t code);
+bool IsUsableFormat(const DiskFormat& row);
+
+// The offered formats in list order: 0xF0, 0xF8 .. 0xFF (the walk stops at
+// the custom row and skips empty rows). Returns the count written.
+std::size_t ListedFormatCodes(std::array<uint32_t, kFormatRows>& codes);
+
+// Boot-sector templates, by index.
+enum BootTemplateIndex : unsigned { kBootMsxDos = 0, kBootMsxDos22 = 1, kBootMsDos6 = 2 };
+constexpr unsigned kBootTemplateCount = 3;
+const std::array<uint8_t, kSectorSize>& BootTemplate(unsigned index);
+// String id of a template's name.
+unsigned BootTemplateNameId(unsigned index);
+
+}  // namespace vk

@@ -1,0 +1,64 @@
+// The one disk image the program has open: the whole file in memory, its
+// geometry, its open files and its bad-sector list.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "common/bytes.h"
+#include "core/disk_format.h"
+#include "core/layout.h"
+#include "ports/host_files.h"
+#include "ports/prompts.h"
+
+namespace vk {
+
+constexpr size_t kMaxPath = 260;
+
+struct ImageDocument {
+    ByteBlock imageBuffer;   // the whole image, comment header included; empty: no document
+    uint32_t imageSize = 0;
+    uint32_t dataOffset = 0; // the boot sector's position: the comment header's length
+    DiskFormat geometry;
+    HostFile imageFile;      // kept open with read sharing while the document lives
+    HostFile errorFile;      // the open .der file
+    std::string fileName;    // full path; "Untitled" without a file; empty without a document
+    bool readOnly = false;
+    bool modified = false;
+    ByteBlock errorList;     // the bad-sector list; empty when it could not be had
+
+    bool IsOpen() const { return !imageBuffer.empty(); }
+    size_t ErrorListSize() const { return errorList.size(); }
+
+    // The file-system area: from the boot sector to the end of the image.
+    uint8_t* Area() { return imageBuffer.data() + dataOffset; }
+    const uint8_t* Area() const { return imageBuffer.data() + dataOffset; }
+    uint32_t AreaLength() const { return imageSize - dataOffset; }
+    Layout GetLayout() const { return ComputeLayout(geometry); }
+};
+
+// Opens the image file at `path` (read only when `readOnlyRequested`) as the
+// document, with every check on the way. An empty path fails at once.
+bool OpenImage(ImageDocument& doc, WindowRef owner, const std::string& path, bool readOnlyRequested = false);
+
+// Length of a comment header at the start of `bytes`, 0 when there is none;
+// -1 when the file must be refused (already reported).
+long CheckCommentHeader(WindowRef owner, const uint8_t* bytes, uint32_t count);
+
+// Compares FAT copies 1 and 2 and offers to repair copy 2.
+void CheckBackupFat(ImageDocument& doc, WindowRef owner);
+
+// Writes the document to its file (asking for one when it has none).
+bool SaveImage(ImageDocument& doc);
+
+// Lets the user choose a new file for the document and creates it. Writes no
+// data: the caller saves next.
+bool SaveImageAs(ImageDocument& doc, WindowRef owner);
+
+// The same with the path already chosen.
+bool SaveImageAsPath(ImageDocument& doc, WindowRef owner, const std::string& path);
+
+enum class CloseResult { kClosed, kKept };
+CloseResult CloseImage(ImageDocument& doc, bool refreshTitle);
+
+}  // namespace vk

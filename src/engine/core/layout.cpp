@@ -1,0 +1,33 @@
+#include "core/layout.h"
+
+#include <algorithm>
+
+namespace vk {
+
+Layout ComputeLayout(const DiskFormat& g) {
+    Layout l;
+    const uint64_t reserved = g.reservedSectors == 0 ? 1 : g.reservedSectors;
+    const uint64_t rootSectors = (uint64_t{g.rootEntries} + kEntriesPerSector - 1) / kEntriesPerSector;
+    const uint64_t spc = g.sectorsPerCluster == 0 ? 1 : g.sectorsPerCluster;
+    l.fatCount = g.fatCount;
+    l.fatStart = reserved * kSectorSize;
+    l.fatBytes = uint64_t{g.sectorsPerFat} * kSectorSize;
+    l.rootStart = l.fatStart + uint64_t{g.fatCount} * l.fatBytes;
+    l.rootEntries = g.rootEntries;
+    l.dataStart = l.rootStart + rootSectors * kSectorSize;
+    l.clusterBytes = spc * kSectorSize;
+    l.totalBytes = uint64_t{g.totalSectors} * kSectorSize;
+
+    const uint64_t firstDataSector = l.dataStart / kSectorSize;
+    uint64_t last = 1;
+    if (g.totalSectors > firstDataSector) {
+        last = 1 + (g.totalSectors - firstDataSector) / spc;
+    }
+    // Entry n lies at 3n/2 in the FAT: the highest n whose two bytes fit.
+    const uint64_t fatLimit = l.fatBytes >= 2 ? (2 * (l.fatBytes - 2) + 1) / 3 : 0;
+    last = std::min<uint64_t>({last, fatLimit, kFat12MaxCluster});
+    l.lastCluster = static_cast<uint32_t>(std::max<uint64_t>(last, 1));
+    return l;
+}
+
+}  // namespace vk

@@ -1,0 +1,45 @@
+// Where the FATs, the root directory and the clusters lie inside an image,
+// in bytes from the boot sector. Every part of the engine locates data
+// through this one computation.
+#pragma once
+
+#include <cstdint>
+
+#include "core/disk_format.h"
+
+namespace vk {
+
+constexpr uint32_t kDirEntrySize = 32;
+constexpr uint32_t kEntriesPerSector = kSectorSize / kDirEntrySize;
+// A FAT12 volume holds at most 4084 clusters, numbered 2 .. 0xFF5; a larger
+// count would make it FAT16 to every other reader.
+constexpr uint32_t kFat12MaxCluster = 0xFF5;
+constexpr uint32_t kFirstDataCluster = 2;
+
+struct Layout {
+    uint64_t fatStart = 0;      // FAT copy 1
+    uint64_t fatBytes = 0;      // one FAT copy
+    uint32_t fatCount = 0;
+    uint64_t rootStart = 0;
+    uint32_t rootEntries = 0;
+    uint64_t dataStart = 0;     // cluster 2
+    uint64_t clusterBytes = 0;
+    uint32_t lastCluster = 0;   // highest data cluster; below 2 when there is none
+    uint64_t totalBytes = 0;    // what the geometry describes
+
+    uint64_t FatCopyStart(uint32_t copy) const { return fatStart + uint64_t{copy} * fatBytes; }
+    uint64_t ClusterOffset(uint32_t cluster) const {
+        return dataStart + uint64_t{cluster - kFirstDataCluster} * clusterBytes;
+    }
+    bool IsDataCluster(uint32_t cluster) const {
+        return cluster >= kFirstDataCluster && cluster <= lastCluster;
+    }
+};
+
+// The layout of a geometry. The FATs begin after the reserved sectors the
+// boot sector gives (one, as every table row has; a count of 0 is taken as
+// one), the root directory takes whole sectors, and the last cluster is
+// limited by the disk, by what one FAT copy can hold and by FAT12's range.
+Layout ComputeLayout(const DiskFormat& geometry);
+
+}  // namespace vk

@@ -1,0 +1,21 @@
+#include "ports/host_files.h"
+
+namespace vk {
+
+HostFile& HostFile::operator=(HostFile&& other) noexcept {
+    if (this != &other) {
+        Close();
+        native_ = other.native_;
+        other.native_ = kNone;
+    }
+    return *this;
+}
+
+void HostFile::Close() {
+    if (native_ != kNone) {
+        CloseHostFileNative(native_);
+        native_ = kNone;
+    }
+}
+
+}  // namespace vk

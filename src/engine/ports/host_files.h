@@ -1,0 +1,94 @@
+// The host-file port: the files and folders of the machine the program runs
+// on. Every call returns a system error code (win_error), 0 on success; the
+// POSIX implementation maps errno onto those codes.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace vk {
+
+enum HostAccess : unsigned { kAccessRead = 1, kAccessWrite = 2 };
+enum HostShare : unsigned { kShareNone = 0, kShareRead = 1, kShareWrite = 2 };
+
+// With the platform's numbering.
+enum class Disposition : unsigned {
+    kCreateNew = 1,      // fails with kFileExists when the file is there
+    kCreateAlways = 2,   // an existing file is emptied
+    kOpenExisting = 3,
+    kOpenAlways = 4,
+};
+
+// Host attribute bits. The low six have the values of the FAT entry's bits.
+enum HostAttributes : uint32_t {
+    kHostReadOnly = 0x01,
+    kHostHidden = 0x02,
+    kHostSystem = 0x04,
+    kHostDirectory = 0x10,
+    kHostArchive = 0x20,
+    kHostNormal = 0x80,
+};
+
+// Host time: 100-ns intervals since 1601-01-01 UTC, the platform's file time.
+using HostTime = uint64_t;
+
+// Owner of one open host file; closes it when it goes.
+class HostFile {
+public:
+    HostFile() = default;
+    explicit HostFile(intptr_t native) : native_(native) {}
+    ~HostFile() { Close(); }
+    HostFile(HostFile&& other) noexcept : native_(other.native_) { other.native_ = kNone; }
+    HostFile& operator=(HostFile&& other) noexcept;
+    HostFile(const HostFile&) = delete;
+    HostFile& operator=(const HostFile&) = delete;
+
+    bool IsOpen() const { return native_ != kNone; }
+    intptr_t Native() const { return native_; }
+    void Close();
+
+    static constexpr intptr_t kNone = -1;
+
+private:
+    intptr_t native_ = kNone;
+};
+
+uint32_t OpenHostFile(std::string_view path, unsigned access, unsigned share,
+                      Disposition disposition, uint32_t attributes, HostFile& file);
+uint32_t HostFileSize(const HostFile& file, uint64_t& size);
+uint32_t SeekHostFile(const HostFile& file, uint64_t position);
+// `done` receives the byte count moved; a short count is no error here.
+uint32_t ReadHostFile(const HostFile& file, void* buffer, uint32_t count, uint32_t& done);
+uint32_t WriteHostFile(const HostFile& file, const void* buffer, uint32_t count, uint32_t& done);
+// Creation, last-access and last-write time at once.
+uint32_t SetHostFileTimes(const HostFile& file, HostTime time);
+void CloseHostFileNative(intptr_t native);
+
+uint32_t DeleteHostFile(std::string_view path);
+uint32_t SetHostFileAttributes(std::string_view path, uint32_t attributes);
+uint32_t GetHostFileAttributes(std::string_view path, uint32_t& attributes);
+
+// What a directory listing tells of one path.
+struct HostFindData {
+    std::string longName;   // the name as stored
+    std::string shortName;  // the alternate 8.3 name, empty when the host keeps none
+    uint32_t attributes = 0;
+    uint64_t size = 0;
+    HostTime lastWriteTime = 0;
+};
+uint32_t FindHostFile(std::string_view path, HostFindData& data);
+
+// Packed DOS date and time in the host's local time zone.
+struct DosDateTime {
+    uint16_t date = 0;
+    uint16_t time = 0;
+};
+// False when the time cannot be expressed (before 1980 or after 2107).
+bool HostTimeToLocalDos(HostTime time, DosDateTime& dos);
+bool LocalDosToHostTime(DosDateTime dos, HostTime& time);
+
+// The separator between a folder and a name on this host.
+char HostPathSeparator();
+
+}  // namespace vk

@@ -1,0 +1,120 @@
+// String-table ids of Volkarn. The texts are in strings.inc, one VK_STRING line per id.
+#pragma once
+
+namespace vk {
+
+enum StringId : unsigned {
+    // Program name and main-list column headers
+    kStrProgramName = 1,
+    kStrColFilename = 2,
+    kStrColSize = 3,
+    kStrColLastChange = 4,
+    kStrColAttributes = 5,
+
+    // File-dialog filters ('|'-separated) and the default image extension
+    kStrDiskImageFilter = 6,
+    kStrAllFilesFilter = 7,
+    kStrDefaultExtension = 30,
+
+    // Format descriptions of the format table, named by media byte
+    kStrFormatF8 = 11,
+    kStrFormatF9 = 12,
+    kStrFormatFA = 13,
+    kStrFormatFB = 14,
+    kStrFormatFC = 15,
+    kStrFormatFD = 16,
+    kStrFormatFE = 17,
+    kStrFormatFF = 18,
+    kStrFormatF0 = 49,
+    kStrCustomFormat = 33,
+
+    // Boot-sector template names, in template order
+    kStrBootMsxDos = 57,
+    kStrBootMsxDos22 = 58,
+    kStrBootMsDos6 = 59,
+
+    // Captions, list and page texts
+    kStrUntitled = 29,
+    kStrDriveCapacity = 32,
+    kStrImagePropertiesCaption = 34,
+    kStrBadSectorsColumn = 35,
+    kStrCommentCaption = 55,
+    kStrOptionsCaption = 62,
+    kStrFileSizeDetails = 24,
+    kStrFileTypeFormat = 25,
+    kStrDirectoryType = 26,
+    kStrObjectCount = 78,
+    kStrSelectedCount = 79,
+
+    // Fallback text for system errors without a text of their own
+    kStrErrorCode = 66,
+
+    // Shell association texts
+    kStrProgIdDescription = 44,
+    kStrVerbOpen = 45,
+    kStrVerbWriteToDisk = 46,
+
+    // About box addresses; their texts are still to be chosen and are not in strings.inc
+    kStrHomepageUrl = 83,
+    kStrEmailAddress = 84,
+
+    // Image document: open, check, save
+    kMsgImageModified = 8,
+    kMsgFileTooLarge = 19,
+    kMsgFileTooSmall = 20,
+    kMsgBackupFatMismatch = 22,
+    kMsgNotValidImage = 23,
+    kMsgFormatByteUsed = 27,
+    kMsgOutOfMemory = 28,
+    kMsgOpenedReadOnly = 53,
+    kMsgImageCompressed = 54,
+    kMsgHardDiskImage = 60,
+    kMsgHardDiskNoPartition = 61,
+    kMsgNoMemoryForImage = 71,
+
+    // Media-error file
+    kMsgErrorFileUnknown = 42,
+    kMsgMediaErrorsNotWritten = 43,
+
+    // Help and dialogs
+    kMsgHelpFailed = 9,
+    kMsgDialogFailed = 21,
+    kMsgNoSectorNumber = 40,
+    kMsgBadSectorNumber = 41,
+
+    // Directory and file operations
+    kMsgLabelRootFull = 31,
+    kMsgNameTooLong = 36,
+    kMsgNameBlank = 37,
+    kMsgNameInvalid = 38,
+    kMsgNameBadChars = 39,
+    kMsgCannotSaveDirOrLabel = 56,
+    kMsgImageTooSmall = 72,
+    kMsgDiskFull = 73,
+    kMsgReplaceEntry = 74,
+    kMsgDirectoryFull = 75,
+    kMsgReplaceHostFile = 76,
+    kMsgStoredFileCorrupt = 77,
+    kMsgDeleteFile = 80,
+    kMsgCannotDeleteDir = 81,
+    kMsgCannotSaveEntry = 82,
+
+    // Floppy-drive access
+    kMsgReadDiskWarning = 52,
+    kMsgSectorReadFailed = 67,
+    kMsgUnsupportedFileSystem = 68,
+    kMsgZeroCapacity = 69,
+    kMsgSectorWriteFailed = 70,
+
+    // Registration and command line
+    kMsgRegisterOk = 47,
+    kMsgRegisterFailed = 48,
+    kMsgRegisterUnsupported = 65,
+    kMsgMissingFilename = 95,
+
+    // Texts of our own, for faults the original messages do not cover.
+    kMsgFormatTooSmall = 200,
+    kMsgFormatZeroField = 201,
+};
+
+}  // namespace vk

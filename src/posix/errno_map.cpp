@@ -1,0 +1,89 @@
+#include "posix/errno_map.h"
+
+#include <cerrno>
+
+#include "ports/platform_codes.h"
+
+namespace vk {
+
+uint32_t ErrnoToWinError(int err) {
+    using namespace win_error;
+    switch (err) {
+    case 0: return kSuccess;
+    case ENOENT: return kFileNotFound;
+    case ENOTDIR: return kPathNotFound;
+    case EACCES:
+    case EPERM:
+    case EISDIR:
+    case EROFS: return kAccessDenied;
+    case EEXIST: return kFileExists;
+    case ENOSPC: return kDiskFull;
+    case ENAMETOOLONG: return kFilenameTooLong;
+    case EMFILE:
+    case ENFILE: return kTooManyOpenFiles;
+    case ENOMEM: return kNotEnoughMemory;
+    case EBUSY: return kBusy;
+    case ETXTBSY: return kSharingViolation;
+    case EBADF: return kInvalidHandle;
+    case EINVAL: return kInvalidParameter;
+    case ENOTEMPTY: return kDirNotEmpty;
+    case ENXIO:
+    case ENODEV: return kNotReady;
+    case ENOMEDIUM: return kNoMediaInDrive;
+    default: return kIoDevice;
+    }
+}
+
+const char* WinErrorText(uint32_t code) {
+    using namespace win_error;
+    switch (code) {
+    case kInvalidFunction: return "Incorrect function.";
+    case kFileNotFound: return "The system cannot find the file specified.";
+    case kPathNotFound: return "The system cannot find the path specified.";
+    case kTooManyOpenFiles: return "The system cannot open the file.";
+    case kAccessDenied: return "Access is denied.";
+    case kInvalidHandle: return "The handle is invalid.";
+    case kNotEnoughMemory: return "Not enough memory resources are available to process this command.";
+    case kInvalidData: return "The data is invalid.";
+    case kWriteProtect: return "The media is write protected.";
+    case kNotReady: return "The device is not ready.";
+    case kCrc: return "Data error (cyclic redundancy check).";
+    case kSeek: return "The drive cannot locate a specific area or track on the disk.";
+    case kSectorNotFound: return "The drive cannot find the sector requested.";
+    case kWriteFault: return "The system cannot write to the specified device.";
+    case kReadFault: return "The system cannot read from the specified device.";
+    case kGenFailure: return "A device attached to the system is not functioning.";
+    case kSharingViolation: return "The process cannot access the file because it is being used by another process.";
+    case kLockViolation: return "The process cannot access the file because another process has locked a portion of the file.";
+    case kHandleEof: return "Reached the end of the file.";
+    case kNotSupported: return "The request is not supported.";
+    case kFileExists: return "The file exists.";
+    case kInvalidParameter: return "The parameter is incorrect.";
+    case kDiskFull: return "There is not enough space on the disk.";
+    case kInvalidName: return "The filename, directory name, or volume label syntax is incorrect.";
+    case kDirNotEmpty: return "The directory is not empty.";
+    case kBusy: return "The requested resource is in use.";
+    case kAlreadyExists: return "Cannot create a file when that file already exists.";
+    case kFilenameTooLong: return "The filename or extension is too long.";
+    case kDirectory: return "The directory name is invalid.";
+    case kNoMediaInDrive: return "There is no media in the drive.";
+    case kIoDevice: return "The request could not be performed because of an I/O device error.";
+    default: return "";
+    }
+}
+
+}  // namespace vk
+
+#include "ports/system_text.h"
+
+namespace vk {
+
+std::string SystemErrorText(uint32_t code) {
+    std::string text = WinErrorText(code);
+    if (!text.empty()) {
+        text += "\r\n";
+    }
+    return text;
+}
+
+}  // namespace vk

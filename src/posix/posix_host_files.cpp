@@ -1,0 +1,221 @@
+// Host files on POSIX systems. Sharing modes cannot be enforced here and are
+// ignored; errno is mapped onto the platform error codes the engine compares.
+#include <cerrno>
+#include <cstring>
+#include <ctime>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "ports/host_files.h"
+#include "ports/platform_codes.h"
+#include "posix/errno_map.h"
+
+namespace vk {
+namespace {
+
+constexpr int64_t kUnixEpochIn1601Seconds = 11644473600LL;
+constexpr uint64_t kTicksPerSecond = 10000000ULL;
+
+HostTime FromTimespec(const timespec& ts) {
+    return static_cast<HostTime>(ts.tv_sec + kUnixEpochIn1601Seconds) * kTicksPerSecond +
+           static_cast<HostTime>(ts.tv_nsec) / 100;
+}
+
+timespec ToTimespec(HostTime time) {
+    timespec ts{};
+    ts.tv_sec = static_cast<time_t>(static_cast<int64_t>(time / kTicksPerSecond) - kUnixEpochIn1601Seconds);
+    ts.tv_nsec = static_cast<long>((time % kTicksPerSecond) * 100);
+    return ts;
+}
+
+int Fd(const HostFile& file) { return static_cast<int>(file.Native()); }
+
+uint32_t AttributesOf(const struct stat& st) {
+    if (S_ISDIR(st.st_mode)) {
+        return uint32_t{kHostDirectory} | ((st.st_mode & S_IWUSR) ? 0u : uint32_t{kHostReadOnly});
+    }
+    return uint32_t{kHostArchive} | ((st.st_mode & S_IWUSR) ? 0u : uint32_t{kHostReadOnly});
+}
+
+}  // namespace
+
+uint32_t OpenHostFile(std::string_view path, unsigned access, unsigned /*share*/,
+                      Disposition disposition, uint32_t attributes, HostFile& file) {
+    int flags = O_CLOEXEC;
+    if ((access & kAccessRead) && (access & kAccessWrite)) {
+        flags |= O_RDWR;
+    } else if (access & kAccessWrite) {
+        flags |= O_WRONLY;
+    } else {
+        flags |= O_RDONLY;
+    }
+    switch (disposition) {
+    case Disposition::kCreateNew: flags |= O_CREAT | O_EXCL; break;
+    case Disposition::kCreateAlways: flags |= O_CREAT | O_TRUNC; break;
+    case Disposition::kOpenExisting: break;
+    case Disposition::kOpenAlways: flags |= O_CREAT; break;
+    }
+    // A file created read-only still opens for writing through this descriptor.
+    mode_t mode = (attributes & kHostReadOnly) ? 0444 : 0666;
+    std::string name(path);
+    int fd = ::open(name.c_str(), flags, mode);
+    if (fd < 0) {
+        return ErrnoToWinError(errno);
+    }
+    struct stat st {};
+    if (::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
+        ::close(fd);
+        return win_error::kAccessDenied;
+    }
+    file = HostFile(fd);
+    return win_error::kSuccess;
+}
+
+void CloseHostFileNative(intptr_t native) { ::close(static_cast<int>(native)); }
+
+uint32_t HostFileSize(const HostFile& file, uint64_t& size) {
+    struct stat st {};
+    if (::fstat(Fd(file), &st) != 0) {
+        return ErrnoToWinError(errno);
+    }
+    size = static_cast<uint64_t>(st.st_size);
+    return win_error::kSuccess;
+}
+
+uint32_t SeekHostFile(const HostFile& file, uint64_t position) {
+    if (::lseek(Fd(file), static_cast<off_t>(position), SEEK_SET) < 0) {
+        return ErrnoToWinError(errno);
+    }
+    return win_error::kSuccess;
+}
+
+uint32_t ReadHostFile(const HostFile& file, void* buffer, uint32_t count, uint32_t& done) {
+    done = 0;
+    auto* p = static_cast<unsigned char*>(buffer);
+    while (done < count) {
+        ssize_t n = ::read(Fd(file), p + done, count - done);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return ErrnoToWinError(errno);
+        }
+        if (n == 0) break;
+        done += static_cast<uint32_t>(n);
+    }
+    return win_error::kSuccess;
+}
+
+uint32_t WriteHostFile(const HostFile& file, const void* buffer, uint32_t count, uint32_t& done) {
+    done = 0;
+    const auto* p = static_cast<const unsigned char*>(buffer);
+    while (done < count) {
+        ssize_t n = ::write(Fd(file), p + done, count - done);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return ErrnoToWinError(errno);
+        }
+        done += static_cast<uint32_t>(n);
+    }
+    return win_error::kSuccess;
+}
+
+uint32_t SetHostFileTimes(const HostFile& file, HostTime time) {
+    timespec times[2] = {ToTimespec(time), ToTimespec(time)};
+    if (::futimens(Fd(file), times) != 0) {
+        return ErrnoToWinError(errno);
+    }
+    return win_error::kSuccess;
+}
+
+uint32_t DeleteHostFile(std::string_view path) {
+    std::string name(path);
+    if (::unlink(name.c_str()) != 0) {
+        return ErrnoToWinError(errno);
+    }
+    return win_error::kSuccess;
+}
+
+uint32_t GetHostFileAttributes(std::string_view path, uint32_t& attributes) {
+    std::string name(path);
+    struct stat st {};
+    if (::stat(name.c_str(), &st) != 0) {
+        return ErrnoToWinError(errno);
+    }
+    attributes = AttributesOf(st);
+    return win_error::kSuccess;
+}
+
+// Only read-only has a meaning here: it takes away or gives back the write bits.
+uint32_t SetHostFileAttributes(std::string_view path, uint32_t attributes) {
+    std::string name(path);
+    struct stat st {};
+    if (::stat(name.c_str(), &st) != 0) {
+        return ErrnoToWinError(errno);
+    }
+    mode_t mode = st.st_mode & 07777;
+    if (attributes & kHostReadOnly) {
+        mode &= ~static_cast<mode_t>(S_IWUSR | S_IWGRP | S_IWOTH);
+    } else {
+        mode |= S_IWUSR;
+    }
+    if (::chmod(name.c_str(), mode) != 0) {
+        return ErrnoToWinError(errno);
+    }
+    return win_error::kSuccess;
+}
+
+uint32_t FindHostFile(std::string_view path, HostFindData& data) {
+    std::string name(path);
+    struct stat st {};
+    if (::stat(name.c_str(), &st) != 0) {
+        return ErrnoToWinError(errno);
+    }
+    std::string::size_type slash = name.find_last_of('/');
+    data.longName = slash == std::string::npos ? name : name.substr(slash + 1);
+    data.shortName.clear();
+    data.attributes = AttributesOf(st);
+    data.size = S_ISDIR(st.st_mode) ? 0 : static_cast<uint64_t>(st.st_size);
+    data.lastWriteTime = FromTimespec(st.st_mtim);
+    return win_error::kSuccess;
+}
+
+bool HostTimeToLocalDos(HostTime time, DosDateTime& dos) {
+    timespec ts = ToTimespec(time);
+    struct tm local {};
+    if (::localtime_r(&ts.tv_sec, &local) == nullptr) {
+        return false;
+    }
+    int year = local.tm_year + 1900;
+    if (year < 1980 || year > 2107) {
+        return false;
+    }
+    dos.date = static_cast<uint16_t>(((year - 1980) << 9) | ((local.tm_mon + 1) << 5) | local.tm_mday);
+    dos.time = static_cast<uint16_t>((local.tm_hour << 11) | (local.tm_min << 5) | (local.tm_sec / 2));
+    return true;
+}
+
+bool LocalDosToHostTime(DosDateTime dos, HostTime& time) {
+    struct tm local {};
+    local.tm_year = 80 + (dos.date >> 9);
+    local.tm_mon = ((dos.date >> 5) & 15) - 1;
+    local.tm_mday = dos.date & 31;
+    local.tm_hour = dos.time >> 11;
+    local.tm_min = (dos.time >> 5) & 63;
+    local.tm_sec = (dos.time & 31) * 2;
+    local.tm_isdst = -1;
+    if (local.tm_mon < 0 || local.tm_mon > 11 || local.tm_mday == 0 || local.tm_hour > 23 ||
+        local.tm_min > 59 || local.tm_sec > 59) {
+        return false;
+    }
+    errno = 0;
+    time_t t = ::mktime(&local);
+    if (t == static_cast<time_t>(-1) && errno != 0) {
+        return false;
+    }
+    time = static_cast<HostTime>(static_cast<int64_t>(t) + kUnixEpochIn1601Seconds) * kTicksPerSecond;
+    return true;
+}
+
+char HostPathSeparator() { return '/'; }
+
+}  // namespace vk

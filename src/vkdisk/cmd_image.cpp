@@ -1,0 +1,174 @@
+// vkdisk new and info.
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "command_support.h"
+#include "console_ports.h"
+#include "core/boot_sector.h"
+#include "core/media_errors.h"
+#include "core/new_image.h"
+#include "strings/strings.h"
+
+namespace vk::cli {
+namespace {
+
+const char kNewUsage[] =
+    "usage: vkdisk new IMAGE [--format CODE] [--boot msxdos|msxdos2|msdos] [--force]\n"
+    "\n"
+    "Creates an empty, formatted image. CODE is the format's media byte in hex:\n"
+    "  F0  2 sides, 80 tracks, 18 sectors/track (1.44 MBytes)\n"
+    "  F8  1 side, 80 tracks, 9 sectors/track (360 KBytes)\n"
+    "  F9  2 sides, 80 tracks, 9 sectors/track (720 KBytes)   (default)\n"
+    "  FA  1 side, 80 tracks, 8 sectors/track (320 KBytes)\n"
+    "  FB  2 sides, 80 tracks, 8 sectors/track (640 KBytes)\n"
+    "  FC  1 side, 40 tracks, 9 sectors/track (180 KBytes)\n"
+    "  FD  2 sides, 40 tracks, 9 sectors/track (360 KBytes)\n"
+    "  FE  1 side, 40 tracks, 8 sectors/track (160 KBytes)\n"
+    "  FF  2 sides, 40 tracks, 8 sectors/track (320 KBytes)\n"
+    "--boot chooses the boot sector (default msxdos). An existing IMAGE is\n"
+    "only replaced with --force.\n";
+
+const char kInfoUsage[] =
+    "usage: vkdisk info IMAGE\n"
+    "\n"
+    "Shows the image's geometry, boot sector, comment, whether its backup FAT\n"
+    "matches, and the bad sectors of its .der file.\n";
+
+bool ParseFormatCode(const std::string& text, uint32_t& code) {
+    char* end = nullptr;
+    const unsigned long value = std::strtoul(text.c_str(), &end, 16);
+    if (text.empty() || *end != '\0' || value < kFirstFormatCode || value >= kCustomFormatCode ||
+        !IsUsableFormat(FormatRow(static_cast<uint32_t>(value)))) {
+        return false;
+    }
+    code = static_cast<uint32_t>(value);
+    return true;
+}
+
+bool ParseBootName(const std::string& text, unsigned& index) {
+    static const char* const kNames[kBootTemplateCount] = {"msxdos", "msxdos2", "msdos"};
+    for (unsigned i = 0; i < kBootTemplateCount; ++i) {
+        if (text == kNames[i]) {
+            index = i;
+            return true;
+        }
+    }
+    return false;
+}
+
+// The text of the table row a geometry equals in its BPB fields, if any.
+std::string FormatName(const DiskFormat& g, uint32_t mediaByte) {
+    if (mediaByte < kFirstFormatCode || mediaByte >= kCustomFormatCode) {
+        return "custom";
+    }
+    const DiskFormat& row = FormatRow(mediaByte);
+    if (!IsUsableFormat(row) || row.totalSectors != g.totalSectors || row.sectorsPerFat != g.sectorsPerFat ||
+        row.sectorsPerCluster != g.sectorsPerCluster || row.rootEntries != g.rootEntries ||
+        row.fatCount != g.fatCount || row.heads != g.heads || row.sectorsPerTrack != g.sectorsPerTrack) {
+        return "custom";
+    }
+    return std::string(LoadText(row.descriptionId));
+}
+
+bool BackupFatMatches(const ImageDocument& doc) {
+    const Layout layout = doc.GetLayout();
+    if (layout.fatCount < 2) {
+        return true;
+    }
+    const uint64_t backup = layout.FatCopyStart(1);
+    if (doc.AreaLength() < backup + layout.fatBytes) {
+        return false;
+    }
+    return std::memcmp(doc.Area() + layout.fatStart, doc.Area() + backup, static_cast<size_t>(layout.fatBytes)) == 0;
+}
+
+}  // namespace
+
+int CmdNew(const Args& args) {
+    ParsedArgs parsed;
+    int exitCode = kExitOk;
+    if (!PrepareCommand(args, {{"--force", "-f"}, {"--format", "--boot"}}, kNewUsage, 1, 1, parsed, exitCode)) {
+        return exitCode;
+    }
+    uint32_t code = kDefaultFormatCode;
+    if (!parsed.Value("--format").empty() && !ParseFormatCode(parsed.Value("--format"), code)) {
+        Complain("unknown format code '" + parsed.Value("--format") + "'");
+        return kExitUsage;
+    }
+    unsigned boot = kBootMsxDos;
+    if (!parsed.Value("--boot").empty() && !ParseBootName(parsed.Value("--boot"), boot)) {
+        Complain("unknown boot sector '" + parsed.Value("--boot") + "' (msxdos, msxdos2 or msdos)");
+        return kExitUsage;
+    }
+    const std::string& path = parsed.positional[0];
+    HostFindData existing;
+    if (!parsed.Has("--force") && !parsed.Has("-f") && FindHostFile(path, existing) == 0) {
+        Complain(path + " exists; use --force to replace it");
+        return kExitFailure;
+    }
+    ImageDocument& doc = Document();
+    if (!CreateEmptyImage(doc, MainWindow(), code, boot)) {
+        return kExitFailure;
+    }
+    CreateErrorList(doc.geometry.totalSectors, doc.errorList);
+    if (!SaveImageAsPath(doc, MainWindow(), path) || !SaveImage(doc)) {
+        return kExitFailure;
+    }
+    CloseImage(doc, false);
+    return kExitOk;
+}
+
+int CmdInfo(const Args& args) {
+    ParsedArgs parsed;
+    int exitCode = kExitOk;
+    if (!PrepareCommand(args, {}, kInfoUsage, 1, 1, parsed, exitCode)) {
+        return exitCode;
+    }
+    // Looking changes nothing: the backup-FAT question is answered No.
+    SetAnswerMode(AnswerMode::kNo);
+    ImageDocument& doc = Document();
+    if (!OpenImage(doc, MainWindow(), parsed.positional[0], true)) {
+        return kExitFailure;
+    }
+    const uint8_t* bs = doc.Area();
+    const DiskFormat& g = doc.geometry;
+    const Layout layout = doc.GetLayout();
+    std::printf("Image:            %s\n", doc.fileName.c_str());
+    if (doc.dataOffset != 0) {
+        std::printf("Comment:          %s\n", reinterpret_cast<const char*>(doc.imageBuffer.data() + 40));
+    }
+    std::printf("Size:             %u bytes (%u sectors after the boot sector's offset %u)\n", doc.imageSize,
+                doc.AreaLength() / kSectorSize, doc.dataOffset);
+    std::printf("OEM name:         %.8s\n", reinterpret_cast<const char*>(bs + kBsOemName));
+    std::printf("Media byte:       %02X\n", bs[kBpbMediaByte]);
+    std::printf("Format:           %s\n", FormatName(g, bs[kBpbMediaByte]).c_str());
+    std::printf("Total sectors:    %u\n", g.totalSectors);
+    std::printf("Heads:            %u\n", g.heads);
+    std::printf("Sectors/track:    %u\n", g.sectorsPerTrack);
+    std::printf("Reserved sectors: %u\n", g.reservedSectors);
+    std::printf("Hidden sectors:   %u\n", Load16(bs + kBpbHiddenSectors));
+    std::printf("FATs:             %u of %u sectors, backup %s\n", g.fatCount, g.sectorsPerFat,
+                g.fatCount < 2 ? "none" : BackupFatMatches(doc) ? "matches" : "differs");
+    std::printf("Root entries:     %u\n", g.rootEntries);
+    std::printf("Cluster size:     %u sectors\n", g.sectorsPerCluster);
+    std::printf("Data clusters:    %u\n", layout.lastCluster >= 2 ? layout.lastCluster - 1 : 0);
+    const bool msxVolumeId = std::memcmp(bs + 0x20, "VOL_ID", 6) == 0;
+    if (bs[0x26] == 0x29 || msxVolumeId) {
+        std::printf("Serial number:    %02X%02X-%02X%02X\n", bs[kBsVolumeSerial + 3], bs[kBsVolumeSerial + 2],
+                    bs[kBsVolumeSerial + 1], bs[kBsVolumeSerial]);
+    }
+    std::string bad;
+    unsigned badCount = 0;
+    for (uint32_t s = 0; s < g.totalSectors; ++s) {
+        if (IsSectorMarked(doc.errorList, s)) {
+            bad += (badCount++ ? ", " : "") + std::to_string(s);
+        }
+    }
+    std::printf("Bad sectors:      %s\n", badCount ? bad.c_str() : "none");
+    CloseImage(doc, false);
+    return kExitOk;
+}
+
+}  // namespace vk::cli

@@ -1,0 +1,24 @@
+// What every vkdisk command shares: parsing with the common options, and the
+// one open document.
+#pragma once
+
+#include <string>
+
+#include "commands.h"
+#include "core/document.h"
+#include "options.h"
+
+namespace vk::cli {
+
+// Parses `args` with `spec` plus --help, --yes and --no. Returns false when
+// the command must end now with `exitCode` (help shown, or a usage error).
+bool PrepareCommand(const Args& args, OptionSpec spec, const char* usage, size_t minPositional,
+                    size_t maxPositional, ParsedArgs& parsed, int& exitCode);
+
+// The document vkdisk works on.
+ImageDocument& Document();
+
+// Prints "vkdisk: text" to stderr.
+void Complain(const std::string& text);
+
+}  // namespace vk::cli

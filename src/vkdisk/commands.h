@@ -1,0 +1,15 @@
+// vkdisk's commands. Each takes its arguments after the command name and
+// returns the process exit code.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace vk::cli {
+
+using Args = std::vector<std::string>;
+
+int CmdNew(const Args& args);
+int CmdInfo(const Args& args);
+
+}  // namespace vk::cli

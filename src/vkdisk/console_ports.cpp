@@ -1,0 +1,131 @@
+// The prompt and window-sync ports for a console program.
+#include "console_ports.h"
+
+#include <cstdio>
+#include <iostream>
+#include <string>
+#include <unistd.h>
+
+#include "core/document.h"
+#include "ports/prompts.h"
+#include "ports/system_text.h"
+#include "ports/window_sync.h"
+#include "strings/string_ids.h"
+#include "strings/strings.h"
+
+namespace vk {
+namespace {
+
+cli::AnswerMode answerMode = cli::AnswerMode::kAsk;
+const char* programName = "vkdisk";
+
+bool HasTerminal() { return isatty(0) && isatty(2); }
+
+// The answer that leaves everything as it is.
+int SafeAnswer(unsigned buttons) {
+    switch (buttons) {
+    case kBoxYesNo: return kIdNo;
+    case kBoxYesNoCancel: return kIdCancel;
+    case kBoxAbortRetryIgnore: return kIdAbort;
+    default: return kIdOk;
+    }
+}
+
+int Ask(unsigned buttons) {
+    const char* choices = buttons == kBoxYesNo ? "[y/n]" : buttons == kBoxYesNoCancel ? "[y/n/c]" : "[a/r/i]";
+    for (;;) {
+        std::fprintf(stderr, "%s ", choices);
+        std::fflush(stderr);
+        std::string line;
+        if (!std::getline(std::cin, line)) {
+            return SafeAnswer(buttons);
+        }
+        const char c = line.empty() ? '\0' : static_cast<char>(std::tolower(static_cast<unsigned char>(line[0])));
+        if (buttons == kBoxAbortRetryIgnore) {
+            if (c == 'a') return kIdAbort;
+            if (c == 'r') return kIdRetry;
+            if (c == 'i') return kIdIgnore;
+        } else {
+            if (c == 'y') return kIdYes;
+            if (c == 'n') return kIdNo;
+            if (c == 'c' && buttons == kBoxYesNoCancel) return kIdCancel;
+        }
+    }
+}
+
+int Show(const std::string& text, unsigned flags) {
+    std::string shown = text;
+    for (size_t at = shown.find("\r\n"); at != std::string::npos; at = shown.find("\r\n", at)) {
+        shown.erase(at, 1);
+    }
+    while (!shown.empty() && shown.back() == '\n') {
+        shown.pop_back();
+    }
+    const unsigned buttons = flags & kButtonMask;
+    const unsigned icon = flags & kIconMask;
+    const char* kind = icon == kIconError ? "error: " : icon == kIconWarning ? "warning: " : "";
+    std::fprintf(stderr, "%s: %s%s\n", programName, kind, shown.c_str());
+    if (buttons == kBoxOk) {
+        return kIdOk;
+    }
+    if (answerMode == cli::AnswerMode::kYes) {
+        return buttons == kBoxAbortRetryIgnore ? kIdIgnore : kIdYes;
+    }
+    if (answerMode == cli::AnswerMode::kNo || !HasTerminal()) {
+        return SafeAnswer(buttons);
+    }
+    return Ask(buttons);
+}
+
+}  // namespace
+
+namespace cli {
+void SetAnswerMode(AnswerMode mode) { answerMode = mode; }
+void SetProgramName(const char* name) { programName = name; }
+}  // namespace cli
+
+WindowRef MainWindow() { return nullptr; }
+
+int ShowMessage(WindowRef, unsigned id, unsigned flags, std::initializer_list<std::string_view> inserts) {
+    std::string text;
+    if (!ExpandInserts(LoadText(id), inserts, text)) {
+        return kNoBox;
+    }
+    return Show(text, flags);
+}
+
+int ShowSystemError(WindowRef, std::string_view firstLine, uint32_t code, std::string_view lastLine,
+                    unsigned flags) {
+    std::string text;
+    if (!firstLine.empty()) {
+        text.append(firstLine).append("\n");
+    }
+    std::string system = SystemErrorText(code);
+    if (system.empty()) {
+        system = "Error " + std::to_string(code);
+    }
+    text += system;
+    if (!lastLine.empty()) {
+        text.append("\n").append(lastLine);
+    }
+    return Show(text, flags);
+}
+
+int ShowTextBox(WindowRef, std::string_view text, unsigned captionId, unsigned flags) {
+    return Show(std::string(LoadText(captionId)) + ": " + std::string(text), flags);
+}
+
+// vkdisk names every file on its command line; an untitled image has none.
+bool AskSaveImagePath(WindowRef, std::string&) { return false; }
+
+void UpdateTitle(const ImageDocument&) {}
+void UpdateStatusText() {}
+void EnableExplorerList(bool) {}
+void RefreshList() {}
+void RemoveAllListItems() {}
+void RemoveListItem(int) {}
+bool InsertListItem(const ImageDocument&, uint32_t, int) { return true; }
+void BeginWaitCursor() {}
+void EndWaitCursor() {}
+
+}  // namespace vk

@@ -1,0 +1,52 @@
+// vkdisk: list, change and create FAT12 floppy images from the command line.
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "commands.h"
+#include "console_ports.h"
+#include "options.h"
+
+namespace {
+
+struct Command {
+    const char* name;
+    int (*run)(const vk::cli::Args&);
+    const char* summary;
+};
+
+const Command kCommands[] = {
+    {"new", vk::cli::CmdNew, "create an empty image"},
+    {"info", vk::cli::CmdInfo, "show an image's geometry, boot sector and bad sectors"},
+};
+
+void PrintUsage(FILE* out) {
+    std::fprintf(out, "usage: vkdisk COMMAND [ARGS...]\n\ncommands:\n");
+    for (const Command& c : kCommands) {
+        std::fprintf(out, "  %-6s %s\n", c.name, c.summary);
+    }
+    std::fprintf(out, "\n'vkdisk COMMAND --help' describes a command.\n");
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 2) {
+        PrintUsage(stderr);
+        return vk::cli::kExitUsage;
+    }
+    const std::string name = argv[1];
+    if (name == "--help" || name == "-h" || name == "help") {
+        PrintUsage(stdout);
+        return vk::cli::kExitOk;
+    }
+    for (const Command& c : kCommands) {
+        if (name == c.name) {
+            return c.run(vk::cli::Args(argv + 2, argv + argc));
+        }
+    }
+    std::fprintf(stderr, "vkdisk: unknown command '%s'\n", name.c_str());
+    PrintUsage(stderr);
+    return vk::cli::kExitUsage;
+}

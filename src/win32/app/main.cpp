@@ -1,0 +1,42 @@
+// VOLKARN's entry point. For now it shows its empty main window.
+#include <windows.h>
+
+namespace {
+
+constexpr char kClassName[] = "QuanbelVolkarnWndClass";
+
+LRESULT CALLBACK MainWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == WM_DESTROY) {
+        PostQuitMessage(0);
+        return 0;
+    }
+    return DefWindowProcA(hwnd, msg, wParam, lParam);
+}
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
+    char caption[80];
+    LoadStringA(instance, 1, caption, sizeof caption);
+    WNDCLASSA wc = {};
+    wc.lpfnWndProc = MainWndProc;
+    wc.hInstance = instance;
+    wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+    wc.lpszClassName = kClassName;
+    if (!RegisterClassA(&wc)) {
+        return 1;
+    }
+    HWND hwnd = CreateWindowA(kClassName, caption, WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT, 640, 400,
+                              nullptr, nullptr, instance, nullptr);
+    if (!hwnd) {
+        return 1;
+    }
+    ShowWindow(hwnd, show);
+    MSG msg;
+    while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+    return static_cast<int>(msg.wParam);
+}

@@ -1,0 +1,57 @@
+// The prompt port of the engine tests: every box the engine shows must be
+// expected in order; each is recorded and answered from the script. An
+// unexpected box fails the running test.
+#pragma once
+
+#include <deque>
+#include <string>
+#include <vector>
+
+#include "ports/prompts.h"
+
+namespace vk::test {
+
+enum class PromptKind { kMessage, kSystemError, kTextBox, kSavePath };
+
+struct PromptRecord {
+    PromptKind kind = PromptKind::kMessage;
+    WindowRef owner = nullptr;
+    unsigned id = 0;            // string id (message), caption id (text box)
+    unsigned flags = 0;
+    uint32_t code = 0;          // system error code
+    std::string text;           // first line (system error), text (text box), path (save)
+    std::vector<std::string> inserts;
+};
+
+class PromptScript {
+public:
+    // The next box must be message `id` with exactly `flags`; it answers `answer`.
+    PromptScript& Message(unsigned id, unsigned flags, int answer = kIdOk);
+    // The next box must show the system text of `code` under `firstLine`.
+    PromptScript& SystemError(uint32_t code, const std::string& firstLine, unsigned flags = kIconError);
+    PromptScript& TextBox(const std::string& text);
+    // The save dialog: `path` is chosen, or an empty path cancels.
+    PromptScript& SavePath(const std::string& path);
+
+    const std::vector<PromptRecord>& Shown() const { return shown_; }
+    size_t Pending() const { return expected_.size(); }
+    void Reset();
+
+    // Called by the port.
+    int Take(PromptRecord record);
+
+private:
+    struct Expectation {
+        PromptRecord record;
+        int answer = kIdOk;
+    };
+    std::deque<Expectation> expected_;
+    std::vector<PromptRecord> shown_;
+};
+
+PromptScript& Script();
+
+// The window handle tests pass as owner, to see it come back in records.
+WindowRef TestOwner();
+
+}  // namespace vk::test

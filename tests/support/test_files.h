@@ -1,0 +1,47 @@
+// Scratch folders and whole-file helpers for tests, on the host's own paths.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "core/document.h"
+#include "support/recording_window.h"
+#include "support/scripted_prompts.h"
+
+namespace vk::test {
+
+using Bytes = std::vector<uint8_t>;
+
+// A folder of its own for each test, removed afterwards.
+class ScratchDir {
+public:
+    ScratchDir();
+    ~ScratchDir();
+    std::string Path(const std::string& name) const;
+    const std::string& Root() const { return root_; }
+
+private:
+    std::string root_;
+};
+
+void WriteFile(const std::string& path, const Bytes& bytes);
+Bytes ReadFile(const std::string& path);
+bool FileExists(const std::string& path);
+
+// Base of engine tests: a fresh prompt script and window for each test, and
+// the check that every expected box was shown.
+class EngineTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    PromptScript& script = Script();
+    RecordingWindow& window = Window();
+    ScratchDir dir;
+    ImageDocument doc;
+};
+
+}  // namespace vk::test
