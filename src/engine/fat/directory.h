@@ -1,0 +1,33 @@
+// The root directory: the slot for a new entry, and the volume label.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+#include "core/layout.h"
+#include "fat/short_names.h"
+#include "ports/prompts.h"
+
+namespace vk {
+
+struct SlotResult {
+    bool hasSlot = false;     // a slot was chosen
+    bool found = false;       // an entry of that name exists
+    uint32_t slotOffset = 0;  // from the boot sector
+    uint32_t scanned = 0;     // entries passed before the scan ended
+    bool goOn = true;         // a multi-file caller goes on with its next file
+};
+
+// Chooses the slot for `packed`: an existing entry of that name (asking
+// message 74 unless `quiet` or /F), else the first never-used slot, else the
+// first deleted one.
+SlotResult FindEntrySlot(const Layout& layout, const uint8_t* area, uint32_t length, std::string_view displayName,
+                         const PackedName& packed, bool quiet);
+
+// Offset of the live volume-label entry, 0 when there is none.
+uint32_t FindVolumeLabel(const Layout& layout, const uint8_t* area, uint32_t length);
+// Writes `newEntry` (32 bytes) as the label, or removes the label when it is
+// null. False when the directory has no room; nothing is written then.
+bool StoreVolumeLabel(const Layout& layout, uint8_t* area, uint32_t length, const uint8_t* newEntry);
+
+}  // namespace vk

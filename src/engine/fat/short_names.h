@@ -1,0 +1,25 @@
+// 8.3 names: made from host names, packed into the 11 bytes of an entry,
+// checked byte by byte under the current name strength.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "fat/fs_options.h"
+#include "ports/host_files.h"
+
+namespace vk {
+
+using PackedName = std::array<uint8_t, 11>;
+
+// The 8.3 display name of a host file ("NOTES.TXT", "README"), no blanks added.
+std::string MakeShortName(const HostFindData& found);
+// Blank-padded name and extension of a display name.
+PackedName PackShortName(std::string_view displayName);
+// Whether every byte of a base name or extension is allowed; "" is valid.
+bool IsValidNamePart(std::string_view part, NameStrength strength);
+bool IsValidNamePart(std::string_view part);  // under FsOptions().nameStrength
+
+}  // namespace vk
