@@ -1,5 +1,6 @@
 #include "support/test_files.h"
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <filesystem>
@@ -41,6 +42,17 @@ Bytes ReadFile(const std::string& path) {
 }
 
 bool FileExists(const std::string& path) { return fs::exists(path); }
+
+void InstallImage(ImageDocument& doc, const Bytes& bytes, uint32_t dataOffset) {
+    ASSERT_TRUE(doc.imageBuffer.Allocate(bytes.size()));
+    std::copy(bytes.begin(), bytes.end(), doc.imageBuffer.data());
+    doc.imageSize = static_cast<uint32_t>(bytes.size());
+    doc.dataOffset = dataOffset;
+}
+
+Bytes ImageBytes(const ImageDocument& doc) {
+    return doc.IsOpen() ? Bytes(doc.imageBuffer.data(), doc.imageBuffer.data() + doc.imageSize) : Bytes();
+}
 
 void EngineTest::SetUp() {
     script.Reset();

@@ -31,6 +31,11 @@ void WriteFile(const std::string& path, const Bytes& bytes);
 Bytes ReadFile(const std::string& path);
 bool FileExists(const std::string& path);
 
+// Makes `bytes` the document's buffer, without a file, as a read disk would be.
+void InstallImage(ImageDocument& doc, const Bytes& bytes, uint32_t dataOffset = 0);
+// The document's buffer as bytes.
+Bytes ImageBytes(const ImageDocument& doc);
+
 // Base of engine tests: a fresh prompt script and window for each test, and
 // the check that every expected box was shown.
 class EngineTest : public ::testing::Test {

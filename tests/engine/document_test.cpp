@@ -1,0 +1,216 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "common/bytes.h"
+#include "core/media_errors.h"
+#include "core/new_image.h"
+#include "ports/platform_codes.h"
+#include "strings/string_ids.h"
+#include "support/image_builder.h"
+#include "support/test_files.h"
+
+namespace vk::test {
+namespace {
+
+class Document : public EngineTest {
+protected:
+    std::string Write(const std::string& name, const Bytes& bytes) {
+        const std::string path = dir.Path(name);
+        WriteFile(path, bytes);
+        return path;
+    }
+    // An image whose second FAT differs from the first in one byte.
+    static Bytes WithBadBackup(uint32_t code = 0xF9) {
+        Bytes image = MakeImage(code);
+        const Layout l = ComputeLayout(FormatRow(code));
+        image[l.FatCopyStart(1) + 5] ^= 0x5A;
+        return image;
+    }
+};
+
+TEST_F(Document, OpenAndSaveRoundTripByteExactWithComment) {
+    Bytes file = CommentHeader("abc");
+    const Bytes image = MakeImage(0xF9);
+    file.insert(file.end(), image.begin(), image.end());
+    const std::string path = Write("c.dsk", file);
+
+    script.TextBox("abc");
+    ASSERT_TRUE(OpenImage(doc, TestOwner(), path));
+    EXPECT_EQ(doc.dataOffset, 44u);
+    EXPECT_EQ(script.Shown().back().id, static_cast<unsigned>(kStrCommentCaption));
+    EXPECT_EQ(script.Shown().back().flags, static_cast<unsigned>(kIconInformation));
+    EXPECT_EQ(doc.geometry.totalSectors, 1440u);
+    EXPECT_EQ(doc.fileName, path);
+    EXPECT_FALSE(doc.readOnly);
+    EXPECT_TRUE(window.listEnabled);
+
+    doc.modified = true;
+    ASSERT_TRUE(SaveImage(doc));
+    EXPECT_FALSE(doc.modified);
+    EXPECT_EQ(ReadFile(path), file);
+}
+
+TEST_F(Document, RefusedFilesLeaveNoDocument) {
+    struct Case {
+        const char* name;
+        Bytes bytes;
+        unsigned message;
+    };
+    Bytes compressed = CommentHeader("abc", 1);
+    Bytes unterminated = CommentHeader("abc");
+    unterminated.pop_back();
+    unterminated.resize(600, 'x');
+    Bytes shortAfterHeader = CommentHeader("abc");
+    shortAfterHeader.resize(shortAfterHeader.size() + 511, 0);
+    const Case cases[] = {
+        {"511 bytes", Bytes(511, 0), kMsgFileTooSmall},
+        {"compressed", [&] { Bytes b = compressed; b.resize(2000); return b; }(), kMsgImageCompressed},
+        {"comment without terminator", unterminated, kMsgFileTooSmall},
+        {"under a sector behind the comment", shortAfterHeader, kMsgFileTooSmall},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        // Another image was open before: it is closed first.
+        ASSERT_TRUE(OpenImage(doc, TestOwner(), Write("good.dsk", MakeImage(0xF9))));
+        script.Message(c.message, kIconError);
+        EXPECT_FALSE(OpenImage(doc, TestOwner(), Write("bad.dsk", c.bytes)));
+        EXPECT_FALSE(doc.IsOpen());
+        EXPECT_FALSE(window.listEnabled);
+    }
+}
+
+TEST_F(Document, MissingFileShowsTheSystemErrorUnderItsPath) {
+    const std::string path = dir.Path("none.dsk");
+    script.SystemError(win_error::kFileNotFound, path);
+    EXPECT_FALSE(OpenImage(doc, TestOwner(), path));
+    EXPECT_FALSE(doc.IsOpen());
+    EXPECT_FALSE(OpenImage(doc, TestOwner(), "")) << "an empty path fails silently";
+}
+
+TEST_F(Document, UnusableBootSectorOpensButSkipsTheFatCheck) {
+    Bytes image = WithBadBackup();
+    std::memset(image.data(), 0, 512);
+    // The FAT ID byte gives the geometry, but the boot sector stays invalid.
+    script.Message(kMsgFormatByteUsed, kIconWarning).Message(kMsgNotValidImage, kIconWarning);
+    ASSERT_TRUE(OpenImage(doc, TestOwner(), Write("z.dsk", image)));
+    EXPECT_EQ(doc.geometry.sectorsPerCluster, 2u);
+}
+
+TEST_F(Document, DifferingFatsAskAndYesRepairsAtOnce) {
+    script.Message(kMsgBackupFatMismatch, kBoxYesNo | kIconQuestion, kIdYes);
+    ASSERT_TRUE(OpenImage(doc, TestOwner(), Write("f.dsk", WithBadBackup())));
+    EXPECT_TRUE(doc.modified);
+    const Layout l = doc.GetLayout();
+    EXPECT_EQ(std::memcmp(doc.Area() + l.fatStart, doc.Area() + l.FatCopyStart(1), l.fatBytes), 0);
+}
+
+TEST_F(Document, NoLeavesTheBackupUntilAModifiedSave) {
+    const std::string path = Write("f.dsk", WithBadBackup());
+    const Bytes before = ReadFile(path);
+    script.Message(kMsgBackupFatMismatch, kBoxYesNo | kIconQuestion, kIdNo);
+    ASSERT_TRUE(OpenImage(doc, TestOwner(), path));
+    EXPECT_FALSE(doc.modified);
+    ASSERT_TRUE(SaveImage(doc));
+    EXPECT_EQ(ReadFile(path), before) << "a clean save leaves copy 2 alone";
+    doc.modified = true;
+    ASSERT_TRUE(SaveImage(doc));
+    const Bytes after = ReadFile(path);
+    const Layout l = doc.GetLayout();
+    EXPECT_EQ(std::memcmp(after.data() + l.fatStart, after.data() + l.FatCopyStart(1), l.fatBytes), 0);
+}
+
+TEST_F(Document, OneFatIsNeverComparedOrCopied) {
+    Bytes image = MakeImage(0xF9);
+    image[0x10] = 1;
+    // What would be copy 2 is the root directory now: it must stay as it is.
+    const Layout l = ComputeLayout(FormatRow(0xF9));
+    image[l.FatCopyStart(1)] = 'X';
+    const std::string path = Write("one.dsk", image);
+    ASSERT_TRUE(OpenImage(doc, TestOwner(), path));
+    doc.modified = true;
+    ASSERT_TRUE(SaveImage(doc));
+    EXPECT_EQ(ReadFile(path), image);
+}
+
+TEST_F(Document, LargeFatsAreComparedAndCopiedToTheirEnd) {
+    // 200 sectors per FAT: 102,400 bytes, past what 16 bits can count.
+    Bytes image = MakeImage(0xF9);
+    image.resize(1000 * 512, 0);
+    std::memset(image.data() + 512, 0, image.size() - 512);
+    Put16(image, 0x16, 200);
+    Put16(image, 0x13, 1000);
+    const uint32_t fat2 = 512 + 200 * 512;
+    for (uint32_t fat : {512u, fat2}) {
+        image[fat] = 0xF9;
+        image[fat + 1] = image[fat + 2] = 0xFF;
+    }
+    image[fat2 + 70000] = 0x42;
+    const std::string path = Write("big.dsk", image);
+    script.Message(kMsgBackupFatMismatch, kBoxYesNo | kIconQuestion, kIdNo);
+    ASSERT_TRUE(OpenImage(doc, TestOwner(), path));
+    doc.modified = true;
+    ASSERT_TRUE(SaveImage(doc));
+    const Bytes after = ReadFile(path);
+    EXPECT_EQ(after[fat2 + 70000], 0x00);
+    EXPECT_EQ(std::memcmp(after.data() + 512, after.data() + fat2, 200 * 512), 0);
+}
+
+TEST_F(Document, SaveOfAnUntitledImageAsksForAName) {
+    ASSERT_TRUE(CreateEmptyImage(doc, TestOwner(), 0xF9, 0));
+    doc.modified = true;
+    script.SavePath("");
+    EXPECT_FALSE(SaveImage(doc));
+    EXPECT_TRUE(doc.modified);
+
+    // Yes to "save changes", then cancel in the dialog: the document stays.
+    script.Message(kMsgImageModified, kBoxYesNoCancel | kIconQuestion, kIdYes).SavePath("");
+    EXPECT_EQ(CloseImage(doc, true), CloseResult::kKept);
+    EXPECT_TRUE(doc.IsOpen());
+
+    const std::string path = dir.Path("new.dsk");
+    script.SavePath(path);
+    ASSERT_TRUE(SaveImage(doc));
+    EXPECT_EQ(doc.fileName, path);
+    EXPECT_EQ(ReadFile(path), ImageBytes(doc));
+    EXPECT_EQ(window.title, path);
+}
+
+TEST_F(Document, SaveAsEmptiesAnExistingFileAtOnce) {
+    ASSERT_TRUE(OpenImage(doc, TestOwner(), Write("a.dsk", MakeImage(0xF9))));
+    const std::string target = Write("b.dsk", Bytes(5000, 'q'));
+    ASSERT_TRUE(SaveImageAsPath(doc, TestOwner(), target));
+    EXPECT_TRUE(ReadFile(target).empty());
+    ASSERT_TRUE(SaveImage(doc));
+    EXPECT_EQ(ReadFile(target), ImageBytes(doc));
+}
+
+TEST_F(Document, CloseAsksOnlyWhenModified) {
+    ASSERT_TRUE(OpenImage(doc, TestOwner(), Write("a.dsk", MakeImage(0xF9))));
+    doc.modified = true;
+    script.Message(kMsgImageModified, kBoxYesNoCancel | kIconQuestion, kIdCancel);
+    EXPECT_EQ(CloseImage(doc, true), CloseResult::kKept);
+    EXPECT_TRUE(doc.modified);
+
+    script.Message(kMsgImageModified, kBoxYesNoCancel | kIconQuestion, kIdNo);
+    EXPECT_EQ(CloseImage(doc, true), CloseResult::kClosed);
+    EXPECT_FALSE(doc.IsOpen());
+    EXPECT_TRUE(doc.fileName.empty());
+    EXPECT_FALSE(window.listEnabled);
+    EXPECT_EQ(window.title, "");
+}
+
+TEST_F(Document, FailedSaveKeepsTheDocumentOnClose) {
+    ASSERT_TRUE(OpenImage(doc, TestOwner(), Write("a.dsk", MakeImage(0xF9))));
+    doc.modified = true;
+    doc.imageFile.Close();
+    doc.imageFile = HostFile(12345);  // a handle that cannot be written
+    script.Message(kMsgImageModified, kBoxYesNoCancel | kIconQuestion, kIdYes);
+    script.SystemError(win_error::kInvalidHandle, doc.fileName);
+    EXPECT_EQ(CloseImage(doc, false), CloseResult::kKept);
+    EXPECT_TRUE(doc.modified);
+    doc.imageFile = HostFile();
+}
+
+}  // namespace
+}  // namespace vk::test

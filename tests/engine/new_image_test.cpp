@@ -1,0 +1,122 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <set>
+
+#include "common/bytes.h"
+#include "core/boot_sector.h"
+#include "core/new_image.h"
+#include "strings/string_ids.h"
+#include "support/test_files.h"
+
+namespace vk::test {
+namespace {
+
+class NewImage : public EngineTest {};
+
+TEST_F(NewImage, MsDos144MegabyteLayout) {
+    ASSERT_TRUE(CreateEmptyImage(doc, TestOwner(), 0xF0, kBootMsDos6));
+    const uint8_t* p = doc.imageBuffer.data();
+    EXPECT_EQ(doc.imageSize, 1474560u);
+    EXPECT_EQ(std::memcmp(p + kBsOemName, "MSDOS5.0", 8), 0);
+    EXPECT_EQ(p[kBpbMediaByte], 0xF0);
+    EXPECT_EQ(Load16(p + kBpbTotalSectors), 2880);
+    EXPECT_EQ(Load16(p + kBpbSectorsPerFat), 9);
+    EXPECT_EQ(Load16(p + kBpbSectorsPerTrack), 18);
+    EXPECT_EQ(p[0x1FE], 0x55);
+    EXPECT_EQ(p[0x1FF], 0xAA);
+    for (uint32_t sector : {1u, 10u}) {
+        EXPECT_EQ(p[sector * 512], 0xF0);
+        EXPECT_EQ(p[sector * 512 + 1], 0xFF);
+        EXPECT_EQ(p[sector * 512 + 2], 0xFF);
+    }
+    EXPECT_EQ(p[32 * 512 + 511], 0x00) << "root directory must be empty";
+    EXPECT_EQ(p[33 * 512], 0xFF) << "data area begins at sector 33";
+    EXPECT_EQ(doc.geometry, FormatRow(0xF0));
+    EXPECT_EQ(doc.fileName, "Untitled");
+    EXPECT_FALSE(doc.modified);
+    EXPECT_FALSE(doc.imageFile.IsOpen());
+}
+
+TEST_F(NewImage, Msx720KilobyteMatchesTemplateDefaults) {
+    ASSERT_TRUE(CreateEmptyImage(doc, TestOwner(), 0xF9, kBootMsxDos));
+    const uint8_t* p = doc.imageBuffer.data();
+    EXPECT_EQ(std::memcmp(p, BootTemplate(kBootMsxDos).data(), 512), 0)
+        << "the F9 geometry equals the template's own BPB";
+    EXPECT_EQ(p[512], 0xF9);
+    EXPECT_EQ(p[4 * 512], 0xF9);
+    EXPECT_EQ(p[7 * 512], 0x00);
+    EXPECT_EQ(p[13 * 512 + 511], 0x00);
+    EXPECT_EQ(p[14 * 512], 0xFF);
+    EXPECT_EQ(p[1439 * 512 + 511], 0xFF);
+}
+
+TEST_F(NewImage, SingleSided180KilobyteDataArea) {
+    ASSERT_TRUE(CreateEmptyImage(doc, TestOwner(), 0xFC, kBootMsxDos));
+    const uint8_t* p = doc.imageBuffer.data();
+    EXPECT_EQ(p[8 * 512 + 511], 0x00) << "root directory ends at sector 8";
+    EXPECT_EQ(p[9 * 512], 0xFF);
+    EXPECT_EQ(doc.imageSize, 360u * 512);
+}
+
+TEST_F(NewImage, SerialNumberOnlyWhereTheTemplateHasRoom) {
+    // Template 0 carries boot code at 0x27; the others get four random bytes.
+    ASSERT_TRUE(CreateEmptyImage(doc, TestOwner(), 0xF9, kBootMsxDos));
+    EXPECT_EQ(std::memcmp(doc.imageBuffer.data() + kBsVolumeSerial, BootTemplate(0).data() + kBsVolumeSerial, 4), 0);
+    std::set<uint32_t> serials;
+    for (unsigned boot : {kBootMsxDos22, kBootMsDos6}) {
+        ImageDocument other;
+        ASSERT_TRUE(CreateEmptyImage(other, TestOwner(), 0xF9, boot));
+        serials.insert(Load32(other.imageBuffer.data() + kBsVolumeSerial));
+    }
+    EXPECT_FALSE(serials.count(0) && serials.size() == 1) << "no serial number was written";
+}
+
+TEST_F(NewImage, CustomRowIsUsedAsTheDialogLeftIt) {
+    DiskFormat saved = FormatRow(kCustomFormatCode);
+    FormatRow(kCustomFormatCode) = DiskFormat{0, 1, 100, 1, 4, 1, 1, 10, 16, 0xF7, 0};
+    ASSERT_TRUE(CreateEmptyImage(doc, TestOwner(), kCustomFormatCode, kBootMsxDos));
+    EXPECT_EQ(doc.imageSize, 100u * 512);
+    EXPECT_EQ(doc.imageBuffer.data()[kBpbMediaByte], 0xF7);
+    EXPECT_EQ(doc.imageBuffer.data()[512], 0xF7);
+    EXPECT_EQ(doc.imageBuffer.data()[3 * 512], 0xFF) << "boot, one FAT sector, one root sector, then data";
+    FormatRow(kCustomFormatCode) = saved;
+}
+
+TEST_F(NewImage, CustomRowsThatCannotHoldTheirSystemAreaAreRefused) {
+    DiskFormat saved = FormatRow(kCustomFormatCode);
+    struct Case {
+        const char* name;
+        DiskFormat row;
+        unsigned message;
+    } cases[] = {
+        {"FATs and root larger than the disk", {0, 2, 20, 9, 1, 1, 1, 9, 112, 0xF8, 0}, kMsgFormatTooSmall},
+        {"no sectors at all", {0, 2, 0, 1, 1, 1, 1, 9, 16, 0xF8, 0}, kMsgFormatTooSmall},
+        {"zero sectors per cluster", {0, 2, 720, 2, 0, 1, 1, 9, 112, 0xF8, 0}, kMsgFormatZeroField},
+        {"zero FATs", {0, 0, 720, 2, 2, 1, 1, 9, 112, 0xF8, 0}, kMsgFormatZeroField},
+        {"zero sectors per FAT", {0, 2, 720, 0, 2, 1, 1, 9, 112, 0xF8, 0}, kMsgFormatZeroField},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        FormatRow(kCustomFormatCode) = c.row;
+        script.Message(c.message, kIconError);
+        EXPECT_FALSE(CreateEmptyImage(doc, TestOwner(), kCustomFormatCode, kBootMsxDos));
+        EXPECT_FALSE(doc.IsOpen());
+    }
+    FormatRow(kCustomFormatCode) = saved;
+}
+
+TEST(FormatTable, ListedFormatsSkipEmptyRowsAndStopAtCustom) {
+    std::array<uint32_t, kFormatRows> codes{};
+    const size_t count = ListedFormatCodes(codes);
+    const std::vector<uint32_t> listed(codes.begin(), codes.begin() + static_cast<std::ptrdiff_t>(count));
+    EXPECT_EQ(listed, (std::vector<uint32_t>{0xF0, 0xF8, 0xF9, 0xFA, 0xFB, 0xFC, 0xFD, 0xFE, 0xFF}));
+    for (uint32_t code = 0xF1; code <= 0xF7; ++code) {
+        EXPECT_FALSE(IsUsableFormat(FormatRow(code)));
+        EXPECT_EQ(FormatRow(code).mediaByte, code);
+    }
+    EXPECT_EQ(FormatRow(kCustomFormatCode).descriptionId, 0u);
+}
+
+}  // namespace
+}  // namespace vk::test

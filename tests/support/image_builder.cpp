@@ -1,0 +1,32 @@
+#include "support/image_builder.h"
+
+#include <cstring>
+
+#include "common/bytes.h"
+#include "core/document.h"
+#include "core/new_image.h"
+#include "support/scripted_prompts.h"
+
+namespace vk::test {
+
+Bytes MakeImage(uint32_t code, unsigned boot) {
+    ImageDocument doc;
+    if (!CreateEmptyImage(doc, nullptr, code, boot)) {
+        return {};
+    }
+    return Bytes(doc.imageBuffer.data(), doc.imageBuffer.data() + doc.imageSize);
+}
+
+Bytes CommentHeader(const std::string& comment, uint16_t compression, char kind) {
+    Bytes header(40, 0);
+    header[0] = 0xAA;
+    header[1] = static_cast<uint8_t>(kind);
+    Store16(header.data() + 6, compression);
+    header.insert(header.end(), comment.begin(), comment.end());
+    header.push_back(0);
+    return header;
+}
+
+void Put16(Bytes& image, size_t offset, uint16_t value) { Store16(image.data() + offset, value); }
+
+}  // namespace vk::test
