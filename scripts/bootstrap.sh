@@ -1,0 +1,32 @@
+#!/usr/bin/env bash
+# Installs what building and testing Volkarn needs, when it is missing.
+# Debian packages only; run as root (or with sudo available).
+set -euo pipefail
+
+packages=(
+    cmake make g++                                  # native build of the engine, vkdisk and tests
+    googletest                                      # GoogleTest sources, built by each toolchain
+    g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix  # Windows cross compilers, posix threads
+    wine wine64                                     # runs the Windows test programs (64-bit only here)
+    xvfb xauth                                      # a display for anything that opens a window
+    imagemagick                                     # screenshots of the program under Xvfb
+    fp-utils                                        # chmcmd, the help compiler
+    mtools dosfstools                               # the outside judges of the images we write
+    locales                                         # the locales the formatting tests switch to
+)
+
+missing=()
+for p in "${packages[@]}"; do
+    if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q '^install ok installed$'; then
+        missing+=("$p")
+    fi
+done
+
+if [ ${#missing[@]} -gt 0 ]; then
+    echo "bootstrap: installing ${missing[*]}"
+    SUDO=""
+    [ "$(id -u)" -ne 0 ] && SUDO="sudo"
+    $SUDO apt-get update -qq
+    # No i386 architecture: this machine cannot start 32-bit programs anyway.
+    DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+fi
