@@ -1,9 +1,10 @@
-// The FAT12 allocation layer: 12-bit entries, first-fit allocation, freeing
-// chains and counting space. Every operation takes the layout in force and a
+// The FAT12 allocation layer: 12-bit entries, first-fit allocation, walking,
+// freeing and counting chains. Every operation takes the layout in force and a
 // file-system area (from the boot sector on) with its length, so that it
 // serves the document and a work copy alike.
 #pragma once
 
+#include <bitset>
 #include <cstdint>
 
 #include "core/layout.h"
@@ -20,11 +21,14 @@ inline bool IsEndOfChain(uint32_t value) { return value >= kFatEndFirst && value
 
 // The entry of `cluster`; 0xFFF when the entry lies at or past `length`.
 uint32_t ReadFatEntry(const Layout& layout, const uint8_t* area, uint32_t length, uint32_t cluster);
-// Changes exactly the entry's 12 bits. False, writing nothing, past `length`.
+// Changes exactly the entry's 12 bits. False, writing nothing, when the entry
+// lies outside FAT copy 1 or past `length`.
 bool WriteFatEntry(const Layout& layout, uint8_t* area, uint32_t length, uint32_t cluster, uint32_t value);
 // The lowest free data cluster, or 0 when the disk is full.
 uint32_t FindFreeCluster(const Layout& layout, const uint8_t* area, uint32_t length);
-// Frees the chain of the directory entry at `entryOffset` and marks the entry deleted.
+// Frees the chain of the directory entry at `entryOffset` and marks the entry
+// deleted. The walk stops at the first link that is no data cluster or that
+// leads back into the chain.
 void FreeChain(const Layout& layout, uint8_t* area, uint32_t length, uint32_t entryOffset);
 
 struct ClusterCounts {
@@ -32,5 +36,38 @@ struct ClusterCounts {
     uint32_t free = 0;
 };
 ClusterCounts CountClusters(const Layout& layout, const uint8_t* area, uint32_t length);
+
+// The one way to follow a cluster chain. It hands out data clusters only,
+// each at most once, so a reader never leaves the volume and never loops.
+//
+//   ChainWalker walk(layout, area, length, firstCluster);
+//   while (walk.State() == ChainState::kCluster) { use(walk.Cluster()); walk.Advance(); }
+enum class ChainState {
+    kCluster,  // Cluster() is the next data cluster of the chain
+    kEnd,      // an end-of-chain mark was reached
+    kBroken,   // a link to 0, 1, a bad or reserved mark, past the last cluster, or back into the chain
+};
+
+class ChainWalker {
+public:
+    ChainWalker(const Layout& layout, const uint8_t* area, uint32_t length, uint32_t firstCluster);
+    ChainState State() const { return state_; }
+    uint32_t Cluster() const { return cluster_; }
+    // The value that ended or broke the walk (the link read last).
+    uint32_t LastLink() const { return link_; }
+    // Follows the current cluster's FAT entry.
+    void Advance();
+
+private:
+    void Enter(uint32_t link);
+
+    const Layout& layout_;
+    const uint8_t* area_;
+    uint32_t length_;
+    ChainState state_ = ChainState::kEnd;
+    uint32_t cluster_ = 0;
+    uint32_t link_ = 0;
+    std::bitset<kFat12MaxCluster + 1> visited_;
+};
 
 }  // namespace vk

@@ -16,7 +16,8 @@ using PackedName = std::array<uint8_t, 11>;
 
 // The 8.3 display name of a host file ("NOTES.TXT", "README"), no blanks added.
 std::string MakeShortName(const HostFindData& found);
-// Blank-padded name and extension of a display name.
+// Blank-padded name and extension of a display name. A leading 0xE5 is
+// stored as 0x05, as FAT does, so that the entry does not read as deleted.
 PackedName PackShortName(std::string_view displayName);
 // Whether every byte of a base name or extension is allowed; "" is valid.
 bool IsValidNamePart(std::string_view part, NameStrength strength);

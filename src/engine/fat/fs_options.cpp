@@ -1,0 +1,10 @@
+#include "fat/fs_options.h"
+
+namespace vk {
+
+FileSystemOptions& FsOptions() {
+    static FileSystemOptions options;
+    return options;
+}
+
+}  // namespace vk

@@ -1,0 +1,83 @@
+#include "fat/short_names.h"
+
+#include <algorithm>
+
+#include "fat/dir_entry.h"
+#include "ports/host_text.h"
+
+namespace vk {
+namespace {
+
+constexpr uint8_t kBlank = 0x20;
+constexpr char kExtensionDot = '.';
+constexpr uint8_t kLeadingE5Stored = 0x05;
+
+// The punctuation both strengths allow besides A-Z and 0-9.
+bool IsAllowedPunctuation(uint8_t c) {
+    switch (c) {
+    case '!': case '#': case '$': case '%': case '\'': case '(': case ')':
+    case '-': case '@': case '_': case '`': case '{': case '}': case '~':
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool IsValidNameByte(uint8_t c, NameStrength strength) {
+    if ((c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || IsAllowedPunctuation(c)) {
+        return true;
+    }
+    // 0xE5 would read as a deleted entry in byte 0.
+    return c >= 0x80 && c != kEntryDeleted && strength != NameStrength::kStrict;
+}
+
+}  // namespace
+
+std::string MakeShortName(const HostFindData& found) {
+    if (!found.shortName.empty()) {
+        return found.shortName;
+    }
+    std::string name = found.longName;
+    HostUpperCase(name);
+    const size_t dot = name.find(kExtensionDot);
+    const std::string base = name.substr(0, dot);
+    const std::string ext = dot == std::string::npos ? std::string() : name.substr(dot + 1);
+    if (!base.empty() && base.size() <= kDirNameLength && ext.size() <= kDirExtLength && IsValidNamePart(base) &&
+        IsValidNamePart(ext)) {
+        return ext.empty() ? base : base + kExtensionDot + ext;
+    }
+    // Longer names are cut, never altered: a name the strength dislikes is still kept.
+    std::string result = base.substr(0, kDirNameLength);
+    if (!ext.empty()) {
+        result += kExtensionDot;
+        result += ext.substr(0, kDirExtLength);
+    }
+    return result;
+}
+
+PackedName PackShortName(std::string_view displayName) {
+    PackedName packed;
+    packed.fill(kBlank);
+    const size_t dot = displayName.find(kExtensionDot);
+    const std::string_view base = displayName.substr(0, dot);
+    std::copy_n(base.begin(), std::min<size_t>(base.size(), kDirNameLength), packed.begin() + kDirName);
+    if (dot != std::string_view::npos) {
+        const std::string_view ext = displayName.substr(dot + 1);
+        std::copy_n(ext.begin(), std::min<size_t>(ext.size(), kDirExtLength), packed.begin() + kDirExt);
+    }
+    // A name beginning with 0xE5 would read as deleted and lose its clusters;
+    // FAT stores that byte as 0x05.
+    if (packed[0] == kEntryDeleted) {
+        packed[0] = kLeadingE5Stored;
+    }
+    return packed;
+}
+
+bool IsValidNamePart(std::string_view part, NameStrength strength) {
+    return std::all_of(part.begin(), part.end(),
+                       [strength](char c) { return IsValidNameByte(static_cast<uint8_t>(c), strength); });
+}
+
+bool IsValidNamePart(std::string_view part) { return IsValidNamePart(part, FsOptions().nameStrength); }
+
+}  // namespace vk

@@ -1,0 +1,98 @@
+// 8.3 names from host names, their packing, and the two character rules.
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "fat/short_names.h"
+
+namespace vk {
+namespace {
+
+std::string Short(const std::string& longName, const std::string& shortName = {}) {
+    HostFindData found;
+    found.longName = longName;
+    found.shortName = shortName;
+    return MakeShortName(found);
+}
+
+std::string Packed(const std::string& display) {
+    const PackedName p = PackShortName(display);
+    return std::string(p.begin(), p.end());
+}
+
+TEST(MakeShortName, CutsAndUpperCasesHostNames) {
+    struct Case {
+        const char* longName;
+        const char* shortName;
+        const char* want;
+    } cases[] = {
+        {"notes.txt", "", "NOTES.TXT"},
+        {"Letter to Bob.doc", "", "LETTER T.DOC"},
+        {"archive.tar.gz", "", "ARCHIVE.TAR"},
+        {".profile", "", ".PRO"},
+        {"README", "", "README"},
+        {"trailing.", "", "TRAILING"},
+        {"a+b.c", "", "A+B.C"},                       // kept though no strength allows '+'
+        {"Letter to Bob.doc", "LETTER~1.DOC", "LETTER~1.DOC"},  // the host's own short name wins
+        {"averyverylongname.markdown", "", "AVERYVER.MAR"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(Short(c.longName, c.shortName), c.want) << c.longName;
+    }
+}
+
+TEST(MakeShortName, KeepsHighBytesUnderEitherStrength) {
+    const std::string name = "caf\x80.txt";  // a byte without case in any code page
+    for (NameStrength s : {NameStrength::kStrict, NameStrength::kRegular}) {
+        FsOptions().nameStrength = s;
+        EXPECT_EQ(Short(name), "CAF\x80.TXT");
+    }
+    FsOptions().nameStrength = NameStrength::kRegular;
+}
+
+TEST(PackShortName, PadsNameAndExtensionWithBlanks) {
+    EXPECT_EQ(Packed("NOTES.TXT"), "NOTES   TXT");
+    EXPECT_EQ(Packed("LETTER T.DOC"), "LETTER TDOC");
+    EXPECT_EQ(Packed(".PRO"), "        PRO");
+    EXPECT_EQ(Packed("README"), "README     ");
+    EXPECT_EQ(Packed("TOOLONGNAME.TOOLONG"), "TOOLONGNTOO");
+    EXPECT_EQ(Packed(""), "           ");
+    EXPECT_EQ(Packed("\xE5XY.Z"), "\x05XY     Z  ") << "0xE5 first would mark the entry deleted";
+}
+
+TEST(IsValidNamePart, FollowsTheStrengthTable) {
+    struct Case {
+        const char* name;
+        std::string text;
+        bool strict;
+        bool regular;
+    } cases[] = {
+        {"empty", "", true, true},
+        {"letters and digits", "ABCXYZ09", true, true},
+        {"allowed punctuation", "!#$%'()-@_`{}~", true, true},
+        {"lower case", "abc", false, false},
+        {"blank", "A B", false, false},
+        {"high byte", "A\x80", false, true},
+        {"byte FF", "\xFF", false, true},
+        {"deleted mark E5", "\xE5", false, false},
+        {"control byte", "A\x01", false, false},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(IsValidNamePart(c.text, NameStrength::kStrict), c.strict) << c.name;
+        EXPECT_EQ(IsValidNamePart(c.text, NameStrength::kRegular), c.regular) << c.name;
+    }
+    for (char c : std::string("\"&*+,./:;=?[\\]^<>|")) {
+        EXPECT_FALSE(IsValidNamePart(std::string(1, c), NameStrength::kRegular)) << c;
+    }
+}
+
+TEST(IsValidNamePart, AnyStrengthButStrictActsAsRegular) {
+    FsOptions().nameStrength = static_cast<NameStrength>(7);
+    EXPECT_TRUE(IsValidNamePart("\x80"));
+    FsOptions().nameStrength = NameStrength::kStrict;
+    EXPECT_FALSE(IsValidNamePart("\x80"));
+    FsOptions().nameStrength = NameStrength::kRegular;
+}
+
+}  // namespace
+}  // namespace vk
