@@ -1,0 +1,32 @@
+// Copying host files into the root directory of the open image. Each add is
+// built in a work copy of the image that replaces it only when every step
+// succeeded, so a failed add leaves the image exactly as it was.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/layout.h"
+#include "ports/host_files.h"
+
+namespace vk {
+
+struct ImageDocument;
+
+// Adds the host file or folder at `hostPath`. `goOn`, when given, tells a
+// multi-file caller whether to try its next file. Failures are reported.
+bool AddHostFile(ImageDocument& doc, std::string_view hostPath, bool* goOn = nullptr);
+
+// Copies `byteCount` bytes of `file` into free clusters of the area and links
+// them from the entry at `slotOffset` (firstCluster 0 for an empty file).
+bool CopyFileToClusters(const Layout& layout, uint8_t* area, uint32_t length, const HostFile& file,
+                        std::string_view hostPath, uint32_t slotOffset, uint32_t byteCount, bool* goOn);
+
+// The multi-file add of the Add file command over already chosen paths: one
+// path is added on its own, several go on until one says stop. True when
+// any file was added.
+bool AddFiles(ImageDocument& doc, const std::vector<std::string>& paths);
+
+}  // namespace vk

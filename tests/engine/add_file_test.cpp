@@ -1,0 +1,349 @@
+// Adding host files: cluster allocation, stamping, replacing, and every way
+// an add can fail with the image left exactly as it was.
+#include <cstring>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#ifdef _WIN32
+#else
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+#endif
+
+#include "fat/add_file.h"
+#include "fat/directory.h"
+#include "strings/string_ids.h"
+#include "transfer_fixture.h"
+
+namespace vk {
+namespace {
+
+using test::Bytes;
+
+class AddFileTest : public test::TransferTest {
+protected:
+    void TearDown() override {
+        FsOptions().forceSwitch = false;
+        FsOptions().nameStrength = NameStrength::kRegular;
+        TransferTest::TearDown();
+    }
+    Bytes DataOf(uint32_t entryOffset) {
+        Bytes out;
+        uint32_t remaining = Load32(Entry(entryOffset) + kDirSize);
+        for (uint32_t c : ChainOf(entryOffset)) {
+            const uint32_t piece = std::min<uint32_t>(remaining, static_cast<uint32_t>(layout.clusterBytes));
+            const uint8_t* p = doc.Area() + layout.ClusterOffset(c);
+            out.insert(out.end(), p, p + piece);
+            remaining -= piece;
+        }
+        return out;
+    }
+    void FillDisk(uint32_t from = 2) {
+        for (uint32_t n = from; n <= layout.lastCluster; ++n) SetFat(n, kFatEnd);
+    }
+    vk::HostFile holder;  // keeps a host file locked
+    int socketFd = -1;
+};
+
+TEST_F(AddFileTest, FilesTakeTheClustersTheirSizeNeeds) {
+    struct Case {
+        const char* name;
+        const char* packed;
+        size_t size;
+        size_t clusters;
+    } cases[] = {
+        {"empty.bin", "EMPTY   BIN", 0, 0},
+        {"one.bin", "ONE     BIN", 1, 1},
+        {"exact.bin", "EXACT   BIN", 1024, 1},
+        {"over.bin", "OVER    BIN", 1025, 2},
+        {"three.bin", "THREE   BIN", 3000, 3},
+    };
+    uint32_t nextCluster = 2;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const Bytes data = Pattern(c.size, static_cast<uint8_t>(c.size));
+        bool goOn = false;
+        ASSERT_TRUE(AddHostFile(doc, HostFile(c.name, data), &goOn));
+        EXPECT_TRUE(goOn);
+        const uint32_t e = EntryNamed(c.packed);
+        ASSERT_NE(e, 0u);
+        EXPECT_EQ(Load32(Entry(e) + kDirSize), c.size);
+        const std::vector<uint32_t> chain = ChainOf(e);
+        ASSERT_EQ(chain.size(), c.clusters);
+        for (size_t i = 0; i < chain.size(); ++i) EXPECT_EQ(chain[i], nextCluster + i) << "first fit";
+        if (c.clusters == 0) {
+            EXPECT_EQ(Load16(Entry(e) + kDirFirstCluster), 0u);
+        } else {
+            EXPECT_EQ(Fat(chain.back()), kFatEnd);
+        }
+        nextCluster += static_cast<uint32_t>(c.clusters);
+        EXPECT_EQ(DataOf(e), data);
+        EXPECT_EQ(window.items.back(), e);
+    }
+    EXPECT_TRUE(doc.modified);
+    EXPECT_EQ(window.items.size(), 5u);
+    EXPECT_EQ(window.Count("UpdateStatusText"), 5u);
+}
+
+TEST_F(AddFileTest, EntryIsStampedFromTheHostFile) {
+    const std::string path = HostFile("stamp.txt", Pattern(10));
+    HostFindData found;
+    ASSERT_EQ(FindHostFile(path, found), 0u);
+    DosDateTime want;
+    ASSERT_TRUE(HostTimeToLocalDos(found.lastWriteTime, want));
+    // A reused slot keeps its reserved bytes.
+    uint8_t* reused = Entry(Slot(0));
+    std::memcpy(reused, "\xE5OLD    TXT", 11);
+    std::memset(reused + kDirReserved, 0xAB, 10);
+    ASSERT_TRUE(AddHostFile(doc, path));
+    const uint32_t e = EntryNamed("STAMP   TXT");
+    ASSERT_EQ(e, Slot(1)) << "a never-used slot beats the deleted one";
+    EXPECT_EQ(Load16(Entry(e) + kDirDate), want.date);
+    EXPECT_EQ(Load16(Entry(e) + kDirTime), want.time);
+    EXPECT_EQ(Entry(e)[kDirAttr], found.attributes & 0x3F);
+}
+
+TEST_F(AddFileTest, ReusedDeletedSlotKeepsItsReservedBytes) {
+    for (uint32_t i = 0; i < layout.rootEntries; ++i) {
+        std::memcpy(Entry(Slot(i)), ("F" + std::to_string(1000 + i) + "   TXT").c_str(), 11);
+    }
+    Entry(Slot(5))[0] = kEntryDeleted;
+    std::memset(Entry(Slot(5)) + kDirReserved, 0xAB, 10);
+    ASSERT_TRUE(AddHostFile(doc, HostFile("new.txt", Pattern(3))));
+    EXPECT_EQ(std::memcmp(Entry(Slot(5)), "NEW     TXT", 11), 0);
+    for (int i = 0; i < 10; ++i) EXPECT_EQ(Entry(Slot(5))[kDirReserved + i], 0xAB);
+}
+
+TEST_F(AddFileTest, ReadOnlyHostFileKeepsItsBit) {
+    const std::string path = HostFile("locked.txt", Pattern(5));
+    ASSERT_EQ(SetHostFileAttributes(path, kHostReadOnly), 0u);
+    uint32_t hostAttributes = 0;
+    ASSERT_EQ(GetHostFileAttributes(path, hostAttributes), 0u);
+    ASSERT_TRUE(AddHostFile(doc, path));
+    const uint8_t attr = Entry(EntryNamed("LOCKED  TXT"))[kDirAttr];
+    EXPECT_TRUE(attr & kAttrReadOnly);
+    EXPECT_EQ(attr & kAttrArchive, hostAttributes & kHostArchive) << "archive as the host has it";
+}
+
+TEST_F(AddFileTest, NamesAreNeverRefusedForTheirCharacters) {
+    FsOptions().nameStrength = NameStrength::kStrict;
+    ASSERT_TRUE(AddHostFile(doc, HostFile("a+b.c", Pattern(5))));
+    EXPECT_NE(EntryNamed("A+B     C  "), 0u);
+}
+
+TEST_F(AddFileTest, HostFolderBecomesAnEntryOwningNoClusters) {
+    const std::string folder = dir.Path("sub");
+    ASSERT_TRUE(std::filesystem::create_directory(folder));
+    // The deleted slot it reuses still names a cluster of another file.
+    PlaceFile(0, "OTHER   BIN", Pattern(100), {2});
+    PlaceFile(1, "GONE    BIN", Pattern(100), {3});
+    for (uint32_t i = 2; i < layout.rootEntries; ++i) std::memcpy(Entry(Slot(i)), "FILLER  BIN", 11);
+    Entry(Slot(1))[0] = kEntryDeleted;
+    Store16(Entry(Slot(1)) + kDirFirstCluster, 2);
+    ASSERT_TRUE(AddHostFile(doc, folder));
+    const uint32_t e = EntryNamed("SUB        ");
+    ASSERT_EQ(e, Slot(1));
+    EXPECT_EQ(Entry(e)[kDirAttr] & kAttrDirectory, kAttrDirectory);
+    EXPECT_EQ(Load16(Entry(e) + kDirFirstCluster), 0u);
+    EXPECT_EQ(Load32(Entry(e) + kDirSize), 0u);
+    EXPECT_EQ(Fat(2), kFatEnd) << "the other file keeps its cluster";
+}
+
+TEST_F(AddFileTest, ReplacingFreesTheOldChainFirst) {
+    ASSERT_TRUE(AddHostFile(doc, HostFile("keep.bin", Pattern(10))));          // cluster 2
+    ASSERT_TRUE(AddHostFile(doc, HostFile("big.bin", Pattern(3000))));         // clusters 3..5
+    ASSERT_TRUE(AddHostFile(doc, HostFile("after.bin", Pattern(10))));         // cluster 6
+    const uint32_t e = EntryNamed("BIG     BIN");
+    const std::vector<uint32_t> items = window.items;
+    window.calls.clear();
+    script.Message(kMsgReplaceEntry, kBoxYesNo | kIconQuestion, kIdYes);
+    const Bytes small = Pattern(700, 9);
+    ASSERT_TRUE(AddHostFile(doc, HostFile("big.bin", small)));
+    EXPECT_EQ(EntryNamed("BIG     BIN"), e) << "same slot";
+    EXPECT_EQ(ChainOf(e), std::vector<uint32_t>{3});
+    EXPECT_EQ(Fat(4), 0u);
+    EXPECT_EQ(Fat(5), 0u);
+    EXPECT_EQ(DataOf(e), small);
+    EXPECT_EQ(window.items, items);
+    EXPECT_EQ(window.Count("RefreshList"), 1u);
+}
+
+TEST_F(AddFileTest, ReplacingTheVolumeLabelListsTheNewFile) {
+    std::memcpy(Entry(Slot(0)), "MYDISK     ", 11);
+    Entry(Slot(0))[kDirAttr] = kAttrVolume;
+    script.Message(kMsgReplaceEntry, kBoxYesNo | kIconQuestion, kIdYes);
+    ASSERT_TRUE(AddHostFile(doc, HostFile("mydisk", Pattern(10))));
+    EXPECT_EQ(window.items, std::vector<uint32_t>{Slot(0)});
+    EXPECT_EQ(Entry(Slot(0))[kDirAttr] & kAttrVolume, 0);
+}
+
+TEST_F(AddFileTest, ForceSwitchReplacesWithoutAsking) {
+    ASSERT_TRUE(AddHostFile(doc, HostFile("a.txt", Pattern(10))));
+    FsOptions().forceSwitch = true;
+    ASSERT_TRUE(AddHostFile(doc, HostFile("a.txt", Pattern(20))));
+    EXPECT_EQ(Load32(Entry(EntryNamed("A       TXT")) + kDirSize), 20u);
+}
+
+// Each failing add: its report, its continue flag, and the whole image unchanged.
+struct FailureRow {
+    const char* situation;
+    std::function<std::string()> arrange;  // returns the host path
+    bool goOn;
+};
+
+#ifndef _WIN32
+// A socket is listed like a file but cannot be opened for reading.
+std::string MakeUnopenableFile(const std::string& path, int& fd) {
+    fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un addr{};
+    addr.sun_family = AF_UNIX;
+    std::strncpy(addr.sun_path, path.c_str(), sizeof(addr.sun_path) - 1);
+    EXPECT_EQ(::bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof(addr)), 0) << path;
+    return path;
+}
+#endif
+
+TEST_F(AddFileTest, EveryFailureLeavesTheImageUnchanged) {
+    const FailureRow rows[] = {
+        {"host path not found",
+         [this] {
+             const std::string path = dir.Path("missing.txt");
+             script.SystemError(win_error::kFileNotFound, path);
+             return path;
+         },
+         false},
+        {"user declines message 74",
+         [this] {
+             PlaceFile(0, "TWICE   TXT", Pattern(10), {2});
+             script.Message(kMsgReplaceEntry, kBoxYesNo | kIconQuestion, kIdNo);
+             return HostFile("twice.txt", Pattern(10));
+         },
+         true},
+        {"root directory full",
+         [this] {
+             for (uint32_t i = 0; i < layout.rootEntries; ++i) std::memcpy(Entry(Slot(i)), "FILLER  BIN", 11);
+             script.Message(kMsgDirectoryFull, kIconError);
+             return HostFile("new.txt", Pattern(10));
+         },
+         false},
+        {"no free cluster",
+         [this] {
+             FillDisk();
+             script.Message(kMsgDiskFull, kIconError);
+             return HostFile("new.txt", Pattern(10));
+         },
+         false},
+        {"disk fills up in the middle of a file that replaces another",
+         [this] {
+             PlaceFile(0, "OLD     BIN", Pattern(2048), {2, 3});
+             FillDisk(4);
+             SetFat(700, 0);
+             script.Message(kMsgReplaceEntry, kBoxYesNo | kIconQuestion, kIdYes).Message(kMsgDiskFull, kIconError);
+             return HostFile("old.bin", Pattern(5000));  // five clusters; three are to be had
+         },
+         false},
+#ifdef _WIN32
+        {"host file cannot be opened",
+         [this] {
+             const std::string path = HostFile("locked.bin", Pattern(10));
+             EXPECT_EQ(OpenHostFile(path, kAccessRead | kAccessWrite, kShareNone, Disposition::kOpenExisting, 0,
+                                    holder),
+                       0u);
+             script.SystemError(win_error::kSharingViolation, path);
+             return path;
+         },
+         false},
+#else
+        {"host file cannot be opened",
+         [this] {
+             const std::string path = MakeUnopenableFile(dir.Path("sock"), socketFd);
+             script.SystemError(win_error::kNotReady, path);
+             return path;
+         },
+         false},
+#endif
+    };
+    for (const FailureRow& row : rows) {
+        SCOPED_TRACE(row.situation);
+        doc.modified = false;
+        CloseImage(doc, false);
+        ASSERT_TRUE(CreateEmptyImage(doc, MainWindow(), 0xF9, kBootMsDos6));
+        window.Reset();
+        const std::string path = row.arrange();
+        const Bytes before = test::ImageBytes(doc);
+        bool goOn = !row.goOn;
+        EXPECT_FALSE(AddHostFile(doc, path, &goOn));
+        EXPECT_EQ(goOn, row.goOn);
+        EXPECT_TRUE(test::ImageBytes(doc) == before);
+        EXPECT_FALSE(doc.modified);
+        EXPECT_TRUE(window.items.empty());
+        EXPECT_EQ(script.Pending(), 0u);
+    }
+    holder.Close();
+#ifndef _WIN32
+    ::close(socketFd);
+#endif
+}
+
+// An image file shorter than its geometry: the root directory or the free
+// clusters lie past its end.
+class ShortImageTest : public AddFileTest {
+protected:
+    void Truncate(uint32_t areaLength) {
+        Bytes bytes = test::ImageBytes(doc);
+        bytes.resize(areaLength);
+        doc.imageBuffer.Reset();
+        test::InstallImage(doc, bytes);
+    }
+};
+
+TEST_F(ShortImageTest, FreeClusterPastTheEndShowsMessage72) {
+    Truncate(static_cast<uint32_t>(layout.ClusterOffset(4)) + 100);
+    ASSERT_TRUE(AddHostFile(doc, HostFile("fits.bin", Pattern(2048))));  // clusters 2 and 3
+    const Bytes before = test::ImageBytes(doc);
+    script.Message(kMsgImageTooSmall, kIconError);
+    bool goOn = true;
+    EXPECT_FALSE(AddHostFile(doc, HostFile("more.bin", Pattern(200)), &goOn));
+    EXPECT_FALSE(goOn);
+    EXPECT_TRUE(test::ImageBytes(doc) == before);
+}
+
+TEST_F(ShortImageTest, RootDirectoryPastTheEndShowsMessage72) {
+    for (uint32_t i = 0; i < 3; ++i) std::memcpy(Entry(Slot(i)), "FILLER  BIN", 11);
+    Truncate(Slot(3));
+    const Bytes before = test::ImageBytes(doc);
+    script.Message(kMsgImageTooSmall, kIconError);
+    bool goOn = true;
+    EXPECT_FALSE(AddHostFile(doc, HostFile("new.bin", Pattern(10)), &goOn));
+    EXPECT_FALSE(goOn);
+    EXPECT_TRUE(test::ImageBytes(doc) == before);
+}
+
+TEST_F(AddFileTest, SecondFileFindingTheDiskFullStopsTheRest) {
+    for (uint32_t n = 2; n <= layout.lastCluster - 1; ++n) SetFat(n, kFatEnd);  // one cluster left
+    const std::vector<std::string> paths = {HostFile("one.bin", Pattern(1000)), HostFile("two.bin", Pattern(1000)),
+                                            HostFile("three.bin", {})};
+    script.Message(kMsgDiskFull, kIconError);
+    EXPECT_TRUE(AddFiles(doc, paths));
+    EXPECT_NE(EntryNamed("ONE     BIN"), 0u);
+    EXPECT_EQ(EntryNamed("TWO     BIN"), 0u);
+    EXPECT_EQ(EntryNamed("THREE   BIN"), 0u) << "the empty third file would have fitted";
+}
+
+TEST_F(AddFileTest, DecliningOneFileGoesOnWithTheNext) {
+    PlaceFile(0, "ONE     BIN", Pattern(10), {2});
+    const std::vector<std::string> paths = {HostFile("one.bin", Pattern(10)), HostFile("two.bin", Pattern(10))};
+    script.Message(kMsgReplaceEntry, kBoxYesNo | kIconQuestion, kIdNo);
+    EXPECT_TRUE(AddFiles(doc, paths));
+    EXPECT_NE(EntryNamed("TWO     BIN"), 0u);
+    script.SystemError(win_error::kFileNotFound, dir.Path("none"));
+    EXPECT_FALSE(AddFiles(doc, {dir.Path("none")}));
+}
+
+}  // namespace
+}  // namespace vk

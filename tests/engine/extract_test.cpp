@@ -1,0 +1,321 @@
+// Extracting entries to host files: data, stamps and attributes, the replace
+// question, corrupt chains that must never lead outside the image, and the
+// two steps that drive ExtractEntry.
+#include <cstring>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#ifndef _WIN32
+#include <unistd.h>
+#endif
+
+#include "fat/extract.h"
+#include "strings/string_ids.h"
+#include "transfer_fixture.h"
+
+namespace vk {
+namespace {
+
+using test::Bytes;
+
+constexpr unsigned kAskReplaceFlags = kBoxYesNo | kIconQuestion | kDefaultButton2;
+
+bool HostIgnoresReadOnly() {
+#ifdef _WIN32
+    return false;
+#else
+    return ::geteuid() == 0;  // root writes through missing write bits
+#endif
+}
+
+class ExtractTest : public test::TransferTest {
+protected:
+    HostTime StampOf(uint32_t entryOffset) {
+        DosDateTime dos{Load16(Entry(entryOffset) + kDirDate), Load16(Entry(entryOffset) + kDirTime)};
+        HostTime t = 0;
+        EXPECT_TRUE(LocalDosToHostTime(dos, t));
+        return t;
+    }
+    HostFindData Found(const std::string& path) {
+        HostFindData data;
+        EXPECT_EQ(FindHostFile(path, data), 0u) << path;
+        return data;
+    }
+
+public:
+    // Damages named after their fault: the 3-cluster file at slot 0 (clusters
+    // 2, 3, 4) gets its second link replaced.
+    uint32_t FileWithSecondLink(uint32_t link) {
+        const uint32_t e = PlaceFile(0, "BROKEN  BIN", Pattern(3000), {2, 3, 4});
+        SetFat(3, link);
+        return e;
+    }
+    uint32_t CircularChain() { return FileWithSecondLink(2); }
+    uint32_t ChainLinkingToFree() { return FileWithSecondLink(0); }
+    uint32_t ChainLinkingToOne() { return FileWithSecondLink(1); }
+    uint32_t ChainLinkingToBadCluster() { return FileWithSecondLink(kFatBadCluster); }
+    uint32_t ChainLinkingBeyondLastCluster() { return FileWithSecondLink(layout.lastCluster + 1); }
+    uint32_t ChainStartingBeyondLastCluster() {
+        const uint32_t e = PlaceFile(0, "BROKEN  BIN", Pattern(3000), {2, 3, 4});
+        Store16(Entry(e) + kDirFirstCluster, 0xFF0);
+        return e;
+    }
+};
+
+TEST_F(ExtractTest, DataStampAndAttributesReachTheHost) {
+    const Bytes data = Pattern(2500);
+    const uint32_t e = PlaceFile(0, "DATA    BIN", data, {7, 3, 9}, kAttrArchive | kAttrHidden);
+    const std::string out = dir.Path("data.bin");
+    ASSERT_TRUE(ExtractEntry(doc, test::TestOwner(), e, kReplaceAsk, out));
+    EXPECT_EQ(test::ReadFile(out), data);
+    const HostFindData found = Found(out);
+    EXPECT_EQ(found.lastWriteTime, StampOf(e));
+#ifdef _WIN32
+    EXPECT_EQ(found.attributes & (kHostHidden | kHostArchive | kHostReadOnly), uint32_t{kHostHidden | kHostArchive});
+#endif
+    EXPECT_FALSE(doc.modified);
+}
+
+TEST_F(ExtractTest, EmptyFileIgnoresItsFirstCluster) {
+    const uint32_t e = PlaceFile(0, "EMPTY   BIN", {}, {});
+    Store16(Entry(e) + kDirFirstCluster, kFatBadCluster);
+    const std::string out = dir.Path("empty.bin");
+    ASSERT_TRUE(ExtractEntry(doc, test::TestOwner(), e, kReplaceAsk, out));
+    EXPECT_TRUE(test::ReadFile(out).empty());
+    EXPECT_EQ(Found(out).lastWriteTime, StampOf(e));
+}
+
+TEST_F(ExtractTest, EntryWithoutAttributesGivesANormalFile) {
+    const uint32_t e = PlaceFile(0, "PLAIN   BIN", Pattern(10), {2}, 0);
+    const std::string out = dir.Path("plain.bin");
+    ASSERT_TRUE(ExtractEntry(doc, test::TestOwner(), e, kReplaceAsk, out));
+    uint32_t attributes = 0;
+    ASSERT_EQ(GetHostFileAttributes(out, attributes), 0u);
+#ifdef _WIN32
+    EXPECT_EQ(attributes, uint32_t{kHostNormal});
+#else
+    EXPECT_EQ(attributes & kHostReadOnly, 0u);
+#endif
+}
+
+TEST_F(ExtractTest, EarliestDosStampArrivesExactly) {
+    const uint32_t e = PlaceFile(0, "OLD     BIN", Pattern(10), {2});
+    Store16(Entry(e) + kDirDate, 1 << 5 | 1);  // 1980-01-01
+    Store16(Entry(e) + kDirTime, 0);
+    const std::string out = dir.Path("old.bin");
+    ASSERT_TRUE(ExtractEntry(doc, test::TestOwner(), e, kReplaceAsk, out));
+    DosDateTime back;
+    ASSERT_TRUE(HostTimeToLocalDos(Found(out).lastWriteTime, back));
+    EXPECT_EQ(back.date, 1 << 5 | 1);
+    EXPECT_EQ(back.time, 0);
+}
+
+TEST_F(ExtractTest, ExistingHostFileIsReplacedOnlyAfterYes) {
+    const uint32_t e = PlaceFile(0, "DATA    BIN", Pattern(100), {2});
+    const std::string out = HostFile("data.bin", {1, 2, 3});
+
+    script.Message(kMsgReplaceHostFile, kAskReplaceFlags, kIdNo);
+    EXPECT_TRUE(ExtractEntry(doc, test::TestOwner(), e, kReplaceAsk, out)) << "declining is no failure";
+    EXPECT_EQ(test::ReadFile(out), (Bytes{1, 2, 3}));
+    EXPECT_EQ(script.Shown().back().inserts, std::vector<std::string>{out});
+
+    script.Message(kMsgReplaceHostFile, kAskReplaceFlags, kIdYes);
+    EXPECT_TRUE(ExtractEntry(doc, test::TestOwner(), e, kReplaceAsk, out));
+    EXPECT_EQ(test::ReadFile(out), Pattern(100));
+
+    test::WriteFile(out, {9});
+    EXPECT_TRUE(ExtractEntry(doc, test::TestOwner(), e, kReplaceSilently, out));
+    EXPECT_EQ(test::ReadFile(out), Pattern(100));
+}
+
+TEST_F(ExtractTest, ReadOnlyEntryGivesAReadOnlyFileThatRefusesReplacing) {
+    const uint32_t e = PlaceFile(0, "LOCKED  BIN", Pattern(100), {2}, kAttrReadOnly);
+    const std::string out = dir.Path("locked.bin");
+    ASSERT_TRUE(ExtractEntry(doc, test::TestOwner(), e, kReplaceAsk, out));
+    uint32_t attributes = 0;
+    ASSERT_EQ(GetHostFileAttributes(out, attributes), 0u);
+    EXPECT_TRUE(attributes & kHostReadOnly);
+    if (HostIgnoresReadOnly()) {
+        GTEST_SKIP() << "running as root: the host lets a read-only file be replaced";
+    }
+    script.Message(kMsgReplaceHostFile, kAskReplaceFlags, kIdYes).SystemError(win_error::kAccessDenied, out);
+    EXPECT_FALSE(ExtractEntry(doc, test::TestOwner(), e, kReplaceAsk, out));
+    EXPECT_EQ(test::ReadFile(out), Pattern(100));
+}
+
+TEST_F(ExtractTest, SizeBeyondTheChainKeepsTheChainAndWarnsOnce) {
+    const Bytes data = Pattern(2048);
+    const uint32_t e = PlaceFile(0, "SHORT   BIN", data, {2, 3});
+    Store32(Entry(e) + kDirSize, 5000);
+    const std::string out = dir.Path("short.bin");
+    script.Message(kMsgStoredFileCorrupt, kIconWarning);
+    EXPECT_FALSE(ExtractEntry(doc, test::TestOwner(), e, kReplaceAsk, out));
+    EXPECT_EQ(test::ReadFile(out), data);
+    EXPECT_EQ(Found(out).lastWriteTime, StampOf(e)) << "the partial file is stamped too";
+}
+
+TEST_F(ExtractTest, CorruptChainsNeverReadOutsideTheVolume) {
+    struct Case {
+        const char* fault;
+        uint32_t (ExtractTest::*make)();
+        size_t goodBytes;  // what the intact part of the chain holds
+    } cases[] = {
+        {"circular chain", &ExtractTest::CircularChain, 2048},
+        {"link to a free cluster", &ExtractTest::ChainLinkingToFree, 2048},
+        {"link to cluster 1", &ExtractTest::ChainLinkingToOne, 2048},
+        {"link to the bad-cluster mark", &ExtractTest::ChainLinkingToBadCluster, 2048},
+        {"link beyond the last cluster", &ExtractTest::ChainLinkingBeyondLastCluster, 2048},
+        {"first cluster beyond the last", &ExtractTest::ChainStartingBeyondLastCluster, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.fault);
+        const uint32_t e = (this->*c.make)();
+        const std::string out = dir.Path(std::string(c.fault) + ".bin");
+        script.Message(kMsgStoredFileCorrupt, kIconWarning);
+        EXPECT_FALSE(ExtractEntry(doc, test::TestOwner(), e, kReplaceAsk, out));
+        const Bytes whole = Pattern(3000);
+        const Bytes want(whole.begin(), whole.begin() + static_cast<long>(c.goodBytes));
+        EXPECT_EQ(test::ReadFile(out), want);
+        EXPECT_EQ(script.Pending(), 0u);
+    }
+}
+
+TEST_F(ExtractTest, ClusterPastTheEndOfAShortImageIsCorruptData) {
+    const uint32_t e = PlaceFile(0, "TAIL    BIN", Pattern(3000), {2, 3, 4});
+    Bytes bytes = test::ImageBytes(doc);
+    bytes.resize(static_cast<size_t>(layout.ClusterOffset(4)) + 10);
+    doc.imageBuffer.Reset();
+    test::InstallImage(doc, bytes);
+    const std::string out = dir.Path("tail.bin");
+    script.Message(kMsgStoredFileCorrupt, kIconWarning);
+    EXPECT_FALSE(ExtractEntry(doc, test::TestOwner(), e, kReplaceAsk, out));
+    EXPECT_EQ(test::ReadFile(out).size(), 2048u);
+}
+
+TEST_F(ExtractTest, UncreatableTargetIsASystemError) {
+    const uint32_t e = PlaceFile(0, "DATA    BIN", Pattern(10), {2});
+    const std::string out = dir.Path("no-such-folder") + HostPathSeparator() + "data.bin";
+#ifdef _WIN32
+    script.SystemError(win_error::kPathNotFound, out);
+#else
+    script.SystemError(win_error::kFileNotFound, out);  // ENOENT serves both
+#endif
+    EXPECT_FALSE(ExtractEntry(doc, test::TestOwner(), e, kReplaceAsk, out));
+}
+
+// The Extract file command over three selected items, as the window runs it.
+TEST_F(ExtractTest, SaveEntryAsStepsOverTheSelection) {
+    const uint32_t a = PlaceFile(0, "A       BIN", Pattern(10, 1), {2});
+    const uint32_t folder = PlaceFile(1, "SUB        ", {}, {}, kAttrDirectory);
+    const uint32_t b = PlaceFile(2, "B       BIN", Pattern(10, 2), {3});
+    const uint32_t c = PlaceFile(3, "C       BIN", Pattern(10, 3), {4});
+    std::vector<std::string> answers = {dir.Path("a.out"), "", dir.Path("c.out")};
+    std::vector<std::string> suggested;
+    const SavePathChooser chooser = [&](WindowRef owner, std::string_view name, std::string& path) {
+        EXPECT_EQ(owner, MainWindow());
+        suggested.emplace_back(name);
+        path = answers[suggested.size() - 1];
+        return !path.empty();
+    };
+    const std::pair<const char*, uint32_t> selection[] = {{"A.BIN", a}, {"SUB", folder}, {"B.BIN", b}, {"C.BIN", c}};
+    script.Message(kMsgCannotSaveEntry, kIconWarning);
+    size_t visited = 0;
+    for (const auto& item : selection) {
+        ++visited;
+        if (!SaveEntryAs(doc, test::TestOwner(), item.first, item.second, chooser)) break;
+    }
+    EXPECT_EQ(visited, 3u) << "cancelling the second dialog stops the command";
+    EXPECT_EQ(suggested, (std::vector<std::string>{"A.BIN", "B.BIN"}));
+    EXPECT_EQ(script.Shown().front().inserts, std::vector<std::string>{"SUB"});
+    EXPECT_EQ(test::ReadFile(dir.Path("a.out")), Pattern(10, 1));
+    EXPECT_FALSE(test::FileExists(dir.Path("c.out")));
+}
+
+TEST_F(ExtractTest, ExtractToFolderRunsTwoPassesAndListsThePaths) {
+    const uint32_t a = PlaceFile(0, "A       BIN", Pattern(10, 1), {2});
+    const uint32_t b = PlaceFile(1, "B       TXT", Pattern(1500, 2), {3, 4});
+    const std::string folder = dir.Root();
+    test::WriteFile(dir.Path("B.TXT"), {1});  // replaced without a question
+    ExtractBatch batch(folder);
+    const std::pair<std::string, uint32_t> selection[] = {{"A.BIN", a}, {"B.TXT", b}};
+    for (const auto& item : selection) ASSERT_TRUE(ExtractToFolder(doc, test::TestOwner(), item.first, item.second, batch));
+    ASSERT_TRUE(BeginSecondPass(batch));
+    for (const auto& item : selection) ASSERT_TRUE(ExtractToFolder(doc, test::TestOwner(), item.first, item.second, batch));
+    EXPECT_TRUE(batch.ok);
+    const std::string sep(1, HostPathSeparator());
+    const std::string want = folder + sep + "A.BIN" + '\0' + folder + sep + "B.TXT" + '\0' + '\0';
+    ASSERT_EQ(batch.list.size(), want.size());
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(batch.list.data()), batch.list.size()), want);
+    EXPECT_EQ(test::ReadFile(dir.Path("A.BIN")), Pattern(10, 1));
+    EXPECT_EQ(test::ReadFile(dir.Path("B.TXT")), Pattern(1500, 2));
+}
+
+TEST_F(ExtractTest, ExtractToFolderRefusesASelectionWithDirectoriesOrLabels) {
+    for (uint8_t attr : {kAttrDirectory, kAttrVolume}) {
+        const uint32_t a = PlaceFile(0, "A       BIN", Pattern(10), {2});
+        const uint32_t odd = PlaceFile(1, "ODD        ", {}, {}, attr);
+        ExtractBatch batch(dir.Root());
+        ASSERT_TRUE(ExtractToFolder(doc, test::TestOwner(), "A.BIN", a, batch));
+        ASSERT_TRUE(ExtractToFolder(doc, test::TestOwner(), "ODD", odd, batch));
+        script.Message(kMsgCannotSaveDirOrLabel, kIconWarning);
+        EXPECT_FALSE(BeginSecondPass(batch));
+        EXPECT_FALSE(test::FileExists(dir.Path("A.BIN")));
+    }
+}
+
+TEST_F(ExtractTest, FailedExtractionStopsTheSecondPass) {
+    const uint32_t bad = CircularChain();
+    const uint32_t good = PlaceFile(1, "GOOD    BIN", Pattern(10), {9});
+    ExtractBatch batch(dir.Root());
+    ASSERT_TRUE(ExtractToFolder(doc, test::TestOwner(), "BROKEN.BIN", bad, batch));
+    ASSERT_TRUE(ExtractToFolder(doc, test::TestOwner(), "GOOD.BIN", good, batch));
+    ASSERT_TRUE(BeginSecondPass(batch));
+    script.Message(kMsgStoredFileCorrupt, kIconWarning);
+    EXPECT_FALSE(ExtractToFolder(doc, test::TestOwner(), "BROKEN.BIN", bad, batch));
+    EXPECT_FALSE(batch.ok);
+    EXPECT_FALSE(test::FileExists(dir.Path("GOOD.BIN")));
+}
+
+TEST(SafeHostName, NamesFromTheImageStayInsideTheFolder) {
+    struct Case {
+        const char* name;
+        const char* safe;
+    } cases[] = {
+        {"NOTES.TXT", "NOTES.TXT"},
+        {"LETTER T.DOC", "LETTER T.DOC"},
+        {"..", "__"},
+        {".", "_"},
+        {"", "_"},
+        {"A/B.TXT", "A_B.TXT"},
+        {"..\\..\\X", ".._.._X"},
+        {"C:EVIL", "C_EVIL"},
+        {"A*?\"<>|.X", "A______.X"},
+        {"TAB\tX", "TAB_X"},
+        {"DOTS..", "DOTS__"},
+        {"BLANK ", "BLANK_"},
+        {"CON", "_CON"},
+        {"con.txt", "_con.txt"},
+        {"LPT1.BIN", "_LPT1.BIN"},
+        {"COM0", "COM0"},
+        {"CONSOLE", "CONSOLE"},
+        {"\xE9T\xC9.TXT", "\xE9T\xC9.TXT"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(SafeHostName(c.name), c.safe) << c.name;
+}
+
+TEST_F(ExtractTest, EntryNamedDotDotLandsInsideTheFolder) {
+    const uint32_t e = PlaceFile(0, "..         ", Pattern(10), {2});
+    const std::string inner = dir.Path("inner");
+    ASSERT_TRUE(std::filesystem::create_directory(inner));
+    ExtractBatch batch(inner);
+    ASSERT_TRUE(ExtractToFolder(doc, test::TestOwner(), "..", e, batch));
+    ASSERT_TRUE(BeginSecondPass(batch));
+    ASSERT_TRUE(ExtractToFolder(doc, test::TestOwner(), "..", e, batch));
+    EXPECT_EQ(test::ReadFile(inner + HostPathSeparator() + "__"), Pattern(10));
+}
+
+}  // namespace
+}  // namespace vk
