@@ -11,5 +11,7 @@ using Args = std::vector<std::string>;
 
 int CmdNew(const Args& args);
 int CmdInfo(const Args& args);
+int CmdAdd(const Args& args);
+int CmdGet(const Args& args);
 
 }  // namespace vk::cli

@@ -19,6 +19,8 @@ struct Command {
 const Command kCommands[] = {
     {"new", vk::cli::CmdNew, "create an empty image"},
     {"info", vk::cli::CmdInfo, "show an image's geometry, boot sector and bad sectors"},
+    {"add", vk::cli::CmdAdd, "copy host files into the image"},
+    {"get", vk::cli::CmdGet, "extract files from the image"},
 };
 
 void PrintUsage(FILE* out) {

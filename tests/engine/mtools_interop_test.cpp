@@ -164,7 +164,7 @@ TEST_F(MtoolsInterop, FilesWrittenByMtoolsExtractUnchanged) {
             ASSERT_EQ(FindHostFile(out, extracted), 0u);
             // DOS stamps count in two-second steps.
             EXPECT_EQ(extracted.lastWriteTime / 20000000, original.lastWriteTime / 20000000);
-            EXPECT_EQ(extracted.attributes & kHostReadOnly, uint32_t{w.attr & kAttrReadOnly});
+            EXPECT_EQ(extracted.attributes & kHostReadOnly, static_cast<uint32_t>(w.attr & kAttrReadOnly));
         }
         const uint32_t empty = EntryNamed("EMPTY      ");
         ASSERT_NE(empty, 0u);

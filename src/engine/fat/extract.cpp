@@ -115,7 +115,7 @@ bool ExtractEntry(const ImageDocument& doc, WindowRef owner, uint32_t entryOffse
 }
 
 bool SaveEntryAs(const ImageDocument& doc, WindowRef owner, const std::string& itemText, uint32_t entryOffset,
-                 const SavePathChooser& choosePath) {
+                 const SavePathChooser& choosePath, unsigned replaceFlags) {
     if (IsDirectoryOrLabel(doc.Area()[entryOffset + kDirAttr])) {
         ShowMessage(owner, kMsgCannotSaveEntry, kIconWarning, {itemText});
         return true;
@@ -124,7 +124,7 @@ bool SaveEntryAs(const ImageDocument& doc, WindowRef owner, const std::string& i
     if (!choosePath(MainWindow(), SafeHostName(itemText), path) || path.empty()) {
         return false;
     }
-    return ExtractEntry(doc, owner, entryOffset, kReplaceAsk, path);
+    return ExtractEntry(doc, owner, entryOffset, replaceFlags, path);
 }
 
 ExtractBatch::ExtractBatch(std::string targetFolder)

@@ -33,8 +33,10 @@ using SavePathChooser = std::function<bool(WindowRef owner, std::string_view sug
 // The Extract file command's step for one selected item. False stops the
 // command (cancelled dialog or failed extraction); directories and labels
 // get message 82 and let it go on.
+// `replaceFlags` is the Extract file command's kReplaceAsk unless a caller
+// was told to overwrite.
 bool SaveEntryAs(const ImageDocument& doc, WindowRef owner, const std::string& itemText, uint32_t entryOffset,
-                 const SavePathChooser& choosePath);
+                 const SavePathChooser& choosePath, unsigned replaceFlags = 0);
 
 // What the two passes of ExtractToFolder carry.
 struct ExtractBatch {
