@@ -13,6 +13,7 @@ packages=(
     fp-utils                                        # chmcmd, the help compiler
     mtools dosfstools                               # the outside judges of the images we write
     locales                                         # the locales the formatting tests switch to
+    clang libclang-rt-14-dev                        # libFuzzer for the engine's fuzz targets
 )
 
 missing=()

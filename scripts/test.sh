@@ -21,6 +21,9 @@ cmake --build --preset win64 -j "$jobs"
 # Windows that open need a display: a private X server for the whole run.
 xvfb-run -a -s "-screen 0 1280x1024x24" ctest --preset win64 || status=1
 
+echo "== fuzzing the engine for a short while (scripts/fuzz.sh runs it longer)"
+bash scripts/fuzz.sh 25 || status=1
+
 echo "== 32-bit Windows build (the shipped programs)"
 cmake --preset win32 >/dev/null
 cmake --build --preset win32 -j "$jobs"

@@ -1,0 +1,47 @@
+// Any byte string opened as an image, then every listed entry extracted:
+// once by itself and once as a whole selection into a folder, which reads
+// every chain to its end.
+#include <cstddef>
+#include <cstdint>
+#include <numeric>
+
+#include "core/document.h"
+#include "fat/extract.h"
+#include "fat/list_texts.h"
+#include "ports/window_sync.h"
+#include "fuzz_ports.h"
+#include "memory_host_files.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    using namespace vk;
+    fuzz::ResetMemoryFiles();
+    fuzz::MemoryFiles()["/img.dsk"].data.assign(data, data + size);
+    fuzz::SetAnswers(data, size < 8 ? size : 8);
+    ImageDocument doc;
+    fuzz::FuzzWindow& window = fuzz::Window();
+    window = {};
+    window.doc = &doc;
+    if (OpenImage(doc, nullptr, "/img.dsk")) {
+        for (uint32_t offset : window.items) {
+            ExtractEntry(doc, nullptr, offset, kReplaceSilently, "/one/" + SafeHostName(EntryDisplayName(doc.Area() + offset)));
+        }
+        window.selected.resize(window.items.size());
+        std::iota(window.selected.begin(), window.selected.end(), 0);
+        ExtractBatch batch("/out");
+        struct Pass {
+            ImageDocument* doc;
+            ExtractBatch* batch;
+        } pass{&doc, &batch};
+        auto step = [](WindowRef owner, const std::string& text, int&, uint32_t offset, void* context) {
+            auto* p = static_cast<Pass*>(context);
+            return ExtractToFolder(*p->doc, owner, text, offset, *p->batch);
+        };
+        ForEachSelected(nullptr, step, &pass);
+        if (BeginSecondPass(batch)) {
+            ForEachSelected(nullptr, step, &pass);
+        }
+    }
+    doc.modified = false;
+    CloseImage(doc, false);
+    return 0;
+}

@@ -1,0 +1,92 @@
+#include "fuzz_ports.h"
+
+#include <algorithm>
+
+#include "core/document.h"
+#include "fat/list_texts.h"
+#include "ports/prompts.h"
+#include "ports/window_sync.h"
+
+namespace vk {
+namespace fuzz {
+namespace {
+
+const uint8_t* answerData = nullptr;
+size_t answerSize = 0;
+
+int Answer(unsigned flags) {
+    const uint8_t byte = answerSize ? *answerData : 0;
+    if (answerSize) {
+        ++answerData;
+        --answerSize;
+    }
+    switch (flags & kButtonMask) {
+    case kBoxYesNo: return byte & 1 ? kIdNo : kIdYes;
+    case kBoxYesNoCancel: return byte % 3 == 0 ? kIdYes : byte % 3 == 1 ? kIdNo : kIdCancel;
+    case kBoxAbortRetryIgnore: return byte % 3 == 0 ? kIdIgnore : byte % 3 == 1 ? kIdAbort : kIdRetry;
+    default: return kIdOk;
+    }
+}
+
+}  // namespace
+
+void SetAnswers(const uint8_t* data, size_t size) {
+    answerData = data;
+    answerSize = size;
+}
+
+FuzzWindow& Window() {
+    static FuzzWindow window;
+    return window;
+}
+
+}  // namespace fuzz
+
+WindowRef MainWindow() { return nullptr; }
+int ShowMessage(WindowRef, unsigned, unsigned flags, std::initializer_list<std::string_view>) {
+    return fuzz::Answer(flags);
+}
+int ShowSystemError(WindowRef, std::string_view, uint32_t, std::string_view, unsigned flags) {
+    return fuzz::Answer(flags);
+}
+int ShowTextBox(WindowRef, std::string_view, unsigned, unsigned) { return kIdOk; }
+bool AskSaveImagePath(WindowRef, std::string&) { return false; }
+
+void UpdateTitle(const ImageDocument&) {}
+void UpdateStatusText() {}
+void EnableExplorerList(bool) {}
+void RefreshList() {}
+void RemoveAllListItems() { fuzz::Window().items.clear(); }
+bool InsertListItem(const ImageDocument&, uint32_t entryOffset, int position) {
+    auto& items = fuzz::Window().items;
+    const size_t at = position < 0 ? 0 : std::min(items.size(), static_cast<size_t>(position));
+    items.insert(items.begin() + static_cast<std::ptrdiff_t>(at), entryOffset);
+    return true;
+}
+void RemoveListItem(int index) {
+    auto& w = fuzz::Window();
+    if (index < 0 || static_cast<size_t>(index) >= w.items.size()) return;
+    w.items.erase(w.items.begin() + index);
+    // A list view renumbers its selection when an item goes.
+    w.selected.erase(std::remove(w.selected.begin(), w.selected.end(), index), w.selected.end());
+    for (int& s : w.selected) {
+        if (s > index) --s;
+    }
+}
+void BeginWaitCursor() {}
+void EndWaitCursor() {}
+
+void ForEachSelected(WindowRef owner, SelectionVisitor visitor, void* context) {
+    auto& w = fuzz::Window();
+    // Walk like a list view: the next selected item after `index`.
+    for (int index = -1;;) {
+        auto next = std::upper_bound(w.selected.begin(), w.selected.end(), index);
+        if (next == w.selected.end()) break;
+        index = *next;
+        const uint32_t offset = w.items[static_cast<size_t>(index)];
+        const std::string text = w.doc ? EntryDisplayName(w.doc->Area() + offset) : std::string();
+        if (!visitor(owner, text, index, offset, context)) break;
+    }
+}
+
+}  // namespace vk

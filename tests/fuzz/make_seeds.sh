@@ -1,0 +1,74 @@
+#!/usr/bin/env bash
+# Seeds for the fuzzers: images made by mkfs.fat and mtools in several
+# geometries, some with files, labels and attributes, and a few damaged on
+# purpose. The operations fuzzer's seeds carry a small script in front.
+set -euo pipefail
+out=${1:?usage: make_seeds.sh DIR [VKDISK]}
+vkdisk=${2:-}
+rm -rf "$out"
+mkdir -p "$out/images" "$out/operations"
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+export MTOOLS_SKIP_CHECK=1
+
+make_image() {  # FILE KB mkfs.fat-options...
+    local img=$1 kb=$2; shift 2
+    mkfs.fat -C -a -F 12 "$@" "$img" "$kb" >/dev/null
+}
+
+printf 'hello, disk\r\n' > "$work/HELLO.TXT"
+head -c 3000 /dev/zero | tr '\0' 'x' > "$work/DATA.BIN"
+: > "$work/EMPTY"
+
+n=0
+for spec in "40 -s 1 -f 1 -r 16" "48 -s 1 -f 2 -r 16" "40 -s 2 -f 2 -r 32" "64 -s 4 -f 1 -r 48" \
+            "160 -s 1 -f 2 -r 64" "180 -s 1 -f 2 -r 64"; do
+    img="$out/images/mkfs-$n.img"
+    n=$((n + 1))
+    make_image "$img" $spec
+    mcopy -i "$img" "$work/HELLO.TXT" ::HELLO.TXT
+    mcopy -i "$img" "$work/DATA.BIN" ::DATA.BIN 2>/dev/null || true
+    mcopy -i "$img" "$work/EMPTY" ::EMPTY 2>/dev/null || true
+    mattrib -i "$img" +r +h ::HELLO.TXT
+    mlabel -i "$img" ::SEEDS
+    mmd -i "$img" ::SUB 2>/dev/null || true
+done
+make_image "$out/images/empty.img" 44 -s 1 -f 2 -r 16
+
+# The smallest standard formats as vkdisk makes them, with each boot sector.
+if [ -n "$vkdisk" ]; then
+    for code in FC FE; do
+        for boot in msxdos msxdos2 msdos; do
+            "$vkdisk" new "$out/images/vkdisk-$code-$boot.img" --format $code --boot $boot
+        done
+    done
+fi
+
+# Damaged copies of the first image.
+base="$out/images/mkfs-0.img"
+damage() {  # name offset hex-bytes
+    cp "$base" "$out/images/$1.img"
+    printf "$3" | dd of="$out/images/$1.img" bs=1 seek=$(($2)) conv=notrunc status=none
+}
+damage zero-cluster-size 0x0D '\x00'
+damage chain-cycle 0x203 '\x03\x30\x00'
+damage chain-to-bad 0x203 '\xF7\x0F'
+damage huge-root 0x11 '\xFF\xFF'
+damage many-fats 0x10 '\xFF'
+head -c 700 "$base" > "$out/images/truncated.img"
+{ printf '\xAA\x5AXXXX\x00\x00'; head -c 32 /dev/zero; printf 'a comment\x00'; cat "$base"; } > "$out/images/comment.img"
+
+# The operations fuzzer: no script, then one that adds, renames, labels, deletes and saves.
+for img in "$out"/images/*.img; do
+    name=$(basename "$img")
+    { printf '\x00'; cat "$img"; } > "$out/operations/$name"
+    { printf '\x06'
+      printf '\x00\x01\x05\x00'   # add notes.txt
+      printf '\x02\x00\x0a\x00'   # rename an item to FILE1.TXT
+      printf '\x03\x11\x00\x00'   # label VOLUME
+      printf '\x04\x00\x03\x00'   # attributes
+      printf '\x01\x00\x00\x80'   # delete under /F
+      printf '\x05\x00\x00\x00'   # save and reopen
+      cat "$img"; } > "$out/operations/script-$name"
+done
+echo "make_seeds: $(ls "$out/images" | wc -l) images, $(ls "$out/operations" | wc -l) operation seeds"

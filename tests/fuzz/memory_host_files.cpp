@@ -1,0 +1,204 @@
+#include "memory_host_files.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "ports/platform_codes.h"
+
+namespace vk {
+namespace fuzz {
+namespace {
+
+struct OpenFile {
+    std::string path;
+    uint64_t position = 0;
+    unsigned access = 0;
+    bool open = false;
+};
+
+std::vector<OpenFile>& Handles() {
+    static std::vector<OpenFile> handles;
+    return handles;
+}
+
+OpenFile* Find(const HostFile& file) {
+    const intptr_t n = file.Native();
+    if (n < 0 || static_cast<size_t>(n) >= Handles().size() || !Handles()[static_cast<size_t>(n)].open) {
+        return nullptr;
+    }
+    return &Handles()[static_cast<size_t>(n)];
+}
+
+constexpr uint64_t kTicksPerSecond = 10000000ULL;
+
+}  // namespace
+
+std::map<std::string, MemoryFile>& MemoryFiles() {
+    static std::map<std::string, MemoryFile> files;
+    return files;
+}
+
+void ResetMemoryFiles() {
+    MemoryFiles().clear();
+    Handles().clear();
+}
+
+}  // namespace fuzz
+
+using fuzz::MemoryFiles;
+
+uint32_t OpenHostFile(std::string_view path, unsigned access, unsigned, Disposition disposition, uint32_t attributes,
+                      HostFile& file) {
+    const std::string name(path);
+    auto it = MemoryFiles().find(name);
+    const bool exists = it != MemoryFiles().end();
+    if (exists && (it->second.attributes & kHostDirectory)) {
+        return win_error::kAccessDenied;
+    }
+    switch (disposition) {
+    case Disposition::kOpenExisting:
+        if (!exists) return win_error::kFileNotFound;
+        break;
+    case Disposition::kCreateNew:
+        if (exists) return win_error::kFileExists;
+        break;
+    case Disposition::kCreateAlways:
+    case Disposition::kOpenAlways:
+        break;
+    }
+    if (exists && (access & kAccessWrite) && (it->second.attributes & kHostReadOnly)) {
+        return win_error::kAccessDenied;
+    }
+    fuzz::MemoryFile& f = MemoryFiles()[name];
+    if (!exists || disposition == Disposition::kCreateAlways) {
+        f.data.clear();
+        f.attributes = attributes ? attributes : kHostArchive;
+    }
+    fuzz::Handles().push_back({name, 0, access, true});
+    file = HostFile(static_cast<intptr_t>(fuzz::Handles().size() - 1));
+    return win_error::kSuccess;
+}
+
+void CloseHostFileNative(intptr_t native) {
+    if (native >= 0 && static_cast<size_t>(native) < fuzz::Handles().size()) {
+        fuzz::Handles()[static_cast<size_t>(native)].open = false;
+    }
+}
+
+uint32_t HostFileSize(const HostFile& file, uint64_t& size) {
+    fuzz::OpenFile* h = fuzz::Find(file);
+    if (!h) return win_error::kInvalidHandle;
+    size = MemoryFiles()[h->path].data.size();
+    return win_error::kSuccess;
+}
+
+uint32_t SeekHostFile(const HostFile& file, uint64_t position) {
+    fuzz::OpenFile* h = fuzz::Find(file);
+    if (!h) return win_error::kInvalidHandle;
+    h->position = position;
+    return win_error::kSuccess;
+}
+
+uint32_t ReadHostFile(const HostFile& file, void* buffer, uint32_t count, uint32_t& done) {
+    done = 0;
+    fuzz::OpenFile* h = fuzz::Find(file);
+    if (!h || !(h->access & kAccessRead)) return win_error::kAccessDenied;
+    const std::vector<uint8_t>& data = MemoryFiles()[h->path].data;
+    if (h->position < data.size()) {
+        done = static_cast<uint32_t>(std::min<uint64_t>(count, data.size() - h->position));
+        std::memcpy(buffer, data.data() + h->position, done);
+        h->position += done;
+    }
+    return win_error::kSuccess;
+}
+
+uint32_t WriteHostFile(const HostFile& file, const void* buffer, uint32_t count, uint32_t& done) {
+    done = 0;
+    fuzz::OpenFile* h = fuzz::Find(file);
+    if (!h || !(h->access & kAccessWrite)) return win_error::kAccessDenied;
+    std::vector<uint8_t>& data = MemoryFiles()[h->path].data;
+    if (h->position + count > (64u << 20)) return win_error::kDiskFull;
+    if (data.size() < h->position + count) data.resize(h->position + count);
+    std::memcpy(data.data() + h->position, buffer, count);
+    h->position += count;
+    done = count;
+    return win_error::kSuccess;
+}
+
+uint32_t SetHostFileTimes(const HostFile& file, HostTime time) {
+    fuzz::OpenFile* h = fuzz::Find(file);
+    if (!h) return win_error::kInvalidHandle;
+    MemoryFiles()[h->path].time = time;
+    return win_error::kSuccess;
+}
+
+uint32_t DeleteHostFile(std::string_view path) {
+    return MemoryFiles().erase(std::string(path)) ? win_error::kSuccess : win_error::kFileNotFound;
+}
+
+uint32_t SetHostFileAttributes(std::string_view path, uint32_t attributes) {
+    auto it = MemoryFiles().find(std::string(path));
+    if (it == MemoryFiles().end()) return win_error::kFileNotFound;
+    it->second.attributes = attributes;
+    return win_error::kSuccess;
+}
+
+uint32_t GetHostFileAttributes(std::string_view path, uint32_t& attributes) {
+    auto it = MemoryFiles().find(std::string(path));
+    if (it == MemoryFiles().end()) return win_error::kFileNotFound;
+    attributes = it->second.attributes;
+    return win_error::kSuccess;
+}
+
+uint32_t FindHostFile(std::string_view path, HostFindData& data) {
+    const std::string name(path);
+    auto it = MemoryFiles().find(name);
+    if (it == MemoryFiles().end()) return win_error::kFileNotFound;
+    const std::string::size_type slash = name.find_last_of('/');
+    data.longName = slash == std::string::npos ? name : name.substr(slash + 1);
+    data.shortName.clear();
+    data.attributes = it->second.attributes;
+    data.size = it->second.data.size();
+    data.lastWriteTime = it->second.time;
+    return win_error::kSuccess;
+}
+
+// Local time is UTC here: the fuzzers need no time zone.
+bool HostTimeToLocalDos(HostTime time, DosDateTime& dos) {
+    const int64_t secs = static_cast<int64_t>(time / fuzz::kTicksPerSecond % 86400);
+    // Days since 1601-01-01 to a civil date: 134774 days lie between 1601 and 1970.
+    const int64_t d = static_cast<int64_t>(time / fuzz::kTicksPerSecond / 86400) - 134774 + 719468;
+    const int64_t era = (d >= 0 ? d : d - 146096) / 146097;
+    const int64_t doe = d - era * 146097;
+    const int64_t yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
+    int64_t y = yoe + era * 400;
+    const int64_t doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
+    const int64_t mp = (5 * doy + 2) / 153;
+    const int64_t day = doy - (153 * mp + 2) / 5 + 1;
+    const int64_t month = mp < 10 ? mp + 3 : mp - 9;
+    y += month <= 2;
+    if (y < 1980 || y > 2107) return false;
+    dos.date = static_cast<uint16_t>(((y - 1980) << 9) | (month << 5) | day);
+    dos.time = static_cast<uint16_t>(((secs / 3600) << 11) | ((secs / 60 % 60) << 5) | (secs % 60 / 2));
+    return true;
+}
+
+bool LocalDosToHostTime(DosDateTime dos, HostTime& time) {
+    const int64_t y0 = 1980 + (dos.date >> 9);
+    const int64_t m = (dos.date >> 5) & 15;
+    const int64_t d = dos.date & 31;
+    if (m < 1 || m > 12 || d < 1) return false;
+    const int64_t y = y0 - (m <= 2);
+    const int64_t era = (y >= 0 ? y : y - 399) / 400;
+    const int64_t yoe = y - era * 400;
+    const int64_t doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
+    const int64_t doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
+    const int64_t days1970 = era * 146097 + doe - 719468;
+    const int64_t secs = (dos.time >> 11) * 3600 + ((dos.time >> 5) & 63) * 60 + (dos.time & 31) * 2;
+    time = static_cast<HostTime>((days1970 + 134774) * 86400 + secs) * fuzz::kTicksPerSecond;
+    return true;
+}
+
+char HostPathSeparator() { return '/'; }
+
+}  // namespace vk

@@ -1,0 +1,28 @@
+// Any byte string opened as an image file (comment header, boot sector,
+// backup FAT check, bad-sector file) and listed with every column text.
+#include <cstddef>
+#include <cstdint>
+
+#include "core/document.h"
+#include "fat/list_texts.h"
+#include "fuzz_ports.h"
+#include "memory_host_files.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    using namespace vk;
+    fuzz::ResetMemoryFiles();
+    fuzz::MemoryFiles()["/img.dsk"].data.assign(data, data + size);
+    fuzz::SetAnswers(data, size < 8 ? size : 8);
+    ImageDocument doc;
+    fuzz::Window() = {};
+    fuzz::Window().doc = &doc;
+    if (OpenImage(doc, nullptr, "/img.dsk")) {
+        for (uint32_t offset : fuzz::Window().items) {
+            const ListColumns columns = EntryColumns(doc.Area() + offset);
+            (void)columns;
+        }
+    }
+    doc.modified = false;
+    CloseImage(doc, false);
+    return 0;
+}

@@ -1,0 +1,136 @@
+// An image and a script of operations decoded from the input: add, delete,
+// rename, label, attributes, extract, save and reopen. After each step the
+// image must be no less sound than before it.
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "core/document.h"
+#include "fat/add_file.h"
+#include "fat/delete_rename.h"
+#include "fat/extract.h"
+#include "fat/file_properties.h"
+#include "fat/fs_options.h"
+#include "fat/list_texts.h"
+#include "fat/volume_info.h"
+#include "fuzz_checks.h"
+#include "fuzz_ports.h"
+#include "memory_host_files.h"
+
+namespace {
+
+using namespace vk;
+
+// Names a user or a host may bring, the awkward ones on purpose.
+const char* const kNames[] = {
+    "A.TXT", "notes.txt", "Letter to Bob.doc", "archive.tar.gz", ".profile", "ABCDEFGHIJK.LMNOP",
+    "a.b.c", "CON", "x\xE5y.z", "\x81\x82.BIN", "FILE1.TXT", "FILE2.TXT", "", " ", "..", "ABCDEFGH.",
+    "ABC.", "VOLUME", "12345678.123", "lower", "%$#!.()~", "TAB\t.X",
+};
+constexpr size_t kNameCount = sizeof kNames / sizeof kNames[0];
+
+constexpr size_t kOpSize = 4;
+constexpr const char* kImagePath = "/img.dsk";
+
+int ItemIndex(uint8_t byte) {
+    const size_t count = fuzz::Window().items.size();
+    return count ? static_cast<int>(byte % count) : -1;
+}
+
+void Select(int index) {
+    fuzz::Window().selected.clear();
+    if (index >= 0) fuzz::Window().selected.push_back(index);
+}
+
+void Run(ImageDocument& doc, const uint8_t* op) {
+    const uint8_t a = op[1], b = op[2], c = op[3];
+    fuzz::SetAnswers(op + 3, 1);
+    FsOptions().forceSwitch = (c & 0x80) != 0;
+    FsOptions().nameStrength = (c & 0x40) ? NameStrength::kStrict : NameStrength::kRegular;
+    switch (op[0] % 8) {
+    case 0: {
+        const std::string path = std::string("/host/") + kNames[a % kNameCount];
+        fuzz::MemoryFile& f = fuzz::MemoryFiles()[path];
+        f.data.assign(static_cast<size_t>(b) * 97 + (c & 7), static_cast<uint8_t>(a));
+        f.attributes = (c & 1) ? kHostReadOnly | kHostArchive : kHostArchive;
+        f.time = 0x01D5000000000000ULL + uint64_t{b} * 10000000ULL * 3600;
+        AddHostFile(doc, path, nullptr);
+        break;
+    }
+    case 1:
+        Select(ItemIndex(a));
+        DeleteSelected(doc, nullptr);
+        break;
+    case 2: {
+        const int index = ItemIndex(a);
+        if (index < 0) break;
+        std::string text = kNames[b % kNameCount];
+        RenameEntry(doc, nullptr, (c & 2) ? nullptr : &text, fuzz::Window().items[static_cast<size_t>(index)]);
+        break;
+    }
+    case 3:
+        ApplyVolumeLabel(doc, nullptr, ReadVolumeFigures(doc), (b & 1) ? "" : kNames[a % kNameCount]);
+        break;
+    case 4: {
+        const int index = ItemIndex(a);
+        if (index >= 0) ApplyFileAttributes(doc, fuzz::Window().items[static_cast<size_t>(index)], b & 0x27);
+        break;
+    }
+    case 5: {
+        if (!doc.imageFile.IsOpen() || doc.readOnly || !SaveImage(doc)) break;
+        const std::vector<uint8_t> saved(doc.imageBuffer.data(), doc.imageBuffer.data() + doc.imageSize);
+        if (fuzz::MemoryFiles()[kImagePath].data != saved) {
+            std::fprintf(stderr, "saved file differs from the document\n");
+            std::abort();
+        }
+        OpenImage(doc, nullptr, kImagePath);
+        break;
+    }
+    case 6: {
+        const int index = ItemIndex(a);
+        if (index >= 0) ExtractEntry(doc, nullptr, fuzz::Window().items[static_cast<size_t>(index)], b & 1, "/x");
+        break;
+    }
+    case 7: {
+        const std::string path = std::string("/host/") + kNames[a % kNameCount];
+        fuzz::MemoryFiles()[path].attributes = kHostDirectory;
+        AddHostFile(doc, path, nullptr);
+        break;
+    }
+    }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    if (size < 1) return 0;
+    const size_t ops = data[0] % 16;
+    if (size < 1 + ops * kOpSize) return 0;
+    const uint8_t* script = data + 1;
+    const uint8_t* image = script + ops * kOpSize;
+    const size_t imageSize = size - 1 - ops * kOpSize;
+
+    fuzz::ResetMemoryFiles();
+    fuzz::MemoryFiles()[kImagePath].data.assign(image, image + imageSize);
+    fuzz::SetAnswers(nullptr, 0);
+    ImageDocument doc;
+    fuzz::Window() = {};
+    fuzz::Window().doc = &doc;
+    if (OpenImage(doc, nullptr, kImagePath)) {
+        fuzz::Health health = fuzz::Examine(doc);
+        for (size_t i = 0; i < ops && doc.IsOpen(); ++i) {
+            Run(doc, script + i * kOpSize);
+            if (!doc.IsOpen()) break;
+            const fuzz::Health after = fuzz::Examine(doc);
+            fuzz::RequireNoWorse(health, after, "an operation");
+            health = after;
+        }
+    }
+    FsOptions() = FileSystemOptions();
+    doc.modified = false;
+    CloseImage(doc, false);
+    return 0;
+}
