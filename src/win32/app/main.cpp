@@ -1,12 +1,16 @@
 // VOLKARN's entry point. For now it shows its empty main window.
 #include <windows.h>
 
+#include "ports/main_window.h"
+#include "ports/win32_prompts.h"
+
 namespace {
 
 constexpr char kClassName[] = "QuanbelVolkarnWndClass";
 
 LRESULT CALLBACK MainWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     if (msg == WM_DESTROY) {
+        vk::SetMainWindow(nullptr);
         PostQuitMessage(0);
         return 0;
     }
@@ -16,8 +20,7 @@ LRESULT CALLBACK MainWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) 
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
-    char caption[80];
-    LoadStringA(instance, 1, caption, sizeof caption);
+    vk::InitPromptCaption(instance);
     WNDCLASSA wc = {};
     wc.lpfnWndProc = MainWndProc;
     wc.hInstance = instance;
@@ -27,11 +30,12 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
     if (!RegisterClassA(&wc)) {
         return 1;
     }
-    HWND hwnd = CreateWindowA(kClassName, caption, WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT, 640, 400,
-                              nullptr, nullptr, instance, nullptr);
+    HWND hwnd = CreateWindowA(kClassName, vk::ProgramCaption(), WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT,
+                              640, 400, nullptr, nullptr, instance, nullptr);
     if (!hwnd) {
         return 1;
     }
+    vk::SetMainWindow(hwnd);
     ShowWindow(hwnd, show);
     MSG msg;
     while (GetMessageA(&msg, nullptr, 0, 0) > 0) {

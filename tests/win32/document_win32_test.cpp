@@ -1,0 +1,136 @@
+// The document's failures that come from Windows file sharing and access
+// rights, on real files.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include "ports/platform_codes.h"
+#include "strings/string_ids.h"
+#include "support/image_builder.h"
+#include "support/test_files.h"
+
+namespace vk::test {
+namespace {
+
+// A handle of another program on a file, closed when the test step ends.
+class ForeignHandle {
+public:
+    ForeignHandle(const std::string& path, DWORD access, DWORD share)
+        : handle_(CreateFileA(path.c_str(), access, share, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)) {}
+    ~ForeignHandle() {
+        if (IsOpen()) {
+            CloseHandle(handle_);
+        }
+    }
+    bool IsOpen() const { return handle_ != INVALID_HANDLE_VALUE; }
+
+private:
+    HANDLE handle_;
+};
+
+// What a plain open of `path` with `access` and read sharing gives.
+DWORD TryOpen(const std::string& path, DWORD access) {
+    HANDLE h = CreateFileA(path.c_str(), access, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (h == INVALID_HANDLE_VALUE) {
+        return GetLastError();
+    }
+    CloseHandle(h);
+    return ERROR_SUCCESS;
+}
+
+class DocumentOnWindows : public EngineTest {
+protected:
+    std::string WriteImage(const std::string& name) {
+        const std::string path = dir.Path(name);
+        WriteFile(path, MakeImage(0xF9));
+        return path;
+    }
+};
+
+TEST_F(DocumentOnWindows, FileHeldByAnotherProgramIsRefusedWithoutReadOnlyRetry) {
+    const struct {
+        const char* name;
+        DWORD access;
+        DWORD share;
+        DWORD readOnlyOpen;  // what a read-only retry would have given
+    } kHolders[] = {
+        {"a writer sharing read and write", GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, ERROR_SHARING_VIOLATION},
+        {"a reader refusing writers", GENERIC_READ, FILE_SHARE_READ, ERROR_SUCCESS},
+    };
+    const std::string previous = WriteImage("previous.dsk");
+    const std::string held = WriteImage("held.dsk");
+    for (const auto& h : kHolders) {
+        SCOPED_TRACE(h.name);
+        ASSERT_TRUE(OpenImage(doc, TestOwner(), previous));
+        ForeignHandle other(held, h.access, h.share);
+        ASSERT_TRUE(other.IsOpen());
+        ASSERT_EQ(TryOpen(held, GENERIC_READ), h.readOnlyOpen);
+
+        script.SystemError(win_error::kSharingViolation, held);
+        EXPECT_FALSE(OpenImage(doc, TestOwner(), held));
+        EXPECT_FALSE(doc.IsOpen());
+        EXPECT_EQ(script.Pending(), 0u);
+    }
+}
+
+TEST_F(DocumentOnWindows, FolderIsRefusedWithTheDeniedAccessOfTheFirstAttempt) {
+    // Read-write is denied, and so is the read-only retry.
+    script.SystemError(win_error::kAccessDenied, dir.Root());
+    EXPECT_FALSE(OpenImage(doc, TestOwner(), dir.Root()));
+    EXPECT_FALSE(doc.IsOpen());
+}
+
+TEST_F(DocumentOnWindows, ImageOpenedReadOnlyCannotBeWrittenInPlace) {
+    const std::string path = WriteImage("a.dsk");
+    const Bytes original = ReadFile(path);
+    ASSERT_TRUE(OpenImage(doc, TestOwner(), path, true));
+    EXPECT_TRUE(doc.readOnly);
+    doc.Area()[doc.GetLayout().rootStart] = 'X';
+    doc.modified = true;
+
+    script.SystemError(win_error::kAccessDenied, path);
+    EXPECT_FALSE(SaveImage(doc));
+    EXPECT_TRUE(doc.modified);
+    EXPECT_EQ(ReadFile(path), original);
+}
+
+TEST_F(DocumentOnWindows, WriteProtectedFileOpensReadOnlyAndSavesUnderANewName) {
+    const std::string path = WriteImage("protected.dsk");
+    const Bytes original = ReadFile(path);
+    ASSERT_TRUE(SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY));
+    if (TryOpen(path, GENERIC_READ | GENERIC_WRITE) == ERROR_SUCCESS) {
+        SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+        GTEST_SKIP() << "this host grants write access to read-only files (Wine run by root does)";
+    }
+
+    script.Message(kMsgOpenedReadOnly, kIconWarning);
+    ASSERT_TRUE(OpenImage(doc, TestOwner(), path));
+    EXPECT_TRUE(doc.readOnly);
+    doc.Area()[doc.GetLayout().rootStart] = 'X';
+    doc.modified = true;
+
+    const std::string copy = dir.Path("copy.dsk");
+    ASSERT_TRUE(SaveImageAsPath(doc, TestOwner(), copy));
+    ASSERT_TRUE(SaveImage(doc));
+    EXPECT_EQ(ReadFile(copy), ImageBytes(doc));
+    EXPECT_EQ(ReadFile(path), original);
+    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
+TEST_F(DocumentOnWindows, SaveAsOntoAFileHeldOpenKeepsTheDocumentsOwnFile) {
+    const std::string path = WriteImage("a.dsk");
+    const std::string target = WriteImage("target.dsk");
+    ASSERT_TRUE(OpenImage(doc, TestOwner(), path));
+    ForeignHandle other(target, GENERIC_READ, FILE_SHARE_READ);
+    ASSERT_TRUE(other.IsOpen());
+
+    script.SystemError(win_error::kSharingViolation, target);
+    EXPECT_FALSE(SaveImageAsPath(doc, TestOwner(), target));
+    EXPECT_EQ(doc.fileName, path);
+    doc.modified = true;
+    EXPECT_TRUE(SaveImage(doc));
+    EXPECT_EQ(ReadFile(path), ImageBytes(doc));
+}
+
+}  // namespace
+}  // namespace vk::test

@@ -1,0 +1,178 @@
+// The prompt port over the real message box: what each box shows, under which
+// caption and owner, and which button comes back.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <string>
+
+#include "box_catcher.h"
+#include "ports/prompts.h"
+#include "strings/string_ids.h"
+#include "strings/strings.h"
+#include "test_string_ids.h"
+
+namespace vk::test {
+namespace {
+
+// The system's own text for `code`, empty when it has none.
+std::string SystemText(DWORD code) {
+    char* text = nullptr;
+    const DWORD length =
+        FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS | FORMAT_MESSAGE_ALLOCATE_BUFFER,
+                       nullptr, code, MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT), reinterpret_cast<char*>(&text), 0,
+                       nullptr);
+    std::string result = length ? std::string(text, length) : std::string();
+    LocalFree(text);
+    return result;
+}
+
+// The box text with its line breaks as plain "\n": the formatter writes the
+// table's line breaks as the system's "\r\n".
+std::string Lines(std::string text) {
+    for (size_t at = text.find("\r\n"); at != std::string::npos; at = text.find("\r\n", at)) {
+        text.erase(at, 1);
+    }
+    return text;
+}
+
+// A customer-defined code (bit 29), for which no system has a text.
+constexpr DWORD kCodeWithoutText = 0x2000FFFF;
+
+class Win32Prompts : public ::testing::Test {
+protected:
+    OwnerWindow owner;
+    WindowRef Owner() const { return owner.Handle(); }
+};
+
+TEST_F(Win32Prompts, MessageWithInsertShowsItsTextUnderTheProgramCaption) {
+    BoxCatcher catcher;
+    EXPECT_EQ(ShowMessage(Owner(), kMsgNoMemoryForImage, kIconError, {"1474560"}), kIdOk);
+    ASSERT_EQ(catcher.Boxes().size(), 1u);
+    const CaughtBox& box = catcher.Boxes()[0];
+    EXPECT_EQ(box.text, "Not enough memory for image (1474560 Bytes required)!");
+    EXPECT_EQ(box.caption, "Volkarn");
+    EXPECT_EQ(box.owner, owner.Handle());
+    EXPECT_EQ(box.buttons, static_cast<unsigned>(kBoxOk));
+    EXPECT_EQ(box.icon, static_cast<unsigned>(kIconError));
+}
+
+TEST_F(Win32Prompts, QuestionReturnsThePressedButton) {
+    for (int answer : {kIdYes, kIdNo, kIdCancel}) {
+        BoxCatcher catcher;
+        catcher.Answer(answer);
+        EXPECT_EQ(ShowMessage(Owner(), kMsgImageModified, kBoxYesNoCancel | kIconQuestion), answer);
+        ASSERT_EQ(catcher.Boxes().size(), 1u);
+        EXPECT_EQ(catcher.Boxes()[0].buttons, static_cast<unsigned>(kBoxYesNoCancel));
+        EXPECT_EQ(catcher.Boxes()[0].icon, static_cast<unsigned>(kIconQuestion));
+        EXPECT_EQ(catcher.Pending(), 0u);
+    }
+}
+
+TEST_F(Win32Prompts, TextsWithoutInsertsPassTheFormatterUnchanged) {
+    const struct {
+        const char* name;
+        unsigned id;
+        std::string expected;
+    } kCases[] = {
+        {"line breaks of the table", kMsgOpenedReadOnly, std::string(LoadText(kMsgOpenedReadOnly))},
+        {"plain text", kMsgFileTooSmall, std::string(LoadText(kMsgFileTooSmall))},
+        {"the formatter's own escapes", VK_TEST_ESCAPES, "100% sure\nnext line"},
+    };
+    for (const auto& c : kCases) {
+        SCOPED_TRACE(c.name);
+        BoxCatcher catcher;
+        EXPECT_EQ(ShowMessage(Owner(), c.id, kIconWarning), kIdOk);
+        ASSERT_EQ(catcher.Boxes().size(), 1u);
+        EXPECT_EQ(Lines(catcher.Boxes()[0].text), c.expected);
+        EXPECT_EQ(catcher.Boxes()[0].icon, static_cast<unsigned>(kIconWarning));
+    }
+}
+
+TEST_F(Win32Prompts, FormatterFailureShowsNoBoxAndGivesNoButton) {
+    const struct {
+        const char* name;
+        unsigned id;
+        const char* insert;  // nullptr: none
+    } kCases[] = {
+        {"an insert the caller did not give", kMsgNoMemoryForImage, nullptr},
+        {"a specification the formatter refuses", VK_TEST_BROKEN_FORMAT, "x"},
+        {"an id the table does not hold", 59999, nullptr},
+    };
+    for (const auto& c : kCases) {
+        SCOPED_TRACE(c.name);
+        BoxCatcher catcher;
+        const unsigned flags = kBoxYesNoCancel | kIconQuestion;
+        const int result = c.insert ? ShowMessage(Owner(), c.id, flags, {c.insert}) : ShowMessage(Owner(), c.id, flags);
+        EXPECT_EQ(result, kNoBox);
+        EXPECT_TRUE(catcher.Boxes().empty());
+    }
+}
+
+TEST_F(Win32Prompts, SystemErrorFramesTheSystemTextWithTheCallersLines) {
+    const std::string fileNotFound = SystemText(ERROR_FILE_NOT_FOUND);
+    ASSERT_FALSE(fileNotFound.empty());
+    ASSERT_TRUE(SystemText(kCodeWithoutText).empty());
+    const struct {
+        const char* name;
+        std::string firstLine;
+        DWORD code;
+        std::string lastLine;
+        unsigned flags;
+        int answer;
+        std::string expected;
+    } kCases[] = {
+        {"path over the system text", "C:\\DISKS\\GAME.DSK", ERROR_FILE_NOT_FOUND, "", kIconError, kIdOk,
+         "C:\\DISKS\\GAME.DSK\r\n" + fileNotFound},
+        {"no first line", "", ERROR_ACCESS_DENIED, "", kIconError, kIdOk, SystemText(ERROR_ACCESS_DENIED)},
+        {"a last line too", "A:", ERROR_NOT_READY, "Try again.", kIconError, kIdOk,
+         "A:\r\n" + SystemText(ERROR_NOT_READY) + "\r\nTry again."},
+        {"no system text: the code in decimal", "C:\\X.DSK", kCodeWithoutText, "", kIconError, kIdOk,
+         "C:\\X.DSK\r\nError 536936447"},
+        {"sector question", "Disk sector 5 cannot be read!", ERROR_CRC, "",
+         kBoxAbortRetryIgnore | kIconWarning | kDefaultButton2, kIdRetry,
+         "Disk sector 5 cannot be read!\r\n" + SystemText(ERROR_CRC)},
+    };
+    for (const auto& c : kCases) {
+        SCOPED_TRACE(c.name);
+        BoxCatcher catcher;
+        catcher.Answer(c.answer);
+        EXPECT_EQ(ShowSystemError(Owner(), c.firstLine, c.code, c.lastLine, c.flags), c.answer);
+        ASSERT_EQ(catcher.Boxes().size(), 1u);
+        const CaughtBox& box = catcher.Boxes()[0];
+        EXPECT_EQ(box.text, c.expected);
+        EXPECT_EQ(box.caption, "Volkarn");
+        EXPECT_EQ(box.owner, owner.Handle());
+        EXPECT_EQ(box.buttons | box.icon, c.flags & (kButtonMask | kIconMask));
+    }
+}
+
+TEST_F(Win32Prompts, TextBoxShowsTheCallersTextAsItIs) {
+    BoxCatcher catcher;
+    // A comment is no format: its percent signs stay.
+    const std::string comment = "50% off %1\r\nsecond line";
+    EXPECT_EQ(ShowTextBox(Owner(), comment, kStrCommentCaption, kIconInformation), kIdOk);
+    ASSERT_EQ(catcher.Boxes().size(), 1u);
+    EXPECT_EQ(catcher.Boxes()[0].text, comment);
+    EXPECT_EQ(catcher.Boxes()[0].caption, "Disk-image comment");
+    EXPECT_EQ(catcher.Boxes()[0].icon, static_cast<unsigned>(kIconInformation));
+}
+
+// The boxes show the resource table; it must say what the engine's copy says.
+TEST(Win32Resources, StringTableMatchesTheEngineTexts) {
+    int compared = 0;
+    for (unsigned id = 1; id < 1000; ++id) {
+        const std::string_view engine = LoadText(id);
+        if (engine.empty()) {
+            continue;
+        }
+        char text[1024] = "";
+        LoadStringA(GetModuleHandleA(nullptr), id, text, sizeof text);
+        EXPECT_EQ(std::string(text), std::string(engine)) << "string " << id;
+        ++compared;
+    }
+    EXPECT_GT(compared, 50);
+}
+
+}  // namespace
+}  // namespace vk::test
