@@ -1,0 +1,26 @@
+// The user's preferences: read from the registry once before the main window
+// is created, written once when it closes, held here in between.
+#pragma once
+
+#include <cstdint>
+
+namespace vk::win32 {
+
+constexpr int kColumnCount = 4;
+
+struct Settings {
+    int columnWidths[kColumnCount] = {0, 0, 0, 0};  // pixels; start-up fills the defaults
+    uint32_t viewType = 1;            // 0 icons, 1 report, 2 small icons, 3 list
+    uint32_t nameStrength = 1;        // as stored: 0 strict, anything else regular
+    uint32_t defaultDiskFormat = 0xF9;
+    int32_t defaultBootSector = 0;
+    bool fastWrite = false;
+};
+
+// The process's one settings record.
+Settings& TheSettings();
+
+void LoadSettings(Settings& settings);
+void SaveSettings(const Settings& settings);
+
+}  // namespace vk::win32
