@@ -13,5 +13,10 @@ int CmdNew(const Args& args);
 int CmdInfo(const Args& args);
 int CmdAdd(const Args& args);
 int CmdGet(const Args& args);
+int CmdLs(const Args& args);
+int CmdRm(const Args& args);
+int CmdRen(const Args& args);
+int CmdLabel(const Args& args);
+int CmdAttr(const Args& args);
 
 }  // namespace vk::cli

@@ -1,12 +1,15 @@
 // The prompt and window-sync ports for a console program.
 #include "console_ports.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <set>
 #include <iostream>
 #include <string>
 #include <unistd.h>
 
 #include "core/document.h"
+#include "fat/list_texts.h"
 #include "ports/prompts.h"
 #include "ports/system_text.h"
 #include "ports/window_sync.h"
@@ -17,6 +20,8 @@ namespace vk {
 namespace {
 
 cli::AnswerMode answerMode = cli::AnswerMode::kAsk;
+std::vector<cli::ConsoleItem> listItems;
+std::set<int> selection;
 const char* programName = "vkdisk";
 
 bool HasTerminal() { return isatty(0) && isatty(2); }
@@ -82,6 +87,13 @@ int Show(const std::string& text, unsigned flags) {
 namespace cli {
 void SetAnswerMode(AnswerMode mode) { answerMode = mode; }
 void SetProgramName(const char* name) { programName = name; }
+const std::vector<ConsoleItem>& ListItems() { return listItems; }
+void SelectListItems(const std::vector<size_t>& indices) {
+    selection.clear();
+    for (size_t i : indices) {
+        selection.insert(static_cast<int>(i));
+    }
+}
 }  // namespace cli
 
 WindowRef MainWindow() { return nullptr; }
@@ -122,9 +134,47 @@ void UpdateTitle(const ImageDocument&) {}
 void UpdateStatusText() {}
 void EnableExplorerList(bool) {}
 void RefreshList() {}
-void RemoveAllListItems() {}
-void RemoveListItem(int) {}
-bool InsertListItem(const ImageDocument&, uint32_t, int) { return true; }
+void RemoveAllListItems() {
+    listItems.clear();
+    selection.clear();
+}
+void RemoveListItem(int index) {
+    if (index < 0 || static_cast<size_t>(index) >= listItems.size()) {
+        return;
+    }
+    listItems.erase(listItems.begin() + index);
+    std::set<int> moved;
+    for (int s : selection) {
+        if (s != index) {
+            moved.insert(s > index ? s - 1 : s);
+        }
+    }
+    selection = moved;
+}
+bool InsertListItem(const ImageDocument& doc, uint32_t entryOffset, int position) {
+    const size_t at = position < 0 ? 0 : std::min(listItems.size(), static_cast<size_t>(position));
+    listItems.insert(listItems.begin() + static_cast<std::ptrdiff_t>(at),
+                     cli::ConsoleItem{entryOffset, EntryDisplayName(doc.Area() + entryOffset)});
+    std::set<int> moved;
+    for (int s : selection) {
+        moved.insert(s >= static_cast<int>(at) ? s + 1 : s);
+    }
+    selection = moved;
+    return true;
+}
+void ForEachSelected(WindowRef owner, SelectionVisitor visitor, void* context) {
+    for (int index = -1;;) {
+        const auto next = selection.upper_bound(index);
+        if (next == selection.end() || static_cast<size_t>(*next) >= listItems.size()) {
+            return;
+        }
+        index = *next;
+        const cli::ConsoleItem item = listItems[static_cast<size_t>(index)];
+        if (!visitor(owner, item.text, index, item.entryOffset, context)) {
+            return;
+        }
+    }
+}
 void BeginWaitCursor() {}
 void EndWaitCursor() {}
 

@@ -2,6 +2,10 @@
 // --no, or, with no terminal, with the answer that changes nothing.
 #pragma once
 
+#include <cstdint>
+#include <string>
+#include <vector>
+
 namespace vk::cli {
 
 enum class AnswerMode { kAsk, kYes, kNo };
@@ -9,5 +13,16 @@ enum class AnswerMode { kAsk, kYes, kNo };
 void SetAnswerMode(AnswerMode mode);
 // The program name messages start with.
 void SetProgramName(const char* name);
+
+// vkdisk's list: one item per entry the engine listed, in list order, with
+// the entry's offset and its display name.
+struct ConsoleItem {
+    uint32_t entryOffset = 0;
+    std::string text;
+};
+const std::vector<ConsoleItem>& ListItems();
+// The selection the engine's per-item steps walk: the items a command named.
+// Removing an item takes it out of the selection.
+void SelectListItems(const std::vector<size_t>& indices);
 
 }  // namespace vk::cli

@@ -1,4 +1,5 @@
 // vkdisk: list, change and create FAT12 floppy images from the command line.
+#include <clocale>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -21,6 +22,11 @@ const Command kCommands[] = {
     {"info", vk::cli::CmdInfo, "show an image's geometry, boot sector and bad sectors"},
     {"add", vk::cli::CmdAdd, "copy host files into the image"},
     {"get", vk::cli::CmdGet, "extract files from the image"},
+    {"ls", vk::cli::CmdLs, "list the root directory"},
+    {"rm", vk::cli::CmdRm, "delete files"},
+    {"ren", vk::cli::CmdRen, "rename an entry"},
+    {"label", vk::cli::CmdLabel, "show, set or remove the volume label"},
+    {"attr", vk::cli::CmdAttr, "show or change attributes"},
 };
 
 void PrintUsage(FILE* out) {
@@ -34,6 +40,9 @@ void PrintUsage(FILE* out) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // Numbers and dates follow the user's locale; character handling stays "C".
+    std::setlocale(LC_NUMERIC, "");
+    std::setlocale(LC_TIME, "");
     if (argc < 2) {
         PrintUsage(stderr);
         return vk::cli::kExitUsage;

@@ -7,7 +7,7 @@ ParsedArgs ParseArgs(const std::vector<std::string>& args, const OptionSpec& spe
     bool optionsEnded = false;
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
-        if (optionsEnded || arg.size() < 2 || arg[0] != '-') {
+        if (optionsEnded || arg.size() < 2 || arg[0] != '-' || spec.words.count(arg)) {
             parsed.positional.push_back(arg);
             continue;
         }

@@ -11,6 +11,7 @@ namespace vk::cli {
 struct OptionSpec {
     std::set<std::string> flags;        // e.g. "--force"
     std::set<std::string> withValue;    // e.g. "--format", "-d"
+    std::set<std::string> words = {};   // taken as positional though they begin with '-' (attr's "-r")
 };
 
 struct ParsedArgs {

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "core/document.h"
+#include "fat/list_texts.h"
 #include "ports/window_sync.h"
 
 namespace vk {
@@ -31,21 +32,55 @@ void EnableExplorerList(bool enable) {
 void RefreshList() { test::Window().calls.push_back("RefreshList"); }
 void RemoveAllListItems() {
     test::Window().items.clear();
+    test::Window().texts.clear();
+    test::Window().selected.clear();
     test::Window().calls.push_back("RemoveAll");
 }
-bool InsertListItem(const ImageDocument&, uint32_t entryOffset, int position) {
-    auto& items = test::Window().items;
-    if (test::Window().refuseInsert) {
+bool InsertListItem(const ImageDocument& doc, uint32_t entryOffset, int position) {
+    auto& w = test::Window();
+    if (w.refuseInsert) {
         return false;
     }
-    const size_t at = position < 0 ? 0 : std::min(items.size(), static_cast<size_t>(position));
-    items.insert(items.begin() + static_cast<std::ptrdiff_t>(at), entryOffset);
+    const size_t at = position < 0 ? 0 : std::min(w.items.size(), static_cast<size_t>(position));
+    w.items.insert(w.items.begin() + static_cast<std::ptrdiff_t>(at), entryOffset);
+    const bool inside = doc.IsOpen() && uint64_t{entryOffset} + kDirEntrySize <= doc.AreaLength();
+    w.texts.insert(w.texts.begin() + static_cast<std::ptrdiff_t>(at),
+                   inside ? EntryDisplayName(doc.Area() + entryOffset) : std::string());
+    // Like a list view, the selection stays with its items.
+    std::set<int> moved;
+    for (int s : w.selected) {
+        moved.insert(s >= static_cast<int>(at) ? s + 1 : s);
+    }
+    w.selected = moved;
     return true;
 }
 void RemoveListItem(int index) {
-    auto& items = test::Window().items;
-    if (index >= 0 && static_cast<size_t>(index) < items.size()) {
-        items.erase(items.begin() + index);
+    auto& w = test::Window();
+    if (index < 0 || static_cast<size_t>(index) >= w.items.size()) {
+        return;
+    }
+    w.items.erase(w.items.begin() + index);
+    w.texts.erase(w.texts.begin() + index);
+    std::set<int> moved;
+    for (int s : w.selected) {
+        if (s != index) {
+            moved.insert(s > index ? s - 1 : s);
+        }
+    }
+    w.selected = moved;
+}
+void ForEachSelected(WindowRef owner, SelectionVisitor visitor, void* context) {
+    auto& w = test::Window();
+    for (int index = -1;;) {
+        const auto next = w.selected.upper_bound(index);
+        if (next == w.selected.end() || static_cast<size_t>(*next) >= w.items.size()) {
+            return;
+        }
+        index = *next;
+        const std::string text = w.texts[static_cast<size_t>(index)];
+        if (!visitor(owner, text, index, w.items[static_cast<size_t>(index)], context)) {
+            return;
+        }
     }
 }
 void BeginWaitCursor() { ++test::Window().waitDepth; }

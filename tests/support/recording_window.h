@@ -2,6 +2,9 @@
 // behaves like the main list, and a log of the other calls.
 #pragma once
 
+#include <cstdint>
+#include <initializer_list>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -9,6 +12,8 @@ namespace vk::test {
 
 struct RecordingWindow {
     std::vector<uint32_t> items;     // entry offset of each list item, in list order
+    std::vector<std::string> texts;  // each item's text (the display name at insertion)
+    std::set<int> selected;          // indices of selected items; they move as items come and go
     std::vector<std::string> calls;  // "UpdateTitle:NAME", "Enable:1", ...
     std::string title;
     bool listEnabled = false;
@@ -17,6 +22,8 @@ struct RecordingWindow {
 
     void Reset() { *this = RecordingWindow(); }
     size_t Count(const std::string& call) const;
+    // Selects the items at `indices`, as a user's clicks would.
+    void Select(std::initializer_list<int> indices) { selected.insert(indices.begin(), indices.end()); }
 };
 
 RecordingWindow& Window();

@@ -91,6 +91,11 @@ bool StoreVolumeLabel(const Layout& layout, uint8_t* area, uint32_t length, cons
     for (uint32_t index = 0;; ++index) {
         const uint32_t offset = RootEntryOffset(layout, length, index);
         if (offset == 0) {
+            // A directory without a never-used slot still has room in a deleted one.
+            if (newEntry != nullptr && deletedSlot != 0) {
+                std::memcpy(area + deletedSlot, newEntry, kDirEntrySize);
+                return true;
+            }
             return false;
         }
         uint8_t* e = area + offset;

@@ -2,6 +2,8 @@
 
 #include <climits>
 
+#include "common/bytes.h"
+#include "common/text_format.h"
 #include "core/document.h"
 #include "fat/dir_entry.h"
 #include "fat/root_directory.h"
@@ -32,6 +34,41 @@ void FillList(const ImageDocument& doc) {
         }
         AddListItem(doc, offset, INT_MAX);
     }
+}
+
+std::string EntryDisplayName(const uint8_t* entry) {
+    std::string name = TrimField(entry + kDirName, kDirNameLength);
+    const std::string ext = TrimField(entry + kDirExt, kDirExtLength);
+    if (!ext.empty()) {
+        name += '.';
+        name += ext;
+    }
+    return name;
+}
+
+std::string AttributeText(uint8_t attr) {
+    struct Letter {
+        uint8_t bit;
+        char letter;
+    };
+    static const Letter kOrder[] = {{kAttrReadOnly, 'R'}, {kAttrHidden, 'H'}, {kAttrArchive, 'A'},
+                                    {kAttrSystem, 'S'},   {kAttrDirectory, 'D'}};
+    std::string text;
+    for (const Letter& l : kOrder) {
+        text += (attr & l.bit) ? l.letter : ' ';
+    }
+    return text;
+}
+
+ListColumns EntryColumns(const uint8_t* entry) {
+    ListColumns c;
+    c.name = EntryDisplayName(entry);
+    if (!(entry[kDirAttr] & kAttrDirectory)) {
+        FormatNumber(Load32(entry + kDirSize), c.size);
+    }
+    c.lastChange = FormatEntryDateTime(entry, DateForm::kShort);
+    c.attributes = AttributeText(entry[kDirAttr]);
+    return c;
 }
 
 }  // namespace vk

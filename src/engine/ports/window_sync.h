@@ -4,6 +4,9 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
+
+#include "ports/prompts.h"
 
 namespace vk {
 
@@ -37,5 +40,16 @@ namespace vk {
 bool InsertListItem(const ImageDocument& doc, uint32_t entryOffset, int position);
 // Removes the list item at `index`.
 void RemoveListItem(int index);
+
+// One step over a selected list item: the owner window, the item's text, the
+// item's index (a step that removes its item lowers it by one, so that the
+// walk does not skip the item moving into its place), the item's entry
+// offset and the caller's context. Returns true to go on, false to stop.
+using SelectionVisitor = bool (*)(WindowRef owner, const std::string& itemText, int& index, uint32_t entryOffset,
+                                  void* context);
+
+// Runs `visitor` over the selected items in list order. The window owns the
+// selection.
+void ForEachSelected(WindowRef owner, SelectionVisitor visitor, void* context);
 
 }  // namespace vk

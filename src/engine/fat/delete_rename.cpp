@@ -1,0 +1,95 @@
+#include "fat/delete_rename.h"
+
+#include <algorithm>
+
+#include "core/document.h"
+#include "fat/dir_entry.h"
+#include "fat/directory.h"
+#include "fat/fat12.h"
+#include "fat/fs_options.h"
+#include "fat/short_names.h"
+#include "ports/host_text.h"
+#include "ports/platform_codes.h"
+#include "ports/window_sync.h"
+#include "strings/string_ids.h"
+
+namespace vk {
+namespace {
+
+constexpr size_t kMaxTypedName = 12;  // "NAMEBASE.EXT"
+
+}  // namespace
+
+bool DeleteEntry(WindowRef owner, const std::string& itemText, int& index, uint32_t entryOffset, void* context) {
+    ImageDocument& doc = *static_cast<ImageDocument*>(context);
+    if (doc.Area()[entryOffset + kDirAttr] & kAttrDirectory) {
+        ShowMessage(owner, kMsgCannotDeleteDir, kIconWarning, {itemText});
+        return true;
+    }
+    if (!FsOptions().forceSwitch) {
+        const int answer =
+            ShowMessage(owner, kMsgDeleteFile, kBoxYesNoCancel | kIconQuestion | kDefaultButton2, {itemText});
+        if (answer == kIdNo) {
+            return true;
+        }
+        if (answer != kIdYes) {
+            return false;  // Cancel, or no box could be shown
+        }
+    }
+    WaitCursor wait;
+    FreeChain(doc.GetLayout(), doc.Area(), doc.AreaLength(), entryOffset);
+    doc.modified = true;
+    RemoveListItem(index);
+    --index;
+    UpdateStatusText();
+    return true;
+}
+
+void DeleteSelected(ImageDocument& doc, WindowRef owner) { ForEachSelected(owner, DeleteEntry, &doc); }
+
+RenameVerdict RenameEntry(ImageDocument& doc, WindowRef owner, std::string* editedText, uint32_t entryOffset) {
+    if (editedText == nullptr) {
+        return RenameVerdict::kReject;
+    }
+    std::string& text = *editedText;
+    if (text.empty()) {
+        ShowMessage(owner, kMsgNameBlank, kIconError);
+        return RenameVerdict::kReject;
+    }
+    if (text.size() > kMaxTypedName) {
+        ShowMessage(owner, kMsgNameTooLong, kIconError);
+        return RenameVerdict::kReject;
+    }
+    HostUpperCase(text);
+    const size_t dot = text.find('.');
+    const std::string base = text.substr(0, dot);
+    const std::string ext = dot == std::string::npos ? std::string() : text.substr(dot + 1);
+    if (base.empty() || base.size() > 8 || ext.size() > 3) {
+        ShowMessage(owner, kMsgNameInvalid, kIconError);
+        return RenameVerdict::kReject;
+    }
+    if (!IsValidNamePart(base) || !IsValidNamePart(ext)) {
+        ShowMessage(owner, kMsgNameBadChars, kIconError);
+        return RenameVerdict::kReject;
+    }
+    // "ABCDEFGH." would otherwise reach the list with its dot.
+    if (base.size() == 8 && ext.empty()) {
+        text.resize(8);
+    }
+    PackedName packed;
+    packed.fill(' ');
+    std::copy(base.begin(), base.end(), packed.begin());
+    std::copy(ext.begin(), ext.end(), packed.begin() + kDirNameLength);
+
+    const Layout layout = doc.GetLayout();
+    const SlotResult slot = FindEntrySlot(layout, doc.Area(), doc.AreaLength(), text, packed, true);
+    if (slot.found && slot.slotOffset != entryOffset) {
+        ShowSystemError(owner, text, win_error::kAlreadyExists, {}, kIconError);
+        return RenameVerdict::kReject;
+    }
+    std::copy(packed.begin(), packed.end(), doc.Area() + entryOffset + kDirName);
+    doc.modified = true;
+    return RenameVerdict::kAccept;
+}
+
+}  // namespace vk

@@ -1,0 +1,88 @@
+#include "fat/file_properties.h"
+
+#include "common/bytes.h"
+#include "common/text_format.h"
+#include "core/document.h"
+#include "fat/dir_entry.h"
+#include "fat/list_texts.h"
+#include "strings/string_ids.h"
+#include "strings/strings.h"
+
+namespace vk {
+namespace {
+
+constexpr uint32_t kBytesPerKilobyte = 1024;
+
+// Kilobytes with two decimals, rounded half up, as "%-.2f" prints them.
+// Integer arithmetic keeps the text free of the C library's locale.
+std::string PlainKilobytes(uint32_t size) {
+    const uint64_t hundredths = (uint64_t{size} * 100 + kBytesPerKilobyte / 2) / kBytesPerKilobyte;
+    const uint64_t fraction = hundredths % 100;
+    return std::to_string(hundredths / 100) + (fraction < 10 ? ".0" : ".") + std::to_string(fraction);
+}
+
+}  // namespace
+
+std::string FileTypeText(const uint8_t* entry, const std::string& iniPath) {
+    if (entry[kDirAttr] & kAttrDirectory) {
+        return std::string(LoadText(kStrDirectoryType));
+    }
+    const std::string ext = TrimField(entry + kDirExt, kDirExtLength);
+    if (ext.empty()) {
+        return {};
+    }
+    std::string type;
+    if (HostIniString(iniPath, kTypeNamesSection, ext, type)) {
+        return type;
+    }
+    return FillConversions(LoadText(kStrFileTypeFormat), {ext});
+}
+
+std::string FileSizeText(uint32_t size, uint64_t clusterBytes) {
+    std::string kilobytes;
+    if (!HostFormatDecimal(PlainKilobytes(size), kilobytes)) {
+        kilobytes = "?";
+    }
+    std::string bytes;
+    FormatNumber(size, bytes);
+    uint64_t allocated = 0;
+    if (clusterBytes != 0) {
+        allocated = (uint64_t{size} + clusterBytes - 1) / clusterBytes * clusterBytes;
+    }
+    // A 4 GB file on large clusters rounds past 32 bits; show the plain figure then.
+    std::string allocatedText;
+    if (allocated <= UINT32_MAX) {
+        FormatNumber(static_cast<uint32_t>(allocated), allocatedText);
+    } else {
+        allocatedText = std::to_string(allocated);
+    }
+    return FillConversions(LoadText(kStrFileSizeDetails), {kilobytes, bytes, allocatedText});
+}
+
+FileProperties ReadFileProperties(const ImageDocument& doc, uint32_t entryOffset, const std::string& iniPath) {
+    const uint8_t* entry = doc.Area() + entryOffset;
+    FileProperties p;
+    p.file = EntryDisplayName(entry);
+    p.type = FileTypeText(entry, iniPath);
+    p.location = "\\";
+    p.attributes = entry[kDirAttr];
+    p.isDirectory = (p.attributes & kAttrDirectory) != 0;
+    if (!p.isDirectory) {
+        p.size = FileSizeText(Load32(entry + kDirSize), doc.GetLayout().clusterBytes);
+    }
+    p.changed = FormatEntryDateTime(entry, DateForm::kLong);
+    return p;
+}
+
+bool ApplyFileAttributes(ImageDocument& doc, uint32_t entryOffset, uint8_t bits) {
+    uint8_t& attr = doc.Area()[entryOffset + kDirAttr];
+    bits &= kEditableAttributes;
+    if (bits == (attr & kEditableAttributes)) {
+        return false;
+    }
+    attr = static_cast<uint8_t>(bits | (attr & ~kEditableAttributes));
+    doc.modified = true;
+    return true;
+}
+
+}  // namespace vk

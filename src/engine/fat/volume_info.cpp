@@ -1,0 +1,136 @@
+#include "fat/volume_info.h"
+
+#include <algorithm>
+#include <array>
+
+#include "common/bytes.h"
+#include "common/text_format.h"
+#include "core/boot_sector.h"
+#include "core/document.h"
+#include "fat/dir_entry.h"
+#include "fat/directory.h"
+#include "fat/fat12.h"
+#include "strings/string_ids.h"
+
+namespace vk {
+namespace {
+
+constexpr size_t kOemNameLength = 8;
+constexpr int kFirstDosYear = 1980;
+constexpr int kLastDosYear = 2107;
+// A name whose first byte is 0xE5 is stored with 0x05 instead, since 0xE5
+// there marks a deleted entry and the label would vanish.
+constexpr uint8_t kEscapedE5 = 0x05;
+
+// The extended boot record of DOS 4 and later keeps a copy of the label;
+// checkers report a disk whose two labels differ.
+constexpr uint32_t kBsExtendedSignature = 0x26;
+constexpr uint8_t kExtendedBootSignature = 0x29;
+constexpr uint32_t kBsVolumeLabel = 0x2B;  // 11 bytes
+constexpr char kNoBootLabel[] = "NO NAME    ";
+
+using LabelBytes = std::array<uint8_t, kLabelLength>;
+
+void MirrorBootLabel(uint8_t* area, uint32_t length, const uint8_t* label) {
+    if (length > kBsVolumeLabel + kLabelLength && area[kBsExtendedSignature] == kExtendedBootSignature) {
+        std::copy(label, label + kLabelLength, area + kBsVolumeLabel);
+    }
+}
+
+LabelBytes PackLabel(std::string_view text) {
+    LabelBytes bytes;
+    bytes.fill(' ');
+    std::copy(text.begin(), text.end(), bytes.begin());
+    if (bytes[0] == kEntryDeleted) {
+        bytes[0] = kEscapedE5;
+    }
+    return bytes;
+}
+
+DosDateTime LocalNowStamp() {
+    const std::time_t now = std::time(nullptr);
+    const std::tm* local = std::localtime(&now);
+    return local ? PackDosStamp(*local) : DosDateTime{};
+}
+
+}  // namespace
+
+DosDateTime PackDosStamp(const std::tm& local) {
+    const int year = local.tm_year + 1900;
+    if (year < kFirstDosYear || year > kLastDosYear) {
+        return {};
+    }
+    DosDateTime stamp;
+    stamp.date = static_cast<uint16_t>((year - kFirstDosYear) * 512 + (local.tm_mon + 1) * 32 + local.tm_mday);
+    // A leap second (60) still fits the two-second field as 30.
+    stamp.time = static_cast<uint16_t>(local.tm_hour * 2048 + local.tm_min * 32 + local.tm_sec / 2);
+    return stamp;
+}
+
+VolumeFigures ReadVolumeFigures(const ImageDocument& doc) {
+    VolumeFigures f;
+    const uint8_t* area = doc.Area();
+    const char* oem = reinterpret_cast<const char*>(area + kBsOemName);
+    f.oemText.assign(oem, std::find(oem, oem + kOemNameLength, '\0'));
+
+    const Layout layout = doc.GetLayout();
+    f.labelOffset = FindVolumeLabel(layout, area, doc.AreaLength());
+    if (f.labelOffset != 0) {
+        LabelBytes name;
+        std::copy_n(area + f.labelOffset + kDirName, kLabelLength, name.begin());
+        if (name[0] == kEscapedE5) {
+            name[0] = kEntryDeleted;
+        }
+        f.labelText = TrimField(name.data(), name.size());
+    }
+    const ClusterCounts counts = CountClusters(layout, area, doc.AreaLength());
+    f.usedBytes = uint64_t{counts.used} * layout.clusterBytes;
+    f.freeBytes = uint64_t{counts.free} * layout.clusterBytes;
+    f.totalBytes = doc.imageSize;
+    return f;
+}
+
+bool ApplyVolumeLabel(ImageDocument& doc, WindowRef owner, const VolumeFigures& opened, std::string_view typed) {
+    typed = typed.substr(0, kLabelLength);
+    const Layout layout = doc.GetLayout();
+    uint8_t* area = doc.Area();
+    if (typed.find_first_not_of(' ') == std::string_view::npos) {
+        // Every live label goes: a deleted label entry in front of the live
+        // one must not let the removal stop at it and report success.
+        for (uint32_t label = FindVolumeLabel(layout, area, doc.AreaLength()); label != 0;
+             label = FindVolumeLabel(layout, area, doc.AreaLength())) {
+            area[label + kDirName] = kEntryDeleted;
+            MirrorBootLabel(area, doc.AreaLength(), reinterpret_cast<const uint8_t*>(kNoBootLabel));
+            doc.modified = true;
+        }
+        return true;
+    }
+    const LabelBytes name = PackLabel(typed);
+    if (opened.labelOffset != 0 && std::equal(name.begin(), name.end(), area + opened.labelOffset + kDirName)) {
+        return true;
+    }
+    std::array<uint8_t, kDirEntrySize> entry{};
+    std::copy(name.begin(), name.end(), entry.begin() + kDirName);
+    entry[kDirAttr] = kLabelAttributes;
+    const DosDateTime stamp = LocalNowStamp();
+    Store16(entry.data() + kDirDate, stamp.date);
+    Store16(entry.data() + kDirTime, stamp.time);
+    // The live label is replaced in place, so that a deleted label entry in
+    // front of it cannot leave the disk with two labels.
+    const uint32_t live = FindVolumeLabel(layout, area, doc.AreaLength());
+    if (live != 0) {
+        std::copy(entry.begin(), entry.end(), area + live);
+    } else if (!StoreVolumeLabel(layout, area, doc.AreaLength(), entry.data())) {
+        ShowMessage(owner, kMsgLabelRootFull, kIconError);
+        return false;
+    }
+    LabelBytes bootLabel = name;
+    if (bootLabel[0] == kEscapedE5) {
+        bootLabel[0] = kEntryDeleted;
+    }
+    MirrorBootLabel(area, doc.AreaLength(), bootLabel.data());
+    doc.modified = true;
+    return true;
+}
+
+}  // namespace vk

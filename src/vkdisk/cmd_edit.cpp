@@ -1,0 +1,315 @@
+// vkdisk ls, rm, ren, label and attr: the root directory through the same
+// steps the list, the Delete command, the label editor, the Volume page and
+// the file properties page take.
+#include <cctype>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "command_support.h"
+#include "common/text_format.h"
+#include "console_ports.h"
+#include "fat/delete_rename.h"
+#include "fat/dir_entry.h"
+#include "fat/file_properties.h"
+#include "fat/fs_options.h"
+#include "fat/list_texts.h"
+#include "fat/volume_info.h"
+#include "strings/string_ids.h"
+#include "strings/strings.h"
+
+namespace vk::cli {
+namespace {
+
+const char kLsUsage[] =
+    "usage: vkdisk ls IMAGE\n"
+    "\n"
+    "Lists the files and folders of the image's root directory: name, size,\n"
+    "last change and attributes (R read-only, H hidden, A archive, S system,\n"
+    "D directory), then the number of objects. Numbers and dates follow the\n"
+    "locale (LANG, LC_ALL).\n";
+
+const char kRmUsage[] =
+    "usage: vkdisk rm IMAGE NAME... [--force] [--yes|--no]\n"
+    "\n"
+    "Deletes files from the root directory. A NAME may hold the wildcards *\n"
+    "and ?; case does not matter. Each file is confirmed unless --force or\n"
+    "--yes is given (without a terminal, the answer is Cancel). Folders are\n"
+    "never deleted. The image is saved when anything was deleted; the exit\n"
+    "code is 1 when a named entry is left.\n";
+
+const char kRenUsage[] =
+    "usage: vkdisk ren IMAGE OLD NEW [--strict]\n"
+    "\n"
+    "Renames one entry. NEW is upper-cased and must be an 8.3 name; --strict\n"
+    "also refuses characters above 0x7F.\n";
+
+const char kLabelUsage[] =
+    "usage: vkdisk label IMAGE [TEXT | --remove]\n"
+    "\n"
+    "Without TEXT prints the volume label. TEXT (at most 11 characters) is\n"
+    "stored as typed; --remove (or a blank TEXT) removes the label.\n";
+
+const char kAttrUsage[] =
+    "usage: vkdisk attr IMAGE NAME [+r|-r|+h|-h|+s|-s|+a|-a]...\n"
+    "\n"
+    "Sets (+) or clears (-) the read-only, hidden, system and archive bits of\n"
+    "the entries NAME matches (wildcards * and ? allowed). Without changes it\n"
+    "prints their attributes.\n";
+
+const OptionSpec kAttrWords = {{}, {}, {"-r", "-h", "-s", "-a", "-R", "-H", "-S", "-A"}};
+
+char Fold(char c) { return static_cast<char>(std::toupper(static_cast<unsigned char>(c))); }
+
+// DOS wildcards over a display name, without regard to case.
+bool Matches(const char* pattern, const char* name) {
+    for (; *pattern; ++pattern, ++name) {
+        if (*pattern == '*') {
+            for (const char* rest = name;; ++rest) {
+                if (Matches(pattern + 1, rest)) {
+                    return true;
+                }
+                if (*rest == '\0') {
+                    return false;
+                }
+            }
+        }
+        if (*name == '\0' || (*pattern != '?' && Fold(*pattern) != Fold(*name))) {
+            return false;
+        }
+    }
+    return *name == '\0';
+}
+
+bool MatchesName(const std::string& pattern, const std::string& name) {
+    if (Matches(pattern.c_str(), name.c_str())) {
+        return true;
+    }
+    // As in DOS, "NAME.*" also means NAME without an extension.
+    const bool anyExtension = pattern.size() >= 2 && pattern.compare(pattern.size() - 2, 2, ".*") == 0;
+    return anyExtension && name.find('.') == std::string::npos &&
+           Matches(pattern.substr(0, pattern.size() - 2).c_str(), name.c_str());
+}
+
+// List indices of the items the patterns name, in list order. False, after
+// a complaint, when a pattern names nothing.
+bool ResolveNames(const std::vector<std::string>& patterns, std::vector<size_t>& indices) {
+    const std::vector<ConsoleItem>& items = ListItems();
+    std::vector<bool> chosen(items.size(), false);
+    bool ok = true;
+    for (const std::string& pattern : patterns) {
+        bool any = false;
+        for (size_t i = 0; i < items.size(); ++i) {
+            if (MatchesName(pattern, items[i].text)) {
+                chosen[i] = true;
+                any = true;
+            }
+        }
+        if (!any) {
+            Complain("no entry matches '" + pattern + "'");
+            ok = false;
+        }
+    }
+    indices.clear();
+    for (size_t i = 0; i < items.size(); ++i) {
+        if (chosen[i]) {
+            indices.push_back(i);
+        }
+    }
+    return ok;
+}
+
+// Opens the image for a change. False, already reported, when it cannot be
+// changed.
+bool OpenForChange(const std::string& path) {
+    ImageDocument& doc = Document();
+    if (!OpenImage(doc, MainWindow(), path, false)) {
+        return false;
+    }
+    if (doc.readOnly) {
+        Complain(path + " cannot be written; nothing was changed");
+        CloseImage(doc, false);
+        return false;
+    }
+    return true;
+}
+
+// Saves a changed image once and closes it. Unless `keep`, the changes are
+// dropped instead.
+int Finish(bool keep, int exitCode) {
+    ImageDocument& doc = Document();
+    if (doc.modified && keep && !SaveImage(doc)) {
+        exitCode = kExitFailure;
+    }
+    doc.modified = false;
+    CloseImage(doc, false);
+    return exitCode;
+}
+
+}  // namespace
+
+int CmdLs(const Args& args) {
+    ParsedArgs parsed;
+    int exitCode = kExitOk;
+    if (!PrepareCommand(args, {}, kLsUsage, 1, 1, parsed, exitCode)) {
+        return exitCode;
+    }
+    // Looking changes nothing: the backup-FAT question is answered No.
+    SetAnswerMode(AnswerMode::kNo);
+    ImageDocument& doc = Document();
+    if (!OpenImage(doc, MainWindow(), parsed.positional[0], true)) {
+        return kExitFailure;
+    }
+    for (const ConsoleItem& item : ListItems()) {
+        const ListColumns c = EntryColumns(doc.Area() + item.entryOffset);
+        std::printf("%-12s %14s  %-24s %s\n", c.name.c_str(), c.size.c_str(), c.lastChange.c_str(),
+                    c.attributes.c_str());
+    }
+    std::printf("%s\n", FillConversions(LoadText(kStrObjectCount), {std::to_string(ListItems().size())}).c_str());
+    CloseImage(doc, false);
+    return kExitOk;
+}
+
+int CmdRm(const Args& args) {
+    ParsedArgs parsed;
+    int exitCode = kExitOk;
+    if (!PrepareCommand(args, {{"--force", "-f"}, {}}, kRmUsage, 2, SIZE_MAX, parsed, exitCode)) {
+        return exitCode;
+    }
+    FsOptions().forceSwitch = parsed.Has("--force") || parsed.Has("-f");
+    if (!OpenForChange(parsed.positional[0])) {
+        return kExitFailure;
+    }
+    std::vector<size_t> indices;
+    if (!ResolveNames({parsed.positional.begin() + 1, parsed.positional.end()}, indices)) {
+        return Finish(false, kExitFailure);
+    }
+    ImageDocument& doc = Document();
+    const size_t before = ListItems().size();
+    SelectListItems(indices);
+    DeleteSelected(doc, MainWindow());
+    const bool allGone = before - ListItems().size() == indices.size();
+    // What the user confirmed stays deleted even when other names were kept.
+    return Finish(true, allGone ? kExitOk : kExitFailure);
+}
+
+int CmdRen(const Args& args) {
+    ParsedArgs parsed;
+    int exitCode = kExitOk;
+    if (!PrepareCommand(args, {{"--strict"}, {}}, kRenUsage, 3, 3, parsed, exitCode)) {
+        return exitCode;
+    }
+    if (parsed.Has("--strict")) {
+        FsOptions().nameStrength = NameStrength::kStrict;
+    }
+    if (!OpenForChange(parsed.positional[0])) {
+        return kExitFailure;
+    }
+    std::vector<size_t> indices;
+    if (!ResolveNames({parsed.positional[1]}, indices)) {
+        return Finish(false, kExitFailure);
+    }
+    if (indices.size() != 1) {
+        Complain("'" + parsed.positional[1] + "' names " + std::to_string(indices.size()) +
+                 " entries; ren renames one");
+        return Finish(false, kExitFailure);
+    }
+    std::string text = parsed.positional[2];
+    const uint32_t entry = ListItems()[indices[0]].entryOffset;
+    const bool accepted = RenameEntry(Document(), MainWindow(), &text, entry) == RenameVerdict::kAccept;
+    return Finish(accepted, accepted ? kExitOk : kExitFailure);
+}
+
+int CmdLabel(const Args& args) {
+    ParsedArgs parsed;
+    int exitCode = kExitOk;
+    if (!PrepareCommand(args, {{"--remove"}, {}}, kLabelUsage, 1, 2, parsed, exitCode)) {
+        return exitCode;
+    }
+    const bool remove = parsed.Has("--remove");
+    const bool set = parsed.positional.size() == 2;
+    if (remove && set) {
+        Complain("give a TEXT or --remove, not both");
+        std::fputs(kLabelUsage, stderr);
+        return kExitUsage;
+    }
+    if (set && parsed.positional[1].size() > kLabelLength) {
+        Complain("a volume label has at most 11 characters");
+        return kExitUsage;
+    }
+    if (!remove && !set) {
+        SetAnswerMode(AnswerMode::kNo);
+        ImageDocument& doc = Document();
+        if (!OpenImage(doc, MainWindow(), parsed.positional[0], true)) {
+            return kExitFailure;
+        }
+        const VolumeFigures figures = ReadVolumeFigures(doc);
+        if (figures.labelOffset != 0) {
+            std::printf("%s\n", figures.labelText.c_str());
+        }
+        CloseImage(doc, false);
+        return kExitOk;
+    }
+    if (!OpenForChange(parsed.positional[0])) {
+        return kExitFailure;
+    }
+    ImageDocument& doc = Document();
+    const VolumeFigures opened = ReadVolumeFigures(doc);
+    const bool applied = ApplyVolumeLabel(doc, MainWindow(), opened, set ? parsed.positional[1] : std::string());
+    return Finish(applied, applied ? kExitOk : kExitFailure);
+}
+
+int CmdAttr(const Args& args) {
+    ParsedArgs parsed;
+    int exitCode = kExitOk;
+    if (!PrepareCommand(args, kAttrWords, kAttrUsage, 2, SIZE_MAX, parsed, exitCode)) {
+        return exitCode;
+    }
+    // Words after the name that look like changes are changes; the rest are more names.
+    uint8_t setBits = 0;
+    uint8_t clearBits = 0;
+    std::vector<std::string> names;
+    for (size_t i = 1; i < parsed.positional.size(); ++i) {
+        const std::string& word = parsed.positional[i];
+        const bool isChange = word.size() == 2 && (word[0] == '+' || word[0] == '-') &&
+                              std::string("RHSA").find(Fold(word[1])) != std::string::npos;
+        if (!isChange) {
+            names.push_back(word);
+            continue;
+        }
+        static const uint8_t kBits[] = {kAttrReadOnly, kAttrHidden, kAttrSystem, kAttrArchive};
+        const uint8_t bit = kBits[std::string("RHSA").find(Fold(word[1]))];
+        (word[0] == '+' ? setBits : clearBits) |= bit;
+        (word[0] == '+' ? clearBits : setBits) &= static_cast<uint8_t>(~bit);
+    }
+    if (names.empty()) {
+        Complain("missing NAME");
+        std::fputs(kAttrUsage, stderr);
+        return kExitUsage;
+    }
+    const bool change = setBits != 0 || clearBits != 0;
+    if (!change) {
+        SetAnswerMode(AnswerMode::kNo);
+    }
+    ImageDocument& doc = Document();
+    if (change ? !OpenForChange(parsed.positional[0]) : !OpenImage(doc, MainWindow(), parsed.positional[0], true)) {
+        return kExitFailure;
+    }
+    std::vector<size_t> indices;
+    if (!ResolveNames(names, indices)) {
+        return Finish(false, kExitFailure);
+    }
+    for (size_t i : indices) {
+        const ConsoleItem& item = ListItems()[i];
+        const uint8_t attr = doc.Area()[item.entryOffset + kDirAttr];
+        if (change) {
+            const uint8_t bits = static_cast<uint8_t>(((attr & kEditableAttributes) | setBits) & ~clearBits);
+            ApplyFileAttributes(doc, item.entryOffset, bits);
+        } else {
+            std::printf("%s  %s\n", AttributeText(attr).c_str(), item.text.c_str());
+        }
+    }
+    return Finish(true, kExitOk);
+}
+
+}  // namespace vk::cli

@@ -1,0 +1,239 @@
+// Deleting selected entries and renaming in the label editor.
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "fat/delete_rename.h"
+#include "fat/list_texts.h"
+#include "fat_image_fixture.h"
+#include "strings/string_ids.h"
+
+namespace vk {
+namespace {
+
+constexpr unsigned kAskDelete = kBoxYesNoCancel | kIconQuestion | kDefaultButton2;
+
+class DeleteTest : public test::FatImageTest {
+protected:
+    // Five entries: three files, a folder and a file, listed in that order.
+    void SetUp() override {
+        FatImageTest::SetUp();
+        Put(0, "ONE     TXT", kAttrArchive, {2, 3}, 1500);
+        Put(1, "TWO     TXT", kAttrArchive, {4}, 10);
+        Put(2, "THREE   TXT", kAttrArchive, {5, 7, 6}, 3000);
+        Put(3, "SUB        ", kAttrDirectory, {8}, 0);
+        Put(4, "FOUR    TXT", kAttrArchive | kAttrReadOnly, {9}, 1);
+        FillList(doc);
+        ASSERT_EQ(window.items.size(), 5u);
+        window.calls.clear();
+    }
+    void Delete() { DeleteSelected(doc, test::TestOwner()); }
+};
+
+TEST_F(DeleteTest, WritesExactlyTheFatZerosAndTheDeletedMark) {
+    test::Bytes expected = Snapshot();
+    window.Select({2});
+    script.Message(kMsgDeleteFile, kAskDelete, kIdYes);
+    Delete();
+
+    // THREE.TXT held clusters 5, 7, 6: entries 5 and 6 share bytes with 4 and 7.
+    const uint32_t fat = static_cast<uint32_t>(layout.fatStart);
+    for (uint32_t c : {5u, 6u, 7u}) {
+        const uint32_t p = fat + c * 3 / 2;
+        if (c % 2 == 0) {
+            expected[p] = 0;
+            expected[p + 1] &= 0xF0;
+        } else {
+            expected[p] &= 0x0F;
+            expected[p + 1] = 0;
+        }
+    }
+    expected[Slot(2)] = kEntryDeleted;
+    EXPECT_EQ(Snapshot(), expected);
+    EXPECT_TRUE(doc.modified);
+    EXPECT_EQ(Fat(4), kFatEnd);
+    EXPECT_EQ(Fat(8), kFatEnd);
+    EXPECT_EQ(script.Shown()[0].inserts, std::vector<std::string>{"THREE.TXT"});
+    EXPECT_EQ(window.items, (std::vector<uint32_t>{Slot(0), Slot(1), Slot(3), Slot(4)}));
+    EXPECT_EQ(window.Count("UpdateStatusText"), 1u);
+}
+
+TEST_F(DeleteTest, ThreeAdjacentSelectedItemsAreAllDeleted) {
+    window.Select({0, 1, 2});
+    script.Message(kMsgDeleteFile, kAskDelete, kIdYes)
+        .Message(kMsgDeleteFile, kAskDelete, kIdYes)
+        .Message(kMsgDeleteFile, kAskDelete, kIdYes);
+    Delete();
+    EXPECT_EQ(window.items, (std::vector<uint32_t>{Slot(3), Slot(4)}));
+    EXPECT_TRUE(window.selected.empty());
+    for (uint32_t i : {0u, 1u, 2u}) EXPECT_EQ(At(i)[0], kEntryDeleted) << i;
+    for (uint32_t c = 2; c <= 7; ++c) EXPECT_EQ(Fat(c), kFatFree) << c;
+    EXPECT_EQ(script.Shown()[1].inserts, std::vector<std::string>{"TWO.TXT"});
+}
+
+struct AnswerCase {
+    const char* name;
+    int answer;
+    bool deleted;       // ONE.TXT went
+    size_t questions;   // boxes shown for the selection ONE, TWO
+};
+
+class DeleteAnswerTest : public DeleteTest, public ::testing::WithParamInterface<AnswerCase> {};
+
+TEST_P(DeleteAnswerTest, AnswerDecidesTheItemAndTheRest) {
+    const AnswerCase& c = GetParam();
+    const test::Bytes before = Snapshot();
+    window.Select({0, 1});
+    script.Message(kMsgDeleteFile, kAskDelete, c.answer);
+    if (c.questions == 2) script.Message(kMsgDeleteFile, kAskDelete, kIdNo);
+    Delete();
+    EXPECT_EQ(At(0)[0] == kEntryDeleted, c.deleted);
+    EXPECT_EQ(At(1)[0], 'T');  // answered No, or never asked after Cancel
+    EXPECT_EQ(script.Shown().size(), c.questions);
+    if (!c.deleted) {
+        EXPECT_EQ(Snapshot(), before);
+        EXPECT_FALSE(doc.modified);
+        EXPECT_EQ(window.items.size(), 5u);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Answers, DeleteAnswerTest,
+                         ::testing::Values(AnswerCase{"YesDeletesAndGoesOn", kIdYes, true, 2},
+                                           AnswerCase{"NoKeepsAndGoesOn", kIdNo, false, 2},
+                                           AnswerCase{"CancelKeepsAndSkipsTheRest", kIdCancel, false, 1}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(DeleteTest, DirectoryGivesMessage81AndTheWalkGoesOn) {
+    window.Select({3, 4});
+    script.Message(kMsgCannotDeleteDir, kIconWarning).Message(kMsgDeleteFile, kAskDelete, kIdYes);
+    Delete();
+    EXPECT_EQ(script.Shown()[0].inserts, std::vector<std::string>{"SUB"});
+    EXPECT_EQ(At(3)[0], 'S');
+    EXPECT_EQ(Fat(8), kFatEnd);
+    EXPECT_EQ(At(4)[0], kEntryDeleted);  // read-only files are deleted like others
+}
+
+TEST_F(DeleteTest, ForceSwitchSkipsQuestionsButNotTheDirectoryWarning) {
+    FsOptions().forceSwitch = true;
+    window.Select({0, 1, 2, 3, 4});
+    script.Message(kMsgCannotDeleteDir, kIconWarning);
+    Delete();
+    EXPECT_EQ(window.items, std::vector<uint32_t>{Slot(3)});
+    for (uint32_t i : {0u, 1u, 2u, 4u}) EXPECT_EQ(At(i)[0], kEntryDeleted) << i;
+}
+
+class RenameTest : public test::FatImageTest {
+protected:
+    void SetUp() override {
+        FatImageTest::SetUp();
+        Put(0, "FILE1   TXT", kAttrArchive, {2}, 100);
+        Put(1, "FILE2   TXT", kAttrArchive, {3}, 200);
+    }
+    RenameVerdict Rename(std::string& text) { return RenameEntry(doc, test::TestOwner(), &text, Slot(0)); }
+};
+
+struct AcceptCase {
+    const char* name;
+    const char* typed;
+    const char* stored;  // 11 name bytes
+    const char* shown;   // the list's new label
+};
+
+class RenameAcceptTest : public RenameTest, public ::testing::WithParamInterface<AcceptCase> {};
+
+TEST_P(RenameAcceptTest, StoresTheNameAndShowsTheUpperCaseText) {
+    const AcceptCase& c = GetParam();
+    const test::Bytes before = Snapshot();
+    std::string text = c.typed;
+    EXPECT_EQ(Rename(text), RenameVerdict::kAccept);
+    EXPECT_EQ(Name11(0), c.stored);
+    EXPECT_EQ(text, c.shown);
+    EXPECT_TRUE(doc.modified);
+    // Only the 11 name bytes change.
+    test::Bytes expected = before;
+    std::copy(c.stored, c.stored + 11, expected.begin() + Slot(0));
+    EXPECT_EQ(Snapshot(), expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Names, RenameAcceptTest,
+    ::testing::Values(AcceptCase{"LowerCaseIsUpperCased", "notes.txt", "NOTES   TXT", "NOTES.TXT"},
+                      AcceptCase{"EightCharactersAndDotLoseTheDot", "ABCDEFGH.", "ABCDEFGH   ", "ABCDEFGH"},
+                      AcceptCase{"ShortBaseAndDotKeepsTheDotInTheList", "ABC.", "ABC        ", "ABC."},
+                      AcceptCase{"OwnNameInOtherCaseIsAccepted", "file1.txt", "FILE1   TXT", "FILE1.TXT"},
+                      AcceptCase{"DollarIsValid", "$A.B$", "$A      B$ ", "$A.B$"},
+                      AcceptCase{"TwelveCharacters", "ABCDEFGH.TXT", "ABCDEFGHTXT", "ABCDEFGH.TXT"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+struct RejectCase {
+    const char* name;
+    std::string typed;
+    unsigned message;
+    NameStrength strength;
+};
+
+class RenameRejectTest : public RenameTest, public ::testing::WithParamInterface<RejectCase> {};
+
+TEST_P(RenameRejectTest, ShowsTheMessageAndKeepsTheOldName) {
+    const RejectCase& c = GetParam();
+    FsOptions().nameStrength = c.strength;
+    const test::Bytes before = Snapshot();
+    script.Message(c.message, kIconError);
+    std::string text = c.typed;
+    EXPECT_EQ(Rename(text), RenameVerdict::kReject);
+    EXPECT_EQ(Snapshot(), before);
+    EXPECT_FALSE(doc.modified);
+}
+
+const NameStrength kRegular = NameStrength::kRegular;
+const NameStrength kStrict = NameStrength::kStrict;
+
+INSTANTIATE_TEST_SUITE_P(
+    Names, RenameRejectTest,
+    ::testing::Values(RejectCase{"Empty", "", kMsgNameBlank, kRegular},
+                      RejectCase{"ThirteenCharactersBeforeAnyOtherCheck", "a*c.d?f.h:jkl", kMsgNameTooLong, kRegular},
+                      RejectCase{"NoBase", ".TXT", kMsgNameInvalid, kRegular},
+                      RejectCase{"BaseOfNine", "ABCDEFGHI", kMsgNameInvalid, kRegular},
+                      RejectCase{"ExtensionOfFour", "A.TEXT", kMsgNameInvalid, kRegular},
+                      RejectCase{"SecondDot", "A.B.C", kMsgNameBadChars, kRegular},
+                      RejectCase{"Blank", "MY FILE", kMsgNameBadChars, kRegular},
+                      RejectCase{"Plus", "A+B", kMsgNameBadChars, kRegular},
+                      RejectCase{"HighByteUnderStrict", "CAF\xC9", kMsgNameBadChars, kStrict}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(RenameTest, HighByteIsAcceptedUnderRegular) {
+    std::string text = "CAF\xC9.TXT";
+    EXPECT_EQ(Rename(text), RenameVerdict::kAccept);
+    EXPECT_EQ(Name11(0), "CAF\xC9    TXT");
+}
+
+TEST_F(RenameTest, ByteE5IsNeverStored) {
+    std::string text = "A\xE5";
+#ifdef _WIN32
+    // The ANSI upper-casing turns the small a-ring into the capital one first.
+    EXPECT_EQ(Rename(text), RenameVerdict::kAccept);
+    EXPECT_EQ(Name11(0), "A\xC5         ");
+#else
+    script.Message(kMsgNameBadChars, kIconError);
+    EXPECT_EQ(Rename(text), RenameVerdict::kReject);
+    EXPECT_EQ(Name11(0), "FILE1   TXT");
+#endif
+}
+
+TEST_F(RenameTest, ExistingNameShowsSystemError183) {
+    const test::Bytes before = Snapshot();
+    script.SystemError(win_error::kAlreadyExists, "FILE2.TXT");
+    std::string text = "file2.txt";
+    EXPECT_EQ(Rename(text), RenameVerdict::kReject);
+    EXPECT_EQ(Snapshot(), before);
+    EXPECT_FALSE(doc.modified);
+}
+
+TEST_F(RenameTest, CancelledEditingRejectsSilently) {
+    const test::Bytes before = Snapshot();
+    EXPECT_EQ(RenameEntry(doc, test::TestOwner(), nullptr, Slot(0)), RenameVerdict::kReject);
+    EXPECT_EQ(Snapshot(), before);
+}
+
+}  // namespace
+}  // namespace vk

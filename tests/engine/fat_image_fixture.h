@@ -1,0 +1,56 @@
+// A fresh 720 KB image as the document, with helpers that put entries and
+// chains into its root directory and FAT the way another system would have.
+#pragma once
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "common/bytes.h"
+#include "core/boot_sector.h"
+#include "core/new_image.h"
+#include "fat/dir_entry.h"
+#include "fat/fat12.h"
+#include "fat/fs_options.h"
+#include "support/test_files.h"
+
+namespace vk::test {
+
+class FatImageTest : public EngineTest {
+protected:
+    void SetUp() override {
+        EngineTest::SetUp();
+        ASSERT_TRUE(CreateEmptyImage(doc, MainWindow(), 0xF9, kBootMsDos6));
+        layout = doc.GetLayout();
+    }
+    void TearDown() override {
+        FsOptions() = FileSystemOptions();
+        EngineTest::TearDown();
+    }
+
+    uint32_t Slot(uint32_t i) const { return static_cast<uint32_t>(layout.rootStart) + i * kDirEntrySize; }
+    uint8_t* At(uint32_t i) { return doc.Area() + Slot(i); }
+
+    // `name11` is the 11 raw name bytes; the chain runs over `clusters`.
+    void Put(uint32_t i, const char* name11, uint8_t attr, std::vector<uint32_t> clusters = {}, uint32_t size = 0,
+             uint16_t date = 0x5865, uint16_t time = 0x6882) {
+        uint8_t* e = At(i);
+        std::memcpy(e + kDirName, name11, kDirFullNameLength);
+        e[kDirAttr] = attr;
+        Store16(e + kDirDate, date);
+        Store16(e + kDirTime, time);
+        Store16(e + kDirFirstCluster, clusters.empty() ? 0 : clusters.front());
+        Store32(e + kDirSize, size);
+        for (size_t k = 0; k < clusters.size(); ++k) {
+            const uint32_t next = k + 1 < clusters.size() ? clusters[k + 1] : kFatEnd;
+            ASSERT_TRUE(WriteFatEntry(layout, doc.Area(), doc.AreaLength(), clusters[k], next));
+        }
+    }
+    uint32_t Fat(uint32_t cluster) const { return ReadFatEntry(layout, doc.Area(), doc.AreaLength(), cluster); }
+    std::string Name11(uint32_t i) { return std::string(reinterpret_cast<const char*>(At(i)), kDirFullNameLength); }
+    Bytes Snapshot() const { return ImageBytes(doc); }
+
+    Layout layout;
+};
+
+}  // namespace vk::test
