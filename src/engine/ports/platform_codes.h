@@ -68,6 +68,9 @@ constexpr uint32_t kFilenameTooLong = 206;
 constexpr uint32_t kDirectory = 267;
 constexpr uint32_t kIoDevice = 1117;
 constexpr uint32_t kNoMediaInDrive = 1112;
+constexpr uint32_t kMediaChanged = 1110;
+constexpr uint32_t kDiskResetFailed = 1128;
+constexpr uint32_t kInternalDbCorruption = 1358;
 }  // namespace win_error
 
 }  // namespace vk

@@ -115,6 +115,9 @@ enum StringId : unsigned {
     // Texts of our own, for faults the original messages do not cover.
     kMsgFormatTooSmall = 200,
     kMsgFormatZeroField = 201,
+    kMsgTrackGeometryZero = 202,
+    kMsgFormatNoTracks = 203,
+    kMsgFormatFieldTooLarge = 204,
 };
 
 }  // namespace vk
