@@ -2,6 +2,8 @@
 // rights, on real files.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 #include <windows.h>
 
 #include "ports/platform_codes.h"
@@ -115,6 +117,29 @@ TEST_F(DocumentOnWindows, WriteProtectedFileOpensReadOnlyAndSavesUnderANewName) 
     EXPECT_EQ(ReadFile(copy), ImageBytes(doc));
     EXPECT_EQ(ReadFile(path), original);
     SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
+// The build makes this file immutable on the host, which denies write access
+// to every process, root's too.
+TEST_F(DocumentOnWindows, ImmutableFileOpensReadOnlyWithMessage53) {
+    const char* path = std::getenv("VOLKARN_PROTECTED_IMAGE");
+    if (path == nullptr) {
+        GTEST_SKIP() << "VOLKARN_PROTECTED_IMAGE is not set (the ctest fixture sets it)";
+    }
+    const Bytes original = ReadFile(path);
+    ASSERT_FALSE(original.empty());
+    ASSERT_EQ(TryOpen(path, GENERIC_READ | GENERIC_WRITE), static_cast<DWORD>(ERROR_ACCESS_DENIED));
+
+    script.Message(kMsgOpenedReadOnly, kIconWarning);
+    ASSERT_TRUE(OpenImage(doc, TestOwner(), path));
+    EXPECT_TRUE(doc.readOnly);
+    EXPECT_EQ(doc.geometry.totalSectors, 1440u);
+    doc.modified = true;
+    const std::string copy = dir.Path("saved.dsk");
+    ASSERT_TRUE(SaveImageAsPath(doc, TestOwner(), copy));
+    ASSERT_TRUE(SaveImage(doc));
+    EXPECT_EQ(ReadFile(copy), ImageBytes(doc));
+    EXPECT_EQ(ReadFile(path), original);
 }
 
 TEST_F(DocumentOnWindows, SaveAsOntoAFileHeldOpenKeepsTheDocumentsOwnFile) {
