@@ -12,6 +12,7 @@ packages=(
     imagemagick                                     # screenshots of the program under Xvfb
     fp-utils                                        # chmcmd, the help compiler
     mtools dosfstools                               # the outside judges of the images we write
+    bc                                              # arithmetic of the benchmark script
     locales                                         # the locales the formatting tests switch to
     clang libclang-rt-14-dev                        # libFuzzer for the engine's fuzz targets
 )
