@@ -26,13 +26,13 @@ PromptScript& PromptScript::Message(unsigned id, unsigned flags, int answer) {
     return *this;
 }
 
-PromptScript& PromptScript::SystemError(uint32_t code, const std::string& firstLine, unsigned flags) {
+PromptScript& PromptScript::SystemError(uint32_t code, const std::string& firstLine, unsigned flags, int answer) {
     PromptRecord r;
     r.kind = PromptKind::kSystemError;
     r.code = code;
     r.text = firstLine;
     r.flags = flags;
-    expected_.push_back({r, kIdOk});
+    expected_.push_back({r, answer});
     return *this;
 }
 

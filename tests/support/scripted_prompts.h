@@ -27,8 +27,10 @@ class PromptScript {
 public:
     // The next box must be message `id` with exactly `flags`; it answers `answer`.
     PromptScript& Message(unsigned id, unsigned flags, int answer = kIdOk);
-    // The next box must show the system text of `code` under `firstLine`.
-    PromptScript& SystemError(uint32_t code, const std::string& firstLine, unsigned flags = kIconError);
+    // The next box must show the system text of `code` under `firstLine`; it
+    // answers `answer` (an Abort/Retry/Ignore box of a disk job, for one).
+    PromptScript& SystemError(uint32_t code, const std::string& firstLine, unsigned flags = kIconError,
+                              int answer = kIdOk);
     PromptScript& TextBox(const std::string& text);
     // The save dialog: `path` is chosen, or an empty path cancels.
     PromptScript& SavePath(const std::string& path);

@@ -1,0 +1,67 @@
+// The logic of the custom disk-format dialog: its default texts, how the
+// typed texts become a format row, the two capacity figures shown while
+// typing, and the checks of its OK button. The dialog only moves texts.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "core/disk_format.h"
+#include "ports/prompts.h"
+
+namespace vk {
+
+// The dialog's edit texts, one per field of the row.
+struct CustomFormatTexts {
+    std::string fatCount;           // 1029 "Number of FAT's"
+    std::string totalSectors;       // 1031 "Sectors per disk"
+    std::string sectorsPerFat;      // 1032
+    std::string sectorsPerCluster;  // 1027
+    std::string reservedSectors;    // 1028
+    std::string heads;              // 1034
+    std::string sectorsPerTrack;    // 1033
+    std::string rootEntries;        // 1030 "Directory-entries"
+    std::string mediaByte;          // 1001, hexadecimal
+};
+
+// The texts the dialog opens with: an 8 MB layout.
+CustomFormatTexts CustomFormatDefaults();
+
+// An edit's text as a signed decimal number: leading blanks and a sign are
+// taken, conversion stops at the first non-digit, no digits give 0. Only the
+// first 31 characters count, as the dialog reads them.
+int32_t ParseDecimalField(std::string_view text);
+// The media byte's text: its leading hexadecimal digits, 0 when it has none.
+uint32_t ParseMediaByteField(std::string_view text);
+
+// ReadCustomFormat: the row the texts describe (descriptionId and mediaType 0).
+DiskFormat ParseCustomFormat(const CustomFormatTexts& texts);
+
+// The "Capacity" figures in KB, each rounded up to whole KB.
+struct CustomCapacity {
+    uint64_t totalKb = 0;      // totalSectors × 512
+    uint64_t formattedKb = 0;  // data sectors × 512; 0 when the system area takes it all
+};
+CustomCapacity ComputeCustomCapacity(const DiskFormat& row);
+
+// Why OK refuses a row.
+enum class CustomFormatVerdict {
+    kAccepted,
+    kZeroCapacity,   // a capacity figure is 0 (message 69)
+    kZeroFatField,   // 0 FATs, sectors per FAT or sectors per cluster
+    kNoTracks,       // 0 heads or sectors per track
+    kFieldTooLarge,  // a value larger than its boot-sector field
+};
+struct CustomFormatCheck {
+    CustomFormatVerdict verdict = CustomFormatVerdict::kAccepted;
+    std::string value;  // kFieldTooLarge: the value, as the dialog shows it
+    std::string limit;  // kFieldTooLarge: the field's largest value
+};
+CustomFormatCheck ValidateCustomFormat(const DiskFormat& row);
+
+// The OK button: shows the reason of a refusal, or stores `row` as the
+// custom row of the format table.
+bool AcceptCustomFormat(WindowRef owner, const DiskFormat& row);
+
+}  // namespace vk

@@ -1,0 +1,110 @@
+#include "drive/sector_device.h"
+
+#include <cstring>
+
+#include "ports/platform_codes.h"
+
+namespace vk {
+namespace {
+
+bool HasHandle(const SectorDevice& device) {
+    return device.handle != kNoDriveHandle && device.backend != nullptr;
+}
+
+bool Done(SectorDevice& device, uint32_t code) {
+    device.lastError = code;
+    return code == win_error::kSuccess;
+}
+
+}  // namespace
+
+bool OpenDrive(SectorDevice& device) {
+    device.written = false;
+    device.handle = kNoDriveHandle;
+    if (device.backend == nullptr) {
+        return Done(device, win_error::kInvalidFunction);
+    }
+    const uint32_t code = device.backend->open(device);
+    if (code != win_error::kSuccess) {
+        device.handle = kNoDriveHandle;
+    }
+    return Done(device, code) && device.handle != kNoDriveHandle;
+}
+
+bool ReadSectors(SectorDevice& device, uint8_t* buffer, uint32_t first, uint32_t count) {
+    if (!HasHandle(device)) {
+        return Done(device, win_error::kInvalidHandle);
+    }
+    std::memset(buffer, 0, size_t{count} * kDriveSectorSize);
+    return Done(device, device.backend->read(device, buffer, first, count));
+}
+
+bool WriteSectors(SectorDevice& device, const uint8_t* buffer, uint32_t first, uint32_t count) {
+    if (!HasHandle(device)) {
+        return Done(device, win_error::kInvalidHandle);
+    }
+    const uint32_t code = device.backend->write(device, buffer, first, count);
+    device.written = true;
+    return Done(device, code);
+}
+
+bool FormatTrack(SectorDevice& device, uint32_t mediaType, uint32_t sectorsPerTrack, uint32_t cylinder,
+                 uint32_t head) {
+    if (!HasHandle(device)) {
+        return Done(device, win_error::kInvalidHandle);
+    }
+    const uint32_t code = device.backend->format(device, mediaType, sectorsPerTrack, cylinder, head);
+    device.written = true;
+    return Done(device, code);
+}
+
+bool CloseDrive(SectorDevice& device) {
+    if (!HasHandle(device)) {
+        return false;
+    }
+    const uint32_t code = device.backend->close(device);
+    if (code != win_error::kSuccess) {
+        device.lastError = code;
+        return false;
+    }
+    device.handle = kNoDriveHandle;
+    return true;
+}
+
+uint32_t MapBiosStatus(uint8_t status) {
+    switch (status) {
+    case 0x00: return win_error::kSuccess;
+    case 0x01: return win_error::kInvalidFunction;
+    case 0x02: return win_error::kNoMediaInDrive;
+    case 0x03: return win_error::kWriteProtect;
+    case 0x04: return win_error::kSectorNotFound;
+    case 0x05: return win_error::kDiskResetFailed;
+    case 0x06: return win_error::kMediaChanged;
+    case 0x07: return win_error::kInvalidParameter;
+    case 0x0A: return win_error::kSectorNotFound;
+    case 0x0B: return win_error::kSectorNotFound;
+    case 0x0C: return win_error::kInternalDbCorruption;
+    case 0x0D: return win_error::kSectorNotFound;
+    case 0x0E: return win_error::kInvalidParameter;
+    case 0x10: return win_error::kCrc;
+    case 0x11: return win_error::kInvalidData;
+    case 0x40: return win_error::kSeek;
+    case 0x80: return win_error::kNotReady;
+    case 0xAA: return win_error::kNotReady;
+    case 0xCC: return win_error::kWriteFault;
+    default: return win_error::kGenFailure;
+    }
+}
+
+}  // namespace vk
+
+namespace vk {
+
+std::string DriveName(const SectorDevice& device) {
+    if (!device.path.empty()) {
+        return device.path;
+    }
+    return std::string(1, static_cast<char>('A' + device.drive)) + ":";
+}
+
+}  // namespace vk

@@ -1,0 +1,128 @@
+#include "drive/write_disk.h"
+
+#include <algorithm>
+
+#include "core/document.h"
+#include "core/media_errors.h"
+#include "drive/disk_job.h"
+#include "drive/sector_device.h"
+#include "ports/progress.h"
+#include "ports/window_sync.h"
+#include "strings/string_ids.h"
+
+namespace vk {
+namespace {
+
+// The divisions of formatting and fast writing need a geometry that has
+// tracks; a corrupted boot sector may give 0 heads or sectors per track.
+bool GeometryDrivesRequest(const DiskFormat& g, const WriteDiskRequest& request) {
+    if (request.formatDisk && (g.sectorsPerTrack == 0 || g.heads == 0)) {
+        return false;
+    }
+    return !(request.fastWrite && g.sectorsPerTrack == 0);
+}
+
+// Formats every whole cylinder of the geometry; false (and the job
+// stopped) when a track fails.
+bool FormatDisk(SectorDevice& device, WindowRef progress, const DiskFormat& g, uint32_t progressTotal) {
+    const uint32_t cylinders = g.totalSectors / g.sectorsPerTrack / g.heads;
+    for (uint32_t c = 0; c < cylinders && !CancelRequested(); ++c) {
+        for (uint32_t h = 0; h < g.heads && !CancelRequested(); ++h) {
+            UpdateProgress(progress, (c * g.heads + h) * g.sectorsPerTrack, progressTotal);
+            if (!FormatTrack(device, g.mediaType, g.sectorsPerTrack, c, h)) {
+                SetCancelRequested(true);  // nothing is written on a disk that could not be formatted
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
+void WriteSectorsOfImage(SectorDevice& device, WindowRef progress, WindowRef messageOwner, const uint8_t* area,
+                         uint32_t sectors, uint32_t formatUnits, const WriteDiskRequest& request,
+                         uint32_t sectorsPerTrack, WriteDiskOutcome& outcome) {
+    for (uint32_t s = 0; s < sectors && !CancelRequested();) {
+        UpdateProgress(progress, formatUnits + s, formatUnits + sectors);
+        uint32_t count = 1;
+        if (request.fastWrite) {
+            count = std::min(sectorsPerTrack - s % sectorsPerTrack, sectors - s);
+        }
+        if (WriteSectors(device, area + size_t{s} * kDriveSectorSize, s, count)) {
+            s += count;
+            continue;
+        }
+        const int answer = ShowSystemError(messageOwner, SectorText(kMsgSectorWriteFailed, s), device.lastError, {},
+                                           kBoxAbortRetryIgnore | kIconWarning | kDefaultButton2);
+        if (answer == kIdRetry) {
+            continue;
+        }
+        if (answer == kIdIgnore) {
+            // One sector only: the rest of a fast block is tried again as the next block.
+            ++s;
+            ++outcome.skippedSectors;
+            continue;
+        }
+        SetCancelRequested(true);
+    }
+}
+
+}  // namespace
+
+void WarnIfMediaErrors(const ImageDocument& doc, WindowRef owner) {
+    if (HasMediaErrors(doc)) {
+        ShowMessage(owner, kMsgMediaErrorsNotWritten, kIconWarning);
+    }
+}
+
+bool WriteImageToDisk(const ImageDocument& doc, WindowRef owner, const WriteDiskRequest& request,
+                      SectorDevice& device, WriteDiskOutcome* outcome) {
+    WriteDiskOutcome local;
+    WriteDiskOutcome& result = outcome ? *outcome : local;
+    result = WriteDiskOutcome();
+    if (!doc.IsOpen() || doc.imageSize < doc.dataOffset) {
+        return false;
+    }
+    const DiskFormat& g = doc.geometry;
+    if (!GeometryDrivesRequest(g, request)) {
+        ShowMessage(owner, kMsgTrackGeometryZero, kIconError,
+                    {std::to_string(g.sectorsPerTrack), std::to_string(g.heads)});
+        return false;
+    }
+    const uint32_t sectors = (doc.imageSize - doc.dataOffset) / kDriveSectorSize;
+    const uint32_t formatUnits = request.formatDisk ? sectors : 0;
+
+    SetCancelRequested(false);
+    const ProgressHeader header{device.drive, doc.imageSize};
+    bool ok = true;
+    uint32_t error = 0;
+    WindowRef progress = nullptr;
+    {
+        WaitCursor wait;
+        progress = OpenProgress(owner, DiskJob::kWriting, header);
+        device.readOnly = false;
+        device.handle = kNoDriveHandle;
+        device.lastError = 0;
+        device.written = false;
+        if (!OpenDrive(device)) {
+            ok = false;
+            error = device.lastError;
+        } else {
+            ShowDriveCapacity(progress, header);
+            if (request.formatDisk) {
+                ok = FormatDisk(device, progress, g, formatUnits + sectors);
+            }
+            WriteSectorsOfImage(device, progress, progress ? progress : owner, doc.Area(), sectors, formatUnits,
+                                request, g.sectorsPerTrack, result);
+            error = device.lastError;
+            CloseDrive(device);
+        }
+    }
+    result.stopped = CancelRequested();
+    if (!ok) {
+        ShowSystemError(progress ? progress : owner, DriveName(device), error, {}, kIconError);
+    }
+    CloseProgress(owner, progress);
+    return ok;
+}
+
+}  // namespace vk

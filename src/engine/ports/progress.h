@@ -1,0 +1,36 @@
+// The progress port of the disk jobs: the window that shows how far a read
+// or write has come and whose Cancel button stops it. VOLKARN shows a modeless
+// dialog, vkdisk a percentage line, the tests record the calls.
+#pragma once
+
+#include <cstdint>
+
+#include "ports/prompts.h"
+
+namespace vk {
+
+// Which job a progress window belongs to: it picks the window's resource.
+enum class DiskJob { kReading, kWriting };
+
+// Drive and capacity the progress window shows on its capacity line.
+struct ProgressHeader {
+    uint32_t drive = 0;          // 0 = A:
+    uint32_t capacityBytes = 0;
+};
+
+// Creates and shows the progress window over `owner` and disables `owner`
+// for the job's time. Null when it could not be made: the job then runs
+// without one and its messages are owned by `owner`.
+WindowRef OpenProgress(WindowRef owner, DiskJob job, const ProgressHeader& header);
+
+// Shows "Drive %c:, capacity is %lu KBytes" for `header`.
+void ShowDriveCapacity(WindowRef progress, const ProgressHeader& header);
+
+// Shows ProgressPercent(current, total) and lets pending input run, which is
+// how a Cancel reaches the job. Does nothing without a window.
+void UpdateProgress(WindowRef progress, uint32_t current, uint32_t total);
+
+// Enables `owner` again and destroys the progress window (if any).
+void CloseProgress(WindowRef owner, WindowRef progress);
+
+}  // namespace vk

@@ -1,0 +1,139 @@
+#include <gtest/gtest.h>
+
+#include "drive/custom_format.h"
+#include "strings/string_ids.h"
+#include "support/test_files.h"
+
+namespace vk::test {
+namespace {
+
+class CustomFormat : public EngineTest {
+protected:
+    void SetUp() override {
+        EngineTest::SetUp();
+        saved = FormatRow(kCustomFormatCode);
+    }
+    void TearDown() override {
+        FormatRow(kCustomFormatCode) = saved;
+        EngineTest::TearDown();
+    }
+    DiskFormat saved;
+};
+
+DiskFormat Defaults() { return ParseCustomFormat(CustomFormatDefaults()); }
+
+TEST_F(CustomFormat, DefaultsDescribeAn8MegabyteLayout) {
+    const DiskFormat r = Defaults();
+    EXPECT_EQ(r.fatCount, 2u);
+    EXPECT_EQ(r.totalSectors, 16384u);
+    EXPECT_EQ(r.sectorsPerFat, 11u);
+    EXPECT_EQ(r.sectorsPerCluster, 4u);
+    EXPECT_EQ(r.reservedSectors, 1u);
+    EXPECT_EQ(r.heads, 4u);
+    EXPECT_EQ(r.sectorsPerTrack, 40u);
+    EXPECT_EQ(r.rootEntries, 224u);
+    EXPECT_EQ(r.mediaByte, 0xF8u);
+    EXPECT_EQ(r.descriptionId, 0u);
+    EXPECT_EQ(r.mediaType, 0u);
+}
+
+TEST_F(CustomFormat, CapacityFigures) {
+    const struct {
+        const char* name;
+        const char* totalSectors;
+        const char* rootEntries;
+        uint64_t totalKb, formattedKb;
+    } cases[] = {
+        {"defaults", "16384", "224", 8192, 8173},
+        {"odd sector count rounds up", "1441", "224", 721, 702},
+        {"112 entries take 7 sectors", "16384", "112", 8192, 8177},
+        {"an entry over a whole sector takes one more", "16384", "113", 8192, 8176},
+        {"system area larger than the disk", "10", "224", 5, 0},
+        {"no sectors", "0", "224", 0, 0},
+    };
+    for (const auto& c : cases) {
+        CustomFormatTexts t = CustomFormatDefaults();
+        t.totalSectors = c.totalSectors;
+        t.rootEntries = c.rootEntries;
+        const CustomCapacity capacity = ComputeCustomCapacity(ParseCustomFormat(t));
+        EXPECT_EQ(capacity.totalKb, c.totalKb) << c.name;
+        EXPECT_EQ(capacity.formattedKb, c.formattedKb) << c.name;
+    }
+}
+
+TEST_F(CustomFormat, DecimalFieldsReadLikeTheDialogReadsThem) {
+    const struct {
+        const char* text;
+        int32_t value;
+    } cases[] = {
+        {"224", 224},   {"  +12", 12},  {"-3", -3},        {"12abc", 12},      {"abc", 0},
+        {"", 0},        {"- 5", 0},     {"99999999999", INT32_MAX}, {"-99999999999", INT32_MIN},
+        // Only the first 31 characters reach the number.
+        {"0000000000000000000000000000000123", 0},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(ParseDecimalField(c.text), c.value) << '"' << c.text << '"';
+    }
+}
+
+TEST_F(CustomFormat, MediaByteTakesLeadingHexDigits) {
+    const struct {
+        const char* text;
+        uint32_t value;
+    } cases[] = {{"F8", 0xF8}, {"f0", 0xF0}, {"", 0}, {"x1", 0}, {"F9 ", 0xF9}, {"FAG", 0xFA}, {"100", 0x100}};
+    for (const auto& c : cases) {
+        EXPECT_EQ(ParseMediaByteField(c.text), c.value) << '"' << c.text << '"';
+    }
+}
+
+TEST_F(CustomFormat, OkStoresTheRowAsTheCustomRow) {
+    CustomFormatTexts t = CustomFormatDefaults();
+    t.totalSectors = "1441";
+    t.mediaByte = "f0";
+    ASSERT_TRUE(AcceptCustomFormat(TestOwner(), ParseCustomFormat(t)));
+    const DiskFormat& row = FormatRow(kCustomFormatCode);
+    EXPECT_EQ(row.totalSectors, 1441u);
+    EXPECT_EQ(row.mediaByte, 0xF0u);
+    EXPECT_EQ(row.descriptionId, 0u);
+    EXPECT_TRUE(script.Shown().empty());
+}
+
+TEST_F(CustomFormat, OkRefusesRowsTheImageCannotUse) {
+    const struct {
+        const char* name;
+        void (*change)(CustomFormatTexts&);
+        unsigned message;
+        std::vector<std::string> inserts;
+    } cases[] = {
+        {"10 sectors leave no data", [](CustomFormatTexts& t) { t.totalSectors = "10"; }, kMsgZeroCapacity, {}},
+        {"0 sectors", [](CustomFormatTexts& t) { t.totalSectors = "0"; }, kMsgZeroCapacity, {}},
+        {"0 FATs", [](CustomFormatTexts& t) { t.fatCount = "0"; }, kMsgFormatZeroField, {}},
+        {"0 sectors per FAT", [](CustomFormatTexts& t) { t.sectorsPerFat = ""; }, kMsgFormatZeroField, {}},
+        {"0 sectors per cluster", [](CustomFormatTexts& t) { t.sectorsPerCluster = "0"; }, kMsgFormatZeroField, {}},
+        {"0 heads", [](CustomFormatTexts& t) { t.heads = "0"; }, kMsgFormatNoTracks, {}},
+        {"0 sectors per track", [](CustomFormatTexts& t) { t.sectorsPerTrack = "x"; }, kMsgFormatNoTracks, {}},
+        {"media byte above FF", [](CustomFormatTexts& t) { t.mediaByte = "1F8"; }, kMsgFormatFieldTooLarge,
+         {"1F8", "FF"}},
+        {"more sectors than the BPB holds", [](CustomFormatTexts& t) { t.totalSectors = "70000"; },
+         kMsgFormatFieldTooLarge, {"70000", "65535"}},
+        {"more FATs than a byte holds", [](CustomFormatTexts& t) { t.fatCount = "256"; t.totalSectors = "60000"; },
+         kMsgFormatFieldTooLarge, {"256", "255"}},
+        {"negative heads", [](CustomFormatTexts& t) { t.heads = "-2"; }, kMsgFormatFieldTooLarge,
+         {"4294967294", "65535"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        script.Reset();
+        FormatRow(kCustomFormatCode) = saved;
+        CustomFormatTexts t = CustomFormatDefaults();
+        c.change(t);
+        script.Message(c.message, kIconWarning);
+        EXPECT_FALSE(AcceptCustomFormat(TestOwner(), ParseCustomFormat(t)));
+        ASSERT_EQ(script.Shown().size(), 1u);
+        EXPECT_EQ(script.Shown()[0].inserts, c.inserts);
+        EXPECT_EQ(FormatRow(kCustomFormatCode), saved) << "a refused row is not stored";
+    }
+}
+
+}  // namespace
+}  // namespace vk::test

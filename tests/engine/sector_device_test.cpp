@@ -1,0 +1,97 @@
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "drive/sector_device.h"
+#include "fake_drive.h"
+#include "ports/platform_codes.h"
+
+namespace vk::test {
+namespace {
+
+TEST(MapBiosStatus, EveryListedStatusAndOneUnlisted) {
+    const struct {
+        uint8_t status;
+        uint32_t code;
+    } cases[] = {
+        {0x00, 0},    {0x01, 1},  {0x02, 1112}, {0x03, 19}, {0x04, 27}, {0x05, 1128}, {0x06, 1110},
+        {0x07, 87},   {0x0A, 27}, {0x0B, 27},   {0x0C, 1358}, {0x0D, 27}, {0x0E, 87}, {0x10, 23},
+        {0x11, 13},   {0x40, 25}, {0x80, 21},   {0xAA, 21}, {0xCC, 29}, {0x20, 31}, {0x08, 31}, {0xFF, 31},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(MapBiosStatus(c.status), c.code) << "status " << std::hex << int{c.status};
+    }
+}
+
+TEST(SectorDevice, OperationsWithoutHandleFailWithInvalidHandleAndLeaveWrittenClear) {
+    FakeDisk disk(4);
+    disk.openError = win_error::kNoMediaInDrive;
+    SectorDevice device = FakeDevice(disk);
+    EXPECT_FALSE(OpenDrive(device));
+    EXPECT_EQ(device.lastError, win_error::kNoMediaInDrive);
+    EXPECT_EQ(device.handle, kNoDriveHandle);
+
+    uint8_t buffer[512];
+    EXPECT_FALSE(ReadSectors(device, buffer, 0, 1));
+    EXPECT_EQ(device.lastError, win_error::kInvalidHandle);
+    EXPECT_FALSE(WriteSectors(device, buffer, 0, 1));
+    EXPECT_EQ(device.lastError, win_error::kInvalidHandle);
+    EXPECT_FALSE(FormatTrack(device, 5, 9, 0, 0));
+    EXPECT_EQ(device.lastError, win_error::kInvalidHandle);
+    EXPECT_FALSE(device.written);
+    EXPECT_FALSE(CloseDrive(device));
+    EXPECT_EQ(disk.calls, std::vector<std::string>{"open rw"}) << "nothing but the open reached the back end";
+}
+
+TEST(SectorDevice, FailedReadLeavesTheBufferZero) {
+    FakeDisk disk(4);
+    disk.badReads[2] = -1;
+    SectorDevice device = FakeDevice(disk);
+    device.readOnly = true;
+    ASSERT_TRUE(OpenDrive(device));
+    std::vector<uint8_t> buffer(2 * 512, 0xAA);
+    EXPECT_FALSE(ReadSectors(device, buffer.data(), 1, 2));
+    EXPECT_EQ(device.lastError, disk.failCode);
+    EXPECT_EQ(buffer, std::vector<uint8_t>(2 * 512, 0));
+    EXPECT_FALSE(device.written) << "reads never count as writes";
+    EXPECT_TRUE(CloseDrive(device));
+    EXPECT_EQ(disk.calls.back(), "close") << "a record only read closes without dismount";
+    EXPECT_EQ(device.handle, kNoDriveHandle);
+}
+
+TEST(SectorDevice, FailedWriteOrFormatStillCountsAsWritten) {
+    for (const bool format : {false, true}) {
+        FakeDisk disk(4);
+        disk.badWrites[0] = -1;
+        disk.formatError = win_error::kNotSupported;
+        SectorDevice device = FakeDevice(disk);
+        ASSERT_TRUE(OpenDrive(device));
+        uint8_t buffer[512] = {};
+        const bool ok = format ? FormatTrack(device, 5, 9, 0, 0) : WriteSectors(device, buffer, 0, 1);
+        EXPECT_FALSE(ok);
+        EXPECT_EQ(device.lastError, format ? win_error::kNotSupported : disk.failCode);
+        EXPECT_TRUE(device.written);
+        EXPECT_TRUE(CloseDrive(device));
+        EXPECT_EQ(disk.calls.back(), "close written") << "the system must forget the disk";
+    }
+}
+
+TEST(SectorDevice, OpenClearsWrittenFromAnEarlierUse) {
+    FakeDisk disk(1);
+    SectorDevice device = FakeDevice(disk);
+    device.written = true;
+    ASSERT_TRUE(OpenDrive(device));
+    EXPECT_FALSE(device.written);
+    EXPECT_EQ(device.lastError, 0u);
+}
+
+TEST(SectorDevice, DriveNameIsTheLetterUnlessTheBackEndHasAPath) {
+    SectorDevice device;
+    device.drive = 1;
+    EXPECT_EQ(DriveName(device), "B:");
+    device.path = "/dev/fd0";
+    EXPECT_EQ(DriveName(device), "/dev/fd0");
+}
+
+}  // namespace
+}  // namespace vk::test
