@@ -1,0 +1,258 @@
+#include "ui/commands.h"
+
+#include <commctrl.h>
+
+#include "common/file_dialog.h"
+#include "core/document.h"
+#include "fat/add_file.h"
+#include "fat/delete_rename.h"
+#include "fat/extract.h"
+#include "ports/window_sync.h"
+#include "settings/help.h"
+#include "strings/string_ids.h"
+#include "ui/app_state.h"
+#include "ui/explorer_list.h"
+#include "ui/main_window.h"
+
+namespace vk::win32 {
+namespace {
+
+// The Add file dialog's name buffer: room for many names, with a one-path
+// fallback when that much memory cannot be had.
+constexpr size_t kMultiSelectBufferSize = 32768;
+
+const struct {
+    UINT id;
+    uint32_t view;
+} kViewCommands[] = {
+    {ID_VIEW_ICON, LVS_ICON},
+    {ID_VIEW_REPORT, LVS_REPORT},
+    {ID_VIEW_SMALL_ICON, LVS_SMALLICON},
+    {ID_VIEW_LIST, LVS_LIST},
+};
+
+// Items grayed without an open image.
+const UINT kNeedImage[] = {ID_FILE_SAVE_AS, ID_FILE_WRITE_TO_DISK, ID_FILE_CLOSE, ID_FILE_PROPERTIES,
+                           ID_EDIT_ADD_FILE, ID_VIEW_REPORT, ID_VIEW_LIST, ID_VIEW_ICON,
+                           ID_VIEW_SMALL_ICON, ID_VIEW_DETAILS, ID_CONTEXT_MENU_KEY};
+// Items grayed without an open image or without a selection.
+const UINT kNeedSelection[] = {ID_EDIT_PROPERTIES, ID_EDIT_EXTRACT, ID_EDIT_DELETE, ID_EDIT_RENAME};
+// Every item a rule may gray, for UpdateMenuState.
+const UINT kRuledItems[] = {ID_FILE_SAVE,       ID_FILE_SAVE_AS,  ID_FILE_WRITE_TO_DISK, ID_FILE_CLOSE,
+                            ID_FILE_PROPERTIES, ID_EDIT_ADD_FILE, ID_VIEW_REPORT,        ID_VIEW_LIST,
+                            ID_VIEW_ICON,       ID_VIEW_SMALL_ICON, ID_VIEW_DETAILS,     ID_EDIT_PROPERTIES,
+                            ID_EDIT_EXTRACT,    ID_EDIT_DELETE,   ID_EDIT_RENAME};
+
+template <size_t N>
+bool Contains(const UINT (&ids)[N], UINT id) {
+    for (UINT i : ids) {
+        if (i == id) {
+            return true;
+        }
+    }
+    return false;
+}
+
+HWND List() { return MainParts().list; }
+
+void OpenCommand(HWND owner) {
+    char path[kMaxPath] = "";
+    bool readOnly = false;
+    if (!ShowFileDialog(owner, kStrDiskImageFilter, 0, path, sizeof path, OFN_FILEMUSTEXIST,
+                        FileDialogKind::kOpen, &readOnly)) {
+        return;
+    }
+    OpenImage(TheDocument(), owner, path, readOnly);
+}
+
+void AddFilesCommand(HWND owner) {
+    ByteBlock names;
+    if (!names.Allocate(kMultiSelectBufferSize)) {
+        names.Allocate(kMaxPath);
+    }
+    if (names.empty()) {
+        return;
+    }
+    char* buffer = reinterpret_cast<char*>(names.data());
+    buffer[0] = '\0';
+    if (!ShowFileDialog(owner, kStrAllFilesFilter, 0, buffer, static_cast<DWORD>(names.size()),
+                        OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_ALLOWMULTISELECT | OFN_HIDEREADONLY,
+                        FileDialogKind::kOpen)) {
+        return;
+    }
+    AddFiles(TheDocument(), SelectedPaths(buffer, names.size()));
+}
+
+bool ChooseExtractPath(WindowRef owner, std::string_view suggestedName, std::string& path) {
+    char buffer[kMaxPath] = "";
+    lstrcpynA(buffer, SafeHostName(suggestedName).c_str(), sizeof buffer);
+    if (!ShowFileDialog(static_cast<HWND>(owner), kStrAllFilesFilter, 0, buffer, sizeof buffer,
+                        OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_CREATEPROMPT, FileDialogKind::kSave)) {
+        return false;
+    }
+    path = buffer;
+    return true;
+}
+
+bool SaveEntryStep(WindowRef owner, const std::string& itemText, int&, uint32_t entryOffset, void*) {
+    return SaveEntryAs(TheDocument(), owner, itemText, entryOffset, ChooseExtractPath);
+}
+
+void CloseAndLeave(HWND mainWindow) {
+    if (CloseImage(TheDocument(), false) == CloseResult::kClosed) {
+        PostMessageA(mainWindow, WM_CLOSE, 0, 0);
+    }
+}
+
+}  // namespace
+
+MenuContext CurrentMenuContext() {
+    const ImageDocument& doc = TheDocument();
+    MenuContext context;
+    context.open = doc.IsOpen();
+    context.hasFile = doc.imageFile.IsOpen();
+    context.readOnly = doc.readOnly;
+    context.selected = List() != nullptr && SendMessageA(List(), LVM_GETSELECTEDCOUNT, 0, 0) > 0;
+    context.viewType = TheSettings().viewType;
+    return context;
+}
+
+bool IsCommandGrayed(UINT id, const MenuContext& context) {
+    if (id == ID_FILE_SAVE) {
+        return !context.open || !context.hasFile || context.readOnly;
+    }
+    if (Contains(kNeedImage, id)) {
+        return !context.open;
+    }
+    if (Contains(kNeedSelection, id)) {
+        return !context.open || !context.selected;
+    }
+    return false;
+}
+
+UINT ViewCommand(uint32_t viewType) {
+    for (const auto& v : kViewCommands) {
+        if (v.view == viewType) {
+            return v.id;
+        }
+    }
+    return 0;
+}
+
+void UpdateMenuState(HMENU menu) {
+    const MenuContext context = CurrentMenuContext();
+    for (UINT id : kRuledItems) {
+        EnableMenuItem(menu, id, MF_BYCOMMAND | (IsCommandGrayed(id, context) ? MF_GRAYED : MF_ENABLED));
+    }
+    const UINT checked = ViewCommand(context.viewType);
+    for (const auto& v : kViewCommands) {
+        CheckMenuItem(menu, v.id, MF_BYCOMMAND | (v.id == checked ? MF_CHECKED : MF_UNCHECKED));
+    }
+}
+
+void ExecuteCommand(UINT id, HWND mainWindow) {
+    if (IsCommandGrayed(id, CurrentMenuContext())) {
+        return;
+    }
+    ImageDocument& doc = TheDocument();
+    switch (id) {
+    case ID_FILE_NEW:
+        // The new-image dialog comes with the disk code; closing comes first.
+        CloseImage(doc, true);
+        break;
+    case ID_FILE_OPEN:
+        OpenCommand(mainWindow);
+        break;
+    case ID_FILE_SAVE:
+        SaveImage(doc);
+        break;
+    case ID_FILE_SAVE_AS:
+        if (SaveImageAs(doc, mainWindow)) {
+            SaveImage(doc);
+        }
+        break;
+    case ID_FILE_CLOSE:
+        CloseImage(doc, true);
+        break;
+    case ID_FILE_EXIT:
+        CloseAndLeave(mainWindow);
+        break;
+    case ID_EDIT_ADD_FILE:
+        AddFilesCommand(mainWindow);
+        break;
+    case ID_EDIT_EXTRACT:
+        ForEachSelected(mainWindow, SaveEntryStep, nullptr);
+        break;
+    case ID_EDIT_DELETE:
+        DeleteSelected(doc, mainWindow);
+        break;
+    case ID_EDIT_RENAME:
+        BeginRename(List());
+        break;
+    case ID_VIEW_REPORT:
+    case ID_VIEW_LIST:
+    case ID_VIEW_ICON:
+    case ID_VIEW_SMALL_ICON:
+        for (const auto& v : kViewCommands) {
+            if (v.id == id) {
+                SetViewMode(List(), v.view);
+            }
+        }
+        break;
+    case ID_VIEW_DETAILS:
+        CaptureColumnWidths(List());
+        break;
+    case ID_HELP_INDEX:
+        ShowHelp(mainWindow, nullptr);
+        break;
+    case ID_HELP_ABOUT:
+        ShowAbout(mainWindow);
+        break;
+    case ID_CONTEXT_MENU_KEY: {
+        POINT corner = {0, 0};
+        ClientToScreen(mainWindow, &corner);
+        ShowContextMenu(mainWindow, corner);
+        break;
+    }
+    default:
+        // Write to disk, the two properties sheets, Options and Details'
+        // dialog arrive with their own parts; Original order does nothing.
+        break;
+    }
+}
+
+void ShowContextMenu(HWND mainWindow, POINT screenPoint) {
+    HMENU menu = LoadMenuA(App().instance, MAKEINTRESOURCEA(IDR_CONTEXT_MENU));
+    if (menu == nullptr) {
+        return;
+    }
+    TrackPopupMenu(GetSubMenu(menu, 0), TPM_LEFTBUTTON, screenPoint.x, screenPoint.y, 0, mainWindow, nullptr);
+    DestroyMenu(menu);
+}
+
+std::vector<std::string> SelectedPaths(const char* buffer, size_t size) {
+    std::vector<std::string> paths;
+    const char* end = buffer + size;
+    const size_t firstLength = strnlen(buffer, size);
+    if (firstLength == 0 || firstLength >= size) {
+        return paths;
+    }
+    std::string folder(buffer, firstLength);
+    const char* name = buffer + firstLength + 1;
+    if (name >= end || *name == '\0') {
+        paths.push_back(folder);  // one file: its full path
+        return paths;
+    }
+    // A drive root comes with its separator already.
+    if (folder.back() != '\\') {
+        folder += '\\';
+    }
+    while (name < end && *name != '\0') {
+        const size_t length = strnlen(name, static_cast<size_t>(end - name));
+        paths.push_back(folder + std::string(name, length));
+        name += length + 1;
+    }
+    return paths;
+}
+
+}  // namespace vk::win32

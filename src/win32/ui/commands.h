@@ -1,0 +1,48 @@
+// The main window's commands: what each id does, which menu items are
+// grayed or checked, and the list's context menu.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "resources/command_ids.h"
+
+namespace vk::win32 {
+
+// What the menu rules look at.
+struct MenuContext {
+    bool open = false;      // an image is open
+    bool hasFile = false;   // it has an image file (not untitled)
+    bool readOnly = false;  // that file is open for reading only
+    bool selected = false;  // at least one list item is selected
+    uint32_t viewType = 1;
+};
+
+MenuContext CurrentMenuContext();
+
+// Whether the rules gray command `id` in `context`. Ids without a rule are
+// never grayed.
+bool IsCommandGrayed(UINT id, const MenuContext& context);
+
+// The view item checked for a view mode (0 icon, 1 report, 2 small icon, 3 list).
+UINT ViewCommand(uint32_t viewType);
+
+// Grays and checks the items of a menu about to open (menu bar and context
+// menu alike; items the menu lacks are left alone).
+void UpdateMenuState(HMENU menu);
+
+// Carries out command `id` for the main window. A grayed command does
+// nothing here either, however it arrived; unknown ids are ignored.
+void ExecuteCommand(UINT id, HWND mainWindow);
+
+// The list's context menu at a screen point; its choice arrives as a command.
+void ShowContextMenu(HWND mainWindow, POINT screenPoint);
+
+// The paths in a multiple-selection answer of the open dialog: one full path,
+// or a folder followed by names, each ended by a zero, an empty name last.
+std::vector<std::string> SelectedPaths(const char* buffer, size_t size);
+
+}  // namespace vk::win32

@@ -1,0 +1,236 @@
+#include "ui/explorer_list.h"
+
+#include <shellapi.h>
+
+#include <cstring>
+#include <string>
+
+#include "core/document.h"
+#include "fat/delete_rename.h"
+#include "fat/dir_entry.h"
+#include "fat/list_texts.h"
+#include "ports/win32_prompts.h"
+#include "resources/command_ids.h"
+#include "strings/string_ids.h"
+#include "ui/app_state.h"
+
+namespace vk::win32 {
+
+const ColumnSpec kColumnSpec[kColumnCount + 1] = {
+    {kStrColFilename, LVCFMT_LEFT, 57, "FileName"},
+    {kStrColSize, LVCFMT_RIGHT, 37, "FileSize"},
+    {kStrColLastChange, LVCFMT_LEFT, 58, "ChangeDate"},
+    {kStrColAttributes, LVCFMT_LEFT, 32, "Attributes"},
+    {0, 0, 0, nullptr},
+};
+
+namespace {
+
+constexpr int kCaptionLength = 81;
+constexpr int kDisplayTextSize = 128;
+constexpr int kImageListGrowth = 4;
+constexpr int kImageListInitial = 4;
+
+// The one buffer LVN_GETDISPINFO answers point into; each request overwrites it.
+char g_displayText[kDisplayTextSize];
+
+void CopyDisplayText(const std::string& text) {
+    lstrcpynA(g_displayText, text.c_str(), kDisplayTextSize);
+}
+
+// The shell's folder icon (closed or open) at the given size, looked up by
+// attributes alone; null when the shell has none.
+HICON ShellFolderIcon(bool open, bool smallIcon) {
+    SHFILEINFOA info = {};
+    UINT flags = SHGFI_USEFILEATTRIBUTES | SHGFI_SYSICONINDEX | SHGFI_ICON;
+    if (smallIcon) {
+        flags |= SHGFI_SMALLICON;
+    }
+    if (open) {
+        flags |= SHGFI_OPENICON;
+    }
+    if (!SHGetFileInfoA("C:\\:", FILE_ATTRIBUTE_DIRECTORY, &info, sizeof info, flags)) {
+        return nullptr;
+    }
+    return info.hIcon;
+}
+
+// Adds `shellIcon` (released afterwards) or, without it, the resource icon;
+// a missing resource still takes its place so that the indexes hold.
+void AddIcon(HIMAGELIST list, HINSTANCE instance, HICON shellIcon, UINT resourceId) {
+    if (shellIcon != nullptr) {
+        ImageList_ReplaceIcon(list, -1, shellIcon);
+        DestroyIcon(shellIcon);
+        return;
+    }
+    HICON icon = LoadIconA(instance, MAKEINTRESOURCEA(resourceId));
+    if (icon == nullptr) {
+        icon = LoadIconA(nullptr, IDI_APPLICATION);
+    }
+    ImageList_ReplaceIcon(list, -1, icon);
+}
+
+HIMAGELIST CreateImageList(HINSTANCE instance, bool smallIcons) {
+    const int size = smallIcons ? 16 : 32;
+    HIMAGELIST list =
+        ImageList_Create(size, size, ILC_COLOR32 | ILC_MASK, kImageListInitial, kImageListGrowth);
+    if (list == nullptr) {
+        return nullptr;
+    }
+    ImageList_SetBkColor(list, GetSysColor(COLOR_WINDOW));
+    AddIcon(list, instance, ShellFolderIcon(false, smallIcons), kIconFolder);
+    AddIcon(list, instance, ShellFolderIcon(true, smallIcons), kIconFolderOpen);
+    AddIcon(list, instance, nullptr, kIconFile);
+    return list;
+}
+
+DWORD ViewBits(HWND list) { return static_cast<DWORD>(GetWindowLongA(list, GWL_STYLE)) & LVS_TYPEMASK; }
+
+}  // namespace
+
+void SetDefaultColumnWidths(Settings& settings) {
+    const int baseUnit = LOWORD(GetDialogBaseUnits());
+    for (int i = 0; i < kColumnCount; ++i) {
+        settings.columnWidths[i] = MulDiv(kColumnSpec[i].defaultWidth, baseUnit, 4);
+    }
+}
+
+HWND CreateExplorerList(HWND parent, HINSTANCE instance) {
+    HWND list = CreateWindowExA(WS_EX_CLIENTEDGE, WC_LISTVIEWA, ProgramCaption(), kListStyle | LVS_REPORT, 0, 0,
+                                1, 1, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_EXPLORER_LIST)),
+                                instance, nullptr);
+    if (list == nullptr) {
+        return nullptr;
+    }
+    const DWORD extended = LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER;
+    SendMessageA(list, LVM_SETEXTENDEDLISTVIEWSTYLE, extended, extended);
+    if (App().setWindowTheme != nullptr) {
+        App().setWindowTheme(list, L"Explorer", nullptr);
+    }
+    const Settings& settings = TheSettings();
+    for (int i = 0; i < kColumnCount; ++i) {
+        char caption[kCaptionLength] = "";
+        LoadStringA(instance, kColumnSpec[i].captionId, caption, sizeof caption);
+        LVCOLUMNA column = {};
+        column.mask = LVCF_FMT | LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
+        column.fmt = kColumnSpec[i].format;
+        column.cx = settings.columnWidths[i];
+        column.pszText = caption;
+        column.iSubItem = i;
+        SendMessageA(list, LVM_INSERTCOLUMNA, i, reinterpret_cast<LPARAM>(&column));
+    }
+    return list;
+}
+
+ImageLists CreateListImages(HINSTANCE instance) {
+    ImageLists lists;
+    lists.smallIcons = CreateImageList(instance, true);
+    lists.largeIcons = CreateImageList(instance, false);
+    return lists;
+}
+
+void DestroyListImages(ImageLists& lists) {
+    if (lists.smallIcons != nullptr) {
+        ImageList_Destroy(lists.smallIcons);
+    }
+    if (lists.largeIcons != nullptr) {
+        ImageList_Destroy(lists.largeIcons);
+    }
+    lists = {};
+}
+
+void SetViewMode(HWND list, uint32_t mode) {
+    CaptureColumnWidths(list);
+    const DWORD disabled = static_cast<DWORD>(GetWindowLongA(list, GWL_STYLE)) & WS_DISABLED;
+    SetWindowLongA(list, GWL_STYLE, static_cast<LONG>(kListStyle | disabled | (mode & LVS_TYPEMASK)));
+    TheSettings().viewType = mode & LVS_TYPEMASK;
+}
+
+void CaptureColumnWidths(HWND list) {
+    if (list == nullptr || ViewBits(list) != LVS_REPORT) {
+        return;
+    }
+    Settings& settings = TheSettings();
+    for (int i = 0; i < kColumnCount; ++i) {
+        const int width = static_cast<int>(SendMessageA(list, LVM_GETCOLUMNWIDTH, i, 0));
+        if (width != 0) {
+            settings.columnWidths[i] = width;
+        }
+    }
+}
+
+int OptimalWindowWidth() {
+    int width = 4 + 2 * GetSystemMetrics(SM_CXFRAME) + GetSystemMetrics(SM_CXHSCROLL);
+    for (int w : TheSettings().columnWidths) {
+        width += w;
+    }
+    return width;
+}
+
+bool ItemEntryOffset(HWND list, int index, uint32_t& offset) {
+    LVITEMA item = {};
+    item.mask = LVIF_PARAM;
+    item.iItem = index;
+    if (!SendMessageA(list, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item))) {
+        return false;
+    }
+    offset = static_cast<uint32_t>(item.lParam);
+    return true;
+}
+
+void AnswerDisplayInfo(HWND list, NMLVDISPINFOA* info) {
+    if (!(info->item.mask & LVIF_TEXT)) {
+        return;
+    }
+    g_displayText[0] = '\0';
+    const ImageDocument& doc = TheDocument();
+    uint32_t offset = 0;
+    if (doc.IsOpen() && ItemEntryOffset(list, info->item.iItem, offset) &&
+        offset <= doc.AreaLength() && doc.AreaLength() - offset >= kDirEntrySize) {
+        const ListColumns columns = EntryColumns(doc.Area() + offset);
+        switch (info->item.iSubItem) {
+        case 1: CopyDisplayText(columns.size); break;
+        case 2: CopyDisplayText(columns.lastChange); break;
+        case 3: CopyDisplayText(columns.attributes); break;
+        default: break;
+        }
+    }
+    info->item.pszText = g_displayText;
+}
+
+void BeginRename(HWND list) {
+    int index = static_cast<int>(SendMessageA(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED));
+    if (index < 0) {
+        index = 0;
+    }
+    SetFocus(list);
+    SendMessageA(list, LVM_EDITLABELA, index, 0);
+}
+
+LRESULT EndLabelEdit(HWND owner, HWND list, NMLVDISPINFOA* info) {
+    App().labelEditActive = false;
+    uint32_t offset = 0;
+    if (!TheDocument().IsOpen() || !ItemEntryOffset(list, info->item.iItem, offset)) {
+        return FALSE;
+    }
+    if (info->item.pszText == nullptr) {
+        return RenameEntry(TheDocument(), owner, nullptr, offset) == RenameVerdict::kAccept;
+    }
+    std::string text = info->item.pszText;
+    if (RenameEntry(TheDocument(), owner, &text, offset) != RenameVerdict::kAccept) {
+        return FALSE;
+    }
+    // The list shows what the editor holds; the accepted name is never
+    // longer than the typed one, so it fits in place.
+    if (text.size() <= std::strlen(info->item.pszText)) {
+        std::memcpy(info->item.pszText, text.c_str(), text.size() + 1);
+        return TRUE;
+    }
+    LVITEMA item = {};
+    item.iSubItem = 0;
+    item.pszText = &text[0];
+    SendMessageA(list, LVM_SETITEMTEXTA, info->item.iItem, reinterpret_cast<LPARAM>(&item));
+    return FALSE;
+}
+
+}  // namespace vk::win32

@@ -1,0 +1,188 @@
+#include "ui/main_window.h"
+
+#include <commctrl.h>
+
+#include "core/document.h"
+#include "ports/main_window.h"
+#include "ports/win32_prompts.h"
+#include "ports/window_sync.h"
+#include "resources/command_ids.h"
+#include "settings/help.h"
+#include "settings/settings.h"
+#include "ui/app_state.h"
+#include "ui/commands.h"
+#include "ui/startup_commands.h"
+
+namespace vk::win32 {
+namespace {
+
+constexpr int kWindowHeightDialogUnits = 186;
+
+void LayOut(HWND window) {
+    const MainWindowParts& parts = MainParts();
+    RECT client;
+    GetClientRect(window, &client);
+    MoveWindow(parts.list, 0, 0, client.right, client.bottom - parts.statusHeight, TRUE);
+    SendMessageA(parts.statusBar, WM_SIZE, SIZE_RESTORED, MAKELPARAM(client.right, client.bottom));
+}
+
+LRESULT OnCreate(HWND window) {
+    MainWindowParts& parts = MainParts();
+    parts = {};
+    parts.window = window;
+    InitHelp();
+    parts.list = CreateExplorerList(window, App().instance);
+    parts.statusBar = CreateStatusWindowA(WS_CHILD | WS_VISIBLE, "", window, IDC_STATUS_BAR);
+    if (parts.list == nullptr || parts.statusBar == nullptr) {
+        return -1;
+    }
+    RECT status;
+    GetClientRect(parts.statusBar, &status);
+    parts.statusHeight = status.bottom;
+    LayOut(window);
+    parts.images = CreateListImages(App().instance);
+    SendMessageA(parts.list, LVM_SETIMAGELIST, LVSIL_NORMAL, reinterpret_cast<LPARAM>(parts.images.largeIcons));
+    SendMessageA(parts.list, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(parts.images.smallIcons));
+    SetViewMode(parts.list, TheSettings().viewType);
+    EnableWindow(parts.list, FALSE);
+    SetMainWindow(window);
+    return RunCommandLineActions(window) ? 0 : -1;
+}
+
+// False when the document was kept and the window must stay.
+bool OnClose() {
+    {
+        WaitCursor wait;
+        if (CloseImage(TheDocument(), false) == CloseResult::kKept) {
+            return false;
+        }
+    }
+    UninitHelp();
+    CaptureColumnWidths(MainParts().list);
+    SaveSettings(TheSettings());
+    return true;
+}
+
+void OnDestroy() {
+    MainWindowParts& parts = MainParts();
+    UninitHelp();
+    DestroyListImages(parts.images);
+    parts = {};
+    SetMainWindow(nullptr);
+    PostQuitMessage(0);
+}
+
+// The list's notifications. Sets `handled` when the answer is ours alone.
+LRESULT OnNotify(HWND window, NMHDR* header, bool& handled) {
+    const MainWindowParts& parts = MainParts();
+    if (header->hwndFrom != parts.list || parts.list == nullptr) {
+        return 0;
+    }
+    switch (header->code) {
+    case LVN_GETDISPINFOA:
+        AnswerDisplayInfo(parts.list, reinterpret_cast<NMLVDISPINFOA*>(header));
+        break;
+    case LVN_BEGINLABELEDITA:
+        App().labelEditActive = true;
+        handled = true;
+        return FALSE;
+    case LVN_ENDLABELEDITA:
+        handled = true;
+        return EndLabelEdit(window, parts.list, reinterpret_cast<NMLVDISPINFOA*>(header));
+    case LVN_ITEMCHANGED:
+        UpdateStatusText();
+        break;
+    case NM_RCLICK: {
+        POINT cursor;
+        GetCursorPos(&cursor);
+        ShowContextMenu(window, cursor);
+        break;
+    }
+    case NM_DBLCLK:
+        if (GetKeyState(VK_MENU) < 0) {
+            SendMessageA(window, WM_COMMAND, MAKEWPARAM(ID_EDIT_PROPERTIES, 0), 0);
+        }
+        break;
+    default:
+        break;
+    }
+    return 0;
+}
+
+}  // namespace
+
+MainWindowParts& MainParts() {
+    static MainWindowParts parts;
+    return parts;
+}
+
+bool RegisterMainWindowClass(HINSTANCE instance) {
+    WNDCLASSA wc = {};
+    wc.style = 0;
+    wc.lpfnWndProc = MainWindowProc;
+    wc.hInstance = instance;
+    wc.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(kMainIconId));
+    wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
+    wc.lpszMenuName = MAKEINTRESOURCEA(IDR_MAIN_MENU);
+    wc.lpszClassName = kMainWindowClass;
+    return RegisterClassA(&wc) != 0;
+}
+
+HWND CreateMainWindow(HINSTANCE instance) {
+    const int height = MulDiv(kWindowHeightDialogUnits, HIWORD(GetDialogBaseUnits()), 8);
+    return CreateWindowExA(0, kMainWindowClass, ProgramCaption(), WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
+                           CW_USEDEFAULT, OptimalWindowWidth(), height, nullptr, nullptr, instance, nullptr);
+}
+
+LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_CREATE:
+        return OnCreate(window);
+    case WM_DESTROY:
+        OnDestroy();
+        break;
+    case WM_SIZE:
+        if (MainParts().list != nullptr) {
+            LayOut(window);
+        }
+        break;
+    case WM_SETFOCUS:
+        // A disabled list cannot take the keyboard: the window keeps it then.
+        if (MainParts().list != nullptr && IsWindowEnabled(MainParts().list)) {
+            SetFocus(MainParts().list);
+        }
+        break;
+    case WM_CLOSE:
+        if (!OnClose()) {
+            return 0;
+        }
+        break;
+    case WM_SYSCOLORCHANGE:
+        SendMessageA(MainParts().list, message, wParam, lParam);
+        SendMessageA(MainParts().statusBar, message, wParam, lParam);
+        break;
+    case WM_NOTIFY: {
+        bool handled = false;
+        const LRESULT answer = OnNotify(window, reinterpret_cast<NMHDR*>(lParam), handled);
+        if (handled) {
+            return answer;
+        }
+        break;
+    }
+    case WM_COMMAND:
+        ExecuteCommand(LOWORD(wParam), window);
+        break;
+    case WM_INITMENUPOPUP:
+        UpdateMenuState(reinterpret_cast<HMENU>(wParam));
+        break;
+    case WM_APP:
+        // Dropped files arrive here once the drop target exists.
+        return 0;
+    default:
+        break;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+}  // namespace vk::win32

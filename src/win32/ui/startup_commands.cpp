@@ -1,0 +1,56 @@
+#include "ui/startup_commands.h"
+
+#include "core/document.h"
+#include "fat/add_file.h"
+#include "ports/prompts.h"
+#include "strings/string_ids.h"
+#include "ui/app_state.h"
+#include "ui/command_line.h"
+#include "ui/write_to_disk.h"
+
+namespace vk::win32 {
+
+bool RunCommandLineActions(HWND mainWindow) {
+    const CommandLine& line = TheCommandLine();
+    if (!line.imagePath.empty()) {
+        const bool opened = OpenImage(TheDocument(), mainWindow, line.imagePath);
+        if (line.writeSwitch) {
+            if (opened) {
+                ConfirmWriteToDisk(mainWindow);
+            }
+            PostMessageA(mainWindow, WM_CLOSE, 0, 0);
+            return false;
+        }
+    }
+    RunStartupCommands(mainWindow);
+    return true;
+}
+
+bool RunStartupCommands(HWND mainWindow) {
+    const CommandLine& line = TheCommandLine();
+    ImageDocument& doc = TheDocument();
+    bool ok = true;
+    if (line.addSwitch) {
+        if (line.hostFileArgument.empty()) {
+            ShowMessage(mainWindow, kMsgMissingFilename, kIconError);
+            ok = false;
+        } else if (!doc.IsOpen()) {
+            // The image named first did not open, and its error was shown:
+            // there is nothing to add to, and /C must not end the program.
+            ok = false;
+        } else {
+            ok = AddHostFile(doc, line.hostFileArgument, nullptr);
+        }
+    }
+    if (line.closeSwitch && ok) {
+        if (doc.IsOpen()) {
+            ok = SaveImage(doc) && CloseImage(doc, false) == CloseResult::kClosed;
+        }
+        if (ok) {
+            PostMessageA(mainWindow, WM_CLOSE, 0, 0);
+        }
+    }
+    return ok;
+}
+
+}  // namespace vk::win32

@@ -1,0 +1,273 @@
+// Graying and checking of the menus in every document state, on the rules
+// and on the real menus; accelerators of grayed items carry out nothing,
+// and none act while a name is being edited in place.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "box_catcher.h"
+#include "core/document.h"
+#include "core/new_image.h"
+#include "gtest/gtest.h"
+#include "resources/command_ids.h"
+#include "ui/app_state.h"
+#include "ui/commands.h"
+#include "ui/message_loop.h"
+#include "window_fixture.h"
+
+namespace vk::test {
+namespace {
+
+using win32::MenuContext;
+
+enum State { kNoImage, kUntitled, kReadOnly, kNoSelection, kSelection, kStateCount };
+const char* const kStateNames[] = {"no image", "untitled", "read-only", "no selection", "selection"};
+
+struct Rule {
+    UINT id;
+    bool grayed[kStateCount];
+};
+
+// G: grayed, E: enabled, in the order of State.
+constexpr bool G = true;
+constexpr bool E = false;
+const Rule kRules[] = {
+    {ID_FILE_SAVE, {G, G, G, E, E}},
+    {ID_FILE_SAVE_AS, {G, E, E, E, E}},
+    {ID_FILE_WRITE_TO_DISK, {G, E, E, E, E}},
+    {ID_FILE_CLOSE, {G, E, E, E, E}},
+    {ID_FILE_PROPERTIES, {G, E, E, E, E}},
+    {ID_EDIT_ADD_FILE, {G, E, E, E, E}},
+    {ID_VIEW_REPORT, {G, E, E, E, E}},
+    {ID_VIEW_LIST, {G, E, E, E, E}},
+    {ID_VIEW_ICON, {G, E, E, E, E}},
+    {ID_VIEW_SMALL_ICON, {G, E, E, E, E}},
+    {ID_VIEW_DETAILS, {G, E, E, E, E}},
+    {ID_EDIT_PROPERTIES, {G, G, G, G, E}},
+    {ID_EDIT_EXTRACT, {G, G, G, G, E}},
+    {ID_EDIT_DELETE, {G, G, G, G, E}},
+    {ID_EDIT_RENAME, {G, G, G, G, E}},
+    {ID_FILE_NEW, {E, E, E, E, E}},
+    {ID_FILE_OPEN, {E, E, E, E, E}},
+    {ID_FILE_EXIT, {E, E, E, E, E}},
+    {ID_VIEW_ORIGINAL_ORDER, {E, E, E, E, E}},
+    {ID_EXTRAS_OPTIONS, {E, E, E, E, E}},
+    {ID_HELP_INDEX, {E, E, E, E, E}},
+    {ID_HELP_ABOUT, {E, E, E, E, E}},
+};
+
+MenuContext ContextOf(State state) {
+    MenuContext c;
+    c.open = state != kNoImage;
+    c.hasFile = state >= kReadOnly;
+    c.readOnly = state == kReadOnly;
+    c.selected = state == kSelection;
+    return c;
+}
+
+TEST(MenuRules, EveryItemInEveryState) {
+    for (const Rule& rule : kRules) {
+        for (int s = 0; s < kStateCount; ++s) {
+            EXPECT_EQ(rule.grayed[s], win32::IsCommandGrayed(rule.id, ContextOf(State(s))))
+                << rule.id << " " << kStateNames[s];
+        }
+    }
+}
+
+TEST(MenuRules, ReadOnlySelectionStillAllowsTheSelectionCommands) {
+    MenuContext c = ContextOf(kReadOnly);
+    c.selected = true;
+    EXPECT_FALSE(win32::IsCommandGrayed(ID_EDIT_DELETE, c));
+    EXPECT_TRUE(win32::IsCommandGrayed(ID_FILE_SAVE, c));
+}
+
+class CommandsInState : public MainWindowTest {
+protected:
+    // Brings the real window into `state`.
+    void Enter(State state) {
+        const std::string path = folder.File("STATE.DSK");
+        WriteImageFile(path, {{"ONE     TXT"}, {"TWO     TXT"}});
+        ASSERT_TRUE(StartWindow({}));
+        ImageDocument& doc = win32::TheDocument();
+        switch (state) {
+        case kNoImage:
+            break;
+        case kUntitled:
+            ASSERT_TRUE(CreateEmptyImage(doc, Window(), 0xF9, 0));
+            break;
+        case kReadOnly:
+            ASSERT_TRUE(OpenImage(doc, Window(), path, true));
+            break;
+        case kNoSelection:
+        case kSelection:
+            ASSERT_TRUE(OpenImage(doc, Window(), path));
+            if (state == kSelection) {
+                Select(1, true);
+            }
+            break;
+        default:
+            break;
+        }
+    }
+
+    // Opens every menu of the bar as the user would and reads the item's state.
+    bool MenuBarGrays(UINT id) {
+        HMENU bar = GetMenu(Window());
+        for (int i = 0; i < GetMenuItemCount(bar); ++i) {
+            SendMessageA(Window(), WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(GetSubMenu(bar, i)), i);
+        }
+        const UINT state = GetMenuState(bar, id, MF_BYCOMMAND);
+        EXPECT_NE(static_cast<UINT>(-1), state) << id;
+        return (state & MF_GRAYED) != 0;
+    }
+
+    // Sends the key through the program's loop; Alt keys come as system keys.
+    void PressKey(BYTE key, bool control, bool alt, bool shift, HWND target = nullptr) {
+        BYTE keys[256] = {};
+        keys[VK_CONTROL] = control ? 0x80 : 0;
+        keys[VK_MENU] = alt ? 0x80 : 0;
+        keys[VK_SHIFT] = shift ? 0x80 : 0;
+        SetKeyboardState(keys);
+        MSG msg = {};
+        msg.hwnd = target != nullptr ? target : List();
+        msg.message = alt ? WM_SYSKEYDOWN : WM_KEYDOWN;
+        msg.wParam = key;
+        msg.lParam = alt ? (1 | (1 << 29)) : 1;
+        if (!win32::PreTranslateLoopMessage(Window(), win32::App().accelerators, &msg)) {
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+        BYTE none[256] = {};
+        SetKeyboardState(none);
+    }
+
+    void SetUp() override {
+        MainWindowTest::SetUp();
+        win32::App().accelerators = LoadAcceleratorsA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_ACCELERATORS));
+        ASSERT_NE(nullptr, win32::App().accelerators);
+    }
+};
+
+TEST_F(CommandsInState, MenuBarFollowsTheRulesInEveryState) {
+    for (int s = 0; s < kStateCount; ++s) {
+        SCOPED_TRACE(kStateNames[s]);
+        Enter(State(s));
+        for (const Rule& rule : kRules) {
+            EXPECT_EQ(rule.grayed[s], MenuBarGrays(rule.id)) << rule.id;
+        }
+        TearDown();
+        SetUp();
+    }
+}
+
+TEST_F(CommandsInState, ContextMenuFollowsTheRules) {
+    for (State s : {kNoImage, kNoSelection, kSelection}) {
+        SCOPED_TRACE(kStateNames[s]);
+        Enter(s);
+        HMENU menu = LoadMenuA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_CONTEXT_MENU));
+        ASSERT_NE(nullptr, menu);
+        HMENU popup = GetSubMenu(menu, 0);
+        SendMessageA(Window(), WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(popup), 0);
+        EXPECT_EQ(6, GetMenuItemCount(popup));
+        for (const Rule& rule : kRules) {
+            const UINT state = GetMenuState(popup, rule.id, MF_BYCOMMAND);
+            if (state != static_cast<UINT>(-1)) {
+                EXPECT_EQ(rule.grayed[s], (state & MF_GRAYED) != 0) << rule.id;
+            }
+        }
+        DestroyMenu(menu);
+        TearDown();
+        SetUp();
+    }
+}
+
+struct Accelerator {
+    UINT id;
+    BYTE key;
+    bool control, alt, shift;
+};
+const Accelerator kAccelerators[] = {
+    {ID_EDIT_ADD_FILE, 'A', false, true, false},     {ID_EDIT_DELETE, VK_DELETE, false, false, false},
+    {ID_EDIT_EXTRACT, 'E', false, true, false},      {ID_EDIT_PROPERTIES, VK_RETURN, false, true, false},
+    {ID_FILE_NEW, 'N', true, false, false},          {ID_FILE_OPEN, 'O', true, false, false},
+    {ID_FILE_SAVE, 'S', true, false, false},         {ID_FILE_WRITE_TO_DISK, 'W', true, false, false},
+    {ID_HELP_INDEX, VK_F1, false, false, false},
+};
+
+TEST_F(CommandsInState, GrayedAcceleratorsSendNoCommand) {
+    for (State s : {kNoImage, kUntitled, kReadOnly}) {
+        SCOPED_TRACE(kStateNames[s]);
+        Enter(s);
+        RecordCommands();
+        BoxCatcher boxes;  // whatever an enabled command opens is cancelled
+        for (const Accelerator& a : kAccelerators) {
+            const bool grayed = std::find_if(std::begin(kRules), std::end(kRules), [&](const Rule& r) {
+                                    return r.id == a.id;
+                                })->grayed[s];
+            if (grayed) {
+                PressKey(a.key, a.control, a.alt, a.shift);
+            }
+        }
+        EXPECT_TRUE(Commands().empty()) << Commands().front();
+        TearDown();
+        SetUp();
+    }
+}
+
+TEST_F(CommandsInState, EnabledAcceleratorsArrive) {
+    Enter(kSelection);
+    RecordCommands();
+    PressKey('S', true, false, false);
+    PressKey(VK_RETURN, false, true, false);
+    EXPECT_EQ((std::vector<UINT>{ID_FILE_SAVE, ID_EDIT_PROPERTIES}), Commands());
+}
+
+TEST_F(CommandsInState, WhileEditingANameKeysGoToTheEditor) {
+    Enter(kSelection);
+    RecordCommands();
+    Command(ID_EDIT_RENAME);
+    HWND edit = reinterpret_cast<HWND>(SendMessageA(List(), LVM_GETEDITCONTROL, 0, 0));
+    ASSERT_NE(nullptr, edit);
+    EXPECT_TRUE(win32::App().labelEditActive);
+    SetWindowTextA(edit, "AB");
+    SendMessageA(edit, EM_SETSEL, 0, 1);
+    PressKey(VK_DELETE, false, false, false, edit);
+    PressKey('S', true, false, false, edit);
+    PressKey('A', false, true, false, edit);
+    EXPECT_EQ(std::vector<UINT>{ID_EDIT_RENAME}, Commands());
+    EXPECT_EQ(2, ItemCount());
+    char text[16] = "";
+    GetWindowTextA(edit, text, sizeof text);
+    EXPECT_STREQ("B", text);  // Delete took the selected letter
+    SendMessageA(edit, WM_KEYDOWN, VK_ESCAPE, 0);
+    EXPECT_FALSE(win32::App().labelEditActive);
+}
+
+TEST_F(CommandsInState, ExitAnsweredCancelKeepsTheImage) {
+    Enter(kNoSelection);
+    win32::TheDocument().modified = true;
+    BoxCatcher boxes;
+    boxes.Answer(IDCANCEL);
+    Command(ID_FILE_EXIT);
+    DrainMessages();
+    EXPECT_TRUE(IsWindow(Window()));
+    EXPECT_TRUE(win32::TheDocument().IsOpen());
+    EXPECT_TRUE(win32::TheDocument().modified);
+    ASSERT_EQ(1u, boxes.Boxes().size());
+    EXPECT_EQ(unsigned(MB_YESNOCANCEL), boxes.Boxes()[0].buttons);
+}
+
+TEST_F(CommandsInState, OriginalOrderStaysCheckedAndChangesNothing) {
+    Enter(kNoSelection);
+    Command(ID_VIEW_ORIGINAL_ORDER);
+    EXPECT_EQ("ONE.TXT", ItemText(0, 0));
+    EXPECT_TRUE(GetMenuState(GetMenu(Window()), ID_VIEW_ORIGINAL_ORDER, MF_BYCOMMAND) & MF_CHECKED);
+    MenuBarGrays(ID_VIEW_ORIGINAL_ORDER);
+    EXPECT_TRUE(GetMenuState(GetMenu(Window()), ID_VIEW_ORIGINAL_ORDER, MF_BYCOMMAND) & MF_CHECKED);
+}
+
+}  // namespace
+}  // namespace vk::test

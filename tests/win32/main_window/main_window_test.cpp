@@ -1,0 +1,209 @@
+// The main window on a real image: title, list rows and column texts, the
+// status bar, view modes and column widths, and the Alt + double click.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <cstring>
+#include <string>
+
+#include "common/bytes.h"
+#include "core/document.h"
+#include "fat/dir_entry.h"
+#include "fat/list_texts.h"
+#include "gtest/gtest.h"
+#include "resources/command_ids.h"
+#include "settings/settings.h"
+#include "strings/string_ids.h"
+#include "strings/strings.h"
+#include "ui/app_state.h"
+#include "window_fixture.h"
+
+namespace vk::test {
+namespace {
+
+// 2024-03-15 13:45:30 and 1999-12-31 23:59:58 as DOS stamps.
+constexpr uint16_t kDate2024 = ((2024 - 1980) << 9) | (3 << 5) | 15;
+constexpr uint16_t kTime1345 = (13 << 11) | (45 << 5) | 15;
+constexpr uint16_t kDate1999 = ((1999 - 1980) << 9) | (12 << 5) | 31;
+constexpr uint16_t kTime2359 = (23 << 11) | (59 << 5) | 29;
+
+const std::vector<TestEntry> kEntries = {
+    {"README  TXT", 0x21, kDate2024, kTime1345, 1234567},  // read-only archive
+    {"GAMES      ", 0x10, kDate1999, kTime2359, 0},        // directory
+    {"DELETED BIN", 0x20, kDate2024, kTime1345, 5},        // deleted below: not listed
+    {"AUTOEXECBAT", 0x00, 0, 0, 0},                        // never stamped
+};
+
+class MainWindowOnImage : public MainWindowTest {
+protected:
+    void SetUp() override {
+        MainWindowTest::SetUp();
+        std::vector<TestEntry> entries = kEntries;
+        entries[2].name11 = "\xE5" "ELETED BIN";
+        path = folder.File("GAMEDISK.DSK");
+        WriteImageFile(path, entries);
+        win32::CommandLine line;
+        line.imagePath = path;
+        ASSERT_TRUE(StartWindow(line));
+    }
+    std::string path;
+};
+
+std::string Format(unsigned id, unsigned long n) {
+    char text[128];
+    wsprintfA(text, std::string(LoadText(id)).c_str(), n);
+    return text;
+}
+
+TEST_F(MainWindowOnImage, TitleNamesTheImageAndTheListIsEnabled) {
+    EXPECT_EQ("GAMEDISK.DSK - Volkarn", Title());
+    EXPECT_TRUE(IsWindowEnabled(List()));
+    EXPECT_EQ(GetFocus(), List());
+}
+
+TEST_F(MainWindowOnImage, RowsAndColumnTextsAreTheListTexts) {
+    ASSERT_EQ(3, ItemCount());
+    const char* names[] = {"README  TXT", "GAMES      ", "AUTOEXECBAT"};
+    for (int i = 0; i < 3; ++i) {
+        uint8_t entry[32] = {};
+        std::memcpy(entry, names[i], 11);
+        for (const TestEntry& e : kEntries) {
+            if (std::memcmp(e.name11, names[i], 11) == 0) {
+                entry[11] = e.attr;
+                Store16(entry + 22, e.time);
+                Store16(entry + 24, e.date);
+                Store32(entry + 28, e.size);
+            }
+        }
+        const ListColumns expected = EntryColumns(entry);
+        EXPECT_EQ(expected.name, ItemText(i, 0)) << i;
+        EXPECT_EQ(expected.size, ItemText(i, 1)) << i;
+        EXPECT_EQ(expected.lastChange, ItemText(i, 2)) << i;
+        EXPECT_EQ(expected.attributes, ItemText(i, 3)) << i;
+    }
+    EXPECT_EQ("README.TXT", ItemText(0, 0));
+    EXPECT_EQ("R A  ", ItemText(0, 3));
+    EXPECT_EQ("GAMES", ItemText(1, 0));
+    EXPECT_EQ("", ItemText(1, 1));
+    EXPECT_EQ("    D", ItemText(1, 3));
+    EXPECT_EQ("AUTOEXEC.BAT", ItemText(2, 0));
+    EXPECT_EQ("", ItemText(2, 2));
+    EXPECT_NE(std::string::npos, ItemText(0, 1).find("234")) << ItemText(0, 1);
+}
+
+TEST_F(MainWindowOnImage, StatusCountsObjectsOrTheSelection) {
+    EXPECT_EQ(Format(kStrObjectCount, 3), StatusText());
+    Select(0, true);
+    Select(2, true);
+    EXPECT_EQ(Format(kStrSelectedCount, 2), StatusText());
+    Select(0, false);
+    Select(2, false);
+    EXPECT_EQ(Format(kStrObjectCount, 3), StatusText());
+    EXPECT_EQ("3 Object(s)", StatusText());
+}
+
+TEST_F(MainWindowOnImage, ClosingTheImageEmptiesListAndTitle) {
+    Command(ID_FILE_CLOSE);
+    EXPECT_FALSE(win32::TheDocument().IsOpen());
+    EXPECT_EQ("Volkarn", Title());
+    EXPECT_EQ(0, ItemCount());
+    EXPECT_FALSE(IsWindowEnabled(List()));
+    EXPECT_EQ("0 Object(s)", StatusText());
+}
+
+TEST_F(MainWindowOnImage, EveryViewModeIsSetCheckedAndStored) {
+    const struct {
+        UINT command;
+        DWORD view;
+    } kViews[] = {{ID_VIEW_ICON, LVS_ICON},
+                  {ID_VIEW_SMALL_ICON, LVS_SMALLICON},
+                  {ID_VIEW_LIST, LVS_LIST},
+                  {ID_VIEW_REPORT, LVS_REPORT}};
+    HMENU viewMenu = GetSubMenu(GetMenu(Window()), 2);
+    for (const auto& v : kViews) {
+        Command(v.command);
+        EXPECT_EQ(v.view, ViewBits()) << v.command;
+        EXPECT_EQ(v.view, win32::TheSettings().viewType) << v.command;
+        SendMessageA(Window(), WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(viewMenu), 2);
+        for (const auto& other : kViews) {
+            const bool checked = (GetMenuState(viewMenu, other.command, MF_BYCOMMAND) & MF_CHECKED) != 0;
+            EXPECT_EQ(other.command == v.command, checked) << v.command << " / " << other.command;
+        }
+        EXPECT_TRUE(GetWindowLongA(List(), GWL_STYLE) & LVS_EDITLABELS);
+        EXPECT_EQ(3, ItemCount());
+    }
+}
+
+TEST_F(MainWindowOnImage, ColumnWidthsSurviveEveryOtherView) {
+    const int widths[] = {150, 61, 133, 47};
+    for (int i = 0; i < 4; ++i) {
+        SendMessageA(List(), LVM_SETCOLUMNWIDTH, i, MAKELPARAM(widths[i], 0));
+    }
+    for (UINT view : {ID_VIEW_ICON, ID_VIEW_REPORT, ID_VIEW_LIST, ID_VIEW_SMALL_ICON, ID_VIEW_LIST,
+                      ID_VIEW_REPORT}) {
+        Command(view);
+    }
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_EQ(widths[i], SendMessageA(List(), LVM_GETCOLUMNWIDTH, i, 0)) << i;
+        EXPECT_EQ(widths[i], win32::TheSettings().columnWidths[i]) << i;
+    }
+}
+
+TEST_F(MainWindowOnImage, AltDoubleClickAsksForPropertiesPlainDoesNot) {
+    RecordCommands();
+    RECT item = {LVIR_BOUNDS, 0, 0, 0};
+    SendMessageA(List(), LVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&item));
+    const LPARAM at = MAKELPARAM(item.left + 5, (item.top + item.bottom) / 2);
+    BYTE keys[256];
+    GetKeyboardState(keys);
+
+    SendMessageA(List(), WM_LBUTTONDOWN, MK_LBUTTON, at);
+    SendMessageA(List(), WM_LBUTTONUP, 0, at);
+    SendMessageA(List(), WM_LBUTTONDBLCLK, MK_LBUTTON, at);
+    SendMessageA(List(), WM_LBUTTONUP, 0, at);
+    EXPECT_TRUE(Commands().empty());
+
+    keys[VK_MENU] = 0x80;
+    SetKeyboardState(keys);
+    SendMessageA(List(), WM_LBUTTONDBLCLK, MK_LBUTTON, at);
+    SendMessageA(List(), WM_LBUTTONUP, 0, at);
+    keys[VK_MENU] = 0;
+    SetKeyboardState(keys);
+    EXPECT_EQ(std::vector<UINT>{ID_EDIT_PROPERTIES}, Commands());
+}
+
+TEST_F(MainWindowTest, WithoutAnImageTheTitleIsTheProgramAndTheListDisabled) {
+    ASSERT_TRUE(StartWindow({}));
+    EXPECT_EQ("Volkarn", Title());
+    EXPECT_FALSE(IsWindowEnabled(List()));
+    EXPECT_EQ(0, ItemCount());
+    EXPECT_EQ(LVS_REPORT, ViewBits());
+    char caption[64] = "";
+    GetWindowTextA(List(), caption, sizeof caption);
+    EXPECT_STREQ("Volkarn", caption);
+}
+
+TEST_F(MainWindowTest, StoredViewAndWidthsAreUsedAtStart) {
+    win32::TheSettings().viewType = LVS_SMALLICON;
+    ASSERT_TRUE(StartWindow({}));
+    EXPECT_EQ(LVS_SMALLICON, ViewBits());
+    HMENU viewMenu = GetSubMenu(GetMenu(Window()), 2);
+    SendMessageA(Window(), WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(viewMenu), 2);
+    EXPECT_TRUE(GetMenuState(viewMenu, ID_VIEW_SMALL_ICON, MF_BYCOMMAND) & MF_CHECKED);
+    EXPECT_FALSE(GetMenuState(viewMenu, ID_VIEW_REPORT, MF_BYCOMMAND) & MF_CHECKED);
+}
+
+TEST_F(MainWindowTest, WindowIsAsWideAsItsColumns) {
+    ASSERT_TRUE(StartWindow({}));
+    RECT frame;
+    GetWindowRect(Window(), &frame);
+    int columns = 0;
+    for (int w : win32::TheSettings().columnWidths) {
+        columns += w;
+    }
+    EXPECT_EQ(columns + 4 + 2 * GetSystemMetrics(SM_CXFRAME) + GetSystemMetrics(SM_CXHSCROLL),
+              frame.right - frame.left);
+}
+
+}  // namespace
+}  // namespace vk::test
