@@ -40,6 +40,27 @@ char* Append(char* out, std::string_view text) {
     return out + text.size();
 }
 
+// The formatter drops a '%' before a character it gives no meaning to, so
+// message 39's "0-9, %, '" would lose its percent sign: such a '%' is
+// doubled, leaving inserts and the formatter's own escapes as they are.
+std::string KeepLonePercents(const char* text) {
+    std::string out;
+    for (const char* p = text; *p != '\0'; ++p) {
+        out += *p;
+        if (*p != '%') {
+            continue;
+        }
+        const char next = p[1];
+        if (next == '%') {
+            out += next;
+            ++p;
+        } else if (!((next >= '0' && next <= '9') || next == 'n' || next == '.' || next == '!' || next == ' ')) {
+            out += '%';
+        }
+    }
+    return out;
+}
+
 }  // namespace
 
 void InitPromptCaption(HINSTANCE instance) {
@@ -76,9 +97,10 @@ int ShowMessage(WindowRef owner, unsigned id, unsigned flags, std::initializer_l
         arguments.push_back(reinterpret_cast<DWORD_PTR>(insert.c_str()));
     }
 
+    const std::string format = KeepLonePercents(text);
     char* expanded = nullptr;
     const DWORD length = FormatMessageA(
-        FORMAT_MESSAGE_FROM_STRING | FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_ARGUMENT_ARRAY, text, 0,
+        FORMAT_MESSAGE_FROM_STRING | FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_ARGUMENT_ARRAY, format.c_str(), 0,
         kUserLanguage, reinterpret_cast<char*>(&expanded), 0,
         arguments.empty() ? nullptr : reinterpret_cast<va_list*>(arguments.data()));
     if (length == 0 || expanded == nullptr) {
