@@ -4,6 +4,9 @@
 #include "ports/main_window.h"
 #include "ports/win32_prompts.h"
 
+#include "app/register_switch.h"
+#include "settings/associations.h"
+
 namespace {
 
 constexpr char kClassName[] = "QuanbelVolkarnWndClass";
@@ -21,6 +24,11 @@ LRESULT CALLBACK MainWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) 
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
     vk::InitPromptCaption(instance);
+    // /R registers the shell associations and ends: no window, no settings.
+    if (vk::HasRegisterSwitch(__argc, __argv)) {
+        vk::RegisterAssociations(nullptr);
+        return 1;
+    }
     WNDCLASSA wc = {};
     wc.lpfnWndProc = MainWndProc;
     wc.hInstance = instance;

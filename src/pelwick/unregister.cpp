@@ -1,0 +1,107 @@
+#include "unregister.h"
+
+#include <shlobj.h>
+
+#include "registry_tree.h"
+#include "string_ids.h"
+#include "tool_message.h"
+
+namespace pelwick {
+namespace {
+
+constexpr const char* kExtensions[] = {".dsk", ".flp"};
+
+bool ExtensionIsOurs(const char* extension) {
+    HKEY key = OpenForReading(extension);
+    return key != nullptr && ValueIsDiskImage(key);
+}
+
+bool KeyExists(const std::string& name) {
+    HKEY key = OpenForReading(name.c_str());
+    if (key == nullptr) {
+        return false;
+    }
+    RegCloseKey(key);
+    return true;
+}
+
+// Takes our default value away; the key itself goes only when nothing of
+// another program is left in it (an open-with list, a content type).
+LONG RemoveExtension(const char* extension) {
+    if (!ExtensionIsOurs(extension)) {
+        return ERROR_SUCCESS;
+    }
+    const LONG result = DeleteDefaultValue(extension);
+    if (result != ERROR_SUCCESS) {
+        return result;
+    }
+    HKEY key = OpenForReading(extension);
+    if (key != nullptr && HasValues(key)) {
+        return ERROR_SUCCESS;
+    }
+    return DeleteKeyTree(HKEY_CLASSES_ROOT, extension, false);
+}
+
+// True when `name` is missing or has no subkeys left.
+bool IsEmptyOrMissing(const std::string& name) {
+    HKEY key = OpenForReading(name.c_str());
+    return key == nullptr || !HasSubkeys(key);
+}
+
+}  // namespace
+
+AssociationKeys BuildAssociationKeys() {
+    AssociationKeys keys;
+    keys.shell = std::string(kProgId) + "\\shell";
+    keys.openVerb = keys.shell + "\\OpenWithVolkarn";
+    keys.writeVerb = keys.shell + "\\WriteToDisk";
+    keys.icon = std::string(kProgId) + "\\DefaultIcon";
+    return keys;
+}
+
+bool RegistrationPresent(const AssociationKeys& keys) {
+    return ExtensionIsOurs(".dsk") || ExtensionIsOurs(".flp") || KeyExists(keys.openVerb) ||
+           KeyExists(keys.writeVerb);
+}
+
+bool RemoveAssociations(const AssociationKeys& keys) {
+    for (const char* extension : kExtensions) {
+        if (RemoveExtension(extension) != ERROR_SUCCESS) {
+            return false;
+        }
+    }
+    if (DeleteKeyTree(HKEY_CLASSES_ROOT, keys.openVerb.c_str(), true) != ERROR_SUCCESS ||
+        DeleteKeyTree(HKEY_CLASSES_ROOT, keys.writeVerb.c_str(), true) != ERROR_SUCCESS) {
+        return false;
+    }
+    // Another program's verb keeps the shell key, and the icon with it.
+    if (IsEmptyOrMissing(keys.shell)) {
+        if (DeleteKeyTree(HKEY_CLASSES_ROOT, keys.shell.c_str(), true) != ERROR_SUCCESS ||
+            DeleteKeyTree(HKEY_CLASSES_ROOT, keys.icon.c_str(), true) != ERROR_SUCCESS) {
+            return false;
+        }
+    }
+    HKEY progId = OpenForReading(kProgId);
+    if (progId != nullptr && !HasSubkeys(progId)) {
+        return DeleteKeyTree(HKEY_CLASSES_ROOT, kProgId, true) == ERROR_SUCCESS;
+    }
+    return true;
+}
+
+void UnregisterAssociations(HINSTANCE instance) {
+    const AssociationKeys keys = BuildAssociationKeys();
+    if (!RegistrationPresent(keys)) {
+        ShowToolMessage(instance, IDS_MSG_NOT_REGISTERED, MB_OK | MB_ICONINFORMATION);
+        return;
+    }
+    if (ShowToolMessage(instance, IDS_MSG_CONFIRM_UNREGISTER, MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) != IDYES) {
+        return;
+    }
+    const bool ok = RemoveAssociations(keys);
+    // Also after a failure: keys removed before it are gone for the shell too.
+    SHChangeNotify(SHCNE_ASSOCCHANGED, SHCNF_IDLIST, nullptr, nullptr);
+    ShowToolMessage(instance, ok ? IDS_MSG_UNREGISTERED : IDS_MSG_UNREGISTER_FAILED,
+                    MB_OK | (ok ? MB_ICONINFORMATION : MB_ICONERROR));
+}
+
+}  // namespace pelwick

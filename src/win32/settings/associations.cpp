@@ -1,0 +1,134 @@
+#include "settings/associations.h"
+
+#include <shlobj.h>
+
+#include "ports/prompts.h"
+#include "strings/string_ids.h"
+
+namespace vk {
+namespace {
+
+constexpr char kProgId[] = "DiskImage";
+constexpr char kDefaultIconKey[] = "\\DefaultIcon";
+constexpr char kOpenVerbKey[] = "\\shell\\OpenWithVolkarn";
+constexpr char kWriteVerbKey[] = "\\shell\\WriteToDisk";
+constexpr char kCommandKey[] = "\\command";
+
+// The verbs' arguments behind the program path: the image in quotes, and
+// for the second verb the write switch before it.
+constexpr char kOpenArguments[] = "\"%1\"";
+constexpr char kWriteArguments[] = "-W \"%1\"";
+// The third icon group of the program file (resource 102).
+constexpr unsigned kDiskImageIconIndex = 2;
+
+constexpr unsigned kFirstVersionRefused = 0x0501;  // Windows XP
+constexpr int kStringLength = 80;
+
+struct KeyRow {
+    std::string key;
+    std::string value;
+};
+
+std::string LoadString80(unsigned id) {
+    char text[kStringLength] = "";
+    LoadStringA(GetModuleHandleA(nullptr), id, text, sizeof text);
+    return text;
+}
+
+// Creates or opens `key` and sets its unnamed value; the length stored
+// counts the terminating zero.
+LONG WriteRow(const KeyRow& row) {
+    HKEY key = nullptr;
+    LONG result = RegCreateKeyExA(HKEY_CLASSES_ROOT, row.key.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+                                  KEY_SET_VALUE, nullptr, &key, nullptr);
+    if (result != ERROR_SUCCESS) {
+        return result;
+    }
+    result = RegSetValueExA(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(row.value.c_str()),
+                            static_cast<DWORD>(row.value.size() + 1));
+    RegCloseKey(key);
+    return result;
+}
+
+}  // namespace
+
+PlatformVersion QueryPlatformVersion() {
+    OSVERSIONINFOA info = {};
+    info.dwOSVersionInfoSize = sizeof info;
+    if (!GetVersionExA(&info)) {
+        return {};
+    }
+    return {static_cast<unsigned>(info.dwMajorVersion), static_cast<unsigned>(info.dwMinorVersion)};
+}
+
+bool RegistrationAllowed(PlatformVersion version) {
+    return version.major * 256 + version.minor < kFirstVersionRefused;
+}
+
+LONG WriteAssociationKeys(const std::string& programPath, const char* openArguments, const char* extension,
+                          const char* progId, bool full, unsigned iconIndex, unsigned descriptionId,
+                          const char* writeArguments) {
+    const std::string id(progId);
+    // The program path goes in unquoted: the shell finds a program path
+    // with blanks in it by trying the longer prefixes, as registrations of
+    // this kind have always relied on.
+    const KeyRow rows[] = {
+        {extension, id},
+        {id, LoadString80(descriptionId)},
+        {id + kDefaultIconKey, programPath + "," + std::to_string(iconIndex)},
+        {id + kOpenVerbKey, LoadString80(kStrVerbOpen)},
+        {id + kOpenVerbKey + kCommandKey, programPath + " " + openArguments},
+        {id + kWriteVerbKey, LoadString80(kStrVerbWriteToDisk)},
+        {id + kWriteVerbKey + kCommandKey, programPath + " " + writeArguments},
+    };
+    const size_t count = full ? sizeof rows / sizeof rows[0] : 1;
+    for (size_t i = 0; i < count; ++i) {
+        const LONG result = WriteRow(rows[i]);
+        if (result != ERROR_SUCCESS) {
+            return result;
+        }
+    }
+    return ERROR_SUCCESS;
+}
+
+std::string RunningProgramPath() {
+    char path[MAX_PATH] = "";
+    const DWORD length = GetModuleFileNameA(nullptr, path, sizeof path);
+    // A path that filled the buffer was cut: registering it would point the
+    // shell at a file that does not exist.
+    if (length == 0 || length >= sizeof path) {
+        return {};
+    }
+    return std::string(path, length);
+}
+
+bool RegisterAssociations(HWND owner) {
+    return RegisterAssociations(owner, QueryPlatformVersion(), RunningProgramPath());
+}
+
+bool RegisterAssociations(HWND owner, PlatformVersion version, const std::string& programPath) {
+    if (!RegistrationAllowed(version)) {
+        ShowMessage(owner, kMsgRegisterUnsupported, kIconError);
+        return false;
+    }
+    // Without our own path there is nothing to point the shell at; saying
+    // "successful" then would hide that nothing was written.
+    LONG result = ERROR_INVALID_NAME;
+    if (!programPath.empty()) {
+        result = WriteAssociationKeys(programPath, kOpenArguments, ".dsk", kProgId, true, kDiskImageIconIndex,
+                                      kStrProgIdDescription, kWriteArguments);
+        if (result == ERROR_SUCCESS) {
+            result = WriteAssociationKeys(programPath, kOpenArguments, ".flp", kProgId, false, kDiskImageIconIndex,
+                                          kStrProgIdDescription, kWriteArguments);
+        }
+    }
+    if (result != ERROR_SUCCESS) {
+        ShowMessage(owner, kMsgRegisterFailed, kIconError);
+        return false;
+    }
+    SHChangeNotify(SHCNE_ASSOCCHANGED, SHCNF_IDLIST, nullptr, nullptr);
+    ShowMessage(owner, kMsgRegisterOk, kIconError);
+    return true;
+}
+
+}  // namespace vk

@@ -1,0 +1,252 @@
+// Registering the shell associations, against Wine's real registry: the
+// functions in this process, and VOLKARN.EXE /R as a child process on the
+// platform versions Wine can pretend to be.
+#include <string>
+#include <vector>
+
+#include "app/register_switch.h"
+#include "box_answerer.h"
+#include "child_process.h"
+#include "class_registry.h"
+#include "gtest/gtest.h"
+#include "settings/associations.h"
+#include "strings/string_ids.h"
+#include "strings/strings.h"
+
+namespace vk::test {
+namespace {
+
+constexpr char kCaption[] = "Volkarn";
+const std::string kProgram = "C:\\Program Files\\Volkarn Disk Tools\\VOLKARN.EXE";
+
+std::string Text(unsigned id) { return std::string(LoadText(id)); }
+
+// The eight rows, and the one key ("DiskImage\shell") they create on the way.
+void ExpectFullRegistration(const std::string& program) {
+    const struct {
+        const char* key;
+        std::string value;
+    } kRows[] = {
+        {".dsk", "DiskImage"},
+        {"DiskImage", "Disk image"},
+        {"DiskImage\\DefaultIcon", program + ",2"},
+        {"DiskImage\\shell\\OpenWithVolkarn", "Open with &Volkarn"},
+        {"DiskImage\\shell\\OpenWithVolkarn\\command", program + " \"%1\""},
+        {"DiskImage\\shell\\WriteToDisk", "&Write image to disk"},
+        {"DiskImage\\shell\\WriteToDisk\\command", program + " -W \"%1\""},
+        {".flp", "DiskImage"},
+    };
+    for (const auto& row : kRows) {
+        const ClassKey key = ReadClassKey(row.key);
+        EXPECT_TRUE(key.exists && key.hasDefault) << row.key;
+        EXPECT_EQ(row.value, key.value) << row.key;
+    }
+    const std::vector<std::string> tree = {
+        "DiskImage",
+        "DiskImage\\DefaultIcon",
+        "DiskImage\\shell",
+        "DiskImage\\shell\\OpenWithVolkarn",
+        "DiskImage\\shell\\OpenWithVolkarn\\command",
+        "DiskImage\\shell\\WriteToDisk",
+        "DiskImage\\shell\\WriteToDisk\\command",
+    };
+    EXPECT_EQ(tree, ClassKeyTree("DiskImage"));
+    EXPECT_FALSE(ReadClassKey("DiskImage\\shell").hasDefault);
+    EXPECT_EQ(std::vector<std::string>{".dsk"}, ClassKeyTree(".dsk"));
+    EXPECT_EQ(std::vector<std::string>{".flp"}, ClassKeyTree(".flp"));
+}
+
+class RegisterTest : public ::testing::Test {
+protected:
+    void SetUp() override { RemoveAssociationKeys(); }
+    void TearDown() override { RemoveAssociationKeys(); }
+};
+
+TEST(RegisterSwitchTest, FindsSlashOrDashRInAnyCaseAndPlace) {
+    const struct {
+        const char* name;
+        std::vector<const char*> arguments;  // after the program name
+        bool expected;
+    } kCases[] = {
+        {"slash R", {"/R"}, true},
+        {"dash lower r", {"-r"}, true},
+        {"letters after the switch ignored", {"-register"}, true},
+        {"among file names and switches", {"a.dsk", "/f", "/r", "b.txt"}, true},
+        {"no arguments", {}, false},
+        {"other switch", {"/x"}, false},
+        {"lone slash", {"/"}, false},
+        {"file name R", {"R"}, false},
+        {"R as third character", {"-wr"}, false},
+    };
+    for (const auto& c : kCases) {
+        std::vector<const char*> argv = {"-R.EXE"};  // the program name is never a switch
+        argv.insert(argv.end(), c.arguments.begin(), c.arguments.end());
+        EXPECT_EQ(c.expected, HasRegisterSwitch(static_cast<int>(argv.size()), argv.data())) << c.name;
+    }
+}
+
+TEST(RegistrationAllowedTest, RefusedFromWindowsXpOn) {
+    const struct {
+        PlatformVersion version;
+        bool allowed;
+    } kCases[] = {{{4, 10}, true}, {{5, 0}, true}, {{5, 1}, false}, {{5, 2}, false}, {{6, 0}, false},
+                  {{6, 2}, false}, {{10, 0}, false}};
+    for (const auto& c : kCases) {
+        EXPECT_EQ(c.allowed, RegistrationAllowed(c.version)) << c.version.major << "." << c.version.minor;
+    }
+}
+
+TEST_F(RegisterTest, Windows2000WritesTheEightKeysThenSucceeds) {
+    BoxAnswerer boxes(kCaption);
+    EXPECT_TRUE(RegisterAssociations(nullptr, {5, 0}, kProgram));
+    ExpectFullRegistration(kProgram);
+    const std::vector<AnsweredBox> shown = boxes.Boxes();
+    ASSERT_EQ(1u, shown.size());
+    EXPECT_EQ(Text(kMsgRegisterOk), shown[0].text);
+    EXPECT_EQ(unsigned(MB_OK), shown[0].buttons);
+    EXPECT_EQ(unsigned(MB_ICONERROR), shown[0].icon);
+}
+
+TEST_F(RegisterTest, RegisteringAgainOverwritesAForeignExtension) {
+    PutClassKey(".dsk", "OtherImage");
+    BoxAnswerer boxes(kCaption);
+    EXPECT_TRUE(RegisterAssociations(nullptr, {5, 0}, kProgram));
+    ExpectFullRegistration(kProgram);
+}
+
+TEST_F(RegisterTest, WindowsXpAndLaterOnlyExplainAndWriteNothing) {
+    PutClassKey(".dsk", "OtherImage");
+    const std::string before = AssociationSnapshot();
+    for (PlatformVersion version : {PlatformVersion{5, 1}, PlatformVersion{5, 2}, PlatformVersion{6, 0},
+                                    PlatformVersion{6, 1}, PlatformVersion{10, 0}}) {
+        BoxAnswerer boxes(kCaption);
+        EXPECT_FALSE(RegisterAssociations(nullptr, version, kProgram));
+        const std::vector<AnsweredBox> shown = boxes.Boxes();
+        ASSERT_EQ(1u, shown.size()) << version.major << "." << version.minor;
+        EXPECT_EQ(Text(kMsgRegisterUnsupported), shown[0].text);
+        EXPECT_EQ(unsigned(MB_ICONERROR), shown[0].icon);
+        EXPECT_EQ(before, AssociationSnapshot());
+    }
+}
+
+TEST_F(RegisterTest, DeniedExtensionStopsBeforeAnythingElse) {
+    PutClassKey(".dsk", "OtherImage");
+    DenyClassKey(".dsk", KEY_SET_VALUE);
+    BoxAnswerer boxes(kCaption);
+    EXPECT_FALSE(RegisterAssociations(nullptr, {5, 0}, kProgram));
+    EXPECT_EQ(std::vector<std::string>{Text(kMsgRegisterFailed)}, boxes.Texts());
+    EXPECT_EQ("OtherImage", ReadClassKey(".dsk").value);
+    EXPECT_FALSE(ReadClassKey("DiskImage").exists);
+    EXPECT_FALSE(ReadClassKey(".flp").exists);
+}
+
+TEST_F(RegisterTest, FailureHalfWayKeepsTheEarlierRowsAndSkipsTheRest) {
+    PutClassKey("DiskImage\\shell\\WriteToDisk\\command");
+    DenyClassKey("DiskImage\\shell\\WriteToDisk\\command", KEY_SET_VALUE);
+    BoxAnswerer boxes(kCaption);
+    EXPECT_FALSE(RegisterAssociations(nullptr, {5, 0}, kProgram));
+    EXPECT_EQ(std::vector<std::string>{Text(kMsgRegisterFailed)}, boxes.Texts());
+    EXPECT_EQ("DiskImage", ReadClassKey(".dsk").value);
+    EXPECT_EQ("&Write image to disk", ReadClassKey("DiskImage\\shell\\WriteToDisk").value);
+    EXPECT_FALSE(ReadClassKey("DiskImage\\shell\\WriteToDisk\\command").hasDefault);
+    EXPECT_FALSE(ReadClassKey(".flp").exists);
+}
+
+TEST_F(RegisterTest, NoProgramPathIsAFailureNotASuccess) {
+    BoxAnswerer boxes(kCaption);
+    EXPECT_FALSE(RegisterAssociations(nullptr, {5, 0}, ""));
+    EXPECT_EQ(std::vector<std::string>{Text(kMsgRegisterFailed)}, boxes.Texts());
+    EXPECT_EQ("", AssociationSnapshot());
+}
+
+TEST_F(RegisterTest, ExtensionAloneWritesOneKey) {
+    EXPECT_EQ(ERROR_SUCCESS, WriteAssociationKeys(kProgram, "\"%1\"", ".flp", "DiskImage", false, 2,
+                                                  kStrProgIdDescription, "-W \"%1\""));
+    EXPECT_EQ("DiskImage", ReadClassKey(".flp").value);
+    EXPECT_FALSE(ReadClassKey("DiskImage").exists);
+    EXPECT_FALSE(ReadClassKey(".dsk").exists);
+}
+
+TEST_F(RegisterTest, ReturnsTheFirstRegistryError) {
+    PutClassKey("DiskImage\\DefaultIcon");
+    DenyClassKey("DiskImage\\DefaultIcon", KEY_SET_VALUE);
+    EXPECT_EQ(ERROR_ACCESS_DENIED, WriteAssociationKeys(kProgram, "\"%1\"", ".dsk", "DiskImage", true, 2,
+                                                        kStrProgIdDescription, "-W \"%1\""));
+    EXPECT_EQ("Disk image", ReadClassKey("DiskImage").value);
+    EXPECT_FALSE(ReadClassKey("DiskImage\\shell").exists);
+}
+
+// VOLKARN.EXE /R as the shell or a batch file would start it, from a folder
+// with a blank in its name, with Wine set to report the given version for
+// that program alone.
+class RegisterProcessTest : public RegisterTest {
+protected:
+    static constexpr char kWineSettings[] = "Software\\Wine\\AppDefaults\\VOLKARN.EXE";
+
+    void SetUp() override {
+        RegisterTest::SetUp();
+        if (!RunningUnderWine()) {
+            GTEST_SKIP() << "the platform version can only be chosen under Wine";
+        }
+        program_ = folder_.Path() + "\\VOLKARN.EXE";
+        ASSERT_TRUE(CopyFileA(WindowsPath(VK_VOLKARN_EXE).c_str(), program_.c_str(), FALSE));
+        RegDeleteKeyA(HKEY_CURRENT_USER, kSettingsKey);
+    }
+    void TearDown() override {
+        RegDeleteTreeA(HKEY_CURRENT_USER, kWineSettings);
+        RegDeleteKeyA(HKEY_CURRENT_USER, kWineSettings);
+        RegisterTest::TearDown();
+    }
+    void PretendVersion(const char* wineVersion) {
+        HKEY key = nullptr;
+        ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_CURRENT_USER, kWineSettings, 0, nullptr, 0, KEY_SET_VALUE,
+                                                 nullptr, &key, nullptr));
+        RegSetValueExA(key, "Version", 0, REG_SZ, reinterpret_cast<const BYTE*>(wineVersion),
+                       static_cast<DWORD>(lstrlenA(wineVersion) + 1));
+        RegCloseKey(key);
+    }
+    bool SettingsTouched() {
+        HKEY key = nullptr;
+        if (RegOpenKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, KEY_READ, &key) != ERROR_SUCCESS) {
+            return false;
+        }
+        RegCloseKey(key);
+        return true;
+    }
+
+    static constexpr char kSettingsKey[] = "Software\\Quanbel\\Volkarn";
+    BlankFolder folder_;
+    std::string program_;
+};
+
+TEST_F(RegisterProcessTest, SlashROnWindows2000RegistersWithoutAWindow) {
+    PretendVersion("win2k");
+    BoxAnswerer boxes(kCaption);
+    const ChildRun run = RunChild(program_, "/R");
+    ASSERT_TRUE(run.started);
+    ASSERT_TRUE(run.finished) << "VOLKARN /R did not end";
+    EXPECT_EQ(1u, run.exitCode);
+    EXPECT_FALSE(run.hadMainWindow);
+    EXPECT_FALSE(SettingsTouched());
+    EXPECT_EQ(std::vector<std::string>{Text(kMsgRegisterOk)}, boxes.Texts());
+    ExpectFullRegistration(program_);
+}
+
+TEST_F(RegisterProcessTest, SlashROnWindowsXpAndLaterChangesNothing) {
+    PutClassKey(".dsk", "OtherImage");
+    const std::string before = AssociationSnapshot();
+    for (const char* version : {"winxp", "win7", "win10"}) {
+        PretendVersion(version);
+        BoxAnswerer boxes(kCaption);
+        const ChildRun run = RunChild(program_, "-r");
+        ASSERT_TRUE(run.finished) << version;
+        EXPECT_EQ(1u, run.exitCode) << version;
+        EXPECT_FALSE(run.hadMainWindow) << version;
+        EXPECT_EQ(std::vector<std::string>{Text(kMsgRegisterUnsupported)}, boxes.Texts()) << version;
+        EXPECT_EQ(before, AssociationSnapshot()) << version;
+    }
+    EXPECT_FALSE(SettingsTouched());
+}
+
+}  // namespace
+}  // namespace vk::test
