@@ -54,7 +54,7 @@ enum StringId : unsigned {
     kStrVerbOpen = 45,
     kStrVerbWriteToDisk = 46,
 
-    // About box addresses; their texts are still to be chosen and are not in strings.inc
+    // About box addresses
     kStrHomepageUrl = 83,
     kStrEmailAddress = 84,
 

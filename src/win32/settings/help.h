@@ -6,14 +6,18 @@
 
 namespace vk::win32 {
 
-// Prepares help at start-up and releases it at shutdown.
+// Prepares help at start-up and releases it at shutdown. Releasing twice
+// (on close and on destroy) releases once.
 void InitHelp();
 void UninitHelp();
 
-// Opens the help index (topic null) or the topic "::/html/<topic>.htm".
-void ShowHelp(HWND owner, const char* topic);
+// Opens the help index (topic null) or the topic "::/html/<topic>.htm" in a
+// help window owned by the main window. When no help window comes, `owner`
+// is told (message 9) and false comes back.
+bool ShowHelp(HWND owner, const char* topic);
 
-// Lets help see the message before the loop dispatches it.
+// Lets help see the message before the loop dispatches it; true when help
+// took it.
 bool PreTranslateHelpMessage(MSG* msg);
 
 void ShowAbout(HWND owner);
