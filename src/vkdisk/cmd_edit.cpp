@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "command_support.h"
+#include "name_patterns.h"
 #include "common/text_format.h"
 #include "console_ports.h"
 #include "fat/delete_rename.h"
@@ -58,66 +59,6 @@ const char kAttrUsage[] =
     "prints their attributes.\n";
 
 const OptionSpec kAttrWords = {{}, {}, {"-r", "-h", "-s", "-a", "-R", "-H", "-S", "-A"}};
-
-char Fold(char c) { return static_cast<char>(std::toupper(static_cast<unsigned char>(c))); }
-
-// DOS wildcards over a display name, without regard to case.
-bool Matches(const char* pattern, const char* name) {
-    for (; *pattern; ++pattern, ++name) {
-        if (*pattern == '*') {
-            for (const char* rest = name;; ++rest) {
-                if (Matches(pattern + 1, rest)) {
-                    return true;
-                }
-                if (*rest == '\0') {
-                    return false;
-                }
-            }
-        }
-        if (*name == '\0' || (*pattern != '?' && Fold(*pattern) != Fold(*name))) {
-            return false;
-        }
-    }
-    return *name == '\0';
-}
-
-bool MatchesName(const std::string& pattern, const std::string& name) {
-    if (Matches(pattern.c_str(), name.c_str())) {
-        return true;
-    }
-    // As in DOS, "NAME.*" also means NAME without an extension.
-    const bool anyExtension = pattern.size() >= 2 && pattern.compare(pattern.size() - 2, 2, ".*") == 0;
-    return anyExtension && name.find('.') == std::string::npos &&
-           Matches(pattern.substr(0, pattern.size() - 2).c_str(), name.c_str());
-}
-
-// List indices of the items the patterns name, in list order. False, after
-// a complaint, when a pattern names nothing.
-bool ResolveNames(const std::vector<std::string>& patterns, std::vector<size_t>& indices) {
-    const std::vector<ConsoleItem>& items = ListItems();
-    std::vector<bool> chosen(items.size(), false);
-    bool ok = true;
-    for (const std::string& pattern : patterns) {
-        bool any = false;
-        for (size_t i = 0; i < items.size(); ++i) {
-            if (MatchesName(pattern, items[i].text)) {
-                chosen[i] = true;
-                any = true;
-            }
-        }
-        if (!any) {
-            Complain("no entry matches '" + pattern + "'");
-            ok = false;
-        }
-    }
-    indices.clear();
-    for (size_t i = 0; i < items.size(); ++i) {
-        if (chosen[i]) {
-            indices.push_back(i);
-        }
-    }
-    return ok;
-}
 
 // Opens the image for a change. False, already reported, when it cannot be
 // changed.
@@ -272,13 +213,13 @@ int CmdAttr(const Args& args) {
     for (size_t i = 1; i < parsed.positional.size(); ++i) {
         const std::string& word = parsed.positional[i];
         const bool isChange = word.size() == 2 && (word[0] == '+' || word[0] == '-') &&
-                              std::string("RHSA").find(Fold(word[1])) != std::string::npos;
+                              std::string("RHSA").find(static_cast<char>(std::toupper(static_cast<unsigned char>(word[1])))) != std::string::npos;
         if (!isChange) {
             names.push_back(word);
             continue;
         }
         static const uint8_t kBits[] = {kAttrReadOnly, kAttrHidden, kAttrSystem, kAttrArchive};
-        const uint8_t bit = kBits[std::string("RHSA").find(Fold(word[1]))];
+        const uint8_t bit = kBits[std::string("RHSA").find(static_cast<char>(std::toupper(static_cast<unsigned char>(word[1]))))];
         (word[0] == '+' ? setBits : clearBits) |= bit;
         (word[0] == '+' ? clearBits : setBits) &= static_cast<uint8_t>(~bit);
     }

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "command_support.h"
+#include "name_patterns.h"
 #include "console_ports.h"
 #include "fat/add_file.h"
 #include "fat/dir_entry.h"
@@ -42,56 +43,6 @@ const char kGetUsage[] =
     "no host file name may hold (\\ / : * ? \" < > | and control bytes, and\n"
     "trailing dots and blanks) become '_'. The exit code is 1 when a NAME\n"
     "matches nothing or an extraction fails.\n";
-
-char Fold(char c) { return static_cast<char>(std::toupper(static_cast<unsigned char>(c))); }
-
-bool Glob(const char* pattern, const char* name) {
-    for (; *pattern; ++pattern, ++name) {
-        if (*pattern == '*') {
-            for (const char* rest = name;; ++rest) {
-                if (Glob(pattern + 1, rest)) return true;
-                if (*rest == '\0') return false;
-            }
-        }
-        if (*name == '\0' || (*pattern != '?' && Fold(*pattern) != Fold(*name))) return false;
-    }
-    return *name == '\0';
-}
-
-// DOS wildcards, where "NAME.*" also takes a name without an extension.
-bool MatchesPattern(const std::string& pattern, const std::string& name) {
-    if (Glob(pattern.c_str(), name.c_str())) return true;
-    const bool anyExtension = pattern.size() >= 2 && pattern.compare(pattern.size() - 2, 2, ".*") == 0;
-    return anyExtension && name.find('.') == std::string::npos &&
-           Glob(pattern.substr(0, pattern.size() - 2).c_str(), name.c_str());
-}
-
-struct Listed {
-    uint32_t offset;
-    std::string name;  // as the list shows it
-};
-
-std::string DisplayName(const uint8_t* e) {
-    std::string base(reinterpret_cast<const char*>(e + kDirName), kDirNameLength);
-    std::string ext(reinterpret_cast<const char*>(e + kDirExt), kDirExtLength);
-    while (!base.empty() && base.back() == ' ') base.pop_back();
-    while (!ext.empty() && ext.back() == ' ') ext.pop_back();
-    if (!base.empty() && base[0] == '\x05') base[0] = '\xE5';  // FAT's stand-in for a leading 0xE5
-    return ext.empty() ? base : base + "." + ext;
-}
-
-// The files and folders of the root directory, as the main list holds them.
-std::vector<Listed> ListRoot(const ImageDocument& doc) {
-    std::vector<Listed> items;
-    const Layout layout = doc.GetLayout();
-    for (uint32_t i = 0;; ++i) {
-        const uint32_t offset = RootEntryOffset(layout, doc.AreaLength(), i);
-        if (offset == 0 || doc.Area()[offset] == kEntryNeverUsed) break;
-        const uint8_t* e = doc.Area() + offset;
-        if (e[kDirName] != kEntryDeleted && !(e[kDirAttr] & kAttrVolume)) items.push_back({offset, DisplayName(e)});
-    }
-    return items;
-}
 
 void DiscardAndClose(ImageDocument& doc) {
     doc.modified = false;
@@ -146,19 +97,12 @@ int CmdGet(const Args& args) {
     ImageDocument& doc = Document();
     if (!OpenImage(doc, MainWindow(), parsed.positional[0], true)) return kExitFailure;
 
-    const std::vector<Listed> items = ListRoot(doc);
+    const std::vector<ConsoleItem>& items = ListItems();
     std::vector<bool> chosen(items.size(), all);
-    bool unmatched = false;
-    for (size_t p = 1; p < parsed.positional.size(); ++p) {
-        bool any = false;
-        for (size_t i = 0; i < items.size(); ++i) {
-            if (MatchesPattern(parsed.positional[p], items[i].name)) chosen[i] = any = true;
-        }
-        if (!any) {
-            Complain("no entry matches '" + parsed.positional[p] + "'");
-            unmatched = true;
-        }
-    }
+    std::vector<size_t> named;
+    const bool unmatched =
+        !ResolveNames(std::vector<std::string>(parsed.positional.begin() + 1, parsed.positional.end()), named);
+    for (size_t i : named) chosen[i] = true;
     const unsigned replaceFlags = parsed.Has("--force") || parsed.Has("-f") ? kReplaceSilently : kReplaceAsk;
     const SavePathChooser intoFolder = [&folder](WindowRef, std::string_view name, std::string& path) {
         path = (folder.empty() ? std::string(".") : folder) + HostPathSeparator() + std::string(name);
@@ -166,7 +110,7 @@ int CmdGet(const Args& args) {
     };
     bool ok = true;
     for (size_t i = 0; i < items.size() && ok; ++i) {
-        if (chosen[i]) ok = SaveEntryAs(doc, MainWindow(), items[i].name, items[i].offset, intoFolder, replaceFlags);
+        if (chosen[i]) ok = SaveEntryAs(doc, MainWindow(), items[i].text, items[i].entryOffset, intoFolder, replaceFlags);
     }
     DiscardAndClose(doc);
     return ok && !unmatched ? kExitOk : kExitFailure;

@@ -1,54 +1,92 @@
-// VOLKARN's entry point. For now it shows its empty main window.
+// VOLKARN's entry point: start-up, the message loop and shutdown, each step
+// in its fixed order.
 #include <windows.h>
-
-#include "ports/main_window.h"
-#include "ports/win32_prompts.h"
+#include <commctrl.h>
+#include <ole2.h>
 
 #include "app/register_switch.h"
+#include "fat/fs_options.h"
+#include "ports/main_window.h"
+#include "ports/win32_prompts.h"
+#include "resources/command_ids.h"
 #include "settings/associations.h"
+#include "settings/settings.h"
+#include "ui/app_state.h"
+#include "ui/command_line.h"
+#include "ui/explorer_list.h"
+#include "ui/main_window.h"
+#include "ui/message_loop.h"
 
 namespace {
 
-constexpr char kClassName[] = "QuanbelVolkarnWndClass";
+using namespace vk::win32;
 
-LRESULT CALLBACK MainWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    if (msg == WM_DESTROY) {
-        vk::SetMainWindow(nullptr);
-        PostQuitMessage(0);
-        return 0;
+constexpr int kExitFailure = 1;
+
+// Themed lists are a nicety: without the library the program runs as well.
+void LoadThemeLibrary() {
+    App().themeLibrary = LoadLibraryA("UXTHEME");
+    if (App().themeLibrary != nullptr) {
+        // Through void*: the entry's real type is not GetProcAddress's.
+        App().setWindowTheme = reinterpret_cast<SetWindowThemeFn>(
+            reinterpret_cast<void*>(GetProcAddress(App().themeLibrary, "SetWindowTheme")));
     }
-    return DefWindowProcA(hwnd, msg, wParam, lParam);
+}
+
+void ReadCommandLine() {
+    TheCommandLine() = ParseCommandLine(__argc, __argv);
+    char module[MAX_PATH] = "";
+    GetModuleFileNameA(nullptr, module, sizeof module);
+    ProgramDirectory() = ProgramDirectoryOf(module);
+}
+
+// Settings and switches the file operations follow.
+void PrepareSettings() {
+    Settings& settings = TheSettings();
+    SetDefaultColumnWidths(settings);
+    LoadSettings(settings);
+    vk::FsOptions().nameStrength =
+        settings.nameStrength == 0 ? vk::NameStrength::kStrict : vk::NameStrength::kRegular;
+    vk::FsOptions().forceSwitch = TheCommandLine().forceSwitch;
+}
+
+// Steps from registering the class to the end of the loop; the exit code.
+int Run(HINSTANCE instance, int show) {
+    InitCommonControls();
+    if (!RegisterMainWindowClass(instance)) {
+        return kExitFailure;
+    }
+    ReadCommandLine();
+    vk::InitPromptCaption(instance);
+    // /R registers the shell associations and ends: no window, no settings.
+    if (vk::HasRegisterSwitch(__argc, __argv)) {
+        vk::RegisterAssociations(nullptr);
+        return kExitFailure;
+    }
+    PrepareSettings();
+    HWND window = CreateMainWindow(instance);
+    if (window == nullptr) {
+        return kExitFailure;
+    }
+    App().accelerators = LoadAcceleratorsA(instance, MAKEINTRESOURCEA(IDR_ACCELERATORS));
+    ShowWindow(window, show);
+    UpdateWindow(window);
+    const bool ole = SUCCEEDED(OleInitialize(nullptr));
+    RunMessageLoop(window, App().accelerators);
+    if (ole) {
+        OleUninitialize();
+    }
+    return 0;
 }
 
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
-    vk::InitPromptCaption(instance);
-    // /R registers the shell associations and ends: no window, no settings.
-    if (vk::HasRegisterSwitch(__argc, __argv)) {
-        vk::RegisterAssociations(nullptr);
-        return 1;
+    App().instance = instance;
+    LoadThemeLibrary();
+    const int exitCode = Run(instance, show);
+    if (App().themeLibrary != nullptr) {
+        FreeLibrary(App().themeLibrary);
     }
-    WNDCLASSA wc = {};
-    wc.lpfnWndProc = MainWndProc;
-    wc.hInstance = instance;
-    wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-    wc.lpszClassName = kClassName;
-    if (!RegisterClassA(&wc)) {
-        return 1;
-    }
-    HWND hwnd = CreateWindowA(kClassName, vk::ProgramCaption(), WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT,
-                              640, 400, nullptr, nullptr, instance, nullptr);
-    if (!hwnd) {
-        return 1;
-    }
-    vk::SetMainWindow(hwnd);
-    ShowWindow(hwnd, show);
-    MSG msg;
-    while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
-        TranslateMessage(&msg);
-        DispatchMessageA(&msg);
-    }
-    return static_cast<int>(msg.wParam);
+    return exitCode;
 }
