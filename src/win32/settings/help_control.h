@@ -11,7 +11,7 @@ namespace vk::win32 {
 // What a call into the control gave back.
 struct HelpAnswer {
     bool reached = false;  // false: the control is not available
-    HWND window = nullptr; // the control's result (a help window, or a cookie's holder)
+    HWND window = nullptr; // what HtmlHelpA returned: the help window for the display commands
 };
 
 // Calls the control's HtmlHelpA with the four arguments, loading it first
