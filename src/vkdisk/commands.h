@@ -18,5 +18,7 @@ int CmdRm(const Args& args);
 int CmdRen(const Args& args);
 int CmdLabel(const Args& args);
 int CmdAttr(const Args& args);
+int CmdRead(const Args& args);
+int CmdWrite(const Args& args);
 
 }  // namespace vk::cli

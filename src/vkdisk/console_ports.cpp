@@ -1,5 +1,6 @@
 // The prompt and window-sync ports for a console program.
 #include "console_ports.h"
+#include "console_progress.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -20,6 +21,7 @@ namespace vk {
 namespace {
 
 cli::AnswerMode answerMode = cli::AnswerMode::kAsk;
+int sectorErrorAnswer = 0;
 std::vector<cli::ConsoleItem> listItems;
 std::set<int> selection;
 const char* programName = "vkdisk";
@@ -68,10 +70,14 @@ int Show(const std::string& text, unsigned flags) {
     }
     const unsigned buttons = flags & kButtonMask;
     const unsigned icon = flags & kIconMask;
+    cli::BreakProgressLine();
     const char* kind = icon == kIconError ? "error: " : icon == kIconWarning ? "warning: " : "";
     std::fprintf(stderr, "%s: %s%s\n", programName, kind, shown.c_str());
     if (buttons == kBoxOk) {
         return kIdOk;
+    }
+    if (buttons == kBoxAbortRetryIgnore && sectorErrorAnswer != 0) {
+        return sectorErrorAnswer;
     }
     if (answerMode == cli::AnswerMode::kYes) {
         return buttons == kBoxAbortRetryIgnore ? kIdIgnore : kIdYes;
@@ -86,6 +92,7 @@ int Show(const std::string& text, unsigned flags) {
 
 namespace cli {
 void SetAnswerMode(AnswerMode mode) { answerMode = mode; }
+void SetSectorErrorAnswer(int answer) { sectorErrorAnswer = answer; }
 void SetProgramName(const char* name) { programName = name; }
 const std::vector<ConsoleItem>& ListItems() { return listItems; }
 void SelectListItems(const std::vector<size_t>& indices) {

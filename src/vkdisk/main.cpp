@@ -27,6 +27,8 @@ const Command kCommands[] = {
     {"ren", vk::cli::CmdRen, "rename an entry"},
     {"label", vk::cli::CmdLabel, "show, set or remove the volume label"},
     {"attr", vk::cli::CmdAttr, "show or change attributes"},
+    {"read", vk::cli::CmdRead, "read a disk into a new image"},
+    {"write", vk::cli::CmdWrite, "write an image onto a disk"},
 };
 
 void PrintUsage(FILE* out) {

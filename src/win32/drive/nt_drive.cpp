@@ -1,0 +1,165 @@
+// The NT family: the drive as a raw volume, "\\.\A:", locked while it is
+// open for writing and dismounted after writes so the system reads it anew.
+// Critical-error boxes are off while a drive is open, so that a missing
+// disk comes back as an error code.
+#include <windows.h>
+#include <winioctl.h>
+
+#include <cstring>
+
+#include "ports/platform_codes.h"
+#include "win32/drive/drive_backend.h"
+
+namespace vk {
+namespace {
+
+HANDLE Handle(const SectorDevice& device) { return reinterpret_cast<HANDLE>(device.handle); }
+
+// A transfer that came back short without a code ran off the disk's end.
+uint32_t LastErrorOr(uint32_t fallback) {
+    const DWORD code = GetLastError();
+    return code != 0 ? code : fallback;
+}
+
+bool Control(HANDLE handle, DWORD code, void* input = nullptr, DWORD inputSize = 0) {
+    DWORD bytes = 0;
+    return DeviceIoControl(handle, code, input, inputSize, nullptr, 0, &bytes, nullptr) != FALSE;
+}
+
+bool Seek(HANDLE handle, uint32_t first) {
+    const uint64_t offset = uint64_t{first} * kDriveSectorSize;
+    LONG high = static_cast<LONG>(offset >> 32);
+    SetLastError(0);
+    const DWORD low = SetFilePointer(handle, static_cast<LONG>(offset & 0xFFFFFFFFu), &high, FILE_BEGIN);
+    return low != INVALID_SET_FILE_POINTER || GetLastError() == NO_ERROR;
+}
+
+// Unbuffered transfers need sector-aligned memory; an image behind a
+// comment header, or any heap block, need not be. Page-aligned bounce memory.
+class AlignedBlock {
+public:
+    explicit AlignedBlock(size_t size)
+        : data_(static_cast<uint8_t*>(VirtualAlloc(nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE))) {}
+    ~AlignedBlock() {
+        if (data_ != nullptr) {
+            VirtualFree(data_, 0, MEM_RELEASE);
+        }
+    }
+    AlignedBlock(const AlignedBlock&) = delete;
+    AlignedBlock& operator=(const AlignedBlock&) = delete;
+    uint8_t* data() const { return data_; }
+
+private:
+    uint8_t* data_;
+};
+
+bool Aligned(const void* p) { return reinterpret_cast<uintptr_t>(p) % kDriveSectorSize == 0; }
+
+std::string VolumePath(const SectorDevice& device) {
+    if (!device.path.empty()) {
+        return device.path;
+    }
+    return std::string("\\\\.\\") + static_cast<char>('A' + device.drive) + ":";
+}
+
+uint32_t Open(SectorDevice& device) {
+    SetErrorMode(SEM_FAILCRITICALERRORS);
+    const DWORD access = device.readOnly ? GENERIC_READ : GENERIC_READ | GENERIC_WRITE;
+    const HANDLE handle = CreateFileA(VolumePath(device).c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                      OPEN_EXISTING, FILE_FLAG_NO_BUFFERING, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) {
+        const uint32_t code = LastErrorOr(win_error::kGenFailure);
+        SetErrorMode(0);
+        return code;
+    }
+    if (!device.readOnly && !Control(handle, FSCTL_LOCK_VOLUME)) {
+        const uint32_t code = LastErrorOr(win_error::kGenFailure);
+        CloseHandle(handle);
+        SetErrorMode(0);
+        return code;
+    }
+    device.handle = reinterpret_cast<intptr_t>(handle);
+    return win_error::kSuccess;
+}
+
+uint32_t Read(SectorDevice& device, uint8_t* buffer, uint32_t first, uint32_t count) {
+    const DWORD length = count * kDriveSectorSize;
+    AlignedBlock bounce(Aligned(buffer) ? 0 : length);
+    uint8_t* target = Aligned(buffer) ? buffer : bounce.data();
+    if (target == nullptr) {
+        return win_error::kNotEnoughMemory;
+    }
+    if (!Seek(Handle(device), first)) {
+        return LastErrorOr(win_error::kSeek);
+    }
+    DWORD got = 0;
+    if (!ReadFile(Handle(device), target, length, &got, nullptr) || got != length) {
+        return LastErrorOr(win_error::kSectorNotFound);
+    }
+    if (target != buffer) {
+        std::memcpy(buffer, target, length);
+    }
+    return win_error::kSuccess;
+}
+
+uint32_t Write(SectorDevice& device, const uint8_t* buffer, uint32_t first, uint32_t count) {
+    const DWORD length = count * kDriveSectorSize;
+    AlignedBlock bounce(Aligned(buffer) ? 0 : length);
+    const uint8_t* source = buffer;
+    if (!Aligned(buffer)) {
+        if (bounce.data() == nullptr) {
+            return win_error::kNotEnoughMemory;
+        }
+        std::memcpy(bounce.data(), buffer, length);
+        source = bounce.data();
+    }
+    if (!Seek(Handle(device), first)) {
+        return LastErrorOr(win_error::kSeek);
+    }
+    DWORD put = 0;
+    if (!WriteFile(Handle(device), source, length, &put, nullptr) || put != length) {
+        return LastErrorOr(win_error::kSectorNotFound);
+    }
+    return win_error::kSuccess;
+}
+
+// The media type fixes the track's layout; sectors per track is not passed.
+uint32_t Format(SectorDevice& device, uint32_t mediaType, uint32_t, uint32_t cylinder, uint32_t head) {
+    FORMAT_PARAMETERS parameters = {};
+    parameters.MediaType = static_cast<MEDIA_TYPE>(mediaType);
+    parameters.StartCylinderNumber = cylinder;
+    parameters.EndCylinderNumber = cylinder;
+    parameters.StartHeadNumber = head;
+    parameters.EndHeadNumber = head;
+    static_assert(sizeof parameters == 20, "FORMAT_PARAMETERS is five 32-bit values");
+    if (!Control(Handle(device), IOCTL_DISK_FORMAT_TRACKS, &parameters, sizeof parameters)) {
+        return LastErrorOr(win_error::kGenFailure);
+    }
+    return win_error::kSuccess;
+}
+
+// Unlock, dismount and their failures are not reported; only a handle that
+// will not close is.
+uint32_t Close(SectorDevice& device) {
+    uint32_t lastFailure = win_error::kSuccess;
+    if (!device.readOnly && !Control(Handle(device), FSCTL_UNLOCK_VOLUME)) {
+        lastFailure = LastErrorOr(win_error::kGenFailure);
+    }
+    if (device.written && !Control(Handle(device), FSCTL_DISMOUNT_VOLUME)) {
+        lastFailure = LastErrorOr(win_error::kGenFailure);
+    }
+    const bool closed = CloseHandle(Handle(device)) != FALSE;
+    SetErrorMode(0);
+    if (!closed) {
+        return lastFailure != win_error::kSuccess ? lastFailure : LastErrorOr(win_error::kInvalidHandle);
+    }
+    return win_error::kSuccess;
+}
+
+const DriveBackend kNtBackend = {Open, Read, Write, Format, Close};
+
+}  // namespace
+
+const DriveBackend& NtDriveBackend() { return kNtBackend; }
+
+}  // namespace vk

@@ -1,0 +1,236 @@
+// The 9x back end through its seam: the register blocks it hands VWIN32 and
+// the codes it makes of the answers. No 9x system runs here, so the table of
+// system calls is replaced by a recorder that answers as a script says.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <deque>
+#include <vector>
+
+#include "drive/sector_device.h"
+#include "ports/platform_codes.h"
+#include "win32/drive/drive_backend.h"
+#include "win32/drive/win9x_drive.h"
+
+namespace vk {
+namespace {
+
+struct SentCall {
+    DWORD code;
+    DiocRegisters regs;
+    std::vector<uint8_t> addressFields;  // the INT 13h format list, when one was sent
+};
+
+struct Answer {
+    bool ok = true;          // DeviceIoControl's result
+    DWORD eax = 0;           // returned reg_EAX
+    bool carry = false;
+    DWORD lastError = 0;     // for a refused call
+};
+
+std::vector<SentCall> sent;
+std::deque<Answer> answers;  // empty: every call succeeds and leaves the registers
+int closes = 0;
+std::string openedPath;
+DWORD openedFlags = 0;
+const HANDLE kVwin32 = reinterpret_cast<HANDLE>(0x5150);
+
+HANDLE WINAPI FakeCreate(LPCSTR path, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES, DWORD disposition,
+                         DWORD flags, HANDLE) {
+    openedPath = path;
+    openedFlags = flags;
+    EXPECT_EQ(access, 0u);
+    EXPECT_EQ(share, 0u);
+    EXPECT_EQ(disposition, 0u);
+    return kVwin32;
+}
+
+BOOL WINAPI FakeControl(HANDLE handle, DWORD code, LPVOID in, DWORD inSize, LPVOID out, DWORD outSize, LPDWORD,
+                        LPOVERLAPPED) {
+    EXPECT_EQ(handle, kVwin32);
+    EXPECT_EQ(in, out) << "the block is both input and output";
+    EXPECT_EQ(inSize, 28u);
+    EXPECT_EQ(outSize, 28u);
+    auto* regs = static_cast<DiocRegisters*>(in);
+    SentCall call{code, *regs, {}};
+    if (code == kVwin32Int13 && sizeof(void*) == 4) {
+        // Only a 32-bit program's address fits the register, as on the 9x family itself.
+        const auto* list = reinterpret_cast<const uint8_t*>(static_cast<uintptr_t>(regs->ebx));
+        call.addressFields.assign(list, list + (regs->eax & 0xFF) * 4);
+    }
+    sent.push_back(call);
+    if (answers.empty()) {
+        return TRUE;
+    }
+    const Answer a = answers.front();
+    answers.pop_front();
+    if (!a.ok) {
+        SetLastError(a.lastError);
+        return FALSE;
+    }
+    regs->eax = a.eax;
+    regs->flags = a.carry ? kCarryFlag : 0;
+    return TRUE;
+}
+
+BOOL WINAPI FakeClose(HANDLE handle) {
+    EXPECT_EQ(handle, kVwin32);
+    ++closes;
+    return TRUE;
+}
+
+class Win9xDrive : public ::testing::Test {
+protected:
+    void SetUp() override {
+        saved = Win9xCalls();
+        Win9xCalls() = {FakeCreate, FakeControl, FakeClose};
+        sent.clear();
+        answers.clear();
+        closes = 0;
+        device.backend = &Win9xDriveBackend();
+        device.drive = 1;  // B:
+    }
+    void TearDown() override { Win9xCalls() = saved; }
+    Win9xSystem saved{};
+    SectorDevice device;
+};
+
+TEST_F(Win9xDrive, OpenForWritingLocksTheVolumeAtLevelZero) {
+    ASSERT_TRUE(OpenDrive(device));
+    EXPECT_EQ(openedPath, "\\\\.\\VWIN32");
+    EXPECT_EQ(openedFlags, DWORD{FILE_FLAG_DELETE_ON_CLOSE | FILE_FLAG_NO_BUFFERING});
+    ASSERT_EQ(sent.size(), 1u);
+    EXPECT_EQ(sent[0].code, kVwin32DosIoctl);
+    EXPECT_EQ(sent[0].regs.eax, 0x440Du);
+    EXPECT_EQ(sent[0].regs.ecx, 0x084Au);
+    EXPECT_EQ(sent[0].regs.ebx, 2u) << "BL = 1-based drive, BH = level 0";
+    EXPECT_EQ(sent[0].regs.edx, 0u);
+    EXPECT_EQ(sent[0].regs.edi | sent[0].regs.esi | sent[0].regs.flags, 0u);
+}
+
+TEST_F(Win9xDrive, ReadOnlyOpenTakesNoLockAndRefusesWritesAndFormatsWithoutAsking) {
+    device.readOnly = true;
+    ASSERT_TRUE(OpenDrive(device));
+    EXPECT_TRUE(sent.empty());
+    uint8_t buffer[512] = {};
+    EXPECT_FALSE(WriteSectors(device, buffer, 0, 1));
+    EXPECT_EQ(device.lastError, win_error::kAccessDenied);
+    EXPECT_FALSE(FormatTrack(device, 0, 9, 0, 0));
+    EXPECT_EQ(device.lastError, win_error::kAccessDenied);
+    EXPECT_TRUE(sent.empty());
+    EXPECT_TRUE(device.written) << "refused attempts still count";
+    EXPECT_TRUE(CloseDrive(device));
+    ASSERT_EQ(sent.size(), 1u) << "no unlock for a read-only record, but the reset after writes";
+    EXPECT_EQ(sent[0].regs.eax, 0x710Du);
+    EXPECT_EQ(sent[0].regs.ecx, 0u);
+    EXPECT_EQ(sent[0].regs.edx, 2u);
+    EXPECT_EQ(closes, 1);
+}
+
+TEST_F(Win9xDrive, FailedLockGivesTheDosErrorAndClosesTheDevice) {
+    answers.push_back({true, 0x0005, true, 0});
+    EXPECT_FALSE(OpenDrive(device));
+    EXPECT_EQ(device.lastError, 5u);
+    EXPECT_EQ(device.handle, kNoDriveHandle);
+    EXPECT_EQ(closes, 1);
+}
+
+TEST_F(Win9xDrive, TransfersUseInt25AndInt26WithTheSectorRange) {
+    ASSERT_TRUE(OpenDrive(device));
+    sent.clear();
+    std::vector<uint8_t> buffer(3 * 512);
+    ASSERT_TRUE(ReadSectors(device, buffer.data(), 17, 3));
+    ASSERT_TRUE(WriteSectors(device, buffer.data(), 18, 2));
+    ASSERT_EQ(sent.size(), 2u);
+    for (size_t i = 0; i < 2; ++i) {
+        EXPECT_EQ(sent[i].code, i == 0 ? kVwin32Int25 : kVwin32Int26);
+        EXPECT_EQ(sent[i].regs.eax, 1u) << "AL = 0-based drive";
+        EXPECT_EQ(sent[i].regs.ebx, static_cast<DWORD>(reinterpret_cast<uintptr_t>(buffer.data())));
+        EXPECT_EQ(sent[i].regs.ecx, i == 0 ? 3u : 2u);
+        EXPECT_EQ(sent[i].regs.edx, i == 0 ? 17u : 18u);
+    }
+}
+
+TEST_F(Win9xDrive, BiosStatusInAhBecomesTheErrorCode) {
+    const struct {
+        DWORD eax;
+        uint32_t code;
+    } cases[] = {{0x8000, 21}, {0xAA00, 21}, {0x0400, 27}, {0x1000, 23}, {0x2000, 31}, {0x0300, 19}};
+    ASSERT_TRUE(OpenDrive(device));
+    for (const auto& c : cases) {
+        answers.push_back({true, c.eax, true, 0});
+        uint8_t buffer[512];
+        EXPECT_FALSE(ReadSectors(device, buffer, 0, 1));
+        EXPECT_EQ(device.lastError, c.code) << std::hex << c.eax;
+    }
+}
+
+TEST_F(Win9xDrive, ARefusedCallIsNeverTakenForSuccess) {
+    ASSERT_TRUE(OpenDrive(device));
+    // Nothing comes back in the registers, whose AH was 0 on the way in.
+    answers.push_back({false, 0, false, ERROR_INVALID_FUNCTION});
+    uint8_t buffer[512];
+    EXPECT_FALSE(ReadSectors(device, buffer, 0, 1));
+    EXPECT_EQ(device.lastError, win_error::kInvalidFunction);
+    answers.push_back({false, 0, false, 0});
+    EXPECT_FALSE(ReadSectors(device, buffer, 0, 1));
+    EXPECT_EQ(device.lastError, win_error::kGenFailure);
+    answers.push_back({true, 0x0000, true, 0});
+    EXPECT_FALSE(ReadSectors(device, buffer, 0, 1)) << "carry with status 0";
+    EXPECT_EQ(device.lastError, win_error::kGenFailure);
+}
+
+TEST_F(Win9xDrive, FormatSendsOneAddressFieldPerSectorNumberedFromOne) {
+    ASSERT_TRUE(OpenDrive(device));
+    sent.clear();
+    ASSERT_TRUE(FormatTrack(device, 0, 9, 39, 1));
+    ASSERT_EQ(sent.size(), 1u);
+    EXPECT_EQ(sent[0].code, kVwin32Int13);
+    EXPECT_EQ(sent[0].regs.eax, 0x0509u) << "AH = 05h, AL = 9 sectors";
+    EXPECT_EQ(sent[0].regs.ecx, 39u << 8) << "CH = cylinder, CL = 0";
+    EXPECT_EQ(sent[0].regs.edx, (1u << 8) | 1u) << "DH = head, DL = unit";
+    if (sizeof(void*) == 4) {
+        std::vector<uint8_t> want;
+        for (uint8_t r = 1; r <= 9; ++r) {
+            want.insert(want.end(), {39, 1, r, 2});
+        }
+        EXPECT_EQ(sent[0].addressFields, want);
+    }
+    EXPECT_TRUE(device.written);
+}
+
+TEST(Win9xAddressFields, NineSectorsAreCH1ToCH9WithSize512) {
+    uint8_t fields[9 * 4];
+    FillAddressFields(fields, 9, 79, 1);
+    for (uint8_t i = 0; i < 9; ++i) {
+        EXPECT_EQ(fields[i * 4 + 0], 79);
+        EXPECT_EQ(fields[i * 4 + 1], 1);
+        EXPECT_EQ(fields[i * 4 + 2], i + 1);
+        EXPECT_EQ(fields[i * 4 + 3], 2);
+    }
+}
+
+TEST_F(Win9xDrive, CloseAfterWritesUnlocksThenResets) {
+    ASSERT_TRUE(OpenDrive(device));
+    uint8_t buffer[512] = {};
+    ASSERT_TRUE(WriteSectors(device, buffer, 0, 1));
+    sent.clear();
+    ASSERT_TRUE(CloseDrive(device));
+    ASSERT_EQ(sent.size(), 2u);
+    EXPECT_EQ(sent[0].regs.eax, 0x440Du);
+    EXPECT_EQ(sent[0].regs.ecx, 0x086Au);
+    EXPECT_EQ(sent[0].regs.ebx, 2u);
+    EXPECT_EQ(sent[1].regs.eax, 0x710Du);
+    EXPECT_EQ(sent[1].regs.edx, 2u);
+    EXPECT_EQ(closes, 1);
+    EXPECT_EQ(device.handle, kNoDriveHandle);
+}
+
+TEST(Win32Platform, WineAndNtAreTheNtFamily) {
+    EXPECT_FALSE(IsWin9xPlatform());
+    EXPECT_EQ(&Win32DriveBackend(), &NtDriveBackend());
+}
+
+}  // namespace
+}  // namespace vk
