@@ -87,19 +87,8 @@ int main(int argc, char** argv) {
         window.selected.resize(window.items.size());
         std::iota(window.selected.begin(), window.selected.end(), 0);
         ExtractBatch batch((root / "out").string());
-        struct Pass {
-            ImageDocument* doc;
-            ExtractBatch* batch;
-        } pass{&doc, &batch};
-        auto step = [](WindowRef owner, const std::string& text, int&, uint32_t offset, void* context) {
-            auto* p = static_cast<Pass*>(context);
-            return ExtractToFolder(*p->doc, owner, text, offset, *p->batch);
-        };
-        ForEachSelected(nullptr, step, &pass);
-        if (!BeginSecondPass(batch)) return 1;
-        ForEachSelected(nullptr, step, &pass);
+        if (!ExtractSelectionToFolder(doc, nullptr, batch)) return 1;
         extract += Millis(t);
-        if (!batch.ok) return 1;
 
         t = Clock::now();
         std::iota(window.selected.begin(), window.selected.end(), 0);

@@ -297,6 +297,35 @@ TEST_F(ExtractTest, FailedExtractionStopsTheSecondPass) {
     EXPECT_FALSE(test::FileExists(dir.Path("GOOD.BIN")));
 }
 
+TEST_F(ExtractTest, ExtractSelectionToFolderWritesExactlyTheSelectedItems) {
+    const uint32_t a = PlaceFile(0, "A       BIN", Pattern(10, 1), {2});
+    const uint32_t b = PlaceFile(1, "B       BIN", Pattern(700, 2), {3, 4});
+    const uint32_t c = PlaceFile(2, "C       TXT", Pattern(1500, 3), {5, 6, 7});
+    window.items = {a, b, c};
+    window.texts = {"A.BIN", "B.BIN", "C.TXT"};
+    window.Select({0, 2});
+    ExtractBatch batch(dir.Root());
+    ASSERT_TRUE(ExtractSelectionToFolder(doc, test::TestOwner(), batch));
+    const std::string sep(1, HostPathSeparator());
+    const std::string want = dir.Root() + sep + "A.BIN" + '\0' + dir.Root() + sep + "C.TXT" + '\0' + '\0';
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(batch.list.data()), batch.list.size()), want);
+    EXPECT_EQ(test::ReadFile(dir.Path("A.BIN")), Pattern(10, 1));
+    EXPECT_EQ(test::ReadFile(dir.Path("C.TXT")), Pattern(1500, 3));
+    EXPECT_FALSE(test::FileExists(dir.Path("B.BIN")));
+}
+
+TEST_F(ExtractTest, ExtractSelectionToFolderWritesNothingWhenADirectoryIsSelected) {
+    const uint32_t a = PlaceFile(0, "A       BIN", Pattern(10), {2});
+    const uint32_t sub = PlaceFile(1, "SUB        ", {}, {}, kAttrDirectory);
+    window.items = {a, sub};
+    window.texts = {"A.BIN", "SUB"};
+    window.Select({0, 1});
+    ExtractBatch batch(dir.Root());
+    script.Message(kMsgCannotSaveDirOrLabel, kIconWarning);
+    EXPECT_FALSE(ExtractSelectionToFolder(doc, test::TestOwner(), batch));
+    EXPECT_FALSE(test::FileExists(dir.Path("A.BIN")));
+}
+
 TEST(SafeHostName, NamesFromTheImageStayInsideTheFolder) {
     struct Case {
         const char* name;

@@ -8,7 +8,6 @@
 #include "core/document.h"
 #include "fat/extract.h"
 #include "fat/list_texts.h"
-#include "ports/window_sync.h"
 #include "fuzz_ports.h"
 #include "memory_host_files.h"
 
@@ -28,18 +27,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         window.selected.resize(window.items.size());
         std::iota(window.selected.begin(), window.selected.end(), 0);
         ExtractBatch batch("/out");
-        struct Pass {
-            ImageDocument* doc;
-            ExtractBatch* batch;
-        } pass{&doc, &batch};
-        auto step = [](WindowRef owner, const std::string& text, int&, uint32_t offset, void* context) {
-            auto* p = static_cast<Pass*>(context);
-            return ExtractToFolder(*p->doc, owner, text, offset, *p->batch);
-        };
-        ForEachSelected(nullptr, step, &pass);
-        if (BeginSecondPass(batch)) {
-            ForEachSelected(nullptr, step, &pass);
-        }
+        ExtractSelectionToFolder(doc, nullptr, batch);
     }
     doc.modified = false;
     CloseImage(doc, false);

@@ -8,6 +8,7 @@
 #include "fat/fat12.h"
 #include "ports/host_files.h"
 #include "ports/platform_codes.h"
+#include "ports/window_sync.h"
 #include "strings/string_ids.h"
 
 namespace vk {
@@ -164,6 +165,30 @@ bool BeginSecondPass(ExtractBatch& batch) {
     std::memset(batch.list.data(), 0, batch.total + 1);
     batch.cursor = 0;
     return true;
+}
+
+namespace {
+
+struct SelectionPass {
+    const ImageDocument* doc;
+    ExtractBatch* batch;
+};
+
+bool ExtractSelectedStep(WindowRef owner, const std::string& itemText, int&, uint32_t entryOffset, void* context) {
+    auto* pass = static_cast<SelectionPass*>(context);
+    return ExtractToFolder(*pass->doc, owner, itemText, entryOffset, *pass->batch);
+}
+
+}  // namespace
+
+bool ExtractSelectionToFolder(const ImageDocument& doc, WindowRef owner, ExtractBatch& batch) {
+    SelectionPass pass{&doc, &batch};
+    ForEachSelected(owner, ExtractSelectedStep, &pass);
+    if (!BeginSecondPass(batch)) {
+        return false;
+    }
+    ForEachSelected(owner, ExtractSelectedStep, &pass);
+    return batch.ok;
 }
 
 std::string SafeHostName(std::string_view name) {

@@ -60,6 +60,11 @@ bool ExtractToFolder(const ImageDocument& doc, WindowRef owner, const std::strin
 // else the zeroed path list. False when the second pass must not run.
 bool BeginSecondPass(ExtractBatch& batch);
 
+// Both passes over the selection of `owner`'s list into batch.folder: the
+// sizing pass, BeginSecondPass, the extracting pass. True when every
+// selected entry was written; batch.list then holds the path list.
+bool ExtractSelectionToFolder(const ImageDocument& doc, WindowRef owner, ExtractBatch& batch);
+
 // `name` made safe as one host path component: the bytes no host allows in a
 // name (\ / : * ? " < > | and control bytes) become '_', as do trailing dots
 // and blanks, which Windows would drop; "." and ".." become "_" and "__",

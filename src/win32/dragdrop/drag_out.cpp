@@ -1,0 +1,76 @@
+// Dragging selected entries out of the list: they are extracted into the
+// drag-out folder first, since a drop target can only take files that exist.
+#include <new>
+#include <utility>
+
+#include "core/document.h"
+#include "dragdrop/data_object.h"
+#include "dragdrop/dragdrop.h"
+#include "dragdrop/drop_source.h"
+#include "fat/extract.h"
+#include "ports/prompts.h"
+#include "strings/string_ids.h"
+
+namespace vk::win32 {
+namespace {
+
+HWND g_dragSourceWindow = nullptr;
+
+template <class T>
+void ReleaseIfAny(T* object) {
+    if (object != nullptr) {
+        object->Release();
+    }
+}
+
+}  // namespace
+
+HWND DragSourceWindow() { return g_dragSourceWindow; }
+
+bool ExtractDragFiles(HWND mainWindow, const ImageDocument& doc, ByteBlock& fileList) {
+    const std::string& folder = PrepareDragTempDirectory();
+    if (folder.empty() || !doc.IsOpen()) {
+        return false;
+    }
+    ExtractBatch batch(folder);
+    // A selection that vanished before the drag began leaves nothing to drag.
+    if (!ExtractSelectionToFolder(doc, mainWindow, batch) || batch.cursor == 0) {
+        return false;
+    }
+    fileList = std::move(batch.list);
+    return true;
+}
+
+void StartDragOut(HWND mainWindow, const ImageDocument& doc) {
+    ByteBlock fileList;
+    if (ExtractDragFiles(mainWindow, doc, fileList)) {
+        DoDragOut(mainWindow, reinterpret_cast<const char*>(fileList.data()), fileList.size());
+    }
+}
+
+bool DoDragOut(HWND owner, const char* fileList, size_t length) {
+    auto* source = new (std::nothrow) DropSource;
+    auto* data = new (std::nothrow) DataObject;
+    if (source != nullptr) {
+        source->AddRef();
+    }
+    if (data != nullptr) {
+        data->AddRef();
+    }
+    // Without the objects or the list's copy there is nothing to carry.
+    if (source == nullptr || data == nullptr || !data->SetFileList(fileList, length)) {
+        ShowMessage(owner, kMsgOutOfMemory, kIconError);
+        ReleaseIfAny(data);
+        ReleaseIfAny(source);
+        return false;
+    }
+    g_dragSourceWindow = owner;
+    DWORD effect = DROPEFFECT_NONE;
+    const HRESULT result = DoDragDrop(data, source, DROPEFFECT_COPY | DROPEFFECT_MOVE, &effect);
+    data->Release();
+    source->Release();
+    g_dragSourceWindow = nullptr;
+    return result == DRAGDROP_S_DROP;
+}
+
+}  // namespace vk::win32

@@ -1,0 +1,78 @@
+// Files dropped on the main window, and the drop target's life from OLE's
+// start to its end.
+#include <new>
+#include <string>
+
+#include "core/document.h"
+#include "dragdrop/dragdrop.h"
+#include "dragdrop/raw_drop_target.h"
+#include "fat/add_file.h"
+#include "ports/window_sync.h"
+
+namespace vk::win32 {
+namespace {
+
+RawDropTarget* g_dropTarget = nullptr;
+
+// The dropped name at `index` whole: a name cut at 260 characters could
+// name another file that exists.
+std::string DroppedName(HDROP drop, UINT index) {
+    const UINT length = DragQueryFileA(drop, index, nullptr, 0);
+    if (length == 0) {
+        return {};
+    }
+    std::string name(length + 1, '\0');
+    name.resize(DragQueryFileA(drop, index, &name[0], length + 1));
+    return name;
+}
+
+}  // namespace
+
+void RegisterDropTarget(HWND mainWindow) {
+    ReleaseDropTarget();
+    g_dropTarget = new (std::nothrow) RawDropTarget;
+    if (g_dropTarget == nullptr) {
+        return;
+    }
+    g_dropTarget->AddRef();
+    g_dropTarget->Register(mainWindow);
+}
+
+void RevokeDropTarget() {
+    if (g_dropTarget != nullptr) {
+        g_dropTarget->Revoke();
+    }
+}
+
+void ReleaseDropTarget() {
+    if (g_dropTarget == nullptr) {
+        return;
+    }
+    g_dropTarget->Revoke();
+    g_dropTarget->Release();
+    g_dropTarget = nullptr;
+}
+
+IDropTarget* RegisteredDropTarget() { return g_dropTarget; }
+
+void HandleDroppedFiles(HDROP drop, HWND mainWindow, ImageDocument& doc) {
+    WaitCursor wait;
+    const UINT count = DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
+    if (count == 0) {
+        return;
+    }
+    if (!doc.IsOpen()) {
+        // Without an image the first file is taken for one; the rest wait.
+        OpenImage(doc, mainWindow, DroppedName(drop, 0));
+        return;
+    }
+    for (UINT i = 0; i < count; ++i) {
+        bool goOn = true;
+        // A failure that still says go on lets the next file be tried.
+        if (!AddHostFile(doc, DroppedName(drop, i), &goOn) && !goOn) {
+            return;
+        }
+    }
+}
+
+}  // namespace vk::win32
