@@ -66,14 +66,83 @@ void StampEntry(uint8_t* entry, const HostFindData& found, uint32_t size) {
 
 }  // namespace
 
+// The bytes an add may change, saved before it changes them: the system area
+// up to cluster 2 (FAT copy 1, the root directory), and each cluster it
+// fills. Cheaper than a work copy of the whole image per file, with the same
+// promise. Unless committed, the destructor puts everything back.
+class UndoJournal {
+public:
+    UndoJournal(uint8_t* area, uint32_t length, const Layout& layout)
+        : area_(area), systemBytes_(static_cast<size_t>(std::min<uint64_t>(layout.dataStart, length))),
+          clusterBytes_(static_cast<size_t>(layout.clusterBytes)) {}
+    ~UndoJournal() {
+        if (!committed_ && !system_.empty()) {
+            for (size_t i = savedClusters_; i-- > 0;) {
+                std::memcpy(area_ + offsets_[i], clusters_.data() + i * clusterBytes_, lengths_[i]);
+            }
+            std::memcpy(area_, system_.data(), systemBytes_);
+        }
+    }
+    UndoJournal(const UndoJournal&) = delete;
+    UndoJournal& operator=(const UndoJournal&) = delete;
+
+    bool Begin() {
+        if (!system_.Allocate(systemBytes_)) return false;
+        std::memcpy(system_.data(), area_, systemBytes_);
+        return true;
+    }
+    // Room for the clusters one file needs.
+    bool Reserve(uint32_t clusterCount) {
+        return clusters_.Allocate(size_t{clusterCount} * clusterBytes_) &&
+               offsetBlock_.Allocate(size_t{clusterCount} * sizeof(uint64_t)) &&
+               lengthBlock_.Allocate(size_t{clusterCount} * sizeof(uint32_t)) && Bind(clusterCount);
+    }
+    void SaveCluster(uint64_t offset, uint32_t length) {
+        if (savedClusters_ < capacity_) {
+            std::memcpy(clusters_.data() + savedClusters_ * clusterBytes_, area_ + offset, length);
+            offsets_[savedClusters_] = offset;
+            lengths_[savedClusters_] = length;
+            ++savedClusters_;
+        }
+    }
+    void Commit() { committed_ = true; }
+
+private:
+    bool Bind(uint32_t count) {
+        offsets_ = reinterpret_cast<uint64_t*>(offsetBlock_.data());
+        lengths_ = reinterpret_cast<uint32_t*>(lengthBlock_.data());
+        capacity_ = count;
+        return true;
+    }
+
+    uint8_t* area_;
+    size_t systemBytes_;
+    size_t clusterBytes_;
+    ByteBlock system_;
+    ByteBlock clusters_;
+    ByteBlock offsetBlock_;
+    ByteBlock lengthBlock_;
+    uint64_t* offsets_ = nullptr;
+    uint32_t* lengths_ = nullptr;
+    size_t capacity_ = 0;
+    size_t savedClusters_ = 0;
+    bool committed_ = false;
+};
+
 bool CopyFileToClusters(const Layout& layout, uint8_t* area, uint32_t length, const HostFile& file,
-                        std::string_view hostPath, uint32_t slotOffset, uint32_t byteCount, bool* goOn) {
+                        std::string_view hostPath, uint32_t slotOffset, uint32_t byteCount, bool* goOn,
+                        UndoJournal& journal) {
     uint8_t* slot = area + slotOffset;
     Store16(slot + kDirFirstCluster, 0);
+    if (!journal.Reserve(static_cast<uint32_t>((uint64_t{byteCount} + layout.clusterBytes - 1) / layout.clusterBytes))) {
+        ShowMessage(MainWindow(), kMsgOutOfMemory, kIconError);
+        SetGoOn(goOn, false);
+        return false;
+    }
     uint32_t remaining = byteCount;
     uint32_t previous = 0;
     while (remaining > 0) {
-        const uint32_t cluster = FindFreeCluster(layout, area, length);
+        const uint32_t cluster = FindFreeClusterFrom(layout, area, length, previous + 1);
         if (cluster == 0) {
             ShowMessage(MainWindow(), kMsgDiskFull, kIconError);
             SetGoOn(goOn, false);
@@ -86,6 +155,7 @@ bool CopyFileToClusters(const Layout& layout, uint8_t* area, uint32_t length, co
             SetGoOn(goOn, false);
             return false;
         }
+        journal.SaveCluster(offset, piece);
         uint32_t done = 0;
         uint32_t error = ReadHostFile(file, area + offset, piece, done);
         if (error == win_error::kSuccess && done < piece) {
@@ -111,16 +181,15 @@ bool CopyFileToClusters(const Layout& layout, uint8_t* area, uint32_t length, co
 bool AddHostFile(ImageDocument& doc, std::string_view hostPath, bool* goOn) {
     SetGoOn(goOn, true);
     WaitCursor wait;
-    ByteBlock work;
-    if (!work.Allocate(doc.imageSize)) {
+    uint8_t* area = doc.Area();
+    const uint32_t length = doc.AreaLength();
+    const Layout layout = doc.GetLayout();
+    UndoJournal journal(area, length, layout);
+    if (!journal.Begin()) {
         ShowMessage(MainWindow(), kMsgOutOfMemory, kIconError);
         SetGoOn(goOn, false);
         return false;
     }
-    std::memcpy(work.data(), doc.imageBuffer.data(), doc.imageSize);
-    uint8_t* area = work.data() + doc.dataOffset;
-    const uint32_t length = doc.AreaLength();
-    const Layout layout = doc.GetLayout();
 
     HostFindData found;
     const uint32_t findError = FindHostFile(hostPath, found);
@@ -166,13 +235,13 @@ bool AddHostFile(ImageDocument& doc, std::string_view hostPath, bool* goOn) {
             SetGoOn(goOn, false);
             return false;
         }
-        if (!CopyFileToClusters(layout, area, length, file, hostPath, slot.slotOffset, size, goOn)) {
+        if (!CopyFileToClusters(layout, area, length, file, hostPath, slot.slotOffset, size, goOn, journal)) {
             return false;
         }
     }
     StampEntry(entry, found, size);
 
-    std::memcpy(doc.imageBuffer.data(), work.data(), doc.imageSize);
+    journal.Commit();
     doc.modified = true;
     if (replacedListed) {
         RefreshList();

@@ -1,5 +1,7 @@
 #include "fat/fat12.h"
 
+#include <algorithm>
+
 #include "common/bytes.h"
 #include "fat/dir_entry.h"
 
@@ -44,7 +46,11 @@ bool WriteFatEntry(const Layout& layout, uint8_t* area, uint32_t length, uint32_
 }
 
 uint32_t FindFreeCluster(const Layout& layout, const uint8_t* area, uint32_t length) {
-    for (uint32_t n = kFirstDataCluster; n <= layout.lastCluster; ++n) {
+    return FindFreeClusterFrom(layout, area, length, kFirstDataCluster);
+}
+
+uint32_t FindFreeClusterFrom(const Layout& layout, const uint8_t* area, uint32_t length, uint32_t first) {
+    for (uint32_t n = std::max(first, kFirstDataCluster); n <= layout.lastCluster; ++n) {
         if (ReadFatEntry(layout, area, length, n) == kFatFree) {
             return n;
         }

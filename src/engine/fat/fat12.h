@@ -26,6 +26,9 @@ uint32_t ReadFatEntry(const Layout& layout, const uint8_t* area, uint32_t length
 bool WriteFatEntry(const Layout& layout, uint8_t* area, uint32_t length, uint32_t cluster, uint32_t value);
 // The lowest free data cluster, or 0 when the disk is full.
 uint32_t FindFreeCluster(const Layout& layout, const uint8_t* area, uint32_t length);
+// The same, looking from `first` on: once a writer has taken the lowest free
+// cluster, the next lowest lies above it, so it need not scan from 2 again.
+uint32_t FindFreeClusterFrom(const Layout& layout, const uint8_t* area, uint32_t length, uint32_t first);
 // Frees the chain of the directory entry at `entryOffset` and marks the entry
 // deleted. The walk stops at the first link that is no data cluster or that
 // leads back into the chain.
