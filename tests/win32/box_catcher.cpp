@@ -91,7 +91,9 @@ void Press(HWND dialog, int button) { PostMessageA(dialog, WM_COMMAND, MAKEWPARA
 
 }  // namespace
 
-BoxCatcher::BoxCatcher() {
+BoxCatcher::BoxCatcher() : BoxCatcher(false) {}
+
+BoxCatcher::BoxCatcher(bool boxesOnly) : boxesOnly_(boxesOnly) {
     g_catcher = this;
     hook_ = SetWindowsHookExA(WH_CBT, Hook, nullptr, GetCurrentThreadId());
 }
@@ -160,6 +162,9 @@ void CALLBACK BoxCatcher::OnTimer(HWND, UINT, UINT_PTR, DWORD) {
 void BoxCatcher::Handle(HWND dialog) {
     const bool seen = std::find(handled_.begin(), handled_.end(), dialog) != handled_.end();
     const bool fileDialog = GetDlgItem(dialog, kFileNameId) != nullptr;
+    if (boxesOnly_ && !fileDialog && GetDlgItem(dialog, kMessageTextId) == nullptr) {
+        return;
+    }
     // A message box is handled once; a file dialog comes back to the front
     // after a box of its own (the overwrite question) and is answered again.
     if (seen && !fileDialog) {

@@ -26,6 +26,10 @@ struct CaughtBox {
 class BoxCatcher {
 public:
     BoxCatcher();
+    // With `boxesOnly` the catcher leaves every other dialog alone (property
+    // sheets and dialogs a test drives itself): only message boxes and file
+    // dialogs are caught.
+    explicit BoxCatcher(bool boxesOnly);
     ~BoxCatcher();
     BoxCatcher(const BoxCatcher&) = delete;
     BoxCatcher& operator=(const BoxCatcher&) = delete;
@@ -53,6 +57,7 @@ private:
     void OnActivate(HWND dialog);
     void Handle(HWND dialog);
 
+    bool boxesOnly_ = false;
     HHOOK hook_ = nullptr;
     UINT_PTR timer_ = 0;
     std::deque<Action> actions_;
