@@ -9,6 +9,7 @@
 #include "fat/extract.h"
 #include "ports/window_sync.h"
 #include "settings/help.h"
+#include "sheets/sheets.h"
 #include "strings/string_ids.h"
 #include "ui/app_state.h"
 #include "ui/explorer_list.h"
@@ -199,8 +200,18 @@ void ExecuteCommand(UINT id, HWND mainWindow) {
             }
         }
         break;
+    case ID_FILE_PROPERTIES:
+        ShowImageProperties(mainWindow);
+        break;
+    case ID_EDIT_PROPERTIES:
+        ShowFileProperties(mainWindow);
+        break;
     case ID_VIEW_DETAILS:
         CaptureColumnWidths(List());
+        ShowDetailsDialog(mainWindow);
+        break;
+    case ID_EXTRAS_OPTIONS:
+        ShowOptions(mainWindow);
         break;
     case ID_HELP_INDEX:
         ShowHelp(mainWindow, nullptr);
@@ -215,8 +226,7 @@ void ExecuteCommand(UINT id, HWND mainWindow) {
         break;
     }
     default:
-        // Write to disk, the two properties sheets, Options and Details'
-        // dialog arrive with their own parts; Original order does nothing.
+        // Write to disk arrives with its own part; Original order does nothing.
         break;
     }
 }

@@ -220,9 +220,26 @@ TEST_F(CommandsInState, GrayedAcceleratorsSendNoCommand) {
 TEST_F(CommandsInState, EnabledAcceleratorsArrive) {
     Enter(kSelection);
     RecordCommands();
+    BoxCatcher boxes;  // the file properties sheet Alt+Enter opens is closed
     PressKey('S', true, false, false);
     PressKey(VK_RETURN, false, true, false);
     EXPECT_EQ((std::vector<UINT>{ID_FILE_SAVE, ID_EDIT_PROPERTIES}), Commands());
+}
+
+TEST_F(CommandsInState, PropertiesOptionsAndDetailsOpenTheirSheetsAndDialog) {
+    Enter(kSelection);
+    BoxCatcher boxes;  // each sheet and the dialog is closed as soon as it shows
+    for (UINT id : {ID_FILE_PROPERTIES, ID_EDIT_PROPERTIES, ID_EXTRAS_OPTIONS, ID_VIEW_DETAILS}) {
+        Command(id);
+    }
+    ASSERT_EQ(4u, boxes.Boxes().size());
+    EXPECT_EQ("Disk-image properties", boxes.Boxes()[0].caption);
+    EXPECT_NE(std::string::npos, boxes.Boxes()[1].caption.find(ItemText(1, 0))) << boxes.Boxes()[1].caption;
+    EXPECT_EQ("Options", boxes.Boxes()[2].caption);
+    EXPECT_EQ("Details", boxes.Boxes()[3].caption);
+    for (const auto& box : boxes.Boxes()) {
+        EXPECT_EQ(Window(), box.owner) << box.caption;
+    }
 }
 
 TEST_F(CommandsInState, WhileEditingANameKeysGoToTheEditor) {

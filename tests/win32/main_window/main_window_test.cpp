@@ -6,6 +6,7 @@
 #include <cstring>
 #include <string>
 
+#include "box_catcher.h"
 #include "common/bytes.h"
 #include "core/document.h"
 #include "fat/dir_entry.h"
@@ -151,6 +152,7 @@ TEST_F(MainWindowOnImage, ColumnWidthsSurviveEveryOtherView) {
 
 TEST_F(MainWindowOnImage, AltDoubleClickAsksForPropertiesPlainDoesNot) {
     RecordCommands();
+    BoxCatcher boxes;  // the file properties sheet the command opens is closed
     RECT item = {LVIR_BOUNDS, 0, 0, 0};
     SendMessageA(List(), LVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&item));
     const LPARAM at = MAKELPARAM(item.left + 5, (item.top + item.bottom) / 2);
