@@ -5,6 +5,7 @@
 #include <ole2.h>
 
 #include "app/register_switch.h"
+#include "dragdrop/dragdrop.h"
 #include "fat/fs_options.h"
 #include "ports/main_window.h"
 #include "ports/win32_prompts.h"
@@ -72,8 +73,12 @@ int Run(HINSTANCE instance, int show) {
     ShowWindow(window, show);
     UpdateWindow(window);
     const bool ole = SUCCEEDED(OleInitialize(nullptr));
+    if (ole) {
+        RegisterDropTarget(window);
+    }
     RunMessageLoop(window, App().accelerators);
     if (ole) {
+        ReleaseDropTarget();
         OleUninitialize();
     }
     return 0;

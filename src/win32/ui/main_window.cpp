@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include "core/document.h"
+#include "dragdrop/dragdrop.h"
 #include "ports/main_window.h"
 #include "ports/win32_prompts.h"
 #include "ports/window_sync.h"
@@ -57,6 +58,7 @@ bool OnClose() {
             return false;
         }
     }
+    RemoveDragTempDirectory();
     UninitHelp();
     CaptureColumnWidths(MainParts().list);
     SaveSettings(TheSettings());
@@ -65,6 +67,8 @@ bool OnClose() {
 
 void OnDestroy() {
     MainWindowParts& parts = MainParts();
+    // The platform holds the drop target until it is revoked from a live window.
+    RevokeDropTarget();
     UninitHelp();
     DestroyListImages(parts.images);
     parts = {};
@@ -91,6 +95,9 @@ LRESULT OnNotify(HWND window, NMHDR* header, bool& handled) {
         return EndLabelEdit(window, parts.list, reinterpret_cast<NMLVDISPINFOA*>(header));
     case LVN_ITEMCHANGED:
         UpdateStatusText();
+        break;
+    case LVN_BEGINDRAG:
+        StartDragOut(window, TheDocument());
         break;
     case NM_RCLICK: {
         POINT cursor;
@@ -176,8 +183,8 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_INITMENUPOPUP:
         UpdateMenuState(reinterpret_cast<HMENU>(wParam));
         break;
-    case WM_APP:
-        // Dropped files arrive here once the drop target exists.
+    case kDroppedFilesMessage:
+        HandleDroppedFiles(reinterpret_cast<HDROP>(wParam), window, TheDocument());
         return 0;
     default:
         break;
