@@ -4,6 +4,7 @@
 
 #include "common/file_dialog.h"
 #include "core/document.h"
+#include "dragdrop/dragdrop.h"
 #include "fat/add_file.h"
 #include "fat/delete_rename.h"
 #include "fat/extract.h"
@@ -103,6 +104,7 @@ void CloseAndLeave(HWND mainWindow) {
     if (CloseImage(TheDocument(), false) == CloseResult::kClosed) {
         PostMessageA(mainWindow, WM_CLOSE, 0, 0);
     }
+    RemoveDragTempDirectory();
 }
 
 }  // namespace
@@ -159,7 +161,9 @@ void ExecuteCommand(UINT id, HWND mainWindow) {
     switch (id) {
     case ID_FILE_NEW:
         // The new-image dialog comes with the disk code; closing comes first.
-        CloseImage(doc, true);
+        if (CloseImage(doc, true) == CloseResult::kClosed) {
+            RemoveDragTempDirectory();
+        }
         break;
     case ID_FILE_OPEN:
         OpenCommand(mainWindow);
@@ -174,6 +178,7 @@ void ExecuteCommand(UINT id, HWND mainWindow) {
         break;
     case ID_FILE_CLOSE:
         CloseImage(doc, true);
+        RemoveDragTempDirectory();
         break;
     case ID_FILE_EXIT:
         CloseAndLeave(mainWindow);
