@@ -7,7 +7,15 @@ set -u
 wine_run=$1
 volkarn=$2
 work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+# The program stores its settings when it closes; the /R tests expect none,
+# so settings this run created are removed again.
+settings='HKCU\Software\Quanbel\Volkarn'
+if "$wine_run" reg query "$settings" >/dev/null 2>&1; then had_settings=1; else had_settings=0; fi
+cleanup() {
+    rm -rf "$work"
+    [ "$had_settings" -eq 1 ] || "$wine_run" reg delete "$settings" /f >/dev/null 2>&1
+}
+trap cleanup EXIT
 export MTOOLS_SKIP_CHECK=1
 
 fail() {

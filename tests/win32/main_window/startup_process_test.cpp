@@ -69,9 +69,29 @@ bool ExtractFromImage(const std::string& path, const char* name11, const std::st
     return found;
 }
 
+// The settings VOLKARN writes when it closes; other tests check that /R
+// leaves them alone, so a run that created them removes them again.
+constexpr char kSettingsKey[] = "Software\\Quanbel\\Volkarn";
+
+bool SettingsExist() {
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, KEY_READ, &key) != ERROR_SUCCESS) {
+        return false;
+    }
+    RegCloseKey(key);
+    return true;
+}
+
 class StartupProcess : public ::testing::Test {
 protected:
+    void TearDown() override {
+        if (!settingsBefore) {
+            RegDeleteTreeA(HKEY_CURRENT_USER, kSettingsKey);
+        }
+    }
+
     void SetUp() override {
+        settingsBefore = SettingsExist();
         image = folder.File("CMDLINE.DSK");
         WriteImageFile(image, {{"OLD     TXT"}});
         host = folder.File("HOST.TXT");
@@ -81,6 +101,7 @@ protected:
     ScratchFolder folder;
     std::string image;
     std::string host;
+    bool settingsBefore = false;
 };
 
 TEST_F(StartupProcess, AddAndCloseSavesTheImageAndEndsWithZero) {
