@@ -4,6 +4,7 @@
 
 #include "common/file_dialog.h"
 #include "core/document.h"
+#include "disk_dialogs/disk_dialogs.h"
 #include "dragdrop/dragdrop.h"
 #include "fat/add_file.h"
 #include "fat/delete_rename.h"
@@ -15,6 +16,7 @@
 #include "ui/app_state.h"
 #include "ui/explorer_list.h"
 #include "ui/main_window.h"
+#include "ui/write_to_disk.h"
 
 namespace vk::win32 {
 namespace {
@@ -160,9 +162,9 @@ void ExecuteCommand(UINT id, HWND mainWindow) {
     ImageDocument& doc = TheDocument();
     switch (id) {
     case ID_FILE_NEW:
-        // The new-image dialog comes with the disk code; closing comes first.
         if (CloseImage(doc, true) == CloseResult::kClosed) {
             RemoveDragTempDirectory();
+            RunNewImageDialog(mainWindow);
         }
         break;
     case ID_FILE_OPEN:
@@ -175,6 +177,9 @@ void ExecuteCommand(UINT id, HWND mainWindow) {
         if (SaveImageAs(doc, mainWindow)) {
             SaveImage(doc);
         }
+        break;
+    case ID_FILE_WRITE_TO_DISK:
+        ConfirmWriteToDisk(mainWindow);
         break;
     case ID_FILE_CLOSE:
         CloseImage(doc, true);
@@ -231,7 +236,7 @@ void ExecuteCommand(UINT id, HWND mainWindow) {
         break;
     }
     default:
-        // Write to disk arrives with its own part; Original order does nothing.
+        // Original order does nothing.
         break;
     }
 }

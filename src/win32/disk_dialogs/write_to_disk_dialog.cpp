@@ -1,0 +1,79 @@
+#include "common/dialog_helpers.h"
+#include "core/document.h"
+#include "disk_dialogs/disk_dialogs.h"
+#include "drive/sector_device.h"
+#include "drive/write_disk.h"
+#include "resources/disk_dialog_ids.h"
+#include "settings/help.h"
+#include "settings/settings.h"
+#include "ui/app_state.h"
+#include "win32/drive/drive_backend.h"
+
+namespace vk::win32 {
+namespace {
+
+constexpr char kHelpTopic[] = "WrtToDsk";
+
+}  // namespace
+
+BOOL OnInitWriteToDiskDialog(HWND dialog) {
+    CenterOverParent(dialog);
+    if (FillDriveList(dialog) > 0) {
+        SendDlgItemMessageA(dialog, IDC_DRIVE_LIST, CB_SETCURSEL, 0, 0);
+        return TRUE;
+    }
+    EnableWindow(GetDlgItem(dialog, IDC_DRIVE_LIST), FALSE);
+    EnableWindow(GetDlgItem(dialog, IDC_WRITE_FORMAT_DISK), FALSE);
+    EnableWindow(GetDlgItem(dialog, IDOK), FALSE);
+    SetFocus(GetDlgItem(dialog, IDCANCEL));
+    return FALSE;
+}
+
+bool WriteImageToDisk(HWND dialog, const ImageDocument& doc, int drive) {
+    if (drive < 0) {
+        return false;
+    }
+    WriteDiskRequest request;
+    request.formatDisk = IsDlgButtonChecked(dialog, IDC_WRITE_FORMAT_DISK) == BST_CHECKED;
+    request.fastWrite = TheSettings().fastWrite;
+    SectorDevice device;
+    device.drive = static_cast<uint32_t>(drive);
+    device.backend = &Win32DriveBackend();
+    // No system box may ask for a disk while the drive is written.
+    const UINT previousMode = SetErrorMode(SEM_FAILCRITICALERRORS);
+    const bool written = vk::WriteImageToDisk(doc, dialog, request, device);
+    SetErrorMode(previousMode);
+    return written;
+}
+
+INT_PTR CALLBACK WriteToDiskDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+    switch (message) {
+    case WM_INITDIALOG:
+        return OnInitWriteToDiskDialog(dialog);
+    case WM_COMMAND:
+        switch (LOWORD(wParam)) {
+        case IDOK:
+            if (WriteImageToDisk(dialog, TheDocument(), SelectedDrive(dialog))) {
+                EndDialog(dialog, 1);
+            }
+            return TRUE;
+        case IDCANCEL:
+            EndDialog(dialog, 0);
+            return TRUE;
+        case IDC_DISK_DIALOG_HELP:
+            ShowHelp(dialog, kHelpTopic);
+            return TRUE;
+        default:
+            return FALSE;
+        }
+    case WM_CLOSE:
+        EndDialog(dialog, 0);
+        return TRUE;
+    default:
+        return FALSE;
+    }
+}
+
+bool RunWriteToDiskDialog(HWND owner) { return RunDialog(owner, IDD_WRITE_TO_DISK, WriteToDiskDialogProc, 0) > 0; }
+
+}  // namespace vk::win32
