@@ -46,6 +46,8 @@ protected:
         if (DriveBacking().empty()) {
             GTEST_SKIP() << "drive A: is not mapped in this run";
         }
+        // Without this every case below would wait for a dialog that cannot work.
+        ASSERT_EQ(GetDriveTypeA("A:\\"), static_cast<UINT>(DRIVE_REMOVABLE)) << "Wine does not see drive A:";
         original = ReadFileBytes(DriveBacking());
         ASSERT_EQ(original.size(), k720Bytes);
     }
@@ -88,8 +90,8 @@ protected:
 TEST_F(DriveATest, DriveListNamesTheRemovableDriveOnDriveA) {
     NewWith([](HWND dialog) {
         const std::vector<std::string> drives = test::ComboRows(dialog, IDC_DRIVE_LIST);
-        ASSERT_FALSE(drives.empty());
-        EXPECT_EQ(drives[0].substr(0, 2), "A:");
+        EXPECT_FALSE(drives.empty());
+        EXPECT_EQ(drives.empty() ? "" : drives[0].substr(0, 2), "A:");
         EXPECT_EQ(test::ComboSelection(dialog, IDC_DRIVE_LIST), 0);
         EXPECT_NE(IsWindowEnabled(GetDlgItem(dialog, IDC_NEW_COPY_FROM_DISK)), FALSE);
         EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, IDC_DRIVE_LIST))) << "until the copy is chosen";

@@ -25,8 +25,8 @@ constexpr char kMessage43[] =
     "WARNING: the selected disk-image contains informations about media-errors.\n"
     "These errors will NOT be written to the target media!";
 
-// Watches for the Write to disk dialog of any process, notes how it opened
-// and cancels it, as a user would.
+// Watches for the Write to disk dialog of any process, notes its owner and
+// cancels it, as a user would.
 class WriteDialogCloser {
 public:
     WriteDialogCloser() : thread_([this] { Run(); }) {}
@@ -35,7 +35,6 @@ public:
         thread_.join();
     }
     bool Seen() const { return seen_; }
-    bool OkEnabled() const { return okEnabled_; }
     // The dialog's owner was the main window, still hidden in its creation.
     bool OwnerHidden() const { return ownerHidden_; }
 
@@ -44,7 +43,6 @@ private:
         while (!stop_) {
             HWND dialog = FindWindowA("#32770", "Write to disk");
             if (dialog != nullptr && IsWindowVisible(dialog)) {
-                okEnabled_ = IsWindowEnabled(GetDlgItem(dialog, IDOK)) != FALSE;
                 HWND owner = GetWindow(dialog, GW_OWNER);
                 char ownerClass[64] = "";
                 GetClassNameA(owner, ownerClass, sizeof ownerClass);
@@ -58,7 +56,6 @@ private:
     }
     std::atomic<bool> stop_{false};
     std::atomic<bool> seen_{false};
-    std::atomic<bool> okEnabled_{false};
     std::atomic<bool> ownerHidden_{false};
     std::thread thread_;
 };
@@ -108,7 +105,6 @@ TEST(WriteSwitchProcess, OpensTheDialogAndEndsWithOne) {
         EXPECT_EQ(run.exitCode, 1u);
         EXPECT_TRUE(closer.Seen());
         EXPECT_TRUE(closer.OwnerHidden());
-        EXPECT_FALSE(closer.OkEnabled()) << "this run maps no drive";
         if (c.mediaErrors) {
             ASSERT_EQ(boxes.Texts().size(), 1u);
             EXPECT_EQ(boxes.Texts()[0], kMessage43);
