@@ -9,7 +9,7 @@ packages=(
     g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix  # Windows cross compilers, posix threads
     wine wine64                                     # runs the Windows test programs (64-bit only here)
     xvfb xauth                                      # a display for anything that opens a window
-    imagemagick                                     # screenshots of the program under Xvfb
+    imagemagick xdotool                             # screenshots of the program under Xvfb
     fp-utils                                        # chmcmd, the help compiler
     mtools dosfstools                               # the outside judges of the images we write
     bc                                              # arithmetic of the benchmark script
