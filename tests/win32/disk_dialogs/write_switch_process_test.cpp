@@ -60,6 +60,19 @@ private:
     std::thread thread_;
 };
 
+// The settings VOLKARN may store; the /R tests expect them untouched, so a
+// run that created them removes them again.
+constexpr char kSettingsKey[] = "Software\\Quanbel\\Volkarn";
+
+bool SettingsExist() {
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, KEY_READ, &key) != ERROR_SUCCESS) {
+        return false;
+    }
+    RegCloseKey(key);
+    return true;
+}
+
 std::string ScratchImage(const char* name) {
     char temp[MAX_PATH] = "";
     GetTempPathA(sizeof temp, temp);
@@ -84,6 +97,7 @@ void WriteErrorFile(const std::string& path) {
 }
 
 TEST(WriteSwitchProcess, OpensTheDialogAndEndsWithOne) {
+    const bool settingsBefore = SettingsExist();
     const std::string image = ScratchImage("vkwsw.dsk");
     const std::string der = ScratchImage("vkwsw.der");
     WriteImage(image);
@@ -114,6 +128,9 @@ TEST(WriteSwitchProcess, OpensTheDialogAndEndsWithOne) {
     }
     DeleteFileA(image.c_str());
     DeleteFileA(der.c_str());
+    if (!settingsBefore) {
+        RegDeleteTreeA(HKEY_CURRENT_USER, kSettingsKey);
+    }
 }
 
 }  // namespace
