@@ -45,17 +45,6 @@ const char kWriteUsage[] =
 
 extern "C" void OnInterrupt(int) { SetCancelRequested(true); }
 
-bool ParseFormatCode(const std::string& text, uint32_t& code) {
-    char* end = nullptr;
-    const unsigned long value = std::strtoul(text.c_str(), &end, 16);
-    if (text.empty() || *end != '\0' || value < kFirstFormatCode || value >= kCustomFormatCode ||
-        !IsUsableFormat(FormatRow(static_cast<uint32_t>(value)))) {
-        return false;
-    }
-    code = static_cast<uint32_t>(value);
-    return true;
-}
-
 int32_t ChosenFormat(WindowRef, void* context) { return static_cast<int32_t>(*static_cast<uint32_t*>(context)); }
 
 // The device a command names, with the back end of this system.

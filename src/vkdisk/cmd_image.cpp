@@ -36,17 +36,6 @@ const char kInfoUsage[] =
     "Shows the image's geometry, boot sector, comment, whether its backup FAT\n"
     "matches, and the bad sectors of its .der file.\n";
 
-bool ParseFormatCode(const std::string& text, uint32_t& code) {
-    char* end = nullptr;
-    const unsigned long value = std::strtoul(text.c_str(), &end, 16);
-    if (text.empty() || *end != '\0' || value < kFirstFormatCode || value >= kCustomFormatCode ||
-        !IsUsableFormat(FormatRow(static_cast<uint32_t>(value)))) {
-        return false;
-    }
-    code = static_cast<uint32_t>(value);
-    return true;
-}
-
 bool ParseBootName(const std::string& text, unsigned& index) {
     static const char* const kNames[kBootTemplateCount] = {"msxdos", "msxdos2", "msdos"};
     for (unsigned i = 0; i < kBootTemplateCount; ++i) {

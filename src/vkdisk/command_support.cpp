@@ -1,15 +1,18 @@
 #include "command_support.h"
 
 #include <cstdio>
+#include <cstdlib>
+
+#include "core/disk_format.h"
 
 #include "console_ports.h"
 
 namespace vk::cli {
 
-bool PrepareCommand(const Args& args, OptionSpec spec, const char* usage, size_t minPositional,
+bool PrepareCommand(const Args& args, OptionSpec known, const char* usage, size_t minPositional,
                     size_t maxPositional, ParsedArgs& parsed, int& exitCode) {
-    spec.flags.insert({"--help", "-h", "--yes", "-y", "--no", "-n"});
-    parsed = ParseArgs(args, spec);
+    known.flags.insert({"--help", "-h", "--yes", "-y", "--no", "-n"});
+    parsed = ParseArgs(args, known);
     if (parsed.Has("--help") || parsed.Has("-h")) {
         std::fputs(usage, stdout);
         exitCode = kExitOk;
@@ -38,6 +41,17 @@ bool PrepareCommand(const Args& args, OptionSpec spec, const char* usage, size_t
 ImageDocument& Document() {
     static ImageDocument doc;
     return doc;
+}
+
+bool ParseFormatCode(const std::string& text, uint32_t& code) {
+    char* end = nullptr;
+    const unsigned long value = std::strtoul(text.c_str(), &end, 16);
+    if (text.empty() || *end != '\0' || value < kFirstFormatCode || value >= kCustomFormatCode ||
+        !IsUsableFormat(FormatRow(static_cast<uint32_t>(value)))) {
+        return false;
+    }
+    code = static_cast<uint32_t>(value);
+    return true;
 }
 
 void Complain(const std::string& text) { std::fprintf(stderr, "vkdisk: %s\n", text.c_str()); }

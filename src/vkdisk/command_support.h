@@ -2,6 +2,7 @@
 // one open document.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 #include "commands.h"
@@ -10,13 +11,16 @@
 
 namespace vk::cli {
 
-// Parses `args` with `spec` plus --help, --yes and --no. Returns false when
+// Parses `args` with `known` plus --help, --yes and --no. Returns false when
 // the command must end now with `exitCode` (help shown, or a usage error).
-bool PrepareCommand(const Args& args, OptionSpec spec, const char* usage, size_t minPositional,
+bool PrepareCommand(const Args& args, OptionSpec known, const char* usage, size_t minPositional,
                     size_t maxPositional, ParsedArgs& parsed, int& exitCode);
 
 // The document vkdisk works on.
 ImageDocument& Document();
+
+// A standard format's code from its hex text ("F9"); false for anything else.
+bool ParseFormatCode(const std::string& text, uint32_t& code);
 
 // Prints "vkdisk: text" to stderr.
 void Complain(const std::string& text);

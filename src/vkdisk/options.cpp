@@ -2,12 +2,12 @@
 
 namespace vk::cli {
 
-ParsedArgs ParseArgs(const std::vector<std::string>& args, const OptionSpec& spec) {
+ParsedArgs ParseArgs(const std::vector<std::string>& args, const OptionSpec& known) {
     ParsedArgs parsed;
     bool optionsEnded = false;
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
-        if (optionsEnded || arg.size() < 2 || arg[0] != '-' || spec.words.count(arg)) {
+        if (optionsEnded || arg.size() < 2 || arg[0] != '-' || known.words.count(arg)) {
             parsed.positional.push_back(arg);
             continue;
         }
@@ -24,7 +24,7 @@ ParsedArgs ParseArgs(const std::vector<std::string>& args, const OptionSpec& spe
             value = arg.substr(eq + 1);
             hasValue = true;
         }
-        if (spec.withValue.count(name)) {
+        if (known.withValue.count(name)) {
             if (!hasValue) {
                 if (i + 1 >= args.size()) {
                     parsed.error = "option " + name + " needs a value";
@@ -33,7 +33,7 @@ ParsedArgs ParseArgs(const std::vector<std::string>& args, const OptionSpec& spe
                 value = args[++i];
             }
             parsed.values[name] = value;
-        } else if (spec.flags.count(name) && !hasValue) {
+        } else if (known.flags.count(name) && !hasValue) {
             parsed.flags.insert(name);
         } else {
             parsed.error = "unknown option " + arg;

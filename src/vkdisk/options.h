@@ -29,7 +29,7 @@ struct ParsedArgs {
 
 // Parses `args`; "--" ends the options, "--name=value" and "--name value"
 // are the same. Texts that begin with '+' or a lone '-' are positional.
-ParsedArgs ParseArgs(const std::vector<std::string>& args, const OptionSpec& spec);
+ParsedArgs ParseArgs(const std::vector<std::string>& args, const OptionSpec& known);
 
 // Exit codes.
 constexpr int kExitOk = 0;

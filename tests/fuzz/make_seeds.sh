@@ -21,11 +21,11 @@ head -c 3000 /dev/zero | tr '\0' 'x' > "$work/DATA.BIN"
 : > "$work/EMPTY"
 
 n=0
-for spec in "40 -s 1 -f 1 -r 16" "48 -s 1 -f 2 -r 16" "40 -s 2 -f 2 -r 32" "64 -s 4 -f 1 -r 48" \
+for shape in "40 -s 1 -f 1 -r 16" "48 -s 1 -f 2 -r 16" "40 -s 2 -f 2 -r 32" "64 -s 4 -f 1 -r 48" \
             "160 -s 1 -f 2 -r 64" "180 -s 1 -f 2 -r 64"; do
     img="$out/images/mkfs-$n.img"
     n=$((n + 1))
-    make_image "$img" $spec
+    make_image "$img" $shape
     mcopy -i "$img" "$work/HELLO.TXT" ::HELLO.TXT
     mcopy -i "$img" "$work/DATA.BIN" ::DATA.BIN 2>/dev/null || true
     mcopy -i "$img" "$work/EMPTY" ::EMPTY 2>/dev/null || true

@@ -96,7 +96,7 @@ TEST_F(Win32Prompts, FormatterFailureShowsNoBoxAndGivesNoButton) {
         const char* insert;  // nullptr: none
     } kCases[] = {
         {"an insert the caller did not give", kMsgNoMemoryForImage, nullptr},
-        {"a specification the formatter refuses", VK_TEST_BROKEN_FORMAT, "x"},
+        {"a format the formatter refuses", VK_TEST_BROKEN_FORMAT, "x"},
         {"an id the table does not hold", 59999, nullptr},
     };
     for (const auto& c : kCases) {

@@ -46,7 +46,7 @@ bool ExpandInserts(std::string_view text, std::initializer_list<std::string_view
                 number = number * 10 + static_cast<size_t>(text[i + 1] - '0');
                 ++i;
             }
-            // A printf-style specification "!...!" after the number: our inserts are texts.
+            // A printf-style format "!...!" after the number: our inserts are texts.
             if (i + 1 < text.size() && text[i + 1] == '!') {
                 size_t end = text.find('!', i + 2);
                 if (end != std::string_view::npos) {

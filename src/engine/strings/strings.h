@@ -12,7 +12,7 @@ namespace vk {
 std::string_view LoadText(unsigned id);
 
 // Expands "%1" .. "%99" with `inserts` in order, as the system's message
-// formatter does for inserts without a format specification ("%!s!" forms
+// formatter does for inserts without a printf-style format ("%!s!" forms
 // are taken as text too). "%%" gives "%", "%n" a line break. False, with an
 // empty result, for an insert number with no argument.
 bool ExpandInserts(std::string_view text, std::initializer_list<std::string_view> inserts, std::string& out);

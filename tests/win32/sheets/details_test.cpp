@@ -31,10 +31,10 @@ protected:
                                nullptr, GetModuleHandleA(nullptr), nullptr);
         for (int column = 0; column < kColumnCount; ++column) {
             TheSettings().columnWidths[column] = kStartWidths[column];
-            LVCOLUMNA spec = {};
-            spec.mask = LVCF_WIDTH;
-            spec.cx = kStartWidths[column];
-            SendMessageA(list, LVM_INSERTCOLUMNA, static_cast<WPARAM>(column), reinterpret_cast<LPARAM>(&spec));
+            LVCOLUMNA header = {};
+            header.mask = LVCF_WIDTH;
+            header.cx = kStartWidths[column];
+            SendMessageA(list, LVM_INSERTCOLUMNA, static_cast<WPARAM>(column), reinterpret_cast<LPARAM>(&header));
         }
         MainParts().window = window;
         MainParts().list = list;
