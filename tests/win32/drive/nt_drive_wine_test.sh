@@ -9,7 +9,9 @@ run="$1"
 prefix="$2"
 exe="$3"
 work=$(mktemp -d)
-trap 'rm -f "$prefix/dosdevices/a::" "$prefix/dosdevices/a:"; rm -rf "$work"' EXIT
+# Wine's mount manager learns of drives when its server starts: stop the
+# server after unmapping A:, so that the next test sees the prefix as it was.
+trap 'rm -f "$prefix/dosdevices/a::" "$prefix/dosdevices/a:"; WINEPREFIX="$prefix" wineserver -k 2>/dev/null; WINEPREFIX="$prefix" wineserver -w 2>/dev/null; rm -rf "$work"' EXIT
 export MTOOLS_SKIP_CHECK=1
 mkfs.fat -C -F 12 -f 2 -r 112 -s 2 -S 512 -M 0xF9 -h 0 -g 2/9 "$work/disk.img" 720 >/dev/null
 head -c 30000 /dev/urandom > "$work/A.BIN"
