@@ -78,9 +78,12 @@ protected:
     void SetUp() override {
         SheetTest::SetUp();
         saved = MainParts();
-        window = CreateWindowExA(0, "STATIC", "main", WS_OVERLAPPED | WS_VISIBLE, 600, 500, 300, 200, nullptr,
+        // A large window with its list in a corner: the sheet, centred over
+        // the window, never covers the list, so no expose can pass for a
+        // repaint the command asked for.
+        window = CreateWindowExA(0, "STATIC", "main", WS_OVERLAPPED | WS_VISIBLE, 0, 0, 1100, 900, nullptr,
                                  nullptr, GetModuleHandleA(nullptr), nullptr);
-        list = CreateWindowExA(0, WC_LISTVIEWA, "", WS_CHILD | WS_VISIBLE | LVS_REPORT, 0, 0, 280, 150, window,
+        list = CreateWindowExA(0, WC_LISTVIEWA, "", WS_CHILD | WS_VISIBLE | LVS_REPORT, 0, 0, 120, 60, window,
                                nullptr, GetModuleHandleA(nullptr), nullptr);
         LVCOLUMNA column = {};
         column.mask = LVCF_WIDTH;
