@@ -190,6 +190,9 @@ protected:
         }
         program_ = folder_.Path() + "\\VOLKARN.EXE";
         ASSERT_TRUE(CopyFileA(WindowsPath(VK_VOLKARN_EXE).c_str(), program_.c_str(), FALSE));
+        // Other tests close the real main window, which saves its settings:
+        // the whole tree must go, a key with subkeys would stay.
+        RegDeleteTreeA(HKEY_CURRENT_USER, kSettingsKey);
         RegDeleteKeyA(HKEY_CURRENT_USER, kSettingsKey);
     }
     void TearDown() override {
