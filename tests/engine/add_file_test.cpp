@@ -17,6 +17,9 @@
 
 #include "fat/add_file.h"
 #include "fat/directory.h"
+#include "fat/folder.h"
+#include "fat/long_names.h"
+#include "fat_image_fixture.h"
 #include "strings/string_ids.h"
 #include "transfer_fixture.h"
 
@@ -45,6 +48,11 @@ protected:
     }
     void FillDisk(uint32_t from = 2) {
         for (uint32_t n = from; n <= layout.lastCluster; ++n) SetFat(n, kFatEnd);
+    }
+    std::string MakeHostFolder(const std::string& name) {
+        const std::string folder = dir.Path(name);
+        EXPECT_TRUE(std::filesystem::create_directory(folder));
+        return folder;
     }
     vk::HostFile holder;  // keeps a host file locked
     int socketFd = -1;
@@ -137,27 +145,105 @@ TEST_F(AddFileTest, NamesAreNeverRefusedForTheirCharacters) {
     ASSERT_EQ(FindHostFile(path, found), 0u);
     ASSERT_TRUE(AddHostFile(doc, path));
     // A host that keeps 8.3 names of its own gives one for this name; it is taken as it is.
-    const std::string want = found.shortName.empty() ? "A+B     C  " : std::string(
+    const std::string want = found.shortName.empty() ? "A_B     C  " : std::string(
         reinterpret_cast<const char*>(PackShortName(found.shortName).data()), 11);
     EXPECT_NE(EntryNamed(want.c_str()), 0u) << want;
 }
 
-TEST_F(AddFileTest, HostFolderBecomesAnEntryOwningNoClusters) {
-    const std::string folder = dir.Path("sub");
-    ASSERT_TRUE(std::filesystem::create_directory(folder));
-    // The deleted slot it reuses still names a cluster of another file.
+TEST_F(AddFileTest, HostFolderBecomesAnEmptySubdirectory) {
+    const std::string folder = MakeHostFolder("sub");
+    HostFindData found;
+    ASSERT_EQ(FindHostFile(folder, found), 0u);
+    DosDateTime stamp;
+    ASSERT_TRUE(HostTimeToLocalDos(found.lastWriteTime, stamp));
+    // The deleted slot it reuses still names a cluster of another file; the
+    // cluster it gets held old bytes.
     PlaceFile(0, "OTHER   BIN", Pattern(100), {2});
     PlaceFile(1, "GONE    BIN", Pattern(100), {3});
     for (uint32_t i = 2; i < layout.rootEntries; ++i) std::memcpy(Entry(Slot(i)), "FILLER  BIN", 11);
     Entry(Slot(1))[0] = kEntryDeleted;
     Store16(Entry(Slot(1)) + kDirFirstCluster, 2);
+    std::memset(doc.Area() + layout.ClusterOffset(4), 0xAB, layout.clusterBytes);
     ASSERT_TRUE(AddHostFile(doc, folder));
     const uint32_t e = EntryNamed("SUB        ");
     ASSERT_EQ(e, Slot(1));
+    EXPECT_EQ(Entry(e)[kDirAttr], found.attributes & 0x3F);
     EXPECT_EQ(Entry(e)[kDirAttr] & kAttrDirectory, kAttrDirectory);
-    EXPECT_EQ(Load16(Entry(e) + kDirFirstCluster), 0u);
     EXPECT_EQ(Load32(Entry(e) + kDirSize), 0u);
+    EXPECT_EQ(Load16(Entry(e) + kDirDate), stamp.date);
+    EXPECT_EQ(Load16(Entry(e) + kDirTime), stamp.time);
+    EXPECT_EQ(ChainOf(e), std::vector<uint32_t>{4}) << "the first free cluster, and only one";
     EXPECT_EQ(Fat(2), kFatEnd) << "the other file keeps its cluster";
+    const uint8_t* cluster = doc.Area() + layout.ClusterOffset(4);
+    EXPECT_TRUE(HasDotEntries(cluster, layout.clusterBytes, 4, 0));
+    for (uint32_t k = 0; k < 2; ++k) {
+        const uint8_t* dot = cluster + k * kDirEntrySize;
+        EXPECT_EQ(dot[kDirAttr], kAttrDirectory);
+        EXPECT_EQ(Load16(dot + kDirDate), stamp.date);
+        EXPECT_EQ(Load16(dot + kDirTime), stamp.time);
+        EXPECT_EQ(Load32(dot + kDirSize), 0u);
+    }
+    EXPECT_TRUE(std::all_of(cluster + 2 * kDirEntrySize, cluster + layout.clusterBytes,
+                            [](uint8_t b) { return b == 0; }))
+        << "the rest of the folder is never used";
+    EXPECT_EQ(window.items.back(), e);
+}
+
+TEST_F(AddFileTest, FileOverAFolderIsRefusedAlsoUnderForce) {
+    for (bool force : {false, true}) {
+        SCOPED_TRACE(force ? "under /F" : "asking");
+        FsOptions().forceSwitch = force;
+        PlaceFile(0, "GAMES      ", Pattern(1024), {2}, kAttrDirectory);
+        const std::string path = HostFile("games", Pattern(10));
+        const Bytes before = test::ImageBytes(doc);
+        script.Message(kMsgFileOverFolder, kIconError);
+        bool goOn = true;
+        EXPECT_FALSE(AddHostFile(doc, path, &goOn));
+        EXPECT_FALSE(goOn);
+        EXPECT_EQ(script.Shown().back().inserts, std::vector<std::string>{"GAMES"});
+        EXPECT_TRUE(test::ImageBytes(doc) == before);
+        EXPECT_FALSE(doc.modified);
+        EXPECT_TRUE(window.items.empty());
+    }
+}
+
+TEST_F(AddFileTest, FolderOverAFolderKeepsTheOneThere) {
+    PlaceFile(0, "GAMES      ", Pattern(1024), {2}, kAttrDirectory);
+    const Bytes before = test::ImageBytes(doc);
+    bool goOn = false;
+    EXPECT_TRUE(AddHostFile(doc, MakeHostFolder("games"), &goOn));
+    EXPECT_TRUE(goOn);
+    EXPECT_TRUE(test::ImageBytes(doc) == before);
+    EXPECT_FALSE(doc.modified);
+}
+
+TEST_F(AddFileTest, FolderOverAFileIsTheUsualReplaceQuestion) {
+    PlaceFile(0, "GAMES      ", Pattern(3000), {2, 3, 4});
+    const std::string folder = MakeHostFolder("games");
+    const Bytes before = test::ImageBytes(doc);
+    script.Message(kMsgReplaceEntry, kBoxYesNo | kIconQuestion, kIdNo);
+    EXPECT_FALSE(AddHostFile(doc, folder));
+    EXPECT_TRUE(test::ImageBytes(doc) == before);
+
+    script.Message(kMsgReplaceEntry, kBoxYesNo | kIconQuestion, kIdYes);
+    ASSERT_TRUE(AddHostFile(doc, folder));
+    EXPECT_EQ(EntryNamed("GAMES      "), Slot(0));
+    EXPECT_EQ(ChainOf(Slot(0)), std::vector<uint32_t>{2}) << "the file's clusters were freed first";
+    EXPECT_EQ(Fat(3), kFatFree);
+    EXPECT_EQ(Fat(4), kFatFree);
+    EXPECT_TRUE(HasDotEntries(doc.Area() + layout.ClusterOffset(2), layout.clusterBytes, 2, 0));
+}
+
+TEST_F(AddFileTest, ReplacingAFileDeletesItsLongName) {
+    const uint8_t sum = ShortNameChecksum(reinterpret_cast<const uint8_t*>("LONGFI~1TXT"));
+    test::WriteLongNameEntry(Entry(Slot(0)), 2 | kLongNameLastFlag, sum);
+    test::WriteLongNameEntry(Entry(Slot(1)), 1, sum);
+    PlaceFile(2, "LONGFI~1TXT", Pattern(10), {2});
+    FsOptions().forceSwitch = true;
+    ASSERT_TRUE(AddHostFile(doc, HostFile("longfi~1.txt", Pattern(20))));
+    EXPECT_EQ(EntryNamed("LONGFI~1TXT"), Slot(2));
+    EXPECT_EQ(Entry(Slot(0))[0], kEntryDeleted);
+    EXPECT_EQ(Entry(Slot(1))[0], kEntryDeleted);
 }
 
 TEST_F(AddFileTest, ReplacingFreesTheOldChainFirst) {
@@ -251,6 +337,23 @@ TEST_F(AddFileTest, EveryFailureLeavesTheImageUnchanged) {
              SetFat(700, 0);
              script.Message(kMsgReplaceEntry, kBoxYesNo | kIconQuestion, kIdYes).Message(kMsgDiskFull, kIconError);
              return HostFile("old.bin", Pattern(5000));  // five clusters; three are to be had
+         },
+         false},
+        {"no free cluster for a folder",
+         [this] {
+             FillDisk();
+             script.Message(kMsgDiskFull, kIconError);
+             return MakeHostFolder("newdir");
+         },
+         false},
+        {"folder cluster past the end of the image",
+         [this] {
+             // The one free cluster lies beyond the area; cluster 2 onwards are taken.
+             FillDisk();
+             SetFat(layout.lastCluster, 0);
+             doc.imageSize = static_cast<uint32_t>(layout.ClusterOffset(layout.lastCluster) + 10);
+             script.Message(kMsgImageTooSmall, kIconError);
+             return MakeHostFolder("late");
          },
          false},
 #ifdef _WIN32

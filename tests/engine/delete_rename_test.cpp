@@ -5,6 +5,7 @@
 
 #include "fat/delete_rename.h"
 #include "fat/list_texts.h"
+#include "fat/long_names.h"
 #include "fat_image_fixture.h"
 #include "strings/string_ids.h"
 
@@ -120,6 +121,84 @@ TEST_F(DeleteTest, ForceSwitchSkipsQuestionsButNotTheDirectoryWarning) {
     Delete();
     EXPECT_EQ(window.items, std::vector<uint32_t>{Slot(3)});
     for (uint32_t i : {0u, 1u, 2u, 4u}) EXPECT_EQ(At(i)[0], kEntryDeleted) << i;
+}
+
+// Files with long names as other systems write them: LONGFI~1.TXT behind an
+// intact run of two, and DAMAGED.TXT behind a run whose middle entry has
+// another file's checksum, so only the entry next to it belongs.
+class LongNameEditTest : public test::FatImageTest {
+protected:
+    void SetUp() override {
+        FatImageTest::SetUp();
+        const uint8_t sum = Checksum("LONGFI~1TXT");
+        test::WriteLongNameEntry(At(0), 2 | kLongNameLastFlag, sum);
+        test::WriteLongNameEntry(At(1), 1, sum);
+        Put(2, "LONGFI~1TXT", kAttrArchive, {2}, 10);
+        const uint8_t damaged = Checksum("DAMAGED TXT");
+        test::WriteLongNameEntry(At(3), 3 | kLongNameLastFlag, damaged);
+        test::WriteLongNameEntry(At(4), 2, Checksum("OTHER   TXT"));
+        test::WriteLongNameEntry(At(5), 1, damaged);
+        Put(6, "DAMAGED TXT", kAttrArchive, {3}, 10);
+        FillList(doc);
+        ASSERT_EQ(window.items, (std::vector<uint32_t>{Slot(2), Slot(6)}));
+        window.calls.clear();
+    }
+    static uint8_t Checksum(const char* name11) { return ShortNameChecksum(reinterpret_cast<const uint8_t*>(name11)); }
+    // The image as it was, with byte 0 of the given slots marked deleted.
+    test::Bytes WithDeleted(test::Bytes image, std::vector<uint32_t> slots) {
+        for (uint32_t i : slots) image[Slot(i)] = kEntryDeleted;
+        return image;
+    }
+};
+
+TEST_F(LongNameEditTest, DeleteTakesTheLongNameAlong) {
+    test::Bytes expected = Snapshot();
+    FsOptions().forceSwitch = true;
+    window.Select({0});
+    DeleteSelected(doc, test::TestOwner());
+    expected = WithDeleted(expected, {0, 1, 2});
+    // Cluster 2's entry is the even half of bytes 3 and 4 of the FAT.
+    const uint32_t fat = static_cast<uint32_t>(layout.fatStart);
+    expected[fat + 3] = 0;
+    expected[fat + 4] &= 0xF0;
+    EXPECT_EQ(Snapshot(), expected);
+}
+
+TEST_F(LongNameEditTest, DeleteLeavesWhatDoesNotBelongAlone) {
+    const test::Bytes before = Snapshot();
+    FsOptions().forceSwitch = true;
+    window.Select({1});
+    DeleteSelected(doc, test::TestOwner());
+    const test::Bytes after = Snapshot();
+    EXPECT_EQ(At(5)[0], kEntryDeleted);
+    EXPECT_EQ(At(6)[0], kEntryDeleted);
+    for (uint32_t i : {0u, 1u, 2u, 3u, 4u}) {
+        EXPECT_TRUE(std::equal(after.begin() + Slot(i), after.begin() + Slot(i + 1), before.begin() + Slot(i))) << i;
+    }
+}
+
+TEST_F(LongNameEditTest, RenameDeletesTheOldLongName) {
+    const test::Bytes before = Snapshot();
+    std::string text = "short.txt";
+    ASSERT_EQ(RenameEntry(doc, test::TestOwner(), &text, Slot(2)), RenameVerdict::kAccept);
+    test::Bytes expected = WithDeleted(before, {0, 1});
+    std::copy_n("SHORT   TXT", 11, expected.begin() + Slot(2));
+    EXPECT_EQ(Snapshot(), expected);
+}
+
+TEST_F(LongNameEditTest, RenameToTheSameNameKeepsTheLongName) {
+    const test::Bytes before = Snapshot();
+    std::string text = "longfi~1.txt";
+    ASSERT_EQ(RenameEntry(doc, test::TestOwner(), &text, Slot(2)), RenameVerdict::kAccept);
+    EXPECT_EQ(Snapshot(), before) << "the long name still fits the short one";
+}
+
+TEST_F(LongNameEditTest, RefusedRenameKeepsTheLongName) {
+    const test::Bytes before = Snapshot();
+    script.SystemError(win_error::kAlreadyExists, "DAMAGED.TXT");
+    std::string text = "damaged.txt";
+    EXPECT_EQ(RenameEntry(doc, test::TestOwner(), &text, Slot(2)), RenameVerdict::kReject);
+    EXPECT_EQ(Snapshot(), before);
 }
 
 class RenameTest : public test::FatImageTest {

@@ -8,6 +8,7 @@
 #include "core/new_image.h"
 #include "fat/dir_entry.h"
 #include "fat/directory.h"
+#include "fat/long_names.h"
 #include "strings/string_ids.h"
 #include "support/test_files.h"
 
@@ -163,6 +164,22 @@ TEST_F(DirectoryTest, StoreVolumeLabelSlotChoice) {
     before = Snapshot();
     EXPECT_TRUE(store(nullptr));
     EXPECT_EQ(Snapshot(), before);
+}
+
+TEST_F(DirectoryTest, ChangingTheLabelDeletesALongNameInFrontOfIt) {
+    // Written by a tool that gave the label a long name; it would not fit the new one.
+    uint8_t* run = At(0);
+    std::memset(run, 0xFF, 32);
+    run[0] = 1 | kLongNameLastFlag;
+    run[kDirAttr] = kAttrLongName;
+    run[kLongNameChecksum] = ShortNameChecksum(reinterpret_cast<const uint8_t*>("OLDLABEL   "));
+    Put(1, "OLDLABEL   ", kAttrVolume);
+    uint8_t label[32] = {};
+    std::memcpy(label, "NEWLABEL   ", 11);
+    label[kDirAttr] = kAttrVolume;
+    ASSERT_TRUE(StoreVolumeLabel(layout, doc.Area(), doc.AreaLength(), label));
+    EXPECT_EQ(At(0)[0], kEntryDeleted);
+    EXPECT_EQ(std::memcmp(At(1), label, 32), 0);
 }
 
 TEST_F(DirectoryTest, StoreVolumeLabelFailsInAFullDirectory) {

@@ -12,9 +12,22 @@
 #include "fat/dir_entry.h"
 #include "fat/fat12.h"
 #include "fat/fs_options.h"
+#include "core/layout.h"
 #include "support/test_files.h"
 
 namespace vk::test {
+
+// A long-name entry as other systems write it: place `order` in its run,
+// the checksum of the short entry it was written for, some name characters.
+inline void WriteLongNameEntry(uint8_t* e, uint8_t order, uint8_t checksum) {
+    std::memset(e, 0xFF, kDirEntrySize);
+    e[0] = order;
+    for (uint32_t k : {1u, 3u, 5u, 7u, 9u}) Store16(e + k, 'a' + order % 16);
+    e[kDirAttr] = kAttrLongName;
+    e[12] = 0;
+    e[13] = checksum;
+    Store16(e + kDirFirstCluster, 0);
+}
 
 class FatImageTest : public EngineTest {
 protected:

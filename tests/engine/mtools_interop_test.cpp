@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -12,9 +13,14 @@
 
 #include "core/document.h"
 #include "fat/add_file.h"
+#include "fat/delete_rename.h"
+#include "fat/file_properties.h"
+#include "fat/list_texts.h"
+#include "fat/volume_info.h"
 #include "fat/directory.h"
 #include "fat/extract.h"
 #include "fat/fs_options.h"
+#include "strings/string_ids.h"
 #include "transfer_fixture.h"
 
 namespace vk {
@@ -30,6 +36,25 @@ int RunTool(const std::string& command) {
 }
 
 std::string Quote(const std::string& s) { return "'" + s + "'"; }
+
+// Every line of a command's output and error output.
+std::vector<std::string> OutputLines(const std::string& command) {
+    std::vector<std::string> lines;
+    FILE* pipe = ::popen(("MTOOLS_SKIP_CHECK=1 " + command + " 2>&1").c_str(), "r");
+    if (pipe == nullptr) return {"cannot run " + command};
+    std::string line;
+    for (int c; (c = std::fgetc(pipe)) != EOF;) {
+        if (c == '\n') {
+            lines.push_back(line);
+            line.clear();
+        } else {
+            line += static_cast<char>(c);
+        }
+    }
+    if (!line.empty()) lines.push_back(line);
+    ::pclose(pipe);
+    return lines;
+}
 
 class MtoolsInterop : public test::TransferTest {
 protected:
@@ -59,6 +84,25 @@ protected:
         return test::ReadFile(out);
     }
     int Fsck() { return RunTool("fsck.fat -n " + Quote(imagePath)); }
+    // What fsck.fat -n says beyond its banner and its summary; it exits 0
+    // after some findings, so its words are read, not only its exit code.
+    std::vector<std::string> FsckFindings() {
+        std::vector<std::string> findings;
+        for (const std::string& line : OutputLines("fsck.fat -n " + Quote(imagePath))) {
+            const bool banner = line.rfind("fsck.fat ", 0) == 0;
+            const bool summary = line.find(" files, ") != std::string::npos && line.find(" clusters") != std::string::npos;
+            if (!banner && !summary) findings.push_back(line);
+        }
+        return findings;
+    }
+    // The list index of the entry at `offset`, after filling the list.
+    int ItemOf(uint32_t offset) {
+        for (size_t i = 0; i < window.items.size(); ++i) {
+            if (window.items[i] == offset) return static_cast<int>(i);
+        }
+        ADD_FAILURE() << "no list item for entry " << offset;
+        return -1;
+    }
     std::string imagePath;
 };
 
@@ -173,6 +217,90 @@ TEST_F(MtoolsInterop, FilesWrittenByMtoolsExtractUnchanged) {
         EXPECT_TRUE(test::ReadFile(out).empty());
         EXPECT_GT(ChainOf(EntryNamed("BIG     BIN")).size(), 2u);
     }
+}
+
+// An image mtools filled with long names and folders goes through delete,
+// rename, add, label and attributes; fsck.fat has nothing to say after any
+// of them, and mtools reads the folder we add as a folder of its own.
+TEST_F(MtoolsInterop, LongNamesAndFoldersOfMtoolsSurviveOurEdits) {
+    doc.modified = false;
+    CloseImage(doc, false);
+    ASSERT_EQ(RunTool("mkfs.fat -C " + Quote(imagePath) + " 720"), 0);
+    const Bytes inner = Pattern(2500, 4);
+    const std::string mc = "mcopy -i " + Quote(imagePath) + " ";
+    ASSERT_EQ(RunTool(mc + Quote(HostFile("Long File Name.txt", Pattern(3000, 1))) + " ::"), 0);
+    ASSERT_EQ(RunTool(mc + Quote(HostFile("Another Long Name.doc", Pattern(1500, 2))) + " ::"), 0);
+    ASSERT_EQ(RunTool(mc + Quote(HostFile("Kept Long Name.txt", Pattern(100, 3))) + " ::"), 0);
+    ASSERT_EQ(RunTool("mmd -i " + Quote(imagePath) + " '::My Folder'"), 0);
+    ASSERT_EQ(RunTool(mc + Quote(HostFile("Inner File.bin", inner)) + " '::My Folder/'"), 0);
+    ASSERT_EQ(RunTool("mlabel -i " + Quote(imagePath) + " ::MTLABEL"), 0);
+    ASSERT_EQ(FsckFindings(), std::vector<std::string>{}) << "mtools' own image";
+
+    ASSERT_TRUE(OpenImage(doc, MainWindow(), imagePath));
+    layout = doc.GetLayout();
+    FillList(doc);
+    FsOptions().forceSwitch = true;
+    const uint32_t longFile = EntryNamed("LONGFI~1TXT");
+    const uint32_t another = EntryNamed("ANOTHE~1DOC");
+    const uint32_t folder = EntryNamed("MYFOLD~1   ");
+    ASSERT_NE(longFile, 0u);
+    ASSERT_NE(another, 0u);
+    ASSERT_NE(folder, 0u);
+
+    struct Step {
+        const char* what;
+        std::function<void()> run;
+    };
+    const Step steps[] = {
+        {"rm", [&] {
+             window.Select({ItemOf(longFile)});
+             DeleteSelected(doc, test::TestOwner());
+         }},
+        {"ren", [&] {
+             std::string text = "short.doc";
+             ASSERT_EQ(RenameEntry(doc, test::TestOwner(), &text, another), RenameVerdict::kAccept);
+         }},
+        {"add a folder", [&] {
+             const std::string path = dir.Path("mydir");
+             ASSERT_EQ(RunTool("mkdir " + Quote(path)), 0);
+             ASSERT_TRUE(AddHostFile(doc, path));
+         }},
+        {"add names DOS cannot open", [&] {
+             for (const char* name : {"WHAT?.TXT", "A*B.C", "X:Y", "LE<SS", "Q\"UOTE", "TAB\t.X", "a.b.c", ".profile"}) {
+                 ASSERT_TRUE(AddHostFile(doc, HostFile(name, Pattern(10)))) << name;
+             }
+         }},
+        {"add a file over the folder", [&] {
+             const Bytes before = test::ImageBytes(doc);
+             script.Message(kMsgFileOverFolder, kIconError);
+             EXPECT_FALSE(AddHostFile(doc, HostFile("myfold~1", Pattern(10))));
+             EXPECT_TRUE(test::ImageBytes(doc) == before);
+         }},
+        {"label", [&] { ASSERT_TRUE(ApplyVolumeLabel(doc, test::TestOwner(), ReadVolumeFigures(doc), "NEWLABEL")); }},
+        {"attr", [&] { ASSERT_TRUE(ApplyFileAttributes(doc, EntryNamed("KEPTLO~1TXT"), kAttrReadOnly | kAttrHidden)); }},
+    };
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.what);
+        step.run();
+        Save();
+        EXPECT_EQ(FsckFindings(), std::vector<std::string>{});
+    }
+
+    // mtools writes into our folder, not into the root, and reads what was there.
+    const std::string listing = [&] {
+        std::string all;
+        for (const std::string& line : OutputLines("mdir -a -i " + Quote(imagePath) + " ::")) all += line + "\n";
+        return all;
+    }();
+    EXPECT_EQ(listing.find("Long File Name.txt"), std::string::npos) << listing;
+    EXPECT_NE(listing.find("Kept Long Name.txt"), std::string::npos) << listing;
+    EXPECT_NE(listing.find("SHORT    DOC"), std::string::npos) << listing;
+    ASSERT_EQ(RunTool(mc + Quote(HostFile("inside.txt", Pattern(700, 5))) + " ::/MYDIR/"), 0);
+    EXPECT_EQ(Mcopy("MYDIR/INSIDE.TXT"), Pattern(700, 5));
+    EXPECT_NE(RunTool("mcopy -n -i " + Quote(imagePath) + " ::INSIDE.TXT " + Quote(dir.Path("no"))), 0)
+        << "the file went into the root";
+    EXPECT_EQ(Mcopy("'My Folder/Inner File.bin'"), inner);
+    EXPECT_EQ(FsckFindings(), std::vector<std::string>{});
 }
 
 }  // namespace

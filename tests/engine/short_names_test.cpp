@@ -28,17 +28,55 @@ TEST(MakeShortName, CutsAndUpperCasesHostNames) {
     } cases[] = {
         {"notes.txt", "", "NOTES.TXT"},
         {"Letter to Bob.doc", "", "LETTER T.DOC"},
-        {"archive.tar.gz", "", "ARCHIVE.TAR"},
-        {".profile", "", ".PRO"},
+        {"archive.tar.gz", "", "ARCHIVET.GZ"},
+        {".profile", "", "_.PRO"},
         {"README", "", "README"},
         {"trailing.", "", "TRAILING"},
-        {"a+b.c", "", "A+B.C"},                       // kept though no strength allows '+'
         {"Letter to Bob.doc", "LETTER~1.DOC", "LETTER~1.DOC"},  // the host's own short name wins
         {"averyverylongname.markdown", "", "AVERYVER.MAR"},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(Short(c.longName, c.shortName), c.want) << c.longName;
     }
+}
+
+// What no DOS opens in a short name is made '_' under either strength;
+// what DOS opens stays, even where the strength would refuse it when typed.
+TEST(MakeShortName, ReplacesWhatNoDosOpens) {
+    struct Case {
+        const char* longName;
+        const char* want;
+    } cases[] = {
+        {"WHAT?.TXT", "WHAT_.TXT"},
+        {"A*B.C", "A_B.C"},
+        {"X:Y", "X_Y"},
+        {"LE<SS", "LE_SS"},
+        {"GR>EAT", "GR_EAT"},
+        {"Q\"UOTE", "Q_UOTE"},
+        {"TAB\tX.T\tT", "TAB_X.T_T"},
+        {"a+b.c", "A_B.C"},
+        {"a,b;c=d.[x]", "A_B_C_D._X_"},
+        {"back\\sl|sh", "BACK_SL_"},
+        {"del\x7f", "DEL_"},
+        {"a.b.c", "AB.C"},
+        {"archive.tar.gz", "ARCHIVET.GZ"},
+        {".profile", "_.PRO"},
+        {"...", "_"},
+        {" .txt", "_.TXT"},
+        {"  lead.txt", "__LEAD.TXT"},
+        {"Letter to Bob.doc", "LETTER T.DOC"},
+        {"%$#!.()~", "%$#!.()~"},
+        {"a&b^c.txt", "A&B^C.TXT"},
+        {"caf\x80.txt", "CAF\x80.TXT"},
+        {"\x82\xA0\x82\xA2.txt", "\x82\xA0\x82\xA2.TXT"},
+    };
+    for (NameStrength strength : {NameStrength::kStrict, NameStrength::kRegular}) {
+        FsOptions().nameStrength = strength;
+        for (const Case& c : cases) {
+            EXPECT_EQ(Short(c.longName), c.want) << c.longName << " strength " << static_cast<unsigned>(strength);
+        }
+    }
+    FsOptions().nameStrength = NameStrength::kRegular;
 }
 
 TEST(MakeShortName, KeepsHighBytesUnderEitherStrength) {

@@ -35,6 +35,17 @@ for shape in "40 -s 1 -f 1 -r 16" "48 -s 1 -f 2 -r 16" "40 -s 2 -f 2 -r 32" "64 
 done
 make_image "$out/images/empty.img" 44 -s 1 -f 2 -r 16
 
+# Long names and folders as mtools writes them, one folder inside another.
+img="$out/images/mtools-long-names.img"
+make_image "$img" 160 -s 1 -f 2 -r 64
+cp "$work/HELLO.TXT" "$work/Long File Name.txt"
+cp "$work/DATA.BIN" "$work/Another Long Name.doc"
+mcopy -i "$img" "$work/Long File Name.txt" "$work/Another Long Name.doc" ::
+mmd -i "$img" "::My Folder" "::My Folder/Inner Folder" ::SUB
+mcopy -i "$img" "$work/Long File Name.txt" "::My Folder/"
+mcopy -i "$img" "$work/DATA.BIN" "::My Folder/Inner Folder/"
+mlabel -i "$img" ::LONGNAMES
+
 # The smallest standard formats as vkdisk makes them, with each boot sector.
 if [ -n "$vkdisk" ]; then
     for code in FC FE; do

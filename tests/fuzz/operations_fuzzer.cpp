@@ -28,7 +28,8 @@ using namespace vk;
 const char* const kNames[] = {
     "A.TXT", "notes.txt", "Letter to Bob.doc", "archive.tar.gz", ".profile", "ABCDEFGHIJK.LMNOP",
     "a.b.c", "CON", "x\xE5y.z", "\x81\x82.BIN", "FILE1.TXT", "FILE2.TXT", "", " ", "..", "ABCDEFGH.",
-    "ABC.", "VOLUME", "12345678.123", "lower", "%$#!.()~", "TAB\t.X",
+    "ABC.", "VOLUME", "12345678.123", "lower", "%$#!.()~", "TAB\t.X", "WHAT?.TXT", "A*B.C", "Long File Name.txt",
+    "longfi~1.txt", "My Folder", "myfold~1",
 };
 constexpr size_t kNameCount = sizeof kNames / sizeof kNames[0];
 

@@ -9,6 +9,7 @@
 #include "fat/dir_entry.h"
 #include "fat/directory.h"
 #include "fat/fat12.h"
+#include "fat/folder.h"
 #include "fat/list_texts.h"
 #include "fat/root_directory.h"
 #include "fat/short_names.h"
@@ -53,11 +54,20 @@ int ListPosition(const Layout& layout, const uint8_t* area, uint32_t length, uin
 
 bool IsListed(const uint8_t* entry) { return !(entry[kDirAttr] & kAttrVolume); }
 
-void StampEntry(uint8_t* entry, const HostFindData& found, uint32_t size) {
+bool IsFolderEntry(const uint8_t* entry) {
+    return (entry[kDirAttr] & kAttrDirectory) && !(entry[kDirAttr] & kAttrVolume);
+}
+
+DosDateTime HostStamp(const HostFindData& found) {
     DosDateTime stamp;
     if (!HostTimeToLocalDos(found.lastWriteTime, stamp)) {
         stamp = kEarliestDosStamp;
     }
+    return stamp;
+}
+
+void StampEntry(uint8_t* entry, const HostFindData& found, uint32_t size) {
+    const DosDateTime stamp = HostStamp(found);
     Store16(entry + kDirTime, stamp.time);
     Store16(entry + kDirDate, stamp.date);
     Store32(entry + kDirSize, size);
@@ -178,6 +188,34 @@ bool CopyFileToClusters(const Layout& layout, uint8_t* area, uint32_t length, co
     return true;
 }
 
+// A new folder owns one zeroed cluster with its dot entries: an entry with
+// first cluster 0 would send every other reader into the root directory.
+bool MakeFolderCluster(const Layout& layout, uint8_t* area, uint32_t length, uint32_t slotOffset,
+                       DosDateTime stamp, bool* goOn, UndoJournal& journal) {
+    if (!journal.Reserve(1)) {
+        ShowMessage(MainWindow(), kMsgOutOfMemory, kIconError);
+        SetGoOn(goOn, false);
+        return false;
+    }
+    const uint32_t cluster = FindFreeCluster(layout, area, length);
+    if (cluster == 0) {
+        ShowMessage(MainWindow(), kMsgDiskFull, kIconError);
+        SetGoOn(goOn, false);
+        return false;
+    }
+    const uint64_t offset = layout.ClusterOffset(cluster);
+    if (offset + layout.clusterBytes > length) {
+        ShowMessage(MainWindow(), kMsgImageTooSmall, kIconError);
+        SetGoOn(goOn, false);
+        return false;
+    }
+    journal.SaveCluster(offset, static_cast<uint32_t>(layout.clusterBytes));
+    WriteEmptyFolder(area + offset, layout.clusterBytes, cluster, 0, stamp.date, stamp.time);
+    WriteFatEntry(layout, area, length, cluster, kFatEnd);
+    Store16(area + slotOffset + kDirFirstCluster, cluster);
+    return true;
+}
+
 bool AddHostFile(ImageDocument& doc, std::string_view hostPath, bool* goOn) {
     SetGoOn(goOn, true);
     WaitCursor wait;
@@ -211,6 +249,18 @@ bool AddHostFile(ImageDocument& doc, std::string_view hostPath, bool* goOn) {
     HostUpperCase(displayName);
     const PackedName packed = PackShortName(displayName);
 
+    // An existing folder is never replaced, so that its contents stay
+    // reachable: a file is refused, a folder of the same name is that folder.
+    const SlotResult existing = FindEntrySlot(layout, area, length, displayName, packed, true);
+    if (existing.found && IsFolderEntry(area + existing.slotOffset)) {
+        if (isFolder) {
+            return true;
+        }
+        ShowMessage(MainWindow(), kMsgFileOverFolder, kIconError, {displayName});
+        SetGoOn(goOn, false);
+        return false;
+    }
+
     const SlotResult slot = FindEntrySlot(layout, area, length, displayName, packed, false);
     SetGoOn(goOn, slot.goOn);
     if (!slot.hasSlot) {
@@ -219,13 +269,16 @@ bool AddHostFile(ImageDocument& doc, std::string_view hostPath, bool* goOn) {
     uint8_t* entry = area + slot.slotOffset;
     const bool replacedListed = slot.found && IsListed(entry);
     if (slot.found) {
+        // The old long name belongs to the old file, not to the new one.
+        DeleteRootLongName(layout, area, length, slot.slotOffset);
         FreeChain(layout, area, length, slot.slotOffset);
     }
     std::memcpy(entry + kDirName, packed.data(), kDirFullNameLength);
 
     if (isFolder) {
-        // No data and no dot entries are written: the entry owns no clusters.
-        Store16(entry + kDirFirstCluster, 0);
+        if (!MakeFolderCluster(layout, area, length, slot.slotOffset, HostStamp(found), goOn, journal)) {
+            return false;
+        }
     } else {
         HostFile file;
         const uint32_t openError =

@@ -37,6 +37,8 @@ bool DeleteEntry(WindowRef owner, const std::string& itemText, int& index, uint3
         }
     }
     WaitCursor wait;
+    // The long name goes with its file; left behind it would be an orphan.
+    DeleteRootLongName(doc.GetLayout(), doc.Area(), doc.AreaLength(), entryOffset);
     FreeChain(doc.GetLayout(), doc.Area(), doc.AreaLength(), entryOffset);
     doc.modified = true;
     RemoveListItem(index);
@@ -87,7 +89,12 @@ RenameVerdict RenameEntry(ImageDocument& doc, WindowRef owner, std::string* edit
         ShowSystemError(owner, text, win_error::kAlreadyExists, {}, kIconError);
         return RenameVerdict::kReject;
     }
-    std::copy(packed.begin(), packed.end(), doc.Area() + entryOffset + kDirName);
+    uint8_t* name = doc.Area() + entryOffset + kDirName;
+    // A long name written for the old name does not fit the new one.
+    if (!std::equal(packed.begin(), packed.end(), name)) {
+        DeleteRootLongName(layout, doc.Area(), doc.AreaLength(), entryOffset);
+    }
+    std::copy(packed.begin(), packed.end(), name);
     doc.modified = true;
     return RenameVerdict::kAccept;
 }

@@ -1,9 +1,11 @@
 #include "fat/directory.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "fat/dir_entry.h"
 #include "fat/fs_options.h"
+#include "fat/long_names.h"
 #include "fat/root_directory.h"
 #include "strings/string_ids.h"
 
@@ -70,6 +72,22 @@ SlotResult FindEntrySlot(const Layout& layout, const uint8_t* area, uint32_t len
     return result;
 }
 
+uint32_t RootEntryCount(const Layout& layout, uint32_t length) {
+    if (layout.rootStart >= length) {
+        return 0;
+    }
+    const uint64_t fit = (length - layout.rootStart) / kDirEntrySize;
+    return static_cast<uint32_t>(std::min<uint64_t>(fit, layout.rootEntries));
+}
+
+void DeleteRootLongName(const Layout& layout, uint8_t* area, uint32_t length, uint32_t entryOffset) {
+    if (entryOffset < layout.rootStart) {
+        return;
+    }
+    const uint32_t index = static_cast<uint32_t>((entryOffset - layout.rootStart) / kDirEntrySize);
+    DeleteLongNameRun(area + layout.rootStart, RootEntryCount(layout, length), index);
+}
+
 uint32_t FindVolumeLabel(const Layout& layout, const uint8_t* area, uint32_t length) {
     for (uint32_t index = 0;; ++index) {
         const uint32_t offset = RootEntryOffset(layout, length, index);
@@ -100,6 +118,9 @@ bool StoreVolumeLabel(const Layout& layout, uint8_t* area, uint32_t length, cons
         }
         uint8_t* e = area + offset;
         if (e[kDirName] != kEntryNeverUsed && IsLabelSlot(e)) {
+            if (e[kDirName] != kEntryDeleted) {
+                DeleteRootLongName(layout, area, length, offset);
+            }
             if (newEntry != nullptr) {
                 std::memcpy(e, newEntry, kDirEntrySize);
             } else {

@@ -24,6 +24,12 @@ struct SlotResult {
 SlotResult FindEntrySlot(const Layout& layout, const uint8_t* area, uint32_t length, std::string_view displayName,
                          const PackedName& packed, bool quiet);
 
+// How many root entries lie inside the area, from entry 0 on.
+uint32_t RootEntryCount(const Layout& layout, uint32_t length);
+// Marks the long name of the root entry at `entryOffset` deleted, before the
+// entry is deleted or takes another name that the long name would not fit.
+void DeleteRootLongName(const Layout& layout, uint8_t* area, uint32_t length, uint32_t entryOffset);
+
 // Offset of the live volume-label entry, 0 when there is none.
 uint32_t FindVolumeLabel(const Layout& layout, const uint8_t* area, uint32_t length);
 // Writes `newEntry` (32 bytes) as the label, or removes the label when it is

@@ -31,6 +31,47 @@ bool IsValidNameByte(uint8_t c, NameStrength strength) {
     return c >= 0x80 && c != kEntryDeleted && strength != NameStrength::kStrict;
 }
 
+// Bytes no DOS opens in a short name, whatever the name strength: control
+// bytes and the separators and wildcards of its command line.
+bool IsForbiddenNameByte(uint8_t c) {
+    if (c < 0x20 || c == 0x7F) {
+        return true;
+    }
+    switch (c) {
+    case '"': case '*': case '+': case ',': case '/': case ':': case ';': case '<':
+    case '=': case '>': case '?': case '[': case '\\': case ']': case '|':
+        return true;
+    default:
+        return false;
+    }
+}
+
+constexpr char kReplacement = '_';
+
+// Forbidden bytes become '_'; dots leave the base, whose leading blanks would
+// read as an empty name, so they become '_' as well, and so does an empty base.
+std::string CleanBase(const std::string& base) {
+    std::string out;
+    bool leading = true;
+    for (char c : base) {
+        if (c == kExtensionDot) {
+            continue;
+        }
+        leading = leading && c == ' ';
+        out += IsForbiddenNameByte(static_cast<uint8_t>(c)) || leading ? kReplacement : c;
+    }
+    return out.empty() ? std::string(1, kReplacement) : out;
+}
+
+std::string CleanExtension(std::string ext) {
+    for (char& c : ext) {
+        if (IsForbiddenNameByte(static_cast<uint8_t>(c))) {
+            c = kReplacement;
+        }
+    }
+    return ext;
+}
+
 }  // namespace
 
 std::string MakeShortName(const HostFindData& found) {
@@ -39,14 +80,11 @@ std::string MakeShortName(const HostFindData& found) {
     }
     std::string name = found.longName;
     HostUpperCase(name);
-    const size_t dot = name.find(kExtensionDot);
-    const std::string base = name.substr(0, dot);
-    const std::string ext = dot == std::string::npos ? std::string() : name.substr(dot + 1);
-    if (!base.empty() && base.size() <= kDirNameLength && ext.size() <= kDirExtLength && IsValidNamePart(base) &&
-        IsValidNamePart(ext)) {
-        return ext.empty() ? base : base + kExtensionDot + ext;
-    }
-    // Longer names are cut, never altered: a name the strength dislikes is still kept.
+    // The extension follows the last dot, as every DOS reads it.
+    const size_t dot = name.rfind(kExtensionDot);
+    const std::string base = CleanBase(name.substr(0, dot));
+    const std::string ext = dot == std::string::npos ? std::string() : CleanExtension(name.substr(dot + 1));
+    // Names are cut to 8.3; what the strength dislikes but DOS opens is kept.
     std::string result = base.substr(0, kDirNameLength);
     if (!ext.empty()) {
         result += kExtensionDot;

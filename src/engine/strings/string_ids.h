@@ -118,6 +118,9 @@ enum StringId : unsigned {
     kMsgTrackGeometryZero = 202,
     kMsgFormatNoTracks = 203,
     kMsgFormatFieldTooLarge = 204,
+
+    // Directory entries: names, long names and folders
+    kMsgFileOverFolder = 230,
 };
 
 }  // namespace vk
