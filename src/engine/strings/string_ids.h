@@ -118,6 +118,9 @@ enum StringId : unsigned {
     kMsgTrackGeometryZero = 202,
     kMsgFormatNoTracks = 203,
     kMsgFormatFieldTooLarge = 204,
+    kMsgExtractOntoOpenImage = 240,
+    kMsgAddNotAFile = 241,
+    kMsgAddFileLongerThanListed = 242,
 };
 
 }  // namespace vk
