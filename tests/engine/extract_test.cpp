@@ -200,6 +200,7 @@ TEST_F(ExtractTest, TheOpenImageAndItsErrorFileAreNeverOverwritten) {
         SCOPED_TRACE(target);
         script.Message(kMsgExtractOntoOpenImage, kIconError);
         EXPECT_FALSE(ExtractEntry(doc, test::TestOwner(), e, kReplaceSilently, target));
+        ASSERT_FALSE(script.Shown().empty());
         EXPECT_EQ(script.Shown().back().inserts, std::vector<std::string>{target});
     }
     EXPECT_EQ(test::ReadFile(image), imageBefore);
