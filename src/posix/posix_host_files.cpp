@@ -32,10 +32,15 @@ timespec ToTimespec(HostTime time) {
 int Fd(const HostFile& file) { return static_cast<int>(file.Native()); }
 
 uint32_t AttributesOf(const struct stat& st) {
+    const uint32_t readOnly = (st.st_mode & S_IWUSR) ? 0u : uint32_t{kHostReadOnly};
     if (S_ISDIR(st.st_mode)) {
-        return uint32_t{kHostDirectory} | ((st.st_mode & S_IWUSR) ? 0u : uint32_t{kHostReadOnly});
+        return uint32_t{kHostDirectory} | readOnly;
     }
-    return uint32_t{kHostArchive} | ((st.st_mode & S_IWUSR) ? 0u : uint32_t{kHostReadOnly});
+    // FIFOs, sockets and devices have no size to copy, and opening some of them blocks.
+    if (!S_ISREG(st.st_mode)) {
+        return uint32_t{kHostDevice} | readOnly;
+    }
+    return uint32_t{kHostArchive} | readOnly;
 }
 
 }  // namespace
@@ -174,9 +179,17 @@ uint32_t FindHostFile(std::string_view path, HostFindData& data) {
     data.longName = slash == std::string::npos ? name : name.substr(slash + 1);
     data.shortName.clear();
     data.attributes = AttributesOf(st);
-    data.size = S_ISDIR(st.st_mode) ? 0 : static_cast<uint64_t>(st.st_size);
+    data.size = S_ISREG(st.st_mode) ? static_cast<uint64_t>(st.st_size) : 0;
     data.lastWriteTime = FromTimespec(st.st_mtim);
     return win_error::kSuccess;
+}
+
+bool IsSameHostFile(const HostFile& open, std::string_view path) {
+    struct stat opened {};
+    struct stat named {};
+    const std::string name(path);
+    return open.IsOpen() && ::fstat(Fd(open), &opened) == 0 && ::stat(name.c_str(), &named) == 0 &&
+           opened.st_dev == named.st_dev && opened.st_ino == named.st_ino;
 }
 
 bool HostTimeToLocalDos(HostTime time, DosDateTime& dos) {

@@ -59,6 +59,24 @@ bool Strftime(const std::string& format, const std::tm& tm, std::string& out) {
     return true;
 }
 
+// The locale's date form with every two-digit year made a four-digit one:
+// FAT dates run from 1980 to 2107, so "80" could be either end.
+std::string WithFourDigitYears(const std::string& format) {
+    if (format.find("%C") != std::string::npos) {
+        return format;  // the century is written apart; %y completes it
+    }
+    std::string out;
+    for (size_t i = 0; i < format.size(); ++i) {
+        if (format[i] != '%' || i + 1 == format.size()) {
+            out += format[i];
+            continue;
+        }
+        const char code = format[++i];
+        out += code == 'y' ? "%Y" : code == 'D' ? "%m/%d/%Y" : std::string{'%', code};
+    }
+    return out;
+}
+
 std::string Trim(const std::string& text) {
     size_t begin = 0;
     size_t end = text.size();
@@ -119,7 +137,7 @@ bool HostFormatDate(int year, int month, int day, DateForm form, std::string& ou
     tm.tm_mon = month - 1;
     tm.tm_mday = day;
     tm.tm_wday = WeekDay(year, month, day);
-    const std::string shortForm = nl_langinfo(D_FMT);
+    const std::string shortForm = WithFourDigitYears(nl_langinfo(D_FMT));
     // The C library names no long date form; the weekday before the short
     // form reads naturally in every locale.
     return Strftime(form == DateForm::kShort ? shortForm : "%A, " + shortForm, tm, out);

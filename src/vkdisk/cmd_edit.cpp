@@ -103,7 +103,7 @@ int CmdLs(const Args& args) {
     }
     for (const ConsoleItem& item : ListItems()) {
         const ListColumns c = EntryColumns(doc.Area() + item.entryOffset);
-        std::printf("%-12s %14s  %-24s %s\n", c.name.c_str(), c.size.c_str(), c.lastChange.c_str(),
+        std::printf("%-12s %14s  %-24s %s\n", Printable(c.name).c_str(), c.size.c_str(), c.lastChange.c_str(),
                     c.attributes.c_str());
     }
     std::printf("%s\n", FillConversions(LoadText(kStrObjectCount), {std::to_string(ListItems().size())}).c_str());
@@ -186,7 +186,7 @@ int CmdLabel(const Args& args) {
         }
         const VolumeFigures figures = ReadVolumeFigures(doc);
         if (figures.labelOffset != 0) {
-            std::printf("%s\n", figures.labelText.c_str());
+            std::printf("%s\n", Printable(figures.labelText).c_str());
         }
         CloseImage(doc, false);
         return kExitOk;
@@ -247,7 +247,7 @@ int CmdAttr(const Args& args) {
             const uint8_t bits = static_cast<uint8_t>(((attr & kEditableAttributes) | setBits) & ~clearBits);
             ApplyFileAttributes(doc, item.entryOffset, bits);
         } else {
-            std::printf("%s  %s\n", AttributeText(attr).c_str(), item.text.c_str());
+            std::printf("%s  %s\n", AttributeText(attr).c_str(), Printable(item.text).c_str());
         }
     }
     return Finish(true, kExitOk);

@@ -1,4 +1,5 @@
 // vkdisk new and info.
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -35,6 +36,9 @@ const char kInfoUsage[] =
     "\n"
     "Shows the image's geometry, boot sector, comment, whether its backup FAT\n"
     "matches, and the bad sectors of its .der file.\n";
+
+// Where the text of a comment header starts.
+constexpr size_t kCommentStart = 40;
 
 bool ParseBootName(const std::string& text, unsigned& index) {
     static const char* const kNames[kBootTemplateCount] = {"msxdos", "msxdos2", "msdos"};
@@ -124,13 +128,17 @@ int CmdInfo(const Args& args) {
     const uint8_t* bs = doc.Area();
     const DiskFormat& g = doc.geometry;
     const Layout layout = doc.GetLayout();
-    std::printf("Image:            %s\n", doc.fileName.c_str());
-    if (doc.dataOffset != 0) {
-        std::printf("Comment:          %s\n", reinterpret_cast<const char*>(doc.imageBuffer.data() + 40));
+    std::printf("Image:            %s\n", Printable(doc.fileName).c_str());
+    if (doc.dataOffset > kCommentStart) {
+        const char* comment = reinterpret_cast<const char*>(doc.imageBuffer.data() + kCommentStart);
+        const size_t room = doc.dataOffset - kCommentStart;
+        std::printf("Comment:          %s\n",
+                    Printable(std::string_view(comment, std::find(comment, comment + room, '\0') - comment)).c_str());
     }
     std::printf("Size:             %u bytes (%u sectors after the boot sector's offset %u)\n", doc.imageSize,
                 doc.AreaLength() / kSectorSize, doc.dataOffset);
-    std::printf("OEM name:         %.8s\n", reinterpret_cast<const char*>(bs + kBsOemName));
+    const char* oem = reinterpret_cast<const char*>(bs + kBsOemName);
+    std::printf("OEM name:         %s\n", Printable(std::string_view(oem, std::find(oem, oem + 8, '\0') - oem)).c_str());
     std::printf("Media byte:       %02X\n", bs[kBpbMediaByte]);
     std::printf("Format:           %s\n", FormatName(g, bs[kBpbMediaByte]).c_str());
     std::printf("Total sectors:    %u\n", g.totalSectors);

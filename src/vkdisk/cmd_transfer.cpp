@@ -3,6 +3,7 @@
 #include <cctype>
 #include <cstdint>
 #include <cstdio>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -28,7 +29,9 @@ const char kAddUsage[] =
     "asking, --yes and --no answer every question. --strict checks names\n"
     "under the strict rules (no characters above 0x7F) before cutting them.\n"
     "The image is saved once at the end, and only when every file was added\n"
-    "or declined; after a failure it stays as it was.\n";
+    "or declined; after a failure it stays as it was. Only plain files and\n"
+    "folders are taken: devices, pipes and sockets are refused. Without a\n"
+    "terminal an unasked replacement is declined, and the exit code is 1.\n";
 
 const char kGetUsage[] =
     "usage: vkdisk get IMAGE NAME... [-d DIR] [--force] [--yes|--no]\n"
@@ -41,12 +44,25 @@ const char kGetUsage[] =
     "volume label are skipped with a warning. An existing host file is\n"
     "replaced after a question; --force replaces without asking. Bytes that\n"
     "no host file name may hold (\\ / : * ? \" < > | and control bytes, and\n"
-    "trailing dots and blanks) become '_'. The exit code is 1 when a NAME\n"
-    "matches nothing or an extraction fails.\n";
+    "trailing dots and blanks) become '_'; an existing link is replaced\n"
+    "itself, never followed, and the image itself is never overwritten. Two\n"
+    "entries that would land on one host name give the first only. The exit\n"
+    "code is 1 when a NAME matches nothing, an extraction fails, an entry was\n"
+    "left out, or a replacement was declined for want of a terminal.\n";
 
 void DiscardAndClose(ImageDocument& doc) {
     doc.modified = false;
     CloseImage(doc, false);
+}
+
+// The line that says what a command left out because no one could be asked.
+void ReportSkipped(const std::vector<std::string>& names, const char* what) {
+    std::string list;
+    for (const std::string& name : names) {
+        list += (list.empty() ? "" : ", ") + name;
+    }
+    Complain(std::string("no terminal to ask, so ") + what + ": " + list +
+             " (--force or --yes replaces, --no keeps without this complaint)");
 }
 
 }  // namespace
@@ -62,9 +78,15 @@ int CmdAdd(const Args& args) {
     ImageDocument& doc = Document();
     if (!OpenImage(doc, MainWindow(), parsed.positional[0])) return kExitFailure;
     bool failed = false;
+    std::vector<std::string> skipped;
     for (size_t i = 1; i < parsed.positional.size(); ++i) {
         bool goOn = true;
-        if (!AddHostFile(doc, parsed.positional[i], &goOn) && !goOn) {
+        const unsigned unasked = UnaskedDeclines();
+        const bool added = AddHostFile(doc, parsed.positional[i], &goOn);
+        if (UnaskedDeclines() != unasked) {
+            skipped.push_back(parsed.positional[i]);
+        }
+        if (!added && !goOn) {
             failed = true;  // a declined replacement goes on and is no failure
             break;
         }
@@ -76,7 +98,10 @@ int CmdAdd(const Args& args) {
     }
     const bool saved = !doc.modified || SaveImage(doc);
     DiscardAndClose(doc);
-    return saved ? kExitOk : kExitFailure;
+    if (!skipped.empty()) {
+        ReportSkipped(skipped, "these files did not replace the entries of their names");
+    }
+    return saved && skipped.empty() ? kExitOk : kExitFailure;
 }
 
 int CmdGet(const Args& args) {
@@ -109,11 +134,34 @@ int CmdGet(const Args& args) {
         return true;
     };
     bool ok = true;
+    bool collided = false;
+    std::set<std::string> written;
+    std::vector<std::string> skipped;
     for (size_t i = 0; i < items.size() && ok; ++i) {
-        if (chosen[i]) ok = SaveEntryAs(doc, MainWindow(), items[i].text, items[i].entryOffset, intoFolder, replaceFlags);
+        if (!chosen[i]) continue;
+        // Two entries whose names come out alike on the host: the second would
+        // overwrite the first, which this very run wrote.
+        const std::string hostName = SafeHostName(items[i].text);
+        std::string key = hostName;  // hosts that ignore case count A.TXT and a.txt as one
+        for (char& c : key) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+        const bool isFile = !(doc.Area()[items[i].entryOffset + kDirAttr] & (kAttrDirectory | kAttrVolume));
+        if (isFile && !written.insert(key).second) {
+            Complain(items[i].text + " was not extracted: an entry extracted before it was also saved as " +
+                     hostName);
+            collided = true;
+            continue;
+        }
+        const unsigned unasked = UnaskedDeclines();
+        ok = SaveEntryAs(doc, MainWindow(), items[i].text, items[i].entryOffset, intoFolder, replaceFlags);
+        if (UnaskedDeclines() != unasked) {
+            skipped.push_back(items[i].text);
+        }
     }
     DiscardAndClose(doc);
-    return ok && !unmatched ? kExitOk : kExitFailure;
+    if (!skipped.empty()) {
+        ReportSkipped(skipped, "these entries did not replace the host files of their names");
+    }
+    return ok && !unmatched && !collided && skipped.empty() ? kExitOk : kExitFailure;
 }
 
 }  // namespace vk::cli

@@ -54,6 +54,6 @@ bool ParseFormatCode(const std::string& text, uint32_t& code) {
     return true;
 }
 
-void Complain(const std::string& text) { std::fprintf(stderr, "vkdisk: %s\n", text.c_str()); }
+void Complain(const std::string& text) { std::fprintf(stderr, "vkdisk: %s\n", Printable(text).c_str()); }
 
 }  // namespace vk::cli

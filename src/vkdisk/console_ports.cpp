@@ -22,6 +22,7 @@ namespace {
 
 cli::AnswerMode answerMode = cli::AnswerMode::kAsk;
 int sectorErrorAnswer = 0;
+unsigned unaskedDeclines = 0;
 std::vector<cli::ConsoleItem> listItems;
 std::set<int> selection;
 const char* programName = "vkdisk";
@@ -72,7 +73,7 @@ int Show(const std::string& text, unsigned flags) {
     const unsigned icon = flags & kIconMask;
     cli::BreakProgressLine();
     const char* kind = icon == kIconError ? "error: " : icon == kIconWarning ? "warning: " : "";
-    std::fprintf(stderr, "%s: %s%s\n", programName, kind, shown.c_str());
+    std::fprintf(stderr, "%s: %s%s\n", programName, kind, cli::Printable(shown, true).c_str());
     if (buttons == kBoxOk) {
         return kIdOk;
     }
@@ -82,7 +83,11 @@ int Show(const std::string& text, unsigned flags) {
     if (answerMode == cli::AnswerMode::kYes) {
         return buttons == kBoxAbortRetryIgnore ? kIdIgnore : kIdYes;
     }
-    if (answerMode == cli::AnswerMode::kNo || !HasTerminal()) {
+    if (answerMode == cli::AnswerMode::kNo) {
+        return SafeAnswer(buttons);
+    }
+    if (!HasTerminal()) {
+        ++unaskedDeclines;
         return SafeAnswer(buttons);
     }
     return Ask(buttons);
@@ -94,6 +99,23 @@ namespace cli {
 void SetAnswerMode(AnswerMode mode) { answerMode = mode; }
 void SetSectorErrorAnswer(int answer) { sectorErrorAnswer = answer; }
 void SetProgramName(const char* name) { programName = name; }
+unsigned UnaskedDeclines() { return unaskedDeclines; }
+std::string Printable(std::string_view text, bool keepLineBreaks) {
+    static const char kHex[] = "0123456789ABCDEF";
+    std::string out;
+    out.reserve(text.size());
+    for (char c : text) {
+        const auto b = static_cast<unsigned char>(c);
+        if ((b < 0x20 && !(keepLineBreaks && c == '\n')) || b == 0x7F) {
+            out += "\\x";
+            out += kHex[b >> 4];
+            out += kHex[b & 15];
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
 const std::vector<ConsoleItem>& ListItems() { return listItems; }
 void SelectListItems(const std::vector<size_t>& indices) {
     selection.clear();

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace vk::cli {
@@ -16,6 +17,15 @@ void SetAnswerMode(AnswerMode mode);
 void SetSectorErrorAnswer(int answer);
 // The program name messages start with.
 void SetProgramName(const char* name);
+
+// How many questions were answered for the user, with the answer that
+// changes nothing, because no terminal could ask them. A command compares
+// the count before and after a step to learn that the step skipped something.
+unsigned UnaskedDeclines();
+
+// `text` fit for a terminal: bytes below 0x20 (but line breaks) and 0x7F
+// become \xNN, so names and comments from an image cannot steer the terminal.
+std::string Printable(std::string_view text, bool keepLineBreaks = false);
 
 // vkdisk's list: one item per entry the engine listed, in list order, with
 // the entry's offset and its display name.

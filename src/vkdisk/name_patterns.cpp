@@ -1,6 +1,7 @@
 #include "name_patterns.h"
 
 #include <cctype>
+#include <string_view>
 
 #include "command_support.h"
 #include "console_ports.h"
@@ -10,34 +11,45 @@ namespace {
 
 char Fold(char c) { return static_cast<char>(std::toupper(static_cast<unsigned char>(c))); }
 
-bool Matches(const char* pattern, const char* name) {
-    for (; *pattern; ++pattern, ++name) {
-        if (*pattern == '*') {
-            for (const char* rest = name;; ++rest) {
-                if (Matches(pattern + 1, rest)) {
-                    return true;
-                }
-                if (*rest == '\0') {
-                    return false;
-                }
-            }
-        }
-        if (*name == '\0' || (*pattern != '?' && Fold(*pattern) != Fold(*name))) {
+bool Same(char p, char n) { return p == '?' || Fold(p) == Fold(n); }
+
+// Without recursion: a star only ever needs to be retried from the last one
+// seen, one name byte further each time, so a match costs at most pattern
+// length times name length steps (names are 12 bytes), however many stars.
+bool Matches(std::string_view pattern, std::string_view name) {
+    size_t p = 0;
+    size_t n = 0;
+    size_t star = std::string_view::npos;  // the pattern position after the last star
+    size_t resume = 0;                     // where in the name that star's match ends now
+    while (n < name.size()) {
+        if (p < pattern.size() && pattern[p] == '*') {
+            star = ++p;
+            resume = n;
+        } else if (p < pattern.size() && Same(pattern[p], name[n])) {
+            ++p;
+            ++n;
+        } else if (star != std::string_view::npos) {
+            p = star;
+            n = ++resume;
+        } else {
             return false;
         }
     }
-    return *name == '\0';
+    while (p < pattern.size() && pattern[p] == '*') {
+        ++p;
+    }
+    return p == pattern.size();
 }
 
 }  // namespace
 
 bool MatchesName(const std::string& pattern, const std::string& name) {
-    if (Matches(pattern.c_str(), name.c_str())) {
+    if (Matches(pattern, name)) {
         return true;
     }
     const bool anyExtension = pattern.size() >= 2 && pattern.compare(pattern.size() - 2, 2, ".*") == 0;
     return anyExtension && name.find('.') == std::string::npos &&
-           Matches(pattern.substr(0, pattern.size() - 2).c_str(), name.c_str());
+           Matches(std::string_view(pattern).substr(0, pattern.size() - 2), name);
 }
 
 bool ResolveNames(const std::vector<std::string>& patterns, std::vector<size_t>& indices) {

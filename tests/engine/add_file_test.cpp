@@ -11,6 +11,7 @@
 #ifdef _WIN32
 #else
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/un.h>
 #include <unistd.h>
 #endif
@@ -289,8 +290,8 @@ struct FailureRow {
 };
 
 #ifndef _WIN32
-// A socket is listed like a file but cannot be opened for reading.
-std::string MakeUnopenableFile(const std::string& path, int& fd) {
+// A socket stands in a folder like a file but holds no data to copy.
+std::string MakeSocket(const std::string& path, int& fd) {
     fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
     sockaddr_un addr{};
     addr.sun_family = AF_UNIX;
@@ -368,11 +369,33 @@ TEST_F(AddFileTest, EveryFailureLeavesTheImageUnchanged) {
          },
          false},
 #else
-        {"host file cannot be opened",
+        {"a socket is no file to add",
          [this] {
-             const std::string path = MakeUnopenableFile(dir.Path("sock"), socketFd);
-             script.SystemError(win_error::kNotReady, path);
+             const std::string path = MakeSocket(dir.Path("sock"), socketFd);
+             script.Message(kMsgAddNotAFile, kIconError);
              return path;
+         },
+         false},
+        {"a FIFO is refused before anything waits for a writer",
+         [this] {
+             const std::string path = dir.Path("fifo");
+             EXPECT_EQ(::mkfifo(path.c_str(), 0600), 0);
+             script.Message(kMsgAddNotAFile, kIconError);
+             return path;
+         },
+         false},
+        {"a device is no file to add",
+         [this] {
+             script.Message(kMsgAddNotAFile, kIconError);
+             return std::string("/dev/null");
+         },
+         false},
+#endif
+#ifdef __linux__
+        {"a file whose listed size is 0 yields bytes",
+         [this] {
+             script.Message(kMsgAddFileLongerThanListed, kIconError);
+             return std::string("/proc/self/status");
          },
          false},
 #endif

@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include "core/document.h"
+#include "core/media_errors.h"
 #include "fat/extract.h"
 #include "strings/string_ids.h"
 #include "transfer_fixture.h"
@@ -163,6 +165,47 @@ TEST_F(ExtractTest, ReplacingAnUnwritableTargetAfterYesIsAnAccessError) {
     EXPECT_FALSE(ExtractEntry(doc, test::TestOwner(), e, kReplaceAsk, out));
 }
 #endif
+
+#ifndef _WIN32
+// Replacing an entry of the target folder replaces that entry: a link there
+// must not carry the data to a file outside the folder.
+TEST_F(ExtractTest, ALinkAtTheTargetIsReplacedItselfNeverFollowed) {
+    const uint32_t e = PlaceFile(0, "NOTES   TXT", Pattern(100), {2});
+    const std::string outside = HostFile("outside.txt", {1, 2, 3});
+    const std::string folder = dir.Path("out");
+    ASSERT_TRUE(std::filesystem::create_directory(folder));
+    const std::string link = folder + "/NOTES.TXT";
+    std::filesystem::create_symlink("../outside.txt", link);
+    EXPECT_TRUE(ExtractEntry(doc, test::TestOwner(), e, kReplaceSilently, link));
+    EXPECT_EQ(test::ReadFile(outside), (Bytes{1, 2, 3}));
+    EXPECT_FALSE(std::filesystem::is_symlink(link));
+    EXPECT_EQ(test::ReadFile(link), Pattern(100));
+}
+#endif
+
+// The image being read, and its .der file, are never extraction targets,
+// however their paths are spelt; both stay byte for byte as they were.
+TEST_F(ExtractTest, TheOpenImageAndItsErrorFileAreNeverOverwritten) {
+    const uint32_t e = PlaceFile(0, "GAME    DSK", Pattern(5), {2});
+    ASSERT_TRUE(CreateErrorList(doc.geometry.totalSectors, doc.errorList));
+    MarkBadSector(doc.errorList, 100);
+    const std::string image = dir.Path("game.dsk");
+    ASSERT_TRUE(SaveImageAsPath(doc, test::TestOwner(), image) && SaveImage(doc));
+    ASSERT_TRUE(doc.errorFile.IsOpen());
+    const std::string sep(1, HostPathSeparator());
+    const std::string targets[] = {image, dir.Root() + sep + "." + sep + "game.dsk", ErrorFileName(image)};
+    const Bytes imageBefore = test::ReadFile(image);
+    const Bytes errorsBefore = test::ReadFile(ErrorFileName(image));
+    for (const std::string& target : targets) {
+        SCOPED_TRACE(target);
+        script.Message(kMsgExtractOntoOpenImage, kIconError);
+        EXPECT_FALSE(ExtractEntry(doc, test::TestOwner(), e, kReplaceSilently, target));
+        ASSERT_FALSE(script.Shown().empty());
+        EXPECT_EQ(script.Shown().back().inserts, std::vector<std::string>{target});
+    }
+    EXPECT_EQ(test::ReadFile(image), imageBefore);
+    EXPECT_EQ(test::ReadFile(ErrorFileName(image)), errorsBefore);
+}
 
 TEST_F(ExtractTest, SizeBeyondTheChainKeepsTheChainAndWarnsOnce) {
     const Bytes data = Pattern(2048);

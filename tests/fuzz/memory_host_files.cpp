@@ -163,6 +163,12 @@ uint32_t FindHostFile(std::string_view path, HostFindData& data) {
     return win_error::kSuccess;
 }
 
+// Paths are the files' only identity here.
+bool IsSameHostFile(const HostFile& open, std::string_view path) {
+    const fuzz::OpenFile* h = fuzz::Find(open);
+    return h != nullptr && h->path == path;
+}
+
 // Local time is UTC here: the fuzzers need no time zone.
 bool HostTimeToLocalDos(HostTime time, DosDateTime& dos) {
     const int64_t secs = static_cast<int64_t>(time / fuzz::kTicksPerSecond % 86400);

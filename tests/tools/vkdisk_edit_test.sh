@@ -49,6 +49,66 @@ fi
 "$vkdisk" ls "$work/missing.dsk" 2>/dev/null
 check "ls of a missing image fails" test $? -eq 1
 
+# Names, labels and comments from the image never reach the terminal raw:
+# bytes below 0x20 and 0x7F are shown as \xNN.
+ctl="$work/ctl.dsk"
+cp "$img" "$ctl"
+mlabel -i "$ctl" ::LABEL
+python3 - "$ctl" <<'PY'
+import sys
+p = sys.argv[1]
+b = bytearray(open(p, 'rb').read())
+b = b.replace(b'NOTES   TXT', b'\x1b]0;X\x07  TXT', 1).replace(b'LABEL      ', b'LA\x1bBEL\x7f    ')
+b[3:11] = b'OEM\x1b[2J '
+# A comment header in front: 0xAA 'Y', a zero compression word, the text from byte 40.
+head = bytearray(40) + b'note\x1b]0;pwned\x07\r\nline 2\x00'
+head[0], head[1] = 0xAA, ord('Y')
+open(p, 'wb').write(bytes(b))
+open(p + '.commented', 'wb').write(bytes(head) + bytes(b))
+PY
+set -f  # the words below are split, never globbed
+for run in "ls $ctl" "attr $ctl *" "label $ctl" "info $ctl" "info $ctl.commented"; do
+    out=$($vkdisk $run 2>&1)
+    check "$run shows no control byte" bash -c '! LC_ALL=C grep -q "[[:cntrl:]]" <<<"$(tr -d "\n" <<<"$0")"' "$out"
+done
+set +f
+check "ls shows the escaped name" has "$("$vkdisk" ls "$ctl")" '^\\x1B\]0;X\\x07\.TXT '
+check "label shows the escaped label" test "$("$vkdisk" label "$ctl")" = 'LA\x1BBEL\x7F'
+check "info shows the escaped OEM name" has "$("$vkdisk" info "$ctl")" '^OEM name: +OEM\\x1B\[2J $'
+check "info shows the escaped comment" has "$("$vkdisk" info "$ctl.commented" 2>/dev/null)" '^Comment: +note\\x1B\]0;pwned\\x07\\x0D\\x0Aline 2$'
+
+# Dates show four-digit years: 1980 and 2080 differ in the C locale too.
+years="$work/years.dsk"
+"$vkdisk" new "$years"
+touch -d '1980-06-01 12:00' "$work/early"; touch -d '2080-06-01 12:00' "$work/late"
+"$vkdisk" add "$years" "$work/early" "$work/late"
+out=$("$vkdisk" ls "$years")
+check "ls writes 1980 with four digits" has "$out" '^EARLY .* 06/01/1980 '
+check "ls writes 2080 with four digits" has "$out" '^LATE .* 06/01/2080 '
+
+# Wildcards: a table of patterns and the names they take, then patterns
+# whose stars once cost exponential time or the whole stack.
+while IFS='|' read -r pattern want; do
+    got=$("$vkdisk" attr "$img" "$pattern" 2>/dev/null | sed 's/^.....  //' | tr '\n' ' ')
+    check "pattern '$pattern' takes '$want'" test "$got" = "$want"
+done <<'TABLE'
+*|NOTES.TXT DATA.BIN BIG.BIN GAMES 
+*.*|NOTES.TXT DATA.BIN BIG.BIN GAMES 
+*.BIN|DATA.BIN BIG.BIN 
+?????.*|NOTES.TXT GAMES 
+*A*A*|DATA.BIN 
+*S|GAMES 
+**T**X**|NOTES.TXT 
+B?G.BI?|BIG.BIN 
+*.B|
+TABLE
+# Matches nothing, quickly, and says so (a crash would exit 1 as well).
+nothing_quickly() { local out; out=$(timeout 5 "$vkdisk" attr "$img" "$1" 2>&1); [ $? -eq 1 ] && has "$out" '^vkdisk: no entry matches'; }
+check "40 stars before a mismatch end at once" nothing_quickly "$(printf '*%.0s' $(seq 40))Q"
+many=$(head -c 130000 /dev/zero | tr '\0' '*')
+check "130000 stars before a mismatch end at once" nothing_quickly "${many}Q"
+check "130000 stars before .BIN still match" bash -c 'timeout 5 "$0" attr "$1" "$2" | grep -c BIN | grep -qx 2' "$vkdisk" "$img" "${many}.BIN"
+
 # rm: questions, --force, folders, patterns.
 before=$(free_bytes "$img")
 "$vkdisk" rm "$img" data.bin 2>/dev/null </dev/null

@@ -52,11 +52,16 @@ done
 check; mattrib -i "$img" ::LOCKED.TXT | sed 's/::.*//' | grep -q R || fail "LOCKED.TXT lost its read-only bit: $(mattrib -i "$img" ::LOCKED.TXT)"
 check; mdir -i "$img" :: | grep -q 'BIG *BIN *50000 2011-05-06 *7:08' || fail "BIG.BIN stamp: $(mdir -i "$img" :: | grep BIG)"
 
-# An existing name without --force is declined (no terminal): nothing saved.
+# An existing name without --force is declined (no terminal): nothing saved,
+# and the exit code and a line say what was left out; --no declines quietly.
 cp "$img" "$work/before.dsk"
 head -c 99 /dev/urandom > one.bin
-expect_rc 0 "declined replace" "$vkdisk" add "$img" one.bin
+: >"$work/stderr.log"
+expect_rc 1 "replace declined for want of a terminal" "$vkdisk" add "$img" one.bin
 same_file "$img" "$work/before.dsk" "declined replace leaves the image"
+check; grep -q "no terminal to ask.*: one.bin" "$work/stderr.log" || fail "the skipped file is not named: $(cat "$work/stderr.log")"
+expect_rc 0 "replace declined by --no" "$vkdisk" add "$img" one.bin --no
+same_file "$img" "$work/before.dsk" "add --no leaves the image"
 expect_rc 0 "forced replace" "$vkdisk" add "$img" one.bin --force
 fsck_clean "$img" "after replace"
 rm -f "$work/m.out"; mcopy -n -i "$img" ::ONE.BIN "$work/m.out" 2>/dev/null
@@ -70,6 +75,23 @@ same_file "$img" "$work/before.dsk" "disk full leaves the image"
 expect_rc 1 "missing host file" "$vkdisk" add "$img" one.bin no-such-file
 same_file "$img" "$work/before.dsk" "a failed second file leaves the first unsaved"
 check; grep -q "Disk full!" "$work/stderr.log" || fail "disk full was not reported"
+
+# Only plain files and folders are added: devices, pipes, sockets and files
+# that hold more than their size says are refused, image and .der unchanged.
+printf 'DiskImage errors\r\n\032\000' > "$work/a.der"
+head -c 180 /dev/zero | tr '\0' '\1' >> "$work/a.der"
+cp "$work/a.der" "$work/before.der"
+mkfifo fifo
+python3 -c 'import socket, sys; socket.socket(socket.AF_UNIX).bind(sys.argv[1])' sock
+for odd in fifo sock /dev/null /proc/self/status; do
+    [ -e "$odd" ] || continue
+    : >"$work/stderr.log"
+    expect_rc 1 "add $odd" timeout 10 "$vkdisk" add "$img" one.bin "$odd"
+    same_file "$img" "$work/before.dsk" "refused $odd leaves the image"
+    same_file "$work/a.der" "$work/before.der" "refused $odd leaves the .der"
+    check; grep -q "Cannot add '$odd'" "$work/stderr.log" || fail "$odd: no refusal: $(cat "$work/stderr.log")"
+done
+rm -f fifo sock "$work/a.der"
 
 # A host folder becomes an entry that owns no clusters.
 mkdir -p sub
@@ -95,10 +117,15 @@ same_file exact.bin "$work/out/EXACT.BIN" "extracted EXACT.BIN"
 check; stat -c %A "$work/out/NOTES.TXT" | grep -q '^-r-' || fail "NOTES.TXT not read-only: $(stat -c %A "$work/out/NOTES.TXT")"
 expect_rc 1 "name matching nothing" "$vkdisk" get "$src" nothing.txt -d "$work/out"
 
-# An existing host file is kept without --force, replaced with it.
+# An existing host file is kept without --force (exit 1 without a terminal
+# to ask, 0 with --no), replaced with it.
 printf 'old' > "$work/out/EXACT.BIN"
-expect_rc 0 "declined overwrite" "$vkdisk" get "$src" EXACT.BIN -d "$work/out"
+: >"$work/stderr.log"
+expect_rc 1 "overwrite declined for want of a terminal" "$vkdisk" get "$src" EXACT.BIN -d "$work/out"
 check; [ "$(cat "$work/out/EXACT.BIN")" = old ] || fail "EXACT.BIN was overwritten without a yes"
+check; grep -q "no terminal to ask.*: EXACT.BIN" "$work/stderr.log" || fail "the kept file is not named: $(cat "$work/stderr.log")"
+expect_rc 0 "overwrite declined by --no" "$vkdisk" get "$src" EXACT.BIN -d "$work/out" --no
+check; [ "$(cat "$work/out/EXACT.BIN")" = old ] || fail "EXACT.BIN was overwritten after --no"
 expect_rc 0 "forced overwrite" "$vkdisk" get "$src" EXACT.BIN -d "$work/out" --force
 same_file exact.bin "$work/out/EXACT.BIN" "overwritten EXACT.BIN"
 
@@ -120,6 +147,52 @@ mkdir -p "$work/jail/in"
 expect_rc 0 "get odd names" "$vkdisk" get "$bad" --all -d "$work/jail/in"
 check; [ -f "$work/jail/in/A_B.TXT" ] && [ -f "$work/jail/in/__" ] || fail "odd names not made safe: $(ls -A "$work/jail/in")"
 check; [ -z "$(ls -A "$work/jail" | grep -v '^in$')" ] || fail "a name escaped the folder: $(ls -A "$work/jail")"
+
+# Two entries that land on one host name: the first is kept, the second
+# reported, even with --force.
+mcopy -i "$bad" over.bin ::A_B.TXT
+rm -rf "$work/twins"; mkdir "$work/twins"
+: >"$work/stderr.log"
+expect_rc 1 "get --all with two entries for one host name" "$vkdisk" get "$bad" --all -d "$work/twins" --force
+same_file one.bin "$work/twins/A_B.TXT" "the first of two entries for one host name"
+check; grep -q "A_B.TXT was not extracted" "$work/stderr.log" || fail "the second twin is not reported: $(cat "$work/stderr.log")"
+
+# A link standing in the target folder is replaced itself, never followed.
+rm -rf "$work/linked"; mkdir "$work/linked"
+printf 'precious' > "$work/outside.txt"
+ln -s ../outside.txt "$work/linked/NOTES.TXT"
+expect_rc 0 "get over a link" "$vkdisk" get "$src" NOTES.TXT -d "$work/linked" --force
+check; [ "$(cat "$work/outside.txt")" = precious ] || fail "get wrote through a link to outside.txt"
+check; [ ! -L "$work/linked/NOTES.TXT" ] || fail "the link is still there"
+same_file locked.txt "$work/linked/NOTES.TXT" "NOTES.TXT extracted in the link's place"
+
+# The image being read is never a target, nor its .der.
+rm -rf "$work/self"; mkdir "$work/self"
+game="$work/self/GAME.DSK"
+cp "$src" "$game"
+mcopy -i "$game" one.bin ::GAME.DSK
+mcopy -i "$game" one.bin ::GAME.DER
+printf 'DiskImage errors\r\n\032\000' > "$work/self/GAME.der"
+head -c 180 /dev/zero >> "$work/self/GAME.der"
+cp "$game" "$work/game.before"; cp "$work/self/GAME.der" "$work/der.before"
+: >"$work/stderr.log"
+expect_rc 1 "get onto the image itself" bash -c 'cd "$1" && "$2" get GAME.DSK GAME.DSK -d . --force' _ "$work/self" "$vkdisk"
+same_file "$game" "$work/game.before" "get onto the image leaves it"
+check; grep -q "open disk-image" "$work/stderr.log" || fail "get onto the image is not reported: $(cat "$work/stderr.log")"
+ln -s GAME.DSK "$work/self/ALIAS.DSK"
+expect_rc 1 "get onto the image by a link" "$vkdisk" get "$work/self/ALIAS.DSK" GAME.DSK -d "$work/self" --force
+same_file "$game" "$work/game.before" "get onto the image by a link leaves it"
+# The .der beside GAME.DSK is GAME.der: an entry of that very name, in lower case.
+python3 - "$game" <<'PY'
+import sys
+p = sys.argv[1]
+b = open(p, 'rb').read()
+open(p, 'wb').write(b.replace(b'GAME    DER', b'GAME    der', 1))
+PY
+cp "$game" "$work/game.before"
+expect_rc 1 "get onto the image's .der" "$vkdisk" get "$game" GAME.der -d "$work/self" --force
+same_file "$work/self/GAME.der" "$work/der.before" "get onto the .der leaves it"
+same_file "$game" "$work/game.before" "get onto the .der leaves the image"
 
 # A corrupt chain is reported, never read beyond.
 loop="$work/loop.dsk"

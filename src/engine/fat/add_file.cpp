@@ -185,6 +185,15 @@ bool CopyFileToClusters(const Layout& layout, uint8_t* area, uint32_t length, co
         previous = cluster;
         remaining -= piece;
     }
+    // Files of /proc and the like list size 0 and yield bytes all the same;
+    // storing only the listed bytes would pass a stump for the whole file.
+    uint8_t probe = 0;
+    uint32_t extra = 0;
+    if (ReadHostFile(file, &probe, 1, extra) == win_error::kSuccess && extra != 0) {
+        ShowMessage(MainWindow(), kMsgAddFileLongerThanListed, kIconError, {hostPath});
+        SetGoOn(goOn, false);
+        return false;
+    }
     return true;
 }
 
@@ -233,6 +242,11 @@ bool AddHostFile(ImageDocument& doc, std::string_view hostPath, bool* goOn) {
     const uint32_t findError = FindHostFile(hostPath, found);
     if (findError != win_error::kSuccess) {
         ShowSystemError(MainWindow(), hostPath, findError, {}, kIconError);
+        SetGoOn(goOn, false);
+        return false;
+    }
+    if (found.attributes & kHostDevice) {
+        ShowMessage(MainWindow(), kMsgAddNotAFile, kIconError, {hostPath});
         SetGoOn(goOn, false);
         return false;
     }

@@ -21,7 +21,9 @@ constexpr char kSafeByte = '_';
 bool IsDirectoryOrLabel(uint8_t attr) { return (attr & (kAttrDirectory | kAttrVolume)) != 0; }
 
 // Creates `targetPath`, asking before it replaces a file. `declined` is set
-// when the user keeps the existing file.
+// when the user keeps the existing file. A replaced entry of the folder is
+// removed and made anew, never opened: a link standing there is replaced
+// itself, and what it points to stays as it was.
 bool CreateTarget(WindowRef owner, const std::string& targetPath, uint32_t createAttributes,
                   uint32_t replaceAttributes, unsigned replaceFlags, HostFile& file, bool& declined) {
     declined = false;
@@ -34,7 +36,16 @@ bool CreateTarget(WindowRef owner, const std::string& targetPath, uint32_t creat
             declined = true;
             return false;
         }
-        error = OpenHostFile(targetPath, kAccessWrite, kShareRead, Disposition::kCreateAlways, replaceAttributes, file);
+        // A read-only file is not replaced, even where the host would let it be removed.
+        uint32_t existing = 0;
+        error = GetHostFileAttributes(targetPath, existing) == win_error::kSuccess &&
+                        (existing & (kHostReadOnly | kHostDirectory)) == kHostReadOnly
+                    ? win_error::kAccessDenied
+                    : DeleteHostFile(targetPath);
+        if (error == win_error::kSuccess) {
+            error = OpenHostFile(targetPath, kAccessWrite, kShareRead, Disposition::kCreateNew, replaceAttributes,
+                                 file);
+        }
     }
     if (error != win_error::kSuccess) {
         ShowSystemError(owner, targetPath, error, {}, kIconError);
@@ -95,6 +106,11 @@ bool ExtractEntry(const ImageDocument& doc, WindowRef owner, uint32_t entryOffse
     const uint8_t* entry = doc.Area() + entryOffset;
     const uint8_t attr = entry[kDirAttr];
     const uint32_t finalAttributes = attr != 0 ? attr & kHostSettableAttributes : uint32_t{kHostNormal};
+    // Replacing the image being read (or its .der) would destroy what is being copied.
+    if (IsSameHostFile(doc.imageFile, targetPath) || IsSameHostFile(doc.errorFile, targetPath)) {
+        ShowMessage(owner, kMsgExtractOntoOpenImage, kIconError, {targetPath});
+        return false;
+    }
     HostFile file;
     bool declined = false;
     if (!CreateTarget(owner, targetPath, attr & kHostSettableAttributes, finalAttributes, replaceFlags, file,

@@ -27,6 +27,7 @@ enum HostAttributes : uint32_t {
     kHostSystem = 0x04,
     kHostDirectory = 0x10,
     kHostArchive = 0x20,
+    kHostDevice = 0x40,     // neither a plain file nor a folder: a device, pipe or socket
     kHostNormal = 0x80,
 };
 
@@ -78,6 +79,11 @@ struct HostFindData {
     HostTime lastWriteTime = 0;
 };
 uint32_t FindHostFile(std::string_view path, HostFindData& data);
+
+// True when `path` names the very file `open` has open (compared by identity,
+// not by name, so links and other spellings count). False when either is not
+// there.
+bool IsSameHostFile(const HostFile& open, std::string_view path);
 
 // Packed DOS date and time in the host's local time zone.
 struct DosDateTime {

@@ -121,6 +121,9 @@ enum StringId : unsigned {
 
     // Directory entries: names, long names and folders
     kMsgFileOverFolder = 230,
+    kMsgExtractOntoOpenImage = 240,
+    kMsgAddNotAFile = 241,
+    kMsgAddFileLongerThanListed = 242,
 };
 
 }  // namespace vk

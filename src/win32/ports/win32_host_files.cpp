@@ -117,6 +117,25 @@ uint32_t FindHostFile(std::string_view path, HostFindData& data) {
     return ERROR_SUCCESS;
 }
 
+bool IsSameHostFile(const HostFile& open, std::string_view path) {
+    BY_HANDLE_FILE_INFORMATION opened;
+    if (!open.IsOpen() || !GetFileInformationByHandle(H(open), &opened)) {
+        return false;
+    }
+    // No access rights are needed to ask a file who it is; folders open only with backup semantics.
+    std::string name(path);
+    HANDLE h = CreateFileA(name.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                           OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (h == INVALID_HANDLE_VALUE) {
+        return false;
+    }
+    BY_HANDLE_FILE_INFORMATION named;
+    const BOOL ok = GetFileInformationByHandle(h, &named);
+    CloseHandle(h);
+    return ok && opened.dwVolumeSerialNumber == named.dwVolumeSerialNumber &&
+           opened.nFileIndexHigh == named.nFileIndexHigh && opened.nFileIndexLow == named.nFileIndexLow;
+}
+
 bool HostTimeToLocalDos(HostTime time, DosDateTime& dos) {
     FILETIME utc = ToFileTime(time);
     FILETIME local;
