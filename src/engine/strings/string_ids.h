@@ -118,6 +118,9 @@ enum StringId : unsigned {
     kMsgTrackGeometryZero = 202,
     kMsgFormatNoTracks = 203,
     kMsgFormatFieldTooLarge = 204,
+
+    // Saving: the .der file beside the image.
+    kMsgErrorFileKept = 210,
 };
 
 }  // namespace vk
