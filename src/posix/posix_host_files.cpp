@@ -1,9 +1,12 @@
-// Host files on POSIX systems. Sharing modes cannot be enforced here and are
-// ignored; errno is mapped onto the platform error codes the engine compares.
+// Host files on POSIX systems. Sharing modes are stood in for by advisory
+// locks (flock); errno is mapped onto the platform error codes the engine
+// compares.
 #include <cerrno>
 #include <cstring>
 #include <ctime>
+#include <cstdlib>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -31,6 +34,64 @@ timespec ToTimespec(HostTime time) {
 
 int Fd(const HostFile& file) { return static_cast<int>(file.Native()); }
 
+// The lock that stands in for the platform's sharing modes: none while others
+// may write too, else exclusive for a writer and shared for a reader.
+int LockFor(unsigned access, unsigned share) {
+    if (share & kShareWrite) {
+        return 0;
+    }
+    return (access & kAccessWrite) ? LOCK_EX : LOCK_SH;
+}
+
+uint32_t LastError() { return ErrnoToWinError(errno); }
+
+uint32_t WriteAll(int fd, const void* buffer, uint32_t count) {
+    const auto* p = static_cast<const unsigned char*>(buffer);
+    for (uint32_t done = 0; done < count;) {
+        const ssize_t n = ::write(fd, p + done, count - done);
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n < 0) {
+            return LastError();
+        }
+        if (n == 0) {
+            return win_error::kDiskFull;
+        }
+        done += static_cast<uint32_t>(n);
+    }
+    return win_error::kSuccess;
+}
+
+// The file a path leads to after its symbolic links; the path itself when
+// it leads nowhere yet.
+std::string FinalPath(const std::string& path) {
+    char* resolved = ::realpath(path.c_str(), nullptr);
+    if (resolved == nullptr) {
+        return path;
+    }
+    std::string result(resolved);
+    std::free(resolved);
+    return result;
+}
+
+std::string FolderOf(const std::string& path) {
+    const std::string::size_type slash = path.find_last_of('/');
+    if (slash == std::string::npos) {
+        return ".";
+    }
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+// The rename reaches the disk only with its folder.
+void FlushFolder(const std::string& folder) {
+    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd >= 0) {
+        ::fsync(fd);
+        ::close(fd);
+    }
+}
+
 uint32_t AttributesOf(const struct stat& st) {
     const uint32_t readOnly = (st.st_mode & S_IWUSR) ? 0u : uint32_t{kHostReadOnly};
     if (S_ISDIR(st.st_mode)) {
@@ -45,9 +106,11 @@ uint32_t AttributesOf(const struct stat& st) {
 
 }  // namespace
 
-uint32_t OpenHostFile(std::string_view path, unsigned access, unsigned /*share*/,
+uint32_t OpenHostFile(std::string_view path, unsigned access, unsigned share,
                       Disposition disposition, uint32_t attributes, HostFile& file) {
-    int flags = O_CLOEXEC;
+    // Non-blocking, so that a pipe without a writer or a device without a
+    // medium cannot hold the program before it is refused below.
+    int flags = O_CLOEXEC | O_NONBLOCK;
     if ((access & kAccessRead) && (access & kAccessWrite)) {
         flags |= O_RDWR;
     } else if (access & kAccessWrite) {
@@ -55,26 +118,62 @@ uint32_t OpenHostFile(std::string_view path, unsigned access, unsigned /*share*/
     } else {
         flags |= O_RDONLY;
     }
+    const bool truncate = disposition == Disposition::kCreateAlways;
     switch (disposition) {
     case Disposition::kCreateNew: flags |= O_CREAT | O_EXCL; break;
-    case Disposition::kCreateAlways: flags |= O_CREAT | O_TRUNC; break;
+    case Disposition::kCreateAlways: flags |= O_CREAT; break;  // emptied once locked
     case Disposition::kOpenExisting: break;
     case Disposition::kOpenAlways: flags |= O_CREAT; break;
     }
+    const int lock = LockFor(access, share);
     // A file created read-only still opens for writing through this descriptor.
     mode_t mode = (attributes & kHostReadOnly) ? 0444 : 0666;
     std::string name(path);
-    int fd = ::open(name.c_str(), flags, mode);
-    if (fd < 0) {
-        return ErrnoToWinError(errno);
+    for (int attempt = 0;; ++attempt) {
+        int fd = ::open(name.c_str(), flags, mode);
+        if (fd < 0) {
+            return ErrnoToWinError(errno);
+        }
+        struct stat st {};
+        if (::fstat(fd, &st) != 0) {
+            const uint32_t code = ErrnoToWinError(errno);
+            ::close(fd);
+            return code;
+        }
+        if (S_ISDIR(st.st_mode)) {
+            ::close(fd);
+            return win_error::kAccessDenied;
+        }
+        if (!S_ISREG(st.st_mode)) {
+            ::close(fd);
+            return win_error::kNotSupported;
+        }
+        ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+        if (lock != 0) {
+            if (::flock(fd, lock | LOCK_NB) != 0) {
+                const int err = errno;
+                ::close(fd);
+                return err == EWOULDBLOCK ? win_error::kSharingViolation : ErrnoToWinError(err);
+            }
+            // The holder of the lock may have put a new file in this path's
+            // place meanwhile: the lock must be on the file the path names now.
+            struct stat now {};
+            if (::stat(name.c_str(), &now) != 0 || now.st_dev != st.st_dev || now.st_ino != st.st_ino) {
+                ::close(fd);
+                if (attempt < 8) {
+                    continue;
+                }
+                return win_error::kSharingViolation;
+            }
+        }
+        if (truncate && ::ftruncate(fd, 0) != 0) {
+            const uint32_t code = ErrnoToWinError(errno);
+            ::close(fd);
+            return code;
+        }
+        file = HostFile(fd);
+        return win_error::kSuccess;
     }
-    struct stat st {};
-    if (::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
-        ::close(fd);
-        return win_error::kAccessDenied;
-    }
-    file = HostFile(fd);
-    return win_error::kSuccess;
 }
 
 void CloseHostFileNative(intptr_t native) { ::close(static_cast<int>(native)); }
@@ -130,6 +229,62 @@ uint32_t SetHostFileTimes(const HostFile& file, HostTime time) {
         return ErrnoToWinError(errno);
     }
     return win_error::kSuccess;
+}
+
+uint32_t ReplaceHostFile(std::string_view path, const void* data, uint32_t size, HostFile& file) {
+    const std::string target = FinalPath(std::string(path));
+    struct stat old {};
+    const bool existed = ::stat(target.c_str(), &old) == 0;
+    if (existed && !S_ISREG(old.st_mode)) {
+        return win_error::kNotSupported;
+    }
+    const std::string::size_type slash = target.find_last_of('/');
+    std::string temp = slash == std::string::npos ? "." + target : target.substr(0, slash + 1) + "." +
+                                                                       target.substr(slash + 1);
+    temp += ".XXXXXX";
+    const int fd = ::mkostemp(&temp[0], O_CLOEXEC);
+    if (fd < 0) {
+        return LastError();
+    }
+    uint32_t code = win_error::kSuccess;
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        code = LastError();
+    }
+    if (code == win_error::kSuccess) {
+        code = WriteAll(fd, data, size);
+    }
+    if (code == win_error::kSuccess) {
+        mode_t mode = 0;
+        if (existed) {
+            mode = old.st_mode & 07777;
+            // Root keeps the owner of a file it saves for someone else.
+            if (::fchown(fd, old.st_uid, old.st_gid) != 0) {
+                mode &= ~static_cast<mode_t>(S_ISUID | S_ISGID);
+            }
+        } else {
+            const mode_t mask = ::umask(0);
+            ::umask(mask);
+            mode = 0666 & ~mask;
+        }
+        if (::fchmod(fd, mode) != 0 || ::fsync(fd) != 0) {
+            code = LastError();
+        }
+    }
+    if (code == win_error::kSuccess && ::rename(temp.c_str(), target.c_str()) != 0) {
+        code = LastError();
+    }
+    if (code != win_error::kSuccess) {
+        ::unlink(temp.c_str());
+        ::close(fd);
+        return code;
+    }
+    FlushFolder(FolderOf(target));
+    file = HostFile(fd);
+    return win_error::kSuccess;
+}
+
+uint32_t FlushHostFile(const HostFile& file) {
+    return ::fsync(Fd(file)) == 0 ? win_error::kSuccess : LastError();
 }
 
 uint32_t DeleteHostFile(std::string_view path) {

@@ -32,7 +32,8 @@ const char kReadUsage[] =
     "'vkdisk new --help') are read. A sector that cannot be read is asked\n"
     "about (abort, retry, ignore), or ignored with --ignore-errors; ignored\n"
     "sectors stay zero and are listed in the image's .der file. An existing\n"
-    "IMAGE is only replaced with --force. Ctrl+C stops the copy.\n";
+    "IMAGE, or an existing .der file beside it, is only replaced with --force.\n"
+    "Ctrl+C stops the copy.\n";
 
 const char kWriteUsage[] =
     "usage: vkdisk write IMAGE DEVICE [--format-disk] [--fast] [--ignore-errors]\n"
@@ -104,9 +105,14 @@ int CmdRead(const Args& args) {
         return kExitUsage;
     }
     const std::string& imagePath = parsed.positional[1];
+    const bool force = parsed.Has("--force") || parsed.Has("-f");
     HostFindData existing;
-    if (!parsed.Has("--force") && !parsed.Has("-f") && FindHostFile(imagePath, existing) == 0) {
+    if (!force && FindHostFile(imagePath, existing) == 0) {
         Complain(imagePath + " exists; use --force to replace it");
+        return kExitFailure;
+    }
+    bool errorFileExisted = false;
+    if (!ErrorFileMayGo(imagePath, force, errorFileExisted)) {
         return kExitFailure;
     }
     Drive drive;
@@ -127,9 +133,10 @@ int CmdRead(const Args& args) {
         }
         return kExitFailure;
     }
-    if (!SaveImageAsPath(doc, MainWindow(), imagePath) || !SaveImage(doc)) {
+    if (!SaveImageToPath(doc, MainWindow(), imagePath)) {
         return kExitFailure;
     }
+    TellErrorFileFate(imagePath, errorFileExisted);
     const uint32_t bad = CountMarked(doc);
     if (bad != 0) {
         Complain(std::to_string(bad) + " sector(s) could not be read; they are zero in the image and listed in " +

@@ -29,7 +29,8 @@ const char kNewUsage[] =
     "  FE  1 side, 40 tracks, 8 sectors/track (160 KBytes)\n"
     "  FF  2 sides, 40 tracks, 8 sectors/track (320 KBytes)\n"
     "--boot chooses the boot sector (default msxdos). An existing IMAGE is\n"
-    "only replaced with --force.\n";
+    "only replaced with --force, and so is a bad-sector file IMAGE.der beside\n"
+    "it (for an IMAGE named *.der, IMAGE.der).\n";
 
 const char kInfoUsage[] =
     "usage: vkdisk info IMAGE\n"
@@ -96,9 +97,14 @@ int CmdNew(const Args& args) {
         return kExitUsage;
     }
     const std::string& path = parsed.positional[0];
+    const bool force = parsed.Has("--force") || parsed.Has("-f");
     HostFindData existing;
-    if (!parsed.Has("--force") && !parsed.Has("-f") && FindHostFile(path, existing) == 0) {
+    if (!force && FindHostFile(path, existing) == 0) {
         Complain(path + " exists; use --force to replace it");
+        return kExitFailure;
+    }
+    bool errorFileExisted = false;
+    if (!ErrorFileMayGo(path, force, errorFileExisted)) {
         return kExitFailure;
     }
     ImageDocument& doc = Document();
@@ -106,9 +112,10 @@ int CmdNew(const Args& args) {
         return kExitFailure;
     }
     CreateErrorList(doc.geometry.totalSectors, doc.errorList);
-    if (!SaveImageAsPath(doc, MainWindow(), path) || !SaveImage(doc)) {
+    if (!SaveImageToPath(doc, MainWindow(), path)) {
         return kExitFailure;
     }
+    TellErrorFileFate(path, errorFileExisted);
     CloseImage(doc, false);
     return kExitOk;
 }
@@ -164,6 +171,13 @@ int CmdInfo(const Args& args) {
         }
     }
     std::printf("Bad sectors:      %s\n", badCount ? bad.c_str() : "none");
+    const std::string der = ErrorFileName(doc.fileName);
+    HostFindData found;
+    const char* state = doc.errorFile.IsOpen()        ? ""
+                        : doc.errorFileKept            ? " (cannot be read; saves leave it as it is)"
+                        : FindHostFile(der, found) == 0 ? " (not a bad-sector list)"
+                                                        : " (none)";
+    std::printf("Bad-sector file:  %s%s\n", der.c_str(), state);
     CloseImage(doc, false);
     return kExitOk;
 }

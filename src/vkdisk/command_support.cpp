@@ -4,6 +4,8 @@
 #include <cstdlib>
 
 #include "core/disk_format.h"
+#include "core/media_errors.h"
+#include "ports/host_files.h"
 
 #include "console_ports.h"
 
@@ -55,5 +57,26 @@ bool ParseFormatCode(const std::string& text, uint32_t& code) {
 }
 
 void Complain(const std::string& text) { std::fprintf(stderr, "vkdisk: %s\n", Printable(text).c_str()); }
+
+bool ErrorFileMayGo(const std::string& imagePath, bool force, bool& existed) {
+    const std::string der = ErrorFileName(imagePath);
+    HostFindData found;
+    existed = FindHostFile(der, found) == 0;
+    if (existed && !force) {
+        Complain(der + " exists; use --force to replace it");
+        return false;
+    }
+    return true;
+}
+
+void TellErrorFileFate(const std::string& imagePath, bool existed) {
+    const std::string der = ErrorFileName(imagePath);
+    HostFindData found;
+    if (existed && FindHostFile(der, found) != 0) {
+        Complain("removed " + der + ": the new image has no bad sectors");
+    } else if (existed) {
+        Complain("replaced " + der + " with the new image's bad sectors");
+    }
+}
 
 }  // namespace vk::cli

@@ -22,6 +22,12 @@ ImageDocument& Document();
 // A standard format's code from its hex text ("F9"); false for anything else.
 bool ParseFormatCode(const std::string& text, uint32_t& code);
 
+// The .der file beside a new image at `imagePath`: one that is there stays
+// unless `force`; false (already said) when it stops the command.
+bool ErrorFileMayGo(const std::string& imagePath, bool force, bool& existed);
+// After the new image was saved: says what became of a .der that was there.
+void TellErrorFileFate(const std::string& imagePath, bool existed);
+
 // Prints "vkdisk: text" to stderr.
 void Complain(const std::string& text);
 

@@ -1,6 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <csignal>
+#include <filesystem>
 #include <cstring>
+#ifndef _WIN32
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 
 #include "common/bytes.h"
 #include "core/media_errors.h"
@@ -176,11 +183,11 @@ TEST_F(Document, SaveOfAnUntitledImageAsksForAName) {
     EXPECT_EQ(window.title, path);
 }
 
-TEST_F(Document, SaveAsEmptiesAnExistingFileAtOnce) {
+TEST_F(Document, SaveAsKeepsAnExistingFileUntilTheSaveReplacesIt) {
     ASSERT_TRUE(OpenImage(doc, TestOwner(), Write("a.dsk", MakeImage(0xF9))));
     const std::string target = Write("b.dsk", Bytes(5000, 'q'));
     ASSERT_TRUE(SaveImageAsPath(doc, TestOwner(), target));
-    EXPECT_TRUE(ReadFile(target).empty());
+    EXPECT_EQ(ReadFile(target), Bytes(5000, 'q'));
     ASSERT_TRUE(SaveImage(doc));
     EXPECT_EQ(ReadFile(target), ImageBytes(doc));
 }
@@ -203,14 +210,101 @@ TEST_F(Document, CloseAsksOnlyWhenModified) {
 TEST_F(Document, FailedSaveKeepsTheDocumentOnClose) {
     ASSERT_TRUE(OpenImage(doc, TestOwner(), Write("a.dsk", MakeImage(0xF9))));
     doc.modified = true;
-    doc.imageFile.Close();
-    doc.imageFile = HostFile(12345);  // a handle that cannot be written
+    doc.fileName = dir.Path("gone/a.dsk");  // a folder that is not there
     script.Message(kMsgImageModified, kBoxYesNoCancel | kIconQuestion, kIdYes);
-    script.SystemError(win_error::kInvalidHandle, doc.fileName);
+    script.SystemError(win_error::kFileNotFound, doc.fileName);
     EXPECT_EQ(CloseImage(doc, false), CloseResult::kKept);
     EXPECT_TRUE(doc.modified);
-    doc.imageFile = HostFile();
 }
+
+TEST_F(Document, AnImageOpenForWritingRefusesASecondWriterAlsoAfterASave) {
+    const std::string path = Write("a.dsk", MakeImage(0xF9));
+    ASSERT_TRUE(OpenImage(doc, TestOwner(), path));
+    ImageDocument second;
+    script.SystemError(win_error::kSharingViolation, path);
+    EXPECT_FALSE(OpenImage(second, TestOwner(), path));
+
+    // The save puts a new file in the path's place: it is held just the same.
+    doc.modified = true;
+    ASSERT_TRUE(SaveImage(doc));
+    script.SystemError(win_error::kSharingViolation, path);
+    EXPECT_FALSE(OpenImage(second, TestOwner(), path));
+
+    CloseImage(doc, false);
+    EXPECT_TRUE(OpenImage(second, TestOwner(), path)) << "closing lets the next one in";
+    CloseImage(second, false);
+}
+
+#ifndef _WIN32
+// The file-size limit stops a write part-way, as a full disk does.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes) {
+        previousHandler_ = std::signal(SIGXFSZ, SIG_IGN);
+        ::getrlimit(RLIMIT_FSIZE, &previous_);
+        rlimit limit = previous_;
+        limit.rlim_cur = bytes;
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileSizeLimit() {
+        ::setrlimit(RLIMIT_FSIZE, &previous_);
+        std::signal(SIGXFSZ, previousHandler_);
+    }
+
+private:
+    rlimit previous_{};
+    void (*previousHandler_)(int) = nullptr;
+};
+
+TEST_F(Document, SaveThatBreaksOffLeavesTheOldImageWhole) {
+    const std::string path = Write("a.dsk", MakeImage(0xF9));
+    const Bytes before = ReadFile(path);
+    ASSERT_TRUE(OpenImage(doc, TestOwner(), path));
+    std::memset(doc.Area() + 40 * 512, 0x5A, 600 * 512);
+    doc.modified = true;
+    {
+        FileSizeLimit limit(100 * 1024);
+        script.SystemError(win_error::kIoDevice, path);
+        EXPECT_FALSE(SaveImage(doc));
+    }
+    EXPECT_TRUE(doc.modified);
+    EXPECT_EQ(ReadFile(path), before);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Root()), {}), 1) << "no half file is left";
+    ASSERT_TRUE(SaveImage(doc)) << "the document can be saved once there is room";
+    EXPECT_EQ(ReadFile(path), ImageBytes(doc));
+}
+
+TEST_F(Document, SavingUnderANewNameThatFailsLeavesNoFileBehind) {
+    ASSERT_TRUE(CreateEmptyImage(doc, TestOwner(), 0xF9, 0));
+    const std::string fresh = dir.Path("fresh.dsk");
+    const std::string existing = Write("old.dsk", Bytes(3000, 'o'));
+    {
+        FileSizeLimit limit(100 * 1024);
+        script.SystemError(win_error::kIoDevice, fresh).SystemError(win_error::kIoDevice, existing);
+        EXPECT_FALSE(SaveImageToPath(doc, TestOwner(), fresh));
+        EXPECT_FALSE(SaveImageToPath(doc, TestOwner(), existing));
+    }
+    EXPECT_FALSE(FileExists(fresh));
+    EXPECT_EQ(ReadFile(existing), Bytes(3000, 'o')) << "a file that was there keeps its bytes";
+}
+
+TEST_F(Document, SaveKeepsTheFilesModeAndASymbolicLink) {
+    const std::string target = Write("real.dsk", MakeImage(0xF9));
+    ASSERT_EQ(::chmod(target.c_str(), 0640), 0);
+    const std::string link = dir.Path("link.dsk");
+    ASSERT_EQ(::symlink(target.c_str(), link.c_str()), 0);
+    ASSERT_TRUE(OpenImage(doc, TestOwner(), link));
+    doc.Area()[600] = 0x42;
+    doc.modified = true;
+    ASSERT_TRUE(SaveImage(doc));
+    struct stat st {};
+    ASSERT_EQ(::lstat(link.c_str(), &st), 0);
+    EXPECT_TRUE(S_ISLNK(st.st_mode)) << "the link stays a link";
+    ASSERT_EQ(::stat(target.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0640u);
+    EXPECT_EQ(ReadFile(target), ImageBytes(doc));
+}
+#endif
 
 }  // namespace
 }  // namespace vk::test

@@ -76,7 +76,7 @@ uint32_t Format(SectorDevice& device, uint32_t mediaType, uint32_t spt, uint32_t
 
 uint32_t Close(SectorDevice& device) {
     Disk(device).calls.push_back(device.written ? "close written" : "close");
-    return 0;
+    return Disk(device).closeError;
 }
 
 const DriveBackend kFakeBackend = {Open, Read, Write, Format, Close};

@@ -19,6 +19,7 @@ struct FakeDisk {
     uint32_t failCode = 23;                  // ERROR_CRC
     uint32_t openError = 0;
     uint32_t formatError = 0;
+    uint32_t closeError = 0;                 // the last flush or the close fails
     uint8_t formatFill = 0xF6;
     std::vector<std::string> calls;          // "open ro", "read 5+1", "write 9+9", "format c0 h1 mt5 spt9", "close"
 

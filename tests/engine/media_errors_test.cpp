@@ -1,8 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <cstring>
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
 
 #include "core/media_errors.h"
+#include "ports/platform_codes.h"
 #include "strings/string_ids.h"
 #include "support/image_builder.h"
 #include "support/test_files.h"
@@ -51,11 +56,52 @@ TEST(MediaErrorList, FileNameReplacesOnlyTheLastNamesExtension) {
         {"C:\\img\\disk.", "C:\\img\\disk.der"},
         {"A:disk", "A:disk.der"},
         {"/home/u/img.old/disk", "/home/u/img.old/disk.der"},
+        // An image named like its own list gets a list of another name.
+        {"C:\\img\\victim.der", "C:\\img\\victim.der.der"},
+        {"/home/u/VICTIM.DER", "/home/u/VICTIM.DER.der"},
+        {"/home/u/victim.Der", "/home/u/victim.Der.der"},
+        {"/home/u/victim.der.dsk", "/home/u/victim.der.der"},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(ErrorFileName(c.image), c.der) << c.image;
     }
 }
+
+// Takes away the right to write `path` while it lives: the read-only
+// attribute, and where that does not hold (root) the immutable flag.
+class Unwritable {
+public:
+    explicit Unwritable(const std::string& path) : path_(path) {
+        SetHostFileAttributes(path_, kHostReadOnly);
+        if (!Writable()) {
+            held_ = true;
+            return;
+        }
+#ifndef _WIN32
+        immutable_ = std::system(("chattr +i '" + path_ + "' 2>/dev/null").c_str()) == 0;
+        held_ = immutable_ && !Writable();
+#endif
+    }
+    ~Unwritable() {
+#ifndef _WIN32
+        if (immutable_) {
+            EXPECT_EQ(std::system(("chattr -i '" + path_ + "'").c_str()), 0);
+        }
+#endif
+        SetHostFileAttributes(path_, 0);
+    }
+    bool Held() const { return held_; }
+
+private:
+    bool Writable() const {
+        HostFile file;
+        return OpenHostFile(path_, kAccessRead | kAccessWrite, kShareRead | kShareWrite, Disposition::kOpenExisting,
+                            0, file) == 0;
+    }
+    std::string path_;
+    bool held_ = false;
+    bool immutable_ = false;
+};
 
 class ErrorFile : public EngineTest {
 protected:
@@ -66,6 +112,13 @@ protected:
         image = dir.Path("disk.dsk");
         der = dir.Path("disk.der");
         WriteFile(image, MakeImage(0xF9));
+    }
+    // A list with sectors 1 and 23 marked.
+    static Bytes ListWithTwoErrors() {
+        Bytes bytes = ErrorFileBytes(180);
+        bytes[20] = 0x40;
+        bytes[22] = 0x01;
+        return bytes;
     }
 };
 
@@ -144,6 +197,83 @@ TEST_F(ErrorFile, NoErrorsNoFile) {
     ASSERT_TRUE(SaveImage(doc));
     EXPECT_FALSE(FileExists(der));
 }
+
+TEST_F(ErrorFile, AnImageNamedDerIsNeverItsOwnList) {
+    const std::string victim = dir.Path("victim.der");
+    WriteFile(victim, MakeImage(0xF9));
+    ASSERT_TRUE(OpenImage(doc, TestOwner(), victim));  // no "unknown format" warning: it is not read as a list
+    EXPECT_FALSE(doc.errorFile.IsOpen());
+    MarkBadSector(doc.errorList, 3);
+    doc.modified = true;
+    ASSERT_TRUE(SaveImage(doc));
+    EXPECT_EQ(ReadFile(victim), ImageBytes(doc));
+    Bytes expected = ErrorFileBytes(180);
+    expected[20] = 0x10;
+    EXPECT_EQ(ReadFile(victim + ".der"), expected);
+
+    std::memset(doc.errorList.data() + 20, 0, 180);
+    ASSERT_TRUE(SaveImage(doc));
+    EXPECT_EQ(ReadFile(victim), ImageBytes(doc)) << "deleting the clear list leaves the image";
+    EXPECT_FALSE(FileExists(victim + ".der"));
+}
+
+TEST_F(ErrorFile, ReadOnlyListIsLoadedAndLeftAsItIs) {
+    WriteFile(der, ListWithTwoErrors());
+    Unwritable guard(der);
+    if (!guard.Held()) GTEST_SKIP() << "this host lets every file be written";
+    ASSERT_TRUE(OpenImage(doc, TestOwner(), image));
+    EXPECT_FALSE(doc.readOnly);
+    EXPECT_TRUE(IsSectorMarked(doc.errorList, 1));
+    EXPECT_TRUE(IsSectorMarked(doc.errorList, 23));
+
+    doc.modified = true;
+    EXPECT_TRUE(SaveImage(doc)) << "the file already says what the list says: nothing to tell";
+    EXPECT_EQ(ReadFile(der), ListWithTwoErrors());
+
+    // A list that differs from the file cannot reach it: the file stays and the user hears of it.
+    std::memset(doc.errorList.data() + 20, 0, 180);
+    script.Message(kMsgErrorFileKept, kIconWarning);
+    EXPECT_TRUE(SaveImage(doc));
+    EXPECT_EQ(script.Shown().back().inserts.at(0), der);
+    EXPECT_TRUE(FileExists(der));
+    EXPECT_EQ(ReadFile(der), ListWithTwoErrors());
+}
+
+TEST_F(ErrorFile, ReadOnlyFileOfUnknownFormatIsNotDeleted) {
+    WriteFile(der, Bytes(10, 'x'));
+    Unwritable guard(der);
+    if (!guard.Held()) GTEST_SKIP() << "this host lets every file be written";
+    script.Message(kMsgErrorFileUnknown, kIconWarning);
+    ASSERT_TRUE(OpenImage(doc, TestOwner(), image));
+    script.Message(kMsgErrorFileKept, kIconWarning);
+    doc.modified = true;
+    EXPECT_TRUE(SaveImage(doc));
+    EXPECT_EQ(ReadFile(der), Bytes(10, 'x'));
+}
+
+#ifndef _WIN32
+// A pipe under the list's name cannot be read without waiting: it is neither
+// read, written nor deleted.
+TEST_F(ErrorFile, ListThatCannotBeOpenedIsNeverReplacedOrDeleted) {
+    for (const bool errors : {false, true}) {
+        SCOPED_TRACE(errors ? "list with errors" : "clear list");
+        ASSERT_EQ(::mkfifo(der.c_str(), 0644), 0);
+        ASSERT_TRUE(OpenImage(doc, TestOwner(), image));
+        EXPECT_FALSE(doc.errorFile.IsOpen());
+        if (errors) {
+            MarkBadSector(doc.errorList, 9);
+        }
+        script.Message(kMsgErrorFileKept, kIconWarning);
+        doc.modified = true;
+        EXPECT_TRUE(SaveImage(doc));
+        struct stat st {};
+        ASSERT_EQ(::lstat(der.c_str(), &st), 0);
+        EXPECT_TRUE(S_ISFIFO(st.st_mode));
+        CloseImage(doc, false);
+        ::unlink(der.c_str());
+    }
+}
+#endif
 
 }  // namespace
 }  // namespace vk::test

@@ -176,6 +176,31 @@ TEST_F(WriteDisk, TrackThatCannotBeFormattedReportsTheDriveAndWritesNothing) {
     EXPECT_EQ(Progress().closed, 1);
 }
 
+TEST_F(WriteDisk, FailedLastFlushOrCloseFailsTheJob) {
+    const struct {
+        const char* situation;
+        bool formatFails;
+        uint32_t reported;  // the first failure is the one the user sees
+    } cases[] = {
+        {"every sector written", false, win_error::kIoDevice},
+        {"a track could not be formatted", true, win_error::kNotSupported},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.situation);
+        Install(NumberedImage(18));
+        FakeDisk disk(18);
+        disk.closeError = win_error::kIoDevice;
+        if (c.formatFails) {
+            disk.formatError = win_error::kNotSupported;
+            request.formatDisk = true;
+        }
+        script.SystemError(c.reported, "A:", kIconError);
+        EXPECT_FALSE(Run(disk));
+        EXPECT_EQ(disk.calls.back(), "close written");
+        request = WriteDiskRequest();
+    }
+}
+
 TEST_F(WriteDisk, DriveThatCannotBeOpenedIsReported) {
     Install(NumberedImage(4));
     FakeDisk disk(4);

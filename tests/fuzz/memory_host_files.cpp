@@ -132,6 +132,26 @@ uint32_t SetHostFileTimes(const HostFile& file, HostTime time) {
     return win_error::kSuccess;
 }
 
+// The memory host has no power cut: the bytes change in one step anyway.
+uint32_t ReplaceHostFile(std::string_view path, const void* data, uint32_t size, HostFile& file) {
+    const std::string name(path);
+    auto it = MemoryFiles().find(name);
+    if (it != MemoryFiles().end() && (it->second.attributes & kHostDirectory)) {
+        return win_error::kAccessDenied;
+    }
+    if (size > (64u << 20)) return win_error::kDiskFull;
+    fuzz::MemoryFile& f = MemoryFiles()[name];
+    const auto* bytes = static_cast<const uint8_t*>(data);
+    f.data.assign(bytes, bytes + size);
+    fuzz::Handles().push_back({name, 0, kAccessRead | kAccessWrite, true});
+    file = HostFile(static_cast<intptr_t>(fuzz::Handles().size() - 1));
+    return win_error::kSuccess;
+}
+
+uint32_t FlushHostFile(const HostFile& file) {
+    return fuzz::Find(file) ? win_error::kSuccess : win_error::kInvalidHandle;
+}
+
 uint32_t DeleteHostFile(std::string_view path) {
     return MemoryFiles().erase(std::string(path)) ? win_error::kSuccess : win_error::kFileNotFound;
 }

@@ -130,6 +130,7 @@ bool OpenImage(ImageDocument& doc, WindowRef owner, const std::string& path, boo
     doc.fileName = path;
     doc.modified = false;
     doc.readOnly = readOnly;
+    doc.imageWritable = !readOnly;
 
     const bool valid = ParseBootSector(doc, owner, true);
     LoadErrorFile(doc, owner);
@@ -172,14 +173,12 @@ bool SaveImage(ImageDocument& doc) {
     if (doc.modified && doc.geometry.fatCount > 1) {
         CopyFatToBackup(doc);
     }
-    uint32_t error = SeekHostFile(doc.imageFile, 0);
-    uint32_t put = 0;
-    if (error == 0) {
-        error = WriteHostFile(doc.imageFile, doc.imageBuffer.data(), doc.imageSize, put);
-        if (error == 0 && put != doc.imageSize) {
-            error = win_error::kDiskFull;
-        }
+    if (!doc.imageWritable) {
+        return Fail(MainWindow(), doc.fileName, win_error::kAccessDenied);
     }
+    // A new file beside the old one takes the image and then the old one's
+    // place, so that a failure or a break leaves the old image whole.
+    const uint32_t error = ReplaceHostFile(doc.fileName, doc.imageBuffer.data(), doc.imageSize, doc.imageFile);
     if (error != 0) {
         return Fail(MainWindow(), doc.fileName, error);
     }
@@ -201,17 +200,38 @@ bool SaveImageAsPath(ImageDocument& doc, WindowRef owner, const std::string& pat
     uint32_t error = 0;
     {
         WaitCursor wait;
-        error = OpenHostFile(path, kAccessWrite, kShareRead, Disposition::kCreateAlways, kHostNormal, file);
+        // Not emptied here: an existing file is replaced whole by the save.
+        error = OpenHostFile(path, kAccessRead | kAccessWrite, kShareRead, Disposition::kOpenAlways, kHostNormal,
+                             file);
     }
     if (error != 0) {
         return Fail(owner, path, error);
     }
     doc.imageFile = std::move(file);
+    doc.imageWritable = true;
     doc.fileName = path;
     CloseErrorFile(doc);
+    doc.errorFileReadOnly = false;
+    doc.errorFileKept = false;
     UpdateTitle(doc);
     EnableExplorerList(true);
     return true;
+}
+
+bool SaveImageToPath(ImageDocument& doc, WindowRef owner, const std::string& path) {
+    uint32_t attributes = 0;
+    const bool existed = GetHostFileAttributes(path, attributes) == 0;
+    if (!SaveImageAsPath(doc, owner, path)) {
+        return false;
+    }
+    if (SaveImage(doc)) {
+        return true;
+    }
+    if (!existed) {
+        doc.imageFile.Close();
+        DeleteHostFile(path);
+    }
+    return false;
 }
 
 CloseResult CloseImage(ImageDocument& doc, bool refreshTitle) {
@@ -240,6 +260,9 @@ CloseResult CloseImage(ImageDocument& doc, bool refreshTitle) {
     doc.fileName.clear();
     doc.modified = false;
     doc.readOnly = false;
+    doc.imageWritable = false;
+    doc.errorFileReadOnly = false;
+    doc.errorFileKept = false;
     if (refreshTitle) {
         UpdateTitle(doc);
     }

@@ -26,6 +26,9 @@ struct ImageDocument {
     bool readOnly = false;
     bool modified = false;
     ByteBlock errorList;     // the bad-sector list; empty when it could not be had
+    bool imageWritable = false;     // imageFile was opened for writing: a save may replace it
+    bool errorFileReadOnly = false; // errorFile could be opened for reading only
+    bool errorFileKept = false;     // a .der file is there that could not be read: it is never touched
 
     bool IsOpen() const { return !imageBuffer.empty(); }
     size_t ErrorListSize() const { return errorList.size(); }
@@ -55,8 +58,13 @@ bool SaveImage(ImageDocument& doc);
 // data: the caller saves next.
 bool SaveImageAs(ImageDocument& doc, WindowRef owner);
 
-// The same with the path already chosen.
+// The same with the path already chosen. An existing file keeps its bytes
+// until the save replaces them whole.
 bool SaveImageAsPath(ImageDocument& doc, WindowRef owner, const std::string& path);
+
+// Save as `path`, then save, for a caller that ends afterwards: when the save
+// fails, a file that the Save as had to create is removed again.
+bool SaveImageToPath(ImageDocument& doc, WindowRef owner, const std::string& path);
 
 enum class CloseResult { kClosed, kKept };
 CloseResult CloseImage(ImageDocument& doc, bool refreshTitle);

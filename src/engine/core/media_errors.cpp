@@ -1,9 +1,11 @@
 #include "core/media_errors.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cstring>
 
 #include "core/document.h"
+#include "ports/platform_codes.h"
 #include "strings/string_ids.h"
 
 namespace vk {
@@ -40,38 +42,115 @@ bool HasMediaErrors(const ImageDocument& doc) {
                        [](uint8_t b) { return b != 0; });
 }
 
+namespace {
+
+bool SameName(const std::string& a, const std::string& b) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
+           });
+}
+
+bool Missing(uint32_t error) { return error == win_error::kFileNotFound || error == win_error::kPathNotFound; }
+
+// A .der file that is there but may not be changed is left as it is, and
+// the user hears of it instead of losing it unawares.
+bool KeepFile(const std::string& path) {
+    ShowMessage(MainWindow(), kMsgErrorFileKept, kIconWarning, {path});
+    return false;
+}
+
+bool StoreFailed(const std::string& path, uint32_t error) {
+    if (error == win_error::kAccessDenied) {
+        return KeepFile(path);
+    }
+    ShowSystemError(MainWindow(), path, error, {}, kIconError);
+    return false;
+}
+
+// Whether the read-only file already holds the list: the header, then the
+// bitmap, of which a shorter file leaves the rest clear.
+bool FileHoldsTheList(const ImageDocument& doc) {
+    const ByteBlock& list = doc.errorList;
+    ByteBlock onFile;
+    if (!doc.errorFile.IsOpen() || !onFile.Allocate(list.size()) || SeekHostFile(doc.errorFile, 0) != 0) {
+        return false;
+    }
+    std::memset(onFile.data(), 0, list.size());
+    uint32_t got = 0;
+    if (ReadHostFile(doc.errorFile, onFile.data(), static_cast<uint32_t>(list.size()), got) != 0 ||
+        got < kErrorListHeaderSize) {
+        return false;
+    }
+    return std::memcmp(onFile.data(), list.data(), list.size()) == 0;
+}
+
+}  // namespace
+
 std::string ErrorFileName(const std::string& imagePath) {
     const std::string::size_type mark = imagePath.find_last_of(".:\\/");
+    std::string name = imagePath + ".der";
     if (mark != std::string::npos && imagePath[mark] == '.') {
-        return imagePath.substr(0, mark + 1) + "der";
+        name = imagePath.substr(0, mark + 1) + "der";
     }
-    return imagePath + ".der";
+    // An image whose own name ends in .der must never be taken for its list.
+    if (SameName(name, imagePath)) {
+        name = imagePath + ".der";
+    }
+    return name;
 }
 
 void LoadErrorFile(ImageDocument& doc, WindowRef owner) {
+    doc.errorFileReadOnly = false;
+    doc.errorFileKept = false;
+    const std::string path = ErrorFileName(doc.fileName);
     if (!CreateErrorList(doc.geometry.totalSectors, doc.errorList)) {
+        doc.errorFileKept = true;  // what it holds cannot be known: it stays as it is
         return;
     }
     const unsigned access = doc.readOnly ? kAccessRead : kAccessRead | kAccessWrite;
     HostFile file;
-    if (OpenHostFile(ErrorFileName(doc.fileName), access, kShareRead, Disposition::kOpenExisting, 0, file) != 0) {
-        return;  // as a rule there is none: nothing to say
+    uint32_t error = OpenHostFile(path, access, kShareRead, Disposition::kOpenExisting, 0, file);
+    if (error == win_error::kAccessDenied && !doc.readOnly) {
+        // Its bad sectors count even when the file may not be changed.
+        error = OpenHostFile(path, kAccessRead, kShareRead, Disposition::kOpenExisting, 0, file);
+        doc.errorFileReadOnly = error == 0;
+    }
+    if (error != 0) {
+        // As a rule there is none: nothing to say. One that is there but
+        // cannot be read is never replaced or deleted.
+        doc.errorFileKept = !Missing(error);
+        return;
     }
     uint8_t header[kErrorListHeaderSize];
     uint32_t got = 0;
-    if (ReadHostFile(file, header, kErrorListHeaderSize, got) != 0 || got != kErrorListHeaderSize ||
-        std::memcmp(header, kErrorListHeader, kErrorListHeaderSize) != 0) {
+    if (ReadHostFile(file, header, kErrorListHeaderSize, got) != 0) {
+        doc.errorFileKept = true;
+        doc.errorFileReadOnly = false;
+        return;
+    }
+    if (got != kErrorListHeaderSize || std::memcmp(header, kErrorListHeader, kErrorListHeaderSize) != 0) {
         file.Close();
         ShowMessage(owner, kMsgErrorFileUnknown, kIconWarning);
         return;
     }
     const uint32_t bitmapSize = static_cast<uint32_t>(doc.errorList.size() - kErrorListHeaderSize);
-    ReadHostFile(file, doc.errorList.data() + kErrorListHeaderSize, bitmapSize, got);
+    if (ReadHostFile(file, doc.errorList.data() + kErrorListHeaderSize, bitmapSize, got) != 0) {
+        std::memset(doc.errorList.data() + kErrorListHeaderSize, 0, bitmapSize);
+        doc.errorFileKept = true;
+        doc.errorFileReadOnly = false;
+        return;
+    }
     doc.errorFile = std::move(file);
 }
 
 bool StoreErrorFile(ImageDocument& doc) {
     const std::string path = ErrorFileName(doc.fileName);
+    if (doc.errorFileKept) {
+        return KeepFile(path);
+    }
+    if (doc.errorFileReadOnly) {
+        return FileHoldsTheList(doc) ? true : KeepFile(path);
+    }
     if (HasMediaErrors(doc)) {
         uint32_t error = 0;
         if (!doc.errorFile.IsOpen()) {
@@ -88,17 +167,28 @@ bool StoreErrorFile(ImageDocument& doc) {
                 error = win_error::kDiskFull;
             }
         }
+        if (error == 0) {
+            error = FlushHostFile(doc.errorFile);
+        }
         if (error != 0) {
-            ShowSystemError(MainWindow(), path, error, {}, kIconError);
-            return false;
+            return StoreFailed(path, error);
         }
         return true;
     }
     CloseErrorFile(doc);
-    const uint32_t error = DeleteHostFile(path);
-    if (error != 0 && error != win_error::kFileNotFound) {
-        ShowSystemError(MainWindow(), path, error, {}, kIconError);
-        return false;
+    // Only a file that could be written goes: deleting asks less of the host
+    // than writing does, and a read-only list must stay.
+    HostFile probe;
+    uint32_t error = OpenHostFile(path, kAccessRead | kAccessWrite, kShareRead, Disposition::kOpenExisting, 0, probe);
+    if (Missing(error)) {
+        return true;
+    }
+    probe.Close();
+    if (error == 0) {
+        error = DeleteHostFile(path);
+    }
+    if (error != 0 && !Missing(error)) {
+        return StoreFailed(path, error);
     }
     return true;
 }

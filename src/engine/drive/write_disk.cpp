@@ -114,7 +114,12 @@ bool WriteImageToDisk(const ImageDocument& doc, WindowRef owner, const WriteDisk
             WriteSectorsOfImage(device, progress, progress ? progress : owner, doc.Area(), sectors, formatUnits,
                                 request, g.sectorsPerTrack, result);
             error = device.lastError;
-            CloseDrive(device);
+            // The last flush happens at the close: until it succeeded, the
+            // disk need not hold what was written.
+            if (!CloseDrive(device) && ok) {
+                ok = false;
+                error = device.lastError;
+            }
         }
     }
     result.stopped = CancelRequested();

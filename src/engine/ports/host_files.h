@@ -55,6 +55,12 @@ private:
     intptr_t native_ = kNone;
 };
 
+// Only regular files open: a folder, device or pipe is refused without
+// waiting on it. Where the host has no sharing modes of its own, a file
+// opened for writing without write sharing is locked exclusively, and one
+// opened for reading without write sharing is locked shared, so that a
+// second program is refused with kSharingViolation as it would be by the
+// platform's sharing modes.
 uint32_t OpenHostFile(std::string_view path, unsigned access, unsigned share,
                       Disposition disposition, uint32_t attributes, HostFile& file);
 uint32_t HostFileSize(const HostFile& file, uint64_t& size);
@@ -65,6 +71,17 @@ uint32_t WriteHostFile(const HostFile& file, const void* buffer, uint32_t count,
 // Creation, last-access and last-write time at once.
 uint32_t SetHostFileTimes(const HostFile& file, HostTime time);
 void CloseHostFileNative(intptr_t native);
+
+// Puts `size` bytes of `data` in the place of the file at `path` in one
+// step: they go to a new file beside it, which is flushed and then renamed
+// over `path`, so that `path` names the old file or the new one, never a
+// mix. The new file keeps the old one's permissions, and a path that is a
+// symbolic link keeps its link. `file` is the open handle of the old file;
+// on success it is the new file's (read and write access, read sharing),
+// on failure the old file's as before.
+uint32_t ReplaceHostFile(std::string_view path, const void* data, uint32_t size, HostFile& file);
+// Makes what was written through `file` reach the device.
+uint32_t FlushHostFile(const HostFile& file);
 
 uint32_t DeleteHostFile(std::string_view path);
 uint32_t SetHostFileAttributes(std::string_view path, uint32_t attributes);

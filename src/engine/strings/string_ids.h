@@ -124,6 +124,8 @@ enum StringId : unsigned {
     kMsgExtractOntoOpenImage = 240,
     kMsgAddNotAFile = 241,
     kMsgAddFileLongerThanListed = 242,
+    // Saving: the .der file beside the image.
+    kMsgErrorFileKept = 210,
 };
 
 }  // namespace vk

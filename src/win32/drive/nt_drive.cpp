@@ -138,9 +138,14 @@ uint32_t Format(SectorDevice& device, uint32_t mediaType, uint32_t, uint32_t cyl
     return win_error::kSuccess;
 }
 
-// Unlock, dismount and their failures are not reported; only a handle that
-// will not close is.
+// After writes the volume's buffers are flushed first, and a failed flush
+// is the job's failure. Unlock and dismount failures are not reported; a
+// handle that will not close is.
 uint32_t Close(SectorDevice& device) {
+    uint32_t flushFailure = win_error::kSuccess;
+    if (device.written && !FlushFileBuffers(Handle(device))) {
+        flushFailure = LastErrorOr(win_error::kWriteFault);
+    }
     uint32_t lastFailure = win_error::kSuccess;
     if (!device.readOnly && !Control(Handle(device), FSCTL_UNLOCK_VOLUME)) {
         lastFailure = LastErrorOr(win_error::kGenFailure);
@@ -150,6 +155,9 @@ uint32_t Close(SectorDevice& device) {
     }
     const bool closed = CloseHandle(Handle(device)) != FALSE;
     SetErrorMode(0);
+    if (flushFailure != win_error::kSuccess) {
+        return flushFailure;
+    }
     if (!closed) {
         return lastFailure != win_error::kSuccess ? lastFailure : LastErrorOr(win_error::kInvalidHandle);
     }

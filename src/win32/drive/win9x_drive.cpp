@@ -115,6 +115,8 @@ uint32_t Close(SectorDevice& device) {
             lastFailure = Failure(result, DosError(regs));
         }
     }
+    // The reset flushes the drive's buffers: its failure is the job's.
+    uint32_t flushFailure = win_error::kSuccess;
     if (device.written) {
         DiocRegisters regs = {};
         regs.eax = kResetDrive;
@@ -122,13 +124,15 @@ uint32_t Close(SectorDevice& device) {
         regs.edx = device.drive + 1;
         const CallResult result = Call(Handle(device), kVwin32DosIoctl, regs);
         if (result != CallResult::kDone) {
-            lastFailure = Failure(result, DosError(regs));
+            flushFailure = Failure(result, DosError(regs));
         }
     }
     if (!Win9xCalls().closeHandle(Handle(device))) {
-        return lastFailure != win_error::kSuccess ? lastFailure : win_error::kInvalidHandle;
+        return flushFailure != win_error::kSuccess   ? flushFailure
+               : lastFailure != win_error::kSuccess ? lastFailure
+                                                    : win_error::kInvalidHandle;
     }
-    return win_error::kSuccess;
+    return flushFailure;
 }
 
 const DriveBackend kWin9xBackend = {Open, Read, Write, Format, Close};

@@ -35,6 +35,11 @@ uint32_t OpenHostFile(std::string_view path, unsigned access, unsigned share,
     if (h == INVALID_HANDLE_VALUE) {
         return GetLastError();
     }
+    // A device or pipe under a file's name is no image and no host file.
+    if (GetFileType(h) != FILE_TYPE_DISK) {
+        CloseHandle(h);
+        return ERROR_NOT_SUPPORTED;
+    }
     file = HostFile(reinterpret_cast<intptr_t>(h));
     return ERROR_SUCCESS;
 }
@@ -79,6 +84,86 @@ uint32_t WriteHostFile(const HostFile& file, const void* buffer, uint32_t count,
 uint32_t SetHostFileTimes(const HostFile& file, HostTime time) {
     FILETIME ft = ToFileTime(time);
     return SetFileTime(H(file), &ft, &ft, &ft) ? ERROR_SUCCESS : GetLastError();
+}
+
+namespace {
+
+HANDLE OpenForDocument(const std::string& path) {
+    return CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                       FILE_ATTRIBUTE_NORMAL | FILE_FLAG_RANDOM_ACCESS, nullptr);
+}
+
+// Moves `from` over `to` through the disk's own cache. The 9x family has no
+// MoveFileEx; there the old file goes first and the new one follows, so a
+// break between leaves the new data under the temporary name.
+DWORD MoveOver(const std::string& from, const std::string& to) {
+    if (MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        return ERROR_SUCCESS;
+    }
+    DWORD error = GetLastError();
+    if (error != ERROR_CALL_NOT_IMPLEMENTED) {
+        return error;
+    }
+    if (!DeleteFileA(to.c_str()) && GetLastError() != ERROR_FILE_NOT_FOUND) {
+        return GetLastError();
+    }
+    return MoveFileA(from.c_str(), to.c_str()) ? ERROR_SUCCESS : GetLastError();
+}
+
+}  // namespace
+
+// The document holds its file open without delete sharing, so the old handle
+// is closed for the rename and the new file opened again at once.
+uint32_t ReplaceHostFile(std::string_view path, const void* data, uint32_t size, HostFile& file) {
+    const std::string name(path);
+    std::string folder = name;
+    const std::string::size_type slash = folder.find_last_of("\\/:");
+    folder = slash == std::string::npos ? std::string(".") : folder.substr(0, slash + 1);
+    char temp[MAX_PATH];
+    if (GetTempFileNameA(folder.c_str(), "vk", 0, temp) == 0) {
+        return GetLastError();
+    }
+    const DWORD oldAttributes = GetFileAttributesA(name.c_str());
+    HANDLE h = CreateFileA(temp, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE) {
+        const DWORD error = GetLastError();
+        DeleteFileA(temp);
+        return error;
+    }
+    DWORD put = 0;
+    DWORD error = ERROR_SUCCESS;
+    if (!WriteFile(h, data, size, &put, nullptr)) {
+        error = GetLastError();
+    } else if (put != size) {
+        error = ERROR_DISK_FULL;
+    } else if (!FlushFileBuffers(h)) {
+        error = GetLastError();
+    }
+    if (!CloseHandle(h) && error == ERROR_SUCCESS) {
+        error = GetLastError();
+    }
+    if (error == ERROR_SUCCESS && oldAttributes != INVALID_FILE_ATTRIBUTES) {
+        SetFileAttributesA(temp, oldAttributes & ~static_cast<DWORD>(FILE_ATTRIBUTE_READONLY));
+    }
+    if (error == ERROR_SUCCESS) {
+        file.Close();
+        error = MoveOver(temp, name);
+    }
+    if (error != ERROR_SUCCESS) {
+        DeleteFileA(temp);
+    }
+    if (!file.IsOpen()) {
+        HANDLE reopened = OpenForDocument(name);
+        if (reopened == INVALID_HANDLE_VALUE) {
+            return error != ERROR_SUCCESS ? error : GetLastError();
+        }
+        file = HostFile(reinterpret_cast<intptr_t>(reopened));
+    }
+    return error;
+}
+
+uint32_t FlushHostFile(const HostFile& file) {
+    return FlushFileBuffers(H(file)) ? ERROR_SUCCESS : GetLastError();
 }
 
 uint32_t DeleteHostFile(std::string_view path) {
