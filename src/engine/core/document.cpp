@@ -132,6 +132,8 @@ bool OpenImage(ImageDocument& doc, WindowRef owner, const std::string& path, boo
     doc.readOnly = readOnly;
 
     const bool valid = ParseBootSector(doc, owner, true);
+    doc.changeBlock = JudgeChangeSafety(doc, valid);
+    ReportChangeBlock(doc, owner);
     LoadErrorFile(doc, owner);
     EnableExplorerList(true);
     FillList(doc);
@@ -142,6 +144,7 @@ bool OpenImage(ImageDocument& doc, WindowRef owner, const std::string& path, boo
 }
 
 void CheckBackupFat(ImageDocument& doc, WindowRef owner) {
+    if (doc.changeBlock != ChangeBlock::kNone) return;  // nothing could be repaired
     const Layout layout = doc.GetLayout();
     if (layout.fatCount <= 1) {
         return;
@@ -162,6 +165,7 @@ void CheckBackupFat(ImageDocument& doc, WindowRef owner) {
 }
 
 bool SaveImage(ImageDocument& doc) {
+    if (RefuseChange(doc, MainWindow())) return false;
     if (!doc.imageFile.IsOpen()) {
         SaveImageAs(doc, MainWindow());
         if (!doc.imageFile.IsOpen()) {
@@ -189,6 +193,7 @@ bool SaveImage(ImageDocument& doc) {
 }
 
 bool SaveImageAs(ImageDocument& doc, WindowRef owner) {
+    if (RefuseChange(doc, owner)) return false;
     std::string path;
     if (!AskSaveImagePath(owner, path)) {
         return false;
@@ -197,6 +202,7 @@ bool SaveImageAs(ImageDocument& doc, WindowRef owner) {
 }
 
 bool SaveImageAsPath(ImageDocument& doc, WindowRef owner, const std::string& path) {
+    if (RefuseChange(doc, owner)) return false;
     HostFile file;
     uint32_t error = 0;
     {
@@ -240,6 +246,7 @@ CloseResult CloseImage(ImageDocument& doc, bool refreshTitle) {
     doc.fileName.clear();
     doc.modified = false;
     doc.readOnly = false;
+    doc.changeBlock = ChangeBlock::kNone;
     if (refreshTitle) {
         UpdateTitle(doc);
     }

@@ -118,6 +118,13 @@ enum StringId : unsigned {
     kMsgTrackGeometryZero = 202,
     kMsgFormatNoTracks = 203,
     kMsgFormatFieldTooLarge = 204,
+
+    // Images the engine cannot change soundly, and custom formats that are no FAT12.
+    kMsgNotFat12ReadOnly = 220,
+    kMsgLayoutOutsideReadOnly = 221,
+    kMsgGuessedLayoutReadOnly = 222,
+    kMsgChangeRefused = 223,
+    kMsgExtractionRefused = 224,
 };
 
 }  // namespace vk
