@@ -56,4 +56,17 @@ bool ParseFormatCode(const std::string& text, uint32_t& code) {
 
 void Complain(const std::string& text) { std::fprintf(stderr, "vkdisk: %s\n", text.c_str()); }
 
+bool OpenForChange(const std::string& path) {
+    ImageDocument& doc = Document();
+    if (!OpenImage(doc, MainWindow(), path, false)) {
+        return false;
+    }
+    if (doc.readOnly || doc.changeBlock != ChangeBlock::kNone) {
+        Complain(path + " cannot be written; nothing was changed");
+        CloseImage(doc, false);
+        return false;
+    }
+    return true;
+}
+
 }  // namespace vk::cli

@@ -25,4 +25,8 @@ bool ParseFormatCode(const std::string& text, uint32_t& code);
 // Prints "vkdisk: text" to stderr.
 void Complain(const std::string& text);
 
+// Opens the image for a change. False, already reported and closed again,
+// when the file is write-protected or the image refuses every change.
+bool OpenForChange(const std::string& path);
+
 }  // namespace vk::cli
