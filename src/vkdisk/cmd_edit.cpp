@@ -60,21 +60,6 @@ const char kAttrUsage[] =
 
 const OptionSpec kAttrWords = {{}, {}, {"-r", "-h", "-s", "-a", "-R", "-H", "-S", "-A"}};
 
-// Opens the image for a change. False, already reported, when it cannot be
-// changed.
-bool OpenForChange(const std::string& path) {
-    ImageDocument& doc = Document();
-    if (!OpenImage(doc, MainWindow(), path, false)) {
-        return false;
-    }
-    if (doc.readOnly) {
-        Complain(path + " cannot be written; nothing was changed");
-        CloseImage(doc, false);
-        return false;
-    }
-    return true;
-}
-
 // Saves a changed image once and closes it. Unless `keep`, the changes are
 // dropped instead.
 int Finish(bool keep, int exitCode) {

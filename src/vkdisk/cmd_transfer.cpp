@@ -75,8 +75,8 @@ int CmdAdd(const Args& args) {
     }
     FsOptions().forceSwitch = parsed.Has("--force") || parsed.Has("-f");
     if (parsed.Has("--strict")) FsOptions().nameStrength = NameStrength::kStrict;
+    if (!OpenForChange(parsed.positional[0])) return kExitFailure;
     ImageDocument& doc = Document();
-    if (!OpenImage(doc, MainWindow(), parsed.positional[0])) return kExitFailure;
     bool failed = false;
     std::vector<std::string> skipped;
     for (size_t i = 1; i < parsed.positional.size(); ++i) {

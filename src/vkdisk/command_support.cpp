@@ -79,4 +79,17 @@ void TellErrorFileFate(const std::string& imagePath, bool existed) {
     }
 }
 
+bool OpenForChange(const std::string& path) {
+    ImageDocument& doc = Document();
+    if (!OpenImage(doc, MainWindow(), path, false)) {
+        return false;
+    }
+    if (doc.readOnly || doc.changeBlock != ChangeBlock::kNone) {
+        Complain(path + " cannot be written; nothing was changed");
+        CloseImage(doc, false);
+        return false;
+    }
+    return true;
+}
+
 }  // namespace vk::cli

@@ -31,4 +31,8 @@ void TellErrorFileFate(const std::string& imagePath, bool existed);
 // Prints "vkdisk: text" to stderr.
 void Complain(const std::string& text);
 
+// Opens the image for a change. False, already reported and closed again,
+// when the file is write-protected or the image refuses every change.
+bool OpenForChange(const std::string& path);
+
 }  // namespace vk::cli

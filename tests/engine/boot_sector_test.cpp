@@ -143,10 +143,12 @@ TEST(Layout, LastClusterNeverUnderflowsOrOutgrowsItsFat) {
     shortFat.sectorsPerFat = 1;  // 512 bytes hold entries 0 .. 340
     EXPECT_EQ(ComputeLayout(shortFat).lastCluster, 340u);
 
+    // 65120 clusters make FAT16, whose 200 FAT sectors hold entries 0 .. 51199.
     DiskFormat huge = FormatRow(0xF0);
     huge.totalSectors = 65535;
     huge.sectorsPerFat = 200;
-    EXPECT_EQ(ComputeLayout(huge).lastCluster, kFat12MaxCluster);
+    EXPECT_EQ(ComputeLayout(huge).fatBits, 16u);
+    EXPECT_EQ(ComputeLayout(huge).lastCluster, 51199u);
 
     DiskFormat zero{};
     EXPECT_LT(ComputeLayout(zero).lastCluster, 2u);

@@ -47,6 +47,8 @@ void PutEntry(Bytes& image, uint32_t slot, const char* name11, uint16_t cluster,
 const Expected kFormatByte{kMsgFormatByteUsed, kIconWarning};
 const Expected kNotValid{kMsgNotValidImage, kIconWarning};
 const Expected kTooSmall{kMsgFileTooSmall, kIconError};
+const Expected kGuessed{kMsgGuessedLayoutReadOnly, kIconWarning};
+const Expected kOutside{kMsgLayoutOutsideReadOnly, kIconWarning};
 
 std::vector<CorruptCase> Cases() {
     return {
@@ -54,17 +56,17 @@ std::vector<CorruptCase> Cases() {
          [] { return With(Msx720(), [](Bytes& b) { b[0x0D] = 0; }); }, {kFormatByte}, true},
         {"zero sectors per cluster, no usable format byte",
          [] { return With(Msx720(), [](Bytes& b) { b[0x0D] = 0; b[0x15] = 0x12; b[512] = 0x34; }); },
-         {kNotValid}, true},
+         {kNotValid, kGuessed}, true},
         {"zero heads", [] { return With(Msx720(), [](Bytes& b) { Put16(b, 0x1A, 0); }); }, {}, true},
         {"zero sectors per track", [] { return With(Msx720(), [](Bytes& b) { Put16(b, 0x18, 0); }); }, {}, true},
         {"255 FATs", [] { return With(Msx720(), [](Bytes& b) { b[0x10] = 255; }); }, {}, true},
         {"255 FATs of 65535 sectors",
-         [] { return With(Msx720(), [](Bytes& b) { b[0x10] = 255; Put16(b, 0x16, 0xFFFF); }); }, {}, true},
+         [] { return With(Msx720(), [](Bytes& b) { b[0x10] = 255; Put16(b, 0x16, 0xFFFF); }); }, {kOutside}, true},
         {"zero sectors per FAT", [] { return With(Msx720(), [](Bytes& b) { Put16(b, 0x16, 0); }); }, {}, true},
         {"total sectors smaller than the FAT area",
          [] { return With(Msx720(), [](Bytes& b) { Put16(b, 0x13, 5); }); }, {}, true},
         {"total sectors zero", [] { return With(Msx720(), [](Bytes& b) { Put16(b, 0x13, 0); }); }, {}, true},
-        {"file cut inside the first FAT", [] { Bytes b = Msx720(); b.resize(600); return b; }, {}, true},
+        {"file cut inside the first FAT", [] { Bytes b = Msx720(); b.resize(600); return b; }, {kOutside}, true},
         {"file cut inside the root directory",
          [] {
              Bytes b = Msx720();
@@ -72,7 +74,7 @@ std::vector<CorruptCase> Cases() {
              b.resize(3584 + 5 * 32 + 7);
              return b;
          },
-         {}, true},
+         {kOutside}, true},
         {"root directory of 65535 entries",
          [] {
              Bytes b = Msx720();
@@ -81,16 +83,17 @@ std::vector<CorruptCase> Cases() {
              std::fill(b.begin() + 3584, b.end(), 0x41);  // no never-used entry anywhere
              return b;
          },
-         {}, true},
+         {kOutside}, true},
         {"root directory of no entries", [] { return With(Msx720(), [](Bytes& b) { Put16(b, 0x11, 0); }); }, {}, true},
         {"root entries not a multiple of 16", [] { return With(Msx720(), [](Bytes& b) { Put16(b, 0x11, 17); }); },
          {}, true},
         {"reserved sectors zero", [] { return With(Msx720(), [](Bytes& b) { Put16(b, 0x0E, 0); }); }, {}, true},
         {"reserved sectors beyond the image",
-         [] { return With(Msx720(), [](Bytes& b) { Put16(b, 0x0E, 0xFFFF); }); }, {}, true},
-        {"sector size 1024", [] { return With(Msx720(), [](Bytes& b) { Put16(b, 0x0B, 1024); }); }, {kNotValid}, true},
+         [] { return With(Msx720(), [](Bytes& b) { Put16(b, 0x0E, 0xFFFF); }); }, {kOutside}, true},
+        {"sector size 1024", [] { return With(Msx720(), [](Bytes& b) { Put16(b, 0x0B, 1024); }); },
+         {kNotValid, kGuessed}, true},
         {"boot sector all FF", [] { return With(Msx720(), [](Bytes& b) { std::fill(b.begin(), b.begin() + 512, 0xFF); }); },
-         {kNotValid}, true},
+         {kNotValid, kGuessed}, true},
         {"hard disk with partition table",
          [] {
              Bytes b(4096, 0);
@@ -98,7 +101,7 @@ std::vector<CorruptCase> Cases() {
              b[0x1FF] = 0xAA;
              return b;
          },
-         {{kMsgHardDiskNoPartition, kIconWarning}}, true},
+         {{kMsgHardDiskNoPartition, kIconWarning}, kGuessed}, true},
         {"hard disk boot sector with F0 media byte",
          [] {
              Bytes b(4096, 0);
@@ -107,7 +110,7 @@ std::vector<CorruptCase> Cases() {
              b[0x1FF] = 0xAA;
              return b;
          },
-         {kFormatByte, {kMsgHardDiskImage, kIconWarning}}, true},
+         {kFormatByte, {kMsgHardDiskImage, kIconWarning}, kGuessed}, true},
         {"entries with clusters far beyond the disk",
          [] {
              Bytes b = Msx720();
@@ -141,7 +144,7 @@ std::vector<CorruptCase> Cases() {
              b.resize(b.size() + 600, 0);
              return b;
          },
-         {kNotValid}, true},
+         {kNotValid, kGuessed}, true},
     };
 }
 
@@ -170,9 +173,15 @@ TEST_F(CorruptImages, OpenedWithWarningsOrRefused) {
         }
         EXPECT_GE(doc.geometry.fatCount, 1u);
         EXPECT_GE(doc.geometry.sectorsPerCluster, 1u);
-        // Saving what was opened writes back exactly the bytes that were read.
+        // Saving what was opened writes back exactly the bytes that were read;
+        // an image kept read-only refuses it and keeps them too.
         doc.modified = false;
-        ASSERT_TRUE(SaveImage(doc));
+        const bool refused = doc.changeBlock != ChangeBlock::kNone;
+        if (refused) {
+            script.Message(kMsgChangeRefused, kIconError);
+        }
+        EXPECT_EQ(SaveImage(doc), !refused);
+        EXPECT_EQ(script.Pending(), 0u);
         EXPECT_EQ(ReadFile(path), bytes);
         ASSERT_EQ(CloseImage(doc, false), CloseResult::kClosed);
         script.Reset();

@@ -99,7 +99,9 @@ TEST_F(Document, UnusableBootSectorOpensButSkipsTheFatCheck) {
     Bytes image = WithBadBackup();
     std::memset(image.data(), 0, 512);
     // The FAT ID byte gives the geometry, but the boot sector stays invalid.
-    script.Message(kMsgFormatByteUsed, kIconWarning).Message(kMsgNotValidImage, kIconWarning);
+    script.Message(kMsgFormatByteUsed, kIconWarning)
+        .Message(kMsgNotValidImage, kIconWarning)
+        .Message(kMsgGuessedLayoutReadOnly, kIconWarning);
     ASSERT_TRUE(OpenImage(doc, TestOwner(), Write("z.dsk", image)));
     EXPECT_EQ(doc.geometry.sectorsPerCluster, 2u);
 }

@@ -37,6 +37,11 @@ bool ParseBootSector(ImageDocument& doc, WindowRef owner, bool refreshTitle) {
     g.heads = Load16(&bs[kBpbHeads]);
     g.sectorsPerTrack = Load16(&bs[kBpbSectorsPerTrack]);
     g.rootEntries = Load16(&bs[kBpbRootEntries]);
+    // A DOS 4 boot sector keeps a disk of more than 65535 sectors in 32 bits;
+    // an MSX boot sector has loader code there, so only the signature says so.
+    if (g.totalSectors == 0 && bs[kBsExtendedSignature] == kExtendedBootSignature) {
+        g.totalSectors = Load32(&bs[kBpbTotalSectors32]);
+    }
 
     const uint32_t mediaByte = bs[kBpbMediaByte];
     if (mediaByte >= kFirstMediaByte) {

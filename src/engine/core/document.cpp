@@ -133,6 +133,8 @@ bool OpenImage(ImageDocument& doc, WindowRef owner, const std::string& path, boo
     doc.imageWritable = !readOnly;
 
     const bool valid = ParseBootSector(doc, owner, true);
+    doc.changeBlock = JudgeChangeSafety(doc, valid);
+    ReportChangeBlock(doc, owner);
     LoadErrorFile(doc, owner);
     EnableExplorerList(true);
     FillList(doc);
@@ -143,6 +145,7 @@ bool OpenImage(ImageDocument& doc, WindowRef owner, const std::string& path, boo
 }
 
 void CheckBackupFat(ImageDocument& doc, WindowRef owner) {
+    if (doc.changeBlock != ChangeBlock::kNone) return;  // nothing could be repaired
     const Layout layout = doc.GetLayout();
     if (layout.fatCount <= 1) {
         return;
@@ -163,6 +166,7 @@ void CheckBackupFat(ImageDocument& doc, WindowRef owner) {
 }
 
 bool SaveImage(ImageDocument& doc) {
+    if (RefuseChange(doc, MainWindow())) return false;
     if (!doc.imageFile.IsOpen()) {
         SaveImageAs(doc, MainWindow());
         if (!doc.imageFile.IsOpen()) {
@@ -188,6 +192,7 @@ bool SaveImage(ImageDocument& doc) {
 }
 
 bool SaveImageAs(ImageDocument& doc, WindowRef owner) {
+    if (RefuseChange(doc, owner)) return false;
     std::string path;
     if (!AskSaveImagePath(owner, path)) {
         return false;
@@ -196,6 +201,7 @@ bool SaveImageAs(ImageDocument& doc, WindowRef owner) {
 }
 
 bool SaveImageAsPath(ImageDocument& doc, WindowRef owner, const std::string& path) {
+    if (RefuseChange(doc, owner)) return false;
     HostFile file;
     uint32_t error = 0;
     {
@@ -263,6 +269,7 @@ CloseResult CloseImage(ImageDocument& doc, bool refreshTitle) {
     doc.imageWritable = false;
     doc.errorFileReadOnly = false;
     doc.errorFileKept = false;
+    doc.changeBlock = ChangeBlock::kNone;
     if (refreshTitle) {
         UpdateTitle(doc);
     }

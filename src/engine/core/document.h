@@ -8,6 +8,7 @@
 #include "common/bytes.h"
 #include "core/disk_format.h"
 #include "core/layout.h"
+#include "core/write_safety.h"
 #include "ports/host_files.h"
 #include "ports/prompts.h"
 
@@ -25,6 +26,7 @@ struct ImageDocument {
     std::string fileName;    // full path; "Untitled" without a file; empty without a document
     bool readOnly = false;
     bool modified = false;
+    ChangeBlock changeBlock = ChangeBlock::kNone;  // why every change is refused, if it is
     ByteBlock errorList;     // the bad-sector list; empty when it could not be had
     bool imageWritable = false;     // imageFile was opened for writing: a save may replace it
     bool errorFileReadOnly = false; // errorFile could be opened for reading only

@@ -19,13 +19,22 @@ Layout ComputeLayout(const DiskFormat& g) {
     l.totalBytes = uint64_t{g.totalSectors} * kSectorSize;
 
     const uint64_t firstDataSector = l.dataStart / kSectorSize;
-    uint64_t last = 1;
     if (g.totalSectors > firstDataSector) {
-        last = 1 + (g.totalSectors - firstDataSector) / spc;
+        l.clusterCount = (g.totalSectors - firstDataSector) / spc;
     }
-    // Entry n lies at 3n/2 in the FAT: the highest n whose two bytes fit.
-    const uint64_t fatLimit = l.fatBytes >= 2 ? (2 * (l.fatBytes - 2) + 1) / 3 : 0;
-    last = std::min<uint64_t>({last, fatLimit, kFat12MaxCluster});
+    l.fatBits = l.clusterCount < kFat16MinClusters ? 12 : l.clusterCount < kFat32MinClusters ? 16 : 32;
+    uint64_t last = 1 + l.clusterCount;
+    uint64_t fatLimit = 0;
+    uint64_t widthLimit = kFat12MaxCluster;
+    if (l.fatBits == 12) {
+        // Entry n lies at 3n/2 in the FAT: the highest n whose two bytes fit.
+        fatLimit = l.fatBytes >= 2 ? (2 * (l.fatBytes - 2) + 1) / 3 : 0;
+    } else if (l.fatBits == 16) {
+        fatLimit = l.fatBytes >= 2 ? l.fatBytes / 2 - 1 : 0;
+        widthLimit = kFat16MaxCluster;
+    }
+    // FAT32 keeps its FAT size where this geometry does not look: no clusters.
+    last = std::min<uint64_t>({last, fatLimit, widthLimit});
     l.lastCluster = static_cast<uint32_t>(std::max<uint64_t>(last, 1));
     return l;
 }

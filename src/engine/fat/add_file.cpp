@@ -227,6 +227,7 @@ bool MakeFolderCluster(const Layout& layout, uint8_t* area, uint32_t length, uin
 
 bool AddHostFile(ImageDocument& doc, std::string_view hostPath, bool* goOn) {
     SetGoOn(goOn, true);
+    if (RefuseChange(doc, MainWindow())) { SetGoOn(goOn, false); return false; }
     WaitCursor wait;
     uint8_t* area = doc.Area();
     const uint32_t length = doc.AreaLength();

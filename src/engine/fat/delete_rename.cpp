@@ -22,6 +22,7 @@ constexpr size_t kMaxTypedName = 12;  // "NAMEBASE.EXT"
 
 bool DeleteEntry(WindowRef owner, const std::string& itemText, int& index, uint32_t entryOffset, void* context) {
     ImageDocument& doc = *static_cast<ImageDocument*>(context);
+    if (RefuseChange(doc, owner)) return false;
     if (doc.Area()[entryOffset + kDirAttr] & kAttrDirectory) {
         ShowMessage(owner, kMsgCannotDeleteDir, kIconWarning, {itemText});
         return true;
@@ -53,6 +54,7 @@ RenameVerdict RenameEntry(ImageDocument& doc, WindowRef owner, std::string* edit
     if (editedText == nullptr) {
         return RenameVerdict::kReject;
     }
+    if (RefuseChange(doc, owner)) return RenameVerdict::kReject;
     std::string& text = *editedText;
     if (text.empty()) {
         ShowMessage(owner, kMsgNameBlank, kIconError);

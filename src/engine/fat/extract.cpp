@@ -103,6 +103,7 @@ bool IsDeviceName(std::string_view name) {
 
 bool ExtractEntry(const ImageDocument& doc, WindowRef owner, uint32_t entryOffset, unsigned replaceFlags,
                   const std::string& targetPath) {
+    if (RefuseExtraction(doc, owner)) return false;
     const uint8_t* entry = doc.Area() + entryOffset;
     const uint8_t attr = entry[kDirAttr];
     const uint32_t finalAttributes = attr != 0 ? attr & kHostSettableAttributes : uint32_t{kHostNormal};

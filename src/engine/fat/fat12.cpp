@@ -19,9 +19,21 @@ uint64_t EntryPosition(const Layout& layout, uint32_t cluster) {
     return layout.fatStart + uint64_t{cluster} * 3 / 2;
 }
 
+// A FAT16 entry is a plain little-endian word at 2n.
+uint32_t ReadFat16Entry(const Layout& layout, const uint8_t* area, uint32_t length, uint32_t cluster) {
+    const uint64_t p = layout.fatStart + uint64_t{cluster} * 2;
+    if (p + 1 >= length || p + 2 > layout.fatStart + layout.fatBytes) {
+        return 0xFFFF;
+    }
+    return Load16(area + p);
+}
+
 }  // namespace
 
 uint32_t ReadFatEntry(const Layout& layout, const uint8_t* area, uint32_t length, uint32_t cluster) {
+    if (layout.fatBits == 16) {
+        return ReadFat16Entry(layout, area, length, cluster);
+    }
     const uint64_t p = EntryPosition(layout, cluster);
     if (p + 1 >= length) {
         return kFatEnd;
@@ -32,7 +44,7 @@ uint32_t ReadFatEntry(const Layout& layout, const uint8_t* area, uint32_t length
 
 bool WriteFatEntry(const Layout& layout, uint8_t* area, uint32_t length, uint32_t cluster, uint32_t value) {
     const uint64_t p = EntryPosition(layout, cluster);
-    if (p + 1 >= length || p + 2 > layout.fatStart + layout.fatBytes) {
+    if (!layout.IsFat12() || p + 1 >= length || p + 2 > layout.fatStart + layout.fatBytes) {
         return false;
     }
     uint32_t pair = Load16(area + p);
@@ -94,7 +106,7 @@ void ChainWalker::Advance() {
 
 void ChainWalker::Enter(uint32_t link) {
     link_ = link;
-    if (IsEndOfChain(link)) {
+    if (layout_.IsEndMark(link)) {
         state_ = ChainState::kEnd;
     } else if (!layout_.IsDataCluster(link) || visited_.test(link)) {
         state_ = ChainState::kBroken;

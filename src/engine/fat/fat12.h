@@ -19,10 +19,12 @@ constexpr uint32_t kFatEnd = 0xFFF;       // the only end mark we write
 
 inline bool IsEndOfChain(uint32_t value) { return value >= kFatEndFirst && value <= kFatEnd; }
 
-// The entry of `cluster`; 0xFFF when the entry lies at or past `length`.
+// The entry of `cluster` in the layout's FAT width; an end mark (0xFFF, or
+// 0xFFFF for FAT16) when the entry lies at or past `length`. A FAT32 layout
+// has no data clusters, so nothing reads its entries.
 uint32_t ReadFatEntry(const Layout& layout, const uint8_t* area, uint32_t length, uint32_t cluster);
 // Changes exactly the entry's 12 bits. False, writing nothing, when the entry
-// lies outside FAT copy 1 or past `length`.
+// lies outside FAT copy 1 or past `length`, or when the FAT is no FAT12.
 bool WriteFatEntry(const Layout& layout, uint8_t* area, uint32_t length, uint32_t cluster, uint32_t value);
 // The lowest free data cluster, or 0 when the disk is full.
 uint32_t FindFreeCluster(const Layout& layout, const uint8_t* area, uint32_t length);
@@ -70,7 +72,7 @@ private:
     ChainState state_ = ChainState::kEnd;
     uint32_t cluster_ = 0;
     uint32_t link_ = 0;
-    std::bitset<kFat12MaxCluster + 1> visited_;
+    std::bitset<kFat16MaxCluster + 1> visited_;
 };
 
 }  // namespace vk

@@ -80,6 +80,7 @@ bool ApplyFileAttributes(ImageDocument& doc, uint32_t entryOffset, uint8_t bits)
     if (bits == (attr & kEditableAttributes)) {
         return false;
     }
+    if (RefuseChange(doc, MainWindow())) return false;
     attr = static_cast<uint8_t>(bits | (attr & ~kEditableAttributes));
     doc.modified = true;
     return true;

@@ -91,6 +91,7 @@ VolumeFigures ReadVolumeFigures(const ImageDocument& doc) {
 }
 
 bool ApplyVolumeLabel(ImageDocument& doc, WindowRef owner, const VolumeFigures& opened, std::string_view typed) {
+    if (RefuseChange(doc, owner)) return false;
     typed = typed.substr(0, kLabelLength);
     const Layout layout = doc.GetLayout();
     uint8_t* area = doc.Area();

@@ -126,6 +126,12 @@ enum StringId : unsigned {
     kMsgAddFileLongerThanListed = 242,
     // Saving: the .der file beside the image.
     kMsgErrorFileKept = 210,
+    // Images the engine cannot change soundly, and custom formats that are no FAT12.
+    kMsgNotFat12ReadOnly = 220,
+    kMsgLayoutOutsideReadOnly = 221,
+    kMsgGuessedLayoutReadOnly = 222,
+    kMsgChangeRefused = 223,
+    kMsgExtractionRefused = 224,
 };
 
 }  // namespace vk

@@ -1,0 +1,77 @@
+#include "core/write_safety.h"
+
+#include <string>
+
+#include "common/bytes.h"
+#include "core/boot_sector.h"
+#include "core/document.h"
+#include "strings/string_ids.h"
+
+namespace vk {
+namespace {
+
+// A FAT32 boot sector keeps 0 in the 16-bit FAT size and the root-entry
+// count, and its FAT size in 32 bits further on.
+bool HasFat32Bpb(const ImageDocument& doc) {
+    if (doc.AreaLength() < kSectorSize) {
+        return false;
+    }
+    const uint8_t* bs = doc.Area();
+    return Load16(bs + kBpbSectorsPerFat) == 0 && Load16(bs + kBpbRootEntries) == 0 &&
+           Load32(bs + kBpb32SectorsPerFat) != 0;
+}
+
+}  // namespace
+
+uint32_t ReadersFatBits(const ImageDocument& doc) {
+    return HasFat32Bpb(doc) ? 32 : doc.GetLayout().fatBits;
+}
+
+ChangeBlock JudgeChangeSafety(const ImageDocument& doc, bool bootSectorValid) {
+    if (!bootSectorValid) {
+        return ChangeBlock::kInvalidBootSector;
+    }
+    if (ReadersFatBits(doc) != 12) {
+        return ChangeBlock::kNotFat12;
+    }
+    // A data area cut short is handled cluster by cluster; FATs and a root
+    // directory cut short are not.
+    if (doc.GetLayout().dataStart > doc.AreaLength()) {
+        return ChangeBlock::kLayoutOutsideImage;
+    }
+    return ChangeBlock::kNone;
+}
+
+void ReportChangeBlock(const ImageDocument& doc, WindowRef owner) {
+    switch (doc.changeBlock) {
+    case ChangeBlock::kNone:
+        break;
+    case ChangeBlock::kNotFat12:
+        ShowMessage(owner, kMsgNotFat12ReadOnly, kIconWarning, {"FAT" + std::to_string(ReadersFatBits(doc))});
+        break;
+    case ChangeBlock::kLayoutOutsideImage:
+        ShowMessage(owner, kMsgLayoutOutsideReadOnly, kIconWarning);
+        break;
+    case ChangeBlock::kInvalidBootSector:
+        ShowMessage(owner, kMsgGuessedLayoutReadOnly, kIconWarning);
+        break;
+    }
+}
+
+bool RefuseChange(const ImageDocument& doc, WindowRef owner) {
+    if (doc.changeBlock == ChangeBlock::kNone) {
+        return false;
+    }
+    ShowMessage(owner, kMsgChangeRefused, kIconError);
+    return true;
+}
+
+bool RefuseExtraction(const ImageDocument& doc, WindowRef owner) {
+    if (doc.changeBlock != ChangeBlock::kInvalidBootSector) {
+        return false;
+    }
+    ShowMessage(owner, kMsgExtractionRefused, kIconError);
+    return true;
+}
+
+}  // namespace vk

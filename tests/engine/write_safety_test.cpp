@@ -1,0 +1,258 @@
+// Images the engine must not change: FAT16 and FAT32 by their cluster count,
+// FATs beyond the file, guessed layouts. They open read-only with a reason,
+// still list and (where the layout is known) extract, and refuse every change
+// with the file left byte for byte as it was.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <functional>
+
+#include "common/bytes.h"
+#include "core/boot_sector.h"
+#include "fat/add_file.h"
+#include "fat/delete_rename.h"
+#include "fat/extract.h"
+#include "fat/fat12.h"
+#include "fat/dir_entry.h"
+#include "fat/file_properties.h"
+#include "fat/fs_options.h"
+#include "fat/volume_info.h"
+#include "ports/platform_codes.h"
+#include "strings/string_ids.h"
+#include "support/image_builder.h"
+#include "support/test_files.h"
+
+namespace vk::test {
+namespace {
+
+// A small FAT16 volume laid out as a DOS formatter would: 4 reserved
+// sectors, two FATs of 18 sectors, 512 root entries, one sector per cluster,
+// and 4328 clusters, just above what FAT12 can count.
+constexpr uint32_t kF16Sectors = 4400;
+constexpr uint32_t kF16Reserved = 4;
+constexpr uint32_t kF16FatSectors = 18;
+constexpr uint32_t kF16DataStart = (kF16Reserved + 2 * kF16FatSectors + 32) * 512;
+// A chain across the numbers FAT12 would take for end marks.
+const std::vector<uint32_t> kF16Chain = {0xFF8, 0xFF9, 0x1000};
+
+Bytes Fat16Image() {
+    Bytes b(size_t{kF16Sectors} * 512, 0);
+    const auto& boot = BootTemplate(kBootMsDos6);
+    std::copy(boot.begin(), boot.end(), b.begin());
+    Put16(b, kBpbBytesPerSector, 512);
+    b[kBpbSectorsPerCluster] = 1;
+    Put16(b, kBpbReservedSectors, kF16Reserved);
+    b[kBpbFatCount] = 2;
+    Put16(b, kBpbRootEntries, 512);
+    Put16(b, kBpbTotalSectors, kF16Sectors);
+    b[kBpbMediaByte] = 0xF8;
+    Put16(b, kBpbSectorsPerFat, kF16FatSectors);
+    for (uint32_t copy = 0; copy < 2; ++copy) {
+        const size_t fat = (kF16Reserved + copy * kF16FatSectors) * 512;
+        Put16(b, fat, 0xFFF8);
+        Put16(b, fat + 2, 0xFFFF);
+        for (size_t i = 0; i < kF16Chain.size(); ++i) {
+            Put16(b, fat + 2 * kF16Chain[i], i + 1 < kF16Chain.size() ? kF16Chain[i + 1] : 0xFFFF);
+        }
+    }
+    const size_t root = (kF16Reserved + 2 * kF16FatSectors) * 512;
+    std::memcpy(b.data() + root, "BIG     BIN", 11);
+    b[root + 11] = 0x20;
+    Put16(b, root + 26, static_cast<uint16_t>(kF16Chain[0]));
+    Store32(b.data() + root + 28, 1300);
+    for (size_t i = 0; i < kF16Chain.size(); ++i) {
+        std::memset(b.data() + kF16DataStart + (kF16Chain[i] - 2) * 512, 'a' + static_cast<int>(i), 512);
+    }
+    return b;
+}
+
+Bytes Fat16Content() {
+    Bytes want(1300);
+    std::memset(want.data(), 'a', 512);
+    std::memset(want.data() + 512, 'b', 512);
+    std::memset(want.data() + 1024, 'c', 1300 - 1024);
+    return want;
+}
+
+class WriteSafety : public EngineTest {
+protected:
+    // Writes `image`, opens it expecting the warnings `ids`, and keeps the bytes.
+    void Open(const Bytes& image, std::vector<std::pair<unsigned, std::vector<std::string>>> ids) {
+        bytes = image;
+        path = dir.Path("disk.dsk");
+        WriteFile(path, bytes);
+        for (const auto& [id, inserts] : ids) {
+            script.Message(id, kIconWarning);
+        }
+        ASSERT_TRUE(OpenImage(doc, TestOwner(), path));
+        ASSERT_EQ(script.Pending(), 0u);
+        ASSERT_EQ(script.Shown().size(), ids.size());
+        for (size_t i = 0; i < ids.size(); ++i) {
+            EXPECT_EQ(script.Shown()[i].inserts, ids[i].second);
+        }
+    }
+    Bytes bytes;
+    std::string path;
+};
+
+TEST(FatWidth, ComesFromTheClusterCountAlone) {
+    const struct {
+        uint32_t clusters;
+        uint32_t bits;
+    } cases[] = {{4084, 12}, {4085, 16}, {65524, 16}, {65525, 32}};
+    for (const auto& c : cases) {
+        DiskFormat g = FormatRow(0xF0);
+        g.sectorsPerFat = 0xFFFF;  // a FAT large enough for any count
+        const uint32_t firstData = static_cast<uint32_t>(ComputeLayout(g).dataStart / 512);
+        g.totalSectors = firstData + c.clusters;
+        const Layout l = ComputeLayout(g);
+        EXPECT_EQ(l.clusterCount, c.clusters);
+        EXPECT_EQ(l.fatBits, c.bits) << c.clusters << " clusters";
+    }
+}
+
+TEST_F(WriteSafety, Fat16EntriesAreWordsAndTheirEndMarksAreFffx) {
+    InstallImage(doc, Fat16Image());
+    ASSERT_TRUE(ParseBootSector(doc, TestOwner(), false));
+    const Layout l = doc.GetLayout();
+    ASSERT_EQ(l.fatBits, 16u);
+    EXPECT_EQ(l.lastCluster, kF16Sectors - kF16DataStart / 512 + 1);
+    EXPECT_EQ(ReadFatEntry(l, doc.Area(), doc.AreaLength(), 0xFF8), 0xFF9u);
+    std::vector<uint32_t> walked;
+    ChainWalker walk(l, doc.Area(), doc.AreaLength(), kF16Chain[0]);
+    for (; walk.State() == ChainState::kCluster; walk.Advance()) walked.push_back(walk.Cluster());
+    EXPECT_EQ(walked, kF16Chain);
+    EXPECT_EQ(walk.State(), ChainState::kEnd);
+    EXPECT_FALSE(WriteFatEntry(l, doc.Area(), doc.AreaLength(), 2, 0xFFF)) << "no FAT12 entry is written into FAT16";
+}
+
+TEST_F(WriteSafety, Fat16OpensReadOnlyAndStillListsAndExtracts) {
+    Open(Fat16Image(), {{kMsgNotFat12ReadOnly, {"FAT16"}}});
+    EXPECT_EQ(doc.changeBlock, ChangeBlock::kNotFat12);
+    ASSERT_EQ(window.texts, std::vector<std::string>{"BIG.BIN"});
+    const std::string out = dir.Path("BIG.BIN");
+    ASSERT_TRUE(ExtractEntry(doc, TestOwner(), window.items[0], kReplaceAsk, out));
+    EXPECT_EQ(ReadFile(out), Fat16Content());
+}
+
+TEST_F(WriteSafety, ADos4SizeAbove16BitsIsReadFromIts32BitField) {
+    Bytes image = Fat16Image();
+    Put16(image, kBpbTotalSectors, 0);
+    Store32(image.data() + kBpbTotalSectors32, kF16Sectors);
+    Open(image, {{kMsgNotFat12ReadOnly, {"FAT16"}}});
+    EXPECT_EQ(doc.geometry.totalSectors, kF16Sectors);
+}
+
+TEST_F(WriteSafety, AnMsxBootSectorNeverTakesItsLoaderForA32BitSize) {
+    Bytes image = MakeImage(0xF9, kBootMsxDos);
+    Put16(image, kBpbTotalSectors, 0);
+    Open(image, {});
+    EXPECT_EQ(doc.geometry.totalSectors, 0u);
+    EXPECT_EQ(doc.changeBlock, ChangeBlock::kNone);
+}
+
+TEST_F(WriteSafety, Fat32BootSectorOpensReadOnly) {
+    Bytes image = MakeImage(0xF0, kBootMsDos6);
+    Put16(image, kBpbSectorsPerFat, 0);
+    Put16(image, kBpbRootEntries, 0);
+    Store32(image.data() + kBpb32SectorsPerFat, 9);
+    Open(image, {{kMsgNotFat12ReadOnly, {"FAT32"}}});
+    EXPECT_EQ(doc.changeBlock, ChangeBlock::kNotFat12);
+}
+
+TEST_F(WriteSafety, TheTableFormatsStayWritable) {
+    for (uint32_t code : {0xF0u, 0xF8u, 0xF9u, 0xFAu, 0xFBu, 0xFCu, 0xFDu, 0xFEu, 0xFFu}) {
+        Open(MakeImage(code, kBootMsDos6), {});
+        EXPECT_EQ(doc.changeBlock, ChangeBlock::kNone) << std::hex << code;
+        EXPECT_EQ(doc.GetLayout().fatBits, 12u);
+        CloseImage(doc, false);
+    }
+}
+
+TEST_F(WriteSafety, AGuessedLayoutRefusesExtractionAndCreatesNoFile) {
+    Bytes image = MakeImage(0xF9);
+    Put16(image, kBpbBytesPerSector, 1024);
+    std::memcpy(image.data() + 3584, "NOTES   TXT", 11);
+    Open(image, {{kMsgNotValidImage, {}}, {kMsgGuessedLayoutReadOnly, {}}});
+    script.Message(kMsgExtractionRefused, kIconError);
+    const std::string out = dir.Path("NOTES.TXT");
+    EXPECT_FALSE(ExtractEntry(doc, TestOwner(), 3584, kReplaceAsk, out));
+    EXPECT_FALSE(FileExists(out));
+}
+
+// Every change a user can ask for, on a document that refuses them.
+struct ChangeCase {
+    const char* name;
+    std::function<bool(ImageDocument&, const std::string& scratch)> change;
+};
+
+std::vector<ChangeCase> Changes() {
+    return {
+        {"add", [](ImageDocument& d, const std::string& s) {
+             WriteFile(s, Bytes(100, 'x'));
+             bool goOn = true;
+             const bool added = AddHostFile(d, s, &goOn);
+             return added || goOn;  // a refusal also stops a batch
+         }},
+        {"delete", [](ImageDocument& d, const std::string&) {
+             Window().Select({0});
+             FsOptions().forceSwitch = true;
+             DeleteSelected(d, TestOwner());
+             FsOptions().forceSwitch = false;
+             return Window().items.size() != 1;
+         }},
+        {"rename", [](ImageDocument& d, const std::string&) {
+             std::string text = "OTHER.BIN";
+             return RenameEntry(d, TestOwner(), &text, Window().items[0]) == RenameVerdict::kAccept;
+         }},
+        {"label", [](ImageDocument& d, const std::string&) {
+             return ApplyVolumeLabel(d, TestOwner(), ReadVolumeFigures(d), "NEWLABEL");
+         }},
+        {"attributes", [](ImageDocument& d, const std::string&) {
+             return ApplyFileAttributes(d, Window().items[0], kAttrReadOnly | kAttrHidden);
+         }},
+        {"save", [](ImageDocument& d, const std::string&) { return SaveImage(d); }},
+        {"save as", [](ImageDocument& d, const std::string& s) {
+             return SaveImageAsPath(d, TestOwner(), s + ".dsk") || FileExists(s + ".dsk");
+         }},
+    };
+}
+
+TEST_F(WriteSafety, EveryChangeIsRefusedAndTheFileKeepsItsBytes) {
+    for (const ChangeCase& c : Changes()) {
+        SCOPED_TRACE(c.name);
+        script.Reset();
+        window.Reset();
+        // The data area may end early: the FAT width comes from the geometry.
+        Bytes image = Fat16Image();
+        image.resize(kF16DataStart + 4096);
+        Open(image, {{kMsgNotFat12ReadOnly, {"FAT16"}}});
+        const Bytes before = ImageBytes(doc);
+        script.Message(kMsgChangeRefused, kIconError);
+        EXPECT_FALSE(c.change(doc, dir.Path("scratch")));
+        EXPECT_EQ(script.Pending(), 0u);
+        EXPECT_FALSE(doc.modified);
+        EXPECT_TRUE(ImageBytes(doc) == before) << "the memory copy is unchanged";
+        ASSERT_EQ(CloseImage(doc, false), CloseResult::kClosed);
+        EXPECT_TRUE(ReadFile(path) == bytes) << "the file is unchanged";
+        EXPECT_FALSE(FileExists(dir.Path("disk.der")));
+    }
+}
+
+TEST_F(WriteSafety, FatsBeyondTheFileRefuseChanges) {
+    Bytes image = MakeImage(0xF9);
+    image.resize(2000);  // inside the second FAT
+    Open(image, {{kMsgLayoutOutsideReadOnly, {}}});
+    script.Message(kMsgChangeRefused, kIconError);
+    EXPECT_FALSE(SaveImage(doc));
+    EXPECT_EQ(ReadFile(path), bytes);
+}
+
+TEST_F(WriteSafety, CloseClearsTheRefusal) {
+    Open(Fat16Image(), {{kMsgNotFat12ReadOnly, {"FAT16"}}});
+    ASSERT_EQ(CloseImage(doc, false), CloseResult::kClosed);
+    EXPECT_EQ(doc.changeBlock, ChangeBlock::kNone);
+}
+
+}  // namespace
+}  // namespace vk::test
