@@ -25,16 +25,19 @@ bool Fail(WindowRef owner, const std::string& path, uint32_t error) {
     return false;
 }
 
-// Copies FAT copy 1 over copy 2, as far as the image holds it.
-void CopyFatToBackup(ImageDocument& doc) {
+// Copies FAT copy 1 over every other copy, as far as the image holds them:
+// a third FAT left stale would disagree with the first after any change.
+void CopyFatToBackups(ImageDocument& doc) {
     const Layout layout = doc.GetLayout();
     const uint64_t length = doc.AreaLength();
-    const uint64_t backup = layout.FatCopyStart(1);
-    if (backup >= length) {
-        return;
+    for (uint32_t copy = 1; copy < layout.fatCount; ++copy) {
+        const uint64_t backup = layout.FatCopyStart(copy);
+        if (backup >= length) {
+            return;
+        }
+        const uint64_t count = std::min(layout.fatBytes, length - backup);
+        std::memmove(doc.Area() + backup, doc.Area() + layout.fatStart, static_cast<size_t>(count));
     }
-    const uint64_t count = std::min(layout.fatBytes, length - backup);
-    std::memmove(doc.Area() + backup, doc.Area() + layout.fatStart, static_cast<size_t>(count));
 }
 
 // Reads the open file whole into a new buffer.
@@ -175,7 +178,7 @@ bool SaveImage(ImageDocument& doc) {
     }
     WaitCursor wait;
     if (doc.modified && doc.geometry.fatCount > 1) {
-        CopyFatToBackup(doc);
+        CopyFatToBackups(doc);
     }
     if (!doc.imageWritable) {
         return Fail(MainWindow(), doc.fileName, win_error::kAccessDenied);

@@ -119,11 +119,6 @@ enum StringId : unsigned {
     kMsgFormatNoTracks = 203,
     kMsgFormatFieldTooLarge = 204,
 
-    // Directory entries: names, long names and folders
-    kMsgFileOverFolder = 230,
-    kMsgExtractOntoOpenImage = 240,
-    kMsgAddNotAFile = 241,
-    kMsgAddFileLongerThanListed = 242,
     // Saving: the .der file beside the image.
     kMsgErrorFileKept = 210,
     // Images the engine cannot change soundly, and custom formats that are no FAT12.
@@ -132,6 +127,14 @@ enum StringId : unsigned {
     kMsgGuessedLayoutReadOnly = 222,
     kMsgChangeRefused = 223,
     kMsgExtractionRefused = 224,
+
+    // Directory entries: names, long names and folders
+    kMsgFileOverFolder = 230,
+
+    // Host files that cannot be added, and extraction targets that must not be written.
+    kMsgExtractOntoOpenImage = 240,
+    kMsgAddNotAFile = 241,
+    kMsgAddFileLongerThanListed = 242,
 };
 
 }  // namespace vk

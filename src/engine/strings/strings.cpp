@@ -18,6 +18,16 @@ constexpr Entry kTable[] = {
 #undef VK_STRING
 };
 
+// LoadText looks ids up by halving the table, so strings.inc must list them in
+// ascending order; a text added out of place fails here rather than going missing.
+constexpr bool IdsAscend() {
+    for (size_t i = 1; i < std::size(kTable); ++i) {
+        if (kTable[i - 1].id >= kTable[i].id) return false;
+    }
+    return true;
+}
+static_assert(IdsAscend(), "strings.inc must list its ids in ascending order");
+
 }  // namespace
 
 std::string_view LoadText(unsigned id) {
