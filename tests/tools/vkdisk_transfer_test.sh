@@ -93,10 +93,20 @@ for odd in fifo sock /dev/null /proc/self/status; do
 done
 rm -f fifo sock "$work/a.der"
 
-# A host folder becomes an entry that owns no clusters.
+# A host folder becomes an empty subdirectory of its own, which mtools writes into.
 mkdir -p sub
 expect_rc 0 "add folder" "$vkdisk" add "$img" sub
 check; mdir -i "$img" :: | grep -q '^SUB *<DIR>' || fail "SUB is no directory entry: $(mdir -i "$img" :: | grep SUB)"
+check; out=$(fsck.fat -n "$img" 2>&1 | grep -v -e '^fsck\.fat ' -e ' files, .* clusters$'); [ -z "$out" ] || fail "fsck.fat after adding a folder: $out"
+mcopy -i "$img" one.bin ::/SUB/ 2>>"$work/stderr.log"
+check; [ "$(mdir -i "$img" -b ::/SUB)" = "::/SUB/one.bin" ] || fail "mcopy into SUB: $(mdir -i "$img" ::/SUB)"
+check; mdir -i "$img" :: | grep -q '^ONE *BIN *99 ' || fail "mcopy into SUB changed the root: $(mdir -i "$img" :: | grep ONE)"
+# A file never replaces a folder, not even with --force; the image stays as it was.
+cp "$img" "$work/before.dsk"
+mkdir -p "$work/clash" && printf 'x' > "$work/clash/sub"
+expect_rc 1 "file over a folder" "$vkdisk" add "$img" "$work/clash/sub" --force
+same_file "$img" "$work/before.dsk" "a file over a folder leaves the image"
+check; grep -q "A directory of the same name exists" "$work/stderr.log" || fail "file over a folder was not reported"
 
 # --- get ----------------------------------------------------------------------
 src="$work/m.dsk"

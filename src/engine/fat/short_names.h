@@ -14,7 +14,9 @@ namespace vk {
 
 using PackedName = std::array<uint8_t, 11>;
 
-// The 8.3 display name of a host file ("NOTES.TXT", "README"), no blanks added.
+// The 8.3 display name of a host file ("NOTES.TXT", "README"), no blanks
+// added. The extension follows the last dot; bytes no DOS opens in a short
+// name become '_', as do leading blanks and an empty base; other dots leave.
 std::string MakeShortName(const HostFindData& found);
 // Blank-padded name and extension of a display name. A leading 0xE5 is
 // stored as 0x05, as FAT does, so that the entry does not read as deleted.
