@@ -134,6 +134,24 @@ check
 same_file limit.dsk limit.before "read --force keeps the old image until the new one exists"
 rm -f .limit.dsk.* # what a process killed mid-save leaves: never the image itself
 
+# Killed at any moment, a save leaves the old image or the new one.
+cp big.img kill.before
+cp big.img kill.dsk
+"$vkdisk" add kill.dsk data.bin </dev/null 2>/dev/null
+cp kill.dsk kill.after
+check; cmp -s kill.before kill.after && fail "the add to kill.dsk changed nothing"
+for delay in 0.01 0.03 0.05 0.07 0.09 0.11 0.13 0.15 0.2 0.3; do
+    cp kill.before kill.dsk
+    "$vkdisk" add kill.dsk data.bin </dev/null 2>/dev/null &
+    victim=$!
+    sleep "$delay"
+    kill -9 "$victim" 2>/dev/null
+    wait "$victim" 2>/dev/null
+    check
+    cmp -s kill.dsk kill.before || cmp -s kill.dsk kill.after || fail "killed after ${delay}s: neither old nor new"
+    rm -f .kill.dsk.*
+done
+
 mkdir full
 if mount -t tmpfs -o size=1000k tmpfs full 2>/dev/null; then
     mounted="$work/full"
