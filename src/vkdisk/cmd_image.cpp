@@ -29,14 +29,16 @@ const char kNewUsage[] =
     "  FE  1 side, 40 tracks, 8 sectors/track (160 KBytes)\n"
     "  FF  2 sides, 40 tracks, 8 sectors/track (320 KBytes)\n"
     "--boot chooses the boot sector (default msxdos). An existing IMAGE is\n"
-    "only replaced with --force, and so is a bad-sector file IMAGE.der beside\n"
-    "it (for an IMAGE named *.der, IMAGE.der).\n";
+    "only replaced with --force, and so is the bad-sector file beside it (its\n"
+    "name with the extension .der; IMAGE.der when IMAGE itself ends in .der).\n";
 
 const char kInfoUsage[] =
     "usage: vkdisk info IMAGE\n"
     "\n"
     "Shows the image's geometry, boot sector, comment, whether its backup FAT\n"
-    "matches, and the bad sectors of its .der file.\n";
+    "matches, and the bad sectors of its .der file with that file's name: the\n"
+    "image's name with the extension .der, or with .der appended when the\n"
+    "image's own name ends in .der.\n";
 
 // Where the text of a comment header starts.
 constexpr size_t kCommentStart = 40;
