@@ -17,7 +17,9 @@ uint32_t ErrnoToWinError(int err) {
     case EISDIR:
     case EROFS: return kAccessDenied;
     case EEXIST: return kFileExists;
-    case ENOSPC: return kDiskFull;
+    case ENOSPC:
+    case EDQUOT:
+    case EFBIG: return kDiskFull;  // no room for the file, whatever set the limit
     case ENAMETOOLONG: return kFilenameTooLong;
     case EMFILE:
     case ENFILE: return kTooManyOpenFiles;

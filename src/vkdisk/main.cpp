@@ -1,5 +1,6 @@
 // vkdisk: list, change and create FAT12 floppy images from the command line.
 #include <clocale>
+#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -45,6 +46,11 @@ int main(int argc, char** argv) {
     // Numbers and dates follow the user's locale; character handling stays "C".
     std::setlocale(LC_NUMERIC, "");
     std::setlocale(LC_TIME, "");
+#ifdef SIGXFSZ
+    // A write beyond the file-size limit is an error to report, not a reason
+    // to die with a half-written file beside the image.
+    std::signal(SIGXFSZ, SIG_IGN);
+#endif
     if (argc < 2) {
         PrintUsage(stderr);
         return vk::cli::kExitUsage;

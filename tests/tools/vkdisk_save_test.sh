@@ -121,18 +121,19 @@ cp big.img limit.dsk
 cp big.img limit.before
 check
 { ( ulimit -f 200; exec "$vkdisk" add limit.dsk data.bin ) </dev/null 2>/dev/null; } 2>/dev/null
-[ $? -ne 0 ] || fail "add beyond the file-size limit reports success"
+[ $? -eq 1 ] || fail "add beyond the file-size limit reports success"
 same_file limit.dsk limit.before "add beyond the file-size limit"
 fsck_clean limit.dsk "add beyond the file-size limit"
 check
 { ( ulimit -f 200; exec "$vkdisk" new limit.dsk --format F0 --force ) </dev/null 2>/dev/null; } 2>/dev/null
-[ $? -ne 0 ] || fail "new --force beyond the file-size limit reports success"
+[ $? -eq 1 ] || fail "new --force beyond the file-size limit reports success"
 same_file limit.dsk limit.before "new --force keeps the old image until the new one exists"
 check
 { ( ulimit -f 200; exec "$vkdisk" read disk.img limit.dsk --force ) </dev/null 2>/dev/null; } 2>/dev/null
-[ $? -ne 0 ] || fail "read --force beyond the file-size limit reports success"
+[ $? -eq 1 ] || fail "read --force beyond the file-size limit reports success"
 same_file limit.dsk limit.before "read --force keeps the old image until the new one exists"
-rm -f .limit.dsk.* # what a process killed mid-save leaves: never the image itself
+check
+[ -z "$(ls -A | grep '^\.limit\.dsk\.')" ] || fail "a save refused by the file-size limit leaves its new file behind"
 
 # Killed at any moment, a save leaves the old image or the new one.
 cp big.img kill.before
