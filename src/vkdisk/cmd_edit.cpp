@@ -28,7 +28,8 @@ const char kLsUsage[] =
     "Lists the files and folders of the image's root directory: name, size,\n"
     "last change and attributes (R read-only, H hidden, A archive, S system,\n"
     "D directory), then the number of objects. Numbers and dates follow the\n"
-    "locale (LANG, LC_ALL).\n";
+    "locale (LANG, LC_ALL), with years in four digits. Bytes below 0x20 and\n"
+    "0x7F in names are shown as \\xNN.\n";
 
 const char kRmUsage[] =
     "usage: vkdisk rm IMAGE NAME... [--force] [--yes|--no]\n"

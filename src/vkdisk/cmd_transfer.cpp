@@ -146,8 +146,7 @@ int CmdGet(const Args& args) {
         for (char& c : key) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
         const bool isFile = !(doc.Area()[items[i].entryOffset + kDirAttr] & (kAttrDirectory | kAttrVolume));
         if (isFile && !written.insert(key).second) {
-            Complain(items[i].text + " was not extracted: an entry extracted before it was also saved as " +
-                     hostName);
+            Complain(items[i].text + " was not extracted: an entry before it has the same host name, " + hostName);
             collided = true;
             continue;
         }

@@ -1,9 +1,11 @@
 // Any byte string opened as an image, then every listed entry extracted:
 // once by itself and once as a whole selection into a folder, which reads
 // every chain to its end.
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <numeric>
+#include <vector>
 
 #include "core/document.h"
 #include "fat/extract.h"
@@ -23,6 +25,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (OpenImage(doc, nullptr, "/img.dsk")) {
         for (uint32_t offset : window.items) {
             ExtractEntry(doc, nullptr, offset, kReplaceSilently, "/one/" + SafeHostName(EntryDisplayName(doc.Area() + offset)));
+        }
+        // The image being read is never a target: its file keeps every byte.
+        if (!window.items.empty()) {
+            ExtractEntry(doc, nullptr, window.items.front(), kReplaceSilently, "/img.dsk");
+            const std::vector<uint8_t>& kept = fuzz::MemoryFiles()["/img.dsk"].data;
+            if (kept.size() != size || !std::equal(kept.begin(), kept.end(), data)) {
+                __builtin_trap();
+            }
         }
         window.selected.resize(window.items.size());
         std::iota(window.selected.begin(), window.selected.end(), 0);
