@@ -270,7 +270,7 @@ TEST_F(Document, SaveThatBreaksOffLeavesTheOldImageWhole) {
     doc.modified = true;
     {
         FileSizeLimit limit(100 * 1024);
-        script.SystemError(win_error::kIoDevice, path);
+        script.SystemError(win_error::kDiskFull, path);
         EXPECT_FALSE(SaveImage(doc));
     }
     EXPECT_TRUE(doc.modified);
@@ -286,7 +286,7 @@ TEST_F(Document, SavingUnderANewNameThatFailsLeavesNoFileBehind) {
     const std::string existing = Write("old.dsk", Bytes(3000, 'o'));
     {
         FileSizeLimit limit(100 * 1024);
-        script.SystemError(win_error::kIoDevice, fresh).SystemError(win_error::kIoDevice, existing);
+        script.SystemError(win_error::kDiskFull, fresh).SystemError(win_error::kDiskFull, existing);
         EXPECT_FALSE(SaveImageToPath(doc, TestOwner(), fresh));
         EXPECT_FALSE(SaveImageToPath(doc, TestOwner(), existing));
     }
