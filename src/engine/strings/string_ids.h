@@ -125,6 +125,11 @@ enum StringId : unsigned {
     kMsgGuessedLayoutReadOnly = 222,
     kMsgChangeRefused = 223,
     kMsgExtractionRefused = 224,
+    kMsgFormatNoBootOrRoot = 225,
+    kMsgFormatClusterSize = 226,
+    kMsgFormatMediaByte = 227,
+    kMsgFormatTooManyClusters = 228,
+    kMsgFormatFatTooSmall = 229,
 };
 
 }  // namespace vk
