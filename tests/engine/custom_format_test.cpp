@@ -125,6 +125,7 @@ TEST_F(CustomFormat, OkRefusesRowsTheImageCannotUse) {
          {"4294967294", "65535"}},
         {"0 reserved sectors", [](CustomFormatTexts& t) { t.reservedSectors = "0"; }, kMsgFormatNoBootOrRoot, {}},
         {"0 directory entries", [](CustomFormatTexts& t) { t.rootEntries = "0"; }, kMsgFormatNoBootOrRoot, {}},
+        {"17 directory entries", [](CustomFormatTexts& t) { t.rootEntries = "17"; }, kMsgFormatNoBootOrRoot, {}},
         {"3 sectors per cluster", [](CustomFormatTexts& t) { t.sectorsPerCluster = "3"; }, kMsgFormatClusterSize, {}},
         {"255 sectors per cluster", [](CustomFormatTexts& t) { t.sectorsPerCluster = "255"; },
          kMsgFormatClusterSize, {}},

@@ -167,7 +167,7 @@ CustomFormatCheck ValidateCustomFormat(const DiskFormat& r) {
         return check;
     }
     // What other FAT readers demand of a FAT12 disk.
-    if (r.reservedSectors == 0 || r.rootEntries == 0) {
+    if (r.reservedSectors == 0 || r.rootEntries == 0 || r.rootEntries % kEntriesPerSector != 0) {
         check.verdict = CustomFormatVerdict::kNoBootOrRoot;
     } else if (!IsPowerOfTwo(r.sectorsPerCluster) || r.sectorsPerCluster > kMaxSectorsPerCluster) {
         check.verdict = CustomFormatVerdict::kClusterNotPowerOfTwo;

@@ -53,7 +53,7 @@ enum class CustomFormatVerdict {
     kNoTracks,       // 0 heads or sectors per track
     kFieldTooLarge,  // a value larger than its boot-sector field
     // No FAT12 disk to other readers:
-    kNoBootOrRoot,          // 0 reserved sectors or 0 directory entries
+    kNoBootOrRoot,          // 0 reserved sectors; directory entries 0 or short of a whole sector
     kClusterNotPowerOfTwo,  // sectors per cluster not 1, 2, 4 .. 128
     kBadMediaByte,          // a media byte other than F0, F8 .. FF
     kTooManyClusters,       // 4085 clusters or more make FAT16 (value: the count, limit: 4084)
