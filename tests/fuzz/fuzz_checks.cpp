@@ -41,7 +41,7 @@ Health Examine(const ImageDocument& doc) {
             }
             owned[cluster] = 1;
             const uint32_t next = ReadFatEntry(l, area, length, cluster);
-            if (IsEndOfChain(next)) break;
+            if (l.IsEndMark(next)) break;
             cluster = next;
         }
     }
