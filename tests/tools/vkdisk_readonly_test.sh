@@ -49,6 +49,8 @@ err=$("$vkdisk" ls "$f16" 2>&1 >"$work/ls.out")
 check "FAT16: ls works" test $? -eq 0
 check "FAT16: ls lists the file" has "$(cat "$work/ls.out")" '^BIG\.BIN +5000 '
 check "FAT16: the warning names FAT16" has "$err" "holds a FAT16 file system"
+check "FAT16: info says so" has "$("$vkdisk" info "$f16" 2>/dev/null)" '^File system: +FAT16 \(kept read-only'
+check "FAT12: info says so" has "$("$vkdisk" new "$work/f12.img" && "$vkdisk" info "$work/f12.img")" '^File system: +FAT12$'
 mkdir "$work/out"
 "$vkdisk" get "$f16" BIG.BIN -d "$work/out" 2>/dev/null
 check "FAT16: get works" test $? -eq 0
