@@ -57,6 +57,12 @@ check "FAT16: get works" test $? -eq 0
 check "FAT16: the extracted file is byte-identical" cmp -s "$work/out/BIG.BIN" "$work/big"
 refuses_every_change "FAT16" "$f16" BIG.BIN
 check "FAT16: fsck.fat still finds it clean" fsck.fat -n "$f16" >/dev/null
+# A bad-sector list beside it stays as it was too.
+printf 'DiskImage errors\r\n\032\000\001' >"$work/f16.der"
+cp "$work/f16.der" "$work/der.before"
+"$vkdisk" add "$f16" "$work/notes" 2>/dev/null
+check "FAT16: a refused add leaves the .der byte-identical" cmp -s "$work/f16.der" "$work/der.before"
+rm -f "$work/f16.der"
 
 # A FAT16 disk above 65535 sectors keeps its size in the 32-bit field.
 f16big="$work/f16big.img"
