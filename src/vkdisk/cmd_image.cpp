@@ -2,6 +2,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <iterator>
 #include <cstring>
 #include <string>
 
@@ -10,6 +11,7 @@
 #include "core/boot_sector.h"
 #include "core/media_errors.h"
 #include "core/new_image.h"
+#include "drive/custom_format.h"
 #include "strings/strings.h"
 
 namespace vk::cli {
@@ -30,7 +32,17 @@ const char kNewUsage[] =
     "  FF  2 sides, 40 tracks, 8 sectors/track (320 KBytes)\n"
     "--boot chooses the boot sector (default msxdos). An existing IMAGE is\n"
     "only replaced with --force, and so is the bad-sector file beside it (its\n"
-    "name with the extension .der; IMAGE.der when IMAGE itself ends in .der).\n";
+    "name with the extension .der; IMAGE.der when IMAGE itself ends in .der).\n"
+    "\n"
+    "       vkdisk new IMAGE --custom [sectors=N,cluster=N,fat=N,fats=N,root=N,\n"
+    "                                  reserved=N,heads=N,track=N,media=HEX]\n"
+    "\n"
+    "Creates a custom FAT12 layout: sectors per disk, sectors per cluster,\n"
+    "sectors per FAT, number of FATs, root-directory entries, reserved\n"
+    "sectors, heads, sectors per track and the media byte. What is not given\n"
+    "takes the Custom disk-format dialog's default (16384 sectors, 8 per\n"
+    "cluster, 11 per FAT, 2 FATs, 224 entries, 1 reserved, 4 heads, 40 per\n"
+    "track, F8); a layout the dialog refuses is refused the same way.\n";
 
 const char kInfoUsage[] =
     "usage: vkdisk info IMAGE\n"
@@ -80,18 +92,100 @@ bool BackupFatMatches(const ImageDocument& doc) {
     return std::memcmp(doc.Area() + layout.fatStart, doc.Area() + backup, static_cast<size_t>(layout.fatBytes)) == 0;
 }
 
+// --custom, with or without its list of fields, taken out of the arguments
+// before the common parsing: the list is optional, which the parser cannot say.
+struct CustomRequest {
+    bool given = false;
+    std::string fields;  // "sectors=N,cluster=N,..."; may be empty
+};
+
+Args TakeCustomOption(const Args& args, CustomRequest& custom) {
+    Args rest;
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (arg == "--") {
+            rest.insert(rest.end(), args.begin() + static_cast<std::ptrdiff_t>(i), args.end());
+            break;
+        }
+        if (arg.rfind("--custom=", 0) == 0) {
+            custom.given = true;
+            custom.fields = arg.substr(9);
+        } else if (arg == "--custom") {
+            custom.given = true;
+            if (i + 1 < args.size() && args[i + 1].find('=') != std::string::npos && args[i + 1][0] != '-') {
+                custom.fields = args[++i];
+            }
+        } else {
+            rest.push_back(arg);
+        }
+    }
+    return rest;
+}
+
+// Fills the dialog's texts from "name=value,..." over its defaults, so that
+// the dialog's own parsing and checks apply. False, reported, for an unknown
+// name or a value that is no number.
+bool ParseCustomFields(const std::string& fields, CustomFormatTexts& texts) {
+    static const struct {
+        const char* name;
+        std::string CustomFormatTexts::*text;
+        bool hex;
+    } kNames[] = {
+        {"sectors", &CustomFormatTexts::totalSectors, false},  {"cluster", &CustomFormatTexts::sectorsPerCluster, false},
+        {"fat", &CustomFormatTexts::sectorsPerFat, false},     {"fats", &CustomFormatTexts::fatCount, false},
+        {"root", &CustomFormatTexts::rootEntries, false},      {"reserved", &CustomFormatTexts::reservedSectors, false},
+        {"heads", &CustomFormatTexts::heads, false},           {"track", &CustomFormatTexts::sectorsPerTrack, false},
+        {"media", &CustomFormatTexts::mediaByte, true},
+    };
+    size_t start = 0;
+    while (start < fields.size()) {
+        size_t end = fields.find(',', start);
+        if (end == std::string::npos) end = fields.size();
+        const std::string field = fields.substr(start, end - start);
+        start = end + 1;
+        const size_t eq = field.find('=');
+        const std::string name = field.substr(0, eq);
+        const std::string value = eq == std::string::npos ? std::string() : field.substr(eq + 1);
+        const auto* known = std::find_if(std::begin(kNames), std::end(kNames),
+                                         [&name](const auto& n) { return name == n.name; });
+        if (known == std::end(kNames)) {
+            Complain("unknown custom field '" + name + "'");
+            return false;
+        }
+        const char* digits = known->hex ? "0123456789abcdefABCDEF" : "0123456789";
+        if (value.empty() || value.size() > 10 || value.find_first_not_of(digits) != std::string::npos) {
+            Complain("custom field '" + name + "' needs a " + (known->hex ? "hexadecimal" : "decimal") + " number");
+            return false;
+        }
+        texts.*(known->text) = value;
+    }
+    return true;
+}
+
 }  // namespace
 
 int CmdNew(const Args& args) {
+    CustomRequest custom;
+    const Args rest = TakeCustomOption(args, custom);
     ParsedArgs parsed;
     int exitCode = kExitOk;
-    if (!PrepareCommand(args, {{"--force", "-f"}, {"--format", "--boot"}}, kNewUsage, 1, 1, parsed, exitCode)) {
+    if (!PrepareCommand(rest, {{"--force", "-f"}, {"--format", "--boot"}}, kNewUsage, 1, 1, parsed, exitCode)) {
         return exitCode;
     }
     uint32_t code = kDefaultFormatCode;
     if (!parsed.Value("--format").empty() && !ParseFormatCode(parsed.Value("--format"), code)) {
         Complain("unknown format code '" + parsed.Value("--format") + "'");
         return kExitUsage;
+    }
+    CustomFormatTexts customTexts = CustomFormatDefaults();
+    if (custom.given) {
+        if (!parsed.Value("--format").empty()) {
+            Complain("give --format or --custom, not both");
+            return kExitUsage;
+        }
+        if (!ParseCustomFields(custom.fields, customTexts)) {
+            return kExitUsage;
+        }
     }
     unsigned boot = kBootMsxDos;
     if (!parsed.Value("--boot").empty() && !ParseBootName(parsed.Value("--boot"), boot)) {
@@ -108,6 +202,13 @@ int CmdNew(const Args& args) {
     bool errorFileExisted = false;
     if (!ErrorFileMayGo(path, force, errorFileExisted)) {
         return kExitFailure;
+    }
+    // The dialog's OK: refused layouts leave the custom row alone and create nothing.
+    if (custom.given) {
+        if (!AcceptCustomFormat(MainWindow(), ParseCustomFormat(customTexts))) {
+            return kExitFailure;
+        }
+        code = kCustomFormatCode;
     }
     ImageDocument& doc = Document();
     if (!CreateEmptyImage(doc, MainWindow(), code, boot)) {
@@ -160,6 +261,8 @@ int CmdInfo(const Args& args) {
     std::printf("Root entries:     %u\n", g.rootEntries);
     std::printf("Cluster size:     %u sectors\n", g.sectorsPerCluster);
     std::printf("Data clusters:    %u\n", layout.lastCluster >= 2 ? layout.lastCluster - 1 : 0);
+    std::printf("File system:      FAT%u%s\n", ReadersFatBits(doc),
+                doc.changeBlock != ChangeBlock::kNone ? " (kept read-only: no change is made)" : "");
     const bool msxVolumeId = std::memcmp(bs + 0x20, "VOL_ID", 6) == 0;
     if (bs[0x26] == 0x29 || msxVolumeId) {
         std::printf("Serial number:    %02X%02X-%02X%02X\n", bs[kBsVolumeSerial + 3], bs[kBsVolumeSerial + 2],

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "core/layout.h"
 #include "drive/custom_format.h"
 #include "strings/string_ids.h"
 #include "support/test_files.h"
@@ -27,7 +28,7 @@ TEST_F(CustomFormat, DefaultsDescribeAn8MegabyteLayout) {
     EXPECT_EQ(r.fatCount, 2u);
     EXPECT_EQ(r.totalSectors, 16384u);
     EXPECT_EQ(r.sectorsPerFat, 11u);
-    EXPECT_EQ(r.sectorsPerCluster, 4u);
+    EXPECT_EQ(r.sectorsPerCluster, 8u);  // 4 would make 4086 clusters: no FAT12
     EXPECT_EQ(r.reservedSectors, 1u);
     EXPECT_EQ(r.heads, 4u);
     EXPECT_EQ(r.sectorsPerTrack, 40u);
@@ -44,10 +45,12 @@ TEST_F(CustomFormat, CapacityFigures) {
         const char* rootEntries;
         uint64_t totalKb, formattedKb;
     } cases[] = {
-        {"defaults", "16384", "224", 8192, 8173},
-        {"odd sector count rounds up", "1441", "224", 721, 702},
-        {"112 entries take 7 sectors", "16384", "112", 8192, 8177},
+        // Formatted: whole 4 KB clusters behind 1 + 22 + root sectors.
+        {"defaults", "16384", "224", 8192, 8172},
+        {"odd sector count rounds up", "1441", "224", 721, 700},
+        {"112 entries take 7 sectors", "16384", "112", 8192, 8176},
         {"an entry over a whole sector takes one more", "16384", "113", 8192, 8176},
+        {"sectors short of a whole cluster hold nothing", "16390", "224", 8195, 8176},
         {"system area larger than the disk", "10", "224", 5, 0},
         {"no sectors", "0", "224", 0, 0},
     };
@@ -120,6 +123,23 @@ TEST_F(CustomFormat, OkRefusesRowsTheImageCannotUse) {
          kMsgFormatFieldTooLarge, {"256", "255"}},
         {"negative heads", [](CustomFormatTexts& t) { t.heads = "-2"; }, kMsgFormatFieldTooLarge,
          {"4294967294", "65535"}},
+        {"0 reserved sectors", [](CustomFormatTexts& t) { t.reservedSectors = "0"; }, kMsgFormatNoBootOrRoot, {}},
+        {"0 directory entries", [](CustomFormatTexts& t) { t.rootEntries = "0"; }, kMsgFormatNoBootOrRoot, {}},
+        {"17 directory entries", [](CustomFormatTexts& t) { t.rootEntries = "17"; }, kMsgFormatNoBootOrRoot, {}},
+        {"3 sectors per cluster", [](CustomFormatTexts& t) { t.sectorsPerCluster = "3"; }, kMsgFormatClusterSize, {}},
+        {"255 sectors per cluster", [](CustomFormatTexts& t) { t.sectorsPerCluster = "255"; },
+         kMsgFormatClusterSize, {}},
+        {"media byte F3", [](CustomFormatTexts& t) { t.mediaByte = "F3"; }, kMsgFormatMediaByte, {}},
+        {"media byte 00", [](CustomFormatTexts& t) { t.mediaByte = ""; }, kMsgFormatMediaByte, {}},
+        {"the old defaults: 4086 clusters", [](CustomFormatTexts& t) { t.sectorsPerCluster = "4"; },
+         kMsgFormatTooManyClusters, {"4086", "4084"}},
+        {"4085 clusters", [](CustomFormatTexts& t) { t.sectorsPerCluster = "1"; t.totalSectors = "4124"; t.sectorsPerFat = "12"; },
+         kMsgFormatTooManyClusters, {"4085", "4084"}},
+        {"a FAT one sector short", [](CustomFormatTexts& t) { t.sectorsPerCluster = "4"; t.totalSectors = "16000"; },
+         kMsgFormatFatTooSmall, {"3990", "12"}},
+        {"a FAT too short for 356 clusters", [](CustomFormatTexts& t) {
+             t.sectorsPerCluster = "1"; t.totalSectors = "360"; t.sectorsPerFat = "1"; t.rootEntries = "16"; },
+         kMsgFormatFatTooSmall, {"356", "2"}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -133,6 +153,34 @@ TEST_F(CustomFormat, OkRefusesRowsTheImageCannotUse) {
         EXPECT_EQ(script.Shown()[0].inserts, c.inserts);
         EXPECT_EQ(FormatRow(kCustomFormatCode), saved) << "a refused row is not stored";
     }
+}
+
+// Every layout OK accepts is one that FAT12 readers lay out the same way:
+// fewer than 4085 clusters, every one of them with its FAT entry.
+TEST_F(CustomFormat, EveryAcceptedLayoutIsFat12WithAFatForEveryCluster) {
+    size_t accepted = 0;
+    for (const char* spc : {"1", "2", "4", "8", "16"}) {
+        for (const char* total : {"720", "2880", "4122", "8200", "16384", "32768", "65535"}) {
+            for (const char* fat : {"1", "3", "9", "11", "12", "40"}) {
+                CustomFormatTexts t = CustomFormatDefaults();
+                t.sectorsPerCluster = spc;
+                t.totalSectors = total;
+                t.sectorsPerFat = fat;
+                const DiskFormat row = ParseCustomFormat(t);
+                if (ValidateCustomFormat(row).verdict != CustomFormatVerdict::kAccepted) {
+                    continue;
+                }
+                ++accepted;
+                const Layout l = ComputeLayout(row);
+                SCOPED_TRACE(std::string(spc) + " " + total + " " + fat);
+                EXPECT_LT(l.clusterCount, 4085u);
+                EXPECT_EQ(l.fatBits, 12u);
+                EXPECT_EQ(l.lastCluster, l.clusterCount + 1) << "the FAT holds every cluster";
+                EXPECT_EQ(ComputeCustomCapacity(row).formattedKb, (l.clusterCount * l.clusterBytes + 1023) / 1024);
+            }
+        }
+    }
+    EXPECT_GT(accepted, 20u);
 }
 
 }  // namespace

@@ -107,7 +107,7 @@ Health Examine(const ImageDocument& doc) {
                     whole = false;
                 }
                 const uint32_t next = ReadFatEntry(l, area, length, cluster);
-                if (IsEndOfChain(next)) break;
+                if (l.IsEndMark(next)) break;
                 cluster = next;
             }
             if (!folder) continue;

@@ -1,7 +1,9 @@
 // An image and a script of operations decoded from the input: add, delete,
 // rename, label, attributes, extract, save and reopen. After each step the
 // image must be no less sound than before it.
+#include <algorithm>
 #include <cstddef>
+#include <vector>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -122,9 +124,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     fuzz::Window().doc = &doc;
     if (OpenImage(doc, nullptr, kImagePath)) {
         fuzz::Health health = fuzz::Examine(doc);
+        // An image the engine keeps read-only never changes, in memory or on file.
+        const bool refused = doc.changeBlock != ChangeBlock::kNone;
+        const std::vector<uint8_t> opened(doc.imageBuffer.data(), doc.imageBuffer.data() + doc.imageSize);
         for (size_t i = 0; i < ops && doc.IsOpen(); ++i) {
             Run(doc, script + i * kOpSize);
             if (!doc.IsOpen()) break;
+            if (refused && (doc.modified || !std::equal(opened.begin(), opened.end(), doc.imageBuffer.data()) ||
+                            fuzz::MemoryFiles()[kImagePath].data != opened)) {
+                std::fprintf(stderr, "an image kept read-only was changed\n");
+                std::abort();
+            }
             const fuzz::Health after = fuzz::Examine(doc);
             fuzz::RequireNoWorse(health, after, "an operation");
             health = after;

@@ -49,12 +49,20 @@ err=$("$vkdisk" ls "$f16" 2>&1 >"$work/ls.out")
 check "FAT16: ls works" test $? -eq 0
 check "FAT16: ls lists the file" has "$(cat "$work/ls.out")" '^BIG\.BIN +5000 '
 check "FAT16: the warning names FAT16" has "$err" "holds a FAT16 file system"
+check "FAT16: info says so" has "$("$vkdisk" info "$f16" 2>/dev/null)" '^File system: +FAT16 \(kept read-only'
+check "FAT12: info says so" has "$("$vkdisk" new "$work/f12.img" && "$vkdisk" info "$work/f12.img")" '^File system: +FAT12$'
 mkdir "$work/out"
 "$vkdisk" get "$f16" BIG.BIN -d "$work/out" 2>/dev/null
 check "FAT16: get works" test $? -eq 0
 check "FAT16: the extracted file is byte-identical" cmp -s "$work/out/BIG.BIN" "$work/big"
 refuses_every_change "FAT16" "$f16" BIG.BIN
 check "FAT16: fsck.fat still finds it clean" fsck.fat -n "$f16" >/dev/null
+# A bad-sector list beside it stays as it was too.
+printf 'DiskImage errors\r\n\032\000\001' >"$work/f16.der"
+cp "$work/f16.der" "$work/der.before"
+"$vkdisk" add "$f16" "$work/notes" 2>/dev/null
+check "FAT16: a refused add leaves the .der byte-identical" cmp -s "$work/f16.der" "$work/der.before"
+rm -f "$work/f16.der"
 
 # A FAT16 disk above 65535 sectors keeps its size in the 32-bit field.
 f16big="$work/f16big.img"

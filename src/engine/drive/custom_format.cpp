@@ -16,6 +16,31 @@ constexpr uint32_t kWordFieldMax = 0xFFFF;
 
 uint64_t RoundUpKb(uint64_t sectors) { return (sectors * kSectorSize + 1023) / 1024; }
 
+bool IsPowerOfTwo(uint32_t n) { return n != 0 && (n & (n - 1)) == 0; }
+
+// The media bytes FAT readers accept.
+bool IsMediaByte(uint32_t byte) { return byte == 0xF0 || (byte >= 0xF8 && byte <= 0xFF); }
+
+constexpr uint32_t kMaxSectorsPerCluster = 128;
+
+// The data clusters of a row, counted as every FAT reader counts them (0
+// sectors per cluster taken as 1, as the image layout takes it).
+uint32_t ClusterSectors(const DiskFormat& r) { return r.sectorsPerCluster == 0 ? 1 : r.sectorsPerCluster; }
+
+uint64_t DataClusters(const DiskFormat& r) {
+    const int64_t rootSectors = (int64_t{r.rootEntries} + kEntriesPerSector - 1) / kEntriesPerSector;
+    const int64_t data = int64_t{r.totalSectors} - int64_t{r.sectorsPerFat} * r.fatCount - rootSectors -
+                         int64_t{r.reservedSectors};
+    return data > 0 ? static_cast<uint64_t>(data) / ClusterSectors(r) : 0;
+}
+
+// FAT12 sectors that hold the entries of `clusters` data clusters and the two
+// reserved entries, 1.5 bytes each.
+uint64_t Fat12SectorsFor(uint64_t clusters) {
+    const uint64_t bytes = ((clusters + 2) * 3 + 1) / 2;
+    return (bytes + kSectorSize - 1) / kSectorSize;
+}
+
 }  // namespace
 
 CustomFormatTexts CustomFormatDefaults() {
@@ -23,7 +48,9 @@ CustomFormatTexts CustomFormatDefaults() {
     t.fatCount = "2";
     t.totalSectors = "16384";
     t.sectorsPerFat = "11";
-    t.sectorsPerCluster = "4";
+    // 8 sectors per cluster: the nearest FAT12 layout of an 8 MB disk, whose
+    // 4 KB clusters number 2043 and fit its 11 FAT sectors.
+    t.sectorsPerCluster = "8";
     t.reservedSectors = "1";
     t.heads = "4";
     t.sectorsPerTrack = "40";
@@ -93,12 +120,9 @@ DiskFormat ParseCustomFormat(const CustomFormatTexts& t) {
 CustomCapacity ComputeCustomCapacity(const DiskFormat& r) {
     CustomCapacity c;
     c.totalKb = RoundUpKb(r.totalSectors);
-    // Whole root sectors, as the image layout takes them; one sector more
-    // than the reserved ones is taken off, as the figure always did.
-    const int64_t rootSectors = (int64_t{r.rootEntries} + kEntriesPerSector - 1) / kEntriesPerSector;
-    const int64_t data = int64_t{r.totalSectors} - int64_t{r.sectorsPerFat} * r.fatCount - rootSectors -
-                         int64_t{r.reservedSectors} - 1;
-    c.formattedKb = data > 0 ? RoundUpKb(static_cast<uint64_t>(data)) : 0;
+    // What files can fill: whole clusters behind the FATs and the root
+    // directory; sectors left over after the last cluster hold nothing.
+    c.formattedKb = RoundUpKb(DataClusters(r) * ClusterSectors(r));
     return c;
 }
 
@@ -140,6 +164,23 @@ CustomFormatCheck ValidateCustomFormat(const DiskFormat& r) {
         check.verdict = CustomFormatVerdict::kFieldTooLarge;
         check.value = text;
         check.limit = "FF";
+        return check;
+    }
+    // What other FAT readers demand of a FAT12 disk.
+    if (r.reservedSectors == 0 || r.rootEntries == 0 || r.rootEntries % kEntriesPerSector != 0) {
+        check.verdict = CustomFormatVerdict::kNoBootOrRoot;
+    } else if (!IsPowerOfTwo(r.sectorsPerCluster) || r.sectorsPerCluster > kMaxSectorsPerCluster) {
+        check.verdict = CustomFormatVerdict::kClusterNotPowerOfTwo;
+    } else if (!IsMediaByte(r.mediaByte)) {
+        check.verdict = CustomFormatVerdict::kBadMediaByte;
+    } else if (DataClusters(r) >= kFat16MinClusters) {
+        check.verdict = CustomFormatVerdict::kTooManyClusters;
+        check.value = std::to_string(DataClusters(r));
+        check.limit = std::to_string(kFat16MinClusters - 1);
+    } else if (Fat12SectorsFor(DataClusters(r)) > r.sectorsPerFat) {
+        check.verdict = CustomFormatVerdict::kFatTooSmall;
+        check.value = std::to_string(DataClusters(r));
+        check.limit = std::to_string(Fat12SectorsFor(DataClusters(r)));
     }
     return check;
 }
@@ -159,6 +200,21 @@ bool AcceptCustomFormat(WindowRef owner, const DiskFormat& row) {
         return false;
     case CustomFormatVerdict::kFieldTooLarge:
         ShowMessage(owner, kMsgFormatFieldTooLarge, kIconWarning, {check.value, check.limit});
+        return false;
+    case CustomFormatVerdict::kNoBootOrRoot:
+        ShowMessage(owner, kMsgFormatNoBootOrRoot, kIconWarning);
+        return false;
+    case CustomFormatVerdict::kClusterNotPowerOfTwo:
+        ShowMessage(owner, kMsgFormatClusterSize, kIconWarning);
+        return false;
+    case CustomFormatVerdict::kBadMediaByte:
+        ShowMessage(owner, kMsgFormatMediaByte, kIconWarning);
+        return false;
+    case CustomFormatVerdict::kTooManyClusters:
+        ShowMessage(owner, kMsgFormatTooManyClusters, kIconWarning, {check.value, check.limit});
+        return false;
+    case CustomFormatVerdict::kFatTooSmall:
+        ShowMessage(owner, kMsgFormatFatTooSmall, kIconWarning, {check.value, check.limit});
         return false;
     }
     DiskFormat stored = row;

@@ -41,7 +41,7 @@ DiskFormat ParseCustomFormat(const CustomFormatTexts& texts);
 // The "Capacity" figures in KB, each rounded up to whole KB.
 struct CustomCapacity {
     uint64_t totalKb = 0;      // totalSectors × 512
-    uint64_t formattedKb = 0;  // data sectors × 512; 0 when the system area takes it all
+    uint64_t formattedKb = 0;  // whole data clusters × cluster size; 0 when none fits
 };
 CustomCapacity ComputeCustomCapacity(const DiskFormat& row);
 
@@ -52,11 +52,17 @@ enum class CustomFormatVerdict {
     kZeroFatField,   // 0 FATs, sectors per FAT or sectors per cluster
     kNoTracks,       // 0 heads or sectors per track
     kFieldTooLarge,  // a value larger than its boot-sector field
+    // No FAT12 disk to other readers:
+    kNoBootOrRoot,          // 0 reserved sectors; directory entries 0 or short of a whole sector
+    kClusterNotPowerOfTwo,  // sectors per cluster not 1, 2, 4 .. 128
+    kBadMediaByte,          // a media byte other than F0, F8 .. FF
+    kTooManyClusters,       // 4085 clusters or more make FAT16 (value: the count, limit: 4084)
+    kFatTooSmall,           // the FAT cannot hold every cluster (value: clusters, limit: FAT sectors needed)
 };
 struct CustomFormatCheck {
     CustomFormatVerdict verdict = CustomFormatVerdict::kAccepted;
-    std::string value;  // kFieldTooLarge: the value, as the dialog shows it
-    std::string limit;  // kFieldTooLarge: the field's largest value
+    std::string value;  // kFieldTooLarge: the value, as the dialog shows it; or a cluster count
+    std::string limit;  // kFieldTooLarge: the field's largest value; or the count's limit
 };
 CustomFormatCheck ValidateCustomFormat(const DiskFormat& row);
 

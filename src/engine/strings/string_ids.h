@@ -135,6 +135,11 @@ enum StringId : unsigned {
     kMsgExtractOntoOpenImage = 240,
     kMsgAddNotAFile = 241,
     kMsgAddFileLongerThanListed = 242,
+    kMsgFormatNoBootOrRoot = 225,
+    kMsgFormatClusterSize = 226,
+    kMsgFormatMediaByte = 227,
+    kMsgFormatTooManyClusters = 228,
+    kMsgFormatFatTooSmall = 229,
 };
 
 }  // namespace vk

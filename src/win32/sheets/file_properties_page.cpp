@@ -77,6 +77,8 @@ void OnInitFilePropertiesPage(HWND page, FilePropertiesRequest& request) {
     SetItemText(page, IDC_FILE_CHANGED, p.changed);
     for (const AttributeBox& box : kAttributeBoxes) {
         CheckDlgButton(page, box.control, (p.attributes & box.bit) ? BST_CHECKED : BST_UNCHECKED);
+        // An image the engine keeps read-only shows the attributes without offering a change.
+        EnableWindow(GetDlgItem(page, box.control), request.doc->changeBlock == ChangeBlock::kNone);
     }
     ShowEntryIcon(page, request, p.isDirectory);
     SetWindowData(page, &request);

@@ -26,6 +26,8 @@ void OnInitVolumePage(HWND page, ImageDocument& doc) {
     const VolumeFigures& f = state->opened;
     SetItemText(page, IDC_VOLUME_OEM, f.oemText);
     SendDlgItemMessageA(page, IDC_VOLUME_LABEL, EM_LIMITTEXT, kLabelLength, 0);
+    // An image the engine keeps read-only shows its label without offering a change.
+    SendDlgItemMessageA(page, IDC_VOLUME_LABEL, EM_SETREADONLY, doc.changeBlock != ChangeBlock::kNone, 0);
     // Filling the field sends EN_CHANGE: the page is not changed by it, so
     // the record that lets changes count comes after.
     SetItemText(page, IDC_VOLUME_LABEL, f.labelText);
@@ -38,7 +40,7 @@ void OnInitVolumePage(HWND page, ImageDocument& doc) {
 
 bool ApplyVolumePage(HWND page) {
     VolumePage* state = WindowData<VolumePage>(page);
-    if (state == nullptr) {
+    if (state == nullptr || state->doc->changeBlock != ChangeBlock::kNone) {
         return true;
     }
     const std::string typed = ItemText(page, IDC_VOLUME_LABEL, static_cast<int>(kLabelLength));

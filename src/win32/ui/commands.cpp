@@ -41,6 +41,8 @@ const UINT kNeedImage[] = {ID_FILE_SAVE_AS, ID_FILE_WRITE_TO_DISK, ID_FILE_CLOSE
                            ID_VIEW_SMALL_ICON, ID_VIEW_DETAILS, ID_CONTEXT_MENU_KEY};
 // Items grayed without an open image or without a selection.
 const UINT kNeedSelection[] = {ID_EDIT_PROPERTIES, ID_EDIT_EXTRACT, ID_EDIT_DELETE, ID_EDIT_RENAME};
+// Items grayed while the engine refuses every change of the image.
+const UINT kChangeImage[] = {ID_FILE_SAVE, ID_FILE_SAVE_AS, ID_EDIT_ADD_FILE, ID_EDIT_DELETE, ID_EDIT_RENAME};
 // Every item a rule may gray, for UpdateMenuState.
 const UINT kRuledItems[] = {ID_FILE_SAVE,       ID_FILE_SAVE_AS,  ID_FILE_WRITE_TO_DISK, ID_FILE_CLOSE,
                             ID_FILE_PROPERTIES, ID_EDIT_ADD_FILE, ID_VIEW_REPORT,        ID_VIEW_LIST,
@@ -117,12 +119,17 @@ MenuContext CurrentMenuContext() {
     context.open = doc.IsOpen();
     context.hasFile = doc.imageFile.IsOpen();
     context.readOnly = doc.readOnly;
+    context.changesRefused = doc.changeBlock != ChangeBlock::kNone;
+    context.extractRefused = doc.changeBlock == ChangeBlock::kInvalidBootSector;
     context.selected = List() != nullptr && SendMessageA(List(), LVM_GETSELECTEDCOUNT, 0, 0) > 0;
     context.viewType = TheSettings().viewType;
     return context;
 }
 
 bool IsCommandGrayed(UINT id, const MenuContext& context) {
+    if ((context.changesRefused && Contains(kChangeImage, id)) || (context.extractRefused && id == ID_EDIT_EXTRACT)) {
+        return true;
+    }
     if (id == ID_FILE_SAVE) {
         return !context.open || !context.hasFile || context.readOnly;
     }

@@ -18,6 +18,8 @@ struct MenuContext {
     bool hasFile = false;   // it has an image file (not untitled)
     bool readOnly = false;  // that file is open for reading only
     bool selected = false;  // at least one list item is selected
+    bool changesRefused = false;  // the engine keeps the image read-only: it cannot change it soundly
+    bool extractRefused = false;  // its layout is a guess, so files cannot be read out
     uint32_t viewType = 1;
 };
 

@@ -87,8 +87,11 @@ LRESULT OnNotify(HWND window, NMHDR* header, bool& handled) {
         AnswerDisplayInfo(parts.list, reinterpret_cast<NMLVDISPINFOA*>(header));
         break;
     case LVN_BEGINLABELEDITA:
-        App().labelEditActive = true;
         handled = true;
+        if (TheDocument().changeBlock != ChangeBlock::kNone) {
+            return TRUE;  // no rename on an image the engine keeps read-only
+        }
+        App().labelEditActive = true;
         return FALSE;
     case LVN_ENDLABELEDITA:
         handled = true;

@@ -60,14 +60,14 @@ protected:
 
 TEST_F(CustomFormatDialogTest, OpensWithTheEightMegabyteDefaults) {
     EXPECT_EQ(Total(), "8192");
-    EXPECT_EQ(Formatted(), "8173");
+    EXPECT_EQ(Formatted(), "8172");  // 2043 clusters of 4 KB
     const struct {
         int control;
         const char* text;
         bool enabled;
     } fields[] = {
         {IDC_CUSTOM_FAT_COUNT, "2", true},          {IDC_CUSTOM_TOTAL_SECTORS, "16384", true},
-        {IDC_CUSTOM_SECTORS_PER_FAT, "11", true},   {IDC_CUSTOM_SECTORS_PER_CLUSTER, "4", true},
+        {IDC_CUSTOM_SECTORS_PER_FAT, "11", true},   {IDC_CUSTOM_SECTORS_PER_CLUSTER, "8", true},
         {IDC_CUSTOM_RESERVED_SECTORS, "1", true},   {IDC_CUSTOM_HEADS, "4", true},
         {IDC_CUSTOM_SECTORS_PER_TRACK, "40", true}, {IDC_CUSTOM_ROOT_ENTRIES, "224", true},
         {IDC_CUSTOM_MEDIA_BYTE, "F8", true},        {IDC_CUSTOM_BYTES_PER_SECTOR, "512", false},
@@ -103,10 +103,10 @@ TEST_F(CustomFormatDialogTest, FiguresForTypedLayouts) {
         const char* total;
         const char* formatted;
     } cases[] = {
-        {"odd sector count rounds up", IDC_CUSTOM_TOTAL_SECTORS, "1441", "721", "702"},
-        {"112 entries take 7 root sectors", IDC_CUSTOM_ROOT_ENTRIES, "112", "8192", "8177"},
+        {"odd sector count rounds up", IDC_CUSTOM_TOTAL_SECTORS, "1441", "721", "700"},
+        {"112 entries take 7 root sectors", IDC_CUSTOM_ROOT_ENTRIES, "112", "8192", "8176"},
         {"system area larger than the disk", IDC_CUSTOM_TOTAL_SECTORS, "10", "5", "0"},
-        {"blanks and a sign", IDC_CUSTOM_TOTAL_SECTORS, "  +2000x", "1000", "981"},
+        {"blanks and a sign", IDC_CUSTOM_TOTAL_SECTORS, "  +2000x", "1000", "980"},
         {"no digits count as 0", IDC_CUSTOM_TOTAL_SECTORS, "abc", "0", "0"},
     };
     for (const auto& c : cases) {
@@ -146,13 +146,24 @@ TEST_F(CustomFormatDialogTest, OkStoresTheRowOrRefusesAZeroCapacity) {
     EXPECT_EQ(row.totalSectors, 1441u);
     EXPECT_EQ(row.fatCount, 2u);
     EXPECT_EQ(row.sectorsPerFat, 11u);
-    EXPECT_EQ(row.sectorsPerCluster, 4u);
+    EXPECT_EQ(row.sectorsPerCluster, 8u);
     EXPECT_EQ(row.heads, 4u);
     EXPECT_EQ(row.sectorsPerTrack, 40u);
     EXPECT_EQ(row.rootEntries, 224u);
     EXPECT_EQ(row.mediaByte, 0xF0u);
     EXPECT_EQ(row.mediaType, 0u);
     EXPECT_EQ(boxes.Boxes().size(), 1u);
+}
+
+TEST_F(CustomFormatDialogTest, OkRefusesALayoutWithMoreClustersThanFat12Counts) {
+    TypeKeys(Dialog(), IDC_CUSTOM_SECTORS_PER_CLUSTER, "4");
+    EXPECT_EQ(Formatted(), "8172");  // 4086 clusters of 2 KB
+    EXPECT_FALSE(AcceptCustomFormat(Dialog()));
+    ASSERT_EQ(boxes.Boxes().size(), 1u);
+    EXPECT_EQ(boxes.Boxes()[0].text,
+              "Invalid disk format!\r\n\r\nThis disk has 4086 clusters, but a FAT12 disk has at most 4084. "
+              "Take more sectors per cluster or fewer sectors per disk.");
+    EXPECT_TRUE(FormatRow(kCustomFormatCode) == savedRow);
 }
 
 TEST_F(CustomFormatDialogTest, ModalRunsEndWithOneOrZero) {

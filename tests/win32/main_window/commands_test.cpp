@@ -84,6 +84,20 @@ TEST(MenuRules, ReadOnlySelectionStillAllowsTheSelectionCommands) {
     EXPECT_TRUE(win32::IsCommandGrayed(ID_FILE_SAVE, c));
 }
 
+TEST(MenuRules, AnImageTheEngineKeepsReadOnlyGraysWhatWouldChangeIt) {
+    MenuContext c = ContextOf(kSelection);
+    c.changesRefused = true;
+    for (UINT id : {ID_FILE_SAVE, ID_FILE_SAVE_AS, ID_EDIT_ADD_FILE, ID_EDIT_DELETE, ID_EDIT_RENAME}) {
+        EXPECT_TRUE(win32::IsCommandGrayed(id, c)) << id;
+    }
+    for (UINT id : {ID_EDIT_EXTRACT, ID_EDIT_PROPERTIES, ID_FILE_PROPERTIES, ID_FILE_WRITE_TO_DISK, ID_FILE_CLOSE,
+                    ID_VIEW_DETAILS}) {
+        EXPECT_FALSE(win32::IsCommandGrayed(id, c)) << id;
+    }
+    c.extractRefused = true;
+    EXPECT_TRUE(win32::IsCommandGrayed(ID_EDIT_EXTRACT, c));
+}
+
 class CommandsInState : public MainWindowTest {
 protected:
     // Brings the real window into `state`.

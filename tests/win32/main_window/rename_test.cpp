@@ -123,6 +123,19 @@ TEST_F(RenameInPlace, CancelledEditChangesNothing) {
     EXPECT_FALSE(win32::TheDocument().modified);
 }
 
+TEST_F(RenameInPlace, AnImageTheEngineKeepsReadOnlyOpensNoEditor) {
+    win32::TheDocument().changeBlock = ChangeBlock::kNotFat12;
+    Select(0, true);
+    Command(ID_EDIT_RENAME);  // grayed
+    EXPECT_EQ(nullptr, reinterpret_cast<HWND>(SendMessageA(List(), LVM_GETEDITCONTROL, 0, 0)));
+    // A slow second click asks the list itself to edit.
+    SendMessageA(List(), LVM_EDITLABELA, 0, 0);
+    EXPECT_EQ(nullptr, reinterpret_cast<HWND>(SendMessageA(List(), LVM_GETEDITCONTROL, 0, 0)));
+    EXPECT_FALSE(win32::App().labelEditActive);
+    EXPECT_EQ("FILE1.TXT", ItemText(0, 0));
+    win32::TheDocument().changeBlock = ChangeBlock::kNone;
+}
+
 TEST_F(RenameInPlace, RenameStartsOnTheFocusedItemOrTheFirst) {
     Command(ID_EDIT_RENAME);  // grayed without a selection: nothing opens
     EXPECT_EQ(nullptr, reinterpret_cast<HWND>(SendMessageA(List(), LVM_GETEDITCONTROL, 0, 0)));

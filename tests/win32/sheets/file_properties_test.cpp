@@ -103,6 +103,19 @@ TEST_F(FilePropertiesTest, CheckBoxesShowTheFourBits) {
     }
 }
 
+TEST_F(FilePropertiesTest, AnImageTheEngineKeepsReadOnlyOffersNoAttributeChange) {
+    OpenFreshImage();
+    doc.changeBlock = ChangeBlock::kNotFat12;
+    HWND page = OpenOn({"SECRET  SYS", 0x06}, "SECRET.SYS");
+    for (int box : {IDC_FILE_READ_ONLY, IDC_FILE_HIDDEN, IDC_FILE_ARCHIVE, IDC_FILE_SYSTEM}) {
+        EXPECT_FALSE(IsWindowEnabled(GetDlgItem(page, box))) << box;
+    }
+    EXPECT_EQ(IsDlgButtonChecked(page, IDC_FILE_HIDDEN), static_cast<UINT>(BST_CHECKED)) << "the bits still show";
+    sheet->Ok();
+    EXPECT_EQ(Attr(), 0x06);
+    EXPECT_FALSE(doc.modified);
+}
+
 TEST_F(FilePropertiesTest, ClearingHiddenKeepsSystemAndSetsModified) {
     HWND page = OpenOn({"SECRET  SYS", 0x06}, "SECRET.SYS");
     EXPECT_FALSE(sheet->ApplyEnabled());

@@ -70,6 +70,20 @@ TEST_F(VolumePageTest, EmptyFieldOnAnImageWithoutLabelChangesNothing) {
     EXPECT_FALSE(doc.modified);
 }
 
+TEST_F(VolumePageTest, AnImageTheEngineKeepsReadOnlyShowsItsLabelWithoutOfferingAChange) {
+    OpenFreshImage();
+    doc.changeBlock = ChangeBlock::kNotFat12;
+    const std::vector<uint8_t> before = Image();
+    ModelessSheet sheet(Open());
+    HWND page = sheet.Page(0);
+    EXPECT_NE(GetWindowLongA(GetDlgItem(page, IDC_VOLUME_LABEL), GWL_STYLE) & ES_READONLY, 0);
+    sheet.Ok();
+    EXPECT_TRUE(sheet.Ended());
+    EXPECT_TRUE(boxes.Boxes().empty()) << "OK without a change refuses nothing";
+    EXPECT_EQ(Image(), before);
+    EXPECT_FALSE(doc.modified);
+}
+
 TEST_F(VolumePageTest, TypedLabelIsStoredAsTypedWithTodaysStamp) {
     OpenFreshImage();
     ModelessSheet sheet(Open());
