@@ -127,6 +127,11 @@ enum StringId : unsigned {
     kMsgGuessedLayoutReadOnly = 222,
     kMsgChangeRefused = 223,
     kMsgExtractionRefused = 224,
+    kMsgFormatNoBootOrRoot = 225,
+    kMsgFormatClusterSize = 226,
+    kMsgFormatMediaByte = 227,
+    kMsgFormatTooManyClusters = 228,
+    kMsgFormatFatTooSmall = 229,
 
     // Directory entries: names, long names and folders
     kMsgFileOverFolder = 230,
@@ -135,11 +140,6 @@ enum StringId : unsigned {
     kMsgExtractOntoOpenImage = 240,
     kMsgAddNotAFile = 241,
     kMsgAddFileLongerThanListed = 242,
-    kMsgFormatNoBootOrRoot = 225,
-    kMsgFormatClusterSize = 226,
-    kMsgFormatMediaByte = 227,
-    kMsgFormatTooManyClusters = 228,
-    kMsgFormatFatTooSmall = 229,
 };
 
 }  // namespace vk
