@@ -144,6 +144,27 @@ void SetViewMode(HWND list, uint32_t mode) {
     const DWORD disabled = static_cast<DWORD>(GetWindowLongA(list, GWL_STYLE)) & WS_DISABLED;
     SetWindowLongA(list, GWL_STYLE, static_cast<LONG>(kListStyle | disabled | (mode & LVS_TYPEMASK)));
     TheSettings().viewType = mode & LVS_TYPEMASK;
+    // Widths given in the Details dialog outside report view wait in the
+    // settings until the columns show.
+    ShowColumnWidths(list);
+    // The old rows and selection bars must not stay on the screen where the
+    // new view puts other items: the list and its header are drawn anew.
+    SetWindowPos(list, nullptr, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+    RedrawWindow(list, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+}
+
+void ShowColumnWidths(HWND list) {
+    // Outside report view the list would take column 0's width as the width
+    // of its own columns of names.
+    if (list == nullptr || ViewBits(list) != LVS_REPORT) {
+        return;
+    }
+    const Settings& settings = TheSettings();
+    for (int column = 0; column < kColumnCount; ++column) {
+        SendMessageA(list, LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(column),
+                     MAKELPARAM(static_cast<WORD>(settings.columnWidths[column]), 0));
+    }
 }
 
 void CaptureColumnWidths(HWND list) {
