@@ -118,6 +118,15 @@ enum StringId : unsigned {
     kMsgTrackGeometryZero = 202,
     kMsgFormatNoTracks = 203,
     kMsgFormatFieldTooLarge = 204,
+
+    // The question with "Yes to all", and extracting several entries into
+    // one folder.
+    kStrButtonYes = 250,
+    kStrButtonYesToAll = 251,
+    kStrButtonNo = 252,
+    kStrButtonCancel = 253,
+    kStrExtractFolderTitle = 254,
+    kMsgExtractSummary = 255,
 };
 
 }  // namespace vk
