@@ -52,8 +52,9 @@ bool ExtractIntoStep(WindowRef owner, const std::string& itemText, int&, uint32_
 }
 
 int CALLBACK StartInFolder(HWND picker, UINT message, LPARAM, LPARAM data) {
-    // Posted: some pickers fill their tree only after this notice.
+    // Posted once more: some pickers fill their tree only after this notice.
     if (message == BFFM_INITIALIZED && data != 0) {
+        SendMessageA(picker, BFFM_SETSELECTIONA, TRUE, data);
         PostMessageA(picker, BFFM_SETSELECTIONA, TRUE, data);
     }
     return 0;
