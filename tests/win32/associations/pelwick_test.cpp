@@ -336,6 +336,20 @@ TEST_F(PelwickProcessTest, RemovesThenFindsNothingAlwaysExitingWithZero) {
     EXPECT_EQ(std::vector<std::string>{kNotRegistered}, texts);
 }
 
+// The tool itself on another program's association: it finds none of ours
+// and leaves every key and value of the other program.
+TEST_F(PelwickProcessTest, AnotherProgramsAssociationIsLeftWhole) {
+    PutClassKey(".dsk", "DiskImage");
+    PutClassKey("DiskImage", "Other disk image");
+    PutClassKey("DiskImage\\DefaultIcon", "C:\\Other\\imager.exe,0");
+    PutClassKey("DiskImage\\shell\\open\\command", "\"C:\\Other\\imager.exe\" \"%1\"");
+    const std::string before = AssociationSnapshot();
+    std::vector<std::string> texts;
+    EXPECT_EQ(0u, RunTool(IDYES, texts).exitCode);
+    EXPECT_EQ(std::vector<std::string>{kNotRegistered}, texts);
+    EXPECT_EQ(before, AssociationSnapshot());
+}
+
 TEST_F(PelwickProcessTest, NoAndFailureAlsoExitWithZero) {
     PutFullRegistration(kProgram);
     const std::string before = AssociationSnapshot();
