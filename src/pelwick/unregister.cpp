@@ -32,8 +32,10 @@ bool KeyExists(const std::string& name) {
 
 // The file name of a DefaultIcon value, without quotes and icon index.
 std::string IconFileName(std::string value) {
+    // ",2" is the icon index; a comma inside a folder name is no index.
     const size_t comma = value.rfind(',');
-    if (comma != std::string::npos) {
+    if (comma != std::string::npos &&
+        value.find_first_not_of("-0123456789 ", comma + 1) == std::string::npos) {
         value.erase(comma);
     }
     value.erase(std::remove(value.begin(), value.end(), '"'), value.end());

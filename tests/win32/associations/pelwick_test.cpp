@@ -174,6 +174,7 @@ TEST_F(PelwickTest, EachTraceAloneIsDetected) {
         const char* value;
     } kCases[] = {
         {"our icon alone", "DiskImage\\DefaultIcon", "\"C:\\Vol karn\\volkarn.exe\",2"},
+        {"our icon in a folder with a comma", "DiskImage\\DefaultIcon", "C:\\Disk, tools\\VOLKARN.EXE"},
         {"open verb alone", "DiskImage\\shell\\OpenWithVolkarn", ""},
         {"write verb alone", "DiskImage\\shell\\WriteToDisk\\command", "x"},
     };
