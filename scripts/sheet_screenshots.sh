@@ -28,6 +28,12 @@ shots=(
     "options-default-format format Options"
     "options-copy copy Options"
     "details details Details"
+    "view-list view-list Untitled - Volkarn"
+    "view-icon view-icon Untitled - Volkarn"
+    "view-small-icon view-small-icon Untitled - Volkarn"
+    "view-report view-report Untitled - Volkarn"
+    "extract-folder extract-folder Browse for Folder"
+    "delete-yes-to-all yes-to-all Volkarn"
 )
 for shot in "${shots[@]}"; do
     read -r name arg caption <<<"$shot"

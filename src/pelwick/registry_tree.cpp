@@ -101,6 +101,57 @@ LONG DeleteKeyTree(HKEY parent, const char* subkey, bool recursive) {
     return NotFoundAsSuccess(RegDeleteKeyA(parent, subkey));
 }
 
+bool ReadDefaultString(const char* keyName, std::string& value) {
+    HKEY key = OpenForReading(keyName);
+    if (key == nullptr) {
+        return false;
+    }
+    char text[kValueBufferSize + 1] = "";
+    DWORD size = kValueBufferSize;
+    DWORD type = REG_NONE;
+    const LONG result = RegQueryValueExA(key, nullptr, nullptr, &type, reinterpret_cast<BYTE*>(text), &size);
+    RegCloseKey(key);
+    if (result != ERROR_SUCCESS || (type != REG_SZ && type != REG_EXPAND_SZ)) {
+        return false;
+    }
+    text[size] = '\0';
+    value = text;
+    return true;
+}
+
+bool ListSubkeys(HKEY key, std::vector<std::string>& names) {
+    names.clear();
+    LONG result = ERROR_SUCCESS;
+    for (DWORD index = 0;; ++index) {
+        char name[kSubkeyNameLength];
+        DWORD length = kSubkeyNameLength;
+        result = RegEnumKeyExA(key, index, name, &length, nullptr, nullptr, nullptr, nullptr);
+        if (result != ERROR_SUCCESS) {
+            break;
+        }
+        names.emplace_back(name, length);
+    }
+    RegCloseKey(key);
+    return result == ERROR_NO_MORE_ITEMS;
+}
+
+bool HasNamedValues(HKEY key) {
+    for (DWORD index = 0;; ++index) {
+        char name[kSubkeyNameLength];
+        DWORD length = kSubkeyNameLength;
+        const LONG result = RegEnumValueA(key, index, name, &length, nullptr, nullptr, nullptr, nullptr);
+        if (result == ERROR_NO_MORE_ITEMS) {
+            RegCloseKey(key);
+            return false;
+        }
+        // A name too long for the buffer is a name all the same.
+        if ((result != ERROR_SUCCESS && result != ERROR_MORE_DATA) || length != 0) {
+            RegCloseKey(key);
+            return true;
+        }
+    }
+}
+
 HKEY OpenForReading(const char* keyName) {
     HKEY key = nullptr;
     if (RegOpenKeyExA(HKEY_CLASSES_ROOT, keyName, 0, KEY_READ, &key) != ERROR_SUCCESS) {

@@ -5,6 +5,9 @@
 
 #include <windows.h>
 
+#include <string>
+#include <vector>
+
 namespace pelwick {
 
 // The ProgID the main program writes as the extensions' default value.
@@ -29,6 +32,18 @@ LONG DeleteDefaultValue(const char* keyName);
 // recursive: only when it has no subkeys, else it stays and 0 is returned.
 // Returns 0 or the registry error.
 LONG DeleteKeyTree(HKEY parent, const char* subkey, bool recursive);
+
+// The unnamed value of HKEY_CLASSES_ROOT\`keyName` when it is a string;
+// false when the key or the value is missing or of another type.
+bool ReadDefaultString(const char* keyName, std::string& value);
+
+// The names of `key`'s subkeys, and false when they could not all be read.
+// Closes `key`.
+bool ListSubkeys(HKEY key, std::vector<std::string>& names);
+
+// True when `key` holds a value besides the unnamed one; an error counts as
+// true. Closes `key`.
+bool HasNamedValues(HKEY key);
 
 // Opens HKEY_CLASSES_ROOT\`keyName` for reading; nullptr when it cannot.
 HKEY OpenForReading(const char* keyName);

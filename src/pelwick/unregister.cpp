@@ -2,6 +2,11 @@
 
 #include <shlobj.h>
 
+#include <algorithm>
+#include <initializer_list>
+#include <string>
+#include <vector>
+
 #include "registry_tree.h"
 #include "string_ids.h"
 #include "tool_message.h"
@@ -23,6 +28,28 @@ bool KeyExists(const std::string& name) {
     }
     RegCloseKey(key);
     return true;
+}
+
+// The file name of a DefaultIcon value, without quotes and icon index.
+std::string IconFileName(std::string value) {
+    // ",2" is the icon index; a comma inside a folder name is no index.
+    const size_t comma = value.rfind(',');
+    if (comma != std::string::npos &&
+        value.find_first_not_of("-0123456789 ", comma + 1) == std::string::npos) {
+        value.erase(comma);
+    }
+    value.erase(std::remove(value.begin(), value.end(), '"'), value.end());
+    const size_t slash = value.find_last_of("\\/:");
+    return slash == std::string::npos ? value : value.substr(slash + 1);
+}
+
+bool IsOneOf(const std::string& name, std::initializer_list<const char*> names) {
+    for (const char* candidate : names) {
+        if (lstrcmpiA(name.c_str(), candidate) == 0) {
+            return true;
+        }
+    }
+    return false;
 }
 
 // Takes our default value away; the key itself goes only when nothing of
@@ -50,6 +77,45 @@ bool IsEmptyOrMissing(const std::string& name) {
 
 }  // namespace
 
+bool IconIsOurs(const AssociationKeys& keys) {
+    std::string value;
+    return ReadDefaultString(keys.icon.c_str(), value) && lstrcmpiA(IconFileName(value).c_str(), kProgramFile) == 0;
+}
+
+bool ProgIdHoldsOnlyOurs(const AssociationKeys& keys) {
+    HKEY progId = OpenForReading(kProgId);
+    if (progId == nullptr) {
+        return true;
+    }
+    std::vector<std::string> subkeys;
+    if (!ListSubkeys(progId, subkeys) || HasNamedValues(OpenForReading(kProgId))) {
+        return false;
+    }
+    for (const std::string& subkey : subkeys) {
+        if (IsOneOf(subkey, {"DefaultIcon"})) {
+            if (!IconIsOurs(keys)) {
+                return false;
+            }
+        } else if (!IsOneOf(subkey, {"shell"})) {
+            return false;
+        }
+    }
+    HKEY shell = OpenForReading(keys.shell.c_str());
+    if (shell == nullptr) {
+        return true;
+    }
+    std::vector<std::string> verbs;
+    if (!ListSubkeys(shell, verbs) || HasNamedValues(OpenForReading(keys.shell.c_str()))) {
+        return false;
+    }
+    for (const std::string& verb : verbs) {
+        if (!IsOneOf(verb, {"OpenWithVolkarn", "WriteToDisk"})) {
+            return false;
+        }
+    }
+    return true;
+}
+
 AssociationKeys BuildAssociationKeys() {
     AssociationKeys keys;
     keys.shell = std::string(kProgId) + "\\shell";
@@ -59,30 +125,36 @@ AssociationKeys BuildAssociationKeys() {
     return keys;
 }
 
+// An extension naming "DiskImage" may be another program's: only our
+// verbs and our icon tell that Volkarn registered itself here.
 bool RegistrationPresent(const AssociationKeys& keys) {
-    return ExtensionIsOurs(".dsk") || ExtensionIsOurs(".flp") || KeyExists(keys.openVerb) ||
-           KeyExists(keys.writeVerb);
+    return KeyExists(keys.openVerb) || KeyExists(keys.writeVerb) || IconIsOurs(keys);
 }
 
 bool RemoveAssociations(const AssociationKeys& keys) {
-    for (const char* extension : kExtensions) {
-        if (RemoveExtension(extension) != ERROR_SUCCESS) {
-            return false;
+    // The extensions lead to the ProgID: they go only with a ProgID that
+    // holds nothing of another program, which then goes too.
+    if (ProgIdHoldsOnlyOurs(keys)) {
+        for (const char* extension : kExtensions) {
+            if (RemoveExtension(extension) != ERROR_SUCCESS) {
+                return false;
+            }
         }
     }
     if (DeleteKeyTree(HKEY_CLASSES_ROOT, keys.openVerb.c_str(), true) != ERROR_SUCCESS ||
         DeleteKeyTree(HKEY_CLASSES_ROOT, keys.writeVerb.c_str(), true) != ERROR_SUCCESS) {
         return false;
     }
-    // Another program's verb keeps the shell key, and the icon with it.
+    // Another program's verb keeps the shell key, and the icon with it;
+    // another program's icon stays in any case.
     if (IsEmptyOrMissing(keys.shell)) {
         if (DeleteKeyTree(HKEY_CLASSES_ROOT, keys.shell.c_str(), true) != ERROR_SUCCESS ||
-            DeleteKeyTree(HKEY_CLASSES_ROOT, keys.icon.c_str(), true) != ERROR_SUCCESS) {
+            (IconIsOurs(keys) && DeleteKeyTree(HKEY_CLASSES_ROOT, keys.icon.c_str(), true) != ERROR_SUCCESS)) {
             return false;
         }
     }
     HKEY progId = OpenForReading(kProgId);
-    if (progId != nullptr && !HasSubkeys(progId)) {
+    if (progId != nullptr && !HasSubkeys(progId) && !HasNamedValues(OpenForReading(kProgId))) {
         return DeleteKeyTree(HKEY_CLASSES_ROOT, kProgId, true) == ERROR_SUCCESS;
     }
     return true;

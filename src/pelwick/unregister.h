@@ -19,7 +19,17 @@ struct AssociationKeys {
 
 AssociationKeys BuildAssociationKeys();
 
-// True when an extension points at our ProgID or one of our verbs exists.
+// The program file the main program's DefaultIcon names.
+constexpr char kProgramFile[] = "VOLKARN.EXE";
+
+// True when the ProgID's DefaultIcon names the main program's file.
+bool IconIsOurs(const AssociationKeys& keys);
+
+// True when the ProgID is missing or holds nothing but the main program's
+// entries: its description, our icon and our two verbs.
+bool ProgIdHoldsOnlyOurs(const AssociationKeys& keys);
+
+// True when one of our verbs exists or the icon is ours.
 bool RegistrationPresent(const AssociationKeys& keys);
 
 // Removes what the main program registered, step by step, stopping at the

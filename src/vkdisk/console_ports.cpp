@@ -34,13 +34,17 @@ int SafeAnswer(unsigned buttons) {
     switch (buttons) {
     case kBoxYesNo: return kIdNo;
     case kBoxYesNoCancel: return kIdCancel;
+    case kBoxYesAllNoCancel: return kIdCancel;
     case kBoxAbortRetryIgnore: return kIdAbort;
     default: return kIdOk;
     }
 }
 
 int Ask(unsigned buttons) {
-    const char* choices = buttons == kBoxYesNo ? "[y/n]" : buttons == kBoxYesNoCancel ? "[y/n/c]" : "[a/r/i]";
+    const char* choices = buttons == kBoxYesNo            ? "[y/n]"
+                          : buttons == kBoxYesNoCancel    ? "[y/n/c]"
+                          : buttons == kBoxYesAllNoCancel ? "[y/a/n/c]"
+                                                          : "[a/r/i]";
     for (;;) {
         std::fprintf(stderr, "%s ", choices);
         std::fflush(stderr);
@@ -56,7 +60,8 @@ int Ask(unsigned buttons) {
         } else {
             if (c == 'y') return kIdYes;
             if (c == 'n') return kIdNo;
-            if (c == 'c' && buttons == kBoxYesNoCancel) return kIdCancel;
+            if (c == 'c' && (buttons == kBoxYesNoCancel || buttons == kBoxYesAllNoCancel)) return kIdCancel;
+            if (c == 'a' && buttons == kBoxYesAllNoCancel) return kIdYesToAll;
         }
     }
 }

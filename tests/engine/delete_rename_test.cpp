@@ -13,6 +13,8 @@ namespace vk {
 namespace {
 
 constexpr unsigned kAskDelete = kBoxYesNoCancel | kIconQuestion | kDefaultButton2;
+// The question about one of several selected entries.
+constexpr unsigned kAskDeleteOfMany = kBoxYesAllNoCancel | kIconQuestion | kDefaultButton2;
 
 class DeleteTest : public test::FatImageTest {
 protected:
@@ -61,9 +63,9 @@ TEST_F(DeleteTest, WritesExactlyTheFatZerosAndTheDeletedMark) {
 
 TEST_F(DeleteTest, ThreeAdjacentSelectedItemsAreAllDeleted) {
     window.Select({0, 1, 2});
-    script.Message(kMsgDeleteFile, kAskDelete, kIdYes)
-        .Message(kMsgDeleteFile, kAskDelete, kIdYes)
-        .Message(kMsgDeleteFile, kAskDelete, kIdYes);
+    script.Message(kMsgDeleteFile, kAskDeleteOfMany, kIdYes)
+        .Message(kMsgDeleteFile, kAskDeleteOfMany, kIdYes)
+        .Message(kMsgDeleteFile, kAskDeleteOfMany, kIdYes);
     Delete();
     EXPECT_EQ(window.items, (std::vector<uint32_t>{Slot(3), Slot(4)}));
     EXPECT_TRUE(window.selected.empty());
@@ -85,8 +87,8 @@ TEST_P(DeleteAnswerTest, AnswerDecidesTheItemAndTheRest) {
     const AnswerCase& c = GetParam();
     const test::Bytes before = Snapshot();
     window.Select({0, 1});
-    script.Message(kMsgDeleteFile, kAskDelete, c.answer);
-    if (c.questions == 2) script.Message(kMsgDeleteFile, kAskDelete, kIdNo);
+    script.Message(kMsgDeleteFile, kAskDeleteOfMany, c.answer);
+    if (c.questions == 2) script.Message(kMsgDeleteFile, kAskDeleteOfMany, kIdNo);
     Delete();
     EXPECT_EQ(At(0)[0] == kEntryDeleted, c.deleted);
     EXPECT_EQ(At(1)[0], 'T');  // answered No, or never asked after Cancel
@@ -106,12 +108,33 @@ INSTANTIATE_TEST_SUITE_P(Answers, DeleteAnswerTest,
 
 TEST_F(DeleteTest, DirectoryGivesMessage81AndTheWalkGoesOn) {
     window.Select({3, 4});
-    script.Message(kMsgCannotDeleteDir, kIconWarning).Message(kMsgDeleteFile, kAskDelete, kIdYes);
+    script.Message(kMsgCannotDeleteDir, kIconWarning).Message(kMsgDeleteFile, kAskDeleteOfMany, kIdYes);
     Delete();
     EXPECT_EQ(script.Shown()[0].inserts, std::vector<std::string>{"SUB"});
     EXPECT_EQ(At(3)[0], 'S');
     EXPECT_EQ(Fat(8), kFatEnd);
     EXPECT_EQ(At(4)[0], kEntryDeleted);  // read-only files are deleted like others
+}
+
+// Thirty selected files are one answer, not thirty.
+TEST_F(DeleteTest, YesToAllDeletesTheRestWithoutAskingButStillWarnsAboutDirectories) {
+    window.Select({0, 1, 2, 3, 4});
+    script.Message(kMsgDeleteFile, kAskDeleteOfMany, kIdNo)
+        .Message(kMsgDeleteFile, kAskDeleteOfMany, kIdYesToAll)
+        .Message(kMsgCannotDeleteDir, kIconWarning);
+    Delete();
+    EXPECT_EQ(script.Shown()[1].inserts, std::vector<std::string>{"TWO.TXT"});
+    EXPECT_EQ(window.items, (std::vector<uint32_t>{Slot(0), Slot(3)}));
+    EXPECT_EQ(At(0)[0], 'O');
+    for (uint32_t i : {1u, 2u, 4u}) EXPECT_EQ(At(i)[0], kEntryDeleted) << i;
+}
+
+TEST_F(DeleteTest, OneSelectedEntryIsAskedWithoutYesToAll) {
+    window.Select({4});
+    script.Message(kMsgDeleteFile, kAskDelete, kIdYesToAll);  // not a button of that box
+    Delete();
+    EXPECT_EQ(At(4)[0], 'F');
+    EXPECT_FALSE(doc.modified);
 }
 
 TEST_F(DeleteTest, ForceSwitchSkipsQuestionsButNotTheDirectoryWarning) {

@@ -81,6 +81,9 @@ unsigned ButtonKind(HWND box) {
     if (GetDlgItem(box, IDABORT)) {
         return kBoxAbortRetryIgnore;
     }
+    if (GetDlgItem(box, kIdYesToAll)) {
+        return kBoxYesAllNoCancel;
+    }
     if (GetDlgItem(box, IDYES)) {
         return GetDlgItem(box, IDCANCEL) ? kBoxYesNoCancel : kBoxYesNo;
     }

@@ -69,6 +69,68 @@ TEST_F(Win32Prompts, QuestionReturnsThePressedButton) {
     }
 }
 
+TEST_F(Win32Prompts, YesToAllQuestionReturnsEachButton) {
+    for (int answer : {kIdYes, kIdYesToAll, kIdNo, kIdCancel}) {
+        BoxCatcher catcher;
+        catcher.Answer(answer);
+        EXPECT_EQ(ShowMessage(Owner(), kMsgDeleteFile, kBoxYesAllNoCancel | kIconQuestion | kDefaultButton2,
+                              {"DATA.BIN"}),
+                  answer);
+        ASSERT_EQ(catcher.Boxes().size(), 1u);
+        const CaughtBox& box = catcher.Boxes()[0];
+        EXPECT_EQ(box.text, "Delete file 'DATA.BIN'?");
+        EXPECT_EQ(box.caption, "Volkarn");
+        EXPECT_EQ(box.owner, owner.Handle());
+        EXPECT_EQ(box.buttons, static_cast<unsigned>(kBoxYesAllNoCancel));
+        EXPECT_EQ(box.icon, static_cast<unsigned>(kIconQuestion));
+    }
+}
+
+// What the keyboard gives in the Yes-to-all box: Enter the default No,
+// Escape Cancel; the four buttons read as their texts.
+struct KeyProbe {
+    WPARAM key = 0;
+    UINT defaultId = 0;
+    std::string labels;
+};
+KeyProbe g_probe;
+
+void CALLBACK PressKeyInBox(HWND, UINT, UINT_PTR timer, DWORD) {
+    HWND box = GetForegroundWindow();
+    HWND focus = GetFocus();
+    if (box == nullptr || focus == nullptr || GetParent(focus) != box) {
+        return;
+    }
+    KillTimer(nullptr, timer);
+    g_probe.defaultId = LOWORD(SendMessageA(box, DM_GETDEFID, 0, 0));
+    for (int id : {IDYES, static_cast<int>(kIdYesToAll), IDNO, IDCANCEL}) {
+        char text[32] = "";
+        GetDlgItemTextA(box, id, text, sizeof text);
+        g_probe.labels += std::string(text) + "|";
+    }
+    PostMessageA(focus, WM_KEYDOWN, g_probe.key, 0);
+    PostMessageA(focus, WM_KEYUP, g_probe.key, 0xC0000000);
+}
+
+TEST_F(Win32Prompts, YesToAllBoxAnswersNoToEnterAndCancelToEscape) {
+    const struct {
+        WPARAM key;
+        int answer;
+    } kCases[] = {{VK_RETURN, kIdNo}, {VK_ESCAPE, kIdCancel}};
+    for (const auto& c : kCases) {
+        g_probe = {};
+        g_probe.key = c.key;
+        const UINT_PTR timer = SetTimer(nullptr, 0, 50, PressKeyInBox);
+        EXPECT_EQ(ShowMessage(Owner(), kMsgDeleteFile, kBoxYesAllNoCancel | kIconQuestion | kDefaultButton2,
+                              {"DATA.BIN"}),
+                  c.answer)
+            << c.key;
+        KillTimer(nullptr, timer);
+        EXPECT_EQ(g_probe.defaultId, static_cast<UINT>(IDNO));
+        EXPECT_EQ(g_probe.labels, "&Yes|Yes to &all|&No|Cancel|");
+    }
+}
+
 TEST_F(Win32Prompts, TextsWithoutInsertsPassTheFormatterUnchanged) {
     const struct {
         const char* name;

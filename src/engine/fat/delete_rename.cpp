@@ -18,22 +18,30 @@ namespace {
 
 constexpr size_t kMaxTypedName = 12;  // "NAMEBASE.EXT"
 
-}  // namespace
+// One Delete command: with more than one entry selected the question offers
+// "Yes to all", and the entries after that answer are not asked about.
+struct DeleteRun {
+    ImageDocument* doc = nullptr;
+    bool offerAll = false;
+    bool yesToAll = false;
+};
 
-bool DeleteEntry(WindowRef owner, const std::string& itemText, int& index, uint32_t entryOffset, void* context) {
-    ImageDocument& doc = *static_cast<ImageDocument*>(context);
+bool DeleteOne(DeleteRun& run, WindowRef owner, const std::string& itemText, int& index, uint32_t entryOffset) {
+    ImageDocument& doc = *run.doc;
     if (RefuseChange(doc, owner)) return false;
     if (doc.Area()[entryOffset + kDirAttr] & kAttrDirectory) {
         ShowMessage(owner, kMsgCannotDeleteDir, kIconWarning, {itemText});
         return true;
     }
-    if (!FsOptions().forceSwitch) {
-        const int answer =
-            ShowMessage(owner, kMsgDeleteFile, kBoxYesNoCancel | kIconQuestion | kDefaultButton2, {itemText});
+    if (!FsOptions().forceSwitch && !run.yesToAll) {
+        const unsigned buttons = run.offerAll ? kBoxYesAllNoCancel : kBoxYesNoCancel;
+        const int answer = ShowMessage(owner, kMsgDeleteFile, buttons | kIconQuestion | kDefaultButton2, {itemText});
         if (answer == kIdNo) {
             return true;
         }
-        if (answer != kIdYes) {
+        if (answer == kIdYesToAll && run.offerAll) {
+            run.yesToAll = true;
+        } else if (answer != kIdYes) {
             return false;  // Cancel, or no box could be shown
         }
     }
@@ -48,7 +56,31 @@ bool DeleteEntry(WindowRef owner, const std::string& itemText, int& index, uint3
     return true;
 }
 
-void DeleteSelected(ImageDocument& doc, WindowRef owner) { ForEachSelected(owner, DeleteEntry, &doc); }
+bool DeleteRunStep(WindowRef owner, const std::string& itemText, int& index, uint32_t entryOffset, void* context) {
+    return DeleteOne(*static_cast<DeleteRun*>(context), owner, itemText, index, entryOffset);
+}
+
+bool CountSelected(WindowRef, const std::string&, int&, uint32_t, void* context) {
+    ++*static_cast<int*>(context);
+    return true;
+}
+
+}  // namespace
+
+bool DeleteEntry(WindowRef owner, const std::string& itemText, int& index, uint32_t entryOffset, void* context) {
+    DeleteRun run;
+    run.doc = static_cast<ImageDocument*>(context);
+    return DeleteOne(run, owner, itemText, index, entryOffset);
+}
+
+void DeleteSelected(ImageDocument& doc, WindowRef owner) {
+    int selected = 0;
+    ForEachSelected(owner, CountSelected, &selected);
+    DeleteRun run;
+    run.doc = &doc;
+    run.offerAll = selected > 1;
+    ForEachSelected(owner, DeleteRunStep, &run);
+}
 
 RenameVerdict RenameEntry(ImageDocument& doc, WindowRef owner, std::string* editedText, uint32_t entryOffset) {
     if (editedText == nullptr) {

@@ -16,7 +16,8 @@ struct ImageDocument;
 // deleted after a Yes (or at once under /F). Cancel stops the walk.
 bool DeleteEntry(WindowRef owner, const std::string& itemText, int& index, uint32_t entryOffset, void* context);
 
-// The Delete command: DeleteEntry over the selected items in list order.
+// The Delete command: DeleteEntry over the selected items in list order;
+// with more than one selected the question also offers "Yes to all".
 void DeleteSelected(ImageDocument& doc, WindowRef owner);
 
 enum class RenameVerdict {

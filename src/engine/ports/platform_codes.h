@@ -13,6 +13,9 @@ enum BoxFlags : unsigned {
     kBoxAbortRetryIgnore = 0x0002,
     kBoxYesNoCancel = 0x0003,
     kBoxYesNo = 0x0004,
+    // Yes, Yes to all, No and Cancel: a question about one of several items
+    // whose answer may stand for the rest. No message box has this set.
+    kBoxYesAllNoCancel = 0x000E,
     kIconError = 0x0010,
     kIconQuestion = 0x0020,
     kIconWarning = 0x0030,
@@ -32,6 +35,7 @@ enum BoxResult : int {
     kIdIgnore = 5,
     kIdYes = 6,
     kIdNo = 7,
+    kIdYesToAll = 0x0100,  // the answer of kBoxYesAllNoCancel's "Yes to all"
 };
 
 // System error codes the engine compares or reports.

@@ -140,6 +140,14 @@ enum StringId : unsigned {
     kMsgExtractOntoOpenImage = 240,
     kMsgAddNotAFile = 241,
     kMsgAddFileLongerThanListed = 242,
+    // The question with "Yes to all", and extracting several entries into
+    // one folder.
+    kStrButtonYes = 250,
+    kStrButtonYesToAll = 251,
+    kStrButtonNo = 252,
+    kStrButtonCancel = 253,
+    kStrExtractFolderTitle = 254,
+    kMsgExtractSummary = 255,
 };
 
 }  // namespace vk

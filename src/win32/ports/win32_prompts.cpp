@@ -108,7 +108,9 @@ int ShowMessage(WindowRef owner, unsigned id, unsigned flags, std::initializer_l
         MessageBeep(MB_OK);
         return kNoBox;
     }
-    const int button = MessageBoxA(Owner(owner), expanded, ProgramCaption(), flags);
+    const int button = (flags & kButtonMask) == kBoxYesAllNoCancel
+                           ? ShowYesAllBox(Owner(owner), expanded, ProgramCaption())
+                           : MessageBoxA(Owner(owner), expanded, ProgramCaption(), flags);
     LocalFree(expanded);
     return button;
 }

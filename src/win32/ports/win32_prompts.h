@@ -13,4 +13,8 @@ void InitPromptCaption(HINSTANCE instance);
 // The caption, for the few boxes that call the platform directly.
 const char* ProgramCaption();
 
+// Yes, Yes to all, No and Cancel under `caption`, No the default; the
+// button's id (kIdYesToAll for the second), kNoBox when none could show.
+int ShowYesAllBox(HWND owner, const char* text, const char* caption);
+
 }  // namespace vk

@@ -50,6 +50,11 @@ void UpdateStatusText() {
     if (parts.list == nullptr || parts.statusBar == nullptr) {
         return;
     }
+    // Without an image there is nothing to count: the bar stays empty.
+    if (!IsWindowEnabled(parts.list)) {
+        SetWindowTextA(parts.statusBar, "");
+        return;
+    }
     const auto selected = static_cast<unsigned long>(SendMessageA(parts.list, LVM_GETSELECTEDCOUNT, 0, 0));
     const UINT formatId = selected > 0 ? kStrSelectedCount : kStrObjectCount;
     const unsigned long count =
@@ -68,6 +73,9 @@ void EnableExplorerList(bool enable) {
     }
     EnableWindow(parts.list, enable ? TRUE : FALSE);
     SetFocus(enable ? parts.list : parts.window);
+    // An image with an empty root adds no item, and no item change would
+    // ever count its "0 Object(s)".
+    UpdateStatusText();
 }
 
 void RefreshList() {

@@ -69,17 +69,18 @@ LONG WriteAssociationKeys(const std::string& programPath, const char* openArgume
                           const char* progId, bool full, unsigned iconIndex, unsigned descriptionId,
                           const char* writeArguments) {
     const std::string id(progId);
-    // The program path goes in unquoted: the shell finds a program path
-    // with blanks in it by trying the longer prefixes, as registrations of
-    // this kind have always relied on.
+    // The commands quote the program path: unquoted, the shell tries the
+    // shorter prefixes of a path with blanks first and may start another
+    // program. The icon value stays plain, the form the shell reads there.
+    const std::string program = "\"" + programPath + "\"";
     const KeyRow rows[] = {
         {extension, id},
         {id, LoadString80(descriptionId)},
         {id + kDefaultIconKey, programPath + "," + std::to_string(iconIndex)},
         {id + kOpenVerbKey, LoadString80(kStrVerbOpen)},
-        {id + kOpenVerbKey + kCommandKey, programPath + " " + openArguments},
+        {id + kOpenVerbKey + kCommandKey, program + " " + openArguments},
         {id + kWriteVerbKey, LoadString80(kStrVerbWriteToDisk)},
-        {id + kWriteVerbKey + kCommandKey, programPath + " " + writeArguments},
+        {id + kWriteVerbKey + kCommandKey, program + " " + writeArguments},
     };
     const size_t count = full ? sizeof rows / sizeof rows[0] : 1;
     for (size_t i = 0; i < count; ++i) {
@@ -127,7 +128,7 @@ bool RegisterAssociations(HWND owner, PlatformVersion version, const std::string
         return false;
     }
     SHChangeNotify(SHCNE_ASSOCCHANGED, SHCNF_IDLIST, nullptr, nullptr);
-    ShowMessage(owner, kMsgRegisterOk, kIconError);
+    ShowMessage(owner, kMsgRegisterOk, kIconInformation);
     return true;
 }
 

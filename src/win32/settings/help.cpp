@@ -15,7 +15,7 @@ namespace {
 
 // Commands of the HTML help control.
 constexpr UINT kHelpDisplayTopic = 0x0000;
-constexpr UINT kHelpDisplayIndex = 0x0002;
+constexpr UINT kHelpDisplayToc = 0x0001;
 constexpr UINT kHelpInitialize = 0x001C;
 constexpr UINT kHelpUninitialize = 0x001D;
 constexpr UINT kHelpPretranslateMessage = 0x00FD;
@@ -73,8 +73,10 @@ bool ShowHelp(HWND owner, const char* topic) {
     }
     // Help outlives the dialog that asked for it, so the main window owns it.
     HWND helpOwner = MainWindowHandle() != nullptr ? MainWindowHandle() : owner;
+    // Without a topic: the contents page beside the table of contents, not
+    // an index tab over an empty page.
     const HelpAnswer answer =
-        LoadHtmlHelp(helpOwner, path.c_str(), topic != nullptr ? kHelpDisplayTopic : kHelpDisplayIndex, 0);
+        LoadHtmlHelp(helpOwner, path.c_str(), topic != nullptr ? kHelpDisplayTopic : kHelpDisplayToc, 0);
     if (answer.window == nullptr) {
         ShowMessage(owner, kMsgHelpFailed, kIconWarning);
         return false;

@@ -11,8 +11,9 @@ namespace vk::win32 {
 void InitHelp();
 void UninitHelp();
 
-// Opens the help index (topic null) or the topic "::/html/<topic>.htm" in a
-// help window owned by the main window. When no help window comes, `owner`
+// Opens the help's contents page with its table of contents (topic null)
+// or the topic "::/html/<topic>.htm" in a help window owned by the main
+// window. When no help window comes, `owner`
 // is told (message 9) and false comes back.
 bool ShowHelp(HWND owner, const char* topic);
 

@@ -145,13 +145,7 @@ INT_PTR ShowDetailsDialog(HWND owner) {
 
 void ApplyColumnWidths(bool adjustWindow) {
     const MainWindowParts& parts = MainParts();
-    const Settings& settings = TheSettings();
-    if (parts.list != nullptr) {
-        for (int column = 0; column < kColumnCount; ++column) {
-            SendMessageA(parts.list, LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(column),
-                         MAKELPARAM(static_cast<WORD>(settings.columnWidths[column]), 0));
-        }
-    }
+    ShowColumnWidths(parts.list);
     RECT frame;
     if (adjustWindow && parts.window != nullptr && GetWindowRect(parts.window, &frame)) {
         SetWindowPos(parts.window, nullptr, 0, 0, OptimalWindowWidth(), frame.bottom - frame.top,

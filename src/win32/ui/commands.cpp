@@ -15,6 +15,7 @@
 #include "strings/string_ids.h"
 #include "ui/app_state.h"
 #include "ui/explorer_list.h"
+#include "ui/extract_many.h"
 #include "ui/main_window.h"
 #include "ui/write_to_disk.h"
 
@@ -162,6 +163,8 @@ void UpdateMenuState(HMENU menu) {
     }
 }
 
+void ExtractEachWithSaveDialog(HWND mainWindow) { ForEachSelected(mainWindow, SaveEntryStep, nullptr); }
+
 void ExecuteCommand(UINT id, HWND mainWindow) {
     if (IsCommandGrayed(id, CurrentMenuContext())) {
         return;
@@ -199,7 +202,7 @@ void ExecuteCommand(UINT id, HWND mainWindow) {
         AddFilesCommand(mainWindow);
         break;
     case ID_EDIT_EXTRACT:
-        ForEachSelected(mainWindow, SaveEntryStep, nullptr);
+        ExtractCommand(mainWindow);
         break;
     case ID_EDIT_DELETE:
         DeleteSelected(doc, mainWindow);

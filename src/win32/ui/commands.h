@@ -40,6 +40,9 @@ void UpdateMenuState(HMENU menu);
 // nothing here either, however it arrived; unknown ids are ignored.
 void ExecuteCommand(UINT id, HWND mainWindow);
 
+// Extract file as for one entry: the Save As dialog for each selected entry.
+void ExtractEachWithSaveDialog(HWND mainWindow);
+
 // The list's context menu at a screen point; its choice arrives as a command.
 void ShowContextMenu(HWND mainWindow, POINT screenPoint);
 

@@ -2,6 +2,7 @@
 
 #include <shellapi.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 
@@ -30,6 +31,9 @@ constexpr int kCaptionLength = 81;
 constexpr int kDisplayTextSize = 128;
 constexpr int kImageListGrowth = 4;
 constexpr int kImageListInitial = 4;
+constexpr int kLastChangeColumn = 2;
+// What the list keeps free left and right of a column's text.
+constexpr int kColumnTextMargin = 16;
 
 // The one buffer LVN_GETDISPINFO answers point into; each request overwrites it.
 char g_displayText[kDisplayTextSize];
@@ -86,6 +90,51 @@ HIMAGELIST CreateImageList(HINSTANCE instance, bool smallIcons) {
 
 DWORD ViewBits(HWND list) { return static_cast<DWORD>(GetWindowLongA(list, GWL_STYLE)) & LVS_TYPEMASK; }
 
+// The widest "Last change" text of the user's locale in the list's font,
+// in pixels with the column's margins; 0 when it cannot be measured.
+int WidestDateTimeWidth() {
+    // Two-digit days, months and hours of both halves of the day: the
+    // long forms of every locale's short date and time.
+    const struct {
+        unsigned year, month, day, hour, minute;
+    } kSamples[] = {{2088, 12, 28, 23, 58}, {2088, 11, 30, 10, 48}, {2000, 10, 20, 22, 38}, {2088, 9, 28, 8, 58}};
+    LOGFONTA face = {};
+    HFONT font = nullptr;
+    if (SystemParametersInfoA(SPI_GETICONTITLELOGFONT, sizeof face, &face, 0)) {
+        font = CreateFontIndirectA(&face);
+    }
+    HDC dc = GetDC(nullptr);
+    if (dc == nullptr) {
+        if (font != nullptr) {
+            DeleteObject(font);
+        }
+        return 0;
+    }
+    HGDIOBJ old = SelectObject(dc, font != nullptr ? font : GetStockObject(DEFAULT_GUI_FONT));
+    int widest = 0;
+    for (const auto& sample : kSamples) {
+        uint8_t entry[kDirEntrySize] = {};
+        std::memcpy(entry, "SAMPLE  TXT", 11);
+        const unsigned date = ((sample.year - 1980) << 9) | (sample.month << 5) | sample.day;
+        const unsigned time = (sample.hour << 11) | (sample.minute << 5) | 29;
+        entry[kDirDate] = static_cast<uint8_t>(date);
+        entry[kDirDate + 1] = static_cast<uint8_t>(date >> 8);
+        entry[kDirTime] = static_cast<uint8_t>(time);
+        entry[kDirTime + 1] = static_cast<uint8_t>(time >> 8);
+        const std::string text = EntryColumns(entry).lastChange;
+        SIZE size = {};
+        if (GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &size) && size.cx > widest) {
+            widest = size.cx;
+        }
+    }
+    SelectObject(dc, old);
+    ReleaseDC(nullptr, dc);
+    if (font != nullptr) {
+        DeleteObject(font);
+    }
+    return widest == 0 ? 0 : widest + kColumnTextMargin;
+}
+
 }  // namespace
 
 void SetDefaultColumnWidths(Settings& settings) {
@@ -93,6 +142,10 @@ void SetDefaultColumnWidths(Settings& settings) {
     for (int i = 0; i < kColumnCount; ++i) {
         settings.columnWidths[i] = MulDiv(kColumnSpec[i].defaultWidth, baseUnit, 4);
     }
+    // A cut date reads as a different one: the column takes a full date and
+    // time of the user's locale by default (saved widths still win).
+    settings.columnWidths[kLastChangeColumn] =
+        std::max(settings.columnWidths[kLastChangeColumn], WidestDateTimeWidth());
 }
 
 HWND CreateExplorerList(HWND parent, HINSTANCE instance) {
@@ -144,6 +197,27 @@ void SetViewMode(HWND list, uint32_t mode) {
     const DWORD disabled = static_cast<DWORD>(GetWindowLongA(list, GWL_STYLE)) & WS_DISABLED;
     SetWindowLongA(list, GWL_STYLE, static_cast<LONG>(kListStyle | disabled | (mode & LVS_TYPEMASK)));
     TheSettings().viewType = mode & LVS_TYPEMASK;
+    // Widths given in the Details dialog outside report view wait in the
+    // settings until the columns show.
+    ShowColumnWidths(list);
+    // The old rows and selection bars must not stay on the screen where the
+    // new view puts other items: the list and its header are drawn anew.
+    SetWindowPos(list, nullptr, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+    RedrawWindow(list, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+}
+
+void ShowColumnWidths(HWND list) {
+    // Outside report view the list would take column 0's width as the width
+    // of its own columns of names.
+    if (list == nullptr || ViewBits(list) != LVS_REPORT) {
+        return;
+    }
+    const Settings& settings = TheSettings();
+    for (int column = 0; column < kColumnCount; ++column) {
+        SendMessageA(list, LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(column),
+                     MAKELPARAM(static_cast<WORD>(settings.columnWidths[column]), 0));
+    }
 }
 
 void CaptureColumnWidths(HWND list) {

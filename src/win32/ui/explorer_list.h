@@ -52,6 +52,9 @@ void DestroyListImages(ImageLists& lists);
 
 // Switches the view (0 icon, 1 report, 2 small icon, 3 list) and stores it.
 void SetViewMode(HWND list, uint32_t mode);
+// Gives the columns the settings' widths when the list shows report view;
+// in the other views they wait for it.
+void ShowColumnWidths(HWND list);
 // Keeps the widths the user gave the columns. Only report view shows the
 // columns: elsewhere the list answers with its item width, not theirs.
 void CaptureColumnWidths(HWND list);

@@ -174,9 +174,9 @@ void PutFullRegistration(const std::string& programPath) {
     PutClassKey("DiskImage", "Disk image");
     PutClassKey("DiskImage\\DefaultIcon", programPath + ",2");
     PutClassKey("DiskImage\\shell\\OpenWithVolkarn", "Open with &Volkarn");
-    PutClassKey("DiskImage\\shell\\OpenWithVolkarn\\command", programPath + " \"%1\"");
+    PutClassKey("DiskImage\\shell\\OpenWithVolkarn\\command", "\"" + programPath + "\" \"%1\"");
     PutClassKey("DiskImage\\shell\\WriteToDisk", "&Write image to disk");
-    PutClassKey("DiskImage\\shell\\WriteToDisk\\command", programPath + " -W \"%1\"");
+    PutClassKey("DiskImage\\shell\\WriteToDisk\\command", "\"" + programPath + "\" -W \"%1\"");
     PutClassKey(".flp", "DiskImage");
 }
 

@@ -2,6 +2,7 @@
 // this process (boxes answered from another thread), and PELWICK.EXE as a
 // child process.
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "box_answerer.h"
@@ -172,8 +173,8 @@ TEST_F(PelwickTest, EachTraceAloneIsDetected) {
         const char* key;
         const char* value;
     } kCases[] = {
-        {".dsk alone", ".dsk", "DiskImage"},
-        {".flp alone", ".flp", "diskimage"},
+        {"our icon alone", "DiskImage\\DefaultIcon", "\"C:\\Vol karn\\volkarn.exe\",2"},
+        {"our icon in a folder with a comma", "DiskImage\\DefaultIcon", "C:\\Disk, tools\\VOLKARN.EXE"},
         {"open verb alone", "DiskImage\\shell\\OpenWithVolkarn", ""},
         {"write verb alone", "DiskImage\\shell\\WriteToDisk\\command", "x"},
     };
@@ -183,6 +184,48 @@ TEST_F(PelwickTest, EachTraceAloneIsDetected) {
         EXPECT_EQ((std::vector<std::string>{kConfirm, kDone}), Texts(Run(IDYES))) << c.name;
         EXPECT_EQ("", AssociationSnapshot()) << c.name;
     }
+}
+
+// Extensions naming "DiskImage" and an icon of another program are not
+// ours: without one of our verbs or our icon nothing is registered.
+TEST_F(PelwickTest, AnotherProgramsDiskImageIsNoRegistration) {
+    const struct {
+        const char* name;
+        std::vector<std::pair<const char*, const char*>> keys;
+    } kCases[] = {
+        {"extension and foreign icon",
+         {{".dsk", "DiskImage"}, {"DiskImage", "Disk image"}, {"DiskImage\\DefaultIcon", "C:\\Other\\imager.exe,0"}}},
+        {".dsk alone", {{".dsk", "DiskImage"}}},
+        {".flp alone", {{".flp", "diskimage"}}},
+        {"icon naming a program of a similar name", {{"DiskImage\\DefaultIcon", "C:\\x\\MYVOLKARN.EXE,2"}}},
+    };
+    for (const auto& c : kCases) {
+        RemoveAssociationKeys();
+        for (const auto& key : c.keys) {
+            PutClassKey(key.first, key.second);
+        }
+        const std::string before = AssociationSnapshot();
+        EXPECT_EQ(std::vector<std::string>{kNotRegistered}, Texts(Run(IDYES))) << c.name;
+        EXPECT_EQ(before, AssociationSnapshot()) << c.name;
+    }
+}
+
+TEST_F(PelwickTest, AnotherProgramsIconKeepsItselfTheProgIdAndTheExtensions) {
+    PutFullRegistration(kProgram);
+    PutClassKey("DiskImage\\DefaultIcon", "C:\\Other\\imager.exe,0");
+    EXPECT_EQ((std::vector<std::string>{kConfirm, kDone}), Texts(Run(IDYES)));
+    EXPECT_EQ((std::vector<std::string>{"DiskImage", "DiskImage\\DefaultIcon"}), ClassKeyTree("DiskImage"));
+    EXPECT_EQ("C:\\Other\\imager.exe,0", ReadClassKey("DiskImage\\DefaultIcon").value);
+    EXPECT_EQ("DiskImage", ReadClassKey(".dsk").value);
+    EXPECT_EQ("DiskImage", ReadClassKey(".flp").value);
+}
+
+TEST_F(PelwickTest, AnotherProgramsValueOnTheProgIdKeepsItAndTheExtensions) {
+    PutFullRegistration(kProgram);
+    PutClassValue("DiskImage", "FriendlyTypeName", "Other images");
+    EXPECT_EQ((std::vector<std::string>{kConfirm, kDone}), Texts(Run(IDYES)));
+    EXPECT_EQ(std::vector<std::string>{"DiskImage"}, ClassKeyTree("DiskImage"));
+    EXPECT_EQ("DiskImage", ReadClassKey(".dsk").value);
 }
 
 TEST_F(PelwickTest, ExtensionOfAnotherProgIdIsLeftWhileOurVerbsGo) {
@@ -226,8 +269,9 @@ TEST_F(PelwickTest, AnotherProgramsVerbKeepsShellIconAndProgId) {
         "DiskImage\\shell\\Inspect\\command",
     };
     EXPECT_EQ(left, ClassKeyTree("DiskImage"));
-    EXPECT_FALSE(ReadClassKey(".dsk").exists);
-    EXPECT_FALSE(ReadClassKey(".flp").exists);
+    // The extensions still lead to the other program's verb.
+    EXPECT_EQ("DiskImage", ReadClassKey(".dsk").value);
+    EXPECT_EQ("DiskImage", ReadClassKey(".flp").value);
 }
 
 TEST_F(PelwickTest, AnsweringNoChangesNothing) {
@@ -291,6 +335,20 @@ TEST_F(PelwickProcessTest, RemovesThenFindsNothingAlwaysExitingWithZero) {
 
     EXPECT_EQ(0u, RunTool(IDYES, texts).exitCode);
     EXPECT_EQ(std::vector<std::string>{kNotRegistered}, texts);
+}
+
+// The tool itself on another program's association: it finds none of ours
+// and leaves every key and value of the other program.
+TEST_F(PelwickProcessTest, AnotherProgramsAssociationIsLeftWhole) {
+    PutClassKey(".dsk", "DiskImage");
+    PutClassKey("DiskImage", "Other disk image");
+    PutClassKey("DiskImage\\DefaultIcon", "C:\\Other\\imager.exe,0");
+    PutClassKey("DiskImage\\shell\\open\\command", "\"C:\\Other\\imager.exe\" \"%1\"");
+    const std::string before = AssociationSnapshot();
+    std::vector<std::string> texts;
+    EXPECT_EQ(0u, RunTool(IDYES, texts).exitCode);
+    EXPECT_EQ(std::vector<std::string>{kNotRegistered}, texts);
+    EXPECT_EQ(before, AssociationSnapshot());
 }
 
 TEST_F(PelwickProcessTest, NoAndFailureAlsoExitWithZero) {

@@ -1,6 +1,9 @@
 // Registering the shell associations, against Wine's real registry: the
 // functions in this process, and VOLKARN.EXE /R as a child process on the
 // platform versions Wine can pretend to be.
+#include <windows.h>
+#include <shellapi.h>
+
 #include <string>
 #include <vector>
 
@@ -21,6 +24,20 @@ const std::string kProgram = "C:\\Program Files\\Volkarn Disk Tools\\VOLKARN.EXE
 
 std::string Text(unsigned id) { return std::string(LoadText(id)); }
 
+// A command line as the shell's own parser splits it into arguments.
+std::vector<std::string> SplitCommandLine(const std::string& command) {
+    std::vector<std::string> arguments;
+    const std::wstring wide(command.begin(), command.end());
+    int count = 0;
+    LPWSTR* parts = CommandLineToArgvW(wide.c_str(), &count);
+    for (int i = 0; parts != nullptr && i < count; ++i) {
+        const std::wstring part(parts[i]);
+        arguments.emplace_back(part.begin(), part.end());
+    }
+    LocalFree(parts);
+    return arguments;
+}
+
 // The eight rows, and the one key ("DiskImage\shell") they create on the way.
 void ExpectFullRegistration(const std::string& program) {
     const struct {
@@ -31,9 +48,9 @@ void ExpectFullRegistration(const std::string& program) {
         {"DiskImage", "Disk image"},
         {"DiskImage\\DefaultIcon", program + ",2"},
         {"DiskImage\\shell\\OpenWithVolkarn", "Open with &Volkarn"},
-        {"DiskImage\\shell\\OpenWithVolkarn\\command", program + " \"%1\""},
+        {"DiskImage\\shell\\OpenWithVolkarn\\command", "\"" + program + "\" \"%1\""},
         {"DiskImage\\shell\\WriteToDisk", "&Write image to disk"},
-        {"DiskImage\\shell\\WriteToDisk\\command", program + " -W \"%1\""},
+        {"DiskImage\\shell\\WriteToDisk\\command", "\"" + program + "\" -W \"%1\""},
         {".flp", "DiskImage"},
     };
     for (const auto& row : kRows) {
@@ -104,7 +121,27 @@ TEST_F(RegisterTest, Windows2000WritesTheEightKeysThenSucceeds) {
     ASSERT_EQ(1u, shown.size());
     EXPECT_EQ(Text(kMsgRegisterOk), shown[0].text);
     EXPECT_EQ(unsigned(MB_OK), shown[0].buttons);
-    EXPECT_EQ(unsigned(MB_ICONERROR), shown[0].icon);
+    EXPECT_EQ(unsigned(MB_ICONINFORMATION), shown[0].icon);
+}
+
+// Unquoted, "C:\Program Files\Vol karn\VOLKARN.EXE" would start
+// "C:\Program Files\Vol.exe" where one exists: the shell must split each
+// command into exactly our program and its arguments.
+TEST_F(RegisterTest, CommandsNameTheProgramAsOneArgument) {
+    const std::string program = "C:\\Program Files\\Vol karn\\VOLKARN.EXE";
+    BoxAnswerer boxes(kCaption);
+    ASSERT_TRUE(RegisterAssociations(nullptr, {5, 0}, program));
+    const struct {
+        const char* key;
+        std::vector<std::string> arguments;
+    } kCommands[] = {
+        {"DiskImage\\shell\\OpenWithVolkarn\\command", {program, "%1"}},
+        {"DiskImage\\shell\\WriteToDisk\\command", {program, "-W", "%1"}},
+    };
+    for (const auto& c : kCommands) {
+        EXPECT_EQ(c.arguments, SplitCommandLine(ReadClassKey(c.key).value)) << c.key;
+    }
+    EXPECT_EQ(program + ",2", ReadClassKey("DiskImage\\DefaultIcon").value);
 }
 
 TEST_F(RegisterTest, RegisteringAgainOverwritesAForeignExtension) {

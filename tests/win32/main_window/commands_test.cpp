@@ -11,6 +11,9 @@
 #include "box_catcher.h"
 #include "core/document.h"
 #include "core/new_image.h"
+#include "fat/fs_options.h"
+#include "settings/help.h"
+#include "settings/help_control.h"
 #include "gtest/gtest.h"
 #include "resources/command_ids.h"
 #include "ui/app_state.h"
@@ -208,7 +211,7 @@ const Accelerator kAccelerators[] = {
     {ID_EDIT_EXTRACT, 'E', false, true, false},      {ID_EDIT_PROPERTIES, VK_RETURN, false, true, false},
     {ID_FILE_NEW, 'N', true, false, false},          {ID_FILE_OPEN, 'O', true, false, false},
     {ID_FILE_SAVE, 'S', true, false, false},         {ID_FILE_WRITE_TO_DISK, 'W', true, false, false},
-    {ID_HELP_INDEX, VK_F1, false, false, false},
+    {ID_HELP_INDEX, VK_F1, false, false, false},     {ID_EDIT_RENAME, VK_F2, false, false, false},
 };
 
 TEST_F(CommandsInState, GrayedAcceleratorsSendNoCommand) {
@@ -275,6 +278,72 @@ TEST_F(CommandsInState, WhileEditingANameKeysGoToTheEditor) {
     EXPECT_STREQ("B", text);  // Delete took the selected letter
     SendMessageA(edit, WM_KEYDOWN, VK_ESCAPE, 0);
     EXPECT_FALSE(win32::App().labelEditActive);
+}
+
+BOOL CALLBACK CollectOwned(HWND window, LPARAM param) {
+    auto* found = reinterpret_cast<std::vector<HWND>*>(param);
+    if (GetWindow(window, GW_OWNER) == found->front() && IsWindowVisible(window)) {
+        found->push_back(window);
+        EnumChildWindows(window, [](HWND child, LPARAM list) -> BOOL {
+            reinterpret_cast<std::vector<HWND>*>(list)->push_back(child);
+            return TRUE;
+        }, param);
+    }
+    return TRUE;
+}
+
+// The help window, its panes and a window the program owns have keys of
+// their own: Delete there must not delete an entry, even with /F.
+TEST_F(CommandsInState, KeysTypedInOtherWindowsRunNoCommand) {
+    Enter(kSelection);
+    FsOptions().forceSwitch = true;
+    HWND owned = CreateWindowExA(0, "EDIT", "", WS_POPUP | WS_VISIBLE, 0, 0, 80, 20, Window(), nullptr,
+                                 GetModuleHandleA(nullptr), nullptr);
+    std::vector<HWND> targets = {Window()};  // the owner; removed below
+    win32::InitHelp();
+    BoxCatcher boxes;  // a missing help control says so; the owned window is still tried
+    const bool help = win32::ShowHelp(Window(), nullptr);
+    EnumThreadWindows(GetCurrentThreadId(), CollectOwned, reinterpret_cast<LPARAM>(&targets));
+    targets.erase(targets.begin());
+    EXPECT_GE(targets.size(), help ? 3u : 1u);
+    RecordCommands();
+    for (HWND target : targets) {
+        for (const Accelerator& a : kAccelerators) {
+            PressKey(a.key, a.control, a.alt, a.shift, target);
+        }
+    }
+    DestroyWindow(owned);
+    if (help) {
+        constexpr UINT kHelpCloseAll = 0x0012;
+        win32::LoadHtmlHelp(nullptr, nullptr, kHelpCloseAll, 0);
+    }
+    win32::UninitHelp();
+    FsOptions().forceSwitch = false;
+    EXPECT_TRUE(Commands().empty()) << Commands().front();
+    EXPECT_EQ(2, ItemCount());
+    EXPECT_FALSE(win32::TheDocument().modified);
+    PressKey(VK_DELETE, false, false, false);
+    EXPECT_EQ(std::vector<UINT>{ID_EDIT_DELETE}, Commands()) << "the list's own keys still work";
+}
+
+TEST_F(CommandsInState, F2RenamesTheFocusedEntryAndTheMenusSaySo) {
+    Enter(kSelection);
+    PressKey(VK_F2, false, false, false);
+    HWND edit = reinterpret_cast<HWND>(SendMessageA(List(), LVM_GETEDITCONTROL, 0, 0));
+    ASSERT_NE(nullptr, edit);
+    EXPECT_TRUE(win32::App().labelEditActive);
+    char text[16] = "";
+    GetWindowTextA(edit, text, sizeof text);
+    EXPECT_STREQ("TWO.TXT", text);
+    SendMessageA(edit, WM_KEYDOWN, VK_ESCAPE, 0);
+
+    char item[32] = "";
+    GetMenuStringA(GetMenu(Window()), ID_EDIT_RENAME, item, sizeof item, MF_BYCOMMAND);
+    EXPECT_STREQ("&Rename\tF2", item);
+    HMENU menu = LoadMenuA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_CONTEXT_MENU));
+    GetMenuStringA(menu, ID_EDIT_RENAME, item, sizeof item, MF_BYCOMMAND);
+    EXPECT_STREQ("&Rename\tF2", item);
+    DestroyMenu(menu);
 }
 
 TEST_F(CommandsInState, ExitAnsweredCancelKeepsTheImage) {

@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 
@@ -13,7 +14,12 @@
 #include "fat/list_texts.h"
 #include "gtest/gtest.h"
 #include "resources/command_ids.h"
+#include "drive/read_disk.h"
+#include "drive/sector_device.h"
 #include "settings/settings.h"
+#include "sheets/details_dialog.h"
+#include "ui/command_line.h"
+#include "ui/explorer_list.h"
 #include "strings/string_ids.h"
 #include "strings/strings.h"
 #include "ui/app_state.h"
@@ -109,7 +115,7 @@ TEST_F(MainWindowOnImage, ClosingTheImageEmptiesListAndTitle) {
     EXPECT_EQ("Volkarn", Title());
     EXPECT_EQ(0, ItemCount());
     EXPECT_FALSE(IsWindowEnabled(List()));
-    EXPECT_EQ("0 Object(s)", StatusText());
+    EXPECT_EQ("", StatusText()) << "without an image the bar is empty, as at start-up";
 }
 
 TEST_F(MainWindowOnImage, EveryViewModeIsSetCheckedAndStored) {
@@ -150,6 +156,65 @@ TEST_F(MainWindowOnImage, ColumnWidthsSurviveEveryOtherView) {
     }
 }
 
+// Widths typed in the Details dialog while the list shows no columns wait
+// in the settings for report view, and reach the next start.
+TEST_F(MainWindowOnImage, DetailsWidthsGivenOutsideReportViewReachTheColumnsAndTheNextStart) {
+    const int widths[win32::kColumnCount] = {140, 71, 166, 59};
+    int round = 0;
+    for (UINT view : {ID_VIEW_LIST, ID_VIEW_ICON, ID_VIEW_SMALL_ICON}) {
+        SCOPED_TRACE(view);
+        Command(ID_VIEW_REPORT);
+        Command(view);
+        win32::DetailsWork work;
+        std::copy(widths, widths + win32::kColumnCount, work.widths);
+        work.widths[0] += ++round;  // each view its own widths
+        win32::AcceptDetails(work);
+        Command(ID_VIEW_REPORT);
+        for (int i = 0; i < win32::kColumnCount; ++i) {
+            EXPECT_EQ(work.widths[i], SendMessageA(List(), LVM_GETCOLUMNWIDTH, i, 0)) << i;
+            EXPECT_EQ(work.widths[i], win32::TheSettings().columnWidths[i]) << i;
+        }
+    }
+    Command(ID_VIEW_LIST);
+    win32::DetailsWork last;
+    std::copy(widths, widths + win32::kColumnCount, last.widths);
+    win32::AcceptDetails(last);
+    SendMessageA(Window(), WM_CLOSE, 0, 0);
+    ASSERT_FALSE(IsWindow(Window()));
+    DrainMessages();
+
+    win32::TheSettings() = win32::Settings{};
+    win32::SetDefaultColumnWidths(win32::TheSettings());
+    win32::LoadSettings(win32::TheSettings());
+    win32::CommandLine line;
+    line.imagePath = path;
+    ASSERT_TRUE(StartWindow(line));
+    EXPECT_EQ(DWORD(LVS_LIST), ViewBits());
+    Command(ID_VIEW_REPORT);
+    for (int i = 0; i < win32::kColumnCount; ++i) {
+        EXPECT_EQ(widths[i], SendMessageA(List(), LVM_GETCOLUMNWIDTH, i, 0)) << i;
+    }
+    RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Quanbel\\Volkarn");
+}
+
+// A view change moves every item: what the old view drew must all go, the
+// header included, or clicks land on other files than the user sees.
+TEST_F(MainWindowOnImage, ViewChangeRedrawsTheWholeList) {
+    Select(1, true);
+    for (UINT view : {ID_VIEW_LIST, ID_VIEW_ICON, ID_VIEW_SMALL_ICON, ID_VIEW_REPORT, ID_VIEW_LIST}) {
+        SCOPED_TRACE(view);
+        UpdateWindow(Window());
+        RECT update = {};
+        ASSERT_FALSE(GetUpdateRect(List(), &update, FALSE)) << "painted before the change";
+        Command(view);
+        RECT client = {};
+        GetClientRect(List(), &client);
+        ASSERT_TRUE(GetUpdateRect(List(), &update, FALSE));
+        EXPECT_TRUE(EqualRect(&client, &update))
+            << update.left << "," << update.top << "-" << update.right << "," << update.bottom;
+    }
+}
+
 TEST_F(MainWindowOnImage, AltDoubleClickAsksForPropertiesPlainDoesNot) {
     RecordCommands();
     BoxCatcher boxes;  // the file properties sheet the command opens is closed
@@ -183,6 +248,59 @@ TEST_F(MainWindowTest, WithoutAnImageTheTitleIsTheProgramAndTheListDisabled) {
     char caption[64] = "";
     GetWindowTextA(List(), caption, sizeof caption);
     EXPECT_STREQ("Volkarn", caption);
+}
+
+TEST_F(MainWindowTest, StatusCountsAnEmptyRootAndIsEmptyWithoutAnImage) {
+    const std::string empty = folder.File("EMPTY.DSK");
+    WriteImageFile(empty, {});
+    ASSERT_TRUE(StartWindow({}));
+    EXPECT_EQ("", StatusText()) << "start-up without an image";
+
+    NewImageRequest request;
+    request.chooseFormat = true;
+    request.selectFormat = [](WindowRef, void*) -> int32_t { return 0xF9; };
+    SectorDevice device;
+    ASSERT_TRUE(ReadDiskToImage(win32::TheDocument(), Window(), request, device));
+    EXPECT_EQ("0 Object(s)", StatusText()) << "after New";
+    Command(ID_FILE_CLOSE);
+    EXPECT_EQ("", StatusText()) << "after Close";
+    TearDown();
+    SetUp();
+
+    win32::CommandLine line;
+    line.imagePath = empty;
+    ASSERT_TRUE(StartWindow(line));
+    EXPECT_EQ("0 Object(s)", StatusText()) << "an empty image opened at start-up";
+}
+
+// The widest dates and times of the user's locale fit the default column
+// whole: a cut date reads as another one.
+TEST_F(MainWindowTest, DefaultLastChangeColumnShowsEveryDateWhole) {
+    std::vector<TestEntry> entries;
+    const char* names[] = {"A       TXT", "B       TXT", "C       TXT", "D       TXT", "E       TXT", "F       TXT"};
+    const uint16_t dates[] = {((2088 - 1980) << 9) | (12 << 5) | 28, ((2000 - 1980) << 9) | (11 << 5) | 30,
+                              ((1999 - 1980) << 9) | (10 << 5) | 27};
+    const uint16_t times[] = {(23 << 11) | (58 << 5) | 29, (10 << 11) | (48 << 5) | 29};
+    int n = 0;
+    for (uint16_t date : dates) {
+        for (uint16_t time : times) {
+            entries.push_back({names[n++ % 6], 0x20, date, time, 1});
+        }
+    }
+    const std::string path = folder.File("DATES.DSK");
+    WriteImageFile(path, entries);
+    win32::CommandLine line;
+    line.imagePath = path;
+    ASSERT_TRUE(StartWindow(line));
+    const int column = static_cast<int>(SendMessageA(List(), LVM_GETCOLUMNWIDTH, 2, 0));
+    ASSERT_EQ(6, ItemCount());
+    for (int i = 0; i < ItemCount(); ++i) {
+        const std::string text = ItemText(i, 2);
+        const int width = static_cast<int>(SendMessageA(List(), LVM_GETSTRINGWIDTHA, 0,
+                                                        reinterpret_cast<LPARAM>(text.c_str())));
+        // The list keeps about six pixels free on either side of a text.
+        EXPECT_LE(width + 12, column) << text;
+    }
 }
 
 TEST_F(MainWindowTest, StoredViewAndWidthsAreUsedAtStart) {

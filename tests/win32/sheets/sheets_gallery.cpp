@@ -22,6 +22,17 @@
 #include "sheets/image_properties.h"
 #include "sheets/options_sheet.h"
 #include "sheets/sheets.h"
+#include "fat/list_texts.h"
+#include "ports/platform_codes.h"
+#include "ports/prompts.h"
+#include "ports/window_sync.h"
+#include "resources/command_ids.h"
+#include "strings/string_ids.h"
+#include "ui/app_state.h"
+#include "ui/command_line.h"
+#include "ui/explorer_list.h"
+#include "ui/extract_many.h"
+#include "ui/main_window.h"
 
 namespace {
 
@@ -81,6 +92,58 @@ void CALLBACK SelectSizeRow(HWND, UINT, UINT_PTR timer, DWORD) {
     SendDlgItemMessageA(dialog, IDC_DETAILS_COLUMNS, LVM_SETITEMSTATE, 1, reinterpret_cast<LPARAM>(&state));
 }
 
+UINT g_view = ID_VIEW_REPORT;
+
+// The main window first shows its list in report view; then the view
+// changes as the user would choose it from the View menu.
+void CALLBACK ChangeView(HWND, UINT, UINT_PTR timer, DWORD) {
+    KillTimer(nullptr, timer);
+    SendMessageA(MainParts().window, WM_COMMAND, MAKEWPARAM(g_view, 0), 0);
+}
+
+// The main window on the sample image with a few more files, two selected.
+int ShowMainWindow(UINT view) {
+    App().instance = GetModuleHandleA(nullptr);
+    TheSettings() = Settings{};
+    SetDefaultColumnWidths(TheSettings());
+    // Report view is shown coming back from the list view.
+    TheSettings().viewType = view == ID_VIEW_REPORT ? LVS_LIST : LVS_REPORT;
+    if (!RegisterMainWindowClass(App().instance)) {
+        return 1;
+    }
+    HWND window = CreateMainWindow(App().instance);
+    if (window == nullptr) {
+        return 1;
+    }
+    ImageDocument& doc = TheDocument();
+    uint32_t dataFile = 0;
+    if (!SampleImage(doc, window, dataFile)) {
+        return 1;
+    }
+    const char* more[] = {"COMMAND COM", "MSXDOS  SYS", "README  TXT", "GAME    BAS", "TOOLS      "};
+    for (int i = 0; i < 5; ++i) {
+        PutFile(doc, 3 + i, more[i], i == 4 ? 0x10 : 0x20, i == 4 ? 0 : 1000 * (i + 1));
+    }
+    UpdateTitle(doc);
+    EnableExplorerList(true);
+    FillList(doc);
+    LVITEMA state = {};
+    state.state = state.stateMask = LVIS_SELECTED;
+    for (int item : {2, 4}) {
+        SendMessageA(MainParts().list, LVM_SETITEMSTATE, item, reinterpret_cast<LPARAM>(&state));
+    }
+    ShowWindow(window, SW_SHOWNORMAL);
+    UpdateWindow(window);
+    g_view = view;
+    SetTimer(nullptr, 0, 600, ChangeView);
+    MSG msg;
+    while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+    return 0;
+}
+
 void CALLBACK TypeSector(HWND, UINT, UINT_PTR timer, DWORD) {
     KillTimer(nullptr, timer);
     SetDlgItemTextA(FindWindowA("#32770", "Add sector"), IDC_ADD_SECTOR_NUMBER, "12");
@@ -91,6 +154,17 @@ void CALLBACK TypeSector(HWND, UINT, UINT_PTR timer, DWORD) {
 int main(int argc, char** argv) {
     InitCommonControls();
     const std::string what = argc > 1 ? argv[1] : "volume";
+    const struct {
+        const char* name;
+        UINT command;
+    } views[] = {{"view-list", ID_VIEW_LIST}, {"view-icon", ID_VIEW_ICON}, {"view-small-icon", ID_VIEW_SMALL_ICON},
+                 {"view-report", ID_VIEW_REPORT}};
+    for (const auto& v : views) {
+        if (what == v.name) {
+            SetTimer(nullptr, 0, kShowMs, EndGallery);
+            return ShowMainWindow(v.command);
+        }
+    }
     // An invisible owner the size of a small screen: the sheets centre over it.
     HWND owner = CreateWindowExA(0, "STATIC", "Volkarn", WS_OVERLAPPED, 0, 0, 800, 600, nullptr, nullptr,
                                  GetModuleHandleA(nullptr), nullptr);
@@ -137,6 +211,17 @@ int main(int argc, char** argv) {
         SetTimer(nullptr, 0, 300, TypeSector);
         uint32_t sector = 0;
         AskSectorNumber(owner, doc.geometry.totalSectors, sector);
+        return 0;
+    }
+    if (what == "extract-folder") {
+        char temp[MAX_PATH] = "";
+        GetTempPathA(sizeof temp, temp);
+        std::string folder = temp;
+        ChooseExtractFolder(owner, folder);
+        return 0;
+    }
+    if (what == "yes-to-all") {
+        ShowMessage(owner, kMsgDeleteFile, kBoxYesAllNoCancel | kIconQuestion | kDefaultButton2, {"DATA.BIN"});
         return 0;
     }
     if (what == "details") {

@@ -1,0 +1,129 @@
+#include "ui/extract_many.h"
+
+#include <commctrl.h>
+#include <shlobj.h>
+
+#include <string>
+#include <string_view>
+
+#include "fat/dir_entry.h"
+#include "fat/extract.h"
+#include "ports/platform_codes.h"
+#include "ports/prompts.h"
+#include "ports/window_sync.h"
+#include "strings/string_ids.h"
+#include "strings/strings.h"
+#include "ui/app_state.h"
+#include "ui/commands.h"
+#include "ui/main_window.h"
+
+namespace vk::win32 {
+namespace {
+
+struct ExtractRun {
+    const std::string* folder;
+    ExtractTally tally;
+};
+
+bool ExtractIntoStep(WindowRef owner, const std::string& itemText, int&, uint32_t entryOffset, void* context) {
+    ExtractRun& run = *static_cast<ExtractRun*>(context);
+    const ImageDocument& doc = TheDocument();
+    if (doc.Area()[entryOffset + kDirAttr] & (kAttrDirectory | kAttrVolume)) {
+        ShowMessage(owner, kMsgCannotSaveEntry, kIconWarning, {itemText});
+        return true;
+    }
+    ++run.tally.files;
+    const std::string path = *run.folder + "\\" + SafeHostName(itemText);
+    // Asked here rather than inside ExtractEntry, so that the summary can
+    // tell a kept file from a written one.
+    unsigned replace = kReplaceAsk;
+    if (GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES) {
+        if (ShowMessage(owner, kMsgReplaceHostFile, kBoxYesNo | kIconQuestion | kDefaultButton2, {path}) != kIdYes) {
+            return true;
+        }
+        replace = kReplaceSilently;
+    }
+    if (!ExtractEntry(doc, owner, entryOffset, replace, path)) {
+        run.tally.failed = true;
+        return false;
+    }
+    ++run.tally.extracted;
+    return true;
+}
+
+int CALLBACK StartInFolder(HWND picker, UINT message, LPARAM, LPARAM data) {
+    // Posted once more: some pickers fill their tree only after this notice.
+    if (message == BFFM_INITIALIZED && data != 0) {
+        SendMessageA(picker, BFFM_SETSELECTIONA, TRUE, data);
+        PostMessageA(picker, BFFM_SETSELECTIONA, TRUE, data);
+    }
+    return 0;
+}
+
+}  // namespace
+
+bool ChooseExtractFolder(HWND owner, std::string& folder) {
+    char display[MAX_PATH] = "";
+    const std::string title(LoadText(kStrExtractFolderTitle));
+    BROWSEINFOA info = {};
+    info.hwndOwner = owner;
+    info.pszDisplayName = display;
+    info.lpszTitle = title.c_str();
+    info.ulFlags = BIF_RETURNONLYFSDIRS;
+    info.lpfn = StartInFolder;
+    info.lParam = folder.empty() ? 0 : reinterpret_cast<LPARAM>(folder.c_str());
+    LPITEMIDLIST chosen = SHBrowseForFolderA(&info);
+    if (chosen == nullptr) {
+        return false;
+    }
+    char path[MAX_PATH] = "";
+    const bool ok = SHGetPathFromIDListA(chosen, path) && path[0] != '\0';
+    CoTaskMemFree(chosen);
+    if (!ok) {
+        return false;
+    }
+    folder = path;
+    // A drive's root comes with its separator; the paths add their own.
+    if (!folder.empty() && folder.back() == '\\') {
+        folder.pop_back();
+    }
+    return true;
+}
+
+ExtractTally ExtractSelectionInto(HWND owner, const std::string& folder) {
+    ExtractRun run{&folder, {}};
+    ForEachSelected(owner, ExtractIntoStep, &run);
+    return run.tally;
+}
+
+void ShowExtractSummary(HWND owner, const ExtractTally& tally, const std::string& folder) {
+    const unsigned icon = tally.extracted == tally.files && !tally.failed ? kIconInformation : kIconWarning;
+    ShowMessage(owner, kMsgExtractSummary, kBoxOk | icon,
+                {std::to_string(tally.extracted), std::to_string(tally.files), folder});
+}
+
+std::string& LastExtractFolder() {
+    static std::string folder;
+    return folder;
+}
+
+void ExtractCommand(HWND mainWindow) {
+    const LRESULT selected = SendMessageA(MainParts().list, LVM_GETSELECTEDCOUNT, 0, 0);
+    if (selected <= 1) {
+        ExtractEachWithSaveDialog(mainWindow);
+        return;
+    }
+    std::string folder = LastExtractFolder();
+    if (!ChooseExtractFolder(mainWindow, folder)) {
+        return;
+    }
+    LastExtractFolder() = folder;
+    const ExtractTally tally = ExtractSelectionInto(mainWindow, folder);
+    // Nothing to sum up when only directories were selected: each got its
+    // own message.
+    if (tally.files > 0) {
+        ShowExtractSummary(mainWindow, tally, folder);
+    }
+}
+
+}  // namespace vk::win32

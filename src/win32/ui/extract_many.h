@@ -1,0 +1,34 @@
+// Extract file with several entries selected: one folder for all of them,
+// the replace question per existing file, and one summary at the end.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+namespace vk::win32 {
+
+struct ExtractTally {
+    int files = 0;      // selected entries that are files
+    int extracted = 0;  // files written (not those the user chose to keep)
+    bool failed = false;
+};
+
+// The folder picker; false when the user cancelled.
+bool ChooseExtractFolder(HWND owner, std::string& folder);
+
+// Writes every selected file into `folder`; directories and labels get
+// message 82. A failed write stops the walk, as in the one-file command.
+ExtractTally ExtractSelectionInto(HWND owner, const std::string& folder);
+
+// The summary: how many of the selected files went to `folder`.
+void ShowExtractSummary(HWND owner, const ExtractTally& tally, const std::string& folder);
+
+// Where the folder picker opens: the folder chosen last.
+std::string& LastExtractFolder();
+
+// The Extract file command: the Save As dialog for one selected entry, the
+// folder picker and the summary for several.
+void ExtractCommand(HWND mainWindow);
+
+}  // namespace vk::win32
