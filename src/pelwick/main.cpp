@@ -2,7 +2,7 @@
 // arguments and always ends with exit code 0; the outcome is in its boxes.
 #include <windows.h>
 
-#include "unregister.h"
+#include "pelwick/unregister.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     pelwick::UnregisterAssociations(instance);

@@ -1,4 +1,4 @@
-#include "registry_tree.h"
+#include "pelwick/registry_tree.h"
 
 namespace pelwick {
 namespace {

@@ -1,6 +1,6 @@
-#include "tool_message.h"
+#include "pelwick/tool_message.h"
 
-#include "string_ids.h"
+#include "pelwick/string_ids.h"
 
 namespace pelwick {
 namespace {

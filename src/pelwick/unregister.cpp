@@ -1,4 +1,4 @@
-#include "unregister.h"
+#include "pelwick/unregister.h"
 
 #include <shlobj.h>
 
@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "registry_tree.h"
-#include "string_ids.h"
-#include "tool_message.h"
+#include "pelwick/registry_tree.h"
+#include "pelwick/string_ids.h"
+#include "pelwick/tool_message.h"
 
 namespace pelwick {
 namespace {

@@ -2,7 +2,7 @@
 
 #include <cerrno>
 
-#include "ports/platform_codes.h"
+#include "engine/ports/platform_codes.h"
 
 namespace vk {
 
@@ -76,7 +76,7 @@ const char* WinErrorText(uint32_t code) {
 
 }  // namespace vk
 
-#include "ports/system_text.h"
+#include "engine/ports/system_text.h"
 
 namespace vk {
 

@@ -11,7 +11,7 @@
 #include <unistd.h>
 #include <vector>
 
-#include "ports/platform_codes.h"
+#include "engine/ports/platform_codes.h"
 #include "posix/errno_map.h"
 
 namespace vk {

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "drive/sector_device.h"
+#include "engine/drive/sector_device.h"
 
 namespace vk {
 

@@ -10,8 +10,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "ports/host_files.h"
-#include "ports/platform_codes.h"
+#include "engine/ports/host_files.h"
+#include "engine/ports/platform_codes.h"
 #include "posix/errno_map.h"
 
 namespace vk {

@@ -1,6 +1,6 @@
 // Upper-casing on POSIX hosts: ASCII letters only, so that bytes of other
 // code pages reach the image unchanged.
-#include "ports/host_text.h"
+#include "engine/ports/host_text.h"
 
 namespace vk {
 

@@ -9,7 +9,7 @@
 #include <fstream>
 #include <langinfo.h>
 
-#include "ports/host_text.h"
+#include "engine/ports/host_text.h"
 
 namespace vk {
 namespace {

@@ -3,16 +3,16 @@
 #include <cstdlib>
 #include <string>
 
-#include "command_support.h"
-#include "console_ports.h"
-#include "console_progress.h"
-#include "core/media_errors.h"
-#include "drive/disk_job.h"
-#include "drive/read_disk.h"
-#include "drive/sector_device.h"
-#include "drive/write_disk.h"
-#include "ports/host_files.h"
-#include "ports/platform_codes.h"
+#include "vkdisk/command_support.h"
+#include "vkdisk/console_ports.h"
+#include "vkdisk/console_progress.h"
+#include "engine/core/media_errors.h"
+#include "engine/drive/disk_job.h"
+#include "engine/drive/read_disk.h"
+#include "engine/drive/sector_device.h"
+#include "engine/drive/write_disk.h"
+#include "engine/ports/host_files.h"
+#include "engine/ports/platform_codes.h"
 #ifdef _WIN32
 #include "win32/drive/drive_backend.h"
 #else

@@ -6,18 +6,18 @@
 #include <string>
 #include <vector>
 
-#include "command_support.h"
-#include "name_patterns.h"
-#include "common/text_format.h"
-#include "console_ports.h"
-#include "fat/delete_rename.h"
-#include "fat/dir_entry.h"
-#include "fat/file_properties.h"
-#include "fat/fs_options.h"
-#include "fat/list_texts.h"
-#include "fat/volume_info.h"
-#include "strings/string_ids.h"
-#include "strings/strings.h"
+#include "vkdisk/command_support.h"
+#include "vkdisk/name_patterns.h"
+#include "engine/common/text_format.h"
+#include "vkdisk/console_ports.h"
+#include "engine/fat/delete_rename.h"
+#include "engine/fat/dir_entry.h"
+#include "engine/fat/file_properties.h"
+#include "engine/fat/fs_options.h"
+#include "engine/fat/list_texts.h"
+#include "engine/fat/volume_info.h"
+#include "engine/strings/string_ids.h"
+#include "engine/strings/strings.h"
 
 namespace vk::cli {
 namespace {

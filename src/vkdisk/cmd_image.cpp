@@ -6,13 +6,13 @@
 #include <cstring>
 #include <string>
 
-#include "command_support.h"
-#include "console_ports.h"
-#include "core/boot_sector.h"
-#include "core/media_errors.h"
-#include "core/new_image.h"
-#include "drive/custom_format.h"
-#include "strings/strings.h"
+#include "vkdisk/command_support.h"
+#include "vkdisk/console_ports.h"
+#include "engine/core/boot_sector.h"
+#include "engine/core/media_errors.h"
+#include "engine/core/new_image.h"
+#include "engine/drive/custom_format.h"
+#include "engine/strings/strings.h"
 
 namespace vk::cli {
 namespace {

@@ -7,15 +7,15 @@
 #include <string>
 #include <vector>
 
-#include "command_support.h"
-#include "name_patterns.h"
-#include "console_ports.h"
-#include "fat/add_file.h"
-#include "fat/dir_entry.h"
-#include "fat/extract.h"
-#include "fat/fs_options.h"
-#include "fat/root_directory.h"
-#include "ports/host_files.h"
+#include "vkdisk/command_support.h"
+#include "vkdisk/name_patterns.h"
+#include "vkdisk/console_ports.h"
+#include "engine/fat/add_file.h"
+#include "engine/fat/dir_entry.h"
+#include "engine/fat/extract.h"
+#include "engine/fat/fs_options.h"
+#include "engine/fat/root_directory.h"
+#include "engine/ports/host_files.h"
 
 namespace vk::cli {
 namespace {

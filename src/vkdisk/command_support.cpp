@@ -1,13 +1,13 @@
-#include "command_support.h"
+#include "vkdisk/command_support.h"
 
 #include <cstdio>
 #include <cstdlib>
 
-#include "core/disk_format.h"
-#include "core/media_errors.h"
-#include "ports/host_files.h"
+#include "engine/core/disk_format.h"
+#include "engine/core/media_errors.h"
+#include "engine/ports/host_files.h"
 
-#include "console_ports.h"
+#include "vkdisk/console_ports.h"
 
 namespace vk::cli {
 

@@ -5,9 +5,9 @@
 #include <cstdint>
 #include <string>
 
-#include "commands.h"
-#include "core/document.h"
-#include "options.h"
+#include "vkdisk/commands.h"
+#include "engine/core/document.h"
+#include "vkdisk/options.h"
 
 namespace vk::cli {
 

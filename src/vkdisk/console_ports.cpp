@@ -1,6 +1,6 @@
 // The prompt and window-sync ports for a console program.
-#include "console_ports.h"
-#include "console_progress.h"
+#include "vkdisk/console_ports.h"
+#include "vkdisk/console_progress.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -9,13 +9,13 @@
 #include <string>
 #include <unistd.h>
 
-#include "core/document.h"
-#include "fat/list_texts.h"
-#include "ports/prompts.h"
-#include "ports/system_text.h"
-#include "ports/window_sync.h"
-#include "strings/string_ids.h"
-#include "strings/strings.h"
+#include "engine/core/document.h"
+#include "engine/fat/list_texts.h"
+#include "engine/ports/prompts.h"
+#include "engine/ports/system_text.h"
+#include "engine/ports/window_sync.h"
+#include "engine/strings/string_ids.h"
+#include "engine/strings/strings.h"
 
 namespace vk {
 namespace {

@@ -1,10 +1,10 @@
-#include "console_progress.h"
+#include "vkdisk/console_progress.h"
 
 #include <cstdio>
 #include <unistd.h>
 
-#include "drive/disk_job.h"
-#include "ports/progress.h"
+#include "engine/drive/disk_job.h"
+#include "engine/ports/progress.h"
 
 namespace vk {
 namespace {

@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "commands.h"
-#include "console_ports.h"
-#include "options.h"
+#include "vkdisk/commands.h"
+#include "vkdisk/console_ports.h"
+#include "vkdisk/options.h"
 
 namespace {
 

@@ -1,10 +1,10 @@
-#include "name_patterns.h"
+#include "vkdisk/name_patterns.h"
 
 #include <cctype>
 #include <string_view>
 
-#include "command_support.h"
-#include "console_ports.h"
+#include "vkdisk/command_support.h"
+#include "vkdisk/console_ports.h"
 
 namespace vk::cli {
 namespace {

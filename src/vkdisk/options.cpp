@@ -1,4 +1,4 @@
-#include "options.h"
+#include "vkdisk/options.h"
 
 namespace vk::cli {
 

@@ -13,15 +13,15 @@
 
 #include <unistd.h>
 
-#include "core/document.h"
-#include "core/new_image.h"
-#include "fat/add_file.h"
-#include "fat/delete_rename.h"
-#include "fat/extract.h"
-#include "fat/fs_options.h"
-#include "fat/list_texts.h"
-#include "fuzz_ports.h"
-#include "ports/window_sync.h"
+#include "engine/core/document.h"
+#include "engine/core/new_image.h"
+#include "engine/fat/add_file.h"
+#include "engine/fat/delete_rename.h"
+#include "engine/fat/extract.h"
+#include "engine/fat/fs_options.h"
+#include "engine/fat/list_texts.h"
+#include "tests/fuzz/fuzz_ports.h"
+#include "engine/ports/window_sync.h"
 
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;

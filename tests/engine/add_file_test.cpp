@@ -16,13 +16,13 @@
 #include <unistd.h>
 #endif
 
-#include "fat/add_file.h"
-#include "fat/directory.h"
-#include "fat/folder.h"
-#include "fat/long_names.h"
-#include "fat_image_fixture.h"
-#include "strings/string_ids.h"
-#include "transfer_fixture.h"
+#include "engine/fat/add_file.h"
+#include "engine/fat/directory.h"
+#include "engine/fat/folder.h"
+#include "engine/fat/long_names.h"
+#include "tests/engine/fat_image_fixture.h"
+#include "engine/strings/string_ids.h"
+#include "tests/engine/transfer_fixture.h"
 
 namespace vk {
 namespace {

@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
-#include "core/boot_sector.h"
-#include "strings/string_ids.h"
-#include "support/image_builder.h"
-#include "support/test_files.h"
+#include "engine/core/boot_sector.h"
+#include "engine/strings/string_ids.h"
+#include "tests/support/image_builder.h"
+#include "tests/support/test_files.h"
 
 namespace vk::test {
 namespace {

@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
-#include "core/layout.h"
-#include "drive/custom_format.h"
-#include "strings/string_ids.h"
-#include "support/test_files.h"
+#include "engine/core/layout.h"
+#include "engine/drive/custom_format.h"
+#include "engine/strings/string_ids.h"
+#include "tests/support/test_files.h"
 
 namespace vk::test {
 namespace {

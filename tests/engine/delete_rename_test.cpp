@@ -3,11 +3,11 @@
 
 #include <gtest/gtest.h>
 
-#include "fat/delete_rename.h"
-#include "fat/list_texts.h"
-#include "fat/long_names.h"
-#include "fat_image_fixture.h"
-#include "strings/string_ids.h"
+#include "engine/fat/delete_rename.h"
+#include "engine/fat/list_texts.h"
+#include "engine/fat/long_names.h"
+#include "tests/engine/fat_image_fixture.h"
+#include "engine/strings/string_ids.h"
 
 namespace vk {
 namespace {

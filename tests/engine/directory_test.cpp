@@ -5,12 +5,12 @@
 
 #include <gtest/gtest.h>
 
-#include "core/new_image.h"
-#include "fat/dir_entry.h"
-#include "fat/directory.h"
-#include "fat/long_names.h"
-#include "strings/string_ids.h"
-#include "support/test_files.h"
+#include "engine/core/new_image.h"
+#include "engine/fat/dir_entry.h"
+#include "engine/fat/directory.h"
+#include "engine/fat/long_names.h"
+#include "engine/strings/string_ids.h"
+#include "tests/support/test_files.h"
 
 namespace vk {
 namespace {

@@ -9,13 +9,13 @@
 #include <unistd.h>
 #endif
 
-#include "common/bytes.h"
-#include "core/media_errors.h"
-#include "core/new_image.h"
-#include "ports/platform_codes.h"
-#include "strings/string_ids.h"
-#include "support/image_builder.h"
-#include "support/test_files.h"
+#include "engine/common/bytes.h"
+#include "engine/core/media_errors.h"
+#include "engine/core/new_image.h"
+#include "engine/ports/platform_codes.h"
+#include "engine/strings/string_ids.h"
+#include "tests/support/image_builder.h"
+#include "tests/support/test_files.h"
 
 namespace vk::test {
 namespace {

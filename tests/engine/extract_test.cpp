@@ -8,11 +8,11 @@
 
 #include <gtest/gtest.h>
 
-#include "core/document.h"
-#include "core/media_errors.h"
-#include "fat/extract.h"
-#include "strings/string_ids.h"
-#include "transfer_fixture.h"
+#include "engine/core/document.h"
+#include "engine/core/media_errors.h"
+#include "engine/fat/extract.h"
+#include "engine/strings/string_ids.h"
+#include "tests/engine/transfer_fixture.h"
 
 namespace vk {
 namespace {

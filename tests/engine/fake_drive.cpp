@@ -1,9 +1,9 @@
-#include "fake_drive.h"
+#include "tests/engine/fake_drive.h"
 
 #include <cstring>
 
-#include "drive/disk_job.h"
-#include "ports/platform_codes.h"
+#include "engine/drive/disk_job.h"
+#include "engine/ports/platform_codes.h"
 
 namespace vk::test {
 namespace {

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "drive/sector_device.h"
-#include "ports/progress.h"
+#include "engine/drive/sector_device.h"
+#include "engine/ports/progress.h"
 
 namespace vk::test {
 

@@ -5,11 +5,11 @@
 
 #include <gtest/gtest.h>
 
-#include "common/bytes.h"
-#include "core/new_image.h"
-#include "fat/dir_entry.h"
-#include "fat/fat12.h"
-#include "support/test_files.h"
+#include "engine/common/bytes.h"
+#include "engine/core/new_image.h"
+#include "engine/fat/dir_entry.h"
+#include "engine/fat/fat12.h"
+#include "tests/support/test_files.h"
 
 namespace vk {
 namespace {

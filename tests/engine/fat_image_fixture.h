@@ -6,14 +6,14 @@
 #include <string>
 #include <vector>
 
-#include "common/bytes.h"
-#include "core/boot_sector.h"
-#include "core/new_image.h"
-#include "fat/dir_entry.h"
-#include "fat/fat12.h"
-#include "fat/fs_options.h"
-#include "core/layout.h"
-#include "support/test_files.h"
+#include "engine/common/bytes.h"
+#include "engine/core/boot_sector.h"
+#include "engine/core/new_image.h"
+#include "engine/fat/dir_entry.h"
+#include "engine/fat/fat12.h"
+#include "engine/fat/fs_options.h"
+#include "engine/core/layout.h"
+#include "tests/support/test_files.h"
 
 namespace vk::test {
 

@@ -5,9 +5,9 @@
 
 #include <gtest/gtest.h>
 
-#include "fat/file_properties.h"
-#include "fat/list_texts.h"
-#include "fat_image_fixture.h"
+#include "engine/fat/file_properties.h"
+#include "engine/fat/list_texts.h"
+#include "tests/engine/fat_image_fixture.h"
 
 namespace vk {
 namespace {

@@ -12,11 +12,11 @@
 #include <windows.h>
 #endif
 
-#include "common/text_format.h"
-#include "fat/file_properties.h"
-#include "fat/list_texts.h"
-#include "fat/volume_info.h"
-#include "fat_image_fixture.h"
+#include "engine/common/text_format.h"
+#include "engine/fat/file_properties.h"
+#include "engine/fat/list_texts.h"
+#include "engine/fat/volume_info.h"
+#include "tests/engine/fat_image_fixture.h"
 
 namespace vk {
 namespace {

@@ -5,8 +5,8 @@
 
 #include <gtest/gtest.h>
 
-#include "fat/long_names.h"
-#include "fat_image_fixture.h"
+#include "engine/fat/long_names.h"
+#include "tests/engine/fat_image_fixture.h"
 
 namespace vk {
 namespace {

@@ -11,17 +11,17 @@
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
-#include "core/document.h"
-#include "fat/add_file.h"
-#include "fat/delete_rename.h"
-#include "fat/file_properties.h"
-#include "fat/list_texts.h"
-#include "fat/volume_info.h"
-#include "fat/directory.h"
-#include "fat/extract.h"
-#include "fat/fs_options.h"
-#include "strings/string_ids.h"
-#include "transfer_fixture.h"
+#include "engine/core/document.h"
+#include "engine/fat/add_file.h"
+#include "engine/fat/delete_rename.h"
+#include "engine/fat/file_properties.h"
+#include "engine/fat/list_texts.h"
+#include "engine/fat/volume_info.h"
+#include "engine/fat/directory.h"
+#include "engine/fat/extract.h"
+#include "engine/fat/fs_options.h"
+#include "engine/strings/string_ids.h"
+#include "tests/engine/transfer_fixture.h"
 
 namespace vk {
 namespace {

@@ -3,11 +3,11 @@
 #include <cstring>
 #include <set>
 
-#include "common/bytes.h"
-#include "core/boot_sector.h"
-#include "core/new_image.h"
-#include "strings/string_ids.h"
-#include "support/test_files.h"
+#include "engine/common/bytes.h"
+#include "engine/core/boot_sector.h"
+#include "engine/core/new_image.h"
+#include "engine/strings/string_ids.h"
+#include "tests/support/test_files.h"
 
 namespace vk::test {
 namespace {

@@ -2,9 +2,9 @@
 
 #include <vector>
 
-#include "drive/sector_device.h"
-#include "fake_drive.h"
-#include "ports/platform_codes.h"
+#include "engine/drive/sector_device.h"
+#include "tests/engine/fake_drive.h"
+#include "engine/ports/platform_codes.h"
 
 namespace vk::test {
 namespace {

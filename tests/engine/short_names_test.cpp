@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "fat/short_names.h"
+#include "engine/fat/short_names.h"
 
 namespace vk {
 namespace {

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "strings/string_ids.h"
-#include "strings/strings.h"
+#include "engine/strings/string_ids.h"
+#include "engine/strings/strings.h"
 
 namespace vk {
 namespace {

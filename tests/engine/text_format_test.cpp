@@ -3,11 +3,11 @@
 
 #include <gtest/gtest.h>
 
-#include "common/bytes.h"
-#include "common/text_format.h"
-#include "fat/dir_entry.h"
-#include "strings/string_ids.h"
-#include "strings/strings.h"
+#include "engine/common/bytes.h"
+#include "engine/common/text_format.h"
+#include "engine/fat/dir_entry.h"
+#include "engine/strings/string_ids.h"
+#include "engine/strings/strings.h"
 
 namespace vk {
 namespace {

@@ -6,12 +6,12 @@
 #include <string>
 #include <vector>
 
-#include "common/bytes.h"
-#include "core/new_image.h"
-#include "fat/dir_entry.h"
-#include "fat/fat12.h"
-#include "fat/root_directory.h"
-#include "support/test_files.h"
+#include "engine/common/bytes.h"
+#include "engine/core/new_image.h"
+#include "engine/fat/dir_entry.h"
+#include "engine/fat/fat12.h"
+#include "engine/fat/root_directory.h"
+#include "tests/support/test_files.h"
 
 namespace vk::test {
 

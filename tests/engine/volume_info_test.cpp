@@ -4,10 +4,10 @@
 
 #include <gtest/gtest.h>
 
-#include "fat/directory.h"
-#include "fat/volume_info.h"
-#include "fat_image_fixture.h"
-#include "strings/string_ids.h"
+#include "engine/fat/directory.h"
+#include "engine/fat/volume_info.h"
+#include "tests/engine/fat_image_fixture.h"
+#include "engine/strings/string_ids.h"
 
 namespace vk {
 namespace {

@@ -2,14 +2,14 @@
 
 #include <cstring>
 
-#include "common/bytes.h"
-#include "core/media_errors.h"
-#include "drive/disk_job.h"
-#include "drive/write_disk.h"
-#include "fake_drive.h"
-#include "strings/string_ids.h"
-#include "support/image_builder.h"
-#include "support/test_files.h"
+#include "engine/common/bytes.h"
+#include "engine/core/media_errors.h"
+#include "engine/drive/disk_job.h"
+#include "engine/drive/write_disk.h"
+#include "tests/engine/fake_drive.h"
+#include "engine/strings/string_ids.h"
+#include "tests/support/image_builder.h"
+#include "tests/support/test_files.h"
 
 namespace vk::test {
 namespace {

@@ -7,20 +7,20 @@
 #include <cstring>
 #include <functional>
 
-#include "common/bytes.h"
-#include "core/boot_sector.h"
-#include "fat/add_file.h"
-#include "fat/delete_rename.h"
-#include "fat/extract.h"
-#include "fat/fat12.h"
-#include "fat/dir_entry.h"
-#include "fat/file_properties.h"
-#include "fat/fs_options.h"
-#include "fat/volume_info.h"
-#include "ports/platform_codes.h"
-#include "strings/string_ids.h"
-#include "support/image_builder.h"
-#include "support/test_files.h"
+#include "engine/common/bytes.h"
+#include "engine/core/boot_sector.h"
+#include "engine/fat/add_file.h"
+#include "engine/fat/delete_rename.h"
+#include "engine/fat/extract.h"
+#include "engine/fat/fat12.h"
+#include "engine/fat/dir_entry.h"
+#include "engine/fat/file_properties.h"
+#include "engine/fat/fs_options.h"
+#include "engine/fat/volume_info.h"
+#include "engine/ports/platform_codes.h"
+#include "engine/strings/string_ids.h"
+#include "tests/support/image_builder.h"
+#include "tests/support/test_files.h"
 
 namespace vk::test {
 namespace {

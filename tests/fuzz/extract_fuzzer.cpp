@@ -7,11 +7,11 @@
 #include <numeric>
 #include <vector>
 
-#include "core/document.h"
-#include "fat/extract.h"
-#include "fat/list_texts.h"
-#include "fuzz_ports.h"
-#include "memory_host_files.h"
+#include "engine/core/document.h"
+#include "engine/fat/extract.h"
+#include "engine/fat/list_texts.h"
+#include "tests/fuzz/fuzz_ports.h"
+#include "tests/fuzz/memory_host_files.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     using namespace vk;

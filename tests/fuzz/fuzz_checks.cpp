@@ -1,17 +1,17 @@
-#include "fuzz_checks.h"
+#include "tests/fuzz/fuzz_checks.h"
 
 #include <cstdio>
 #include <cstdlib>
 #include <deque>
 #include <vector>
 
-#include "common/bytes.h"
-#include "core/document.h"
-#include "fat/dir_entry.h"
-#include "fat/fat12.h"
-#include "fat/folder.h"
-#include "fat/long_names.h"
-#include "fat/root_directory.h"
+#include "engine/common/bytes.h"
+#include "engine/core/document.h"
+#include "engine/fat/dir_entry.h"
+#include "engine/fat/fat12.h"
+#include "engine/fat/folder.h"
+#include "engine/fat/long_names.h"
+#include "engine/fat/root_directory.h"
 
 namespace vk::fuzz {
 namespace {

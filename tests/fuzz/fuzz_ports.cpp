@@ -1,11 +1,11 @@
-#include "fuzz_ports.h"
+#include "tests/fuzz/fuzz_ports.h"
 
 #include <algorithm>
 
-#include "core/document.h"
-#include "fat/list_texts.h"
-#include "ports/prompts.h"
-#include "ports/window_sync.h"
+#include "engine/core/document.h"
+#include "engine/fat/list_texts.h"
+#include "engine/ports/prompts.h"
+#include "engine/ports/window_sync.h"
 
 namespace vk {
 namespace fuzz {

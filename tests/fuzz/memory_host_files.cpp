@@ -1,9 +1,9 @@
-#include "memory_host_files.h"
+#include "tests/fuzz/memory_host_files.h"
 
 #include <algorithm>
 #include <cstring>
 
-#include "ports/platform_codes.h"
+#include "engine/ports/platform_codes.h"
 
 namespace vk {
 namespace fuzz {

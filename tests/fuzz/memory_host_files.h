@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "ports/host_files.h"
+#include "engine/ports/host_files.h"
 
 namespace vk::fuzz {
 

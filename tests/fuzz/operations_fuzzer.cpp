@@ -10,17 +10,17 @@
 #include <cstring>
 #include <string>
 
-#include "core/document.h"
-#include "fat/add_file.h"
-#include "fat/delete_rename.h"
-#include "fat/extract.h"
-#include "fat/file_properties.h"
-#include "fat/fs_options.h"
-#include "fat/list_texts.h"
-#include "fat/volume_info.h"
-#include "fuzz_checks.h"
-#include "fuzz_ports.h"
-#include "memory_host_files.h"
+#include "engine/core/document.h"
+#include "engine/fat/add_file.h"
+#include "engine/fat/delete_rename.h"
+#include "engine/fat/extract.h"
+#include "engine/fat/file_properties.h"
+#include "engine/fat/fs_options.h"
+#include "engine/fat/list_texts.h"
+#include "engine/fat/volume_info.h"
+#include "tests/fuzz/fuzz_checks.h"
+#include "tests/fuzz/fuzz_ports.h"
+#include "tests/fuzz/memory_host_files.h"
 
 namespace {
 

@@ -1,11 +1,11 @@
-#include "support/image_builder.h"
+#include "tests/support/image_builder.h"
 
 #include <cstring>
 
-#include "common/bytes.h"
-#include "core/document.h"
-#include "core/new_image.h"
-#include "support/scripted_prompts.h"
+#include "engine/common/bytes.h"
+#include "engine/core/document.h"
+#include "engine/core/new_image.h"
+#include "tests/support/scripted_prompts.h"
 
 namespace vk::test {
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "core/disk_format.h"
+#include "engine/core/disk_format.h"
 
 namespace vk::test {
 

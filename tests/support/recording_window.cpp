@@ -1,10 +1,10 @@
-#include "support/recording_window.h"
+#include "tests/support/recording_window.h"
 
 #include <algorithm>
 
-#include "core/document.h"
-#include "fat/list_texts.h"
-#include "ports/window_sync.h"
+#include "engine/core/document.h"
+#include "engine/fat/list_texts.h"
+#include "engine/ports/window_sync.h"
 
 namespace vk {
 namespace test {

@@ -1,8 +1,8 @@
-#include "support/scripted_prompts.h"
+#include "tests/support/scripted_prompts.h"
 
 #include <gtest/gtest.h>
 
-#include "strings/strings.h"
+#include "engine/strings/strings.h"
 
 namespace vk {
 namespace test {

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "ports/prompts.h"
+#include "engine/ports/prompts.h"
 
 namespace vk::test {
 

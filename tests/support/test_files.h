@@ -7,9 +7,9 @@
 
 #include <gtest/gtest.h>
 
-#include "core/document.h"
-#include "support/recording_window.h"
-#include "support/scripted_prompts.h"
+#include "engine/core/document.h"
+#include "tests/support/recording_window.h"
+#include "tests/support/scripted_prompts.h"
 
 namespace vk::test {
 

@@ -1,9 +1,9 @@
-#include "box_catcher.h"
+#include "tests/win32/box_catcher.h"
 
 #include <algorithm>
 #include <cstring>
 
-#include "ports/platform_codes.h"
+#include "engine/ports/platform_codes.h"
 
 namespace vk::test {
 namespace {

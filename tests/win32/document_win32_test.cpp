@@ -6,10 +6,10 @@
 
 #include <windows.h>
 
-#include "ports/platform_codes.h"
-#include "strings/string_ids.h"
-#include "support/image_builder.h"
-#include "support/test_files.h"
+#include "engine/ports/platform_codes.h"
+#include "engine/strings/string_ids.h"
+#include "tests/support/image_builder.h"
+#include "tests/support/test_files.h"
 
 namespace vk::test {
 namespace {

@@ -10,12 +10,12 @@
 #include <string>
 #include <vector>
 
-#include "box_catcher.h"
-#include "common/dialog_helpers.h"
-#include "common/file_dialog.h"
-#include "ports/prompts.h"
-#include "strings/string_ids.h"
-#include "strings/strings.h"
+#include "tests/win32/box_catcher.h"
+#include "win32/common/dialog_helpers.h"
+#include "win32/common/file_dialog.h"
+#include "engine/ports/prompts.h"
+#include "engine/strings/string_ids.h"
+#include "engine/strings/strings.h"
 
 namespace vk::test {
 namespace {

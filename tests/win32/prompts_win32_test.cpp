@@ -6,11 +6,11 @@
 
 #include <string>
 
-#include "box_catcher.h"
-#include "ports/prompts.h"
-#include "strings/string_ids.h"
-#include "strings/strings.h"
-#include "test_string_ids.h"
+#include "tests/win32/box_catcher.h"
+#include "engine/ports/prompts.h"
+#include "engine/strings/string_ids.h"
+#include "engine/strings/strings.h"
+#include "tests/win32/test_string_ids.h"
 
 namespace vk::test {
 namespace {

@@ -1,9 +1,9 @@
-#include "common/text_format.h"
+#include "engine/common/text_format.h"
 
 #include <vector>
 
-#include "fat/dir_entry.h"
-#include "common/bytes.h"
+#include "engine/fat/dir_entry.h"
+#include "engine/common/bytes.h"
 
 namespace vk {
 namespace {

@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "ports/host_text.h"
+#include "engine/ports/host_text.h"
 
 namespace vk {
 

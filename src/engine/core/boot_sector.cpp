@@ -1,13 +1,13 @@
-#include "core/boot_sector.h"
+#include "engine/core/boot_sector.h"
 
 #include <algorithm>
 #include <array>
 #include <cstring>
 
-#include "common/bytes.h"
-#include "core/document.h"
-#include "ports/window_sync.h"
-#include "strings/string_ids.h"
+#include "engine/common/bytes.h"
+#include "engine/core/document.h"
+#include "engine/ports/window_sync.h"
+#include "engine/strings/string_ids.h"
 
 namespace vk {
 namespace {

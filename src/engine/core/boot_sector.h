@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "ports/prompts.h"
+#include "engine/ports/prompts.h"
 
 namespace vk {
 

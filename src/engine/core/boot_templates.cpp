@@ -3,9 +3,9 @@
 #include <cstring>
 #include <string_view>
 
-#include "common/bytes.h"
-#include "core/boot_sector.h"
-#include "core/disk_format.h"
+#include "engine/common/bytes.h"
+#include "engine/core/boot_sector.h"
+#include "engine/core/disk_format.h"
 
 namespace vk {
 namespace {

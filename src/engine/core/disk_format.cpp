@@ -1,6 +1,6 @@
-#include "core/disk_format.h"
+#include "engine/core/disk_format.h"
 
-#include "strings/string_ids.h"
+#include "engine/strings/string_ids.h"
 
 namespace vk {
 namespace {

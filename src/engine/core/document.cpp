@@ -1,13 +1,13 @@
-#include "core/document.h"
+#include "engine/core/document.h"
 
 #include <algorithm>
 #include <cstring>
 
-#include "core/boot_sector.h"
-#include "core/media_errors.h"
-#include "fat/list_texts.h"
-#include "ports/window_sync.h"
-#include "strings/string_ids.h"
+#include "engine/core/boot_sector.h"
+#include "engine/core/media_errors.h"
+#include "engine/fat/list_texts.h"
+#include "engine/ports/window_sync.h"
+#include "engine/strings/string_ids.h"
 
 namespace vk {
 namespace {

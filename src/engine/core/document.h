@@ -5,12 +5,12 @@
 #include <cstdint>
 #include <string>
 
-#include "common/bytes.h"
-#include "core/disk_format.h"
-#include "core/layout.h"
-#include "core/write_safety.h"
-#include "ports/host_files.h"
-#include "ports/prompts.h"
+#include "engine/common/bytes.h"
+#include "engine/core/disk_format.h"
+#include "engine/core/layout.h"
+#include "engine/core/write_safety.h"
+#include "engine/ports/host_files.h"
+#include "engine/ports/prompts.h"
 
 namespace vk {
 

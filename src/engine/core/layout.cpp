@@ -1,4 +1,4 @@
-#include "core/layout.h"
+#include "engine/core/layout.h"
 
 #include <algorithm>
 

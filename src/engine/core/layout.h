@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "core/disk_format.h"
+#include "engine/core/disk_format.h"
 
 namespace vk {
 

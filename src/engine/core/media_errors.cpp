@@ -1,12 +1,12 @@
-#include "core/media_errors.h"
+#include "engine/core/media_errors.h"
 
 #include <algorithm>
 #include <cctype>
 #include <cstring>
 
-#include "core/document.h"
-#include "ports/platform_codes.h"
-#include "strings/string_ids.h"
+#include "engine/core/document.h"
+#include "engine/ports/platform_codes.h"
+#include "engine/strings/string_ids.h"
 
 namespace vk {
 

@@ -5,8 +5,8 @@
 #include <cstdint>
 #include <string>
 
-#include "common/bytes.h"
-#include "ports/prompts.h"
+#include "engine/common/bytes.h"
+#include "engine/ports/prompts.h"
 
 namespace vk {
 

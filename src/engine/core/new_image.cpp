@@ -1,13 +1,13 @@
-#include "core/new_image.h"
+#include "engine/core/new_image.h"
 
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
 
-#include "core/boot_sector.h"
-#include "core/document.h"
-#include "strings/string_ids.h"
-#include "strings/strings.h"
+#include "engine/core/boot_sector.h"
+#include "engine/core/document.h"
+#include "engine/strings/string_ids.h"
+#include "engine/strings/strings.h"
 
 namespace vk {
 

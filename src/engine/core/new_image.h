@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-#include "ports/prompts.h"
+#include "engine/ports/prompts.h"
 
 namespace vk {
 

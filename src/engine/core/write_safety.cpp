@@ -1,11 +1,11 @@
-#include "core/write_safety.h"
+#include "engine/core/write_safety.h"
 
 #include <string>
 
-#include "common/bytes.h"
-#include "core/boot_sector.h"
-#include "core/document.h"
-#include "strings/string_ids.h"
+#include "engine/common/bytes.h"
+#include "engine/core/boot_sector.h"
+#include "engine/core/document.h"
+#include "engine/strings/string_ids.h"
 
 namespace vk {
 namespace {

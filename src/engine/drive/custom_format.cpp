@@ -1,10 +1,10 @@
-#include "drive/custom_format.h"
+#include "engine/drive/custom_format.h"
 
 #include <cctype>
 #include <cstdio>
 
-#include "core/layout.h"
-#include "strings/string_ids.h"
+#include "engine/core/layout.h"
+#include "engine/strings/string_ids.h"
 
 namespace vk {
 namespace {

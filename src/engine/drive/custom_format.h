@@ -7,8 +7,8 @@
 #include <string>
 #include <string_view>
 
-#include "core/disk_format.h"
-#include "ports/prompts.h"
+#include "engine/core/disk_format.h"
+#include "engine/ports/prompts.h"
 
 namespace vk {
 

@@ -1,9 +1,9 @@
-#include "drive/disk_job.h"
+#include "engine/drive/disk_job.h"
 
 #include <atomic>
 #include <cstdio>
 
-#include "strings/strings.h"
+#include "engine/strings/strings.h"
 
 namespace vk {
 namespace {

@@ -1,19 +1,19 @@
-#include "drive/read_disk.h"
+#include "engine/drive/read_disk.h"
 
 #include <cstring>
 
-#include "common/bytes.h"
-#include "core/boot_sector.h"
-#include "core/document.h"
-#include "core/media_errors.h"
-#include "core/new_image.h"
-#include "drive/disk_job.h"
-#include "drive/sector_device.h"
-#include "fat/list_texts.h"
-#include "ports/progress.h"
-#include "ports/window_sync.h"
-#include "strings/string_ids.h"
-#include "strings/strings.h"
+#include "engine/common/bytes.h"
+#include "engine/core/boot_sector.h"
+#include "engine/core/document.h"
+#include "engine/core/media_errors.h"
+#include "engine/core/new_image.h"
+#include "engine/drive/disk_job.h"
+#include "engine/drive/sector_device.h"
+#include "engine/fat/list_texts.h"
+#include "engine/ports/progress.h"
+#include "engine/ports/window_sync.h"
+#include "engine/strings/string_ids.h"
+#include "engine/strings/strings.h"
 
 namespace vk {
 namespace {

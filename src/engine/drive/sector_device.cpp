@@ -1,8 +1,8 @@
-#include "drive/sector_device.h"
+#include "engine/drive/sector_device.h"
 
 #include <cstring>
 
-#include "ports/platform_codes.h"
+#include "engine/ports/platform_codes.h"
 
 namespace vk {
 namespace {

@@ -1,14 +1,14 @@
-#include "drive/write_disk.h"
+#include "engine/drive/write_disk.h"
 
 #include <algorithm>
 
-#include "core/document.h"
-#include "core/media_errors.h"
-#include "drive/disk_job.h"
-#include "drive/sector_device.h"
-#include "ports/progress.h"
-#include "ports/window_sync.h"
-#include "strings/string_ids.h"
+#include "engine/core/document.h"
+#include "engine/core/media_errors.h"
+#include "engine/drive/disk_job.h"
+#include "engine/drive/sector_device.h"
+#include "engine/ports/progress.h"
+#include "engine/ports/window_sync.h"
+#include "engine/strings/string_ids.h"
 
 namespace vk {
 namespace {

@@ -1,23 +1,23 @@
-#include "fat/add_file.h"
+#include "engine/fat/add_file.h"
 
 #include <algorithm>
 #include <climits>
 #include <cstring>
 
-#include "common/bytes.h"
-#include "core/document.h"
-#include "fat/dir_entry.h"
-#include "fat/directory.h"
-#include "fat/fat12.h"
-#include "fat/folder.h"
-#include "fat/list_texts.h"
-#include "fat/root_directory.h"
-#include "fat/short_names.h"
-#include "ports/host_text.h"
-#include "ports/platform_codes.h"
-#include "ports/prompts.h"
-#include "ports/window_sync.h"
-#include "strings/string_ids.h"
+#include "engine/common/bytes.h"
+#include "engine/core/document.h"
+#include "engine/fat/dir_entry.h"
+#include "engine/fat/directory.h"
+#include "engine/fat/fat12.h"
+#include "engine/fat/folder.h"
+#include "engine/fat/list_texts.h"
+#include "engine/fat/root_directory.h"
+#include "engine/fat/short_names.h"
+#include "engine/ports/host_text.h"
+#include "engine/ports/platform_codes.h"
+#include "engine/ports/prompts.h"
+#include "engine/ports/window_sync.h"
+#include "engine/strings/string_ids.h"
 
 namespace vk {
 namespace {

@@ -8,8 +8,8 @@
 #include <string_view>
 #include <vector>
 
-#include "core/layout.h"
-#include "ports/host_files.h"
+#include "engine/core/layout.h"
+#include "engine/ports/host_files.h"
 
 namespace vk {
 

@@ -1,17 +1,17 @@
-#include "fat/delete_rename.h"
+#include "engine/fat/delete_rename.h"
 
 #include <algorithm>
 
-#include "core/document.h"
-#include "fat/dir_entry.h"
-#include "fat/directory.h"
-#include "fat/fat12.h"
-#include "fat/fs_options.h"
-#include "fat/short_names.h"
-#include "ports/host_text.h"
-#include "ports/platform_codes.h"
-#include "ports/window_sync.h"
-#include "strings/string_ids.h"
+#include "engine/core/document.h"
+#include "engine/fat/dir_entry.h"
+#include "engine/fat/directory.h"
+#include "engine/fat/fat12.h"
+#include "engine/fat/fs_options.h"
+#include "engine/fat/short_names.h"
+#include "engine/ports/host_text.h"
+#include "engine/ports/platform_codes.h"
+#include "engine/ports/window_sync.h"
+#include "engine/strings/string_ids.h"
 
 namespace vk {
 namespace {

@@ -1,13 +1,13 @@
-#include "fat/directory.h"
+#include "engine/fat/directory.h"
 
 #include <algorithm>
 #include <cstring>
 
-#include "fat/dir_entry.h"
-#include "fat/fs_options.h"
-#include "fat/long_names.h"
-#include "fat/root_directory.h"
-#include "strings/string_ids.h"
+#include "engine/fat/dir_entry.h"
+#include "engine/fat/fs_options.h"
+#include "engine/fat/long_names.h"
+#include "engine/fat/root_directory.h"
+#include "engine/strings/string_ids.h"
 
 namespace vk {
 namespace {

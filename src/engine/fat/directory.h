@@ -4,9 +4,9 @@
 #include <cstdint>
 #include <string_view>
 
-#include "core/layout.h"
-#include "fat/short_names.h"
-#include "ports/prompts.h"
+#include "engine/core/layout.h"
+#include "engine/fat/short_names.h"
+#include "engine/ports/prompts.h"
 
 namespace vk {
 

@@ -1,15 +1,15 @@
-#include "fat/extract.h"
+#include "engine/fat/extract.h"
 
 #include <algorithm>
 #include <cstring>
 
-#include "core/document.h"
-#include "fat/dir_entry.h"
-#include "fat/fat12.h"
-#include "ports/host_files.h"
-#include "ports/platform_codes.h"
-#include "ports/window_sync.h"
-#include "strings/string_ids.h"
+#include "engine/core/document.h"
+#include "engine/fat/dir_entry.h"
+#include "engine/fat/fat12.h"
+#include "engine/ports/host_files.h"
+#include "engine/ports/platform_codes.h"
+#include "engine/ports/window_sync.h"
+#include "engine/strings/string_ids.h"
 
 namespace vk {
 namespace {

@@ -8,8 +8,8 @@
 #include <string>
 #include <string_view>
 
-#include "common/bytes.h"
-#include "ports/prompts.h"
+#include "engine/common/bytes.h"
+#include "engine/ports/prompts.h"
 
 namespace vk {
 

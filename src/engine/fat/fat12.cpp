@@ -1,9 +1,9 @@
-#include "fat/fat12.h"
+#include "engine/fat/fat12.h"
 
 #include <algorithm>
 
-#include "common/bytes.h"
-#include "fat/dir_entry.h"
+#include "engine/common/bytes.h"
+#include "engine/fat/dir_entry.h"
 
 namespace vk {
 namespace {

@@ -7,7 +7,7 @@
 #include <bitset>
 #include <cstdint>
 
-#include "core/layout.h"
+#include "engine/core/layout.h"
 
 namespace vk {
 

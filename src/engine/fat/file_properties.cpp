@@ -1,12 +1,12 @@
-#include "fat/file_properties.h"
+#include "engine/fat/file_properties.h"
 
-#include "common/bytes.h"
-#include "common/text_format.h"
-#include "core/document.h"
-#include "fat/dir_entry.h"
-#include "fat/list_texts.h"
-#include "strings/string_ids.h"
-#include "strings/strings.h"
+#include "engine/common/bytes.h"
+#include "engine/common/text_format.h"
+#include "engine/core/document.h"
+#include "engine/fat/dir_entry.h"
+#include "engine/fat/list_texts.h"
+#include "engine/strings/string_ids.h"
+#include "engine/strings/strings.h"
 
 namespace vk {
 namespace {

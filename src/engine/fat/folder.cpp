@@ -1,10 +1,10 @@
-#include "fat/folder.h"
+#include "engine/fat/folder.h"
 
 #include <cstring>
 
-#include "common/bytes.h"
-#include "core/layout.h"
-#include "fat/dir_entry.h"
+#include "engine/common/bytes.h"
+#include "engine/core/layout.h"
+#include "engine/fat/dir_entry.h"
 
 namespace vk {
 

@@ -1,4 +1,4 @@
-#include "fat/fs_options.h"
+#include "engine/fat/fs_options.h"
 
 namespace vk {
 

@@ -1,13 +1,13 @@
-#include "fat/list_texts.h"
+#include "engine/fat/list_texts.h"
 
 #include <climits>
 
-#include "common/bytes.h"
-#include "common/text_format.h"
-#include "core/document.h"
-#include "fat/dir_entry.h"
-#include "fat/root_directory.h"
-#include "ports/window_sync.h"
+#include "engine/common/bytes.h"
+#include "engine/common/text_format.h"
+#include "engine/core/document.h"
+#include "engine/fat/dir_entry.h"
+#include "engine/fat/root_directory.h"
+#include "engine/ports/window_sync.h"
 
 namespace vk {
 

@@ -1,7 +1,7 @@
-#include "fat/long_names.h"
+#include "engine/fat/long_names.h"
 
-#include "core/layout.h"
-#include "fat/dir_entry.h"
+#include "engine/core/layout.h"
+#include "engine/fat/dir_entry.h"
 
 namespace vk {
 

@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "core/layout.h"
+#include "engine/core/layout.h"
 
 namespace vk {
 

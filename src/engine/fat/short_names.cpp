@@ -1,9 +1,9 @@
-#include "fat/short_names.h"
+#include "engine/fat/short_names.h"
 
 #include <algorithm>
 
-#include "fat/dir_entry.h"
-#include "ports/host_text.h"
+#include "engine/fat/dir_entry.h"
+#include "engine/ports/host_text.h"
 
 namespace vk {
 namespace {

@@ -7,8 +7,8 @@
 #include <string>
 #include <string_view>
 
-#include "fat/fs_options.h"
-#include "ports/host_files.h"
+#include "engine/fat/fs_options.h"
+#include "engine/ports/host_files.h"
 
 namespace vk {
 

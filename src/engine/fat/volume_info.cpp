@@ -1,16 +1,16 @@
-#include "fat/volume_info.h"
+#include "engine/fat/volume_info.h"
 
 #include <algorithm>
 #include <array>
 
-#include "common/bytes.h"
-#include "common/text_format.h"
-#include "core/boot_sector.h"
-#include "core/document.h"
-#include "fat/dir_entry.h"
-#include "fat/directory.h"
-#include "fat/fat12.h"
-#include "strings/string_ids.h"
+#include "engine/common/bytes.h"
+#include "engine/common/text_format.h"
+#include "engine/core/boot_sector.h"
+#include "engine/core/document.h"
+#include "engine/fat/dir_entry.h"
+#include "engine/fat/directory.h"
+#include "engine/fat/fat12.h"
+#include "engine/strings/string_ids.h"
 
 namespace vk {
 namespace {

@@ -7,8 +7,8 @@
 #include <string>
 #include <string_view>
 
-#include "ports/host_files.h"
-#include "ports/prompts.h"
+#include "engine/ports/host_files.h"
+#include "engine/ports/prompts.h"
 
 namespace vk {
 

@@ -1,4 +1,4 @@
-#include "ports/host_files.h"
+#include "engine/ports/host_files.h"
 
 namespace vk {
 

@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "ports/prompts.h"
+#include "engine/ports/prompts.h"
 
 namespace vk {
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "ports/platform_codes.h"
+#include "engine/ports/platform_codes.h"
 
 namespace vk {
 

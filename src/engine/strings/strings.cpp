@@ -1,4 +1,4 @@
-#include "strings/strings.h"
+#include "engine/strings/strings.h"
 
 #include <algorithm>
 #include <array>
@@ -14,7 +14,7 @@ struct Entry {
 
 constexpr Entry kTable[] = {
 #define VK_STRING(id, text) {id, text},
-#include "strings/strings.inc"
+#include "engine/strings/strings.inc"
 #undef VK_STRING
 };
 

@@ -4,19 +4,19 @@
 #include <commctrl.h>
 #include <ole2.h>
 
-#include "app/register_switch.h"
-#include "dragdrop/dragdrop.h"
-#include "fat/fs_options.h"
-#include "ports/main_window.h"
-#include "ports/win32_prompts.h"
-#include "resources/command_ids.h"
-#include "settings/associations.h"
-#include "settings/settings.h"
-#include "ui/app_state.h"
-#include "ui/command_line.h"
-#include "ui/explorer_list.h"
-#include "ui/main_window.h"
-#include "ui/message_loop.h"
+#include "win32/app/register_switch.h"
+#include "win32/dragdrop/dragdrop.h"
+#include "engine/fat/fs_options.h"
+#include "win32/ports/main_window.h"
+#include "win32/ports/win32_prompts.h"
+#include "win32/resources/command_ids.h"
+#include "win32/settings/associations.h"
+#include "win32/settings/settings.h"
+#include "win32/ui/app_state.h"
+#include "win32/ui/command_line.h"
+#include "win32/ui/explorer_list.h"
+#include "win32/ui/main_window.h"
+#include "win32/ui/message_loop.h"
 
 namespace {
 

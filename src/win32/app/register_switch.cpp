@@ -1,4 +1,4 @@
-#include "app/register_switch.h"
+#include "win32/app/register_switch.h"
 
 namespace vk {
 

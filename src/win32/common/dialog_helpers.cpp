@@ -1,8 +1,8 @@
-#include "common/dialog_helpers.h"
+#include "win32/common/dialog_helpers.h"
 
-#include "ports/platform_codes.h"
-#include "ports/prompts.h"
-#include "strings/string_ids.h"
+#include "engine/ports/platform_codes.h"
+#include "engine/ports/prompts.h"
+#include "engine/strings/string_ids.h"
 
 namespace vk {
 namespace {

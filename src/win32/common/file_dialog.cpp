@@ -1,10 +1,10 @@
-#include "common/file_dialog.h"
+#include "win32/common/file_dialog.h"
 
 #include <commdlg.h>
 
 #include <cstddef>
 
-#include "common/dialog_helpers.h"
+#include "win32/common/dialog_helpers.h"
 
 namespace vk {
 namespace {

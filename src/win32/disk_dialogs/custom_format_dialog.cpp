@@ -1,10 +1,10 @@
 #include <cstdio>
 
-#include "common/dialog_helpers.h"
-#include "disk_dialogs/disk_dialogs.h"
-#include "drive/custom_format.h"
-#include "resources/disk_dialog_ids.h"
-#include "settings/help.h"
+#include "win32/common/dialog_helpers.h"
+#include "win32/disk_dialogs/disk_dialogs.h"
+#include "engine/drive/custom_format.h"
+#include "win32/resources/disk_dialog_ids.h"
+#include "win32/settings/help.h"
 
 namespace vk::win32 {
 namespace {

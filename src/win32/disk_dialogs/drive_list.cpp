@@ -1,7 +1,7 @@
 #include <cstdio>
 
-#include "disk_dialogs/disk_dialogs.h"
-#include "resources/disk_dialog_ids.h"
+#include "win32/disk_dialogs/disk_dialogs.h"
+#include "win32/resources/disk_dialog_ids.h"
 
 namespace vk::win32 {
 namespace {

@@ -1,15 +1,15 @@
 #include <string>
 
-#include "common/dialog_helpers.h"
-#include "core/document.h"
-#include "disk_dialogs/disk_dialogs.h"
-#include "drive/read_disk.h"
-#include "drive/sector_device.h"
-#include "resources/disk_dialog_ids.h"
-#include "settings/help.h"
-#include "settings/settings.h"
-#include "sheets/format_lists.h"
-#include "ui/app_state.h"
+#include "win32/common/dialog_helpers.h"
+#include "engine/core/document.h"
+#include "win32/disk_dialogs/disk_dialogs.h"
+#include "engine/drive/read_disk.h"
+#include "engine/drive/sector_device.h"
+#include "win32/resources/disk_dialog_ids.h"
+#include "win32/settings/help.h"
+#include "win32/settings/settings.h"
+#include "win32/sheets/format_lists.h"
+#include "win32/ui/app_state.h"
 #include "win32/drive/drive_backend.h"
 
 namespace vk::win32 {

@@ -5,12 +5,12 @@
 
 #include <string>
 
-#include "common/dialog_helpers.h"
-#include "drive/disk_job.h"
-#include "ports/progress.h"
-#include "resources/disk_dialog_ids.h"
-#include "strings/string_ids.h"
-#include "strings/strings.h"
+#include "win32/common/dialog_helpers.h"
+#include "engine/drive/disk_job.h"
+#include "engine/ports/progress.h"
+#include "win32/resources/disk_dialog_ids.h"
+#include "engine/strings/string_ids.h"
+#include "engine/strings/strings.h"
 
 namespace vk {
 namespace {

@@ -1,4 +1,4 @@
-#include "dragdrop/com_shared.h"
+#include "win32/dragdrop/com_shared.h"
 
 namespace vk::win32 {
 namespace {

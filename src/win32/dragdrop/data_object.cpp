@@ -1,9 +1,9 @@
-#include "dragdrop/data_object.h"
+#include "win32/dragdrop/data_object.h"
 
 #include <cstring>
 #include <new>
 
-#include "dragdrop/enum_format_etc.h"
+#include "win32/dragdrop/enum_format_etc.h"
 
 namespace vk::win32 {
 

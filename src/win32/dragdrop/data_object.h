@@ -7,8 +7,8 @@
 
 #include <cstddef>
 
-#include "common/bytes.h"
-#include "dragdrop/com_shared.h"
+#include "engine/common/bytes.h"
+#include "win32/dragdrop/com_shared.h"
 
 namespace vk::win32 {
 

@@ -3,13 +3,13 @@
 #include <new>
 #include <utility>
 
-#include "core/document.h"
-#include "dragdrop/data_object.h"
-#include "dragdrop/dragdrop.h"
-#include "dragdrop/drop_source.h"
-#include "fat/extract.h"
-#include "ports/prompts.h"
-#include "strings/string_ids.h"
+#include "engine/core/document.h"
+#include "win32/dragdrop/data_object.h"
+#include "win32/dragdrop/dragdrop.h"
+#include "win32/dragdrop/drop_source.h"
+#include "engine/fat/extract.h"
+#include "engine/ports/prompts.h"
+#include "engine/strings/string_ids.h"
 
 namespace vk::win32 {
 namespace {

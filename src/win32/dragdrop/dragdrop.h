@@ -8,7 +8,7 @@
 
 #include <string>
 
-#include "common/bytes.h"
+#include "engine/common/bytes.h"
 
 namespace vk {
 struct ImageDocument;

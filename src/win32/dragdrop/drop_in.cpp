@@ -3,11 +3,11 @@
 #include <new>
 #include <string>
 
-#include "core/document.h"
-#include "dragdrop/dragdrop.h"
-#include "dragdrop/raw_drop_target.h"
-#include "fat/add_file.h"
-#include "ports/window_sync.h"
+#include "engine/core/document.h"
+#include "win32/dragdrop/dragdrop.h"
+#include "win32/dragdrop/raw_drop_target.h"
+#include "engine/fat/add_file.h"
+#include "engine/ports/window_sync.h"
 
 namespace vk::win32 {
 namespace {

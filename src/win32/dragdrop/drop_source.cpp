@@ -1,4 +1,4 @@
-#include "dragdrop/drop_source.h"
+#include "win32/dragdrop/drop_source.h"
 
 namespace vk::win32 {
 

@@ -1,4 +1,4 @@
-#include "dragdrop/enum_format_etc.h"
+#include "win32/dragdrop/enum_format_etc.h"
 
 namespace vk::win32 {
 

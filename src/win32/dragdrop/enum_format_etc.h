@@ -4,7 +4,7 @@
 #include <windows.h>
 #include <ole2.h>
 
-#include "dragdrop/com_shared.h"
+#include "win32/dragdrop/com_shared.h"
 
 namespace vk::win32 {
 

@@ -1,6 +1,6 @@
-#include "dragdrop/raw_drop_target.h"
+#include "win32/dragdrop/raw_drop_target.h"
 
-#include "dragdrop/dragdrop.h"
+#include "win32/dragdrop/dragdrop.h"
 
 namespace vk::win32 {
 

@@ -3,7 +3,7 @@
 #include <stdio.h>
 #include <stdlib.h>
 
-#include "dragdrop/dragdrop.h"
+#include "win32/dragdrop/dragdrop.h"
 
 namespace vk::win32 {
 namespace {

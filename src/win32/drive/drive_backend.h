@@ -2,7 +2,7 @@
 // 9x family's VWIN32 device, chosen once per process by the platform family.
 #pragma once
 
-#include "drive/sector_device.h"
+#include "engine/drive/sector_device.h"
 
 namespace vk {
 

@@ -7,7 +7,7 @@
 
 #include <cstring>
 
-#include "ports/platform_codes.h"
+#include "engine/ports/platform_codes.h"
 #include "win32/drive/drive_backend.h"
 
 namespace vk {

@@ -4,7 +4,7 @@
 #include <memory>
 #include <new>
 
-#include "ports/platform_codes.h"
+#include "engine/ports/platform_codes.h"
 #include "win32/drive/drive_backend.h"
 #include "win32/drive/win9x_drive.h"
 

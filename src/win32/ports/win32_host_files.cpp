@@ -2,7 +2,7 @@
 // engine compares as they come.
 #include <windows.h>
 
-#include "ports/host_files.h"
+#include "engine/ports/host_files.h"
 
 namespace vk {
 namespace {

@@ -1,7 +1,7 @@
 // Upper-casing with the system's conversion for the ANSI code page.
 #include <windows.h>
 
-#include "ports/host_text.h"
+#include "engine/ports/host_text.h"
 
 namespace vk {
 

@@ -5,7 +5,7 @@
 
 #include <cstdlib>
 
-#include "ports/host_text.h"
+#include "engine/ports/host_text.h"
 
 namespace vk {
 namespace {

@@ -1,18 +1,18 @@
 // The prompt port of VOLKARN: string-table texts expanded by the system's
 // message formatter and shown in the platform's message box under the
 // program caption; system errors framed by the caller's lines.
-#include "ports/win32_prompts.h"
+#include "win32/ports/win32_prompts.h"
 
 #include <commdlg.h>
 
 #include <string>
 #include <vector>
 
-#include "common/file_dialog.h"
-#include "ports/main_window.h"
-#include "ports/prompts.h"
-#include "strings/string_ids.h"
-#include "strings/strings.h"
+#include "win32/common/file_dialog.h"
+#include "win32/ports/main_window.h"
+#include "engine/ports/prompts.h"
+#include "engine/strings/string_ids.h"
+#include "engine/strings/strings.h"
 
 namespace vk {
 namespace {

@@ -1,6 +1,6 @@
 #include <windows.h>
 
-#include "ports/system_text.h"
+#include "engine/ports/system_text.h"
 
 namespace vk {
 

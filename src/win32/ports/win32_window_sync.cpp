@@ -6,14 +6,14 @@
 #include <climits>
 #include <string>
 
-#include "common/text_format.h"
-#include "core/document.h"
-#include "fat/dir_entry.h"
-#include "fat/list_texts.h"
-#include "ports/win32_prompts.h"
-#include "ports/window_sync.h"
-#include "strings/string_ids.h"
-#include "ui/main_window.h"
+#include "engine/common/text_format.h"
+#include "engine/core/document.h"
+#include "engine/fat/dir_entry.h"
+#include "engine/fat/list_texts.h"
+#include "win32/ports/win32_prompts.h"
+#include "engine/ports/window_sync.h"
+#include "engine/strings/string_ids.h"
+#include "win32/ui/main_window.h"
 
 namespace vk {
 namespace {

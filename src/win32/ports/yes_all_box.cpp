@@ -6,10 +6,10 @@
 #include <string>
 #include <vector>
 
-#include "common/dialog_helpers.h"
-#include "ports/platform_codes.h"
-#include "ports/win32_prompts.h"
-#include "strings/string_ids.h"
+#include "win32/common/dialog_helpers.h"
+#include "engine/ports/platform_codes.h"
+#include "win32/ports/win32_prompts.h"
+#include "engine/strings/string_ids.h"
 
 namespace vk {
 namespace {

@@ -1,11 +1,11 @@
-#include "settings/about.h"
+#include "win32/settings/about.h"
 
 #include <shellapi.h>
 
-#include "common/dialog_helpers.h"
-#include "resources/dialog_ids.h"
-#include "settings/help.h"
-#include "strings/string_ids.h"
+#include "win32/common/dialog_helpers.h"
+#include "win32/resources/dialog_ids.h"
+#include "win32/settings/help.h"
+#include "engine/strings/string_ids.h"
 
 namespace vk::win32 {
 namespace {

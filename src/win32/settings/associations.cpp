@@ -1,9 +1,9 @@
-#include "settings/associations.h"
+#include "win32/settings/associations.h"
 
 #include <shlobj.h>
 
-#include "ports/prompts.h"
-#include "strings/string_ids.h"
+#include "engine/ports/prompts.h"
+#include "engine/strings/string_ids.h"
 
 namespace vk {
 namespace {

@@ -1,14 +1,14 @@
 // The help requests of the program: the index from the Help menu, a topic
 // page from each dialog's Help button, all in VOLKARN.CHM beside the program.
-#include "settings/help.h"
+#include "win32/settings/help.h"
 
 #include <string>
 
-#include "ports/main_window.h"
-#include "ports/platform_codes.h"
-#include "ports/prompts.h"
-#include "settings/help_control.h"
-#include "strings/string_ids.h"
+#include "win32/ports/main_window.h"
+#include "engine/ports/platform_codes.h"
+#include "engine/ports/prompts.h"
+#include "win32/settings/help_control.h"
+#include "engine/strings/string_ids.h"
 
 namespace vk::win32 {
 namespace {

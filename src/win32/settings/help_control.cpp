@@ -1,4 +1,4 @@
-#include "settings/help_control.h"
+#include "win32/settings/help_control.h"
 
 namespace vk::win32 {
 namespace {

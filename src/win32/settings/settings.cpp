@@ -1,10 +1,10 @@
 // The settings in HKEY_CURRENT_USER: four column widths under one key, the
 // option values under another, every one a 4-byte REG_DWORD.
-#include "settings/settings.h"
+#include "win32/settings/settings.h"
 
 #include <windows.h>
 
-#include "fat/fs_options.h"
+#include "engine/fat/fs_options.h"
 
 namespace vk::win32 {
 namespace {

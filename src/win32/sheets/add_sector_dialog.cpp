@@ -2,13 +2,13 @@
 // picked from the drop-down list of all sectors.
 #include <string>
 
-#include "common/dialog_helpers.h"
-#include "ports/platform_codes.h"
-#include "ports/prompts.h"
-#include "resources/sheets_ids.h"
-#include "sheets/image_properties.h"
-#include "sheets/page_support.h"
-#include "strings/string_ids.h"
+#include "win32/common/dialog_helpers.h"
+#include "engine/ports/platform_codes.h"
+#include "engine/ports/prompts.h"
+#include "win32/resources/sheets_ids.h"
+#include "win32/sheets/image_properties.h"
+#include "win32/sheets/page_support.h"
+#include "engine/strings/string_ids.h"
 
 namespace vk::win32 {
 namespace {

@@ -1,17 +1,17 @@
 // The Details dialog and the column widths it gives the main list.
-#include "sheets/details_dialog.h"
+#include "win32/sheets/details_dialog.h"
 
 #include <commctrl.h>
 
 #include <string>
 
-#include "common/dialog_helpers.h"
-#include "resources/sheets_ids.h"
-#include "sheets/page_support.h"
-#include "sheets/sheets.h"
-#include "strings/strings.h"
-#include "ui/explorer_list.h"
-#include "ui/main_window.h"
+#include "win32/common/dialog_helpers.h"
+#include "win32/resources/sheets_ids.h"
+#include "win32/sheets/page_support.h"
+#include "win32/sheets/sheets.h"
+#include "engine/strings/strings.h"
+#include "win32/ui/explorer_list.h"
+#include "win32/ui/main_window.h"
 
 namespace vk::win32 {
 namespace {

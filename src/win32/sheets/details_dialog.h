@@ -4,7 +4,7 @@
 
 #include <windows.h>
 
-#include "settings/settings.h"
+#include "win32/settings/settings.h"
 
 namespace vk::win32 {
 

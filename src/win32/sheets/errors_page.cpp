@@ -5,15 +5,15 @@
 #include <memory>
 #include <string>
 
-#include "core/document.h"
-#include "core/media_errors.h"
-#include "ports/platform_codes.h"
-#include "ports/prompts.h"
-#include "resources/sheets_ids.h"
-#include "sheets/image_properties.h"
-#include "sheets/page_support.h"
-#include "strings/string_ids.h"
-#include "strings/strings.h"
+#include "engine/core/document.h"
+#include "engine/core/media_errors.h"
+#include "engine/ports/platform_codes.h"
+#include "engine/ports/prompts.h"
+#include "win32/resources/sheets_ids.h"
+#include "win32/sheets/image_properties.h"
+#include "win32/sheets/page_support.h"
+#include "engine/strings/string_ids.h"
+#include "engine/strings/strings.h"
 
 namespace vk::win32 {
 namespace {

@@ -1,19 +1,19 @@
 // The page "General" of the file properties sheet, and the sheet.
-#include "sheets/file_properties_page.h"
+#include "win32/sheets/file_properties_page.h"
 
-#include "common/dialog_helpers.h"
-#include "core/document.h"
-#include "fat/dir_entry.h"
-#include "fat/file_properties.h"
-#include "ports/window_sync.h"
-#include "resources/dialog_ids.h"
-#include "resources/sheets_ids.h"
-#include "sheets/page_support.h"
-#include "sheets/sheets.h"
-#include "ui/app_state.h"
-#include "ui/command_line.h"
-#include "ui/explorer_list.h"
-#include "ui/main_window.h"
+#include "win32/common/dialog_helpers.h"
+#include "engine/core/document.h"
+#include "engine/fat/dir_entry.h"
+#include "engine/fat/file_properties.h"
+#include "engine/ports/window_sync.h"
+#include "win32/resources/dialog_ids.h"
+#include "win32/resources/sheets_ids.h"
+#include "win32/sheets/page_support.h"
+#include "win32/sheets/sheets.h"
+#include "win32/ui/app_state.h"
+#include "win32/ui/command_line.h"
+#include "win32/ui/explorer_list.h"
+#include "win32/ui/main_window.h"
 
 namespace vk::win32 {
 namespace {

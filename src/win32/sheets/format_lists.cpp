@@ -1,11 +1,11 @@
-#include "sheets/format_lists.h"
+#include "win32/sheets/format_lists.h"
 
 #include <array>
 #include <string>
 
-#include "core/disk_format.h"
-#include "strings/string_ids.h"
-#include "strings/strings.h"
+#include "engine/core/disk_format.h"
+#include "engine/strings/string_ids.h"
+#include "engine/strings/strings.h"
 
 namespace vk::win32 {
 namespace {

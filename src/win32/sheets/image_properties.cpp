@@ -1,13 +1,13 @@
 // The disk-image properties sheet: which pages it opens with, and the sheet.
-#include "sheets/image_properties.h"
+#include "win32/sheets/image_properties.h"
 
-#include "common/dialog_helpers.h"
-#include "core/document.h"
-#include "resources/dialog_ids.h"
-#include "resources/sheets_ids.h"
-#include "sheets/sheets.h"
-#include "strings/string_ids.h"
-#include "ui/app_state.h"
+#include "win32/common/dialog_helpers.h"
+#include "engine/core/document.h"
+#include "win32/resources/dialog_ids.h"
+#include "win32/resources/sheets_ids.h"
+#include "win32/sheets/sheets.h"
+#include "engine/strings/string_ids.h"
+#include "win32/ui/app_state.h"
 
 namespace vk::win32 {
 namespace {

@@ -1,12 +1,12 @@
 // The page "Media": the geometry the document works with, read only.
 #include <cstdio>
 
-#include "common/bytes.h"
-#include "core/boot_sector.h"
-#include "core/document.h"
-#include "resources/sheets_ids.h"
-#include "sheets/image_properties.h"
-#include "sheets/page_support.h"
+#include "engine/common/bytes.h"
+#include "engine/core/boot_sector.h"
+#include "engine/core/document.h"
+#include "win32/resources/sheets_ids.h"
+#include "win32/sheets/image_properties.h"
+#include "win32/sheets/page_support.h"
 
 namespace vk::win32 {
 namespace {

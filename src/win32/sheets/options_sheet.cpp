@@ -1,15 +1,15 @@
 // The Options sheet and its pages.
-#include "sheets/options_sheet.h"
+#include "win32/sheets/options_sheet.h"
 
-#include "common/dialog_helpers.h"
-#include "core/disk_format.h"
-#include "fat/fs_options.h"
-#include "resources/sheets_ids.h"
-#include "settings/settings.h"
-#include "sheets/format_lists.h"
-#include "sheets/page_support.h"
-#include "sheets/sheets.h"
-#include "strings/string_ids.h"
+#include "win32/common/dialog_helpers.h"
+#include "engine/core/disk_format.h"
+#include "engine/fat/fs_options.h"
+#include "win32/resources/sheets_ids.h"
+#include "win32/settings/settings.h"
+#include "win32/sheets/format_lists.h"
+#include "win32/sheets/page_support.h"
+#include "win32/sheets/sheets.h"
+#include "engine/strings/string_ids.h"
 
 namespace vk::win32 {
 namespace {

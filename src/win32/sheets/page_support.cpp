@@ -1,11 +1,11 @@
-#include "sheets/page_support.h"
+#include "win32/sheets/page_support.h"
 
 #include <vector>
 
-#include "common/dialog_helpers.h"
-#include "common/text_format.h"
-#include "settings/help.h"
-#include "ui/app_state.h"
+#include "win32/common/dialog_helpers.h"
+#include "engine/common/text_format.h"
+#include "win32/settings/help.h"
+#include "win32/ui/app_state.h"
 
 namespace vk::win32 {
 

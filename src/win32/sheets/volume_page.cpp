@@ -1,11 +1,11 @@
 // The page "Volume": OEM text, volume label and the space figures.
 #include <memory>
 
-#include "core/document.h"
-#include "fat/volume_info.h"
-#include "resources/sheets_ids.h"
-#include "sheets/image_properties.h"
-#include "sheets/page_support.h"
+#include "engine/core/document.h"
+#include "engine/fat/volume_info.h"
+#include "win32/resources/sheets_ids.h"
+#include "win32/sheets/image_properties.h"
+#include "win32/sheets/page_support.h"
 
 namespace vk::win32 {
 namespace {

@@ -1,4 +1,4 @@
-#include "ui/app_state.h"
+#include "win32/ui/app_state.h"
 
 namespace vk::win32 {
 

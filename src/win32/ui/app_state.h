@@ -5,7 +5,7 @@
 
 #include <windows.h>
 
-#include "core/document.h"
+#include "engine/core/document.h"
 
 namespace vk::win32 {
 

@@ -1,4 +1,4 @@
-#include "ui/command_line.h"
+#include "win32/ui/command_line.h"
 
 namespace vk::win32 {
 

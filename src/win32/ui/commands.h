@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "resources/command_ids.h"
+#include "win32/resources/command_ids.h"
 
 namespace vk::win32 {
 

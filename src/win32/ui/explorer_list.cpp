@@ -1,4 +1,4 @@
-#include "ui/explorer_list.h"
+#include "win32/ui/explorer_list.h"
 
 #include <shellapi.h>
 
@@ -6,14 +6,14 @@
 #include <cstring>
 #include <string>
 
-#include "core/document.h"
-#include "fat/delete_rename.h"
-#include "fat/dir_entry.h"
-#include "fat/list_texts.h"
-#include "ports/win32_prompts.h"
-#include "resources/command_ids.h"
-#include "strings/string_ids.h"
-#include "ui/app_state.h"
+#include "engine/core/document.h"
+#include "engine/fat/delete_rename.h"
+#include "engine/fat/dir_entry.h"
+#include "engine/fat/list_texts.h"
+#include "win32/ports/win32_prompts.h"
+#include "win32/resources/command_ids.h"
+#include "engine/strings/string_ids.h"
+#include "win32/ui/app_state.h"
 
 namespace vk::win32 {
 

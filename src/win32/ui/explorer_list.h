@@ -8,7 +8,7 @@
 
 #include <cstdint>
 
-#include "settings/settings.h"
+#include "win32/settings/settings.h"
 
 namespace vk::win32 {
 

@@ -1,4 +1,4 @@
-#include "ui/extract_many.h"
+#include "win32/ui/extract_many.h"
 
 #include <commctrl.h>
 #include <shlobj.h>
@@ -6,16 +6,16 @@
 #include <string>
 #include <string_view>
 
-#include "fat/dir_entry.h"
-#include "fat/extract.h"
-#include "ports/platform_codes.h"
-#include "ports/prompts.h"
-#include "ports/window_sync.h"
-#include "strings/string_ids.h"
-#include "strings/strings.h"
-#include "ui/app_state.h"
-#include "ui/commands.h"
-#include "ui/main_window.h"
+#include "engine/fat/dir_entry.h"
+#include "engine/fat/extract.h"
+#include "engine/ports/platform_codes.h"
+#include "engine/ports/prompts.h"
+#include "engine/ports/window_sync.h"
+#include "engine/strings/string_ids.h"
+#include "engine/strings/strings.h"
+#include "win32/ui/app_state.h"
+#include "win32/ui/commands.h"
+#include "win32/ui/main_window.h"
 
 namespace vk::win32 {
 namespace {

@@ -1,18 +1,18 @@
-#include "ui/main_window.h"
+#include "win32/ui/main_window.h"
 
 #include <commctrl.h>
 
-#include "core/document.h"
-#include "dragdrop/dragdrop.h"
-#include "ports/main_window.h"
-#include "ports/win32_prompts.h"
-#include "ports/window_sync.h"
-#include "resources/command_ids.h"
-#include "settings/help.h"
-#include "settings/settings.h"
-#include "ui/app_state.h"
-#include "ui/commands.h"
-#include "ui/startup_commands.h"
+#include "engine/core/document.h"
+#include "win32/dragdrop/dragdrop.h"
+#include "win32/ports/main_window.h"
+#include "win32/ports/win32_prompts.h"
+#include "engine/ports/window_sync.h"
+#include "win32/resources/command_ids.h"
+#include "win32/settings/help.h"
+#include "win32/settings/settings.h"
+#include "win32/ui/app_state.h"
+#include "win32/ui/commands.h"
+#include "win32/ui/startup_commands.h"
 
 namespace vk::win32 {
 namespace {

@@ -4,7 +4,7 @@
 
 #include <windows.h>
 
-#include "ui/explorer_list.h"
+#include "win32/ui/explorer_list.h"
 
 namespace vk::win32 {
 

@@ -1,7 +1,7 @@
-#include "ui/message_loop.h"
+#include "win32/ui/message_loop.h"
 
-#include "settings/help.h"
-#include "ui/app_state.h"
+#include "win32/settings/help.h"
+#include "win32/ui/app_state.h"
 
 namespace vk::win32 {
 

@@ -1,12 +1,12 @@
-#include "ui/startup_commands.h"
+#include "win32/ui/startup_commands.h"
 
-#include "core/document.h"
-#include "fat/add_file.h"
-#include "ports/prompts.h"
-#include "strings/string_ids.h"
-#include "ui/app_state.h"
-#include "ui/command_line.h"
-#include "ui/write_to_disk.h"
+#include "engine/core/document.h"
+#include "engine/fat/add_file.h"
+#include "engine/ports/prompts.h"
+#include "engine/strings/string_ids.h"
+#include "win32/ui/app_state.h"
+#include "win32/ui/command_line.h"
+#include "win32/ui/write_to_disk.h"
 
 namespace vk::win32 {
 

@@ -1,9 +1,9 @@
-#include "ui/write_to_disk.h"
+#include "win32/ui/write_to_disk.h"
 
-#include "core/document.h"
-#include "disk_dialogs/disk_dialogs.h"
-#include "drive/write_disk.h"
-#include "ui/app_state.h"
+#include "engine/core/document.h"
+#include "win32/disk_dialogs/disk_dialogs.h"
+#include "engine/drive/write_disk.h"
+#include "win32/ui/app_state.h"
 
 namespace vk::win32 {
 

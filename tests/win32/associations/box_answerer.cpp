@@ -1,4 +1,4 @@
-#include "box_answerer.h"
+#include "tests/win32/associations/box_answerer.h"
 
 #include <algorithm>
 #include <cstring>

@@ -1,4 +1,4 @@
-#include "child_process.h"
+#include "tests/win32/associations/child_process.h"
 
 #include <algorithm>
 #include <vector>

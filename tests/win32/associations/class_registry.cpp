@@ -1,10 +1,10 @@
-#include "class_registry.h"
+#include "tests/win32/associations/class_registry.h"
 
 #include <sddl.h>
 
 #include <algorithm>
 
-#include "gtest/gtest.h"
+#include <gtest/gtest.h>
 
 namespace vk::test {
 namespace {

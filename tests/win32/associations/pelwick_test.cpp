@@ -5,12 +5,12 @@
 #include <utility>
 #include <vector>
 
-#include "box_answerer.h"
-#include "child_process.h"
-#include "class_registry.h"
-#include "gtest/gtest.h"
-#include "registry_tree.h"
-#include "unregister.h"
+#include "tests/win32/associations/box_answerer.h"
+#include "tests/win32/associations/child_process.h"
+#include "tests/win32/associations/class_registry.h"
+#include <gtest/gtest.h>
+#include "pelwick/registry_tree.h"
+#include "pelwick/unregister.h"
 
 namespace vk::test {
 namespace {

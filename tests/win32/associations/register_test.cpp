@@ -7,14 +7,14 @@
 #include <string>
 #include <vector>
 
-#include "app/register_switch.h"
-#include "box_answerer.h"
-#include "child_process.h"
-#include "class_registry.h"
-#include "gtest/gtest.h"
-#include "settings/associations.h"
-#include "strings/string_ids.h"
-#include "strings/strings.h"
+#include "win32/app/register_switch.h"
+#include "tests/win32/associations/box_answerer.h"
+#include "tests/win32/associations/child_process.h"
+#include "tests/win32/associations/class_registry.h"
+#include <gtest/gtest.h>
+#include "win32/settings/associations.h"
+#include "engine/strings/string_ids.h"
+#include "engine/strings/strings.h"
 
 namespace vk::test {
 namespace {

@@ -7,11 +7,11 @@
 #include <memory>
 #include <string>
 
-#include "core/disk_format.h"
-#include "disk_dialog_fixture.h"
-#include "disk_dialogs/disk_dialogs.h"
-#include "resources/disk_dialog_ids.h"
-#include "sheet_fixture.h"
+#include "engine/core/disk_format.h"
+#include "tests/win32/disk_dialogs/disk_dialog_fixture.h"
+#include "win32/disk_dialogs/disk_dialogs.h"
+#include "win32/resources/disk_dialog_ids.h"
+#include "tests/win32/sheets/sheet_fixture.h"
 
 namespace vk::win32 {
 namespace {

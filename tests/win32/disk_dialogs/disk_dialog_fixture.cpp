@@ -1,4 +1,4 @@
-#include "disk_dialog_fixture.h"
+#include "tests/win32/disk_dialogs/disk_dialog_fixture.h"
 
 #include <commctrl.h>
 
@@ -7,12 +7,12 @@
 #include <fstream>
 #include <iterator>
 
-#include "core/document.h"
-#include "settings/settings.h"
-#include "ui/app_state.h"
-#include "ui/command_line.h"
-#include "ui/explorer_list.h"
-#include "ui/main_window.h"
+#include "engine/core/document.h"
+#include "win32/settings/settings.h"
+#include "win32/ui/app_state.h"
+#include "win32/ui/command_line.h"
+#include "win32/ui/explorer_list.h"
+#include "win32/ui/main_window.h"
 
 namespace vk::test {
 namespace {

@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "box_catcher.h"
-#include "gtest/gtest.h"
+#include "tests/win32/box_catcher.h"
+#include <gtest/gtest.h>
 
 namespace vk::test {
 

@@ -11,22 +11,22 @@
 #include <string>
 #include <vector>
 
-#include "core/document.h"
-#include "core/new_image.h"
-#include "core/layout.h"
-#include "disk_dialog_fixture.h"
-#include "disk_dialogs/disk_dialogs.h"
-#include "fat/add_file.h"
-#include "fat/dir_entry.h"
-#include "fat/extract.h"
-#include "ports/platform_codes.h"
-#include "resources/command_ids.h"
-#include "resources/disk_dialog_ids.h"
-#include "settings/settings.h"
-#include "sheet_fixture.h"
-#include "ui/app_state.h"
-#include "ui/commands.h"
-#include "ui/write_to_disk.h"
+#include "engine/core/document.h"
+#include "engine/core/new_image.h"
+#include "engine/core/layout.h"
+#include "tests/win32/disk_dialogs/disk_dialog_fixture.h"
+#include "win32/disk_dialogs/disk_dialogs.h"
+#include "engine/fat/add_file.h"
+#include "engine/fat/dir_entry.h"
+#include "engine/fat/extract.h"
+#include "engine/ports/platform_codes.h"
+#include "win32/resources/command_ids.h"
+#include "win32/resources/disk_dialog_ids.h"
+#include "win32/settings/settings.h"
+#include "tests/win32/sheets/sheet_fixture.h"
+#include "win32/ui/app_state.h"
+#include "win32/ui/commands.h"
+#include "win32/ui/write_to_disk.h"
 
 namespace vk::win32 {
 namespace {

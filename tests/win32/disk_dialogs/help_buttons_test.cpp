@@ -4,10 +4,10 @@
 
 #include <windows.h>
 
-#include "disk_dialog_fixture.h"
-#include "disk_dialogs/disk_dialogs.h"
-#include "resources/disk_dialog_ids.h"
-#include "settings/help_control.h"
+#include "tests/win32/disk_dialogs/disk_dialog_fixture.h"
+#include "win32/disk_dialogs/disk_dialogs.h"
+#include "win32/resources/disk_dialog_ids.h"
+#include "win32/settings/help_control.h"
 
 namespace vk::win32 {
 namespace {

@@ -10,19 +10,19 @@
 #include <cstring>
 #include <memory>
 
-#include "core/boot_sector.h"
-#include "core/disk_format.h"
-#include "core/document.h"
-#include "core/new_image.h"
-#include "disk_dialog_fixture.h"
-#include "disk_dialogs/disk_dialogs.h"
-#include "resources/command_ids.h"
-#include "resources/disk_dialog_ids.h"
-#include "settings/settings.h"
-#include "sheet_fixture.h"
-#include "ui/app_state.h"
-#include "ui/commands.h"
-#include "ui/main_window.h"
+#include "engine/core/boot_sector.h"
+#include "engine/core/disk_format.h"
+#include "engine/core/document.h"
+#include "engine/core/new_image.h"
+#include "tests/win32/disk_dialogs/disk_dialog_fixture.h"
+#include "win32/disk_dialogs/disk_dialogs.h"
+#include "win32/resources/command_ids.h"
+#include "win32/resources/disk_dialog_ids.h"
+#include "win32/settings/settings.h"
+#include "tests/win32/sheets/sheet_fixture.h"
+#include "win32/ui/app_state.h"
+#include "win32/ui/commands.h"
+#include "win32/ui/main_window.h"
 
 namespace vk::win32 {
 namespace {

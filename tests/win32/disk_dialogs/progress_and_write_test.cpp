@@ -5,20 +5,20 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include "core/document.h"
-#include "core/new_image.h"
-#include "core/media_errors.h"
-#include "disk_dialog_fixture.h"
-#include "disk_dialogs/disk_dialogs.h"
-#include "drive/disk_job.h"
-#include "ports/platform_codes.h"
-#include "ports/progress.h"
-#include "resources/command_ids.h"
-#include "resources/disk_dialog_ids.h"
-#include "sheet_fixture.h"
-#include "ui/app_state.h"
-#include "ui/commands.h"
-#include "ui/write_to_disk.h"
+#include "engine/core/document.h"
+#include "engine/core/new_image.h"
+#include "engine/core/media_errors.h"
+#include "tests/win32/disk_dialogs/disk_dialog_fixture.h"
+#include "win32/disk_dialogs/disk_dialogs.h"
+#include "engine/drive/disk_job.h"
+#include "engine/ports/platform_codes.h"
+#include "engine/ports/progress.h"
+#include "win32/resources/command_ids.h"
+#include "win32/resources/disk_dialog_ids.h"
+#include "tests/win32/sheets/sheet_fixture.h"
+#include "win32/ui/app_state.h"
+#include "win32/ui/commands.h"
+#include "win32/ui/write_to_disk.h"
 
 namespace vk::win32 {
 namespace {

@@ -9,12 +9,12 @@
 #include <string>
 #include <thread>
 
-#include "box_answerer.h"
-#include "child_process.h"
-#include "core/document.h"
-#include "core/new_image.h"
-#include "gtest/gtest.h"
-#include "resources/disk_dialog_ids.h"
+#include "tests/win32/associations/box_answerer.h"
+#include "tests/win32/associations/child_process.h"
+#include "engine/core/document.h"
+#include "engine/core/new_image.h"
+#include <gtest/gtest.h>
+#include "win32/resources/disk_dialog_ids.h"
 
 namespace vk::test {
 namespace {

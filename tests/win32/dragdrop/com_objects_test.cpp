@@ -11,12 +11,12 @@
 
 #include <gtest/gtest.h>
 
-#include "common/bytes.h"
-#include "dragdrop/com_shared.h"
-#include "dragdrop/data_object.h"
-#include "dragdrop/drop_source.h"
-#include "dragdrop/enum_format_etc.h"
-#include "dragdrop/raw_drop_target.h"
+#include "engine/common/bytes.h"
+#include "win32/dragdrop/com_shared.h"
+#include "win32/dragdrop/data_object.h"
+#include "win32/dragdrop/drop_source.h"
+#include "win32/dragdrop/enum_format_etc.h"
+#include "win32/dragdrop/raw_drop_target.h"
 
 namespace vk::win32 {
 namespace {

@@ -1,17 +1,17 @@
-#include "drag_fixture.h"
+#include "tests/win32/dragdrop/drag_fixture.h"
 
 #include <shlobj.h>
 
 #include <algorithm>
 #include <cstring>
 
-#include "core/new_image.h"
-#include "dragdrop/com_shared.h"
-#include "dragdrop/dragdrop.h"
-#include "fat/add_file.h"
-#include "fat/dir_entry.h"
-#include "fat/extract.h"
-#include "fat/root_directory.h"
+#include "engine/core/new_image.h"
+#include "win32/dragdrop/com_shared.h"
+#include "win32/dragdrop/dragdrop.h"
+#include "engine/fat/add_file.h"
+#include "engine/fat/dir_entry.h"
+#include "engine/fat/extract.h"
+#include "engine/fat/root_directory.h"
 
 namespace vk::test {
 namespace {

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "support/test_files.h"
+#include "tests/support/test_files.h"
 
 namespace vk::test {
 

@@ -9,11 +9,11 @@
 
 #include <gtest/gtest.h>
 
-#include "core/new_image.h"
-#include "drag_fixture.h"
-#include "dragdrop/com_shared.h"
-#include "dragdrop/dragdrop.h"
-#include "strings/string_ids.h"
+#include "engine/core/new_image.h"
+#include "tests/win32/dragdrop/drag_fixture.h"
+#include "win32/dragdrop/com_shared.h"
+#include "win32/dragdrop/dragdrop.h"
+#include "engine/strings/string_ids.h"
 
 namespace vk::test {
 namespace {

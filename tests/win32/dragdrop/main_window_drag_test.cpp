@@ -13,18 +13,18 @@
 #include <string>
 #include <vector>
 
-#include "box_catcher.h"
-#include "common/bytes.h"
-#include "core/document.h"
-#include "core/new_image.h"
-#include "dragdrop/dragdrop.h"
-#include "dragdrop/raw_drop_target.h"
-#include "fat/dir_entry.h"
-#include "fat/fat12.h"
-#include "gtest/gtest.h"
-#include "resources/command_ids.h"
-#include "ui/app_state.h"
-#include "window_fixture.h"
+#include "tests/win32/box_catcher.h"
+#include "engine/common/bytes.h"
+#include "engine/core/document.h"
+#include "engine/core/new_image.h"
+#include "win32/dragdrop/dragdrop.h"
+#include "win32/dragdrop/raw_drop_target.h"
+#include "engine/fat/dir_entry.h"
+#include "engine/fat/fat12.h"
+#include <gtest/gtest.h>
+#include "win32/resources/command_ids.h"
+#include "win32/ui/app_state.h"
+#include "tests/win32/main_window/window_fixture.h"
 
 namespace vk::test {
 namespace {

@@ -10,15 +10,15 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "core/media_errors.h"
-#include "drive/disk_job.h"
-#include "drive/read_disk.h"
-#include "drive/write_disk.h"
-#include "fake_drive.h"
-#include "fat/extract.h"
-#include "strings/string_ids.h"
-#include "support/image_builder.h"
-#include "support/test_files.h"
+#include "engine/core/media_errors.h"
+#include "engine/drive/disk_job.h"
+#include "engine/drive/read_disk.h"
+#include "engine/drive/write_disk.h"
+#include "tests/engine/fake_drive.h"
+#include "engine/fat/extract.h"
+#include "engine/strings/string_ids.h"
+#include "tests/support/image_builder.h"
+#include "tests/support/test_files.h"
 #include "win32/drive/drive_backend.h"
 
 namespace vk::test {

@@ -8,8 +8,8 @@
 #include <deque>
 #include <vector>
 
-#include "drive/sector_device.h"
-#include "ports/platform_codes.h"
+#include "engine/drive/sector_device.h"
+#include "engine/ports/platform_codes.h"
 #include "win32/drive/drive_backend.h"
 #include "win32/drive/win9x_drive.h"
 

@@ -2,9 +2,9 @@
 #include <string>
 #include <vector>
 
-#include "gtest/gtest.h"
-#include "ui/command_line.h"
-#include "ui/commands.h"
+#include <gtest/gtest.h>
+#include "win32/ui/command_line.h"
+#include "win32/ui/commands.h"
 
 namespace vk::test {
 namespace {

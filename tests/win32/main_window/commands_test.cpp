@@ -8,18 +8,18 @@
 #include <string>
 #include <vector>
 
-#include "box_catcher.h"
-#include "core/document.h"
-#include "core/new_image.h"
-#include "fat/fs_options.h"
-#include "settings/help.h"
-#include "settings/help_control.h"
-#include "gtest/gtest.h"
-#include "resources/command_ids.h"
-#include "ui/app_state.h"
-#include "ui/commands.h"
-#include "ui/message_loop.h"
-#include "window_fixture.h"
+#include "tests/win32/box_catcher.h"
+#include "engine/core/document.h"
+#include "engine/core/new_image.h"
+#include "engine/fat/fs_options.h"
+#include "win32/settings/help.h"
+#include "win32/settings/help_control.h"
+#include <gtest/gtest.h>
+#include "win32/resources/command_ids.h"
+#include "win32/ui/app_state.h"
+#include "win32/ui/commands.h"
+#include "win32/ui/message_loop.h"
+#include "tests/win32/main_window/window_fixture.h"
 
 namespace vk::test {
 namespace {

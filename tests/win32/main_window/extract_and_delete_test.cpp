@@ -7,15 +7,15 @@
 #include <string>
 #include <vector>
 
-#include "box_catcher.h"
-#include "core/document.h"
-#include "gtest/gtest.h"
-#include "ports/platform_codes.h"
-#include "resources/command_ids.h"
-#include "ui/app_state.h"
-#include "ui/command_line.h"
-#include "ui/extract_many.h"
-#include "window_fixture.h"
+#include "tests/win32/box_catcher.h"
+#include "engine/core/document.h"
+#include <gtest/gtest.h>
+#include "engine/ports/platform_codes.h"
+#include "win32/resources/command_ids.h"
+#include "win32/ui/app_state.h"
+#include "win32/ui/command_line.h"
+#include "win32/ui/extract_many.h"
+#include "tests/win32/main_window/window_fixture.h"
 
 namespace vk::test {
 namespace {

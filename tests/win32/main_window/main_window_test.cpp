@@ -7,23 +7,23 @@
 #include <cstring>
 #include <string>
 
-#include "box_catcher.h"
-#include "common/bytes.h"
-#include "core/document.h"
-#include "fat/dir_entry.h"
-#include "fat/list_texts.h"
-#include "gtest/gtest.h"
-#include "resources/command_ids.h"
-#include "drive/read_disk.h"
-#include "drive/sector_device.h"
-#include "settings/settings.h"
-#include "sheets/details_dialog.h"
-#include "ui/command_line.h"
-#include "ui/explorer_list.h"
-#include "strings/string_ids.h"
-#include "strings/strings.h"
-#include "ui/app_state.h"
-#include "window_fixture.h"
+#include "tests/win32/box_catcher.h"
+#include "engine/common/bytes.h"
+#include "engine/core/document.h"
+#include "engine/fat/dir_entry.h"
+#include "engine/fat/list_texts.h"
+#include <gtest/gtest.h>
+#include "win32/resources/command_ids.h"
+#include "engine/drive/read_disk.h"
+#include "engine/drive/sector_device.h"
+#include "win32/settings/settings.h"
+#include "win32/sheets/details_dialog.h"
+#include "win32/ui/command_line.h"
+#include "win32/ui/explorer_list.h"
+#include "engine/strings/string_ids.h"
+#include "engine/strings/strings.h"
+#include "win32/ui/app_state.h"
+#include "tests/win32/main_window/window_fixture.h"
 
 namespace vk::test {
 namespace {

@@ -6,15 +6,15 @@
 #include <cstring>
 #include <string>
 
-#include "box_catcher.h"
-#include "core/document.h"
-#include "fat/dir_entry.h"
-#include "gtest/gtest.h"
-#include "resources/command_ids.h"
-#include "strings/string_ids.h"
-#include "strings/strings.h"
-#include "ui/app_state.h"
-#include "window_fixture.h"
+#include "tests/win32/box_catcher.h"
+#include "engine/core/document.h"
+#include "engine/fat/dir_entry.h"
+#include <gtest/gtest.h>
+#include "win32/resources/command_ids.h"
+#include "engine/strings/string_ids.h"
+#include "engine/strings/strings.h"
+#include "win32/ui/app_state.h"
+#include "tests/win32/main_window/window_fixture.h"
 
 namespace vk::test {
 namespace {

@@ -9,15 +9,15 @@
 #include <string>
 #include <vector>
 
-#include "box_answerer.h"
-#include "child_process.h"
-#include "core/document.h"
-#include "fat/dir_entry.h"
-#include "fat/extract.h"
-#include "gtest/gtest.h"
-#include "strings/string_ids.h"
-#include "strings/strings.h"
-#include "window_fixture.h"
+#include "tests/win32/associations/box_answerer.h"
+#include "tests/win32/associations/child_process.h"
+#include "engine/core/document.h"
+#include "engine/fat/dir_entry.h"
+#include "engine/fat/extract.h"
+#include <gtest/gtest.h>
+#include "engine/strings/string_ids.h"
+#include "engine/strings/strings.h"
+#include "tests/win32/main_window/window_fixture.h"
 
 namespace vk::test {
 namespace {

@@ -1,18 +1,18 @@
-#include "window_fixture.h"
+#include "tests/win32/main_window/window_fixture.h"
 
 #include <commctrl.h>
 
 #include <cstring>
 
-#include "common/bytes.h"
-#include "core/document.h"
-#include "core/new_image.h"
-#include "fat/dir_entry.h"
-#include "resources/command_ids.h"
-#include "settings/settings.h"
-#include "ui/app_state.h"
-#include "ui/explorer_list.h"
-#include "ui/main_window.h"
+#include "engine/common/bytes.h"
+#include "engine/core/document.h"
+#include "engine/core/new_image.h"
+#include "engine/fat/dir_entry.h"
+#include "win32/resources/command_ids.h"
+#include "win32/settings/settings.h"
+#include "win32/ui/app_state.h"
+#include "win32/ui/explorer_list.h"
+#include "win32/ui/main_window.h"
 
 namespace vk::test {
 namespace {

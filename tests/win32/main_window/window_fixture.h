@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "gtest/gtest.h"
-#include "ui/command_line.h"
+#include <gtest/gtest.h>
+#include "win32/ui/command_line.h"
 
 namespace vk::test {
 

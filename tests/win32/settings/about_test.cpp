@@ -6,10 +6,10 @@
 
 #include <string>
 
-#include "box_catcher.h"
-#include "resources/dialog_ids.h"
-#include "settings/about.h"
-#include "settings/help.h"
+#include "tests/win32/box_catcher.h"
+#include "win32/resources/dialog_ids.h"
+#include "win32/settings/about.h"
+#include "win32/settings/help.h"
 
 namespace vk::win32 {
 namespace {

@@ -7,11 +7,11 @@
 #include <string>
 #include <vector>
 
-#include "box_catcher.h"
-#include "common/dialog_helpers.h"
-#include "ports/platform_codes.h"
-#include "resources/dialog_ids.h"
-#include "strings/string_ids.h"
+#include "tests/win32/box_catcher.h"
+#include "win32/common/dialog_helpers.h"
+#include "engine/ports/platform_codes.h"
+#include "win32/resources/dialog_ids.h"
+#include "engine/strings/string_ids.h"
 
 namespace vk::test {
 namespace {

@@ -7,11 +7,11 @@
 
 #include <string>
 
-#include "box_catcher.h"
-#include "ports/main_window.h"
-#include "ports/platform_codes.h"
-#include "settings/help.h"
-#include "settings/help_control.h"
+#include "tests/win32/box_catcher.h"
+#include "win32/ports/main_window.h"
+#include "engine/ports/platform_codes.h"
+#include "win32/settings/help.h"
+#include "win32/settings/help_control.h"
 
 namespace vk::win32 {
 namespace {

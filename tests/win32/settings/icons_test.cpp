@@ -6,7 +6,7 @@
 
 #include <vector>
 
-#include "resources/dialog_ids.h"
+#include "win32/resources/dialog_ids.h"
 
 namespace {
 

@@ -8,8 +8,8 @@
 #include <map>
 #include <string>
 
-#include "fat/fs_options.h"
-#include "settings/settings.h"
+#include "engine/fat/fs_options.h"
+#include "win32/settings/settings.h"
 
 namespace vk::win32 {
 namespace {

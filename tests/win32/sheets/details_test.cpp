@@ -5,13 +5,13 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include "resources/sheets_ids.h"
-#include "settings/settings.h"
-#include "sheet_fixture.h"
-#include "sheets/details_dialog.h"
-#include "sheets/sheets.h"
-#include "ui/explorer_list.h"
-#include "ui/main_window.h"
+#include "win32/resources/sheets_ids.h"
+#include "win32/settings/settings.h"
+#include "tests/win32/sheets/sheet_fixture.h"
+#include "win32/sheets/details_dialog.h"
+#include "win32/sheets/sheets.h"
+#include "win32/ui/explorer_list.h"
+#include "win32/ui/main_window.h"
 
 namespace vk::win32 {
 namespace {

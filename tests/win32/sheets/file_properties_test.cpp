@@ -6,10 +6,10 @@
 
 #include <fstream>
 
-#include "fat/dir_entry.h"
-#include "resources/sheets_ids.h"
-#include "sheet_fixture.h"
-#include "sheets/file_properties_page.h"
+#include "engine/fat/dir_entry.h"
+#include "win32/resources/sheets_ids.h"
+#include "tests/win32/sheets/sheet_fixture.h"
+#include "win32/sheets/file_properties_page.h"
 
 namespace vk::win32 {
 namespace {

@@ -5,13 +5,13 @@
 
 #include <windows.h>
 
-#include "resources/sheets_ids.h"
-#include "settings/help_control.h"
-#include "sheet_fixture.h"
-#include "sheets/details_dialog.h"
-#include "sheets/file_properties_page.h"
-#include "sheets/image_properties.h"
-#include "sheets/options_sheet.h"
+#include "win32/resources/sheets_ids.h"
+#include "win32/settings/help_control.h"
+#include "tests/win32/sheets/sheet_fixture.h"
+#include "win32/sheets/details_dialog.h"
+#include "win32/sheets/file_properties_page.h"
+#include "win32/sheets/image_properties.h"
+#include "win32/sheets/options_sheet.h"
 
 namespace vk::win32 {
 namespace {

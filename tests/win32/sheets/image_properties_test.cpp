@@ -4,13 +4,13 @@
 
 #include <windows.h>
 
-#include "common/bytes.h"
-#include "core/boot_sector.h"
-#include "core/media_errors.h"
-#include "ports/platform_codes.h"
-#include "resources/sheets_ids.h"
-#include "sheet_fixture.h"
-#include "sheets/image_properties.h"
+#include "engine/common/bytes.h"
+#include "engine/core/boot_sector.h"
+#include "engine/core/media_errors.h"
+#include "engine/ports/platform_codes.h"
+#include "win32/resources/sheets_ids.h"
+#include "tests/win32/sheets/sheet_fixture.h"
+#include "win32/sheets/image_properties.h"
 
 namespace vk::win32 {
 namespace {

@@ -4,13 +4,13 @@
 
 #include <windows.h>
 
-#include "fat/delete_rename.h"
-#include "fat/fs_options.h"
-#include "ports/platform_codes.h"
-#include "resources/sheets_ids.h"
-#include "settings/settings.h"
-#include "sheet_fixture.h"
-#include "sheets/options_sheet.h"
+#include "engine/fat/delete_rename.h"
+#include "engine/fat/fs_options.h"
+#include "engine/ports/platform_codes.h"
+#include "win32/resources/sheets_ids.h"
+#include "win32/settings/settings.h"
+#include "tests/win32/sheets/sheet_fixture.h"
+#include "win32/sheets/options_sheet.h"
 
 namespace vk::win32 {
 namespace {

@@ -6,15 +6,15 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include "resources/sheets_ids.h"
-#include "sheet_fixture.h"
-#include "sheets/details_dialog.h"
-#include "sheets/file_properties_page.h"
-#include "sheets/image_properties.h"
-#include "sheets/options_sheet.h"
-#include "sheets/sheets.h"
-#include "ui/app_state.h"
-#include "ui/main_window.h"
+#include "win32/resources/sheets_ids.h"
+#include "tests/win32/sheets/sheet_fixture.h"
+#include "win32/sheets/details_dialog.h"
+#include "win32/sheets/file_properties_page.h"
+#include "win32/sheets/image_properties.h"
+#include "win32/sheets/options_sheet.h"
+#include "win32/sheets/sheets.h"
+#include "win32/ui/app_state.h"
+#include "win32/ui/main_window.h"
 
 namespace vk::win32 {
 namespace {

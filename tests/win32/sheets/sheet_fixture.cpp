@@ -1,13 +1,13 @@
-#include "sheet_fixture.h"
+#include "tests/win32/sheets/sheet_fixture.h"
 
 #include <algorithm>
 #include <cstring>
 
-#include "common/bytes.h"
-#include "core/layout.h"
-#include "core/new_image.h"
-#include "fat/dir_entry.h"
-#include "ports/main_window.h"
+#include "engine/common/bytes.h"
+#include "engine/core/layout.h"
+#include "engine/core/new_image.h"
+#include "engine/fat/dir_entry.h"
+#include "win32/ports/main_window.h"
 
 namespace vk::test {
 namespace {

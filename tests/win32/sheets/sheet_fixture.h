@@ -11,9 +11,9 @@
 #include <string>
 #include <vector>
 
-#include "box_catcher.h"
-#include "core/document.h"
-#include "gtest/gtest.h"
+#include "tests/win32/box_catcher.h"
+#include "engine/core/document.h"
+#include <gtest/gtest.h>
 
 namespace vk::test {
 
