@@ -11,7 +11,7 @@
 #include "engine/core/boot_sector.h"
 #include "engine/core/media_errors.h"
 #include "engine/core/new_image.h"
-#include "engine/drive/custom_format.h"
+#include "engine/core/custom_format.h"
 #include "engine/strings/strings.h"
 
 namespace vk::cli {

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "engine/core/layout.h"
-#include "engine/drive/custom_format.h"
+#include "engine/core/custom_format.h"
 #include "engine/strings/string_ids.h"
 #include "tests/support/test_files.h"
 

@@ -2,7 +2,7 @@
 
 #include "win32/common/dialog_helpers.h"
 #include "win32/disk_dialogs/disk_dialogs.h"
-#include "engine/drive/custom_format.h"
+#include "engine/core/custom_format.h"
 #include "win32/resources/disk_dialog_ids.h"
 #include "win32/settings/help.h"
 

@@ -1,4 +1,4 @@
-#include "engine/drive/custom_format.h"
+#include "engine/core/custom_format.h"
 
 #include <cctype>
 #include <cstdio>
