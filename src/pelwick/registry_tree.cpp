@@ -11,14 +11,41 @@ LONG NotFoundAsSuccess(LONG result) { return result == ERROR_FILE_NOT_FOUND ? ER
 
 }  // namespace
 
-bool ValueIsDiskImage(HKEY key) {
+RegKey& RegKey::operator=(RegKey&& other) noexcept {
+    if (this != &other) {
+        Close();
+        key_ = other.Release();
+    }
+    return *this;
+}
+
+HKEY RegKey::Release() {
+    const HKEY key = key_;
+    key_ = nullptr;
+    return key;
+}
+
+void RegKey::Close() {
+    if (key_ != nullptr) {
+        RegCloseKey(key_);
+        key_ = nullptr;
+    }
+}
+
+RegKey OpenKey(HKEY parent, const char* subkey, REGSAM access, LONG& result) {
+    HKEY key = nullptr;
+    result = RegOpenKeyExA(parent, subkey, 0, access, &key);
+    return RegKey(result == ERROR_SUCCESS ? key : nullptr);
+}
+
+bool ValueIsDiskImage(const RegKey& key) {
     // One byte more than read, so that a value stored without its
     // terminating zero still ends.
     char value[kValueBufferSize + 1] = "";
     DWORD size = kValueBufferSize;
     DWORD type = REG_NONE;
-    const LONG result = RegQueryValueExA(key, nullptr, nullptr, &type, reinterpret_cast<BYTE*>(value), &size);
-    RegCloseKey(key);
+    const LONG result =
+        RegQueryValueExA(key.get(), nullptr, nullptr, &type, reinterpret_cast<BYTE*>(value), &size);
     if (result != ERROR_SUCCESS || (type != REG_SZ && type != REG_EXPAND_SZ)) {
         return false;
     }
@@ -26,74 +53,79 @@ bool ValueIsDiskImage(HKEY key) {
     return lstrcmpiA(value, kProgId) == 0;
 }
 
-bool HasSubkeys(HKEY key) {
+bool HasSubkeys(const RegKey& key) {
     char name[kProbeNameLength];
     DWORD length = kProbeNameLength;
-    const LONG result = RegEnumKeyExA(key, 0, name, &length, nullptr, nullptr, nullptr, nullptr);
-    RegCloseKey(key);
+    const LONG result = RegEnumKeyExA(key.get(), 0, name, &length, nullptr, nullptr, nullptr, nullptr);
     return result != ERROR_NO_MORE_ITEMS;
 }
 
-bool HasValues(HKEY key) {
+bool HasValues(const RegKey& key) {
     DWORD values = 0;
     const LONG result =
-        RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &values, nullptr, nullptr,
+        RegQueryInfoKeyA(key.get(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &values, nullptr, nullptr,
                          nullptr, nullptr);
-    RegCloseKey(key);
     return result != ERROR_SUCCESS || values != 0;
 }
 
 LONG DeleteDefaultValue(const char* keyName) {
-    HKEY key = nullptr;
-    LONG result = RegOpenKeyExA(HKEY_CLASSES_ROOT, keyName, 0, KEY_SET_VALUE, &key);
+    LONG result = ERROR_SUCCESS;
+    const RegKey key = OpenKey(HKEY_CLASSES_ROOT, keyName, KEY_SET_VALUE, result);
     if (result != ERROR_SUCCESS) {
         return NotFoundAsSuccess(result);
     }
-    result = RegDeleteValueA(key, nullptr);
-    RegCloseKey(key);
-    return NotFoundAsSuccess(result);
+    return NotFoundAsSuccess(RegDeleteValueA(key.get(), nullptr));
 }
 
-LONG DeleteKeyTree(HKEY parent, const char* subkey, bool recursive) {
-    HKEY key = nullptr;
-    LONG result = RegOpenKeyExA(parent, subkey, 0, KEY_ENUMERATE_SUB_KEYS | KEY_SET_VALUE, &key);
-    if (result != ERROR_SUCCESS) {
-        return NotFoundAsSuccess(result);
-    }
+namespace {
 
-    bool hasSubkeys = false;
+// Empties `key` of its subkeys (recursive) or only looks whether it has
+// any. 0 or the registry error.
+LONG EmptyKey(HKEY key, bool recursive, bool& hasSubkeys) {
+    hasSubkeys = false;
     char previous[kSubkeyNameLength] = "";
     for (;;) {
         char name[kSubkeyNameLength];
         DWORD length = kSubkeyNameLength;
-        result = RegEnumKeyExA(key, 0, name, &length, nullptr, nullptr, nullptr, nullptr);
+        const LONG result = RegEnumKeyExA(key, 0, name, &length, nullptr, nullptr, nullptr, nullptr);
         if (result == ERROR_NO_MORE_ITEMS) {
-            result = ERROR_SUCCESS;
-            break;
+            return ERROR_SUCCESS;
         }
         if (result != ERROR_SUCCESS) {
-            break;
+            return result;
         }
         hasSubkeys = true;
         if (!recursive) {
-            break;
+            return ERROR_SUCCESS;
         }
         // A subkey that "deleted" without going away (a link to a missing
         // key opens as not-found) would come back at index 0 for ever.
         if (lstrcmpiA(name, previous) == 0) {
-            result = ERROR_CANTWRITE;
-            break;
+            return ERROR_CANTWRITE;
         }
-        result = DeleteKeyTree(key, name, true);
-        if (result != ERROR_SUCCESS) {
-            break;
+        const LONG deleted = DeleteKeyTree(key, name, true);
+        if (deleted != ERROR_SUCCESS) {
+            return deleted;
         }
         lstrcpyA(previous, name);
     }
-    RegCloseKey(key);
+}
 
-    if (result != ERROR_SUCCESS) {
-        return NotFoundAsSuccess(result);
+}  // namespace
+
+LONG DeleteKeyTree(HKEY parent, const char* subkey, bool recursive) {
+    bool hasSubkeys = false;
+    {
+        LONG opened = ERROR_SUCCESS;
+        const RegKey key = OpenKey(parent, subkey, KEY_ENUMERATE_SUB_KEYS | KEY_SET_VALUE, opened);
+        if (opened != ERROR_SUCCESS) {
+            return NotFoundAsSuccess(opened);
+        }
+        // The key is closed again before it is deleted.
+        const LONG result = EmptyKey(key.get(), recursive, hasSubkeys);
+        if (result != ERROR_SUCCESS) {
+            return NotFoundAsSuccess(result);
+        }
     }
     if (!recursive && hasSubkeys) {
         return ERROR_SUCCESS;
@@ -102,15 +134,15 @@ LONG DeleteKeyTree(HKEY parent, const char* subkey, bool recursive) {
 }
 
 bool ReadDefaultString(const char* keyName, std::string& value) {
-    HKEY key = OpenForReading(keyName);
-    if (key == nullptr) {
+    const RegKey key = OpenForReading(keyName);
+    if (!key) {
         return false;
     }
     char text[kValueBufferSize + 1] = "";
     DWORD size = kValueBufferSize;
     DWORD type = REG_NONE;
-    const LONG result = RegQueryValueExA(key, nullptr, nullptr, &type, reinterpret_cast<BYTE*>(text), &size);
-    RegCloseKey(key);
+    const LONG result =
+        RegQueryValueExA(key.get(), nullptr, nullptr, &type, reinterpret_cast<BYTE*>(text), &size);
     if (result != ERROR_SUCCESS || (type != REG_SZ && type != REG_EXPAND_SZ)) {
         return false;
     }
@@ -119,45 +151,39 @@ bool ReadDefaultString(const char* keyName, std::string& value) {
     return true;
 }
 
-bool ListSubkeys(HKEY key, std::vector<std::string>& names) {
+bool ListSubkeys(const RegKey& key, std::vector<std::string>& names) {
     names.clear();
     LONG result = ERROR_SUCCESS;
     for (DWORD index = 0;; ++index) {
         char name[kSubkeyNameLength];
         DWORD length = kSubkeyNameLength;
-        result = RegEnumKeyExA(key, index, name, &length, nullptr, nullptr, nullptr, nullptr);
+        result = RegEnumKeyExA(key.get(), index, name, &length, nullptr, nullptr, nullptr, nullptr);
         if (result != ERROR_SUCCESS) {
             break;
         }
         names.emplace_back(name, length);
     }
-    RegCloseKey(key);
     return result == ERROR_NO_MORE_ITEMS;
 }
 
-bool HasNamedValues(HKEY key) {
+bool HasNamedValues(const RegKey& key) {
     for (DWORD index = 0;; ++index) {
         char name[kSubkeyNameLength];
         DWORD length = kSubkeyNameLength;
-        const LONG result = RegEnumValueA(key, index, name, &length, nullptr, nullptr, nullptr, nullptr);
+        const LONG result = RegEnumValueA(key.get(), index, name, &length, nullptr, nullptr, nullptr, nullptr);
         if (result == ERROR_NO_MORE_ITEMS) {
-            RegCloseKey(key);
             return false;
         }
         // A name too long for the buffer is a name all the same.
         if ((result != ERROR_SUCCESS && result != ERROR_MORE_DATA) || length != 0) {
-            RegCloseKey(key);
             return true;
         }
     }
 }
 
-HKEY OpenForReading(const char* keyName) {
-    HKEY key = nullptr;
-    if (RegOpenKeyExA(HKEY_CLASSES_ROOT, keyName, 0, KEY_READ, &key) != ERROR_SUCCESS) {
-        return nullptr;
-    }
-    return key;
+RegKey OpenForReading(const char* keyName) {
+    LONG result = ERROR_SUCCESS;
+    return OpenKey(HKEY_CLASSES_ROOT, keyName, KEY_READ, result);
 }
 
 }  // namespace pelwick

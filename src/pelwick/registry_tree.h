@@ -13,16 +13,42 @@ namespace pelwick {
 // The ProgID the main program writes as the extensions' default value.
 constexpr char kProgId[] = "DiskImage";
 
+// An open registry key, closed when its owner goes. Empty (null) when a
+// key could not be opened.
+class RegKey {
+public:
+    RegKey() = default;
+    explicit RegKey(HKEY key) : key_(key) {}
+    ~RegKey() { Close(); }
+    RegKey(RegKey&& other) noexcept : key_(other.Release()) {}
+    RegKey& operator=(RegKey&& other) noexcept;
+    RegKey(const RegKey&) = delete;
+    RegKey& operator=(const RegKey&) = delete;
+
+    HKEY get() const { return key_; }
+    explicit operator bool() const { return key_ != nullptr; }
+
+private:
+    HKEY Release();
+    void Close();
+
+    HKEY key_ = nullptr;
+};
+
+// Opens `subkey` of `parent` with `access`; `result` is 0 or the registry
+// error, and the key is empty unless it is 0.
+RegKey OpenKey(HKEY parent, const char* subkey, REGSAM access, LONG& result);
+
 // True when `key`'s unnamed value is a string equal to "DiskImage",
-// ignoring case. Closes `key`.
-bool ValueIsDiskImage(HKEY key);
+// ignoring case.
+bool ValueIsDiskImage(const RegKey& key);
 
 // True when `key` has a subkey; an error enumerating counts as true, so
-// that a key we cannot look into is never deleted. Closes `key`.
-bool HasSubkeys(HKEY key);
+// that a key we cannot look into is never deleted.
+bool HasSubkeys(const RegKey& key);
 
-// True when `key` holds any value; an error counts as true. Closes `key`.
-bool HasValues(HKEY key);
+// True when `key` holds any value; an error counts as true.
+bool HasValues(const RegKey& key);
 
 // Deletes the unnamed value of HKEY_CLASSES_ROOT\`keyName`. Returns 0 or
 // the registry error.
@@ -38,14 +64,13 @@ LONG DeleteKeyTree(HKEY parent, const char* subkey, bool recursive);
 bool ReadDefaultString(const char* keyName, std::string& value);
 
 // The names of `key`'s subkeys, and false when they could not all be read.
-// Closes `key`.
-bool ListSubkeys(HKEY key, std::vector<std::string>& names);
+bool ListSubkeys(const RegKey& key, std::vector<std::string>& names);
 
 // True when `key` holds a value besides the unnamed one; an error counts as
-// true. Closes `key`.
-bool HasNamedValues(HKEY key);
+// true.
+bool HasNamedValues(const RegKey& key);
 
-// Opens HKEY_CLASSES_ROOT\`keyName` for reading; nullptr when it cannot.
-HKEY OpenForReading(const char* keyName);
+// Opens HKEY_CLASSES_ROOT\`keyName` for reading; empty when it cannot.
+RegKey OpenForReading(const char* keyName);
 
 }  // namespace pelwick

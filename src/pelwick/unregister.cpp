@@ -17,18 +17,11 @@ namespace {
 constexpr const char* kExtensions[] = {".dsk", ".flp"};
 
 bool ExtensionIsOurs(const char* extension) {
-    HKEY key = OpenForReading(extension);
-    return key != nullptr && ValueIsDiskImage(key);
+    const RegKey key = OpenForReading(extension);
+    return key && ValueIsDiskImage(key);
 }
 
-bool KeyExists(const std::string& name) {
-    HKEY key = OpenForReading(name.c_str());
-    if (key == nullptr) {
-        return false;
-    }
-    RegCloseKey(key);
-    return true;
-}
+bool KeyExists(const std::string& name) { return static_cast<bool>(OpenForReading(name.c_str())); }
 
 // The file name of a DefaultIcon value, without quotes and icon index.
 std::string IconFileName(std::string value) {
@@ -62,8 +55,8 @@ LONG RemoveExtension(const char* extension) {
     if (result != ERROR_SUCCESS) {
         return result;
     }
-    HKEY key = OpenForReading(extension);
-    if (key != nullptr && HasValues(key)) {
+    const RegKey key = OpenForReading(extension);
+    if (key && HasValues(key)) {
         return ERROR_SUCCESS;
     }
     return DeleteKeyTree(HKEY_CLASSES_ROOT, extension, false);
@@ -71,8 +64,8 @@ LONG RemoveExtension(const char* extension) {
 
 // True when `name` is missing or has no subkeys left.
 bool IsEmptyOrMissing(const std::string& name) {
-    HKEY key = OpenForReading(name.c_str());
-    return key == nullptr || !HasSubkeys(key);
+    const RegKey key = OpenForReading(name.c_str());
+    return !key || !HasSubkeys(key);
 }
 
 }  // namespace
@@ -83,12 +76,12 @@ bool IconIsOurs(const AssociationKeys& keys) {
 }
 
 bool ProgIdHoldsOnlyOurs(const AssociationKeys& keys) {
-    HKEY progId = OpenForReading(kProgId);
-    if (progId == nullptr) {
+    const RegKey progId = OpenForReading(kProgId);
+    if (!progId) {
         return true;
     }
     std::vector<std::string> subkeys;
-    if (!ListSubkeys(progId, subkeys) || HasNamedValues(OpenForReading(kProgId))) {
+    if (!ListSubkeys(progId, subkeys) || HasNamedValues(progId)) {
         return false;
     }
     for (const std::string& subkey : subkeys) {
@@ -100,12 +93,12 @@ bool ProgIdHoldsOnlyOurs(const AssociationKeys& keys) {
             return false;
         }
     }
-    HKEY shell = OpenForReading(keys.shell.c_str());
-    if (shell == nullptr) {
+    const RegKey shell = OpenForReading(keys.shell.c_str());
+    if (!shell) {
         return true;
     }
     std::vector<std::string> verbs;
-    if (!ListSubkeys(shell, verbs) || HasNamedValues(OpenForReading(keys.shell.c_str()))) {
+    if (!ListSubkeys(shell, verbs) || HasNamedValues(shell)) {
         return false;
     }
     for (const std::string& verb : verbs) {
@@ -153,11 +146,12 @@ bool RemoveAssociations(const AssociationKeys& keys) {
             return false;
         }
     }
-    HKEY progId = OpenForReading(kProgId);
-    if (progId != nullptr && !HasSubkeys(progId) && !HasNamedValues(OpenForReading(kProgId))) {
-        return DeleteKeyTree(HKEY_CLASSES_ROOT, kProgId, true) == ERROR_SUCCESS;
+    bool progIdEmpty = false;
+    {
+        const RegKey progId = OpenForReading(kProgId);
+        progIdEmpty = progId && !HasSubkeys(progId) && !HasNamedValues(progId);
     }
-    return true;
+    return !progIdEmpty || DeleteKeyTree(HKEY_CLASSES_ROOT, kProgId, true) == ERROR_SUCCESS;
 }
 
 void UnregisterAssociations(HINSTANCE instance) {

@@ -9,6 +9,9 @@
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <memory>
+#include <utility>
 #include <vector>
 
 #include "engine/ports/platform_codes.h"
@@ -17,7 +20,7 @@
 namespace vk {
 namespace {
 
-FileDriveContext& Context(SectorDevice& device) { return *static_cast<FileDriveContext*>(device.context); }
+FileDriveContext& Context(SectorDevice& device) { return static_cast<FileDriveContext&>(*device.context); }
 int Fd(const SectorDevice& device) { return static_cast<int>(device.handle); }
 off_t Offset(uint32_t sector) { return static_cast<off_t>(sector) * kDriveSectorSize; }
 
@@ -28,7 +31,32 @@ uint32_t LastErrno() {
     return ErrnoToWinError(errno);
 }
 
+// A descriptor closed on the paths that do not hand it to the device.
+class OwnedFd {
+public:
+    explicit OwnedFd(int fd) : fd_(fd) {}
+    ~OwnedFd() {
+        if (fd_ >= 0) {
+            close(fd_);
+        }
+    }
+    OwnedFd(const OwnedFd&) = delete;
+    OwnedFd& operator=(const OwnedFd&) = delete;
+    int get() const { return fd_; }
+    int Release() {
+        const int fd = fd_;
+        fd_ = -1;
+        return fd;
+    }
+
+private:
+    int fd_;
+};
+
 uint32_t Open(SectorDevice& device) {
+    if (!device.context) {
+        device.context = std::make_unique<FileDriveContext>();
+    }
     struct stat st {};
     if (stat(device.path.c_str(), &st) != 0) {
         return LastErrno();
@@ -38,16 +66,14 @@ uint32_t Open(SectorDevice& device) {
     if (!device.readOnly && S_ISBLK(st.st_mode)) {
         flags |= O_EXCL;
     }
-    const int fd = open(device.path.c_str(), flags);
-    if (fd < 0) {
+    OwnedFd fd(open(device.path.c_str(), flags));
+    if (fd.get() < 0) {
         return LastErrno();
     }
-    if (!device.readOnly && S_ISREG(st.st_mode) && flock(fd, LOCK_EX | LOCK_NB) != 0) {
-        const uint32_t code = LastErrno();
-        close(fd);
-        return code;
+    if (!device.readOnly && S_ISREG(st.st_mode) && flock(fd.get(), LOCK_EX | LOCK_NB) != 0) {
+        return LastErrno();
     }
-    device.handle = fd;
+    device.handle = fd.Release();
     return win_error::kSuccess;
 }
 
@@ -120,10 +146,13 @@ const DriveBackend kFileBackend = {Open, Read, Write, Format, Close};
 
 const DriveBackend& FileDriveBackend() { return kFileBackend; }
 
-void UseFileDrive(SectorDevice& device, const std::string& path, FileDriveContext& context) {
+FileDriveContext& UseFileDrive(SectorDevice& device, const std::string& path) {
     device.backend = &kFileBackend;
     device.path = path;
-    device.context = &context;
+    auto context = std::make_unique<FileDriveContext>();
+    FileDriveContext& kept = *context;
+    device.context = std::move(context);
+    return kept;
 }
 
 }  // namespace vk

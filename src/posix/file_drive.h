@@ -10,7 +10,7 @@
 namespace vk {
 
 // What the file back end needs beyond the record.
-struct FileDriveContext {
+struct FileDriveContext : DriveContext {
     // Heads of the geometry being formatted: a track's place in a plain
     // file is (cylinder × heads + head) × sectors per track.
     uint32_t heads = 0;
@@ -21,7 +21,8 @@ struct FileDriveContext {
 
 const DriveBackend& FileDriveBackend();
 
-// Points `device` at `path`; `context` must outlive the device's use.
-void UseFileDrive(SectorDevice& device, const std::string& path, FileDriveContext& context);
+// Points `device` at `path`. The device owns the context it is given; the
+// reference stays good while the device lives.
+FileDriveContext& UseFileDrive(SectorDevice& device, const std::string& path);
 
 }  // namespace vk

@@ -52,7 +52,7 @@ int32_t ChosenFormat(WindowRef, void* context) { return static_cast<int32_t>(*st
 struct Drive {
     SectorDevice device;
 #ifndef _WIN32
-    FileDriveContext context;
+    FileDriveContext* file = nullptr;  // the device's own, set by PrepareDrive
 #endif
 };
 
@@ -68,7 +68,7 @@ bool PrepareDrive(const std::string& name, Drive& drive) {
     drive.device.backend = &Win32DriveBackend();
     SetProgressDeviceName(DriveName(drive.device));
 #else
-    UseFileDrive(drive.device, name, drive.context);
+    drive.file = &UseFileDrive(drive.device, name);
     SetProgressDeviceName(name);
 #endif
     return true;
@@ -162,7 +162,7 @@ int CmdWrite(const Args& args) {
         return kExitFailure;
     }
 #ifndef _WIN32
-    drive.context.heads = doc.geometry.heads;
+    drive.file->heads = doc.geometry.heads;
 #endif
     CommonDriveOptions(parsed);
     WarnIfMediaErrors(doc, MainWindow());

@@ -1,6 +1,7 @@
 #include "tests/engine/fake_drive.h"
 
 #include <cstring>
+#include <memory>
 
 #include "engine/drive/disk_job.h"
 #include "engine/ports/platform_codes.h"
@@ -8,7 +9,13 @@
 namespace vk::test {
 namespace {
 
-FakeDisk& Disk(SectorDevice& device) { return *static_cast<FakeDisk*>(device.context); }
+// The device points at the test's disk; the disk outlives it.
+struct FakeContext : DriveContext {
+    explicit FakeContext(FakeDisk& d) : disk(d) {}
+    FakeDisk& disk;
+};
+
+FakeDisk& Disk(SectorDevice& device) { return static_cast<FakeContext&>(*device.context).disk; }
 
 // Whether a transfer over [first, first + count) meets a failing sector; a
 // counted failure is used up.
@@ -97,7 +104,7 @@ SectorDevice FakeDevice(FakeDisk& disk, uint32_t drive) {
     SectorDevice device;
     device.drive = drive;
     device.backend = &kFakeBackend;
-    device.context = &disk;
+    device.context = std::make_unique<FakeContext>(disk);
     return device;
 }
 

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <utility>
 #include <vector>
 
 #include "engine/drive/sector_device.h"
@@ -83,6 +84,52 @@ TEST(SectorDevice, OpenClearsWrittenFromAnEarlierUse) {
     ASSERT_TRUE(OpenDrive(device));
     EXPECT_FALSE(device.written);
     EXPECT_EQ(device.lastError, 0u);
+}
+
+TEST(SectorDevice, ADeviceStillOpenIsClosedWhenItGoes) {
+    FakeDisk disk(1);
+    {
+        SectorDevice device = FakeDevice(disk);
+        ASSERT_TRUE(OpenDrive(device));
+        uint8_t buffer[512] = {};
+        ASSERT_TRUE(WriteSectors(device, buffer, 0, 1));
+    }
+    EXPECT_EQ(disk.Calls("close"), std::vector<std::string>{"close written"});
+}
+
+TEST(SectorDevice, AMovedDeviceIsClosedOnceByItsNewOwner) {
+    FakeDisk disk(1);
+    {
+        SectorDevice first = FakeDevice(disk);
+        ASSERT_TRUE(OpenDrive(first));
+        SectorDevice second(std::move(first));
+        EXPECT_EQ(first.handle, kNoDriveHandle);
+        EXPECT_NE(second.handle, kNoDriveHandle);
+        EXPECT_FALSE(CloseDrive(first)) << "the old record holds nothing";
+    }
+    EXPECT_EQ(disk.Calls("close"), std::vector<std::string>{"close"});
+}
+
+TEST(SectorDevice, AFailedCloseStillGivesTheHandleUp) {
+    FakeDisk disk(1);
+    disk.closeError = win_error::kWriteFault;
+    {
+        SectorDevice device = FakeDevice(disk);
+        ASSERT_TRUE(OpenDrive(device));
+        EXPECT_FALSE(CloseDrive(device));
+        EXPECT_EQ(device.lastError, win_error::kWriteFault);
+        EXPECT_EQ(device.handle, kNoDriveHandle) << "the back end let it go";
+    }
+    EXPECT_EQ(disk.Calls("close").size(), 1u) << "never closed twice";
+}
+
+TEST(SectorDevice, OpeningAnOpenDeviceClosesItFirst) {
+    FakeDisk disk(1);
+    SectorDevice device = FakeDevice(disk);
+    ASSERT_TRUE(OpenDrive(device));
+    device.readOnly = true;
+    ASSERT_TRUE(OpenDrive(device));
+    EXPECT_EQ(disk.calls, (std::vector<std::string>{"open rw", "close", "open ro"}));
 }
 
 TEST(SectorDevice, DriveNameIsTheLetterUnlessTheBackEndHasAPath) {

@@ -106,7 +106,6 @@ bool ReadDiskToImage(ImageDocument& doc, WindowRef owner, const NewImageRequest&
     }
 
     device.readOnly = true;
-    device.handle = kNoDriveHandle;
     device.lastError = 0;
     device.written = false;
     if (!OpenDrive(device)) {

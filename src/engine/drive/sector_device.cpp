@@ -1,6 +1,7 @@
 #include "engine/drive/sector_device.h"
 
 #include <cstring>
+#include <utility>
 
 #include "engine/ports/platform_codes.h"
 
@@ -18,7 +19,26 @@ bool Done(SectorDevice& device, uint32_t code) {
 
 }  // namespace
 
+SectorDevice::SectorDevice(SectorDevice&& other) noexcept
+    : drive(other.drive),
+      readOnly(other.readOnly),
+      handle(std::exchange(other.handle, kNoDriveHandle)),
+      lastError(other.lastError),
+      written(other.written),
+      backend(other.backend),
+      path(std::move(other.path)),
+      context(std::move(other.context)) {}
+
+SectorDevice::~SectorDevice() {
+    if (HasHandle(*this)) {
+        CloseDrive(*this);
+    }
+}
+
 bool OpenDrive(SectorDevice& device) {
+    if (HasHandle(device)) {
+        CloseDrive(device);
+    }
     device.written = false;
     device.handle = kNoDriveHandle;
     if (device.backend == nullptr) {
@@ -63,11 +83,11 @@ bool CloseDrive(SectorDevice& device) {
         return false;
     }
     const uint32_t code = device.backend->close(device);
+    device.handle = kNoDriveHandle;  // the back end let it go, closed or not
     if (code != win_error::kSuccess) {
         device.lastError = code;
         return false;
     }
-    device.handle = kNoDriveHandle;
     return true;
 }
 

@@ -1,11 +1,13 @@
-// SectorDevice: the one way the engine reaches a physical drive. A plain
-// record the caller owns for one job, driven through five operations that
-// keep the error-code and `written` rules in one place; the platform work is
-// done by a back end (NT raw volume, 9x VWIN32, a POSIX file or device node,
-// or a test's fake) plugged in as a small table of functions.
+// SectorDevice: the one way the engine reaches a physical drive. A record
+// the caller owns for one job, driven through five operations that keep the
+// error-code and `written` rules in one place; the platform work is done by
+// a back end (NT raw volume, 9x VWIN32, a POSIX file or device node, or a
+// test's fake) plugged in as a small table of functions. The record owns
+// what the back end acquires: a drive still open when it goes is closed.
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 namespace vk {
@@ -18,7 +20,8 @@ struct SectorDevice;
 
 // The platform half of a device. Each function returns the platform error
 // code of its attempt, 0 for success; the wrappers below store it in
-// `lastError`. `open` sets `handle`; `close` releases it.
+// `lastError`. `open` sets `handle` only when it succeeds and leaves nothing
+// acquired when it fails; `close` releases the handle whatever it returns.
 struct DriveBackend {
     uint32_t (*open)(SectorDevice& device);
     uint32_t (*read)(SectorDevice& device, uint8_t* buffer, uint32_t first, uint32_t count);
@@ -28,7 +31,22 @@ struct DriveBackend {
     uint32_t (*close)(SectorDevice& device);
 };
 
+// A back end's own state, released with the device (or earlier, by the
+// back end's close).
+struct DriveContext {
+    virtual ~DriveContext() = default;
+};
+
 struct SectorDevice {
+    SectorDevice() = default;
+    // A drive still open is closed; a failure then has no one to go to.
+    ~SectorDevice();
+    // The new record takes the handle over; the old one is left closed.
+    SectorDevice(SectorDevice&& other) noexcept;
+    SectorDevice(const SectorDevice&) = delete;
+    SectorDevice& operator=(const SectorDevice&) = delete;
+    SectorDevice& operator=(SectorDevice&&) = delete;
+
     uint32_t drive = 0;          // 0 = A:
     bool readOnly = false;       // no volume lock, no write access
     intptr_t handle = kNoDriveHandle;
@@ -36,10 +54,11 @@ struct SectorDevice {
     bool written = false;        // a write or format was attempted since the open
     const DriveBackend* backend = nullptr;
     std::string path;            // a back end's own name for the device; empty: the drive letter
-    void* context = nullptr;     // a back end's own state
+    std::unique_ptr<DriveContext> context;  // a back end's own state
 };
 
-// Opens (and, unless readOnly, locks) the drive. True when `handle` is valid.
+// Opens (and, unless readOnly, locks) the drive, closing first a handle the
+// record still holds. True when `handle` is valid.
 bool OpenDrive(SectorDevice& device);
 // Reads count sectors from `first`. The buffer is cleared first, so that a
 // sector that cannot be read is left as zeros.
@@ -48,7 +67,8 @@ bool WriteSectors(SectorDevice& device, const uint8_t* buffer, uint32_t first, u
 bool FormatTrack(SectorDevice& device, uint32_t mediaType, uint32_t sectorsPerTrack, uint32_t cylinder,
                  uint32_t head);
 // Unlocks, lets the system forget the disk after writes, and closes. False
-// without a handle or when the back end could not close.
+// without a handle or when the back end could not close; either way the
+// record holds no handle afterwards.
 bool CloseDrive(SectorDevice& device);
 
 // The platform error code of a BIOS disk status byte (AH after INT 13h/25h/26h).

@@ -100,7 +100,6 @@ bool WriteImageToDisk(const ImageDocument& doc, WindowRef owner, const WriteDisk
         WaitCursor wait;
         progress = OpenProgress(owner, DiskJob::kWriting, header);
         device.readOnly = false;
-        device.handle = kNoDriveHandle;
         device.lastError = 0;
         device.written = false;
         if (!OpenDrive(device)) {

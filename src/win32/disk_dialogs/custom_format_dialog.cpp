@@ -69,7 +69,7 @@ void UpdateCustomCapacity(HWND dialog) {
     ShowFigure(dialog, IDC_CUSTOM_FORMATTED_KB, capacity.formattedKb);
 }
 
-bool AcceptCustomFormat(HWND dialog) { return vk::AcceptCustomFormat(dialog, ReadCustomFormat(dialog)); }
+bool OnCustomFormatOk(HWND dialog) { return AcceptCustomFormat(dialog, ReadCustomFormat(dialog)); }
 
 INT_PTR CALLBACK CustomFormatDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
     switch (message) {
@@ -84,7 +84,7 @@ INT_PTR CALLBACK CustomFormatDialogProc(HWND dialog, UINT message, WPARAM wParam
         }
         switch (LOWORD(wParam)) {
         case IDOK:
-            if (AcceptCustomFormat(dialog)) {
+            if (OnCustomFormatOk(dialog)) {
                 EndDialog(dialog, 1);
             }
             return TRUE;

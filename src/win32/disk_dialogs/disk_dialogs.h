@@ -25,7 +25,7 @@ BOOL OnInitNewImageDialog(HWND dialog);
 // A click on "Copy data from disk" or "Disk capacity/format".
 void OnNewImageCheckBox(HWND dialog, int control);
 // The OK button: an empty image, or the disk copied into `doc`.
-bool ReadDiskToImage(HWND dialog, ImageDocument& doc);
+bool OnNewImageOk(HWND dialog, ImageDocument& doc);
 
 // The removable drives into list 1116 as "A:" or "A: [LABEL]"; their number.
 int FillDriveList(HWND dialog);
@@ -40,7 +40,8 @@ int32_t SelectFormat(HWND dialog);
 bool RunWriteToDiskDialog(HWND owner);
 INT_PTR CALLBACK WriteToDiskDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 BOOL OnInitWriteToDiskDialog(HWND dialog);
-bool WriteImageToDisk(HWND dialog, const ImageDocument& doc, int drive);
+// The OK button: the document written onto `drive` (0 = A:, -1: none chosen).
+bool OnWriteToDiskOk(HWND dialog, const ImageDocument& doc, int drive);
 
 // Custom disk-format (dialog 120). True after OK stored the custom row.
 bool RunCustomFormatDialog(HWND owner);
@@ -48,6 +49,7 @@ INT_PTR CALLBACK CustomFormatDialogProc(HWND dialog, UINT message, WPARAM wParam
 void SetCustomDefaults(HWND dialog);
 DiskFormat ReadCustomFormat(HWND dialog);
 void UpdateCustomCapacity(HWND dialog);
-bool AcceptCustomFormat(HWND dialog);
+// The OK button: the fields checked and, when they hold, the custom row stored.
+bool OnCustomFormatOk(HWND dialog);
 
 }  // namespace vk::win32

@@ -80,7 +80,7 @@ int32_t SelectFormat(HWND dialog) {
     return RunCustomFormatDialog(dialog) ? static_cast<int32_t>(kCustomFormatCode) : kNoFormatSelected;
 }
 
-bool ReadDiskToImage(HWND dialog, ImageDocument& doc) {
+bool OnNewImageOk(HWND dialog, ImageDocument& doc) {
     NewImageRequest request;
     request.copyFromDisk = IsChecked(dialog, IDC_NEW_COPY_FROM_DISK);
     request.chooseFormat = IsChecked(dialog, IDC_NEW_CHOOSE_FORMAT);
@@ -103,7 +103,7 @@ bool ReadDiskToImage(HWND dialog, ImageDocument& doc) {
     }
     // No system box may ask for a disk while the drive is read.
     const UINT previousMode = request.copyFromDisk ? SetErrorMode(SEM_FAILCRITICALERRORS) : 0;
-    const bool made = vk::ReadDiskToImage(doc, dialog, request, device);
+    const bool made = ReadDiskToImage(doc, dialog, request, device);
     if (request.copyFromDisk) {
         SetErrorMode(previousMode);
     }
@@ -121,7 +121,7 @@ INT_PTR CALLBACK NewImageDialogProc(HWND dialog, UINT message, WPARAM wParam, LP
             OnNewImageCheckBox(dialog, LOWORD(wParam));
             return TRUE;
         case IDOK:
-            if (ReadDiskToImage(dialog, TheDocument())) {
+            if (OnNewImageOk(dialog, TheDocument())) {
                 EndDialog(dialog, 1);
             }
             return TRUE;

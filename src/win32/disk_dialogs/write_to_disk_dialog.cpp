@@ -29,7 +29,7 @@ BOOL OnInitWriteToDiskDialog(HWND dialog) {
     return FALSE;
 }
 
-bool WriteImageToDisk(HWND dialog, const ImageDocument& doc, int drive) {
+bool OnWriteToDiskOk(HWND dialog, const ImageDocument& doc, int drive) {
     if (drive < 0) {
         return false;
     }
@@ -41,7 +41,7 @@ bool WriteImageToDisk(HWND dialog, const ImageDocument& doc, int drive) {
     device.backend = &Win32DriveBackend();
     // No system box may ask for a disk while the drive is written.
     const UINT previousMode = SetErrorMode(SEM_FAILCRITICALERRORS);
-    const bool written = vk::WriteImageToDisk(doc, dialog, request, device);
+    const bool written = WriteImageToDisk(doc, dialog, request, device);
     SetErrorMode(previousMode);
     return written;
 }
@@ -53,7 +53,7 @@ INT_PTR CALLBACK WriteToDiskDialogProc(HWND dialog, UINT message, WPARAM wParam,
     case WM_COMMAND:
         switch (LOWORD(wParam)) {
         case IDOK:
-            if (WriteImageToDisk(dialog, TheDocument(), SelectedDrive(dialog))) {
+            if (OnWriteToDiskOk(dialog, TheDocument(), SelectedDrive(dialog))) {
                 EndDialog(dialog, 1);
             }
             return TRUE;

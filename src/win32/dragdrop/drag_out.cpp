@@ -16,13 +16,6 @@ namespace {
 
 HWND g_dragSourceWindow = nullptr;
 
-template <class T>
-void ReleaseIfAny(T* object) {
-    if (object != nullptr) {
-        object->Release();
-    }
-}
-
 }  // namespace
 
 HWND DragSourceWindow() { return g_dragSourceWindow; }
@@ -49,26 +42,16 @@ void StartDragOut(HWND mainWindow, const ImageDocument& doc) {
 }
 
 bool DoDragOut(HWND owner, const char* fileList, size_t length) {
-    auto* source = new (std::nothrow) DropSource;
-    auto* data = new (std::nothrow) DataObject;
-    if (source != nullptr) {
-        source->AddRef();
-    }
-    if (data != nullptr) {
-        data->AddRef();
-    }
+    const ComRef<DropSource> source(new (std::nothrow) DropSource);
+    const ComRef<DataObject> data(new (std::nothrow) DataObject);
     // Without the objects or the list's copy there is nothing to carry.
-    if (source == nullptr || data == nullptr || !data->SetFileList(fileList, length)) {
+    if (!source || !data || !data->SetFileList(fileList, length)) {
         ShowMessage(owner, kMsgOutOfMemory, kIconError);
-        ReleaseIfAny(data);
-        ReleaseIfAny(source);
         return false;
     }
     g_dragSourceWindow = owner;
     DWORD effect = DROPEFFECT_NONE;
-    const HRESULT result = DoDragDrop(data, source, DROPEFFECT_COPY | DROPEFFECT_MOVE, &effect);
-    data->Release();
-    source->Release();
+    const HRESULT result = DoDragDrop(data.get(), source.get(), DROPEFFECT_COPY | DROPEFFECT_MOVE, &effect);
     g_dragSourceWindow = nullptr;
     return result == DRAGDROP_S_DROP;
 }

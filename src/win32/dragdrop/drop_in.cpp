@@ -12,7 +12,7 @@
 namespace vk::win32 {
 namespace {
 
-RawDropTarget* g_dropTarget = nullptr;
+ComRef<RawDropTarget> g_dropTarget;
 
 // The dropped name at `index` whole: a name cut at 260 characters could
 // name another file that exists.
@@ -30,30 +30,27 @@ std::string DroppedName(HDROP drop, UINT index) {
 
 void RegisterDropTarget(HWND mainWindow) {
     ReleaseDropTarget();
-    g_dropTarget = new (std::nothrow) RawDropTarget;
-    if (g_dropTarget == nullptr) {
-        return;
+    g_dropTarget = ComRef<RawDropTarget>(new (std::nothrow) RawDropTarget);
+    if (g_dropTarget) {
+        g_dropTarget->Register(mainWindow);
     }
-    g_dropTarget->AddRef();
-    g_dropTarget->Register(mainWindow);
 }
 
 void RevokeDropTarget() {
-    if (g_dropTarget != nullptr) {
+    if (g_dropTarget) {
         g_dropTarget->Revoke();
     }
 }
 
 void ReleaseDropTarget() {
-    if (g_dropTarget == nullptr) {
+    if (!g_dropTarget) {
         return;
     }
     g_dropTarget->Revoke();
-    g_dropTarget->Release();
-    g_dropTarget = nullptr;
+    g_dropTarget.Reset();
 }
 
-IDropTarget* RegisteredDropTarget() { return g_dropTarget; }
+IDropTarget* RegisteredDropTarget() { return g_dropTarget.get(); }
 
 void HandleDroppedFiles(HDROP drop, HWND mainWindow, ImageDocument& doc) {
     WaitCursor wait;

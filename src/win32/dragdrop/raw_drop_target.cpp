@@ -74,21 +74,19 @@ HRESULT STDMETHODCALLTYPE RawDropTarget::Drop(IDataObject* data, DWORD, POINTL, 
         return E_INVALIDARG;
     }
     FORMATETC format = FileListFormat();
-    STGMEDIUM medium = {};
-    const HRESULT got = data->GetData(&format, &medium);
+    OwnedMedium medium;
+    const HRESULT got = medium.GetFrom(data, format);
     if (FAILED(got)) {
         return got;
     }
-    if (medium.tymed != TYMED_HGLOBAL) {
-        ReleaseStgMedium(&medium);
+    if (medium->tymed != TYMED_HGLOBAL) {
         return DV_E_TYMED;
     }
-    void* block = GlobalLock(medium.hGlobal);
+    void* block = GlobalLock(medium->hGlobal);
     if (block != nullptr) {
         SendMessageA(window_, kDroppedFilesMessage, reinterpret_cast<WPARAM>(block), 0);
-        GlobalUnlock(medium.hGlobal);
+        GlobalUnlock(medium->hGlobal);
     }
-    ReleaseStgMedium(&medium);
     if (block == nullptr) {
         return E_OUTOFMEMORY;
     }

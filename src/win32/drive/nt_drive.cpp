@@ -6,6 +6,8 @@
 #include <winioctl.h>
 
 #include <cstring>
+#include <memory>
+#include <utility>
 
 #include "engine/ports/platform_codes.h"
 #include "win32/drive/drive_backend.h"
@@ -55,6 +57,43 @@ private:
 
 bool Aligned(const void* p) { return reinterpret_cast<uintptr_t>(p) % kDriveSectorSize == 0; }
 
+// Critical-error boxes off from construction to destruction; the mode
+// before comes back, so that an outer owner's mode survives the drive.
+class CriticalErrorsOff {
+public:
+    CriticalErrorsOff() : previous_(SetErrorMode(SEM_FAILCRITICALERRORS)) {}
+    ~CriticalErrorsOff() { SetErrorMode(previous_); }
+    CriticalErrorsOff(const CriticalErrorsOff&) = delete;
+    CriticalErrorsOff& operator=(const CriticalErrorsOff&) = delete;
+
+private:
+    UINT previous_;
+};
+
+// What an open volume holds besides its handle: the error mode, given back
+// by the close or, at the latest, with the device.
+struct OpenVolume : DriveContext {
+    CriticalErrorsOff errorMode;
+};
+
+// The volume's handle until the open hands it to the device.
+class VolumeHandle {
+public:
+    explicit VolumeHandle(HANDLE handle) : handle_(handle) {}
+    ~VolumeHandle() {
+        if (handle_ != INVALID_HANDLE_VALUE) {
+            CloseHandle(handle_);
+        }
+    }
+    VolumeHandle(const VolumeHandle&) = delete;
+    VolumeHandle& operator=(const VolumeHandle&) = delete;
+    HANDLE get() const { return handle_; }
+    HANDLE Release() { return std::exchange(handle_, INVALID_HANDLE_VALUE); }
+
+private:
+    HANDLE handle_;
+};
+
 std::string VolumePath(const SectorDevice& device) {
     if (!device.path.empty()) {
         return device.path;
@@ -63,22 +102,18 @@ std::string VolumePath(const SectorDevice& device) {
 }
 
 uint32_t Open(SectorDevice& device) {
-    SetErrorMode(SEM_FAILCRITICALERRORS);
+    auto volume = std::make_unique<OpenVolume>();
     const DWORD access = device.readOnly ? GENERIC_READ : GENERIC_READ | GENERIC_WRITE;
-    const HANDLE handle = CreateFileA(VolumePath(device).c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                      OPEN_EXISTING, FILE_FLAG_NO_BUFFERING, nullptr);
-    if (handle == INVALID_HANDLE_VALUE) {
-        const uint32_t code = LastErrorOr(win_error::kGenFailure);
-        SetErrorMode(0);
-        return code;
+    VolumeHandle handle(CreateFileA(VolumePath(device).c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                    OPEN_EXISTING, FILE_FLAG_NO_BUFFERING, nullptr));
+    if (handle.get() == INVALID_HANDLE_VALUE) {
+        return LastErrorOr(win_error::kGenFailure);
     }
-    if (!device.readOnly && !Control(handle, FSCTL_LOCK_VOLUME)) {
-        const uint32_t code = LastErrorOr(win_error::kGenFailure);
-        CloseHandle(handle);
-        SetErrorMode(0);
-        return code;
+    if (!device.readOnly && !Control(handle.get(), FSCTL_LOCK_VOLUME)) {
+        return LastErrorOr(win_error::kGenFailure);
     }
-    device.handle = reinterpret_cast<intptr_t>(handle);
+    device.handle = reinterpret_cast<intptr_t>(handle.Release());
+    device.context = std::move(volume);
     return win_error::kSuccess;
 }
 
@@ -154,12 +189,13 @@ uint32_t Close(SectorDevice& device) {
         lastFailure = LastErrorOr(win_error::kGenFailure);
     }
     const bool closed = CloseHandle(Handle(device)) != FALSE;
-    SetErrorMode(0);
+    const uint32_t closeFailure = closed ? win_error::kSuccess : LastErrorOr(win_error::kInvalidHandle);
+    device.context.reset();
     if (flushFailure != win_error::kSuccess) {
         return flushFailure;
     }
     if (!closed) {
-        return lastFailure != win_error::kSuccess ? lastFailure : LastErrorOr(win_error::kInvalidHandle);
+        return lastFailure != win_error::kSuccess ? lastFailure : closeFailure;
     }
     return win_error::kSuccess;
 }

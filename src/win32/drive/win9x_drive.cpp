@@ -3,6 +3,7 @@
 #include <cstring>
 #include <memory>
 #include <new>
+#include <utility>
 
 #include "engine/ports/platform_codes.h"
 #include "win32/drive/drive_backend.h"
@@ -39,10 +40,28 @@ uint32_t Failure(CallResult result, uint32_t fromRegisters) {
 uint32_t DosError(const DiocRegisters& regs) { return regs.eax & 0xFFF; }
 uint32_t BiosError(const DiocRegisters& regs) { return MapBiosStatus(static_cast<uint8_t>(regs.eax >> 8)); }
 
+// The VWIN32 device's handle until the open hands it to the record.
+class Vwin32Handle {
+public:
+    explicit Vwin32Handle(HANDLE handle) : handle_(handle) {}
+    ~Vwin32Handle() {
+        if (handle_ != INVALID_HANDLE_VALUE) {
+            Win9xCalls().closeHandle(handle_);
+        }
+    }
+    Vwin32Handle(const Vwin32Handle&) = delete;
+    Vwin32Handle& operator=(const Vwin32Handle&) = delete;
+    HANDLE get() const { return handle_; }
+    HANDLE Release() { return std::exchange(handle_, INVALID_HANDLE_VALUE); }
+
+private:
+    HANDLE handle_;
+};
+
 uint32_t Open(SectorDevice& device) {
-    const HANDLE handle = Win9xCalls().createFile("\\\\.\\VWIN32", 0, 0, nullptr, 0,
-                                                  FILE_FLAG_DELETE_ON_CLOSE | FILE_FLAG_NO_BUFFERING, nullptr);
-    if (handle == INVALID_HANDLE_VALUE) {
+    Vwin32Handle handle(Win9xCalls().createFile("\\\\.\\VWIN32", 0, 0, nullptr, 0,
+                                                FILE_FLAG_DELETE_ON_CLOSE | FILE_FLAG_NO_BUFFERING, nullptr));
+    if (handle.get() == INVALID_HANDLE_VALUE) {
         const DWORD code = GetLastError();
         return code != 0 ? code : win_error::kGenFailure;
     }
@@ -52,14 +71,12 @@ uint32_t Open(SectorDevice& device) {
         regs.ecx = kLockLogicalVolume;
         regs.ebx = device.drive + 1;  // BL: 1-based drive, BH: lock level 0
         regs.edx = 0;
-        const CallResult result = Call(handle, kVwin32DosIoctl, regs);
+        const CallResult result = Call(handle.get(), kVwin32DosIoctl, regs);
         if (result != CallResult::kDone) {
-            const uint32_t code = Failure(result, DosError(regs));
-            Win9xCalls().closeHandle(handle);
-            return code;
+            return Failure(result, DosError(regs));
         }
     }
-    device.handle = reinterpret_cast<intptr_t>(handle);
+    device.handle = reinterpret_cast<intptr_t>(handle.Release());
     return win_error::kSuccess;
 }
 

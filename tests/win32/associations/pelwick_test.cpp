@@ -29,10 +29,15 @@ const std::string kFailed =
     "Failed to unregister Volkarn file-type associations!\n\nTry to run this utility as administrator to solve the "
     "problem.";
 
-HKEY Open(const std::string& key) {
+pelwick::RegKey Open(const std::string& key) {
     HKEY handle = nullptr;
     EXPECT_EQ(ERROR_SUCCESS, RegOpenKeyExA(HKEY_CLASSES_ROOT, key.c_str(), 0, KEY_READ, &handle)) << key;
-    return handle;
+    return pelwick::RegKey(handle);
+}
+
+LONG QueryKey(HKEY key) {
+    return RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                            nullptr, nullptr);
 }
 
 void PutTypedDefault(const std::string& keyName, DWORD type, const void* data, DWORD size) {
@@ -96,6 +101,30 @@ TEST_F(PelwickTest, HasSubkeysAndHasValues) {
     EXPECT_FALSE(pelwick::HasValues(Open("DiskImage")));
     PutClassValue("DiskImage", "Content Type", "application/octet-stream");
     EXPECT_TRUE(pelwick::HasValues(Open("DiskImage")));
+}
+
+TEST_F(PelwickTest, AnOpenKeyIsClosedWithItsLastOwner) {
+    PutClassKey("DiskImage");
+    HKEY raw = nullptr;
+    {
+        pelwick::RegKey first = pelwick::OpenForReading("DiskImage");
+        ASSERT_TRUE(first);
+        raw = first.get();
+        pelwick::RegKey second(std::move(first));
+        EXPECT_FALSE(first) << "moved away";
+        first = std::move(second);
+        EXPECT_EQ(raw, first.get());
+        EXPECT_EQ(ERROR_SUCCESS, QueryKey(raw)) << "open while owned";
+    }
+    EXPECT_EQ(ERROR_INVALID_HANDLE, QueryKey(raw)) << "closed with its owner";
+}
+
+TEST_F(PelwickTest, AKeyThatCannotBeOpenedIsEmptyWithTheRegistryError) {
+    LONG result = ERROR_SUCCESS;
+    const pelwick::RegKey key = pelwick::OpenKey(HKEY_CLASSES_ROOT, "VolkarnNoSuchKey", KEY_READ, result);
+    EXPECT_FALSE(key);
+    EXPECT_EQ(ERROR_FILE_NOT_FOUND, result);
+    EXPECT_FALSE(pelwick::OpenForReading("VolkarnNoSuchKey"));
 }
 
 TEST_F(PelwickTest, DeleteKeyTreeRecursiveOrOnlyWhenEmpty) {

@@ -132,7 +132,7 @@ TEST_F(CustomFormatDialogTest, MediaByteIsUpperCasedAndEmptyIsZero) {
 
 TEST_F(CustomFormatDialogTest, OkStoresTheRowOrRefusesAZeroCapacity) {
     TypeKeys(Dialog(), IDC_CUSTOM_TOTAL_SECTORS, "10");
-    EXPECT_FALSE(AcceptCustomFormat(Dialog()));
+    EXPECT_FALSE(OnCustomFormatOk(Dialog()));
     ASSERT_EQ(boxes.Boxes().size(), 1u);
     EXPECT_EQ(boxes.Boxes()[0].text, "UNDER CONSTRUCTION:\r\n\r\nCapacity of disk is <= 0 Bytes!");
     EXPECT_EQ(boxes.Boxes()[0].icon, static_cast<unsigned>(MB_ICONWARNING));
@@ -140,7 +140,7 @@ TEST_F(CustomFormatDialogTest, OkStoresTheRowOrRefusesAZeroCapacity) {
 
     TypeKeys(Dialog(), IDC_CUSTOM_TOTAL_SECTORS, "1441");
     TypeKeys(Dialog(), IDC_CUSTOM_MEDIA_BYTE, "f0");
-    ASSERT_TRUE(AcceptCustomFormat(Dialog()));
+    ASSERT_TRUE(OnCustomFormatOk(Dialog()));
     const DiskFormat& row = FormatRow(kCustomFormatCode);
     EXPECT_EQ(row.descriptionId, 0u);
     EXPECT_EQ(row.totalSectors, 1441u);
@@ -158,7 +158,7 @@ TEST_F(CustomFormatDialogTest, OkStoresTheRowOrRefusesAZeroCapacity) {
 TEST_F(CustomFormatDialogTest, OkRefusesALayoutWithMoreClustersThanFat12Counts) {
     TypeKeys(Dialog(), IDC_CUSTOM_SECTORS_PER_CLUSTER, "4");
     EXPECT_EQ(Formatted(), "8172");  // 4086 clusters of 2 KB
-    EXPECT_FALSE(AcceptCustomFormat(Dialog()));
+    EXPECT_FALSE(OnCustomFormatOk(Dialog()));
     ASSERT_EQ(boxes.Boxes().size(), 1u);
     EXPECT_EQ(boxes.Boxes()[0].text,
               "Invalid disk format!\r\n\r\nThis disk has 4086 clusters, but a FAT12 disk has at most 4084. "

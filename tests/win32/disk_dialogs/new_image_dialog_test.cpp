@@ -135,7 +135,7 @@ TEST_F(NewImageDialogTest, CheckBoxesEnableTheLists) {
         EXPECT_EQ(Enabled(dialog, IDC_NEW_BOOT_SECTOR_LIST), s.bootList) << s.step;
     }
     // Neither box checked: OK does nothing and the dialog stays.
-    EXPECT_FALSE(ReadDiskToImage(dialog, TheDocument()));
+    EXPECT_FALSE(OnNewImageOk(dialog, TheDocument()));
     EXPECT_FALSE(TheDocument().IsOpen());
     EXPECT_TRUE(boxes.Boxes().empty());
 }
@@ -153,7 +153,7 @@ TEST_F(NewImageDialogTest, EmptyImageOfEveryFormatAndTemplate) {
             SendDlgItemMessageA(dialog, IDC_NEW_FORMAT_LIST, CB_SETCURSEL, static_cast<WPARAM>(FormatRowIndex(dialog, codes[i])), 0);
             SendDlgItemMessageA(dialog, IDC_NEW_BOOT_SECTOR_LIST, CB_SETCURSEL, static_cast<WPARAM>(boot), 0);
             ImageDocument& doc = TheDocument();
-            ASSERT_TRUE(ReadDiskToImage(dialog, doc));
+            ASSERT_TRUE(OnNewImageOk(dialog, doc));
             EXPECT_EQ(doc.imageSize, row.totalSectors * kSectorSize);
             EXPECT_TRUE(doc.geometry == row);
             EXPECT_EQ(doc.fileName, "Untitled");
@@ -177,7 +177,7 @@ TEST_F(NewImageDialogTest, NoBootSectorSelectedMakesTemplateZero) {
     TheSettings().defaultBootSector = 7;
     DialogPtr owned = Open();
     ASSERT_EQ(ComboSelection(owned.get(), IDC_NEW_BOOT_SECTOR_LIST), -1);
-    ASSERT_TRUE(ReadDiskToImage(owned.get(), TheDocument()));
+    ASSERT_TRUE(OnNewImageOk(owned.get(), TheDocument()));
     EXPECT_EQ(0, std::memcmp(TheDocument().Area(), BootTemplate(0).data(), 11));
 }
 
@@ -201,7 +201,7 @@ TEST_F(NewImageDialogTest, CustomRowThroughTheCustomDialog) {
         test::TypeText(custom, IDC_CUSTOM_HEADS, "2");
         test::TypeText(custom, IDC_CUSTOM_SECTORS_PER_FAT, "3");
         PostMessageA(custom, WM_COMMAND, IDOK, 0);
-    }, [&] { EXPECT_TRUE(ReadDiskToImage(dialog, TheDocument())); });
+    }, [&] { EXPECT_TRUE(OnNewImageOk(dialog, TheDocument())); });
     const DiskFormat& custom = FormatRow(kCustomFormatCode);
     EXPECT_EQ(custom.totalSectors, 1440u);
     EXPECT_EQ(custom.sectorsPerTrack, 9u);

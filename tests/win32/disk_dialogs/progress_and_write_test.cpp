@@ -136,7 +136,7 @@ TEST_F(WriteToDiskTest, NoImageWritesNothingAndSaysNothing) {
     HWND dialog = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_WRITE_TO_DISK), MainWindow(),
                                      WriteToDiskDialogProc, 0);
     ASSERT_NE(dialog, nullptr);
-    EXPECT_FALSE(WriteImageToDisk(dialog, TheDocument(), 0));
+    EXPECT_FALSE(OnWriteToDiskOk(dialog, TheDocument(), 0));
     EXPECT_TRUE(boxes.Boxes().empty());
     DestroyWindow(dialog);
 }

@@ -8,6 +8,7 @@
 #include <cstring>
 #include <functional>
 #include <string>
+#include <utility>
 
 #include <gtest/gtest.h>
 
@@ -98,6 +99,43 @@ TEST_F(ComObjectsTest, TheLastReleaseFreesTheObject) {
         EXPECT_EQ(object->Release(), 0u);
         EXPECT_EQ(LiveComObjects(), 0) << "freed at zero";
     }
+}
+
+TEST_F(ComObjectsTest, AComRefHoldsOneReferenceAndGivesItBackOnce) {
+    {
+        ComRef<DropSource> first(new DropSource);
+        EXPECT_EQ(LiveComObjects(), 1);
+        EXPECT_EQ(first->AddRef(), 2u) << "the owner's reference is the only other one";
+        EXPECT_EQ(first->Release(), 1u);
+        ComRef<DropSource> second(std::move(first));
+        EXPECT_FALSE(first);
+        first = std::move(second);
+        EXPECT_EQ(LiveComObjects(), 1) << "moving hands the one reference on";
+        ComRef<DropSource> empty(nullptr);
+        EXPECT_FALSE(empty);
+    }
+    EXPECT_EQ(LiveComObjects(), 0) << "freed with its owner";
+    ComRef<DataObject> data(new DataObject);
+    data.Reset();
+    EXPECT_EQ(LiveComObjects(), 0) << "freed by Reset";
+}
+
+TEST_F(ComObjectsTest, AnOwnedMediumFreesTheBlockItWasGiven) {
+    const ComRef<DataObject> data(NewDataObject());
+    data->Release();  // the ComRef's reference is the one left
+    FORMATETC format = FileListFormat();
+    HGLOBAL block = nullptr;
+    {
+        OwnedMedium medium;
+        ASSERT_EQ(medium.GetFrom(data.get(), format), S_OK);
+        block = medium->hGlobal;
+        EXPECT_GE(GlobalSize(block), kDropFilesHeaderSize + kListLength);
+    }
+    EXPECT_EQ(GlobalSize(block), 0u) << "given back with its owner";
+    FORMATETC text = format;
+    text.cfFormat = CF_TEXT;
+    OwnedMedium refused;
+    EXPECT_EQ(refused.GetFrom(data.get(), text), DV_E_FORMATETC);
 }
 
 TEST_F(ComObjectsTest, GetDataHandsEachReceiverAFreshDropFilesBlockOfItsOwn) {

@@ -29,6 +29,12 @@ std::string Env(const char* name) {
     return value ? value : "";
 }
 
+UINT CurrentErrorMode() {
+    const UINT mode = SetErrorMode(0);
+    SetErrorMode(mode);
+    return mode;
+}
+
 class NtDrive : public EngineTest {
 protected:
     void SetUp() override {
@@ -118,6 +124,33 @@ TEST_F(NtDrive, AMissingDriveCannotBeOpened) {
     request.driveText = "Q:";
     script.SystemError(win_error::kFileNotFound, "Q:", kIconError);
     EXPECT_FALSE(ReadDiskToImage(doc, TestOwner(), request, device));
+}
+
+}  // namespace
+}  // namespace vk::test
+
+namespace vk::test {
+namespace {
+
+TEST_F(NtDrive, CriticalErrorBoxesAreOffWhileTheDriveIsOpenAndTheModeBeforeComesBack) {
+    const UINT before = SEM_NOOPENFILEERRORBOX;
+    SetErrorMode(before);
+    device.readOnly = true;
+    ASSERT_TRUE(OpenDrive(device));
+    EXPECT_EQ(CurrentErrorMode(), UINT{SEM_FAILCRITICALERRORS});
+    EXPECT_TRUE(CloseDrive(device));
+    EXPECT_EQ(CurrentErrorMode(), before) << "after the close";
+    {
+        SectorDevice dropped;
+        dropped.backend = &NtDriveBackend();
+        dropped.readOnly = true;
+        ASSERT_TRUE(OpenDrive(dropped));
+    }
+    EXPECT_EQ(CurrentErrorMode(), before) << "after a device that went while open";
+    device.drive = 'Q' - 'A';
+    EXPECT_FALSE(OpenDrive(device));
+    EXPECT_EQ(CurrentErrorMode(), before) << "after a failed open";
+    SetErrorMode(0);
 }
 
 }  // namespace

@@ -91,7 +91,11 @@ protected:
         device.backend = &Win9xDriveBackend();
         device.drive = 1;  // B:
     }
-    void TearDown() override { Win9xCalls() = saved; }
+    // A test that left the drive open closes it here, still through the fakes.
+    void TearDown() override {
+        CloseDrive(device);
+        Win9xCalls() = saved;
+    }
     Win9xSystem saved{};
     SectorDevice device;
 };
@@ -225,6 +229,19 @@ TEST_F(Win9xDrive, CloseAfterWritesUnlocksThenResets) {
     EXPECT_EQ(sent[1].regs.edx, 2u);
     EXPECT_EQ(closes, 1);
     EXPECT_EQ(device.handle, kNoDriveHandle);
+}
+
+TEST_F(Win9xDrive, ADeviceThatGoesWhileOpenUnlocksAndClosesTheService) {
+    {
+        SectorDevice open;
+        open.backend = &Win9xDriveBackend();
+        open.drive = 1;
+        ASSERT_TRUE(OpenDrive(open));
+        sent.clear();
+    }
+    ASSERT_EQ(sent.size(), 1u);
+    EXPECT_EQ(sent[0].regs.ecx, 0x086Au) << "the unlock";
+    EXPECT_EQ(closes, 1);
 }
 
 TEST(Win32Platform, WineAndNtAreTheNtFamily) {
