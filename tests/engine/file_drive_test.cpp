@@ -7,10 +7,10 @@
 #include <sys/file.h>
 #include <unistd.h>
 
-#include "drive/sector_device.h"
-#include "ports/platform_codes.h"
+#include "engine/drive/sector_device.h"
+#include "engine/ports/platform_codes.h"
 #include "posix/file_drive.h"
-#include "support/test_files.h"
+#include "tests/support/test_files.h"
 
 namespace vk::test {
 namespace {
