@@ -5,7 +5,6 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <cstring>
 #include <iterator>
 #include <set>
 #include <vector>
@@ -28,19 +27,28 @@ TEST(Icons, GroupsComeInIdOrderWithTheDiskImageThird) {
                                         IDI_FILE}));
 }
 
-// One image of the icon group: a GRPICONDIRENTRY as the resource holds it.
-#pragma pack(push, 2)
-struct GroupEntry {
-    BYTE width;   // 0 stands for 256
-    BYTE height;
-    BYTE colors;
-    BYTE reserved;
-    WORD planes;
-    WORD bitCount;
-    DWORD bytes;
-    WORD iconId;
-};
-#pragma pack(pop)
+// An icon group resource (GRPICONDIR): a count, then one entry per image.
+constexpr DWORD kGroupCount = 4;
+constexpr DWORD kGroupEntries = 6;
+constexpr DWORD kEntrySize = 14;
+constexpr DWORD kEntryWidth = 0;  // 0 stands for 256
+constexpr DWORD kEntryHeight = 1;
+constexpr DWORD kEntryIconId = 12;
+// An icon image: a BITMAPINFOHEADER, or a PNG file with its IHDR chunk.
+constexpr DWORD kBitmapWidth = 4;
+constexpr DWORD kBitmapHeight = 8;
+constexpr DWORD kPngWidth = 16;
+constexpr DWORD kPngHeight = 20;
+
+DWORD Little(const BYTE* p, int bytes) {
+    DWORD value = 0;
+    for (int i = bytes - 1; i >= 0; --i) {
+        value = (value << 8) | p[i];
+    }
+    return value;
+}
+
+DWORD Big32(const BYTE* p) { return (DWORD{p[0]} << 24) | (DWORD{p[1]} << 16) | (DWORD{p[2]} << 8) | p[3]; }
 
 const BYTE* ResourceBytes(LPCSTR type, LPCSTR name, DWORD& size) {
     HMODULE module = GetModuleHandleA(nullptr);
@@ -51,21 +59,19 @@ const BYTE* ResourceBytes(LPCSTR type, LPCSTR name, DWORD& size) {
 }
 
 // The width and height an icon image says it has: a bitmap's header counts
-// the colour rows and the mask rows together; a PNG image has its own.
+// the colour rows and the mask rows together.
 bool ImageSize(const BYTE* image, DWORD size, LONG& width, LONG& height) {
     static const BYTE kPng[] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
-    if (size >= 24 && std::equal(std::begin(kPng), std::end(kPng), image)) {
-        width = static_cast<LONG>((image[16] << 24) | (image[17] << 16) | (image[18] << 8) | image[19]);
-        height = static_cast<LONG>((image[20] << 24) | (image[21] << 16) | (image[22] << 8) | image[23]);
+    if (size >= kPngHeight + 4 && std::equal(std::begin(kPng), std::end(kPng), image)) {
+        width = static_cast<LONG>(Big32(image + kPngWidth));
+        height = static_cast<LONG>(Big32(image + kPngHeight));
         return true;
     }
     if (size < sizeof(BITMAPINFOHEADER)) {
         return false;
     }
-    BITMAPINFOHEADER header;
-    std::memcpy(&header, image, sizeof header);
-    width = header.biWidth;
-    height = header.biHeight / 2;
+    width = static_cast<LONG>(Little(image + kBitmapWidth, 4));
+    height = static_cast<LONG>(Little(image + kBitmapHeight, 4)) / 2;
     return true;
 }
 
@@ -76,22 +82,21 @@ TEST(Icons, EveryIconHasItsSizes) {
         DWORD groupSize = 0;
         const BYTE* group = ResourceBytes(RT_GROUP_ICON, MAKEINTRESOURCEA(id), groupSize);
         ASSERT_NE(group, nullptr) << id;
-        ASSERT_GE(groupSize, 6u) << id;
-        WORD count = 0;
-        std::memcpy(&count, group + 4, sizeof count);
-        ASSERT_EQ(groupSize, 6u + count * sizeof(GroupEntry)) << id;
+        ASSERT_GE(groupSize, kGroupEntries) << id;
+        const DWORD count = Little(group + kGroupCount, 2);
+        ASSERT_EQ(groupSize, kGroupEntries + count * kEntrySize) << id;
         std::set<int> sizes;
-        for (WORD i = 0; i < count; ++i) {
-            GroupEntry entry;
-            std::memcpy(&entry, group + 6 + i * sizeof entry, sizeof entry);
-            const int width = entry.width != 0 ? entry.width : 256;
-            const int height = entry.height != 0 ? entry.height : 256;
+        for (DWORD i = 0; i < count; ++i) {
+            const BYTE* entry = group + kGroupEntries + i * kEntrySize;
+            const int width = entry[kEntryWidth] != 0 ? entry[kEntryWidth] : 256;
+            const int height = entry[kEntryHeight] != 0 ? entry[kEntryHeight] : 256;
+            const WORD iconId = static_cast<WORD>(Little(entry + kEntryIconId, 2));
             DWORD imageSize = 0;
-            const BYTE* image = ResourceBytes(RT_ICON, MAKEINTRESOURCEA(entry.iconId), imageSize);
-            ASSERT_NE(image, nullptr) << id << ": image " << entry.iconId;
+            const BYTE* image = ResourceBytes(RT_ICON, MAKEINTRESOURCEA(iconId), imageSize);
+            ASSERT_NE(image, nullptr) << id << ": image " << iconId;
             LONG realWidth = 0;
             LONG realHeight = 0;
-            ASSERT_TRUE(ImageSize(image, imageSize, realWidth, realHeight)) << id << ": image " << entry.iconId;
+            ASSERT_TRUE(ImageSize(image, imageSize, realWidth, realHeight)) << id << ": image " << iconId;
             EXPECT_EQ(realWidth, width) << id << ": the group's size is the image's";
             EXPECT_EQ(realHeight, height) << id << ": the group's size is the image's";
             if (width == height) {
