@@ -3,7 +3,6 @@
 #include <commctrl.h>
 
 #include <cstdlib>
-#include <cstring>
 #include <fstream>
 #include <iterator>
 
@@ -17,54 +16,7 @@
 namespace vk::test {
 namespace {
 
-constexpr UINT kPollMs = 50;
 constexpr int kTextLength = 300;
-
-struct Driver {
-    const char* caption = nullptr;
-    const std::function<void(HWND)>* act = nullptr;
-    HWND dialog = nullptr;
-    DWORD started = 0;
-    DWORD giveUpMs = 0;
-    bool acting = false;
-};
-Driver* g_driver = nullptr;
-
-BOOL CALLBACK FindDialog(HWND window, LPARAM) {
-    char text[kTextLength] = "";
-    char cls[16] = "";
-    GetClassNameA(window, cls, sizeof cls);
-    GetWindowTextA(window, text, sizeof text);
-    if (std::strcmp(cls, "#32770") == 0 && IsWindowVisible(window) && std::strcmp(text, g_driver->caption) == 0) {
-        g_driver->dialog = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-void CALLBACK Poll(HWND, UINT, UINT_PTR timer, DWORD) {
-    if (g_driver == nullptr) {
-        KillTimer(nullptr, timer);
-        return;
-    }
-    if (g_driver->acting) {
-        return;  // a job the action started pumps messages; this is its timer
-    }
-    if (g_driver->dialog == nullptr) {
-        EnumThreadWindows(GetCurrentThreadId(), FindDialog, 0);
-        if (g_driver->dialog != nullptr) {
-            g_driver->acting = true;
-            (*g_driver->act)(g_driver->dialog);
-            g_driver->acting = false;
-        }
-        return;
-    }
-    if (GetTickCount() - g_driver->started > g_driver->giveUpMs && IsWindow(g_driver->dialog)) {
-        ADD_FAILURE() << "dialog \"" << g_driver->caption << "\" was left open";
-        PostMessageA(g_driver->dialog, WM_COMMAND, IDCANCEL, 0);
-        g_driver->started = GetTickCount();
-    }
-}
 
 bool RegisterOnce() {
     static const bool registered = win32::RegisterMainWindowClass(GetModuleHandleA(nullptr));
@@ -119,22 +71,6 @@ std::string DiskDialogTest::Title() const {
 
 int DiskDialogTest::ListItemCount() const {
     return static_cast<int>(SendMessageA(win32::MainParts().list, LVM_GETITEMCOUNT, 0, 0));
-}
-
-void WithDialog(const char* caption, const std::function<void(HWND)>& act, const std::function<void()>& run,
-                DWORD giveUpMs) {
-    Driver driver;
-    driver.caption = caption;
-    driver.act = &act;
-    driver.started = GetTickCount();
-    driver.giveUpMs = giveUpMs;
-    Driver* outer = g_driver;
-    g_driver = &driver;
-    const UINT_PTR timer = SetTimer(nullptr, 0, kPollMs, Poll);
-    run();
-    KillTimer(nullptr, timer);
-    g_driver = outer;
-    EXPECT_NE(driver.dialog, nullptr) << "dialog \"" << caption << "\" never showed";
 }
 
 void PostClick(HWND dialog, int control) {

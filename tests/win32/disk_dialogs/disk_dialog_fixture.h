@@ -7,11 +7,11 @@
 #include <windows.h>
 
 #include <cstdint>
-#include <functional>
 #include <string>
 #include <vector>
 
 #include "tests/win32/box_catcher.h"
+#include "tests/win32/dialog_driver.h"
 #include <gtest/gtest.h>
 
 namespace vk::test {
@@ -32,12 +32,6 @@ protected:
 private:
     HWND window_ = nullptr;
 };
-
-// Runs `run`, which shows the modal dialog captioned `caption`; `act` works
-// on it from a timer once it is up. A dialog still open after `giveUpMs`
-// is a failure and is cancelled.
-void WithDialog(const char* caption, const std::function<void(HWND)>& act, const std::function<void()>& run,
-                DWORD giveUpMs = 5000);
 
 // Presses a button through the dialog's queue, so that a long job it starts
 // runs in the dialog's own loop rather than inside the caller.

@@ -156,17 +156,37 @@ TEST_F(Win9xDrive, TransfersUseInt25AndInt26WithTheSectorRange) {
     }
 }
 
+// Reads, writes and formats all take the BIOS status from AH alone: what
+// comes back in AL and the upper half of EAX says nothing about the failure.
 TEST_F(Win9xDrive, BiosStatusInAhBecomesTheErrorCode) {
+    constexpr DWORD kNoiseAroundAh = 0x5A5A0009;  // upper half and AL filled in
     const struct {
-        DWORD eax;
-        uint32_t code;
-    } cases[] = {{0x8000, 21}, {0xAA00, 21}, {0x0400, 27}, {0x1000, 23}, {0x2000, 31}, {0x0300, 19}};
+        const char* what;
+        uint8_t ah;
+        uint32_t error;
+    } statuses[] = {
+        {"time-out", 0x80, win_error::kNotReady},
+        {"drive not ready", 0xAA, win_error::kNotReady},
+        {"sector not found", 0x04, win_error::kSectorNotFound},
+        {"CRC error", 0x10, win_error::kCrc},
+        {"write-protected", 0x03, win_error::kWriteProtect},
+        {"a status the BIOS lists nowhere", 0x20, win_error::kGenFailure},
+    };
+    const struct {
+        const char* name;
+        bool (*run)(SectorDevice&);
+    } operations[] = {
+        {"read", [](SectorDevice& d) { uint8_t b[512]; return ReadSectors(d, b, 0, 1); }},
+        {"write", [](SectorDevice& d) { const uint8_t b[512] = {}; return WriteSectors(d, b, 0, 1); }},
+        {"format", [](SectorDevice& d) { return FormatTrack(d, 0, 9, 0, 0); }},
+    };
     ASSERT_TRUE(OpenDrive(device));
-    for (const auto& c : cases) {
-        answers.push_back({true, c.eax, true, 0});
-        uint8_t buffer[512];
-        EXPECT_FALSE(ReadSectors(device, buffer, 0, 1));
-        EXPECT_EQ(device.lastError, c.code) << std::hex << c.eax;
+    for (const auto& op : operations) {
+        for (const auto& s : statuses) {
+            answers.push_back({true, (kNoiseAroundAh & 0xFFFF00FF) | (DWORD{s.ah} << 8), true, 0});
+            EXPECT_FALSE(op.run(device)) << op.name << ", " << s.what;
+            EXPECT_EQ(device.lastError, s.error) << op.name << ", " << s.what;
+        }
     }
 }
 

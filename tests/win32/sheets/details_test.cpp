@@ -61,7 +61,7 @@ protected:
     // Runs the real dialog over the window with `act` as the user.
     INT_PTR RunDetails(const std::function<void(HWND)>& act) {
         INT_PTR result = -2;
-        test::WhileDialogOpen("Details", act, [&] { result = ShowDetailsDialog(window); });
+        test::WithDialog("Details", act, [&] { result = ShowDetailsDialog(window); });
         return result;
     }
 

@@ -84,7 +84,7 @@ TEST_F(PageHelpTest, DialogHelpButtonsAskForHelpAndStayOpen) {
 
     HWND addSector = nullptr;
     uint32_t sector = 0;
-    test::WhileDialogOpen(
+    test::WithDialog(
         "Add sector",
         [&](HWND dialog) {
             addSector = dialog;

@@ -191,7 +191,7 @@ TEST_F(ImagePropertiesTest, AddButtonRunsTheAddSectorDialog) {
     OpenFreshImage(0xF8);  // 720 sectors
     ModelessSheet sheet(Open());
     HWND page = sheet.Page(1);
-    test::WhileDialogOpen(
+    test::WithDialog(
         "Add sector",
         [](HWND dialog) {
             EXPECT_EQ(SendDlgItemMessageA(dialog, IDC_ADD_SECTOR_NUMBER, CB_GETCOUNT, 0, 0), 720);
@@ -202,7 +202,7 @@ TEST_F(ImagePropertiesTest, AddButtonRunsTheAddSectorDialog) {
     EXPECT_EQ(ListRows(List(page)), (std::vector<std::string>{"12"}));
     EXPECT_TRUE(sheet.ApplyEnabled());
 
-    test::WhileDialogOpen(
+    test::WithDialog(
         "Add sector", [](HWND dialog) { PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0); },
         [&] { test::Click(page, IDC_ERRORS_ADD); });
     EXPECT_EQ(ListRows(List(page)), (std::vector<std::string>{"12"})) << "Cancel adds nothing";

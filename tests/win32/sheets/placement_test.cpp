@@ -129,7 +129,7 @@ TEST_F(FilePropertiesCommandTest, ListIsRepaintedOnlyAfterAChange) {
         SCOPED_TRACE(change ? "Hidden cleared" : "no change");
         UpdateWindow(list);
         ASSERT_FALSE(ListWaitsForPaint());
-        test::WhileDialogOpen(
+        test::WithDialog(
             "Properties for SECRET.SYS",
             [change](HWND sheet) {
                 if (change) {

@@ -13,50 +13,8 @@ namespace vk::test {
 namespace {
 
 constexpr int kTextLength = 512;
-constexpr UINT kDialogPollMs = 50;
-constexpr int kDialogGiveUpTicks = 100;  // five seconds of polling
 
 INT_PTR CALLBACK BareProc(HWND, UINT message, WPARAM, LPARAM) { return message == WM_INITDIALOG; }
-
-struct DialogDriver {
-    const char* caption = nullptr;
-    const std::function<void(HWND)>* act = nullptr;
-    HWND dialog = nullptr;
-    int ticks = 0;
-};
-DialogDriver* g_driver = nullptr;
-
-BOOL CALLBACK FindDialog(HWND window, LPARAM) {
-    char text[kTextLength] = "";
-    char cls[16] = "";
-    GetClassNameA(window, cls, sizeof cls);
-    GetWindowTextA(window, text, sizeof text);
-    if (std::strcmp(cls, "#32770") == 0 && IsWindowVisible(window) && std::strcmp(text, g_driver->caption) == 0) {
-        g_driver->dialog = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-void CALLBACK DriveDialog(HWND, UINT, UINT_PTR timer, DWORD) {
-    if (g_driver == nullptr) {
-        KillTimer(nullptr, timer);
-        return;
-    }
-    ++g_driver->ticks;
-    if (g_driver->dialog == nullptr) {
-        EnumThreadWindows(GetCurrentThreadId(), FindDialog, 0);
-        if (g_driver->dialog != nullptr) {
-            g_driver->ticks = 0;
-            (*g_driver->act)(g_driver->dialog);
-        }
-        return;
-    }
-    if (g_driver->ticks > kDialogGiveUpTicks && IsWindow(g_driver->dialog)) {
-        ADD_FAILURE() << "dialog \"" << g_driver->caption << "\" was left open";
-        PostMessageA(g_driver->dialog, WM_COMMAND, IDCANCEL, 0);
-    }
-}
 
 }  // namespace
 
@@ -173,18 +131,6 @@ uint32_t SheetTest::PutEntry(int slot, const EntrySpec& entry) {
     Store16(e + kDirDate, entry.date);
     Store32(e + kDirSize, entry.size);
     return offset;
-}
-
-void WhileDialogOpen(const char* caption, const std::function<void(HWND)>& act, const std::function<void()>& run) {
-    DialogDriver driver;
-    driver.caption = caption;
-    driver.act = &act;
-    g_driver = &driver;
-    const UINT_PTR timer = SetTimer(nullptr, 0, kDialogPollMs, DriveDialog);
-    run();
-    KillTimer(nullptr, timer);
-    g_driver = nullptr;
-    EXPECT_NE(driver.dialog, nullptr) << "dialog \"" << caption << "\" never showed";
 }
 
 HWND CreateBareDialog(UINT templateId, HWND parent) {

@@ -1,17 +1,17 @@
 // What the sheet and dialog tests share: a scratch image opened as a real
 // document, property sheets run modeless so that a test can reach their
-// pages and press their buttons, and a driver for the modal dialogs.
+// pages and press their buttons, and helpers that work on dialog controls.
 #pragma once
 
 #include <windows.h>
 #include <commctrl.h>
 
 #include <cstdint>
-#include <functional>
 #include <string>
 #include <vector>
 
 #include "tests/win32/box_catcher.h"
+#include "tests/win32/dialog_driver.h"
 #include "engine/core/document.h"
 #include <gtest/gtest.h>
 
@@ -90,11 +90,6 @@ protected:
 private:
     std::string imagePath_;
 };
-
-// Runs `run`, which shows a modal dialog captioned `caption`; once the
-// dialog is up, `act` works on it from a timer and must end it. A dialog
-// `act` left open is cancelled after a few seconds, so no test can hang.
-void WhileDialogOpen(const char* caption, const std::function<void(HWND)>& act, const std::function<void()>& run);
 
 // Creates a page or dialog template as a plain dialog with a procedure that
 // does nothing, for the tests that call the named functions themselves.
