@@ -14,6 +14,7 @@ declare -A capacity=(
     [FC]=179712 [FD]=362496 [FE]=160256 [FF]=322560
 )
 
+# One image or one rule is one check.
 for code in F0 F8 F9 FA FB FC FD FE FF; do
     for boot in msxdos msxdos2 msdos; do
         count
