@@ -1,4 +1,5 @@
 // Deleting selected entries and renaming in the label editor.
+#include <ostream>
 #include <string>
 
 #include <gtest/gtest.h>
@@ -80,6 +81,7 @@ struct AnswerCase {
     bool deleted;       // ONE.TXT went
     size_t questions;   // boxes shown for the selection ONE, TWO
 };
+void PrintTo(const AnswerCase& c, std::ostream* os) { *os << c.name; }
 
 class DeleteAnswerTest : public DeleteTest, public ::testing::WithParamInterface<AnswerCase> {};
 
@@ -240,6 +242,7 @@ struct AcceptCase {
     const char* stored;  // 11 name bytes
     const char* shown;   // the list's new label
 };
+void PrintTo(const AcceptCase& c, std::ostream* os) { *os << c.name; }
 
 class RenameAcceptTest : public RenameTest, public ::testing::WithParamInterface<AcceptCase> {};
 
@@ -273,6 +276,7 @@ struct RejectCase {
     unsigned message;
     NameStrength strength;
 };
+void PrintTo(const RejectCase& c, std::ostream* os) { *os << c.name; }
 
 class RenameRejectTest : public RenameTest, public ::testing::WithParamInterface<RejectCase> {};
 

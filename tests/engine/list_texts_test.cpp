@@ -1,6 +1,7 @@
 // Which entries the list shows and with which texts; the file properties
 // figures and their Apply.
 #include <fstream>
+#include <ostream>
 #include <string>
 
 #include <gtest/gtest.h>
@@ -33,6 +34,7 @@ struct NameCase {
     const char* name11;
     const char* display;
 };
+void PrintTo(const NameCase& c, std::ostream* os) { *os << c.name; }
 
 class DisplayNameTest : public ::testing::TestWithParam<NameCase> {};
 
@@ -56,6 +58,7 @@ struct AttrCase {
     uint8_t attr;
     const char* text;
 };
+void PrintTo(const AttrCase& c, std::ostream* os) { *os << c.name; }
 
 class AttributeTextTest : public ::testing::TestWithParam<AttrCase> {};
 
@@ -134,6 +137,7 @@ struct SizeCase {
     uint32_t clusterBytes;
     const char* text;  // figures small enough to need no grouping
 };
+void PrintTo(const SizeCase& c, std::ostream* os) { *os << c.name; }
 
 class FileSizeTextTest : public ::testing::TestWithParam<SizeCase> {};
 
@@ -161,6 +165,7 @@ struct ApplyCase {
     uint8_t after;
     bool changed;
 };
+void PrintTo(const ApplyCase& c, std::ostream* os) { *os << c.name; }
 
 class ApplyAttributesTest : public test::FatImageTest, public ::testing::WithParamInterface<ApplyCase> {};
 

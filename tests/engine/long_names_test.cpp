@@ -1,5 +1,6 @@
 // The long name in front of a short entry: its checksum, which entries belong
 // to it, and marking exactly those deleted.
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -31,6 +32,7 @@ struct RunCase {
     std::vector<std::string> entries;
     uint32_t belonging;
 };
+void PrintTo(const RunCase& c, std::ostream* os) { *os << c.name; }
 
 class LongNameRun : public ::testing::TestWithParam<RunCase> {
 protected:

@@ -1,4 +1,5 @@
 // Name fields, path tails, packed stamps and the printf-style string texts.
+#include <ostream>
 #include <string>
 
 #include <gtest/gtest.h>
@@ -17,6 +18,7 @@ struct TrimCase {
     std::string field;
     std::string text;
 };
+void PrintTo(const TrimCase& c, std::ostream* os) { *os << c.name; }
 
 class TrimFieldTest : public ::testing::TestWithParam<TrimCase> {};
 
@@ -42,6 +44,7 @@ struct TailCase {
     const char* path;
     const char* tail;
 };
+void PrintTo(const TailCase& c, std::ostream* os) { *os << c.name; }
 
 class PathTailTest : public ::testing::TestWithParam<TailCase> {};
 
@@ -79,6 +82,7 @@ struct DateCase {
     int year, month, day;
     bool valid;
 };
+void PrintTo(const DateCase& c, std::ostream* os) { *os << c.name; }
 
 class CalendarTest : public ::testing::TestWithParam<DateCase> {};
 

@@ -1,5 +1,6 @@
 // The Volume page's figures and its Apply of the label.
 #include <ctime>
+#include <ostream>
 #include <string>
 
 #include <gtest/gtest.h>
@@ -200,6 +201,7 @@ struct StampCase {
     int year, month, day, hour, minute, second;
     uint16_t date, time;
 };
+void PrintTo(const StampCase& c, std::ostream* os) { *os << c.name; }
 
 class PackDosStampTest : public ::testing::TestWithParam<StampCase> {};
 

@@ -8,24 +8,7 @@ vkdisk="$1"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 export LC_ALL=C
-passed=0
-failures=0
-check() {  # check DESCRIPTION COMMAND...
-    local what="$1"
-    shift
-    if "$@"; then passed=$((passed + 1)); else echo "FAIL: $what"; failures=$((failures + 1)); fi
-}
-has() { grep -qE -- "$2" <<<"$1"; }
-# fsck.fat -n exits 0 on some findings: every line it prints must be one of
-# its plain progress lines.
-fsck_clean() {
-    local out rc findings
-    out=$(fsck.fat -n "$1" 2>&1)
-    rc=$?
-    findings=$(printf '%s\n' "$out" | grep -vE '^fsck\.fat |^Checking we can access|^Starting check/repair|^Checking for|^Leaving filesystem|^/.*: [0-9]+ files|^$')
-    [ $rc -eq 0 ] && [ -z "$findings" ] || { echo "$out"; return 1; }
-}
-free_bytes() { mdir -i "$1" :: | sed -n 's/^ *\([0-9 ]*\) bytes free$/\1/p' | tr -d ' '; }
+. "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 
 img="$work/c.dsk"
 head -c 70000 /dev/urandom >"$work/data"
@@ -88,5 +71,4 @@ check "a field that is no number is a usage error" test $? -eq 2
 check "--custom and --format exclude each other" test $? -eq 2
 check "usage errors create no file" test ! -e "$img"
 
-echo "vkdisk_custom: $passed passed, $failures failed"
-[ "$failures" -eq 0 ]
+summary vkdisk_custom

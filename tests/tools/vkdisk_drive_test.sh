@@ -8,19 +8,7 @@ vkdisk="$1"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 export MTOOLS_SKIP_CHECK=1
-failures=0
-checks=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
-check() { checks=$((checks + 1)); }
-expect_rc() { # want, description, command...
-    local want=$1 what=$2; shift 2
-    check
-    "$@" </dev/null 2>"$work/stderr.log"
-    local rc=$?
-    [ $rc -eq "$want" ] || fail "$what: exit $rc, wanted $want: $(tail -3 "$work/stderr.log")"
-}
-same_file() { check; cmp -s "$1" "$2" || fail "$3: $1 and $2 differ"; }
-stderr_has() { check; grep -q -- "$1" "$work/stderr.log" || fail "$2: stderr lacks '$1': $(tail -3 "$work/stderr.log")"; }
+. "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 cd "$work" || exit 1
 
 # A 720 KB disk made by the outside tools, with files on it.
@@ -33,7 +21,7 @@ mcopy -i disk.img b.bin ::B.BIN
 # --- read -----------------------------------------------------------------------
 expect_rc 0 "read" "$vkdisk" read disk.img copy.dsk
 same_file disk.img copy.dsk "read copies the disk"
-check; [ ! -e copy.der ] || fail "a clean read leaves no .der file"
+count; [ ! -e copy.der ] || fail "a clean read leaves no .der file"
 mkdir out
 expect_rc 0 "get from the copy" "$vkdisk" get copy.dsk A.BIN B.BIN -d out
 same_file a.bin out/A.BIN "A.BIN through read and get"
@@ -41,7 +29,7 @@ same_file b.bin out/B.BIN "B.BIN through read and get"
 
 expect_rc 1 "read onto an existing image" "$vkdisk" read disk.img copy.dsk
 expect_rc 0 "read --force --format F8" "$vkdisk" read disk.img half.dsk --format F8
-check; [ "$(stat -c %s half.dsk)" -eq 368640 ] || fail "--format F8 reads 720 sectors: $(stat -c %s half.dsk)"
+count; [ "$(stat -c %s half.dsk)" -eq 368640 ] || fail "--format F8 reads 720 sectors: $(stat -c %s half.dsk)"
 # The chosen row's geometry places its FAT copies elsewhere; the data sectors are as read.
 same_file <(tail -c +$((5 * 512 + 1)) half.dsk) <(head -c 368640 disk.img | tail -c +$((5 * 512 + 1))) \
     "--format reads the first sectors"
@@ -51,17 +39,17 @@ expect_rc 2 "read --format 12" "$vkdisk" read disk.img x.dsk --format 12
 head -c $((1400 * 512)) disk.img > short.img
 expect_rc 1 "read without terminal aborts at the first bad sector" "$vkdisk" read short.img abort.dsk
 stderr_has "Disk sector 1400 cannot be read!" "the failing sector is named"
-check; [ ! -e abort.dsk ] || fail "an aborted read writes no image"
+count; [ ! -e abort.dsk ] || fail "an aborted read writes no image"
 expect_rc 0 "read --ignore-errors" "$vkdisk" read short.img bad.dsk --ignore-errors
 stderr_has "40 sector(s) could not be read" "the bad sectors are counted"
 same_file <(head -c $((1400 * 512)) bad.dsk) short.img "readable sectors are copied"
 same_file <(tail -c $((40 * 512)) bad.dsk) <(head -c $((40 * 512)) /dev/zero) "unreadable sectors are zero"
 # The .der file: header, then bits 1400..1439 (bytes 195..199 of the file) set.
-check; [ "$(head -c 16 bad.der)" = "DiskImage errors" ] || fail ".der header"
-check; [ "$(stat -c %s bad.der)" -eq 200 ] || fail ".der size $(stat -c %s bad.der)"
-check; [ "$(od -An -tx1 -j 195 bad.der | tr -d ' \n')" = "ffffffffff" ] || fail ".der bits: $(od -An -tx1 -j 190 bad.der)"
-check; [ "$(od -An -v -tx1 -j 20 -N 175 bad.der | tr -d ' \n0')" = "" ] || fail ".der marks readable sectors"
-check; "$vkdisk" info bad.dsk 2>/dev/null | grep -q "Bad sectors: *1400, 1401," || fail "info shows the bad sectors"
+count; [ "$(head -c 16 bad.der)" = "DiskImage errors" ] || fail ".der header"
+count; [ "$(stat -c %s bad.der)" -eq 200 ] || fail ".der size $(stat -c %s bad.der)"
+count; [ "$(od -An -tx1 -j 195 bad.der | tr -d ' \n')" = "ffffffffff" ] || fail ".der bits: $(od -An -tx1 -j 190 bad.der)"
+count; [ "$(od -An -v -tx1 -j 20 -N 175 bad.der | tr -d ' \n0')" = "" ] || fail ".der marks readable sectors"
+count; "$vkdisk" info bad.dsk 2>/dev/null | grep -q "Bad sectors: *1400, 1401," || fail "info shows the bad sectors"
 expect_rc 1 "read of a missing device" "$vkdisk" read nothing.img y.dsk
 stderr_has "nothing.img" "the missing device is named"
 
@@ -72,7 +60,7 @@ same_file copy.dsk target.img "write copies the image"
 head -c 737280 /dev/urandom > target.img
 expect_rc 0 "write --format-disk --fast" "$vkdisk" write copy.dsk target.img --format-disk --fast
 same_file copy.dsk target.img "formatted and fast write copies the image"
-check; fsck.fat -n target.img >/dev/null 2>&1 || fail "fsck.fat on the written disk: $(fsck.fat -n target.img 2>&1 | tail -2)"
+check "fsck.fat finds the written disk clean" fsck_clean target.img
 rm -f m.out; mcopy -n -i target.img ::A.BIN m.out 2>/dev/null
 same_file a.bin m.out "mtools reads A.BIN from the written disk"
 
@@ -101,5 +89,4 @@ stderr_has "stopped" "an Abort is reported"
 expect_rc 1 "write to a full device, ignoring" "$vkdisk" write half.dsk /dev/full --ignore-errors --fast
 stderr_has "720 sector(s) were not written" "every skipped sector is counted"
 
-echo "$checks checks, $failures failures"
-[ "$failures" -eq 0 ]
+summary vkdisk_drive

@@ -8,17 +8,7 @@ locales="${2:-}"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 export LC_ALL=C
-passed=0
-failures=0
-check() {  # check DESCRIPTION COMMAND...
-    local what="$1"
-    shift
-    if "$@"; then passed=$((passed + 1)); else echo "FAIL: $what"; failures=$((failures + 1)); fi
-}
-fsck_clean() { fsck.fat -n "$1" >"$work/fsck.out" 2>&1 || { cat "$work/fsck.out"; return 1; }; }
-has() { grep -qE -- "$2" <<<"$1"; }
-hasnt() { ! grep -qE -- "$2" <<<"$1"; }
-free_bytes() { mdir -i "$1" :: | sed -n 's/^ *\([0-9 ]*\) bytes free$/\1/p' | tr -d ' '; }
+. "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 
 img="$work/disk.dsk"
 fresh() {
@@ -185,5 +175,4 @@ for cmd in ls rm ren label attr; do
     check "$cmd --help" bash -c '"$0" "$1" --help >/dev/null' "$vkdisk" "$cmd"
 done
 
-echo "$passed passed, $failures failed"
-[ $failures -eq 0 ]
+summary vkdisk_edit

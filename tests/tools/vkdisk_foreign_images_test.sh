@@ -9,23 +9,18 @@ vkdisk="$1"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 export LC_ALL=C MTOOLS_SKIP_CHECK=1
-passed=0
-failures=0
-pass() { passed=$((passed + 1)); }
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+. "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 
-# fsck.fat exits 0 on findings it leaves alone (a long name's checksum, say):
-# only its version line and its summary line may appear.
 # fsck.fat reads one or two FATs only: an image with more is judged by
 # its FAT copies, which must all be equal, and by mtools below.
-fsck_findings() {
+image_findings() {
     local fats
     fats=$(od -An -tu1 -j16 -N1 "$1" | tr -d ' ')
     if [ "$fats" -gt 2 ]; then
         fat_copies_equal "$1" "$fats" || echo "the $fats FAT copies differ"
         return
     fi
-    fsck.fat -n "$1" 2>&1 | grep -vE '^fsck\.fat [0-9]|: [0-9]+ files, [0-9]+/[0-9]+ clusters$'
+    fsck_findings "$1"
 }
 fat_copies_equal() {  # IMAGE COUNT
     local reserved spf i
@@ -74,6 +69,7 @@ declare -A expect=([lfn]=clean [threefat]=clean [fat16]=refused [sector1k]=refus
 
 for kind in lfn threefat fat16 sector1k; do
     for op in "${ops[@]}"; do
+        count
         what="$kind: ${op%%|*}"
         img="$work/$kind.img"
         rm -f "$img" "$work/$kind.der"
@@ -84,7 +80,7 @@ for kind in lfn threefat fat16 sector1k; do
         read -r -a words <<<"${op#*|}"
         "$vkdisk" "${words[@]/#IMG/$img}" </dev/null >/dev/null 2>"$work/stderr"
         rc=$?
-        findings=$(fsck_findings "$img")
+        findings=$(image_findings "$img")
         if [ "${expect[$kind]}" = clean ]; then
             if [ $rc -ne 0 ]; then
                 fail "$what: exit $rc: $(cat "$work/stderr")"
@@ -94,8 +90,6 @@ for kind in lfn threefat fat16 sector1k; do
                 fail "$what: mdir cannot read the image"
             elif ! "$vkdisk" info "$img" 2>/dev/null | grep -q '^Bad sectors: *0$'; then
                 fail "$what: the bad sector of the .der was lost"
-            else
-                pass
             fi
         else
             if [ $rc -eq 0 ]; then
@@ -104,8 +98,6 @@ for kind in lfn threefat fat16 sector1k; do
                 fail "$what: refused, but the image or its .der changed"
             elif [ ! -s "$work/stderr" ]; then
                 fail "$what: refused without a word"
-            else
-                pass
             fi
         fi
     done
@@ -117,9 +109,8 @@ rm -f "$img" "$work/lfn.der"
 make_image lfn "$img"
 "$vkdisk" add "$img" "$host/new.bin" </dev/null 2>/dev/null
 mcopy -n -i "$img" "::Sub Folder/Inner long name.txt" "$work/inner" 2>/dev/null
-if cmp -s "$work/inner" "$work/long2"; then pass; else fail "lfn: a file in a folder changed after an add"; fi
+count; cmp -s "$work/inner" "$work/long2" || fail "lfn: a file in a folder changed after an add"
 mcopy -n -i "$img" ::NEW.BIN "$work/new.out" 2>/dev/null
-if cmp -s "$work/new.out" "$host/new.bin"; then pass; else fail "lfn: the added file does not come out of mcopy unchanged"; fi
+count; cmp -s "$work/new.out" "$host/new.bin" || fail "lfn: the added file does not come out of mcopy unchanged"
 
-echo "$passed passed, $failures failed"
-[ $failures -eq 0 ]
+summary vkdisk_foreign_images

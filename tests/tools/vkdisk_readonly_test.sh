@@ -9,15 +9,7 @@ vkdisk="$1"
 work=$(mktemp -d)
 trap 'chattr -i "$work"/*.img 2>/dev/null; rm -rf "$work"' EXIT
 export LC_ALL=C
-passed=0
-failures=0
-check() {  # check DESCRIPTION COMMAND...
-    local what="$1"
-    shift
-    if "$@"; then passed=$((passed + 1)); else echo "FAIL: $what"; failures=$((failures + 1)); fi
-}
-has() { grep -qE -- "$2" <<<"$1"; }
-hasnt() { ! grep -qE -- "$2" <<<"$1"; }
+. "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 
 printf 'hello\n' >"$work/notes"
 head -c 5000 /dev/urandom >"$work/big"
@@ -56,7 +48,7 @@ mkdir "$work/out"
 check "FAT16: get works" test $? -eq 0
 check "FAT16: the extracted file is byte-identical" cmp -s "$work/out/BIG.BIN" "$work/big"
 refuses_every_change "FAT16" "$f16" BIG.BIN
-check "FAT16: fsck.fat still finds it clean" fsck.fat -n "$f16" >/dev/null
+check "FAT16: fsck.fat still finds it clean" fsck_clean "$f16"
 # A bad-sector list beside it stays as it was too.
 printf 'DiskImage errors\r\n\032\000\001' >"$work/f16.der"
 cp "$work/f16.der" "$work/der.before"
@@ -108,5 +100,4 @@ else
     echo "SKIP: write-protected cases (no immutable flag for root here)"
 fi
 
-echo "vkdisk_readonly: $passed passed, $failures failed"
-[ "$failures" -eq 0 ]
+summary vkdisk_readonly

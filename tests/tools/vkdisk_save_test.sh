@@ -13,36 +13,15 @@ cleanup() {
 }
 trap cleanup EXIT
 export MTOOLS_SKIP_CHECK=1
-failures=0
-checks=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
-check() { checks=$((checks + 1)); }
-expect_rc() { # want, description, command...
-    local want=$1 what=$2; shift 2
-    check
-    "$@" </dev/null 2>"$work/stderr.log"
-    local rc=$?
-    [ $rc -eq "$want" ] || fail "$what: exit $rc, wanted $want: $(tail -3 "$work/stderr.log")"
-}
-same_file() { check; cmp -s "$1" "$2" || fail "$3: $1 and $2 differ"; }
-stderr_has() { check; grep -q -- "$1" "$work/stderr.log" || fail "$2: stderr lacks '$1': $(tail -3 "$work/stderr.log")"; }
-absent() { check; [ ! -e "$1" ] && [ ! -L "$1" ] || fail "$2: $1 is there"; }
-# fsck.fat exits 0 on some findings: every line of its report is read.
-fsck_clean() {
-    check
-    local out rc findings
-    out=$(fsck.fat -n "$1" 2>&1)
-    rc=$?
-    findings=$(printf '%s\n' "$out" | grep -vE '^fsck\.fat |^Checking we can access|^Starting check/repair|^Checking for|^Leaving filesystem|^.*: [0-9]+ files, [0-9]+/[0-9]+ clusters$|^$')
-    [ $rc -eq 0 ] && [ -z "$findings" ] || fail "$2: fsck.fat rc=$rc: $findings"
-}
+. "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
+absent() { count; [ ! -e "$1" ] && [ ! -L "$1" ] || fail "$2: $1 is there"; }
 has_file() { # image, name, host file, description
-    check
+    count
     mtype -i "$1" "::$2" 2>/dev/null | cmp -s - "$3" || fail "$4: mtools does not read $2 from $1 as $3"
 }
 # Only the image and what the test put there: no half-written file is left.
 only_files() { # folder, expected names...
-    check
+    count
     local folder=$1; shift
     local have want
     have=$(ls -A "$folder" | sort | tr '\n' ' ')
@@ -61,15 +40,15 @@ head -c 300000 /dev/urandom > data.bin
 
 # --- an image named *.der is never its own bad-sector list ---------------------
 expect_rc 0 "new victim.der" "$vkdisk" new victim.der --boot msdos
-fsck_clean victim.der "new victim.der"
+check "new victim.der: fsck.fat finds victim.der clean" fsck_clean victim.der
 absent victim.der.der "a new image has no bad sectors"
 expect_rc 0 "add to victim.der" "$vkdisk" add victim.der x.txt
-fsck_clean victim.der "add to victim.der"
+check "add to victim.der: fsck.fat finds victim.der clean" fsck_clean victim.der
 has_file victim.der X.TXT x.txt "add to victim.der"
 cp disk.img OTHER.DER
 expect_rc 0 "add to an image of mkfs.fat named OTHER.DER" "$vkdisk" add OTHER.DER x.txt
 has_file OTHER.DER X.TXT x.txt "add to OTHER.DER"
-check; "$vkdisk" info victim.der 2>/dev/null | grep -q "^Bad-sector file:  .*victim.der.der (none)$" ||
+count; "$vkdisk" info victim.der 2>/dev/null | grep -q "^Bad-sector file:  .*victim.der.der (none)$" ||
     fail "info names victim.der.der: $("$vkdisk" info victim.der 2>&1 | grep Bad-sector)"
 
 # --- a .der that may be read but not written ------------------------------------
@@ -84,16 +63,16 @@ as_nobody() { setpriv --reuid=nobody --regid=nogroup --clear-groups -- "$@"; }
 expect_rc 0 "add beside a read-only .der" as_nobody "$vkdisk" add shared/disk.dsk shared/x.txt
 same_file shared/disk.der list.der "the read-only .der"
 has_file shared/disk.dsk X.TXT x.txt "add beside a read-only .der"
-check; as_nobody "$vkdisk" info shared/disk.dsk 2>/dev/null | grep -q "^Bad sectors: *1, 23$" ||
+count; as_nobody "$vkdisk" info shared/disk.dsk 2>/dev/null | grep -q "^Bad sectors: *1, 23$" ||
     fail "the read-only .der's bad sectors are loaded"
-check; [ "$(stat -c %U shared/disk.dsk)" = nobody ] || fail "the saved image keeps its owner"
+count; [ "$(stat -c %U shared/disk.dsk)" = nobody ] || fail "the saved image keeps its owner"
 
 # --- a .der or an image that is a pipe -------------------------------------------
 cp disk.img pipe-beside.dsk
 mkfifo pipe-beside.der
 expect_rc 0 "add beside a .der that is a pipe" timeout 10 "$vkdisk" add pipe-beside.dsk x.txt
 stderr_has "pipe-beside.der cannot be written, so it was left unchanged" "the kept .der is named"
-check; [ -p pipe-beside.der ] || fail "the pipe is left where it was"
+count; [ -p pipe-beside.der ] || fail "the pipe is left where it was"
 mkfifo pipe.dsk
 expect_rc 1 "ls on a pipe" timeout 10 "$vkdisk" ls pipe.dsk
 stderr_has "The request is not supported." "a pipe is refused without waiting"
@@ -107,7 +86,7 @@ absent n.dsk "a refused new makes no image"
 expect_rc 0 "new --force beside an existing .der" "$vkdisk" new n.dsk --force --boot msdos
 stderr_has "removed .*n.der" "new --force says it removed the .der"
 absent n.der "new --force removes the old list"
-fsck_clean n.dsk "new --force"
+check "new --force: fsck.fat finds n.dsk clean" fsck_clean n.dsk
 cp list.der r.der
 expect_rc 1 "read beside an existing .der" "$vkdisk" read disk.img r.dsk
 same_file r.der list.der "read keeps the .der"
@@ -119,20 +98,20 @@ same_file r.dsk disk.img "read --force"
 # --- a save that breaks off leaves the old image ------------------------------------
 cp big.img limit.dsk
 cp big.img limit.before
-check
+count
 { ( ulimit -f 200; exec "$vkdisk" add limit.dsk data.bin ) </dev/null 2>/dev/null; } 2>/dev/null
 [ $? -eq 1 ] || fail "add beyond the file-size limit reports success"
 same_file limit.dsk limit.before "add beyond the file-size limit"
-fsck_clean limit.dsk "add beyond the file-size limit"
-check
+check "add beyond the file-size limit: fsck.fat finds limit.dsk clean" fsck_clean limit.dsk
+count
 { ( ulimit -f 200; exec "$vkdisk" new limit.dsk --format F0 --force ) </dev/null 2>/dev/null; } 2>/dev/null
 [ $? -eq 1 ] || fail "new --force beyond the file-size limit reports success"
 same_file limit.dsk limit.before "new --force keeps the old image until the new one exists"
-check
+count
 { ( ulimit -f 200; exec "$vkdisk" read disk.img limit.dsk --force ) </dev/null 2>/dev/null; } 2>/dev/null
 [ $? -eq 1 ] || fail "read --force beyond the file-size limit reports success"
 same_file limit.dsk limit.before "read --force keeps the old image until the new one exists"
-check
+count
 [ -z "$(ls -A | grep '^\.limit\.dsk\.')" ] || fail "a save refused by the file-size limit leaves its new file behind"
 
 # Killed at any moment, a save leaves the old image or the new one.
@@ -140,7 +119,7 @@ cp big.img kill.before
 cp big.img kill.dsk
 "$vkdisk" add kill.dsk data.bin </dev/null 2>/dev/null
 cp kill.dsk kill.after
-check; cmp -s kill.before kill.after && fail "the add to kill.dsk changed nothing"
+count; cmp -s kill.before kill.after && fail "the add to kill.dsk changed nothing"
 for delay in 0.01 0.03 0.05 0.07 0.09 0.11 0.13 0.15 0.2 0.3; do
     cp kill.before kill.dsk
     "$vkdisk" add kill.dsk data.bin </dev/null 2>/dev/null &
@@ -148,7 +127,7 @@ for delay in 0.01 0.03 0.05 0.07 0.09 0.11 0.13 0.15 0.2 0.3; do
     sleep "$delay"
     kill -9 "$victim" 2>/dev/null
     wait "$victim" 2>/dev/null
-    check
+    count
     cmp -s kill.dsk kill.before || cmp -s kill.dsk kill.after || fail "killed after ${delay}s: neither old nor new"
     rm -f .kill.dsk.*
 done
@@ -194,20 +173,19 @@ for round in 1 2 3 4 5 6 7 8 9 10; do
         if [ "$3" -eq 0 ]; then
             has_file race.dsk "$1" "$2" "round $round: an add that reported success"
         else
-            check; mdir -i race.dsk "::$1" >/dev/null 2>&1 && fail "round $round: a refused add left $1"
+            count; mdir -i race.dsk "::$1" >/dev/null 2>&1 && fail "round $round: a refused add left $1"
         fi
     done
 done
-fsck_clean race.dsk "two writers at once"
+check "two writers at once: fsck.fat finds race.dsk clean" fsck_clean race.dsk
 
 # --- the link and the mode of an image stay ---------------------------------------------
 cp disk.img real.dsk
 chmod 640 real.dsk
 ln -s real.dsk link.dsk
 expect_rc 0 "add through a symbolic link" "$vkdisk" add link.dsk x.txt
-check; [ -L link.dsk ] || fail "the link stays a link"
-check; [ "$(stat -c %a real.dsk)" = 640 ] || fail "the image keeps its mode: $(stat -c %a real.dsk)"
+count; [ -L link.dsk ] || fail "the link stays a link"
+count; [ "$(stat -c %a real.dsk)" = 640 ] || fail "the image keeps its mode: $(stat -c %a real.dsk)"
 has_file real.dsk X.TXT x.txt "add through a symbolic link"
 
-echo "$checks checks, $failures failures"
-[ "$failures" -eq 0 ]
+summary vkdisk_save

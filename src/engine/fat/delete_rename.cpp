@@ -114,8 +114,10 @@ RenameVerdict RenameEntry(ImageDocument& doc, WindowRef owner, std::string* edit
     }
     PackedName packed;
     packed.fill(' ');
-    std::copy(base.begin(), base.end(), packed.begin());
-    std::copy(ext.begin(), ext.end(), packed.begin() + kDirNameLength);
+    // Bounded by the field lengths, checked above: without the bound GCC at -O3
+    // warns of an overflow it cannot rule out.
+    base.copy(reinterpret_cast<char*>(packed.data()), kDirNameLength);
+    ext.copy(reinterpret_cast<char*>(packed.data() + kDirNameLength), kDirExtLength);
 
     const Layout layout = doc.GetLayout();
     const SlotResult slot = FindEntrySlot(layout, doc.Area(), doc.AreaLength(), text, packed, true);

@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -191,6 +192,7 @@ struct Leaving {
     const char* name;
     UINT command;  // 0: the window's own close
 };
+void PrintTo(const Leaving& c, std::ostream* os) { *os << c.name; }
 
 class DragFolderRemoval : public MainWindowDragTest, public ::testing::WithParamInterface<Leaving> {};
 
