@@ -22,10 +22,8 @@
 namespace vk {
 namespace {
 
-// The host bits an entry keeps: read-only, hidden, system, volume, directory, archive.
-constexpr uint32_t kEntryAttributeMask = 0x3F;
 // Stamp of host files whose time no DOS date can hold: 1980-01-01 00:00:00.
-constexpr DosDateTime kEarliestDosStamp = {(1 << 5) | 1, 0};
+constexpr DosDateTime kEarliestDosStamp = {PackDosDate(kDosFirstYear, 1, 1), PackDosTime(0, 0, 0)};
 
 void SetGoOn(bool* goOn, bool value) {
     if (goOn != nullptr) {
@@ -71,7 +69,7 @@ void StampEntry(uint8_t* entry, const HostFindData& found, uint32_t size) {
     Store16(entry + kDirTime, stamp.time);
     Store16(entry + kDirDate, stamp.date);
     Store32(entry + kDirSize, size);
-    entry[kDirAttr] = static_cast<uint8_t>(found.attributes & kEntryAttributeMask);
+    entry[kDirAttr] = static_cast<uint8_t>(found.attributes & kAttrKeptFromHost);
 }
 
 }  // namespace

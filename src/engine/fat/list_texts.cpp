@@ -38,9 +38,8 @@ void FillList(const ImageDocument& doc) {
 
 std::string EntryDisplayName(const uint8_t* entry) {
     std::string name = TrimField(entry + kDirName, kDirNameLength);
-    // FAT stores a leading 0xE5, the deleted mark, as 0x05.
-    if (!name.empty() && name[0] == '\x05') {
-        name[0] = '\xE5';
+    if (!name.empty()) {
+        name[0] = static_cast<char>(ShownFirstByte(static_cast<uint8_t>(name[0])));
     }
     const std::string ext = TrimField(entry + kDirExt, kDirExtLength);
     if (!ext.empty()) {

@@ -15,8 +15,8 @@ inline uint32_t RootEntryOffset(const Layout& layout, uint32_t areaLength, uint3
     if (index >= layout.rootEntries) {
         return 0;
     }
-    const uint64_t offset = layout.rootStart + uint64_t{index} * 32;
-    if (offset + 32 > areaLength) {
+    const uint64_t offset = layout.rootStart + uint64_t{index} * kDirEntrySize;
+    if (offset + kDirEntrySize > areaLength) {
         return 0;
     }
     return static_cast<uint32_t>(offset);
