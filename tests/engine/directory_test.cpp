@@ -26,7 +26,7 @@ protected:
         FsOptions().forceSwitch = false;
         EngineTest::TearDown();
     }
-    uint32_t Slot(uint32_t i) const { return static_cast<uint32_t>(layout.rootStart) + i * 32; }
+    uint32_t Slot(uint32_t i) const { return static_cast<uint32_t>(layout.rootStart) + i * kDirEntrySize; }
     uint8_t* At(uint32_t i) { return doc.Area() + Slot(i); }
     void Put(uint32_t i, const char* name11, uint8_t attr = kAttrArchive) {
         std::memcpy(At(i), name11, 11);

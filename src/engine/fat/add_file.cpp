@@ -35,19 +35,17 @@ void SetGoOn(bool* goOn, bool value) {
 // so the new item's index is the count of those before its slot.
 int ListPosition(const Layout& layout, const uint8_t* area, uint32_t length, uint32_t slotOffset) {
     int position = 0;
-    for (uint32_t i = 0;; ++i) {
-        const uint32_t offset = RootEntryOffset(layout, length, i);
-        if (offset == 0 || offset >= slotOffset) {
-            return position;
+    WalkRootEntries(layout, area, length, [&](uint32_t offset) {
+        if (offset >= slotOffset) {
+            return false;
         }
         const uint8_t* e = area + offset;
-        if (e[kDirName] == kEntryNeverUsed) {
-            return position;
-        }
         if (e[kDirName] != kEntryDeleted && !(e[kDirAttr] & kAttrVolume)) {
             ++position;
         }
-    }
+        return true;
+    });
+    return position;
 }
 
 bool IsListed(const uint8_t* entry) { return !(entry[kDirAttr] & kAttrVolume); }
