@@ -97,8 +97,7 @@ std::vector<CorruptCase> Cases() {
         {"hard disk with partition table",
          [] {
              Bytes b(4096, 0);
-             b[0x1FE] = 0x55;
-             b[0x1FF] = 0xAA;
+             PutBootSignature(b.data());
              return b;
          },
          {{kMsgHardDiskNoPartition, kIconWarning}, kGuessed}, true},
@@ -106,8 +105,7 @@ std::vector<CorruptCase> Cases() {
          [] {
              Bytes b(4096, 0);
              b[0x15] = 0xF0;
-             b[0x1FE] = 0x55;
-             b[0x1FF] = 0xAA;
+             PutBootSignature(b.data());
              return b;
          },
          {kFormatByte, {kMsgHardDiskImage, kIconWarning}, kGuessed}, true},

@@ -13,6 +13,7 @@
 #include "core/document.h"
 #include "fat/add_file.h"
 #include "fat/delete_rename.h"
+#include "fat/dir_entry.h"
 #include "fat/extract.h"
 #include "fat/file_properties.h"
 #include "fat/fs_options.h"
@@ -79,7 +80,7 @@ void Run(ImageDocument& doc, const uint8_t* op) {
         break;
     case 4: {
         const int index = ItemIndex(a);
-        if (index >= 0) ApplyFileAttributes(doc, fuzz::Window().items[static_cast<size_t>(index)], b & 0x27);
+        if (index >= 0) ApplyFileAttributes(doc, fuzz::Window().items[static_cast<size_t>(index)], b & kAttrEditable);
         break;
     }
     case 5: {
