@@ -10,6 +10,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "engine/fat/dir_entry.h"
 #include "engine/ports/host_files.h"
 #include "engine/ports/platform_codes.h"
 #include "posix/errno_map.h"
@@ -354,22 +355,22 @@ bool HostTimeToLocalDos(HostTime time, DosDateTime& dos) {
         return false;
     }
     int year = local.tm_year + 1900;
-    if (year < 1980 || year > 2107) {
+    if (year < kDosFirstYear || year > kDosLastYear) {
         return false;
     }
-    dos.date = static_cast<uint16_t>(((year - 1980) << 9) | ((local.tm_mon + 1) << 5) | local.tm_mday);
-    dos.time = static_cast<uint16_t>((local.tm_hour << 11) | (local.tm_min << 5) | (local.tm_sec / 2));
+    dos.date = PackDosDate(year, local.tm_mon + 1, local.tm_mday);
+    dos.time = PackDosTime(local.tm_hour, local.tm_min, local.tm_sec);
     return true;
 }
 
 bool LocalDosToHostTime(DosDateTime dos, HostTime& time) {
     struct tm local {};
-    local.tm_year = 80 + (dos.date >> 9);
-    local.tm_mon = ((dos.date >> 5) & 15) - 1;
-    local.tm_mday = dos.date & 31;
-    local.tm_hour = dos.time >> 11;
-    local.tm_min = (dos.time >> 5) & 63;
-    local.tm_sec = (dos.time & 31) * 2;
+    local.tm_year = DosDateYear(dos.date) - 1900;
+    local.tm_mon = DosDateMonth(dos.date) - 1;
+    local.tm_mday = DosDateDay(dos.date);
+    local.tm_hour = DosTimeHour(dos.time);
+    local.tm_min = DosTimeMinute(dos.time);
+    local.tm_sec = DosTimeSecond(dos.time);
     local.tm_isdst = -1;
     if (local.tm_mon < 0 || local.tm_mon > 11 || local.tm_mday == 0 || local.tm_hour > 23 ||
         local.tm_min > 59 || local.tm_sec > 59) {

@@ -230,7 +230,7 @@ int CmdAttr(const Args& args) {
         const ConsoleItem& item = ListItems()[i];
         const uint8_t attr = doc.Area()[item.entryOffset + kDirAttr];
         if (change) {
-            const uint8_t bits = static_cast<uint8_t>(((attr & kEditableAttributes) | setBits) & ~clearBits);
+            const uint8_t bits = static_cast<uint8_t>(((attr & kAttrEditable) | setBits) & ~clearBits);
             ApplyFileAttributes(doc, item.entryOffset, bits);
         } else {
             std::printf("%s  %s\n", AttributeText(attr).c_str(), Printable(item.text).c_str());

@@ -263,8 +263,8 @@ int CmdInfo(const Args& args) {
     std::printf("Data clusters:    %u\n", layout.lastCluster >= 2 ? layout.lastCluster - 1 : 0);
     std::printf("File system:      FAT%u%s\n", ReadersFatBits(doc),
                 doc.changeBlock != ChangeBlock::kNone ? " (kept read-only: no change is made)" : "");
-    const bool msxVolumeId = std::memcmp(bs + 0x20, "VOL_ID", 6) == 0;
-    if (bs[0x26] == 0x29 || msxVolumeId) {
+    const bool msxVolumeId = std::memcmp(bs + kBsMsxVolumeId, kMsxVolumeIdText, sizeof kMsxVolumeIdText - 1) == 0;
+    if (bs[kBsExtendedSignature] == kExtendedBootSignature || msxVolumeId) {
         std::printf("Serial number:    %02X%02X-%02X%02X\n", bs[kBsVolumeSerial + 3], bs[kBsVolumeSerial + 2],
                     bs[kBsVolumeSerial + 1], bs[kBsVolumeSerial]);
     }

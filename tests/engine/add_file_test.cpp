@@ -114,7 +114,7 @@ TEST_F(AddFileTest, EntryIsStampedFromTheHostFile) {
     ASSERT_EQ(e, Slot(1)) << "a never-used slot beats the deleted one";
     EXPECT_EQ(Load16(Entry(e) + kDirDate), want.date);
     EXPECT_EQ(Load16(Entry(e) + kDirTime), want.time);
-    EXPECT_EQ(Entry(e)[kDirAttr], found.attributes & 0x3F);
+    EXPECT_EQ(Entry(e)[kDirAttr], found.attributes & kAttrKeptFromHost);
 }
 
 TEST_F(AddFileTest, ReusedDeletedSlotKeepsItsReservedBytes) {
@@ -168,7 +168,7 @@ TEST_F(AddFileTest, HostFolderBecomesAnEmptySubdirectory) {
     ASSERT_TRUE(AddHostFile(doc, folder));
     const uint32_t e = EntryNamed("SUB        ");
     ASSERT_EQ(e, Slot(1));
-    EXPECT_EQ(Entry(e)[kDirAttr], found.attributes & 0x3F);
+    EXPECT_EQ(Entry(e)[kDirAttr], found.attributes & kAttrKeptFromHost);
     EXPECT_EQ(Entry(e)[kDirAttr] & kAttrDirectory, kAttrDirectory);
     EXPECT_EQ(Load32(Entry(e) + kDirSize), 0u);
     EXPECT_EQ(Load16(Entry(e) + kDirDate), stamp.date);

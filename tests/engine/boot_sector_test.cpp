@@ -70,8 +70,7 @@ TEST_F(BootSector, ImageOfOneSectorNeverConsultsTheFatId) {
 
 TEST_F(BootSector, HardDiskImagesAreNamed) {
     Bytes image(1024, 0);
-    image[0x1FE] = 0x55;
-    image[0x1FF] = 0xAA;
+    PutBootSignature(image.data());
     image[512] = 0x12;
     script.Message(kMsgHardDiskNoPartition, kIconWarning);
     EXPECT_FALSE(Parse(image));

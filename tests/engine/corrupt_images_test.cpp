@@ -36,7 +36,7 @@ Bytes Msx720() { return MakeImage(0xF9); }
 // A root directory entry of the given name and size, in slot `slot`.
 void PutEntry(Bytes& image, uint32_t slot, const char* name11, uint16_t cluster, uint32_t size) {
     const Layout l = ComputeLayout(FormatRow(0xF9));
-    uint8_t* e = image.data() + l.rootStart + slot * 32;
+    uint8_t* e = image.data() + l.rootStart + slot * kDirEntrySize;
     std::copy(name11, name11 + 11, e);
     e[11] = 0x20;
     e[26] = static_cast<uint8_t>(cluster);
@@ -97,8 +97,7 @@ std::vector<CorruptCase> Cases() {
         {"hard disk with partition table",
          [] {
              Bytes b(4096, 0);
-             b[0x1FE] = 0x55;
-             b[0x1FF] = 0xAA;
+             PutBootSignature(b.data());
              return b;
          },
          {{kMsgHardDiskNoPartition, kIconWarning}, kGuessed}, true},
@@ -106,8 +105,7 @@ std::vector<CorruptCase> Cases() {
          [] {
              Bytes b(4096, 0);
              b[0x15] = 0xF0;
-             b[0x1FE] = 0x55;
-             b[0x1FF] = 0xAA;
+             PutBootSignature(b.data());
              return b;
          },
          {kFormatByte, {kMsgHardDiskImage, kIconWarning}, kGuessed}, true},

@@ -1,4 +1,5 @@
 // Choosing slots in the root directory and keeping the volume label.
+#include <cstdint>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -9,6 +10,7 @@
 #include "engine/fat/dir_entry.h"
 #include "engine/fat/directory.h"
 #include "engine/fat/long_names.h"
+#include "engine/fat/root_directory.h"
 #include "engine/strings/string_ids.h"
 #include "tests/support/test_files.h"
 
@@ -26,7 +28,7 @@ protected:
         FsOptions().forceSwitch = false;
         EngineTest::TearDown();
     }
-    uint32_t Slot(uint32_t i) const { return static_cast<uint32_t>(layout.rootStart) + i * 32; }
+    uint32_t Slot(uint32_t i) const { return static_cast<uint32_t>(layout.rootStart) + i * kDirEntrySize; }
     uint8_t* At(uint32_t i) { return doc.Area() + Slot(i); }
     void Put(uint32_t i, const char* name11, uint8_t attr = kAttrArchive) {
         std::memcpy(At(i), name11, 11);
@@ -39,6 +41,63 @@ protected:
     std::vector<uint8_t> Snapshot() const { return {doc.Area(), doc.Area() + doc.AreaLength()}; }
     Layout layout;
 };
+
+// The offsets a root walk hands out, and where it ends.
+struct Walked {
+    std::vector<uint32_t> offsets;
+    RootWalkEnd end;
+};
+
+class RootWalkTest : public DirectoryTest {
+protected:
+    Walked Walk(uint32_t length, uint32_t stopAt = UINT32_MAX) {
+        Walked w;
+        w.end = WalkRootEntries(layout, doc.Area(), length, [&](uint32_t offset) {
+            w.offsets.push_back(offset);
+            return offset != stopAt;
+        });
+        return w;
+    }
+    void Fill(uint32_t count) {
+        for (uint32_t i = 0; i < count; ++i) Put(i, ("F" + std::to_string(1000 + i) + "   TXT").c_str());
+    }
+};
+
+TEST_F(RootWalkTest, HandsOutLiveAndDeletedEntriesUpToTheFirstNeverUsedOne) {
+    Fill(3);
+    Delete(1);
+    Put(5, "BEYOND  TXT");
+    const Walked w = Walk(doc.AreaLength());
+    EXPECT_EQ(w.offsets, (std::vector<uint32_t>{Slot(0), Slot(1), Slot(2)}));
+    EXPECT_TRUE(w.end.neverUsed);
+    EXPECT_EQ(w.end.offset, Slot(3));
+    EXPECT_EQ(w.end.index, 3u);
+}
+
+TEST_F(RootWalkTest, StopsWhereTheVisitorSays) {
+    Fill(4);
+    const Walked w = Walk(doc.AreaLength(), Slot(1));
+    EXPECT_EQ(w.offsets.size(), 2u);
+    EXPECT_FALSE(w.end.neverUsed);
+    EXPECT_EQ(w.end.offset, Slot(1));
+    EXPECT_EQ(w.end.index, 1u);
+}
+
+TEST_F(RootWalkTest, EndsWithTheDirectory) {
+    Fill(layout.rootEntries);
+    const Walked w = Walk(doc.AreaLength());
+    EXPECT_EQ(w.offsets.size(), layout.rootEntries);
+    EXPECT_EQ(w.end.offset, 0u);
+    EXPECT_EQ(w.end.index, layout.rootEntries);
+}
+
+TEST_F(RootWalkTest, EndsWhereTheImageCutsAnEntry) {
+    Fill(10);
+    const Walked w = Walk(Slot(5) + kDirEntrySize - 1);
+    EXPECT_EQ(w.offsets.size(), 5u);
+    EXPECT_EQ(w.end.offset, 0u);
+    EXPECT_EQ(w.end.index, 5u);
+}
 
 TEST_F(DirectoryTest, NeverUsedSlotBeatsAnEarlierDeletedOne) {
     Put(0, "OLD     TXT");

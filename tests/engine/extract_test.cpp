@@ -95,7 +95,7 @@ TEST_F(ExtractTest, EarliestDosStampArrivesExactly) {
     ASSERT_TRUE(ExtractEntry(doc, test::TestOwner(), e, kReplaceAsk, out));
     DosDateTime back;
     ASSERT_TRUE(HostTimeToLocalDos(Found(out).lastWriteTime, back));
-    EXPECT_EQ(back.date, 1 << 5 | 1);
+    EXPECT_EQ(back.date, PackDosDate(kDosFirstYear, 1, 1));
     EXPECT_EQ(back.time, 0);
 }
 

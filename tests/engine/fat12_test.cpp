@@ -33,7 +33,7 @@ protected:
     }
     // A directory entry in root slot `slot` whose chain starts at `first`.
     uint32_t Entry(uint32_t slot, uint32_t first) {
-        const uint32_t offset = static_cast<uint32_t>(layout.rootStart) + slot * 32;
+        const uint32_t offset = static_cast<uint32_t>(layout.rootStart) + slot * kDirEntrySize;
         std::memcpy(Area() + offset, "FILE    BIN", 11);
         Store16(Area() + offset + kDirFirstCluster, first);
         return offset;

@@ -16,7 +16,7 @@ namespace {
 class ListTextsTest : public test::FatImageTest {};
 
 TEST_F(ListTextsTest, ListsFilesAndFoldersUpToTheFirstNeverUsedEntry) {
-    Put(0, "VOLUME     ", 0x28);
+    Put(0, "VOLUME     ", kAttrLabel);
     Put(1, "NOTES   TXT", kAttrArchive);
     Put(2, "GONE    TXT", kAttrArchive);
     At(2)[0] = kEntryDeleted;

@@ -77,6 +77,22 @@ TEST(UnpackDosStamp, TakesTheFieldsApart) {
     EXPECT_FALSE(IsValidTime(top));
 }
 
+TEST(PackDosStamp, PutsTheFieldsTogether) {
+    EXPECT_EQ(PackDosDate(2024, 3, 5), 0x5865);
+    EXPECT_EQ(PackDosTime(13, 4, 5), 0x6882) << "odd seconds round down";
+    EXPECT_EQ(PackDosDate(2107, 12, 31), 0xFF9F);
+    EXPECT_EQ(PackDosTime(23, 59, 58), 0xBF7D);
+    EXPECT_EQ(PackDosDate(1980, 1, 1), 0x0021);
+}
+
+TEST(NameEscape, OnlyALeadingE5IsStoredAs05) {
+    EXPECT_EQ(StoredFirstByte(0xE5), 0x05);
+    EXPECT_EQ(ShownFirstByte(0x05), 0xE5);
+    EXPECT_EQ(StoredFirstByte('A'), 'A');
+    EXPECT_EQ(ShownFirstByte('A'), 'A');
+    EXPECT_EQ(ShownFirstByte(0xE5), 0xE5) << "a deleted mark is not an escape";
+}
+
 struct DateCase {
     const char* name;
     int year, month, day;

@@ -36,13 +36,12 @@ protected:
     }
     // Offset of the live entry with the 11 packed bytes `name11`, 0 when none.
     uint32_t EntryNamed(const char* name11) const {
-        for (uint32_t i = 0;; ++i) {
-            const uint32_t offset = RootEntryOffset(layout, doc.AreaLength(), i);
-            if (offset == 0 || doc.Area()[offset] == kEntryNeverUsed) return 0;
-            if (std::memcmp(doc.Area() + offset, name11, 11) == 0) return offset;
-        }
+        const RootWalkEnd end = WalkRootEntries(layout, doc.Area(), doc.AreaLength(), [&](uint32_t offset) {
+            return std::memcmp(doc.Area() + offset, name11, kDirFullNameLength) != 0;
+        });
+        return end.neverUsed ? 0 : end.offset;
     }
-    uint32_t Slot(uint32_t index) const { return static_cast<uint32_t>(layout.rootStart) + index * 32; }
+    uint32_t Slot(uint32_t index) const { return static_cast<uint32_t>(layout.rootStart) + index * kDirEntrySize; }
     uint8_t* Entry(uint32_t offset) { return doc.Area() + offset; }
     uint32_t Fat(uint32_t n) const { return ReadFatEntry(layout, doc.Area(), doc.AreaLength(), n); }
     void SetFat(uint32_t n, uint32_t v) { ASSERT_TRUE(WriteFatEntry(layout, doc.Area(), doc.AreaLength(), n, v)); }
@@ -57,7 +56,7 @@ protected:
                        uint8_t attr = kAttrArchive) {
         const uint32_t offset = Slot(index);
         uint8_t* e = Entry(offset);
-        std::memset(e, 0, 32);
+        std::memset(e, 0, kDirEntrySize);
         std::memcpy(e, name11, 11);
         e[kDirAttr] = attr;
         Store16(e + kDirFirstCluster, clusters.empty() ? 0 : clusters.front());

@@ -65,7 +65,7 @@ TEST_F(VolumeTest, TotalIncludesTheCommentHeader) {
 
 TEST_F(VolumeTest, LabelKeepsItsInnerBlank) {
     Put(0, "A       TXT", kAttrArchive);
-    Put(1, "MY DISK 12 ", kLabelAttributes);
+    Put(1, "MY DISK 12 ", kAttrLabel);
     const VolumeFigures f = ReadVolumeFigures(doc);
     EXPECT_EQ(f.labelText, "MY DISK 12");
     EXPECT_EQ(f.labelOffset, Slot(1));
@@ -120,7 +120,7 @@ TEST_F(VolumeTest, OnlyElevenCharactersAreTaken) {
 
 TEST_F(VolumeTest, NewLabelOverwritesTheOldOneInPlace) {
     Put(0, "A       TXT", kAttrArchive);
-    Put(1, "OLD LABEL  ", kLabelAttributes);
+    Put(1, "OLD LABEL  ", kAttrLabel);
     ASSERT_TRUE(Apply("NEW"));
     EXPECT_EQ(Name11(1), "NEW        ");
     EXPECT_EQ(At(2)[0], kEntryNeverUsed);
@@ -129,7 +129,7 @@ TEST_F(VolumeTest, NewLabelOverwritesTheOldOneInPlace) {
 TEST_F(VolumeTest, DeletedLabelSlotIsReused) {
     Put(0, "A       TXT", kAttrArchive);
     Put(1, "B       TXT", kAttrArchive);
-    Put(2, "OLD LABEL  ", kLabelAttributes);
+    Put(2, "OLD LABEL  ", kAttrLabel);
     At(2)[0] = kEntryDeleted;
     ASSERT_TRUE(Apply("NEW"));
     EXPECT_EQ(Name11(2), "NEW        ");
@@ -137,7 +137,7 @@ TEST_F(VolumeTest, DeletedLabelSlotIsReused) {
 }
 
 TEST_F(VolumeTest, ClearingMarksTheLabelDeletedAndKeepsItsOtherBytes) {
-    Put(0, "MY DISK    ", kLabelAttributes);
+    Put(0, "MY DISK    ", kAttrLabel);
     test::Bytes expected = Snapshot();
     expected[Slot(0)] = kEntryDeleted;
     ASSERT_TRUE(Apply("   "));
@@ -156,9 +156,9 @@ TEST_F(VolumeTest, ClearingWithoutLabelChangesNothing) {
 
 // Another system may have left a deleted label in front of the live one.
 TEST_F(VolumeTest, StaleDeletedLabelInFrontNeitherHidesNorDoublesTheLiveOne) {
-    Put(0, "STALE      ", kLabelAttributes);
+    Put(0, "STALE      ", kAttrLabel);
     At(0)[0] = kEntryDeleted;
-    Put(1, "LIVE       ", kLabelAttributes);
+    Put(1, "LIVE       ", kAttrLabel);
     ASSERT_TRUE(Apply("NEWER"));
     EXPECT_EQ(Name11(1), "NEWER      ");
     EXPECT_EQ(At(0)[0], kEntryDeleted);

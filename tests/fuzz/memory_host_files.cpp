@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "engine/fat/dir_entry.h"
 #include "engine/ports/platform_codes.h"
 
 namespace vk {
@@ -203,16 +204,16 @@ bool HostTimeToLocalDos(HostTime time, DosDateTime& dos) {
     const int64_t day = doy - (153 * mp + 2) / 5 + 1;
     const int64_t month = mp < 10 ? mp + 3 : mp - 9;
     y += month <= 2;
-    if (y < 1980 || y > 2107) return false;
-    dos.date = static_cast<uint16_t>(((y - 1980) << 9) | (month << 5) | day);
-    dos.time = static_cast<uint16_t>(((secs / 3600) << 11) | ((secs / 60 % 60) << 5) | (secs % 60 / 2));
+    if (y < kDosFirstYear || y > kDosLastYear) return false;
+    dos.date = PackDosDate(static_cast<int>(y), static_cast<int>(month), static_cast<int>(day));
+    dos.time = PackDosTime(static_cast<int>(secs / 3600), static_cast<int>(secs / 60 % 60), static_cast<int>(secs % 60));
     return true;
 }
 
 bool LocalDosToHostTime(DosDateTime dos, HostTime& time) {
-    const int64_t y0 = 1980 + (dos.date >> 9);
-    const int64_t m = (dos.date >> 5) & 15;
-    const int64_t d = dos.date & 31;
+    const int64_t y0 = DosDateYear(dos.date);
+    const int64_t m = DosDateMonth(dos.date);
+    const int64_t d = DosDateDay(dos.date);
     if (m < 1 || m > 12 || d < 1) return false;
     const int64_t y = y0 - (m <= 2);
     const int64_t era = (y >= 0 ? y : y - 399) / 400;
@@ -220,7 +221,7 @@ bool LocalDosToHostTime(DosDateTime dos, HostTime& time) {
     const int64_t doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
     const int64_t doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
     const int64_t days1970 = era * 146097 + doe - 719468;
-    const int64_t secs = (dos.time >> 11) * 3600 + ((dos.time >> 5) & 63) * 60 + (dos.time & 31) * 2;
+    const int64_t secs = DosTimeHour(dos.time) * 3600 + DosTimeMinute(dos.time) * 60 + DosTimeSecond(dos.time);
     time = static_cast<HostTime>((days1970 + 134774) * 86400 + secs) * fuzz::kTicksPerSecond;
     return true;
 }

@@ -13,6 +13,7 @@
 #include "engine/core/document.h"
 #include "engine/fat/add_file.h"
 #include "engine/fat/delete_rename.h"
+#include "engine/fat/dir_entry.h"
 #include "engine/fat/extract.h"
 #include "engine/fat/file_properties.h"
 #include "engine/fat/fs_options.h"
@@ -79,7 +80,7 @@ void Run(ImageDocument& doc, const uint8_t* op) {
         break;
     case 4: {
         const int index = ItemIndex(a);
-        if (index >= 0) ApplyFileAttributes(doc, fuzz::Window().items[static_cast<size_t>(index)], b & 0x27);
+        if (index >= 0) ApplyFileAttributes(doc, fuzz::Window().items[static_cast<size_t>(index)], b & kAttrEditable);
         break;
     }
     case 5: {

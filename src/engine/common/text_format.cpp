@@ -8,8 +8,6 @@
 namespace vk {
 namespace {
 
-constexpr int kDosEpochYear = 1980;
-
 bool IsLeapYear(int year) { return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0; }
 
 int DaysInMonth(int year, int month) {
@@ -29,12 +27,12 @@ bool FormatNumber(uint32_t value, std::string& out) {
 
 DosStamp UnpackDosStamp(uint16_t date, uint16_t time) {
     DosStamp s;
-    s.year = kDosEpochYear + date / 512;
-    s.month = (date / 32) & 15;
-    s.day = date & 31;
-    s.hour = time / 2048;
-    s.minute = (time / 32) & 63;
-    s.second = (time & 31) * 2;
+    s.year = DosDateYear(date);
+    s.month = DosDateMonth(date);
+    s.day = DosDateDay(date);
+    s.hour = DosTimeHour(time);
+    s.minute = DosTimeMinute(time);
+    s.second = DosTimeSecond(time);
     return s;
 }
 
@@ -47,7 +45,7 @@ bool IsValidTime(const DosStamp& s) { return s.hour <= 23 && s.minute <= 59 && s
 std::string FormatEntryDateTime(const uint8_t* entry, DateForm form) {
     const DosStamp s = UnpackDosStamp(Load16(entry + kDirDate), Load16(entry + kDirTime));
     const bool neverStamped =
-        s.year == kDosEpochYear && s.month == 1 && s.day == 1 && s.hour == 0 && s.minute == 0 && s.second == 0;
+        s.year == kDosFirstYear && s.month == 1 && s.day == 1 && s.hour == 0 && s.minute == 0 && s.second == 0;
     std::string date;
     // The host refuses impossible days (month 0, 30 February) and times (hour
     // 24, second 62); checking here makes every host refuse the same ones.

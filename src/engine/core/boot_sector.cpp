@@ -66,7 +66,7 @@ bool ParseBootSector(ImageDocument& doc, WindowRef owner, bool refreshTitle) {
         return true;
     }
 
-    const bool signature = bs[kBsSignature] == 0x55 && bs[kBsSignature + 1] == 0xAA;
+    const bool signature = HasBootSignature(bs.data());
     unsigned message = kMsgNotValidImage;
     if (signature && mediaByte == 0xF0) {
         message = kMsgHardDiskImage;

@@ -28,9 +28,22 @@ constexpr uint32_t kBpb32SectorsPerFat = 0x24;  // 32 bits, in a FAT32 boot sect
 constexpr uint32_t kBsExtendedSignature = 0x26; // 0x29 in a DOS 4 boot sector
 constexpr uint8_t kExtendedBootSignature = 0x29;
 constexpr uint32_t kBsVolumeSerial = 0x27;      // 4 bytes, where a volume id exists
+constexpr uint32_t kBsVolumeLabel = 0x2B;       // 11 bytes of an extended BPB
+constexpr uint32_t kBsMsxVolumeId = 0x20;       // "VOL_ID" in an MSX-DOS 2 boot sector with a serial
+constexpr char kMsxVolumeIdText[] = "VOL_ID";
 constexpr uint32_t kBsFileSystemType = 0x36;    // 8 bytes of an extended BPB
 constexpr uint32_t kBsSignature = 0x1FE;        // 0x55, 0xAA
 constexpr uint32_t kFileSystemTypeLength = 8;
+
+// The two bytes that end a bootable sector.
+constexpr uint8_t kBootSignature[2] = {0x55, 0xAA};
+inline bool HasBootSignature(const uint8_t* bootSector) {
+    return bootSector[kBsSignature] == kBootSignature[0] && bootSector[kBsSignature + 1] == kBootSignature[1];
+}
+inline void PutBootSignature(uint8_t* bootSector) {
+    bootSector[kBsSignature] = kBootSignature[0];
+    bootSector[kBsSignature + 1] = kBootSignature[1];
+}
 
 struct ImageDocument;
 

@@ -106,7 +106,7 @@ Sector MakeMsDos6() {
         .Text("\r\nKein System oder Laufwerksfehler\r\nDiskette wechseln und Taste dr\x81" "cken\r\n")
         .Bytes({0x00});
     SectorWriter(s, 0x1E0).Text("IO      SYS").Text("MSDOS   SYS");
-    SectorWriter(s, kBsSignature).Bytes({0x55, 0xAA});
+    PutBootSignature(s.data());
     return s;
 }
 

@@ -22,10 +22,8 @@
 namespace vk {
 namespace {
 
-// The host bits an entry keeps: read-only, hidden, system, volume, directory, archive.
-constexpr uint32_t kEntryAttributeMask = 0x3F;
 // Stamp of host files whose time no DOS date can hold: 1980-01-01 00:00:00.
-constexpr DosDateTime kEarliestDosStamp = {(1 << 5) | 1, 0};
+constexpr DosDateTime kEarliestDosStamp = {PackDosDate(kDosFirstYear, 1, 1), PackDosTime(0, 0, 0)};
 
 void SetGoOn(bool* goOn, bool value) {
     if (goOn != nullptr) {
@@ -37,19 +35,17 @@ void SetGoOn(bool* goOn, bool value) {
 // so the new item's index is the count of those before its slot.
 int ListPosition(const Layout& layout, const uint8_t* area, uint32_t length, uint32_t slotOffset) {
     int position = 0;
-    for (uint32_t i = 0;; ++i) {
-        const uint32_t offset = RootEntryOffset(layout, length, i);
-        if (offset == 0 || offset >= slotOffset) {
-            return position;
+    WalkRootEntries(layout, area, length, [&](uint32_t offset) {
+        if (offset >= slotOffset) {
+            return false;
         }
         const uint8_t* e = area + offset;
-        if (e[kDirName] == kEntryNeverUsed) {
-            return position;
-        }
         if (e[kDirName] != kEntryDeleted && !(e[kDirAttr] & kAttrVolume)) {
             ++position;
         }
-    }
+        return true;
+    });
+    return position;
 }
 
 bool IsListed(const uint8_t* entry) { return !(entry[kDirAttr] & kAttrVolume); }
@@ -71,7 +67,7 @@ void StampEntry(uint8_t* entry, const HostFindData& found, uint32_t size) {
     Store16(entry + kDirTime, stamp.time);
     Store16(entry + kDirDate, stamp.date);
     Store32(entry + kDirSize, size);
-    entry[kDirAttr] = static_cast<uint8_t>(found.attributes & kEntryAttributeMask);
+    entry[kDirAttr] = static_cast<uint8_t>(found.attributes & kAttrKeptFromHost);
 }
 
 }  // namespace

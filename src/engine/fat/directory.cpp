@@ -20,40 +20,33 @@ SlotResult FindEntrySlot(const Layout& layout, const uint8_t* area, uint32_t len
                          const PackedName& packed, bool quiet) {
     SlotResult result;
     uint32_t deletedSlot = 0;
-    uint32_t index = 0;
-    for (;; ++index) {
-        const uint32_t offset = RootEntryOffset(layout, length, index);
-        if (offset == 0) {
-            break;
-        }
+    const RootWalkEnd end = WalkRootEntries(layout, area, length, [&](uint32_t offset) {
         const uint8_t* e = area + offset;
-        if (e[kDirName] == kEntryNeverUsed) {
-            result.hasSlot = true;
-            result.slotOffset = offset;
-            result.scanned = index;
-            return result;
-        }
         if (e[kDirName] == kEntryDeleted) {
             if (deletedSlot == 0) {
                 deletedSlot = offset;
             }
-            continue;
+            return true;
         }
-        if (std::memcmp(e + kDirName, packed.data(), kDirFullNameLength) != 0) {
-            continue;
-        }
+        return std::memcmp(e + kDirName, packed.data(), kDirFullNameLength) != 0;
+    });
+    result.scanned = end.index;
+    if (end.neverUsed) {
+        result.hasSlot = true;
+        result.slotOffset = end.offset;
+        return result;
+    }
+    if (end.offset != 0) {
         result.found = true;
-        result.scanned = index;
         const std::string name(displayName);
         if (quiet || FsOptions().forceSwitch ||
             ShowMessage(MainWindow(), kMsgReplaceEntry, kBoxYesNo | kIconQuestion, {name}) == kIdYes) {
             result.hasSlot = true;
-            result.slotOffset = offset;
+            result.slotOffset = end.offset;
         }
         // Declining ends this file only; a multi-file caller goes on.
         return result;
     }
-    result.scanned = index;
     if (deletedSlot != 0) {
         result.hasSlot = true;
         result.slotOffset = deletedSlot;
@@ -61,7 +54,7 @@ SlotResult FindEntrySlot(const Layout& layout, const uint8_t* area, uint32_t len
     }
     if (!quiet) {
         const std::string name(displayName);
-        if (index >= layout.rootEntries) {
+        if (end.index >= layout.rootEntries) {
             ShowMessage(MainWindow(), kMsgDirectoryFull, kIconError, {name});
         } else {
             // The image ends inside its root directory: no slot can ever be had there.
@@ -89,58 +82,49 @@ void DeleteRootLongName(const Layout& layout, uint8_t* area, uint32_t length, ui
 }
 
 uint32_t FindVolumeLabel(const Layout& layout, const uint8_t* area, uint32_t length) {
-    for (uint32_t index = 0;; ++index) {
-        const uint32_t offset = RootEntryOffset(layout, length, index);
-        if (offset == 0) {
-            return 0;
-        }
+    const RootWalkEnd end = WalkRootEntries(layout, area, length, [&](uint32_t offset) {
         const uint8_t* e = area + offset;
-        if (e[kDirName] == kEntryNeverUsed) {
-            return 0;
-        }
-        if (e[kDirName] != kEntryDeleted && IsLabelSlot(e)) {
-            return offset;
-        }
-    }
+        return e[kDirName] == kEntryDeleted || !IsLabelSlot(e);
+    });
+    return end.neverUsed ? 0 : end.offset;
 }
 
 bool StoreVolumeLabel(const Layout& layout, uint8_t* area, uint32_t length, const uint8_t* newEntry) {
     uint32_t deletedSlot = 0;
-    for (uint32_t index = 0;; ++index) {
-        const uint32_t offset = RootEntryOffset(layout, length, index);
-        if (offset == 0) {
-            // A directory without a never-used slot still has room in a deleted one.
-            if (newEntry != nullptr && deletedSlot != 0) {
-                std::memcpy(area + deletedSlot, newEntry, kDirEntrySize);
-                return true;
-            }
+    const RootWalkEnd end = WalkRootEntries(layout, area, length, [&](uint32_t offset) {
+        const uint8_t* e = area + offset;
+        if (IsLabelSlot(e)) {
             return false;
         }
-        uint8_t* e = area + offset;
-        if (e[kDirName] != kEntryNeverUsed && IsLabelSlot(e)) {
-            if (e[kDirName] != kEntryDeleted) {
-                DeleteRootLongName(layout, area, length, offset);
-            }
-            if (newEntry != nullptr) {
-                std::memcpy(e, newEntry, kDirEntrySize);
-            } else {
-                e[kDirName] = kEntryDeleted;
-            }
+        if (e[kDirName] == kEntryDeleted && deletedSlot == 0) {
+            deletedSlot = offset;
+        }
+        return true;
+    });
+    if (end.offset == 0) {
+        // A directory without a never-used slot still has room in a deleted one.
+        if (newEntry != nullptr && deletedSlot != 0) {
+            std::memcpy(area + deletedSlot, newEntry, kDirEntrySize);
             return true;
         }
-        if (e[kDirName] == kEntryDeleted) {
-            if (deletedSlot == 0) {
-                deletedSlot = offset;
-            }
-            continue;
-        }
-        if (e[kDirName] == kEntryNeverUsed) {
-            if (newEntry != nullptr) {
-                std::memcpy(area + (deletedSlot != 0 ? deletedSlot : offset), newEntry, kDirEntrySize);
-            }
-            return true;
-        }
+        return false;
     }
+    if (end.neverUsed) {
+        if (newEntry != nullptr) {
+            std::memcpy(area + (deletedSlot != 0 ? deletedSlot : end.offset), newEntry, kDirEntrySize);
+        }
+        return true;
+    }
+    uint8_t* e = area + end.offset;
+    if (e[kDirName] != kEntryDeleted) {
+        DeleteRootLongName(layout, area, length, end.offset);
+    }
+    if (newEntry != nullptr) {
+        std::memcpy(e, newEntry, kDirEntrySize);
+    } else {
+        e[kDirName] = kEntryDeleted;
+    }
+    return true;
 }
 
 }  // namespace vk

@@ -76,12 +76,12 @@ FileProperties ReadFileProperties(const ImageDocument& doc, uint32_t entryOffset
 
 bool ApplyFileAttributes(ImageDocument& doc, uint32_t entryOffset, uint8_t bits) {
     uint8_t& attr = doc.Area()[entryOffset + kDirAttr];
-    bits &= kEditableAttributes;
-    if (bits == (attr & kEditableAttributes)) {
+    bits &= kAttrEditable;
+    if (bits == (attr & kAttrEditable)) {
         return false;
     }
     if (RefuseChange(doc, MainWindow())) return false;
-    attr = static_cast<uint8_t>(bits | (attr & ~kEditableAttributes));
+    attr = static_cast<uint8_t>(bits | (attr & ~kAttrEditable));
     doc.modified = true;
     return true;
 }

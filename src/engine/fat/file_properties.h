@@ -9,9 +9,6 @@ namespace vk {
 
 struct ImageDocument;
 
-// The attribute bits the page lets the user change.
-constexpr uint8_t kEditableAttributes = 0x27;  // read-only, hidden, system, archive
-
 // The type-names file beside the program, and its section.
 constexpr char kTypeNamesFile[] = "VOLKARN.INI";
 constexpr char kTypeNamesSection[] = "Extensions";

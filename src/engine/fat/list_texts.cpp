@@ -20,27 +20,19 @@ bool AddListItem(const ImageDocument& doc, uint32_t entryOffset, int position) {
 void FillList(const ImageDocument& doc) {
     const Layout layout = doc.GetLayout();
     const uint8_t* area = doc.Area();
-    for (uint32_t i = 0;; ++i) {
-        const uint32_t offset = RootEntryOffset(layout, doc.AreaLength(), i);
-        if (offset == 0) {
-            break;
-        }
+    WalkRootEntries(layout, area, doc.AreaLength(), [&](uint32_t offset) {
         const uint8_t* e = area + offset;
-        if (e[kDirName] == kEntryNeverUsed) {
-            break;
+        if (e[kDirName] != kEntryDeleted && !(e[kDirAttr] & kAttrVolume)) {
+            AddListItem(doc, offset, INT_MAX);
         }
-        if (e[kDirName] == kEntryDeleted || (e[kDirAttr] & kAttrVolume)) {
-            continue;
-        }
-        AddListItem(doc, offset, INT_MAX);
-    }
+        return true;
+    });
 }
 
 std::string EntryDisplayName(const uint8_t* entry) {
     std::string name = TrimField(entry + kDirName, kDirNameLength);
-    // FAT stores a leading 0xE5, the deleted mark, as 0x05.
-    if (!name.empty() && name[0] == '\x05') {
-        name[0] = '\xE5';
+    if (!name.empty()) {
+        name[0] = static_cast<char>(ShownFirstByte(static_cast<uint8_t>(name[0])));
     }
     const std::string ext = TrimField(entry + kDirExt, kDirExtLength);
     if (!ext.empty()) {

@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "engine/core/layout.h"
+#include "engine/fat/dir_entry.h"
 
 namespace vk {
 
@@ -15,11 +16,38 @@ inline uint32_t RootEntryOffset(const Layout& layout, uint32_t areaLength, uint3
     if (index >= layout.rootEntries) {
         return 0;
     }
-    const uint64_t offset = layout.rootStart + uint64_t{index} * 32;
-    if (offset + 32 > areaLength) {
+    const uint64_t offset = layout.rootStart + uint64_t{index} * kDirEntrySize;
+    if (offset + kDirEntrySize > areaLength) {
         return 0;
     }
     return static_cast<uint32_t>(offset);
+}
+
+// Where a walk of the root directory stopped.
+struct RootWalkEnd {
+    uint32_t index = 0;      // index of the entry it stopped at; the entries looked at when it ran out
+    uint32_t offset = 0;     // that entry's offset, 0 when the directory or the area ran out
+    bool neverUsed = false;  // it stopped at the first never-used entry, which ends every directory
+};
+
+// Hands the offset of each used root entry (live or deleted), in directory
+// order, to `visit`, which returns false to stop at that entry.
+template <class Visit>
+RootWalkEnd WalkRootEntries(const Layout& layout, const uint8_t* area, uint32_t areaLength, Visit visit) {
+    RootWalkEnd end;
+    for (;; ++end.index) {
+        end.offset = RootEntryOffset(layout, areaLength, end.index);
+        if (end.offset == 0) {
+            return end;
+        }
+        if (area[end.offset + kDirName] == kEntryNeverUsed) {
+            end.neverUsed = true;
+            return end;
+        }
+        if (!visit(end.offset)) {
+            return end;
+        }
+    }
 }
 
 }  // namespace vk

@@ -10,7 +10,6 @@ namespace {
 
 constexpr uint8_t kBlank = 0x20;
 constexpr char kExtensionDot = '.';
-constexpr uint8_t kLeadingE5Stored = 0x05;
 
 // The punctuation both strengths allow besides A-Z and 0-9.
 bool IsAllowedPunctuation(uint8_t c) {
@@ -103,11 +102,7 @@ PackedName PackShortName(std::string_view displayName) {
         const std::string_view ext = displayName.substr(dot + 1);
         std::copy_n(ext.begin(), std::min<size_t>(ext.size(), kDirExtLength), packed.begin() + kDirExt);
     }
-    // A name beginning with 0xE5 would read as deleted and lose its clusters;
-    // FAT stores that byte as 0x05.
-    if (packed[0] == kEntryDeleted) {
-        packed[0] = kLeadingE5Stored;
-    }
+    packed[0] = StoredFirstByte(packed[0]);
     return packed;
 }
 

@@ -16,21 +16,12 @@ namespace vk {
 namespace {
 
 constexpr size_t kOemNameLength = 8;
-constexpr int kFirstDosYear = 1980;
-constexpr int kLastDosYear = 2107;
-// A name whose first byte is 0xE5 is stored with 0x05 instead, since 0xE5
-// there marks a deleted entry and the label would vanish.
-constexpr uint8_t kEscapedE5 = 0x05;
-
-// The extended boot record of DOS 4 and later keeps a copy of the label;
-// checkers report a disk whose two labels differ.
-constexpr uint32_t kBsExtendedSignature = 0x26;
-constexpr uint8_t kExtendedBootSignature = 0x29;
-constexpr uint32_t kBsVolumeLabel = 0x2B;  // 11 bytes
 constexpr char kNoBootLabel[] = "NO NAME    ";
 
 using LabelBytes = std::array<uint8_t, kLabelLength>;
 
+// The extended boot record of DOS 4 and later keeps a copy of the label;
+// checkers report a disk whose two labels differ.
 void MirrorBootLabel(uint8_t* area, uint32_t length, const uint8_t* label) {
     if (length > kBsVolumeLabel + kLabelLength && area[kBsExtendedSignature] == kExtendedBootSignature) {
         std::copy(label, label + kLabelLength, area + kBsVolumeLabel);
@@ -41,9 +32,7 @@ LabelBytes PackLabel(std::string_view text) {
     LabelBytes bytes;
     bytes.fill(' ');
     std::copy(text.begin(), text.end(), bytes.begin());
-    if (bytes[0] == kEntryDeleted) {
-        bytes[0] = kEscapedE5;
-    }
+    bytes[0] = StoredFirstByte(bytes[0]);
     return bytes;
 }
 
@@ -57,13 +46,13 @@ DosDateTime LocalNowStamp() {
 
 DosDateTime PackDosStamp(const std::tm& local) {
     const int year = local.tm_year + 1900;
-    if (year < kFirstDosYear || year > kLastDosYear) {
+    if (year < kDosFirstYear || year > kDosLastYear) {
         return {};
     }
     DosDateTime stamp;
-    stamp.date = static_cast<uint16_t>((year - kFirstDosYear) * 512 + (local.tm_mon + 1) * 32 + local.tm_mday);
+    stamp.date = PackDosDate(year, local.tm_mon + 1, local.tm_mday);
     // A leap second (60) still fits the two-second field as 30.
-    stamp.time = static_cast<uint16_t>(local.tm_hour * 2048 + local.tm_min * 32 + local.tm_sec / 2);
+    stamp.time = PackDosTime(local.tm_hour, local.tm_min, local.tm_sec);
     return stamp;
 }
 
@@ -78,9 +67,7 @@ VolumeFigures ReadVolumeFigures(const ImageDocument& doc) {
     if (f.labelOffset != 0) {
         LabelBytes name;
         std::copy_n(area + f.labelOffset + kDirName, kLabelLength, name.begin());
-        if (name[0] == kEscapedE5) {
-            name[0] = kEntryDeleted;
-        }
+        name[0] = ShownFirstByte(name[0]);
         f.labelText = TrimField(name.data(), name.size());
     }
     const ClusterCounts counts = CountClusters(layout, area, doc.AreaLength());
@@ -112,7 +99,7 @@ bool ApplyVolumeLabel(ImageDocument& doc, WindowRef owner, const VolumeFigures& 
     }
     std::array<uint8_t, kDirEntrySize> entry{};
     std::copy(name.begin(), name.end(), entry.begin() + kDirName);
-    entry[kDirAttr] = kLabelAttributes;
+    entry[kDirAttr] = kAttrLabel;
     const DosDateTime stamp = LocalNowStamp();
     Store16(entry.data() + kDirDate, stamp.date);
     Store16(entry.data() + kDirTime, stamp.time);
@@ -126,9 +113,7 @@ bool ApplyVolumeLabel(ImageDocument& doc, WindowRef owner, const VolumeFigures& 
         return false;
     }
     LabelBytes bootLabel = name;
-    if (bootLabel[0] == kEscapedE5) {
-        bootLabel[0] = kEntryDeleted;
-    }
+    bootLabel[0] = ShownFirstByte(bootLabel[0]);
     MirrorBootLabel(area, doc.AreaLength(), bootLabel.data());
     doc.modified = true;
     return true;

@@ -15,7 +15,6 @@ namespace vk {
 struct ImageDocument;
 
 constexpr size_t kLabelLength = 11;
-constexpr uint8_t kLabelAttributes = 0x28;  // archive and volume label
 
 struct VolumeFigures {
     std::string oemText;      // boot-sector bytes 3..10 up to the first zero byte

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <string>
 
+#include "engine/common/bytes.h"
 #include "engine/core/document.h"
 #include "engine/fat/delete_rename.h"
 #include "engine/fat/dir_entry.h"
@@ -96,7 +97,7 @@ int WidestDateTimeWidth() {
     // Two-digit days, months and hours of both halves of the day: the
     // long forms of every locale's short date and time.
     const struct {
-        unsigned year, month, day, hour, minute;
+        int year, month, day, hour, minute;
     } kSamples[] = {{2088, 12, 28, 23, 58}, {2088, 11, 30, 10, 48}, {2000, 10, 20, 22, 38}, {2088, 9, 28, 8, 58}};
     LOGFONTA face = {};
     HFONT font = nullptr;
@@ -114,13 +115,9 @@ int WidestDateTimeWidth() {
     int widest = 0;
     for (const auto& sample : kSamples) {
         uint8_t entry[kDirEntrySize] = {};
-        std::memcpy(entry, "SAMPLE  TXT", 11);
-        const unsigned date = ((sample.year - 1980) << 9) | (sample.month << 5) | sample.day;
-        const unsigned time = (sample.hour << 11) | (sample.minute << 5) | 29;
-        entry[kDirDate] = static_cast<uint8_t>(date);
-        entry[kDirDate + 1] = static_cast<uint8_t>(date >> 8);
-        entry[kDirTime] = static_cast<uint8_t>(time);
-        entry[kDirTime + 1] = static_cast<uint8_t>(time >> 8);
+        std::memcpy(entry, "SAMPLE  TXT", kDirFullNameLength);
+        Store16(entry + kDirDate, PackDosDate(sample.year, sample.month, sample.day));
+        Store16(entry + kDirTime, PackDosTime(sample.hour, sample.minute, 58));
         const std::string text = EntryColumns(entry).lastChange;
         SIZE size = {};
         if (GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &size) && size.cx > widest) {

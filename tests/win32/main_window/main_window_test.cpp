@@ -29,10 +29,10 @@ namespace vk::test {
 namespace {
 
 // 2024-03-15 13:45:30 and 1999-12-31 23:59:58 as DOS stamps.
-constexpr uint16_t kDate2024 = ((2024 - 1980) << 9) | (3 << 5) | 15;
-constexpr uint16_t kTime1345 = (13 << 11) | (45 << 5) | 15;
-constexpr uint16_t kDate1999 = ((1999 - 1980) << 9) | (12 << 5) | 31;
-constexpr uint16_t kTime2359 = (23 << 11) | (59 << 5) | 29;
+constexpr uint16_t kDate2024 = PackDosDate(2024, 3, 15);
+constexpr uint16_t kTime1345 = PackDosTime(13, 45, 30);
+constexpr uint16_t kDate1999 = PackDosDate(1999, 12, 31);
+constexpr uint16_t kTime2359 = PackDosTime(23, 59, 58);
 
 const std::vector<TestEntry> kEntries = {
     {"README  TXT", 0x21, kDate2024, kTime1345, 1234567},  // read-only archive
@@ -278,9 +278,8 @@ TEST_F(MainWindowTest, StatusCountsAnEmptyRootAndIsEmptyWithoutAnImage) {
 TEST_F(MainWindowTest, DefaultLastChangeColumnShowsEveryDateWhole) {
     std::vector<TestEntry> entries;
     const char* names[] = {"A       TXT", "B       TXT", "C       TXT", "D       TXT", "E       TXT", "F       TXT"};
-    const uint16_t dates[] = {((2088 - 1980) << 9) | (12 << 5) | 28, ((2000 - 1980) << 9) | (11 << 5) | 30,
-                              ((1999 - 1980) << 9) | (10 << 5) | 27};
-    const uint16_t times[] = {(23 << 11) | (58 << 5) | 29, (10 << 11) | (48 << 5) | 29};
+    const uint16_t dates[] = {PackDosDate(2088, 12, 28), PackDosDate(2000, 11, 30), PackDosDate(1999, 10, 27)};
+    const uint16_t times[] = {PackDosTime(23, 58, 58), PackDosTime(10, 48, 58)};
     int n = 0;
     for (uint16_t date : dates) {
         for (uint16_t time : times) {

@@ -18,8 +18,8 @@ using test::ControlText;
 using test::ModelessSheet;
 
 // 2015-12-14 13:45:30
-constexpr uint16_t kDate = (2015 - 1980) * 512 + 12 * 32 + 14;
-constexpr uint16_t kTime = 13 * 2048 + 45 * 32 + 15;
+constexpr uint16_t kDate = PackDosDate(2015, 12, 14);
+constexpr uint16_t kTime = PackDosTime(13, 45, 30);
 
 class FilePropertiesTest : public test::SheetTest {
 protected:

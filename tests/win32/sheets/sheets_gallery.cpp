@@ -9,6 +9,7 @@
 #include <string>
 
 #include "engine/common/bytes.h"
+#include "engine/core/boot_sector.h"
 #include "engine/core/document.h"
 #include "engine/core/media_errors.h"
 #include "engine/core/new_image.h"
@@ -41,8 +42,8 @@ using namespace vk::win32;
 
 constexpr UINT kShowMs = 8000;
 // 2015-12-14 13:45:30
-constexpr uint16_t kDate = (2015 - 1980) * 512 + 12 * 32 + 14;
-constexpr uint16_t kTime = 13 * 2048 + 45 * 32 + 15;
+constexpr uint16_t kDate = PackDosDate(2015, 12, 14);
+constexpr uint16_t kTime = PackDosTime(13, 45, 30);
 
 void CALLBACK EndGallery(HWND, UINT, UINT_PTR, DWORD) { ExitProcess(0); }
 
@@ -69,7 +70,7 @@ bool SampleImage(ImageDocument& doc, HWND owner, uint32_t& dataFile) {
     MarkBadSector(doc.errorList, 5);
     MarkBadSector(doc.errorList, 700);
     const uint8_t serial[] = {0x78, 0x56, 0x34, 0x12};
-    std::memcpy(doc.Area() + 0x27, serial, sizeof serial);
+    std::memcpy(doc.Area() + kBsVolumeSerial, serial, sizeof serial);
     return true;
 }
 

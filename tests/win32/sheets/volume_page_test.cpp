@@ -23,8 +23,6 @@ namespace {
 using test::ControlText;
 using test::ModelessSheet;
 
-constexpr uint8_t kLabelAttr = 0x28;
-
 class VolumePageTest : public test::SheetTest {
 protected:
     INT_PTR Open() { return OpenImagePropertiesSheet(Owner(), doc, false, PSH_MODELESS); }
@@ -41,7 +39,7 @@ protected:
 uint16_t TodayPacked() {
     SYSTEMTIME now;
     GetLocalTime(&now);
-    return static_cast<uint16_t>((now.wYear - 1980) * 512 + now.wMonth * 32 + now.wDay);
+    return PackDosDate(now.wYear, now.wMonth, now.wDay);
 }
 
 TEST_F(VolumePageTest, FreshImageShowsOemTextAndFiguresWithTheUsersGrouping) {
@@ -94,7 +92,7 @@ TEST_F(VolumePageTest, TypedLabelIsStoredAsTypedWithTodaysStamp) {
     ASSERT_NE(Label(), 0u);
     const uint8_t* entry = doc.Area() + Label();
     EXPECT_EQ(LabelName(), "my disk    ");
-    EXPECT_EQ(entry[kDirAttr], kLabelAttr);
+    EXPECT_EQ(entry[kDirAttr], kAttrLabel);
     EXPECT_EQ(Load16(entry + kDirDate), TodayPacked());
     EXPECT_EQ(Load32(entry + kDirSize), 0u);
     EXPECT_EQ(Load16(entry + kDirFirstCluster), 0u);
@@ -133,7 +131,7 @@ TEST_F(VolumePageTest, ClearingTheFieldMarksTheLabelDeletedAndKeepsItsBytes) {
     // Behind two files, with the scan's end marker after it.
     PutEntry(0, test::EntrySpec{"ONE     TXT"});
     PutEntry(1, test::EntrySpec{"TWO     TXT"});
-    test::EntrySpec label{"OLD LABEL  ", kLabelAttr, 0, 0x4A21, 0x6000};
+    test::EntrySpec label{"OLD LABEL  ", kAttrLabel, 0, 0x4A21, 0x6000};
     const uint32_t at = PutEntry(2, label);
     const std::vector<uint8_t> entryBefore(doc.Area() + at, doc.Area() + at + kDirEntrySize);
     ModelessSheet sheet(Open());
