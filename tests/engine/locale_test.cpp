@@ -13,6 +13,7 @@
 #endif
 
 #include "engine/common/text_format.h"
+#include "engine/fat/entry_time.h"
 #include "engine/fat/file_properties.h"
 #include "engine/fat/list_texts.h"
 #include "engine/fat/volume_info.h"

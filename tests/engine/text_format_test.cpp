@@ -7,6 +7,7 @@
 #include "engine/common/bytes.h"
 #include "engine/common/text_format.h"
 #include "engine/fat/dir_entry.h"
+#include "engine/fat/entry_time.h"
 #include "engine/strings/string_ids.h"
 #include "engine/strings/strings.h"
 

@@ -1,5 +1,5 @@
-// Small text services: numbers with the user's grouping, an entry's stamp in
-// the user's date and time forms, blank-padded fields and path tails.
+// Small text services: numbers with the user's grouping, blank-padded fields,
+// path tails and the conversions of string-table texts.
 #pragma once
 
 #include <cstddef>
@@ -15,25 +15,6 @@ namespace vk {
 // `value` with the user's digit grouping. On failure `out` holds the plain
 // digits and the result is false.
 bool FormatNumber(uint32_t value, std::string& out);
-
-// A packed DOS stamp taken apart.
-struct DosStamp {
-    int year = 1980;
-    int month = 0;
-    int day = 0;
-    int hour = 0;
-    int minute = 0;
-    int second = 0;
-};
-DosStamp UnpackDosStamp(uint16_t date, uint16_t time);
-// Whether the date is a real calendar day and the time a real time of day.
-bool IsValidDate(const DosStamp& stamp);
-bool IsValidTime(const DosStamp& stamp);
-
-// The date and time of the directory entry at `entry` ("date time", the date
-// alone when the time cannot be shown). Empty for a never-stamped entry
-// (1980-01-01 00:00:00) and for a date that is no calendar day.
-std::string FormatEntryDateTime(const uint8_t* entry, DateForm form);
 
 // A blank-padded field without its trailing blanks, and ending before its
 // first zero byte.

@@ -4,6 +4,7 @@
 #include "engine/common/text_format.h"
 #include "engine/core/document.h"
 #include "engine/fat/dir_entry.h"
+#include "engine/fat/entry_time.h"
 #include "engine/fat/list_texts.h"
 #include "engine/strings/string_ids.h"
 #include "engine/strings/strings.h"

@@ -6,6 +6,7 @@
 #include "engine/common/text_format.h"
 #include "engine/core/document.h"
 #include "engine/fat/dir_entry.h"
+#include "engine/fat/entry_time.h"
 #include "engine/fat/root_directory.h"
 #include "engine/ports/window_sync.h"
 
