@@ -37,12 +37,12 @@ void PrintTo(const RunCase& c, std::ostream* os) { *os << c.name; }
 class LongNameRun : public ::testing::TestWithParam<RunCase> {
 protected:
     static constexpr char kShort[] = "LONGFI~1TXT";
-    std::vector<uint8_t> Build(const std::vector<std::string>& spec) {
-        std::vector<uint8_t> dir(spec.size() * kDirEntrySize, 0);
+    std::vector<uint8_t> Build(const std::vector<std::string>& shapes) {
+        std::vector<uint8_t> dir(shapes.size() * kDirEntrySize, 0);
         const uint8_t sum = Checksum(kShort);
-        for (size_t i = 0; i < spec.size(); ++i) {
+        for (size_t i = 0; i < shapes.size(); ++i) {
             uint8_t* e = dir.data() + i * kDirEntrySize;
-            const std::string& s = spec[i];
+            const std::string& s = shapes[i];
             if (s == "S") {
                 std::memcpy(e, kShort, 11);
                 e[kDirAttr] = kAttrArchive;
