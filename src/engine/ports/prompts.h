@@ -8,6 +8,8 @@
 #include <string>
 #include <string_view>
 
+#include "engine/common/notice.h"
+#include "engine/common/result.h"
 #include "engine/ports/platform_codes.h"
 
 namespace vk {
@@ -17,6 +19,20 @@ using WindowRef = void*;
 
 // The window that owns the engine's messages when a step names no other.
 WindowRef MainWindow();
+
+// Shows `notice` over `owner` with the answers `choices` offers (the second
+// of them the default when `secondIsDefault`) and returns the one taken.
+Answer Present(WindowRef owner, const Notice& notice, Choices choices = Choices::kOk, bool secondIsDefault = false);
+
+inline void Tell(WindowRef owner, const Notice& notice) { Present(owner, notice); }
+inline Answer Ask(WindowRef owner, const Notice& notice, Choices choices, bool secondIsDefault = false) {
+    return Present(owner, notice, choices, secondIsDefault);
+}
+// Shows what `result` has to say: its notices in order, then its failure.
+inline void Report(WindowRef owner, const Result& result) {
+    for (const Notice& notice : result.notices) Tell(owner, notice);
+    if (result.failure) Tell(owner, *result.failure);
+}
 
 // Shows string-table text `id` with "%1", "%2", ... replaced by `inserts`,
 // under the program caption. Returns the button, or kNoBox.
