@@ -90,6 +90,28 @@ unsigned ButtonKind(HWND box) {
     return kBoxOk;
 }
 
+BOOL CALLBACK FindDefaultPush(HWND child, LPARAM param) {
+    const LONG style = GetWindowLongA(child, GWL_STYLE);
+    if ((style & WS_VISIBLE) && (style & BS_TYPEMASK) == BS_DEFPUSHBUTTON) {
+        *reinterpret_cast<int*>(param) = GetDlgCtrlID(child);
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// The button Enter presses: the visible push button drawn as the default
+// one (the message box marks its default so, and keeps IDOK as the
+// dialog's default id whatever its buttons), or else the dialog's default id.
+int DefaultButton(HWND box) {
+    int found = 0;
+    EnumChildWindows(box, FindDefaultPush, reinterpret_cast<LPARAM>(&found));
+    if (found != 0) {
+        return found;
+    }
+    const LRESULT id = SendMessageA(box, DM_GETDEFID, 0, 0);
+    return HIWORD(id) == DC_HASDEFID ? LOWORD(id) : 0;
+}
+
 void Press(HWND dialog, int button) { PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0); }
 
 }  // namespace
@@ -190,6 +212,7 @@ void BoxCatcher::Handle(HWND dialog) {
             box.text = text ? WindowText(text) : search.longestStatic;
             box.buttons = ButtonKind(dialog);
             box.icon = IconKind(search.icon);
+            box.defaultButton = DefaultButton(dialog);
         }
         boxes_.push_back(box);
     }

@@ -19,6 +19,7 @@ struct CaughtBox {
     std::string text;           // message boxes: the message
     unsigned buttons = 0;       // message boxes: kBoxOk, kBoxYesNo, ... as the box shows them
     unsigned icon = 0;          // message boxes: kIconError, ... or 0 for none known
+    int defaultButton = 0;      // message boxes: the id of the button Enter presses, 0 for none
     std::string fileType;       // file dialogs: the selected filter's name
     bool readOnlyShown = false; // file dialogs: the read-only check box is visible
 };
