@@ -464,12 +464,12 @@ const Row kRows[] = {
      }},
     {"open: an image with a comment", {}, [](FailureBoxes& t) {
          const Bytes image = ReadAll(t.Image("PLAIN.DSK", {}));
-         Bytes bytes(kCommentTextAt, 0);
+         const char comment[] = "A disk of notes";
+         Bytes bytes(kCommentTextAt + sizeof comment + image.size(), 0);
          bytes[0] = kCommentMark;
          bytes[kCommentKindAt] = 'Y';
-         const char comment[] = "A disk of notes";
-         bytes.insert(bytes.end(), comment, comment + sizeof comment);
-         bytes.insert(bytes.end(), image.begin(), image.end());
+         std::copy(comment, comment + sizeof comment, bytes.begin() + kCommentTextAt);
+         std::copy(image.begin(), image.end(), bytes.begin() + kCommentTextAt + sizeof comment);
          WriteAll(t.Path("COMMENT.DSK"), bytes);
          t.Start(t.Path("COMMENT.DSK"), true);
      }},
