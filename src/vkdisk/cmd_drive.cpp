@@ -76,7 +76,7 @@ bool PrepareDrive(const std::string& name, Drive& drive) {
 
 void CommonDriveOptions(const ParsedArgs& parsed) {
     if (parsed.Has("--ignore-errors")) {
-        SetSectorErrorAnswer(kIdIgnore);
+        SetSectorErrorAnswer(Answer::kIgnore);
     }
     SetCancelRequested(false);
     std::signal(SIGINT, OnInterrupt);

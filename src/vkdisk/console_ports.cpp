@@ -21,7 +21,7 @@ namespace vk {
 namespace {
 
 cli::AnswerMode answerMode = cli::AnswerMode::kAsk;
-int sectorErrorAnswer = 0;
+Answer sectorErrorAnswer = Answer::kNone;
 unsigned unaskedDeclines = 0;
 std::vector<cli::ConsoleItem> listItems;
 std::set<int> selection;
@@ -30,43 +30,47 @@ const char* programName = "vkdisk";
 bool HasTerminal() { return isatty(0) && isatty(2); }
 
 // The answer that leaves everything as it is.
-int SafeAnswer(unsigned buttons) {
-    switch (buttons) {
-    case kBoxYesNo: return kIdNo;
-    case kBoxYesNoCancel: return kIdCancel;
-    case kBoxYesAllNoCancel: return kIdCancel;
-    case kBoxAbortRetryIgnore: return kIdAbort;
-    default: return kIdOk;
+Answer SafeAnswer(Choices choices) {
+    switch (choices) {
+    case Choices::kYesNo: return Answer::kNo;
+    case Choices::kYesNoCancel: return Answer::kCancel;
+    case Choices::kYesAllNoCancel: return Answer::kCancel;
+    case Choices::kAbortRetryIgnore: return Answer::kAbort;
+    case Choices::kOk: break;
     }
+    return Answer::kOk;
 }
 
-int Ask(unsigned buttons) {
-    const char* choices = buttons == kBoxYesNo            ? "[y/n]"
-                          : buttons == kBoxYesNoCancel    ? "[y/n/c]"
-                          : buttons == kBoxYesAllNoCancel ? "[y/a/n/c]"
-                                                          : "[a/r/i]";
+Answer AskOnTerminal(Choices choices) {
+    const char* keys = choices == Choices::kYesNo            ? "[y/n]"
+                       : choices == Choices::kYesNoCancel    ? "[y/n/c]"
+                       : choices == Choices::kYesAllNoCancel ? "[y/a/n/c]"
+                                                             : "[a/r/i]";
+    const bool offersCancel = choices == Choices::kYesNoCancel || choices == Choices::kYesAllNoCancel;
     for (;;) {
-        std::fprintf(stderr, "%s ", choices);
+        std::fprintf(stderr, "%s ", keys);
         std::fflush(stderr);
         std::string line;
         if (!std::getline(std::cin, line)) {
-            return SafeAnswer(buttons);
+            return SafeAnswer(choices);
         }
         const char c = line.empty() ? '\0' : static_cast<char>(std::tolower(static_cast<unsigned char>(line[0])));
-        if (buttons == kBoxAbortRetryIgnore) {
-            if (c == 'a') return kIdAbort;
-            if (c == 'r') return kIdRetry;
-            if (c == 'i') return kIdIgnore;
+        if (choices == Choices::kAbortRetryIgnore) {
+            if (c == 'a') return Answer::kAbort;
+            if (c == 'r') return Answer::kRetry;
+            if (c == 'i') return Answer::kIgnore;
         } else {
-            if (c == 'y') return kIdYes;
-            if (c == 'n') return kIdNo;
-            if (c == 'c' && (buttons == kBoxYesNoCancel || buttons == kBoxYesAllNoCancel)) return kIdCancel;
-            if (c == 'a' && buttons == kBoxYesAllNoCancel) return kIdYesToAll;
+            if (c == 'y') return Answer::kYes;
+            if (c == 'n') return Answer::kNo;
+            if (c == 'c' && offersCancel) return Answer::kCancel;
+            if (c == 'a' && choices == Choices::kYesAllNoCancel) return Answer::kYesToAll;
         }
     }
 }
 
-int Show(const std::string& text, unsigned flags) {
+// Prints `text` after the program name and the tone's word, then answers
+// the question it asks, if any.
+Answer Show(const std::string& text, Tone tone, Choices choices) {
     std::string shown = text;
     for (size_t at = shown.find("\r\n"); at != std::string::npos; at = shown.find("\r\n", at)) {
         shown.erase(at, 1);
@@ -74,35 +78,103 @@ int Show(const std::string& text, unsigned flags) {
     while (!shown.empty() && shown.back() == '\n') {
         shown.pop_back();
     }
-    const unsigned buttons = flags & kButtonMask;
-    const unsigned icon = flags & kIconMask;
     cli::BreakProgressLine();
-    const char* kind = icon == kIconError ? "error: " : icon == kIconWarning ? "warning: " : "";
+    const char* kind = tone == Tone::kError ? "error: " : tone == Tone::kWarning ? "warning: " : "";
     std::fprintf(stderr, "%s: %s%s\n", programName, kind, cli::Printable(shown, true).c_str());
-    if (buttons == kBoxOk) {
-        return kIdOk;
+    if (choices == Choices::kOk) {
+        return Answer::kOk;
     }
-    if (buttons == kBoxAbortRetryIgnore && sectorErrorAnswer != 0) {
+    if (choices == Choices::kAbortRetryIgnore && sectorErrorAnswer != Answer::kNone) {
         return sectorErrorAnswer;
     }
     if (answerMode == cli::AnswerMode::kYes) {
-        return buttons == kBoxAbortRetryIgnore ? kIdIgnore : kIdYes;
+        return choices == Choices::kAbortRetryIgnore ? Answer::kIgnore : Answer::kYes;
     }
     if (answerMode == cli::AnswerMode::kNo) {
-        return SafeAnswer(buttons);
+        return SafeAnswer(choices);
     }
     if (!HasTerminal()) {
         ++unaskedDeclines;
-        return SafeAnswer(buttons);
+        return SafeAnswer(choices);
     }
-    return Ask(buttons);
+    return AskOnTerminal(choices);
+}
+
+// The text a notice says; false when its string-table text names more
+// inserts than it carries.
+bool NoticeText(const Notice& notice, std::string& text) {
+    switch (notice.form) {
+    case Notice::Form::kText:
+        return ExpandInserts(LoadText(notice.id), notice.inserts, text);
+    case Notice::Form::kHostError: {
+        text.clear();
+        if (!notice.firstLine.empty()) {
+            text.append(notice.firstLine).append("\n");
+        }
+        std::string system = SystemErrorText(notice.hostCode);
+        if (system.empty()) {
+            system = "Error " + std::to_string(notice.hostCode);
+        }
+        text += system;
+        if (!notice.lastLine.empty()) {
+            text.append("\n").append(notice.lastLine);
+        }
+        return true;
+    }
+    case Notice::Form::kOwnText:
+        text = std::string(LoadText(notice.id)) + ": " + notice.firstLine;
+        return true;
+    }
+    return false;
+}
+
+// The older calls' flags in a notice's terms.
+Tone ToneOf(unsigned flags) {
+    switch (flags & kIconMask) {
+    case kIconError: return Tone::kError;
+    case kIconWarning: return Tone::kWarning;
+    case kIconQuestion: return Tone::kQuestion;
+    case kIconInformation: return Tone::kInformation;
+    default: return Tone::kPlain;
+    }
+}
+
+Choices ChoicesOf(unsigned flags) {
+    switch (flags & kButtonMask) {
+    case kBoxYesNo: return Choices::kYesNo;
+    case kBoxYesNoCancel: return Choices::kYesNoCancel;
+    case kBoxYesAllNoCancel: return Choices::kYesAllNoCancel;
+    case kBoxAbortRetryIgnore: return Choices::kAbortRetryIgnore;
+    default: return Choices::kOk;
+    }
+}
+
+int ButtonOf(Answer answer) {
+    switch (answer) {
+    case Answer::kNone: return kNoBox;
+    case Answer::kOk: return kIdOk;
+    case Answer::kCancel: return kIdCancel;
+    case Answer::kAbort: return kIdAbort;
+    case Answer::kRetry: return kIdRetry;
+    case Answer::kIgnore: return kIdIgnore;
+    case Answer::kYes: return kIdYes;
+    case Answer::kNo: return kIdNo;
+    case Answer::kYesToAll: return kIdYesToAll;
+    }
+    return kNoBox;
+}
+
+int ShowInFlags(const Notice& notice, unsigned flags) {
+    Notice toned = notice;
+    toned.tone = ToneOf(flags);
+    return ButtonOf(Present(nullptr, toned, ChoicesOf(flags), false));
 }
 
 }  // namespace
 
 namespace cli {
 void SetAnswerMode(AnswerMode mode) { answerMode = mode; }
-void SetSectorErrorAnswer(int answer) { sectorErrorAnswer = answer; }
+void SetSectorErrorAnswer(Answer answer) { sectorErrorAnswer = answer; }
 void SetProgramName(const char* name) { programName = name; }
 unsigned UnaskedDeclines() { return unaskedDeclines; }
 std::string Printable(std::string_view text, bool keepLineBreaks) {
@@ -132,33 +204,28 @@ void SelectListItems(const std::vector<size_t>& indices) {
 
 WindowRef MainWindow() { return nullptr; }
 
-int ShowMessage(WindowRef, unsigned id, unsigned flags, std::initializer_list<std::string_view> inserts) {
+Answer Present(WindowRef, const Notice& notice, Choices choices, bool) {
     std::string text;
-    if (!ExpandInserts(LoadText(id), inserts, text)) {
-        return kNoBox;
+    if (!NoticeText(notice, text)) {
+        return Answer::kNone;
     }
-    return Show(text, flags);
+    return Show(text, notice.tone, choices);
+}
+
+int ShowMessage(WindowRef, unsigned id, unsigned flags, std::initializer_list<std::string_view> inserts) {
+    Notice notice;
+    notice.id = id;
+    notice.inserts.assign(inserts.begin(), inserts.end());
+    return ShowInFlags(notice, flags);
 }
 
 int ShowSystemError(WindowRef, std::string_view firstLine, uint32_t code, std::string_view lastLine,
                     unsigned flags) {
-    std::string text;
-    if (!firstLine.empty()) {
-        text.append(firstLine).append("\n");
-    }
-    std::string system = SystemErrorText(code);
-    if (system.empty()) {
-        system = "Error " + std::to_string(code);
-    }
-    text += system;
-    if (!lastLine.empty()) {
-        text.append("\n").append(lastLine);
-    }
-    return Show(text, flags);
+    return ShowInFlags(HostErrorNotice(firstLine, code, lastLine), flags);
 }
 
 int ShowTextBox(WindowRef, std::string_view text, unsigned captionId, unsigned flags) {
-    return Show(std::string(LoadText(captionId)) + ": " + std::string(text), flags);
+    return ShowInFlags(OwnTextNotice(text, captionId, Tone::kPlain), flags);
 }
 
 // vkdisk names every file on its command line; an untitled image has none.

@@ -7,14 +7,16 @@
 #include <string_view>
 #include <vector>
 
+#include "engine/common/notice.h"
+
 namespace vk::cli {
 
 enum class AnswerMode { kAsk, kYes, kNo };
 
 void SetAnswerMode(AnswerMode mode);
 // The answer to every Abort/Retry/Ignore question about a disk sector,
-// whatever the answer mode; 0 leaves those questions to the mode.
-void SetSectorErrorAnswer(int answer);
+// whatever the answer mode; Answer::kNone leaves those questions to the mode.
+void SetSectorErrorAnswer(Answer answer);
 // The program name messages start with.
 void SetProgramName(const char* name);
 

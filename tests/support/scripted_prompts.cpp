@@ -105,43 +105,102 @@ int PromptScript::Take(PromptRecord record) {
 
 }  // namespace test
 
-WindowRef MainWindow() { return test::TestOwner(); }
+namespace {
 
-int ShowMessage(WindowRef owner, unsigned id, unsigned flags, std::initializer_list<std::string_view> inserts) {
+unsigned FlagsOf(Tone tone, Choices choices, bool secondIsDefault) {
+    unsigned flags = 0;
+    switch (tone) {
+    case Tone::kPlain: break;
+    case Tone::kError: flags |= test::kIconError; break;
+    case Tone::kWarning: flags |= test::kIconWarning; break;
+    case Tone::kQuestion: flags |= test::kIconQuestion; break;
+    case Tone::kInformation: flags |= test::kIconInformation; break;
+    }
+    switch (choices) {
+    case Choices::kOk: break;
+    case Choices::kYesNo: flags |= test::kBoxYesNo; break;
+    case Choices::kYesNoCancel: flags |= test::kBoxYesNoCancel; break;
+    case Choices::kYesAllNoCancel: flags |= test::kBoxYesAllNoCancel; break;
+    case Choices::kAbortRetryIgnore: flags |= test::kBoxAbortRetryIgnore; break;
+    }
+    return secondIsDefault ? flags | test::kDefaultButton2 : flags;
+}
+
+Answer AnswerOf(int button) {
+    switch (button) {
+    case test::kIdOk: return Answer::kOk;
+    case test::kIdCancel: return Answer::kCancel;
+    case test::kIdAbort: return Answer::kAbort;
+    case test::kIdRetry: return Answer::kRetry;
+    case test::kIdIgnore: return Answer::kIgnore;
+    case test::kIdYes: return Answer::kYes;
+    case test::kIdNo: return Answer::kNo;
+    case test::kIdYesToAll: return Answer::kYesToAll;
+    default: return Answer::kNone;
+    }
+}
+
+// Every prompt, in whichever terms it was asked, is recorded and answered here.
+int Take(WindowRef owner, const Notice& notice, unsigned flags) {
     test::PromptRecord r;
-    r.kind = test::PromptKind::kMessage;
     r.owner = owner;
-    r.id = id;
     r.flags = flags;
-    for (std::string_view s : inserts) r.inserts.emplace_back(s);
+    switch (notice.form) {
+    case Notice::Form::kText:
+        r.kind = test::PromptKind::kMessage;
+        r.id = notice.id;
+        r.inserts = notice.inserts;
+        break;
+    case Notice::Form::kHostError:
+        r.kind = test::PromptKind::kSystemError;
+        r.code = notice.hostCode;
+        r.text = notice.firstLine;
+        break;
+    case Notice::Form::kOwnText:
+        r.kind = test::PromptKind::kTextBox;
+        r.id = notice.id;
+        r.text = notice.firstLine;
+        break;
+    }
     return test::Script().Take(r);
 }
 
-int ShowSystemError(WindowRef owner, std::string_view firstLine, uint32_t code, std::string_view, unsigned flags) {
-    test::PromptRecord r;
-    r.kind = test::PromptKind::kSystemError;
-    r.owner = owner;
-    r.code = code;
-    r.text = std::string(firstLine);
-    r.flags = flags;
-    return test::Script().Take(r);
+}  // namespace
+
+WindowRef MainWindow() { return test::TestOwner(); }
+
+Answer Present(WindowRef owner, const Notice& notice, Choices choices, bool secondIsDefault) {
+    return AnswerOf(Take(owner, notice, FlagsOf(notice.tone, choices, secondIsDefault)));
+}
+
+// The older calls pass the flags as the box shows them, in the same values.
+static_assert(unsigned{test::kBoxYesAllNoCancel} == unsigned{kBoxYesAllNoCancel} &&
+              unsigned{test::kBoxAbortRetryIgnore} == unsigned{kBoxAbortRetryIgnore} &&
+              unsigned{test::kIconInformation} == unsigned{kIconInformation} &&
+              unsigned{test::kDefaultButton2} == unsigned{kDefaultButton2} &&
+              int{test::kIdYesToAll} == int{kIdYesToAll} && int{test::kIdIgnore} == int{kIdIgnore});
+
+int ShowMessage(WindowRef owner, unsigned id, unsigned flags, std::initializer_list<std::string_view> inserts) {
+    Notice notice;
+    notice.id = id;
+    notice.inserts.assign(inserts.begin(), inserts.end());
+    return Take(owner, notice, flags);
+}
+
+int ShowSystemError(WindowRef owner, std::string_view firstLine, uint32_t code, std::string_view lastLine,
+                    unsigned flags) {
+    return Take(owner, HostErrorNotice(firstLine, code, lastLine), flags);
 }
 
 int ShowTextBox(WindowRef owner, std::string_view text, unsigned captionId, unsigned flags) {
-    test::PromptRecord r;
-    r.kind = test::PromptKind::kTextBox;
-    r.owner = owner;
-    r.id = captionId;
-    r.text = std::string(text);
-    r.flags = flags;
-    return test::Script().Take(r);
+    return Take(owner, OwnTextNotice(text, captionId, Tone::kPlain), flags);
 }
 
 bool AskSaveImagePath(WindowRef owner, std::string& path) {
     test::PromptRecord r;
     r.kind = test::PromptKind::kSavePath;
     r.owner = owner;
-    const bool chosen = test::Script().Take(r) == kIdOk;
+    const bool chosen = test::Script().Take(r) == test::kIdOk;
     path = test::Script().Shown().back().text;
     return chosen && !path.empty();
 }

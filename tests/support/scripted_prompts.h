@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "engine/ports/prompts.h"
+#include "tests/support/box_flags.h"
 
 namespace vk::test {
 
@@ -17,7 +18,7 @@ struct PromptRecord {
     PromptKind kind = PromptKind::kMessage;
     WindowRef owner = nullptr;
     unsigned id = 0;            // string id (message), caption id (text box)
-    unsigned flags = 0;
+    unsigned flags = 0;         // as the box shows it: test::kBoxYesNo | test::kIconQuestion, ...
     uint32_t code = 0;          // system error code
     std::string text;           // first line (system error), text (text box), path (save)
     std::vector<std::string> inserts;

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 #include "tests/win32/box_catcher.h"
 #include "engine/ports/prompts.h"
@@ -218,6 +219,68 @@ TEST_F(Win32Prompts, TextBoxShowsTheCallersTextAsItIs) {
     EXPECT_EQ(catcher.Boxes()[0].text, comment);
     EXPECT_EQ(catcher.Boxes()[0].caption, "Disk-image comment");
     EXPECT_EQ(catcher.Boxes()[0].icon, static_cast<unsigned>(kIconInformation));
+}
+
+// A notice shows the box the older call with the matching flags showed, and
+// the button pressed comes back as its answer.
+TEST_F(Win32Prompts, NoticesShowTheBoxesOfTheirFlags) {
+    const struct {
+        const char* name;
+        Notice notice;
+        Choices choices;
+        bool secondIsDefault;
+        unsigned flags;
+        int button;
+        Answer answer;
+    } kCases[] = {
+        {"error", TextNotice(kMsgNoMemoryForImage, Tone::kError, {"1474560"}), Choices::kOk, false, kIconError, kIdOk,
+         Answer::kOk},
+        {"warning", TextNotice(kMsgOpenedReadOnly, Tone::kWarning), Choices::kOk, false, kIconWarning, kIdOk,
+         Answer::kOk},
+        {"plain", TextNotice(kMsgFileTooSmall, Tone::kPlain), Choices::kOk, false, kBoxOk, kIdOk, Answer::kOk},
+        {"yes or no", TextNotice(kMsgBackupFatMismatch, Tone::kQuestion), Choices::kYesNo, false,
+         kBoxYesNo | kIconQuestion, kIdNo, Answer::kNo},
+        {"yes, no or cancel", TextNotice(kMsgImageModified, Tone::kQuestion), Choices::kYesNoCancel, false,
+         kBoxYesNoCancel | kIconQuestion, kIdCancel, Answer::kCancel},
+        {"yes to all", TextNotice(kMsgDeleteFile, Tone::kQuestion, {"DATA.BIN"}), Choices::kYesAllNoCancel, true,
+         kBoxYesAllNoCancel | kIconQuestion | kDefaultButton2, kIdYesToAll, Answer::kYesToAll},
+        {"sector question", HostErrorNotice("Disk sector 5 cannot be read!", ERROR_CRC, "", Tone::kWarning),
+         Choices::kAbortRetryIgnore, true, kBoxAbortRetryIgnore | kIconWarning | kDefaultButton2, kIdRetry,
+         Answer::kRetry},
+        {"a path over the system text", HostErrorNotice("C:\\X.DSK", ERROR_FILE_NOT_FOUND), Choices::kOk, false,
+         kIconError, kIdOk, Answer::kOk},
+        {"the image's comment", OwnTextNotice("50% off %1", kStrCommentCaption, Tone::kInformation), Choices::kOk,
+         false, kIconInformation, kIdOk, Answer::kOk},
+        {"an insert not given", TextNotice(kMsgNoMemoryForImage, Tone::kError), Choices::kOk, false, kIconError,
+         kNoBox, Answer::kNone},
+    };
+    for (const auto& c : kCases) {
+        SCOPED_TRACE(c.name);
+        BoxCatcher older;
+        older.Answer(c.button);
+        const Notice& n = c.notice;
+        const int button = n.form == Notice::Form::kHostError ? ShowSystemError(Owner(), n.firstLine, n.hostCode,
+                                                                                n.lastLine, c.flags)
+                           : n.form == Notice::Form::kOwnText ? ShowTextBox(Owner(), n.firstLine, n.id, c.flags)
+                           : n.inserts.empty()                ? ShowMessage(Owner(), n.id, c.flags)
+                                                              : ShowMessage(Owner(), n.id, c.flags, {n.inserts[0]});
+        EXPECT_EQ(button, c.button);
+        const std::vector<CaughtBox> shownBefore = older.Boxes();
+
+        BoxCatcher catcher;
+        catcher.Answer(c.button);
+        EXPECT_EQ(Present(Owner(), n, c.choices, c.secondIsDefault), c.answer);
+        ASSERT_EQ(catcher.Boxes().size(), shownBefore.size());
+        ASSERT_EQ(catcher.Boxes().size(), c.button == kNoBox ? 0u : 1u);
+        for (size_t i = 0; i < shownBefore.size(); ++i) {
+            const CaughtBox& box = catcher.Boxes()[i];
+            EXPECT_EQ(box.caption, shownBefore[i].caption);
+            EXPECT_EQ(box.text, shownBefore[i].text);
+            EXPECT_EQ(box.owner, owner.Handle());
+            EXPECT_EQ(box.buttons | box.icon, c.flags & (kButtonMask | kIconMask));
+            EXPECT_EQ(box.defaultButton, shownBefore[i].defaultButton);
+        }
+    }
 }
 
 // The boxes show the resource table; it must say what the engine's copy says.

@@ -39,8 +39,9 @@ std::string_view LoadText(unsigned id) {
     return it->text;
 }
 
-bool ExpandInserts(std::string_view text, std::initializer_list<std::string_view> inserts, std::string& out) {
-    std::vector<std::string_view> args(inserts);
+namespace {
+
+bool Expand(std::string_view text, const std::vector<std::string_view>& args, std::string& out) {
     out.clear();
     for (size_t i = 0; i < text.size(); ++i) {
         char c = text[i];
@@ -81,6 +82,16 @@ bool ExpandInserts(std::string_view text, std::initializer_list<std::string_view
         }
     }
     return true;
+}
+
+}  // namespace
+
+bool ExpandInserts(std::string_view text, std::initializer_list<std::string_view> inserts, std::string& out) {
+    return Expand(text, std::vector<std::string_view>(inserts), out);
+}
+
+bool ExpandInserts(std::string_view text, const std::vector<std::string>& inserts, std::string& out) {
+    return Expand(text, std::vector<std::string_view>(inserts.begin(), inserts.end()), out);
 }
 
 }  // namespace vk

@@ -5,6 +5,7 @@
 #include <initializer_list>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace vk {
 
@@ -16,5 +17,7 @@ std::string_view LoadText(unsigned id);
 // are taken as text too). "%%" gives "%", "%n" a line break. False, with an
 // empty result, for an insert number with no argument.
 bool ExpandInserts(std::string_view text, std::initializer_list<std::string_view> inserts, std::string& out);
+// The same with the inserts a notice carries.
+bool ExpandInserts(std::string_view text, const std::vector<std::string>& inserts, std::string& out);
 
 }  // namespace vk

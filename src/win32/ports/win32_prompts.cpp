@@ -1,6 +1,7 @@
 // The prompt port of VOLKARN: string-table texts expanded by the system's
 // message formatter and shown in the platform's message box under the
-// program caption; system errors framed by the caller's lines.
+// program caption; system errors framed by the caller's lines. A notice's
+// tone picks the icon, its choices the buttons.
 #include "win32/ports/win32_prompts.h"
 
 #include <commdlg.h>
@@ -79,7 +80,66 @@ void SetMainWindow(HWND window) { g_mainWindow = window; }
 HWND MainWindowHandle() { return g_mainWindow; }
 WindowRef MainWindow() { return g_mainWindow; }
 
-int ShowMessage(WindowRef owner, unsigned id, unsigned flags, std::initializer_list<std::string_view> inserts) {
+namespace {
+
+// How a box looks: the platform's message-box flags, or our own box for Yes,
+// Yes to all, No and Cancel, which no message box offers.
+struct BoxStyle {
+    UINT flags = MB_OK;
+    bool yesToAll = false;
+};
+
+BoxStyle StyleOf(Tone tone, Choices choices, bool secondIsDefault) {
+    BoxStyle style;
+    switch (tone) {
+    case Tone::kPlain: break;
+    case Tone::kError: style.flags |= MB_ICONERROR; break;
+    case Tone::kWarning: style.flags |= MB_ICONWARNING; break;
+    case Tone::kQuestion: style.flags |= MB_ICONQUESTION; break;
+    case Tone::kInformation: style.flags |= MB_ICONINFORMATION; break;
+    }
+    switch (choices) {
+    case Choices::kOk: break;
+    case Choices::kYesNo: style.flags |= MB_YESNO; break;
+    case Choices::kYesNoCancel: style.flags |= MB_YESNOCANCEL; break;
+    case Choices::kYesAllNoCancel: style.yesToAll = true; break;
+    case Choices::kAbortRetryIgnore: style.flags |= MB_ABORTRETRYIGNORE; break;
+    }
+    if (secondIsDefault) {
+        style.flags |= MB_DEFBUTTON2;
+    }
+    return style;
+}
+
+// The older calls pass the platform's flags, but for the Yes-to-all set.
+BoxStyle StyleOfFlags(unsigned flags) {
+    BoxStyle style;
+    style.yesToAll = (flags & kButtonMask) == kBoxYesAllNoCancel;
+    style.flags = style.yesToAll ? flags & ~kButtonMask : flags;
+    return style;
+}
+
+Answer AnswerOf(int button) {
+    switch (button) {
+    case IDOK: return Answer::kOk;
+    case IDCANCEL: return Answer::kCancel;
+    case IDABORT: return Answer::kAbort;
+    case IDRETRY: return Answer::kRetry;
+    case IDIGNORE: return Answer::kIgnore;
+    case IDYES: return Answer::kYes;
+    case IDNO: return Answer::kNo;
+    case kIdYesToAll: return Answer::kYesToAll;
+    default: return Answer::kNone;
+    }
+}
+
+int ShowBox(WindowRef owner, const char* text, const char* caption, const BoxStyle& style) {
+    return style.yesToAll ? ShowYesAllBox(Owner(owner), text, caption)
+                          : MessageBoxA(Owner(owner), text, caption, style.flags);
+}
+
+// String-table text `id` expanded by the system's message formatter.
+int ShowTableText(WindowRef owner, unsigned id, const std::vector<std::string>& inserts, const BoxStyle& style) {
     char text[kTextLength];
     LoadStringA(Module(), id, text, sizeof text);
 
@@ -91,9 +151,8 @@ int ShowMessage(WindowRef owner, unsigned id, unsigned flags, std::initializer_l
         MessageBeep(MB_OK);
         return kNoBox;
     }
-    std::vector<std::string> copies(inserts.begin(), inserts.end());
     std::vector<DWORD_PTR> arguments;
-    for (const std::string& insert : copies) {
+    for (const std::string& insert : inserts) {
         arguments.push_back(reinterpret_cast<DWORD_PTR>(insert.c_str()));
     }
 
@@ -108,15 +167,14 @@ int ShowMessage(WindowRef owner, unsigned id, unsigned flags, std::initializer_l
         MessageBeep(MB_OK);
         return kNoBox;
     }
-    const int button = (flags & kButtonMask) == kBoxYesAllNoCancel
-                           ? ShowYesAllBox(Owner(owner), expanded, ProgramCaption())
-                           : MessageBoxA(Owner(owner), expanded, ProgramCaption(), flags);
+    const int button = ShowBox(owner, expanded, ProgramCaption(), style);
     LocalFree(expanded);
     return button;
 }
 
-int ShowSystemError(WindowRef owner, std::string_view firstLine, uint32_t code, std::string_view lastLine,
-                    unsigned flags) {
+// The system's text for `code`, framed by the caller's lines (each may be empty).
+int ShowHostError(WindowRef owner, std::string_view firstLine, uint32_t code, std::string_view lastLine,
+                  const BoxStyle& style) {
     char* system = nullptr;
     const DWORD systemLength = FormatMessageA(
         FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS | FORMAT_MESSAGE_ALLOCATE_BUFFER, nullptr, code,
@@ -141,7 +199,7 @@ int ShowSystemError(WindowRef owner, std::string_view firstLine, uint32_t code, 
     char* text = static_cast<char*>(LocalAlloc(LMEM_FIXED, total));
     int button;
     if (text == nullptr) {
-        button = MessageBoxA(Owner(owner), fallback, ProgramCaption(), flags);
+        button = ShowBox(owner, fallback, ProgramCaption(), style);
     } else {
         char* out = text;
         if (!firstLine.empty()) {
@@ -152,18 +210,50 @@ int ShowSystemError(WindowRef owner, std::string_view firstLine, uint32_t code, 
             out = Append(Append(out, lineBreak), lastLine);
         }
         *out = '\0';
-        button = MessageBoxA(Owner(owner), text, ProgramCaption(), flags);
+        button = ShowBox(owner, text, ProgramCaption(), style);
         LocalFree(text);
     }
     LocalFree(system);
     return button;
 }
 
-int ShowTextBox(WindowRef owner, std::string_view text, unsigned captionId, unsigned flags) {
+// A text of the caller's own under string-table caption `captionId`.
+int ShowOwnText(WindowRef owner, std::string_view text, unsigned captionId, const BoxStyle& style) {
     char caption[kCaptionLength];
     LoadStringA(Module(), captionId, caption, sizeof caption);
     const std::string shown(text);
-    return MessageBoxA(Owner(owner), shown.c_str(), caption, flags);
+    return ShowBox(owner, shown.c_str(), caption, style);
+}
+
+int ShowNotice(WindowRef owner, const Notice& notice, const BoxStyle& style) {
+    switch (notice.form) {
+    case Notice::Form::kHostError:
+        return ShowHostError(owner, notice.firstLine, notice.hostCode, notice.lastLine, style);
+    case Notice::Form::kOwnText:
+        return ShowOwnText(owner, notice.firstLine, notice.id, style);
+    case Notice::Form::kText:
+        break;
+    }
+    return ShowTableText(owner, notice.id, notice.inserts, style);
+}
+
+}  // namespace
+
+Answer Present(WindowRef owner, const Notice& notice, Choices choices, bool secondIsDefault) {
+    return AnswerOf(ShowNotice(owner, notice, StyleOf(notice.tone, choices, secondIsDefault)));
+}
+
+int ShowMessage(WindowRef owner, unsigned id, unsigned flags, std::initializer_list<std::string_view> inserts) {
+    return ShowTableText(owner, id, std::vector<std::string>(inserts.begin(), inserts.end()), StyleOfFlags(flags));
+}
+
+int ShowSystemError(WindowRef owner, std::string_view firstLine, uint32_t code, std::string_view lastLine,
+                    unsigned flags) {
+    return ShowHostError(owner, firstLine, code, lastLine, StyleOfFlags(flags));
+}
+
+int ShowTextBox(WindowRef owner, std::string_view text, unsigned captionId, unsigned flags) {
+    return ShowOwnText(owner, text, captionId, StyleOfFlags(flags));
 }
 
 bool AskSaveImagePath(WindowRef owner, std::string& path) {
