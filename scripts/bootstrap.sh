@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Installs what building and testing Volkarn needs, when it is missing.
-# Debian packages only; run as root (or with sudo available).
+# Installs what building and testing Volkarn needs, when it is missing, and
+# the further Debian packages named as arguments (scripts/package.sh names
+# its packagers). Debian packages only; run as root (or with sudo available).
 set -euo pipefail
 
 packages=(
@@ -14,8 +15,10 @@ packages=(
     mtools dosfstools                               # the outside judges of the images we write
     bc                                              # arithmetic of the benchmark script
     locales                                         # the locales the formatting tests switch to
+    man-db                                          # renders vkdisk's manual page in its install test
     clang libclang-rt-14-dev                        # libFuzzer for the engine's fuzz targets
 )
+packages+=("$@")
 
 missing=()
 for p in "${packages[@]}"; do

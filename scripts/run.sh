@@ -1,19 +1,20 @@
 #!/usr/bin/env bash
-# Builds VOLKARN and starts it on a sample image: under Wine on Linux, on the
-# display you have or, without one, under Xvfb with a screenshot saved to
+# Builds VOLKARN and the release vkdisk (build/release/src/vkdisk/vkdisk),
+# and starts VOLKARN on a sample image: under Wine on Linux, on the display
+# you have or, without one, under Xvfb with a screenshot saved to
 # build/screenshot.png.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 bash scripts/bootstrap.sh
-cmake --preset native >/dev/null
-cmake --build --preset native -j "$(nproc)" --target vkdisk
+cmake --preset release >/dev/null
+cmake --build --preset release -j "$(nproc)"
 cmake --preset win64 >/dev/null
 cmake --build --preset win64 -j "$(nproc)" --target VOLKARN
 
 sample=build/sample.dsk
 if [ ! -f "$sample" ]; then
-    vkdisk=build/native/src/vkdisk/vkdisk
+    vkdisk=build/release/src/vkdisk/vkdisk
     files=build/sample-files
     mkdir -p "$files"
     printf 'Welcome to Volkarn.\r\n' > "$files/README.TXT"

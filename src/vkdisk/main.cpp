@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "version/version.h"
 #include "vkdisk/commands.h"
 #include "vkdisk/console_ports.h"
 #include "vkdisk/options.h"
@@ -33,7 +34,7 @@ const Command kCommands[] = {
 };
 
 void PrintUsage(FILE* out) {
-    std::fprintf(out, "usage: vkdisk COMMAND [ARGS...]\n\ncommands:\n");
+    std::fprintf(out, "usage: vkdisk COMMAND [ARGS...]\n       vkdisk --version\n\ncommands:\n");
     for (const Command& c : kCommands) {
         std::fprintf(out, "  %-6s %s\n", c.name, c.summary);
     }
@@ -58,6 +59,10 @@ int main(int argc, char** argv) {
     const std::string name = argv[1];
     if (name == "--help" || name == "-h" || name == "help") {
         PrintUsage(stdout);
+        return vk::cli::kExitOk;
+    }
+    if (name == "--version") {
+        std::printf("vkdisk %s\n", VK_VERSION_STRING);
         return vk::cli::kExitOk;
     }
     for (const Command& c : kCommands) {
