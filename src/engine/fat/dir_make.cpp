@@ -7,6 +7,7 @@
 #include "engine/fat/dir_path.h"
 #include "engine/fat/fat12.h"
 #include "engine/fat/folder.h"
+#include "engine/fat/short_names.h"
 #include "engine/strings/string_ids.h"
 
 namespace vk {

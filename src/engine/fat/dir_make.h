@@ -3,14 +3,15 @@
 // checks come first and write nothing; the write that follows cannot fail.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string_view>
 
 #include "engine/common/result.h"
 #include "engine/core/layout.h"
+#include "engine/fat/dir_entry.h"
 #include "engine/fat/dir_slot.h"
 #include "engine/fat/dir_walk.h"
-#include "engine/fat/short_names.h"
 
 namespace vk {
 
@@ -18,7 +19,7 @@ struct FolderPlan {
     DirRef parent;
     NewSlot slot;          // the entry's slot, and the parent's growth if it needs one
     uint32_t cluster = 0;  // the new folder's one cluster
-    PackedName name{};
+    std::array<uint8_t, kDirFullNameLength> name{};  // as stored
 
     // Every byte WriteFolder changes.
     WriteRanges Writes(const Layout& layout) const;

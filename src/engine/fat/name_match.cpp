@@ -63,8 +63,4 @@ bool SameName(std::string_view a, std::string_view b) {
     return true;
 }
 
-bool HasWildcards(std::string_view part) {
-    return part.find_first_of("*?") != std::string_view::npos;
-}
-
 }  // namespace vk

@@ -14,7 +14,4 @@ bool MatchesName(std::string_view pattern, std::string_view name);
 // The same name without regard to case; no wildcards.
 bool SameName(std::string_view a, std::string_view b);
 
-// Whether `part` holds a * or ?.
-bool HasWildcards(std::string_view part);
-
 }  // namespace vk
