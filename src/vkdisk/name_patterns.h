@@ -1,15 +1,11 @@
-// Naming entries on vkdisk's command line: DOS wildcards over the names the
-// list shows.
+// Naming entries on vkdisk's command line: DOS wildcards (the engine's
+// MatchesName) over the names the list shows.
 #pragma once
 
 #include <string>
 #include <vector>
 
 namespace vk::cli {
-
-// `name` matches `pattern` (* and ?, without regard to case); as in DOS,
-// "NAME.*" also takes NAME without an extension.
-bool MatchesName(const std::string& pattern, const std::string& name);
 
 // The list indices of the items the patterns name, in list order. False,
 // after a complaint per pattern, when a pattern names nothing.

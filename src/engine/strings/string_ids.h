@@ -148,6 +148,10 @@ enum StringId : unsigned {
     kStrButtonCancel = 253,
     kStrExtractFolderTitle = 254,
     kMsgExtractSummary = 255,
+    // Paths into folders, and folders made in the image.
+    kMsgPathNotFound = 256,
+    kMsgPathAboveRoot = 257,
+    kMsgFolderNameTaken = 258,
 };
 
 }  // namespace vk

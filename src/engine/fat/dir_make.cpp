@@ -1,0 +1,73 @@
+#include "engine/fat/dir_make.h"
+
+#include <cstring>
+#include <utility>
+
+#include "engine/common/bytes.h"
+#include "engine/fat/dir_path.h"
+#include "engine/fat/fat12.h"
+#include "engine/fat/folder.h"
+#include "engine/fat/short_names.h"
+#include "engine/strings/string_ids.h"
+
+namespace vk {
+
+WriteRanges FolderPlan::Writes(const Layout& layout) const {
+    WriteRanges ranges = slot.Writes(layout);
+    ranges.push_back(FatEntryBytes(layout, cluster));
+    ranges.push_back(ClusterBytes(layout, cluster));
+    return ranges;
+}
+
+Result PlanFolder(const Layout& layout, const uint8_t* area, uint32_t length, DirRef parent,
+                  std::string_view parentPath, std::string_view displayName, FolderPlan& plan) {
+    plan = FolderPlan{};
+    plan.parent = parent;
+    plan.name = PackShortName(displayName);
+    if (FindShownEntry(layout, area, length, parent, displayName) != 0) {
+        return Failure(TextNotice(kMsgFolderNameTaken, Tone::kError, {JoinPath(parentPath, displayName)}));
+    }
+    Result slotted = PlanNewSlot(layout, area, length, parent, parentPath, displayName, plan.slot);
+    if (!slotted.Done()) {
+        return slotted;
+    }
+    // Above the cluster the parent gains, which is taken by then.
+    plan.cluster = FindFreeClusterFrom(layout, area, length, plan.slot.growCluster + 1);
+    if (plan.cluster == 0) {
+        return Failure(TextNotice(kMsgDiskFull, Tone::kError));
+    }
+    if (layout.ClusterOffset(plan.cluster) + layout.clusterBytes > length) {
+        return Failure(TextNotice(kMsgImageTooSmall, Tone::kError));
+    }
+    return Done();
+}
+
+uint32_t WriteFolder(const Layout& layout, uint8_t* area, uint32_t length, const FolderPlan& plan, uint16_t date,
+                     uint16_t time) {
+    PrepareSlot(layout, area, length, plan.slot);
+    WriteEmptyFolder(area + layout.ClusterOffset(plan.cluster), layout.clusterBytes, plan.cluster,
+                     plan.parent.cluster, date, time);
+    WriteFatEntry(layout, area, length, plan.cluster, kFatEnd);
+    uint8_t* e = area + plan.slot.offset;
+    std::memset(e, 0, kDirEntrySize);
+    std::memcpy(e + kDirName, plan.name.data(), kDirFullNameLength);
+    e[kDirAttr] = kAttrDirectory;
+    Store16(e + kDirTime, time);
+    Store16(e + kDirDate, date);
+    Store16(e + kDirFirstCluster, plan.cluster);
+    return plan.slot.offset;
+}
+
+Result MakeFolder(const Layout& layout, uint8_t* area, uint32_t length, DirRef parent, std::string_view parentPath,
+                  std::string_view displayName, uint16_t date, uint16_t time) {
+    FolderPlan plan;
+    Result planned = PlanFolder(layout, area, length, parent, parentPath, displayName, plan);
+    if (!planned.Done()) {
+        return planned;
+    }
+    EntryChanges changes;
+    changes.added.push_back(WriteFolder(layout, area, length, plan, date, time));
+    return Done(std::move(changes));
+}
+
+}  // namespace vk
