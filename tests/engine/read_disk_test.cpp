@@ -43,11 +43,7 @@ protected:
     // The OK of the new-image dialog: the job, its result shown, the backup FAT checked.
     bool Run(FakeDisk& disk) {
         SectorDevice device = FakeDevice(disk);
-        if (!Shown(ReadDiskToImage(doc, TestOwner(), request, device))) {
-            return false;
-        }
-        CheckBackupFat(doc, TestOwner());
-        return true;
+        return NewDocument(doc, TestOwner(), ReadDiskToImage(doc, TestOwner(), request, device));
     }
     NewImageRequest request;
 };

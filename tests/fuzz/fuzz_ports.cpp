@@ -35,6 +35,28 @@ void SetAnswers(const uint8_t* data, size_t size) {
     answerSize = size;
 }
 
+bool Shown(const Result& result) {
+    Report(nullptr, result);
+    return result.Done();
+}
+
+bool OpenDocument(ImageDocument& doc, const std::string& path) {
+    CloseDocument(doc);
+    if (!Shown(OpenImage(doc, path))) {
+        return false;
+    }
+    FillList(doc);
+    CheckBackupFat(doc, nullptr);
+    return true;
+}
+
+void CloseDocument(ImageDocument& doc) {
+    if (Shown(CloseImage(doc))) {
+        Window().items.clear();
+        Window().selected.clear();
+    }
+}
+
 FuzzWindow& Window() {
     static FuzzWindow window;
     return window;
@@ -52,11 +74,8 @@ int ShowSystemError(WindowRef, std::string_view, uint32_t, std::string_view, uns
 int ShowTextBox(WindowRef, std::string_view, unsigned, unsigned) { return kIdOk; }
 bool AskSaveImagePath(WindowRef, std::string&) { return false; }
 
-void UpdateTitle(const ImageDocument&) {}
 void UpdateStatusText() {}
-void EnableExplorerList(bool) {}
 void RefreshList() {}
-void RemoveAllListItems() { fuzz::Window().items.clear(); }
 bool InsertListItem(const ImageDocument&, uint32_t entryOffset, int position) {
     auto& items = fuzz::Window().items;
     const size_t at = position < 0 ? 0 : std::min(items.size(), static_cast<size_t>(position));

@@ -25,6 +25,15 @@ bool Open(ImageDocument& doc, WindowRef owner, const std::string& path, bool rea
     return true;
 }
 
+bool NewDocument(ImageDocument& doc, WindowRef owner, const Result& made) {
+    if (!Shown(made, owner)) {
+        return false;
+    }
+    FillList(doc);
+    CheckBackupFat(doc, owner);
+    return true;
+}
+
 bool Close(ImageDocument& doc) {
     const bool wasOpen = doc.IsOpen();
     if (!Shown(CloseImage(doc), MainWindow())) {

@@ -20,6 +20,10 @@ bool Shown(const Result& result, WindowRef owner = TestOwner());
 // FAT. True when the image is open.
 bool Open(ImageDocument& doc, WindowRef owner, const std::string& path, bool readOnly = false);
 
+// A document the New dialog made: `made` shown over `owner`, then the list
+// filled and the backup FAT checked. True when there is a new document.
+bool NewDocument(ImageDocument& doc, WindowRef owner, const Result& made);
+
 // Closes the document with its question and the save's boxes over the main
 // window, emptying the list. True when no document is left open.
 bool Close(ImageDocument& doc);

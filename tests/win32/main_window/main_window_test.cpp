@@ -24,6 +24,7 @@
 #include "engine/strings/strings.h"
 #include "win32/ui/app_state.h"
 #include "tests/win32/main_window/window_fixture.h"
+#include "win32/ui/document_view.h"
 
 namespace vk::test {
 namespace {
@@ -260,7 +261,8 @@ TEST_F(MainWindowTest, StatusCountsAnEmptyRootAndIsEmptyWithoutAnImage) {
     request.chooseFormat = true;
     request.selectFormat = [](WindowRef, void*) -> int32_t { return 0xF9; };
     SectorDevice device;
-    ASSERT_TRUE(ReadDiskToImage(win32::TheDocument(), Window(), request, device));
+    ASSERT_TRUE(win32::ShowNewDocument(win32::TheDocument(), Window(),
+                                       ReadDiskToImage(win32::TheDocument(), Window(), request, device)));
     EXPECT_EQ("0 Object(s)", StatusText()) << "after New";
     Command(ID_FILE_CLOSE);
     EXPECT_EQ("", StatusText()) << "after Close";
