@@ -114,6 +114,16 @@ TEST_F(Document, DifferingFatsAskAndYesRepairsAtOnce) {
     EXPECT_EQ(std::memcmp(doc.Area() + l.fatStart, doc.Area() + l.FatCopyStart(1), l.fatBytes), 0);
 }
 
+// The question comes after the list is filled: the opening only reads.
+TEST_F(Document, OpeningLeavesTheBackupFatQuestionToItsCaller) {
+    const Result opened = OpenImage(doc, Write("f.dsk", WithBadBackup()));
+    ASSERT_TRUE(opened.Done());
+    EXPECT_TRUE(opened.notices.empty());
+    EXPECT_TRUE(script.Shown().empty());
+    script.Message(kMsgBackupFatMismatch, kBoxYesNo | kIconQuestion, kIdNo);
+    CheckBackupFat(doc, TestOwner());
+}
+
 TEST_F(Document, NoLeavesTheBackupUntilAModifiedSave) {
     const std::string path = Write("f.dsk", WithBadBackup());
     const Bytes before = ReadFile(path);

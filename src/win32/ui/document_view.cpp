@@ -51,7 +51,7 @@ bool Shown(WindowRef owner, const Result& result) {
 
 bool CloseDocument(ImageDocument& doc, bool refreshTitle) {
     const bool wasOpen = doc.IsOpen();
-    if (!Shown(static_cast<HWND>(MainWindow()), CloseImage(doc))) {
+    if (!Shown(MainWindow(), CloseImage(doc))) {
         return false;
     }
     if (wasOpen) {
@@ -99,7 +99,7 @@ bool SaveDocument(ImageDocument& doc) {
         UpdateTitle(doc);
         EnableExplorerList(true);
     }
-    return Shown(static_cast<HWND>(MainWindow()), saved);
+    return Shown(MainWindow(), saved);
 }
 
 bool SaveDocumentAs(ImageDocument& doc, HWND owner) {
