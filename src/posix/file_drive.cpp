@@ -118,7 +118,7 @@ uint32_t Write(SectorDevice& device, const uint8_t* buffer, uint32_t first, uint
 
 // A plain file's track is its sectors filled with the format byte. A real
 // drive would need the floppy driver's format ioctl, which is not offered.
-uint32_t Format(SectorDevice& device, uint32_t, uint32_t sectorsPerTrack, uint32_t cylinder, uint32_t head) {
+uint32_t Format(SectorDevice& device, MediaKind, uint32_t sectorsPerTrack, uint32_t cylinder, uint32_t head) {
     const FileDriveContext& context = Context(device);
     if (!context.regularFile || context.heads == 0 || sectorsPerTrack == 0) {
         return win_error::kNotSupported;

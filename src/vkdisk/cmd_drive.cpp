@@ -127,13 +127,14 @@ int CmdRead(const Args& args) {
     request.selectFormat = ChosenFormat;
     request.selectContext = &code;
     ImageDocument& doc = Document();
-    if (!ReadDiskToImage(doc, MainWindow(), request, drive.device)) {
+    if (!Shown(ReadDiskToImage(doc, MainWindow(), request, drive.device))) {
         if (CancelRequested()) {
             Complain("stopped; no image was written");
         }
         return kExitFailure;
     }
-    if (!SaveImageToPath(doc, MainWindow(), imagePath)) {
+    CheckBackupFat(doc, MainWindow());
+    if (!Shown(SaveImageToPath(doc, imagePath))) {
         return kExitFailure;
     }
     TellErrorFileFate(imagePath, errorFileExisted);
@@ -142,7 +143,7 @@ int CmdRead(const Args& args) {
         Complain(std::to_string(bad) + " sector(s) could not be read; they are zero in the image and listed in " +
                  ErrorFileName(imagePath));
     }
-    CloseImage(doc, false);
+    CloseDocument();
     return kExitOk;
 }
 
@@ -158,20 +159,22 @@ int CmdWrite(const Args& args) {
         return kExitUsage;
     }
     ImageDocument& doc = Document();
-    if (!OpenImage(doc, MainWindow(), parsed.positional[0], true)) {
+    if (!OpenDocument(parsed.positional[0], true)) {
         return kExitFailure;
     }
 #ifndef _WIN32
     drive.file->heads = doc.geometry.heads;
 #endif
     CommonDriveOptions(parsed);
-    WarnIfMediaErrors(doc, MainWindow());
+    if (const std::optional<Notice> warning = MediaErrorsWarning(doc)) {
+        Tell(MainWindow(), *warning);
+    }
     WriteDiskRequest request;
     request.formatDisk = parsed.Has("--format-disk");
     request.fastWrite = parsed.Has("--fast");
     WriteDiskOutcome outcome;
-    const bool ok = WriteImageToDisk(doc, MainWindow(), request, drive.device, &outcome);
-    CloseImage(doc, false);
+    const bool ok = Shown(WriteImageToDisk(doc, MainWindow(), request, drive.device, &outcome));
+    CloseDocument();
     if (!ok) {
         return kExitFailure;
     }

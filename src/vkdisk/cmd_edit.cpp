@@ -65,11 +65,11 @@ const OptionSpec kAttrWords = {{}, {}, {"-r", "-h", "-s", "-a", "-R", "-H", "-S"
 // dropped instead.
 int Finish(bool keep, int exitCode) {
     ImageDocument& doc = Document();
-    if (doc.modified && keep && !SaveImage(doc)) {
+    if (doc.modified && keep && !Shown(SaveImage(doc))) {
         exitCode = kExitFailure;
     }
     doc.modified = false;
-    CloseImage(doc, false);
+    CloseDocument();
     return exitCode;
 }
 
@@ -84,7 +84,7 @@ int CmdLs(const Args& args) {
     // Looking changes nothing: the backup-FAT question is answered No.
     SetAnswerMode(AnswerMode::kNo);
     ImageDocument& doc = Document();
-    if (!OpenImage(doc, MainWindow(), parsed.positional[0], true)) {
+    if (!OpenDocument(parsed.positional[0], true)) {
         return kExitFailure;
     }
     for (const ConsoleItem& item : ListItems()) {
@@ -93,7 +93,7 @@ int CmdLs(const Args& args) {
                     c.attributes.c_str());
     }
     std::printf("%s\n", FillConversions(LoadText(kStrObjectCount), {std::to_string(ListItems().size())}).c_str());
-    CloseImage(doc, false);
+    CloseDocument();
     return kExitOk;
 }
 
@@ -167,14 +167,14 @@ int CmdLabel(const Args& args) {
     if (!remove && !set) {
         SetAnswerMode(AnswerMode::kNo);
         ImageDocument& doc = Document();
-        if (!OpenImage(doc, MainWindow(), parsed.positional[0], true)) {
+        if (!OpenDocument(parsed.positional[0], true)) {
             return kExitFailure;
         }
         const VolumeFigures figures = ReadVolumeFigures(doc);
         if (figures.labelOffset != 0) {
             std::printf("%s\n", Printable(figures.labelText).c_str());
         }
-        CloseImage(doc, false);
+        CloseDocument();
         return kExitOk;
     }
     if (!OpenForChange(parsed.positional[0])) {
@@ -219,7 +219,7 @@ int CmdAttr(const Args& args) {
         SetAnswerMode(AnswerMode::kNo);
     }
     ImageDocument& doc = Document();
-    if (change ? !OpenForChange(parsed.positional[0]) : !OpenImage(doc, MainWindow(), parsed.positional[0], true)) {
+    if (change ? !OpenForChange(parsed.positional[0]) : !OpenDocument(parsed.positional[0], true)) {
         return kExitFailure;
     }
     std::vector<size_t> indices;

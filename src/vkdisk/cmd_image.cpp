@@ -203,23 +203,26 @@ int CmdNew(const Args& args) {
     if (!ErrorFileMayGo(path, force, errorFileExisted)) {
         return kExitFailure;
     }
-    // The dialog's OK: refused layouts leave the custom row alone and create nothing.
+    // A refused layout leaves the custom row alone and creates nothing.
     if (custom.given) {
-        if (!AcceptCustomFormat(MainWindow(), ParseCustomFormat(customTexts))) {
+        const DiskFormat row = ParseCustomFormat(customTexts);
+        if (const std::optional<CustomFormatRefusal> refusal = RefuseCustomFormat(row)) {
+            Tell(MainWindow(), refusal->notice);
             return kExitFailure;
         }
+        StoreCustomFormat(row);
         code = kCustomFormatCode;
     }
     ImageDocument& doc = Document();
-    if (!CreateEmptyImage(doc, MainWindow(), code, boot)) {
+    if (!Shown(CreateEmptyImage(doc, code, boot))) {
         return kExitFailure;
     }
     CreateErrorList(doc.geometry.totalSectors, doc.errorList);
-    if (!SaveImageToPath(doc, MainWindow(), path)) {
+    if (!Shown(SaveImageToPath(doc, path))) {
         return kExitFailure;
     }
     TellErrorFileFate(path, errorFileExisted);
-    CloseImage(doc, false);
+    CloseDocument();
     return kExitOk;
 }
 
@@ -232,7 +235,7 @@ int CmdInfo(const Args& args) {
     // Looking changes nothing: the backup-FAT question is answered No.
     SetAnswerMode(AnswerMode::kNo);
     ImageDocument& doc = Document();
-    if (!OpenImage(doc, MainWindow(), parsed.positional[0], true)) {
+    if (!OpenDocument(parsed.positional[0], true)) {
         return kExitFailure;
     }
     const uint8_t* bs = doc.Area();
@@ -283,7 +286,7 @@ int CmdInfo(const Args& args) {
                         : FindHostFile(der, found) == 0 ? " (not a bad-sector list)"
                                                         : " (none)";
     std::printf("Bad-sector file:  %s%s\n", der.c_str(), state);
-    CloseImage(doc, false);
+    CloseDocument();
     return kExitOk;
 }
 

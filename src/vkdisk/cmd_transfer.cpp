@@ -52,7 +52,7 @@ const char kGetUsage[] =
 
 void DiscardAndClose(ImageDocument& doc) {
     doc.modified = false;
-    CloseImage(doc, false);
+    CloseDocument();
 }
 
 // The line that says what a command left out because no one could be asked.
@@ -96,7 +96,7 @@ int CmdAdd(const Args& args) {
         DiscardAndClose(doc);
         return kExitFailure;
     }
-    const bool saved = !doc.modified || SaveImage(doc);
+    const bool saved = !doc.modified || Shown(SaveImage(doc));
     DiscardAndClose(doc);
     if (!skipped.empty()) {
         ReportSkipped(skipped, "these files did not replace the entries of their names");
@@ -120,7 +120,7 @@ int CmdGet(const Args& args) {
         return kExitUsage;
     }
     ImageDocument& doc = Document();
-    if (!OpenImage(doc, MainWindow(), parsed.positional[0], true)) return kExitFailure;
+    if (!OpenDocument(parsed.positional[0], true)) return kExitFailure;
 
     const std::vector<ConsoleItem>& items = ListItems();
     std::vector<bool> chosen(items.size(), all);

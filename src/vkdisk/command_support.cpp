@@ -5,6 +5,7 @@
 
 #include "engine/core/disk_format.h"
 #include "engine/core/media_errors.h"
+#include "engine/fat/list_texts.h"
 #include "engine/ports/host_files.h"
 
 #include "vkdisk/console_ports.h"
@@ -79,14 +80,36 @@ void TellErrorFileFate(const std::string& imagePath, bool existed) {
     }
 }
 
+bool Shown(const Result& result) {
+    Report(MainWindow(), result);
+    return result.Done();
+}
+
+bool OpenDocument(const std::string& path, bool readOnly) {
+    ImageDocument& doc = Document();
+    CloseDocument();
+    if (!Shown(OpenImage(doc, path, readOnly))) {
+        return false;
+    }
+    FillList(doc);
+    CheckBackupFat(doc, MainWindow());
+    return true;
+}
+
+void CloseDocument() {
+    if (Shown(CloseImage(Document()))) {
+        ClearListItems();
+    }
+}
+
 bool OpenForChange(const std::string& path) {
     ImageDocument& doc = Document();
-    if (!OpenImage(doc, MainWindow(), path, false)) {
+    if (!OpenDocument(path, false)) {
         return false;
     }
     if (doc.readOnly || doc.changeBlock != ChangeBlock::kNone) {
         Complain(path + " cannot be written; nothing was changed");
-        CloseImage(doc, false);
+        CloseDocument();
         return false;
     }
     return true;

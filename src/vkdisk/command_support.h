@@ -31,6 +31,14 @@ void TellErrorFileFate(const std::string& imagePath, bool existed);
 // Prints "vkdisk: text" to stderr.
 void Complain(const std::string& text);
 
+// Shows what `result` has to say, as the terminal shows it; true when it is done.
+bool Shown(const Result& result);
+
+// The document's opening and closing as vkdisk shows them: the result
+// reported, the list filled or emptied, the backup FAT checked after an open.
+bool OpenDocument(const std::string& path, bool readOnly);
+void CloseDocument();
+
 // Opens the image for a change. False, already reported and closed again,
 // when the file is write-protected or the image refuses every change.
 bool OpenForChange(const std::string& path);

@@ -194,6 +194,10 @@ std::string Printable(std::string_view text, bool keepLineBreaks) {
     return out;
 }
 const std::vector<ConsoleItem>& ListItems() { return listItems; }
+void ClearListItems() {
+    listItems.clear();
+    selection.clear();
+}
 void SelectListItems(const std::vector<size_t>& indices) {
     selection.clear();
     for (size_t i : indices) {
@@ -231,14 +235,8 @@ int ShowTextBox(WindowRef, std::string_view text, unsigned captionId, unsigned f
 // vkdisk names every file on its command line; an untitled image has none.
 bool AskSaveImagePath(WindowRef, std::string&) { return false; }
 
-void UpdateTitle(const ImageDocument&) {}
 void UpdateStatusText() {}
-void EnableExplorerList(bool) {}
 void RefreshList() {}
-void RemoveAllListItems() {
-    listItems.clear();
-    selection.clear();
-}
 void RemoveListItem(int index) {
     if (index < 0 || static_cast<size_t>(index) >= listItems.size()) {
         return;

@@ -36,6 +36,8 @@ struct ConsoleItem {
     std::string text;
 };
 const std::vector<ConsoleItem>& ListItems();
+// Empties the list (and its selection), as when the document is closed.
+void ClearListItems();
 // The selection the engine's per-item steps walk: the items a command named.
 // Removing an item takes it out of the selection.
 void SelectListItems(const std::vector<size_t>& indices);

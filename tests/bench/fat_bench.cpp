@@ -63,14 +63,14 @@ int main(int argc, char** argv) {
         ImageDocument doc;
         fuzz::Window() = {};
         fuzz::Window().doc = &doc;
-        if (!CreateEmptyImage(doc, nullptr, 0xF0, 2)) return 1;
+        if (!CreateEmptyImage(doc, 0xF0, 2).Done()) return 1;
 
         auto t = Clock::now();
         if (!AddFiles(doc, paths)) return 1;
         add += Millis(t);
 
         t = Clock::now();
-        RemoveAllListItems();
+        fuzz::Window().items.clear();
         FillList(doc);
         size_t characters = 0;
         for (uint32_t offset : fuzz::Window().items) {

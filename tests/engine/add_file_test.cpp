@@ -403,8 +403,8 @@ TEST_F(AddFileTest, EveryFailureLeavesTheImageUnchanged) {
     for (const FailureRow& row : rows) {
         SCOPED_TRACE(row.situation);
         doc.modified = false;
-        CloseImage(doc, false);
-        ASSERT_TRUE(CreateEmptyImage(doc, MainWindow(), 0xF9, kBootMsDos6));
+        test::Close(doc);
+        ASSERT_TRUE(test::Shown(CreateEmptyImage(doc, 0xF9, kBootMsDos6), MainWindow()));
         window.Reset();
         const std::string path = row.arrange();
         const Bytes before = test::ImageBytes(doc);

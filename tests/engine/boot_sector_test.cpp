@@ -10,9 +10,13 @@ namespace {
 
 class BootSector : public EngineTest {
 protected:
+    // Parses and tells the warnings, as an opening does.
     bool Parse(const Bytes& bytes) {
         InstallImage(doc, bytes);
-        return ParseBootSector(doc, TestOwner(), true);
+        std::vector<Notice> warnings;
+        const bool valid = ParseBootSector(doc, warnings);
+        for (const Notice& warning : warnings) Tell(TestOwner(), warning);
+        return valid;
     }
 };
 
@@ -25,8 +29,8 @@ TEST_F(BootSector, ValidBpbGivesItsGeometryWithoutMessage) {
     EXPECT_EQ(g.rootEntries, 112u);
     EXPECT_EQ(g.descriptionId, 0u);
     EXPECT_EQ(g.mediaByte, 0u);
-    EXPECT_EQ(g.mediaType, 5u);
-    EXPECT_EQ(window.Count("UpdateTitle"), 1u);
+    EXPECT_EQ(g.mediaType, MediaKind::k3_5Inch720K);
+    EXPECT_FALSE(doc.geometryGuessed);
 }
 
 TEST_F(BootSector, ZeroClusterSizeFallsBackToTheMediaByte) {
@@ -96,10 +100,15 @@ TEST_F(BootSector, FatCountZeroReadsAsOne) {
     EXPECT_EQ(doc.geometry.fatCount, 1u);
 }
 
-TEST_F(BootSector, TitleRefreshOnlyWhenAsked) {
-    InstallImage(doc, MakeImage(0xF0, kBootMsDos6));
-    EXPECT_TRUE(ParseBootSector(doc, TestOwner(), false));
-    EXPECT_EQ(window.Count("UpdateTitle"), 0u);
+// The backup-FAT check trusts only a geometry the boot sector gave.
+TEST_F(BootSector, OnlyAnInvalidBootSectorLeavesAGuessedGeometry) {
+    EXPECT_TRUE(Parse(MakeImage(0xF0, kBootMsDos6)));
+    EXPECT_FALSE(doc.geometryGuessed);
+    Bytes image = MakeImage(0xF9);
+    Put16(image, 0x0B, 1024);
+    script.Message(kMsgNotValidImage, kIconWarning);
+    EXPECT_FALSE(Parse(image));
+    EXPECT_TRUE(doc.geometryGuessed);
 }
 
 TEST(BootSectorText, FileSystemTypeIsCutAtItsFirstZero) {

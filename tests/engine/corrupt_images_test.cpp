@@ -163,7 +163,7 @@ TEST_F(CorruptImages, OpenedWithWarningsOrRefused) {
         for (const Expected& e : c.messages) {
             script.Message(e.id, e.flags);
         }
-        EXPECT_EQ(OpenImage(doc, TestOwner(), path), c.opens);
+        EXPECT_EQ(Open(doc, TestOwner(), path), c.opens);
         EXPECT_EQ(doc.IsOpen(), c.opens);
         EXPECT_EQ(script.Pending(), 0u);
         if (!c.opens) {
@@ -178,10 +178,10 @@ TEST_F(CorruptImages, OpenedWithWarningsOrRefused) {
         if (refused) {
             script.Message(kMsgChangeRefused, kIconError);
         }
-        EXPECT_EQ(SaveImage(doc), !refused);
+        EXPECT_EQ(Shown(SaveImage(doc)), !refused);
         EXPECT_EQ(script.Pending(), 0u);
         EXPECT_EQ(ReadFile(path), bytes);
-        ASSERT_EQ(CloseImage(doc, false), CloseResult::kClosed);
+        ASSERT_TRUE(Close(doc));
         script.Reset();
     }
 }

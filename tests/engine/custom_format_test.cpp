@@ -18,6 +18,15 @@ protected:
         FormatRow(kCustomFormatCode) = saved;
         EngineTest::TearDown();
     }
+    // The OK of a front end: the refusal told, or the row stored.
+    static bool Accept(const DiskFormat& row) {
+        if (const auto refusal = RefuseCustomFormat(row)) {
+            Tell(TestOwner(), refusal->notice);
+            return false;
+        }
+        StoreCustomFormat(row);
+        return true;
+    }
     DiskFormat saved;
 };
 
@@ -35,7 +44,7 @@ TEST_F(CustomFormat, DefaultsDescribeAn8MegabyteLayout) {
     EXPECT_EQ(r.rootEntries, 224u);
     EXPECT_EQ(r.mediaByte, 0xF8u);
     EXPECT_EQ(r.descriptionId, 0u);
-    EXPECT_EQ(r.mediaType, 0u);
+    EXPECT_EQ(r.mediaType, MediaKind::kUnknown);
 }
 
 TEST_F(CustomFormat, CapacityFigures) {
@@ -93,7 +102,7 @@ TEST_F(CustomFormat, OkStoresTheRowAsTheCustomRow) {
     CustomFormatTexts t = CustomFormatDefaults();
     t.totalSectors = "1441";
     t.mediaByte = "f0";
-    ASSERT_TRUE(AcceptCustomFormat(TestOwner(), ParseCustomFormat(t)));
+    ASSERT_TRUE(Accept(ParseCustomFormat(t)));
     const DiskFormat& row = FormatRow(kCustomFormatCode);
     EXPECT_EQ(row.totalSectors, 1441u);
     EXPECT_EQ(row.mediaByte, 0xF0u);
@@ -102,44 +111,46 @@ TEST_F(CustomFormat, OkStoresTheRowAsTheCustomRow) {
 }
 
 TEST_F(CustomFormat, OkRefusesRowsTheImageCannotUse) {
+    using F = CustomFormatField;
     const struct {
         const char* name;
         void (*change)(CustomFormatTexts&);
         unsigned message;
         std::vector<std::string> inserts;
+        CustomFormatField field;  // where the user is led
     } cases[] = {
-        {"10 sectors leave no data", [](CustomFormatTexts& t) { t.totalSectors = "10"; }, kMsgZeroCapacity, {}},
-        {"0 sectors", [](CustomFormatTexts& t) { t.totalSectors = "0"; }, kMsgZeroCapacity, {}},
-        {"0 FATs", [](CustomFormatTexts& t) { t.fatCount = "0"; }, kMsgFormatZeroField, {}},
-        {"0 sectors per FAT", [](CustomFormatTexts& t) { t.sectorsPerFat = ""; }, kMsgFormatZeroField, {}},
-        {"0 sectors per cluster", [](CustomFormatTexts& t) { t.sectorsPerCluster = "0"; }, kMsgFormatZeroField, {}},
-        {"0 heads", [](CustomFormatTexts& t) { t.heads = "0"; }, kMsgFormatNoTracks, {}},
-        {"0 sectors per track", [](CustomFormatTexts& t) { t.sectorsPerTrack = "x"; }, kMsgFormatNoTracks, {}},
+        {"10 sectors leave no data", [](CustomFormatTexts& t) { t.totalSectors = "10"; }, kMsgZeroCapacity, {}, F::kTotalSectors},
+        {"0 sectors", [](CustomFormatTexts& t) { t.totalSectors = "0"; }, kMsgZeroCapacity, {}, F::kTotalSectors},
+        {"0 FATs", [](CustomFormatTexts& t) { t.fatCount = "0"; }, kMsgFormatZeroField, {}, F::kFatCount},
+        {"0 sectors per FAT", [](CustomFormatTexts& t) { t.sectorsPerFat = ""; }, kMsgFormatZeroField, {}, F::kSectorsPerFat},
+        {"0 sectors per cluster", [](CustomFormatTexts& t) { t.sectorsPerCluster = "0"; }, kMsgFormatZeroField, {}, F::kSectorsPerCluster},
+        {"0 heads", [](CustomFormatTexts& t) { t.heads = "0"; }, kMsgFormatNoTracks, {}, F::kHeads},
+        {"0 sectors per track", [](CustomFormatTexts& t) { t.sectorsPerTrack = "x"; }, kMsgFormatNoTracks, {}, F::kSectorsPerTrack},
         {"media byte above FF", [](CustomFormatTexts& t) { t.mediaByte = "1F8"; }, kMsgFormatFieldTooLarge,
-         {"1F8", "FF"}},
+         {"1F8", "FF"}, F::kMediaByte},
         {"more sectors than the BPB holds", [](CustomFormatTexts& t) { t.totalSectors = "70000"; },
-         kMsgFormatFieldTooLarge, {"70000", "65535"}},
+         kMsgFormatFieldTooLarge, {"70000", "65535"}, F::kTotalSectors},
         {"more FATs than a byte holds", [](CustomFormatTexts& t) { t.fatCount = "256"; t.totalSectors = "60000"; },
-         kMsgFormatFieldTooLarge, {"256", "255"}},
+         kMsgFormatFieldTooLarge, {"256", "255"}, F::kFatCount},
         {"negative heads", [](CustomFormatTexts& t) { t.heads = "-2"; }, kMsgFormatFieldTooLarge,
-         {"4294967294", "65535"}},
-        {"0 reserved sectors", [](CustomFormatTexts& t) { t.reservedSectors = "0"; }, kMsgFormatNoBootOrRoot, {}},
-        {"0 directory entries", [](CustomFormatTexts& t) { t.rootEntries = "0"; }, kMsgFormatNoBootOrRoot, {}},
-        {"17 directory entries", [](CustomFormatTexts& t) { t.rootEntries = "17"; }, kMsgFormatNoBootOrRoot, {}},
-        {"3 sectors per cluster", [](CustomFormatTexts& t) { t.sectorsPerCluster = "3"; }, kMsgFormatClusterSize, {}},
+         {"4294967294", "65535"}, F::kHeads},
+        {"0 reserved sectors", [](CustomFormatTexts& t) { t.reservedSectors = "0"; }, kMsgFormatNoBootOrRoot, {}, F::kReservedSectors},
+        {"0 directory entries", [](CustomFormatTexts& t) { t.rootEntries = "0"; }, kMsgFormatNoBootOrRoot, {}, F::kRootEntries},
+        {"17 directory entries", [](CustomFormatTexts& t) { t.rootEntries = "17"; }, kMsgFormatNoBootOrRoot, {}, F::kRootEntries},
+        {"3 sectors per cluster", [](CustomFormatTexts& t) { t.sectorsPerCluster = "3"; }, kMsgFormatClusterSize, {}, F::kSectorsPerCluster},
         {"255 sectors per cluster", [](CustomFormatTexts& t) { t.sectorsPerCluster = "255"; },
-         kMsgFormatClusterSize, {}},
-        {"media byte F3", [](CustomFormatTexts& t) { t.mediaByte = "F3"; }, kMsgFormatMediaByte, {}},
-        {"media byte 00", [](CustomFormatTexts& t) { t.mediaByte = ""; }, kMsgFormatMediaByte, {}},
+         kMsgFormatClusterSize, {}, F::kSectorsPerCluster},
+        {"media byte F3", [](CustomFormatTexts& t) { t.mediaByte = "F3"; }, kMsgFormatMediaByte, {}, F::kMediaByte},
+        {"media byte 00", [](CustomFormatTexts& t) { t.mediaByte = ""; }, kMsgFormatMediaByte, {}, F::kMediaByte},
         {"the old defaults: 4086 clusters", [](CustomFormatTexts& t) { t.sectorsPerCluster = "4"; },
-         kMsgFormatTooManyClusters, {"4086", "4084"}},
+         kMsgFormatTooManyClusters, {"4086", "4084"}, F::kSectorsPerCluster},
         {"4085 clusters", [](CustomFormatTexts& t) { t.sectorsPerCluster = "1"; t.totalSectors = "4124"; t.sectorsPerFat = "12"; },
-         kMsgFormatTooManyClusters, {"4085", "4084"}},
+         kMsgFormatTooManyClusters, {"4085", "4084"}, F::kSectorsPerCluster},
         {"a FAT one sector short", [](CustomFormatTexts& t) { t.sectorsPerCluster = "4"; t.totalSectors = "16000"; },
-         kMsgFormatFatTooSmall, {"3990", "12"}},
+         kMsgFormatFatTooSmall, {"3990", "12"}, F::kSectorsPerFat},
         {"a FAT too short for 356 clusters", [](CustomFormatTexts& t) {
              t.sectorsPerCluster = "1"; t.totalSectors = "360"; t.sectorsPerFat = "1"; t.rootEntries = "16"; },
-         kMsgFormatFatTooSmall, {"356", "2"}},
+         kMsgFormatFatTooSmall, {"356", "2"}, F::kSectorsPerFat},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -148,7 +159,8 @@ TEST_F(CustomFormat, OkRefusesRowsTheImageCannotUse) {
         CustomFormatTexts t = CustomFormatDefaults();
         c.change(t);
         script.Message(c.message, kIconWarning);
-        EXPECT_FALSE(AcceptCustomFormat(TestOwner(), ParseCustomFormat(t)));
+        EXPECT_FALSE(Accept(ParseCustomFormat(t)));
+        EXPECT_EQ(RefuseCustomFormat(ParseCustomFormat(t))->field, c.field);
         ASSERT_EQ(script.Shown().size(), 1u);
         EXPECT_EQ(script.Shown()[0].inserts, c.inserts);
         EXPECT_EQ(FormatRow(kCustomFormatCode), saved) << "a refused row is not stored";

@@ -43,17 +43,17 @@ TEST_F(Document, OpenAndSaveRoundTripByteExactWithComment) {
     const std::string path = Write("c.dsk", file);
 
     script.TextBox("abc");
-    ASSERT_TRUE(OpenImage(doc, TestOwner(), path));
+    ASSERT_TRUE(Open(doc, TestOwner(), path));
     EXPECT_EQ(doc.dataOffset, 44u);
     EXPECT_EQ(script.Shown().back().id, static_cast<unsigned>(kStrCommentCaption));
     EXPECT_EQ(script.Shown().back().flags, static_cast<unsigned>(kIconInformation));
     EXPECT_EQ(doc.geometry.totalSectors, 1440u);
     EXPECT_EQ(doc.fileName, path);
     EXPECT_FALSE(doc.readOnly);
-    EXPECT_TRUE(window.listEnabled);
+    EXPECT_TRUE(doc.IsOpen());
 
     doc.modified = true;
-    ASSERT_TRUE(SaveImage(doc));
+    ASSERT_TRUE(Shown(SaveImage(doc)));
     EXPECT_FALSE(doc.modified);
     EXPECT_EQ(ReadFile(path), file);
 }
@@ -79,20 +79,20 @@ TEST_F(Document, RefusedFilesLeaveNoDocument) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         // Another image was open before: it is closed first.
-        ASSERT_TRUE(OpenImage(doc, TestOwner(), Write("good.dsk", MakeImage(0xF9))));
+        ASSERT_TRUE(Open(doc, TestOwner(), Write("good.dsk", MakeImage(0xF9))));
         script.Message(c.message, kIconError);
-        EXPECT_FALSE(OpenImage(doc, TestOwner(), Write("bad.dsk", c.bytes)));
+        EXPECT_FALSE(Open(doc, TestOwner(), Write("bad.dsk", c.bytes)));
         EXPECT_FALSE(doc.IsOpen());
-        EXPECT_FALSE(window.listEnabled);
+        EXPECT_TRUE(doc.fileName.empty()) << "the image opened first is closed";
     }
 }
 
 TEST_F(Document, MissingFileShowsTheSystemErrorUnderItsPath) {
     const std::string path = dir.Path("none.dsk");
     script.SystemError(win_error::kFileNotFound, path);
-    EXPECT_FALSE(OpenImage(doc, TestOwner(), path));
+    EXPECT_FALSE(Open(doc, TestOwner(), path));
     EXPECT_FALSE(doc.IsOpen());
-    EXPECT_FALSE(OpenImage(doc, TestOwner(), "")) << "an empty path fails silently";
+    EXPECT_FALSE(Open(doc, TestOwner(), "")) << "an empty path fails silently";
 }
 
 TEST_F(Document, UnusableBootSectorOpensButSkipsTheFatCheck) {
@@ -102,28 +102,38 @@ TEST_F(Document, UnusableBootSectorOpensButSkipsTheFatCheck) {
     script.Message(kMsgFormatByteUsed, kIconWarning)
         .Message(kMsgNotValidImage, kIconWarning)
         .Message(kMsgGuessedLayoutReadOnly, kIconWarning);
-    ASSERT_TRUE(OpenImage(doc, TestOwner(), Write("z.dsk", image)));
+    ASSERT_TRUE(Open(doc, TestOwner(), Write("z.dsk", image)));
     EXPECT_EQ(doc.geometry.sectorsPerCluster, 2u);
 }
 
 TEST_F(Document, DifferingFatsAskAndYesRepairsAtOnce) {
     script.Message(kMsgBackupFatMismatch, kBoxYesNo | kIconQuestion, kIdYes);
-    ASSERT_TRUE(OpenImage(doc, TestOwner(), Write("f.dsk", WithBadBackup())));
+    ASSERT_TRUE(Open(doc, TestOwner(), Write("f.dsk", WithBadBackup())));
     EXPECT_TRUE(doc.modified);
     const Layout l = doc.GetLayout();
     EXPECT_EQ(std::memcmp(doc.Area() + l.fatStart, doc.Area() + l.FatCopyStart(1), l.fatBytes), 0);
+}
+
+// The question comes after the list is filled: the opening only reads.
+TEST_F(Document, OpeningLeavesTheBackupFatQuestionToItsCaller) {
+    const Result opened = OpenImage(doc, Write("f.dsk", WithBadBackup()));
+    ASSERT_TRUE(opened.Done());
+    EXPECT_TRUE(opened.notices.empty());
+    EXPECT_TRUE(script.Shown().empty());
+    script.Message(kMsgBackupFatMismatch, kBoxYesNo | kIconQuestion, kIdNo);
+    CheckBackupFat(doc, TestOwner());
 }
 
 TEST_F(Document, NoLeavesTheBackupUntilAModifiedSave) {
     const std::string path = Write("f.dsk", WithBadBackup());
     const Bytes before = ReadFile(path);
     script.Message(kMsgBackupFatMismatch, kBoxYesNo | kIconQuestion, kIdNo);
-    ASSERT_TRUE(OpenImage(doc, TestOwner(), path));
+    ASSERT_TRUE(Open(doc, TestOwner(), path));
     EXPECT_FALSE(doc.modified);
-    ASSERT_TRUE(SaveImage(doc));
+    ASSERT_TRUE(Shown(SaveImage(doc)));
     EXPECT_EQ(ReadFile(path), before) << "a clean save leaves copy 2 alone";
     doc.modified = true;
-    ASSERT_TRUE(SaveImage(doc));
+    ASSERT_TRUE(Shown(SaveImage(doc)));
     const Bytes after = ReadFile(path);
     const Layout l = doc.GetLayout();
     EXPECT_EQ(std::memcmp(after.data() + l.fatStart, after.data() + l.FatCopyStart(1), l.fatBytes), 0);
@@ -136,9 +146,9 @@ TEST_F(Document, OneFatIsNeverComparedOrCopied) {
     const Layout l = ComputeLayout(FormatRow(0xF9));
     image[l.FatCopyStart(1)] = 'X';
     const std::string path = Write("one.dsk", image);
-    ASSERT_TRUE(OpenImage(doc, TestOwner(), path));
+    ASSERT_TRUE(Open(doc, TestOwner(), path));
     doc.modified = true;
-    ASSERT_TRUE(SaveImage(doc));
+    ASSERT_TRUE(Shown(SaveImage(doc)));
     EXPECT_EQ(ReadFile(path), image);
 }
 
@@ -157,60 +167,57 @@ TEST_F(Document, LargeFatsAreComparedAndCopiedToTheirEnd) {
     image[fat2 + 70000] = 0x42;
     const std::string path = Write("big.dsk", image);
     script.Message(kMsgBackupFatMismatch, kBoxYesNo | kIconQuestion, kIdNo);
-    ASSERT_TRUE(OpenImage(doc, TestOwner(), path));
+    ASSERT_TRUE(Open(doc, TestOwner(), path));
     doc.modified = true;
-    ASSERT_TRUE(SaveImage(doc));
+    ASSERT_TRUE(Shown(SaveImage(doc)));
     const Bytes after = ReadFile(path);
     EXPECT_EQ(after[fat2 + 70000], 0x00);
     EXPECT_EQ(std::memcmp(after.data() + 512, after.data() + fat2, 200 * 512), 0);
 }
 
 TEST_F(Document, SaveOfAnUntitledImageAsksForAName) {
-    ASSERT_TRUE(CreateEmptyImage(doc, TestOwner(), 0xF9, 0));
+    ASSERT_TRUE(Shown(CreateEmptyImage(doc, 0xF9, 0), TestOwner()));
     doc.modified = true;
     script.SavePath("");
-    EXPECT_FALSE(SaveImage(doc));
+    EXPECT_FALSE(Shown(SaveImage(doc)));
     EXPECT_TRUE(doc.modified);
 
     // Yes to "save changes", then cancel in the dialog: the document stays.
     script.Message(kMsgImageModified, kBoxYesNoCancel | kIconQuestion, kIdYes).SavePath("");
-    EXPECT_EQ(CloseImage(doc, true), CloseResult::kKept);
+    EXPECT_FALSE(Close(doc));
     EXPECT_TRUE(doc.IsOpen());
 
     const std::string path = dir.Path("new.dsk");
     script.SavePath(path);
-    ASSERT_TRUE(SaveImage(doc));
+    ASSERT_TRUE(Shown(SaveImage(doc)));
     EXPECT_EQ(doc.fileName, path);
     EXPECT_EQ(ReadFile(path), ImageBytes(doc));
-    EXPECT_EQ(window.title, path);
 }
 
 TEST_F(Document, SaveAsKeepsAnExistingFileUntilTheSaveReplacesIt) {
-    ASSERT_TRUE(OpenImage(doc, TestOwner(), Write("a.dsk", MakeImage(0xF9))));
+    ASSERT_TRUE(Open(doc, TestOwner(), Write("a.dsk", MakeImage(0xF9))));
     const std::string target = Write("b.dsk", Bytes(5000, 'q'));
-    ASSERT_TRUE(SaveImageAsPath(doc, TestOwner(), target));
+    ASSERT_TRUE(Shown(SaveImageAsPath(doc, target), TestOwner()));
     EXPECT_EQ(ReadFile(target), Bytes(5000, 'q'));
-    ASSERT_TRUE(SaveImage(doc));
+    ASSERT_TRUE(Shown(SaveImage(doc)));
     EXPECT_EQ(ReadFile(target), ImageBytes(doc));
 }
 
 TEST_F(Document, CloseAsksOnlyWhenModified) {
-    ASSERT_TRUE(OpenImage(doc, TestOwner(), Write("a.dsk", MakeImage(0xF9))));
+    ASSERT_TRUE(Open(doc, TestOwner(), Write("a.dsk", MakeImage(0xF9))));
     doc.modified = true;
     script.Message(kMsgImageModified, kBoxYesNoCancel | kIconQuestion, kIdCancel);
-    EXPECT_EQ(CloseImage(doc, true), CloseResult::kKept);
+    EXPECT_FALSE(Close(doc));
     EXPECT_TRUE(doc.modified);
 
     script.Message(kMsgImageModified, kBoxYesNoCancel | kIconQuestion, kIdNo);
-    EXPECT_EQ(CloseImage(doc, true), CloseResult::kClosed);
+    EXPECT_TRUE(Close(doc));
     EXPECT_FALSE(doc.IsOpen());
     EXPECT_TRUE(doc.fileName.empty());
-    EXPECT_FALSE(window.listEnabled);
-    EXPECT_EQ(window.title, "");
 }
 
 TEST_F(Document, FailedSaveKeepsTheDocumentOnClose) {
-    ASSERT_TRUE(OpenImage(doc, TestOwner(), Write("a.dsk", MakeImage(0xF9))));
+    ASSERT_TRUE(Open(doc, TestOwner(), Write("a.dsk", MakeImage(0xF9))));
     doc.modified = true;
     doc.fileName = dir.Path("gone/a.dsk");  // a folder that is not there
     script.Message(kMsgImageModified, kBoxYesNoCancel | kIconQuestion, kIdYes);
@@ -219,26 +226,26 @@ TEST_F(Document, FailedSaveKeepsTheDocumentOnClose) {
 #else
     script.SystemError(win_error::kFileNotFound, doc.fileName);
 #endif
-    EXPECT_EQ(CloseImage(doc, false), CloseResult::kKept);
+    EXPECT_FALSE(Close(doc));
     EXPECT_TRUE(doc.modified);
 }
 
 TEST_F(Document, AnImageOpenForWritingRefusesASecondWriterAlsoAfterASave) {
     const std::string path = Write("a.dsk", MakeImage(0xF9));
-    ASSERT_TRUE(OpenImage(doc, TestOwner(), path));
+    ASSERT_TRUE(Open(doc, TestOwner(), path));
     ImageDocument second;
     script.SystemError(win_error::kSharingViolation, path);
-    EXPECT_FALSE(OpenImage(second, TestOwner(), path));
+    EXPECT_FALSE(Open(second, TestOwner(), path));
 
     // The save puts a new file in the path's place: it is held just the same.
     doc.modified = true;
-    ASSERT_TRUE(SaveImage(doc));
+    ASSERT_TRUE(Shown(SaveImage(doc)));
     script.SystemError(win_error::kSharingViolation, path);
-    EXPECT_FALSE(OpenImage(second, TestOwner(), path));
+    EXPECT_FALSE(Open(second, TestOwner(), path));
 
-    CloseImage(doc, false);
-    EXPECT_TRUE(OpenImage(second, TestOwner(), path)) << "closing lets the next one in";
-    CloseImage(second, false);
+    Close(doc);
+    EXPECT_TRUE(Open(second, TestOwner(), path)) << "closing lets the next one in";
+    Close(second);
 }
 
 #ifndef _WIN32
@@ -265,30 +272,30 @@ private:
 TEST_F(Document, SaveThatBreaksOffLeavesTheOldImageWhole) {
     const std::string path = Write("a.dsk", MakeImage(0xF9));
     const Bytes before = ReadFile(path);
-    ASSERT_TRUE(OpenImage(doc, TestOwner(), path));
+    ASSERT_TRUE(Open(doc, TestOwner(), path));
     std::memset(doc.Area() + 40 * 512, 0x5A, 600 * 512);
     doc.modified = true;
     {
         FileSizeLimit limit(100 * 1024);
         script.SystemError(win_error::kDiskFull, path);
-        EXPECT_FALSE(SaveImage(doc));
+        EXPECT_FALSE(Shown(SaveImage(doc)));
     }
     EXPECT_TRUE(doc.modified);
     EXPECT_EQ(ReadFile(path), before);
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Root()), {}), 1) << "no half file is left";
-    ASSERT_TRUE(SaveImage(doc)) << "the document can be saved once there is room";
+    ASSERT_TRUE(Shown(SaveImage(doc))) << "the document can be saved once there is room";
     EXPECT_EQ(ReadFile(path), ImageBytes(doc));
 }
 
 TEST_F(Document, SavingUnderANewNameThatFailsLeavesNoFileBehind) {
-    ASSERT_TRUE(CreateEmptyImage(doc, TestOwner(), 0xF9, 0));
+    ASSERT_TRUE(Shown(CreateEmptyImage(doc, 0xF9, 0), TestOwner()));
     const std::string fresh = dir.Path("fresh.dsk");
     const std::string existing = Write("old.dsk", Bytes(3000, 'o'));
     {
         FileSizeLimit limit(100 * 1024);
         script.SystemError(win_error::kDiskFull, fresh).SystemError(win_error::kDiskFull, existing);
-        EXPECT_FALSE(SaveImageToPath(doc, TestOwner(), fresh));
-        EXPECT_FALSE(SaveImageToPath(doc, TestOwner(), existing));
+        EXPECT_FALSE(Shown(SaveImageToPath(doc, fresh), TestOwner()));
+        EXPECT_FALSE(Shown(SaveImageToPath(doc, existing), TestOwner()));
     }
     EXPECT_FALSE(FileExists(fresh));
     EXPECT_EQ(ReadFile(existing), Bytes(3000, 'o')) << "a file that was there keeps its bytes";
@@ -299,10 +306,10 @@ TEST_F(Document, SaveKeepsTheFilesModeAndASymbolicLink) {
     ASSERT_EQ(::chmod(target.c_str(), 0640), 0);
     const std::string link = dir.Path("link.dsk");
     ASSERT_EQ(::symlink(target.c_str(), link.c_str()), 0);
-    ASSERT_TRUE(OpenImage(doc, TestOwner(), link));
+    ASSERT_TRUE(Open(doc, TestOwner(), link));
     doc.Area()[600] = 0x42;
     doc.modified = true;
-    ASSERT_TRUE(SaveImage(doc));
+    ASSERT_TRUE(Shown(SaveImage(doc)));
     struct stat st {};
     ASSERT_EQ(::lstat(link.c_str(), &st), 0);
     EXPECT_TRUE(S_ISLNK(st.st_mode)) << "the link stays a link";

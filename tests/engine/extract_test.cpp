@@ -166,7 +166,7 @@ TEST_F(ExtractTest, TheOpenImageAndItsErrorFileAreNeverOverwritten) {
     ASSERT_TRUE(CreateErrorList(doc.geometry.totalSectors, doc.errorList));
     MarkBadSector(doc.errorList, 100);
     const std::string image = dir.Path("game.dsk");
-    ASSERT_TRUE(SaveImageAsPath(doc, test::TestOwner(), image) && SaveImage(doc));
+    ASSERT_TRUE(test::Shown(SaveImageAsPath(doc, image), test::TestOwner()) && test::Shown(SaveImage(doc)));
     ASSERT_TRUE(doc.errorFile.IsOpen());
     const std::string sep(1, HostPathSeparator());
     const std::string targets[] = {image, dir.Root() + sep + "." + sep + "game.dsk", ErrorFileName(image)};

@@ -74,10 +74,10 @@ uint32_t Write(SectorDevice& device, const uint8_t* buffer, uint32_t first, uint
     return 0;
 }
 
-uint32_t Format(SectorDevice& device, uint32_t mediaType, uint32_t spt, uint32_t cylinder, uint32_t head) {
+uint32_t Format(SectorDevice& device, MediaKind media, uint32_t spt, uint32_t cylinder, uint32_t head) {
     FakeDisk& disk = Disk(device);
     disk.calls.push_back("format c" + std::to_string(cylinder) + " h" + std::to_string(head) + " mt" +
-                         std::to_string(mediaType) + " spt" + std::to_string(spt));
+                         std::to_string(static_cast<int>(media)) + " spt" + std::to_string(spt));
     return disk.formatError;
 }
 

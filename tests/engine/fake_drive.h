@@ -21,7 +21,7 @@ struct FakeDisk {
     uint32_t formatError = 0;
     uint32_t closeError = 0;                 // the last flush or the close fails
     uint8_t formatFill = 0xF6;
-    std::vector<std::string> calls;          // "open ro", "read 5+1", "write 9+9", "format c0 h1 mt5 spt9", "close"
+    std::vector<std::string> calls;          // "open ro", "read 5+1", "write 9+9", "format c0 h1 mt2 spt9" (mt: the MediaKind's number), "close"
 
     explicit FakeDisk(uint32_t sectors = 0) : bytes(size_t{sectors} * kDriveSectorSize, 0) {}
     uint8_t* Sector(uint32_t s) { return bytes.data() + size_t{s} * kDriveSectorSize; }

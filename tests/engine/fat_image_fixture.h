@@ -33,7 +33,7 @@ class FatImageTest : public EngineTest {
 protected:
     void SetUp() override {
         EngineTest::SetUp();
-        ASSERT_TRUE(CreateEmptyImage(doc, MainWindow(), 0xF9, kBootMsDos6));
+        ASSERT_TRUE(test::Shown(CreateEmptyImage(doc, 0xF9, kBootMsDos6), MainWindow()));
         layout = doc.GetLayout();
     }
     void TearDown() override {

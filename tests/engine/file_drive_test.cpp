@@ -73,7 +73,7 @@ TEST_F(FileDrive, FormattingFollowsTheContextTheDeviceOwns) {
     context.heads = 2;
     context.formatFill = 0xE5;
     ASSERT_TRUE(OpenDrive(device));
-    ASSERT_TRUE(FormatTrack(device, 0, 1, 1, 0));  // cylinder 1, head 0: the third sector
+    ASSERT_TRUE(FormatTrack(device, MediaKind::kUnknown, 1, 1, 0));  // cylinder 1, head 0: the third sector
     ASSERT_TRUE(CloseDrive(device));
     const Bytes disk = ReadFile(path);
     const auto third = disk.begin() + 2 * kDriveSectorSize;
@@ -88,7 +88,7 @@ TEST_F(FileDrive, ADeviceGivenOnlyTheBackEndMakesItsOwnContext) {
     device.readOnly = true;
     ASSERT_TRUE(OpenDrive(device));
     EXPECT_NE(device.context, nullptr);
-    EXPECT_EQ(FormatTrack(device, 0, 1, 0, 0), false) << "no heads: no track to place";
+    EXPECT_EQ(FormatTrack(device, MediaKind::kUnknown, 1, 0, 0), false) << "no heads: no track to place";
     EXPECT_EQ(device.lastError, win_error::kNotSupported);
 }
 

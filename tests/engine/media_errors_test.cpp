@@ -127,7 +127,7 @@ TEST_F(ErrorFile, LoadsTheBitsItHas) {
     bytes[20] = 0x40;
     bytes[22] = 0x01;
     WriteFile(der, bytes);
-    ASSERT_TRUE(OpenImage(doc, TestOwner(), image));
+    ASSERT_TRUE(Open(doc, TestOwner(), image));
     EXPECT_TRUE(HasMediaErrors(doc));
     EXPECT_TRUE(IsSectorMarked(doc.errorList, 1));
     EXPECT_TRUE(IsSectorMarked(doc.errorList, 23));
@@ -138,12 +138,12 @@ TEST_F(ErrorFile, LoadsTheBitsItHas) {
 TEST_F(ErrorFile, UnknownFormatWarnsAndIsReplacedOnSave) {
     WriteFile(der, Bytes(10, 'x'));
     script.Message(kMsgErrorFileUnknown, kIconWarning);
-    ASSERT_TRUE(OpenImage(doc, TestOwner(), image));
+    ASSERT_TRUE(Open(doc, TestOwner(), image));
     EXPECT_FALSE(HasMediaErrors(doc));
     EXPECT_FALSE(doc.errorFile.IsOpen());
     EXPECT_EQ(ReadFile(der), Bytes(10, 'x')) << "left untouched at load";
     MarkBadSector(doc.errorList, 7);
-    ASSERT_TRUE(SaveImage(doc));
+    ASSERT_TRUE(Shown(SaveImage(doc)));
     Bytes expected = ErrorFileBytes(180);
     expected[20] = 0x01;
     EXPECT_EQ(ReadFile(der), expected);
@@ -153,12 +153,12 @@ TEST_F(ErrorFile, ClearedListDeletesTheFileAndSavingAgainIsSilent) {
     Bytes bytes = ErrorFileBytes(180);
     bytes[25] = 0x10;
     WriteFile(der, bytes);
-    ASSERT_TRUE(OpenImage(doc, TestOwner(), image));
+    ASSERT_TRUE(Open(doc, TestOwner(), image));
     ASSERT_TRUE(HasMediaErrors(doc));
     std::memset(doc.errorList.data() + 20, 0, 180);
-    ASSERT_TRUE(SaveImage(doc));
+    ASSERT_TRUE(Shown(SaveImage(doc)));
     EXPECT_FALSE(FileExists(der));
-    ASSERT_TRUE(SaveImage(doc));
+    ASSERT_TRUE(Shown(SaveImage(doc)));
     EXPECT_FALSE(FileExists(der));
 }
 
@@ -167,9 +167,9 @@ TEST_F(ErrorFile, OpenFileIsOverwrittenFromItsStartAndNotShortened) {
     bytes[20] = 0x80;
     bytes.resize(260, 0x77);  // trailing bytes beyond the bitmap are not read
     WriteFile(der, bytes);
-    ASSERT_TRUE(OpenImage(doc, TestOwner(), image));
+    ASSERT_TRUE(Open(doc, TestOwner(), image));
     MarkBadSector(doc.errorList, 8);
-    ASSERT_TRUE(SaveImage(doc));
+    ASSERT_TRUE(Shown(SaveImage(doc)));
     const Bytes after = ReadFile(der);
     ASSERT_EQ(after.size(), 260u);
     EXPECT_EQ(after[20], 0x80);
@@ -181,38 +181,38 @@ TEST_F(ErrorFile, SaveAsLeavesTheOldFileAndStartsANewOne) {
     Bytes bytes = ErrorFileBytes(180);
     bytes[20] = 0x80;
     WriteFile(der, bytes);
-    ASSERT_TRUE(OpenImage(doc, TestOwner(), image));
+    ASSERT_TRUE(Open(doc, TestOwner(), image));
     const std::string other = dir.Path("copy.dsk");
-    ASSERT_TRUE(SaveImageAsPath(doc, TestOwner(), other));
+    ASSERT_TRUE(Shown(SaveImageAsPath(doc, other), TestOwner()));
     EXPECT_FALSE(doc.errorFile.IsOpen());
-    ASSERT_TRUE(SaveImage(doc));
+    ASSERT_TRUE(Shown(SaveImage(doc)));
     EXPECT_EQ(ReadFile(der), bytes);
     EXPECT_EQ(ReadFile(dir.Path("copy.der")), bytes);
 }
 
 TEST_F(ErrorFile, NoErrorsNoFile) {
-    ASSERT_TRUE(OpenImage(doc, TestOwner(), image));
+    ASSERT_TRUE(Open(doc, TestOwner(), image));
     EXPECT_FALSE(HasMediaErrors(doc));
     doc.modified = true;
-    ASSERT_TRUE(SaveImage(doc));
+    ASSERT_TRUE(Shown(SaveImage(doc)));
     EXPECT_FALSE(FileExists(der));
 }
 
 TEST_F(ErrorFile, AnImageNamedDerIsNeverItsOwnList) {
     const std::string victim = dir.Path("victim.der");
     WriteFile(victim, MakeImage(0xF9));
-    ASSERT_TRUE(OpenImage(doc, TestOwner(), victim));  // no "unknown format" warning: it is not read as a list
+    ASSERT_TRUE(Open(doc, TestOwner(), victim));  // no "unknown format" warning: it is not read as a list
     EXPECT_FALSE(doc.errorFile.IsOpen());
     MarkBadSector(doc.errorList, 3);
     doc.modified = true;
-    ASSERT_TRUE(SaveImage(doc));
+    ASSERT_TRUE(Shown(SaveImage(doc)));
     EXPECT_EQ(ReadFile(victim), ImageBytes(doc));
     Bytes expected = ErrorFileBytes(180);
     expected[20] = 0x10;
     EXPECT_EQ(ReadFile(victim + ".der"), expected);
 
     std::memset(doc.errorList.data() + 20, 0, 180);
-    ASSERT_TRUE(SaveImage(doc));
+    ASSERT_TRUE(Shown(SaveImage(doc)));
     EXPECT_EQ(ReadFile(victim), ImageBytes(doc)) << "deleting the clear list leaves the image";
     EXPECT_FALSE(FileExists(victim + ".der"));
 }
@@ -221,19 +221,19 @@ TEST_F(ErrorFile, ReadOnlyListIsLoadedAndLeftAsItIs) {
     WriteFile(der, ListWithTwoErrors());
     Unwritable guard(der);
     if (!guard.Held()) GTEST_SKIP() << "this host lets every file be written";
-    ASSERT_TRUE(OpenImage(doc, TestOwner(), image));
+    ASSERT_TRUE(Open(doc, TestOwner(), image));
     EXPECT_FALSE(doc.readOnly);
     EXPECT_TRUE(IsSectorMarked(doc.errorList, 1));
     EXPECT_TRUE(IsSectorMarked(doc.errorList, 23));
 
     doc.modified = true;
-    EXPECT_TRUE(SaveImage(doc)) << "the file already says what the list says: nothing to tell";
+    EXPECT_TRUE(Shown(SaveImage(doc))) << "the file already says what the list says: nothing to tell";
     EXPECT_EQ(ReadFile(der), ListWithTwoErrors());
 
     // A list that differs from the file cannot reach it: the file stays and the user hears of it.
     std::memset(doc.errorList.data() + 20, 0, 180);
     script.Message(kMsgErrorFileKept, kIconWarning);
-    EXPECT_TRUE(SaveImage(doc));
+    EXPECT_TRUE(Shown(SaveImage(doc)));
     EXPECT_EQ(script.Shown().back().inserts.at(0), der);
     EXPECT_TRUE(FileExists(der));
     EXPECT_EQ(ReadFile(der), ListWithTwoErrors());
@@ -244,10 +244,10 @@ TEST_F(ErrorFile, ReadOnlyFileOfUnknownFormatIsNotDeleted) {
     Unwritable guard(der);
     if (!guard.Held()) GTEST_SKIP() << "this host lets every file be written";
     script.Message(kMsgErrorFileUnknown, kIconWarning);
-    ASSERT_TRUE(OpenImage(doc, TestOwner(), image));
+    ASSERT_TRUE(Open(doc, TestOwner(), image));
     script.Message(kMsgErrorFileKept, kIconWarning);
     doc.modified = true;
-    EXPECT_TRUE(SaveImage(doc));
+    EXPECT_TRUE(Shown(SaveImage(doc)));
     EXPECT_EQ(ReadFile(der), Bytes(10, 'x'));
 }
 
@@ -258,18 +258,18 @@ TEST_F(ErrorFile, ListThatCannotBeOpenedIsNeverReplacedOrDeleted) {
     for (const bool errors : {false, true}) {
         SCOPED_TRACE(errors ? "list with errors" : "clear list");
         ASSERT_EQ(::mkfifo(der.c_str(), 0644), 0);
-        ASSERT_TRUE(OpenImage(doc, TestOwner(), image));
+        ASSERT_TRUE(Open(doc, TestOwner(), image));
         EXPECT_FALSE(doc.errorFile.IsOpen());
         if (errors) {
             MarkBadSector(doc.errorList, 9);
         }
         script.Message(kMsgErrorFileKept, kIconWarning);
         doc.modified = true;
-        EXPECT_TRUE(SaveImage(doc));
+        EXPECT_TRUE(Shown(SaveImage(doc)));
         struct stat st {};
         ASSERT_EQ(::lstat(der.c_str(), &st), 0);
         EXPECT_TRUE(S_ISFIFO(st.st_mode));
-        CloseImage(doc, false);
+        Close(doc);
         ::unlink(der.c_str());
     }
 }

@@ -72,10 +72,10 @@ protected:
     // Saves the document as the tools will see it; FAT copy 2 follows copy 1.
     void Save() {
         if (doc.fileName != imagePath) {
-            ASSERT_TRUE(SaveImageAsPath(doc, MainWindow(), imagePath));
+            ASSERT_TRUE(test::Shown(SaveImageAsPath(doc, imagePath), MainWindow()));
         }
         doc.modified = true;
-        ASSERT_TRUE(SaveImage(doc));
+        ASSERT_TRUE(test::Shown(SaveImage(doc)));
     }
     Bytes Mcopy(const std::string& name) {
         const std::string out = dir.Path("mcopy.out");
@@ -149,13 +149,13 @@ TEST_F(MtoolsInterop, FilesWrittenByMtoolsExtractUnchanged) {
     for (bool ours : {false, true}) {
         SCOPED_TRACE(ours ? "our empty image" : "mkfs.fat image");
         doc.modified = false;
-        CloseImage(doc, false);
+        test::Close(doc);
         std::remove(imagePath.c_str());
         if (ours) {
-            ASSERT_TRUE(CreateEmptyImage(doc, MainWindow(), 0xF9, kBootMsDos6));
+            ASSERT_TRUE(test::Shown(CreateEmptyImage(doc, 0xF9, kBootMsDos6), MainWindow()));
             Save();
             doc.modified = false;
-            CloseImage(doc, false);
+            test::Close(doc);
         } else {
             ASSERT_EQ(RunTool("mkfs.fat -C " + Quote(imagePath) + " 720"), 0);
         }
@@ -178,7 +178,7 @@ TEST_F(MtoolsInterop, FilesWrittenByMtoolsExtractUnchanged) {
         ASSERT_EQ(RunTool("mattrib -i " + Quote(imagePath) + " -a ::A.TXT"), 0);
         ASSERT_EQ(RunTool("mlabel -i " + Quote(imagePath) + " ::MTLABEL"), 0);
 
-        ASSERT_TRUE(OpenImage(doc, MainWindow(), imagePath, true));
+        ASSERT_TRUE(test::Open(doc, MainWindow(), imagePath, true));
         layout = doc.GetLayout();
         const uint32_t label = FindVolumeLabel(layout, doc.Area(), doc.AreaLength());
         ASSERT_NE(label, 0u);
@@ -224,7 +224,7 @@ TEST_F(MtoolsInterop, FilesWrittenByMtoolsExtractUnchanged) {
 // of them, and mtools reads the folder we add as a folder of its own.
 TEST_F(MtoolsInterop, LongNamesAndFoldersOfMtoolsSurviveOurEdits) {
     doc.modified = false;
-    CloseImage(doc, false);
+    test::Close(doc);
     ASSERT_EQ(RunTool("mkfs.fat -C " + Quote(imagePath) + " 720"), 0);
     const Bytes inner = Pattern(2500, 4);
     const std::string mc = "mcopy -i " + Quote(imagePath) + " ";
@@ -236,7 +236,7 @@ TEST_F(MtoolsInterop, LongNamesAndFoldersOfMtoolsSurviveOurEdits) {
     ASSERT_EQ(RunTool("mlabel -i " + Quote(imagePath) + " ::MTLABEL"), 0);
     ASSERT_EQ(FsckFindings(), std::vector<std::string>{}) << "mtools' own image";
 
-    ASSERT_TRUE(OpenImage(doc, MainWindow(), imagePath));
+    ASSERT_TRUE(test::Open(doc, MainWindow(), imagePath));
     layout = doc.GetLayout();
     FillList(doc);
     FsOptions().forceSwitch = true;

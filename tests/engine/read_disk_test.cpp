@@ -40,9 +40,10 @@ protected:
         request.copyFromDisk = true;
         request.driveText = "A: [WORK]";
     }
+    // The OK of the new-image dialog: the job, its result shown, the backup FAT checked.
     bool Run(FakeDisk& disk) {
         SectorDevice device = FakeDevice(disk);
-        return ReadDiskToImage(doc, TestOwner(), request, device);
+        return NewDocument(doc, TestOwner(), ReadDiskToImage(doc, TestOwner(), request, device));
     }
     NewImageRequest request;
 };
@@ -79,8 +80,7 @@ TEST_F(ReadDisk, CopiesA720KDiskSectorBySectorIntoAnUntitledModifiedDocument) {
     EXPECT_EQ(log.headers[1].capacityBytes, 737280u);
     EXPECT_EQ(log.job, DiskJob::kReading);
     EXPECT_EQ(log.closed, 1);
-    EXPECT_EQ(window.title, "Untitled");
-    EXPECT_TRUE(window.listEnabled);
+    EXPECT_TRUE(doc.IsOpen());
 }
 
 TEST_F(ReadDisk, RetryRepeatsTheSameSectorUntilItReads) {
@@ -131,7 +131,7 @@ TEST_F(ReadDisk, AbortAndCancelDiscardTheCopy) {
         EXPECT_EQ(reads.back(), "read 300+1") << "nothing is read after the stop";
         EXPECT_EQ(disk.calls.back(), "close");
         EXPECT_EQ(Progress().closed, 1);
-        EXPECT_EQ(window.Count("UpdateTitle"), 0u);
+        EXPECT_TRUE(doc.fileName.empty());
     }
 }
 
@@ -218,7 +218,7 @@ TEST_F(ReadDisk, EmptyImageOfTheChosenFormatIsNotModified) {
     EXPECT_EQ(std::memcmp(doc.Area() + kBsOemName, "MSDOS5.0", 8), 0);
     EXPECT_FALSE(doc.modified);
     EXPECT_EQ(doc.ErrorListSize(), 200u);
-    EXPECT_TRUE(window.listEnabled);
+    EXPECT_TRUE(doc.IsOpen());
 }
 
 }  // namespace

@@ -104,8 +104,8 @@ TEST_F(VolumeTest, ExtendedBootRecordGetsTheSameLabel) {
 
 TEST_F(VolumeTest, BootSectorWithoutExtendedRecordIsLeftAlone) {
     doc.modified = false;
-    CloseImage(doc, false);
-    ASSERT_TRUE(CreateEmptyImage(doc, MainWindow(), 0xF9, kBootMsxDos));
+    test::Close(doc);
+    ASSERT_TRUE(test::Shown(CreateEmptyImage(doc, 0xF9, kBootMsxDos), MainWindow()));
     ASSERT_NE(doc.Area()[0x26], 0x29);
     const test::Bytes boot(doc.Area(), doc.Area() + kSectorSize);
     ASSERT_TRUE(Apply("MSX"));

@@ -35,11 +35,11 @@ protected:
     void Install(const Bytes& bytes, uint32_t dataOffset = 0) {
         InstallImage(doc, bytes, dataOffset);
         doc.geometry = FormatRow(0xF9);
-        doc.geometry.mediaType = 5;
+        doc.geometry.mediaType = MediaKind::k3_5Inch720K;
     }
     bool Run(FakeDisk& disk) {
         SectorDevice device = FakeDevice(disk);
-        return WriteImageToDisk(doc, TestOwner(), request, device, &outcome);
+        return Shown(WriteImageToDisk(doc, TestOwner(), request, device, &outcome));
     }
     WriteDiskRequest request;
     WriteDiskOutcome outcome;
@@ -54,9 +54,9 @@ TEST_F(WriteDisk, FormatsEveryTrackThenWritesEverySectorWithTheBarHalfWayAtTheSw
 
     const auto formats = disk.Calls("format");
     ASSERT_EQ(formats.size(), 160u);
-    EXPECT_EQ(formats[0], "format c0 h0 mt5 spt9");
-    EXPECT_EQ(formats[1], "format c0 h1 mt5 spt9");
-    EXPECT_EQ(formats[159], "format c79 h1 mt5 spt9");
+    EXPECT_EQ(formats[0], "format c0 h0 mt2 spt9");
+    EXPECT_EQ(formats[1], "format c0 h1 mt2 spt9");
+    EXPECT_EQ(formats[159], "format c79 h1 mt2 spt9");
     const auto writes = disk.Calls("write");
     ASSERT_EQ(writes.size(), 1440u);
     EXPECT_EQ(writes[0], "write 0+1");
@@ -168,11 +168,12 @@ TEST_F(WriteDisk, TrackThatCannotBeFormattedReportsTheDriveAndWritesNothing) {
     request.formatDisk = true;
     script.SystemError(win_error::kNotSupported, "B:", kIconError);
     SectorDevice device = FakeDevice(disk, 1);
-    EXPECT_FALSE(WriteImageToDisk(doc, TestOwner(), request, device));
+    EXPECT_FALSE(Shown(WriteImageToDisk(doc, TestOwner(), request, device)));
     EXPECT_EQ(disk.Calls("format").size(), 1u);
     EXPECT_TRUE(disk.Calls("write").empty());
     EXPECT_EQ(disk.calls.back(), "close written");
-    EXPECT_EQ(script.Shown().at(0).owner, ProgressWindow());
+    // The failure is the job's result: shown over the owner once the progress window is gone.
+    EXPECT_EQ(script.Shown().at(0).owner, TestOwner());
     EXPECT_EQ(Progress().closed, 1);
 }
 
@@ -252,10 +253,10 @@ TEST_F(WriteDisk, NoImageAnswersFalseSilently) {
 TEST_F(WriteDisk, MediaErrorWarningOnlyForMarkedSectors) {
     Install(NumberedImage(16));
     ASSERT_TRUE(CreateErrorList(16, doc.errorList));
-    WarnIfMediaErrors(doc, TestOwner());
+    EXPECT_FALSE(MediaErrorsWarning(doc));
     MarkBadSector(doc.errorList, 15);
     script.Message(kMsgMediaErrorsNotWritten, kIconWarning);
-    WarnIfMediaErrors(doc, TestOwner());
+    Tell(TestOwner(), MediaErrorsWarning(doc).value());
 }
 
 }  // namespace

@@ -84,7 +84,7 @@ protected:
         for (const auto& [id, inserts] : ids) {
             script.Message(id, kIconWarning);
         }
-        ASSERT_TRUE(OpenImage(doc, TestOwner(), path));
+        ASSERT_TRUE(test::Open(doc, TestOwner(), path));
         ASSERT_EQ(script.Pending(), 0u);
         ASSERT_EQ(script.Shown().size(), ids.size());
         for (size_t i = 0; i < ids.size(); ++i) {
@@ -113,7 +113,9 @@ TEST(FatWidth, ComesFromTheClusterCountAlone) {
 
 TEST_F(WriteSafety, Fat16EntriesAreWordsAndTheirEndMarksAreFffx) {
     InstallImage(doc, Fat16Image());
-    ASSERT_TRUE(ParseBootSector(doc, TestOwner(), false));
+    std::vector<Notice> warnings;
+    ASSERT_TRUE(ParseBootSector(doc, warnings));
+    EXPECT_TRUE(warnings.empty());
     const Layout l = doc.GetLayout();
     ASSERT_EQ(l.fatBits, 16u);
     EXPECT_EQ(l.lastCluster, kF16Sectors - kF16DataStart / 512 + 1);
@@ -165,7 +167,7 @@ TEST_F(WriteSafety, TheTableFormatsStayWritable) {
         Open(MakeImage(code, kBootMsDos6), {});
         EXPECT_EQ(doc.changeBlock, ChangeBlock::kNone) << std::hex << code;
         EXPECT_EQ(doc.GetLayout().fatBits, 12u);
-        CloseImage(doc, false);
+        Close(doc);
     }
 }
 
@@ -211,9 +213,9 @@ std::vector<ChangeCase> Changes() {
         {"attributes", [](ImageDocument& d, const std::string&) {
              return ApplyFileAttributes(d, Window().items[0], kAttrReadOnly | kAttrHidden);
          }},
-        {"save", [](ImageDocument& d, const std::string&) { return SaveImage(d); }},
+        {"save", [](ImageDocument& d, const std::string&) { return Shown(SaveImage(d), MainWindow()); }},
         {"save as", [](ImageDocument& d, const std::string& s) {
-             return SaveImageAsPath(d, TestOwner(), s + ".dsk") || FileExists(s + ".dsk");
+             return Shown(SaveImageAsPath(d, s + ".dsk"), TestOwner()) || FileExists(s + ".dsk");
          }},
     };
 }
@@ -233,7 +235,7 @@ TEST_F(WriteSafety, EveryChangeIsRefusedAndTheFileKeepsItsBytes) {
         EXPECT_EQ(script.Pending(), 0u);
         EXPECT_FALSE(doc.modified);
         EXPECT_TRUE(ImageBytes(doc) == before) << "the memory copy is unchanged";
-        ASSERT_EQ(CloseImage(doc, false), CloseResult::kClosed);
+        ASSERT_TRUE(Close(doc));
         EXPECT_TRUE(ReadFile(path) == bytes) << "the file is unchanged";
         EXPECT_FALSE(FileExists(dir.Path("disk.der")));
     }
@@ -244,13 +246,13 @@ TEST_F(WriteSafety, FatsBeyondTheFileRefuseChanges) {
     image.resize(2000);  // inside the second FAT
     Open(image, {{kMsgLayoutOutsideReadOnly, {}}});
     script.Message(kMsgChangeRefused, kIconError);
-    EXPECT_FALSE(SaveImage(doc));
+    EXPECT_FALSE(Shown(SaveImage(doc)));
     EXPECT_EQ(ReadFile(path), bytes);
 }
 
 TEST_F(WriteSafety, CloseClearsTheRefusal) {
     Open(Fat16Image(), {{kMsgNotFat12ReadOnly, {"FAT16"}}});
-    ASSERT_EQ(CloseImage(doc, false), CloseResult::kClosed);
+    ASSERT_TRUE(Close(doc));
     EXPECT_EQ(doc.changeBlock, ChangeBlock::kNone);
 }
 

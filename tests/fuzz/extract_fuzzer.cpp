@@ -22,7 +22,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     fuzz::FuzzWindow& window = fuzz::Window();
     window = {};
     window.doc = &doc;
-    if (OpenImage(doc, nullptr, "/img.dsk")) {
+    if (fuzz::OpenDocument(doc, "/img.dsk")) {
         for (uint32_t offset : window.items) {
             ExtractEntry(doc, nullptr, offset, kReplaceSilently, "/one/" + SafeHostName(EntryDisplayName(doc.Area() + offset)));
         }
@@ -40,6 +40,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         ExtractSelectionToFolder(doc, nullptr, batch);
     }
     doc.modified = false;
-    CloseImage(doc, false);
+    fuzz::CloseDocument(doc);
     return 0;
 }

@@ -64,6 +64,28 @@ void SetAnswers(const uint8_t* data, size_t size) {
     answerSize = size;
 }
 
+bool Shown(const Result& result) {
+    Report(nullptr, result);
+    return result.Done();
+}
+
+bool OpenDocument(ImageDocument& doc, const std::string& path) {
+    CloseDocument(doc);
+    if (!Shown(OpenImage(doc, path))) {
+        return false;
+    }
+    FillList(doc);
+    CheckBackupFat(doc, nullptr);
+    return true;
+}
+
+void CloseDocument(ImageDocument& doc) {
+    if (Shown(CloseImage(doc))) {
+        Window().items.clear();
+        Window().selected.clear();
+    }
+}
+
 FuzzWindow& Window() {
     static FuzzWindow window;
     return window;
@@ -87,11 +109,8 @@ int ShowTextBox(WindowRef owner, std::string_view text, unsigned captionId, unsi
 }
 bool AskSaveImagePath(WindowRef, std::string&) { return false; }
 
-void UpdateTitle(const ImageDocument&) {}
 void UpdateStatusText() {}
-void EnableExplorerList(bool) {}
 void RefreshList() {}
-void RemoveAllListItems() { fuzz::Window().items.clear(); }
 bool InsertListItem(const ImageDocument&, uint32_t entryOffset, int position) {
     auto& items = fuzz::Window().items;
     const size_t at = position < 0 ? 0 : std::min(items.size(), static_cast<size_t>(position));

@@ -9,6 +9,7 @@
 
 namespace vk {
 struct ImageDocument;
+struct Result;
 }
 
 namespace vk::fuzz {
@@ -22,5 +23,11 @@ struct FuzzWindow {
     const ImageDocument* doc = nullptr;  // whose entries the items are
 };
 FuzzWindow& Window();
+
+// The front end's part: a result reported (true when done), and the
+// document opened (list filled, backup FAT checked) or closed (list emptied).
+bool Shown(const Result& result);
+bool OpenDocument(ImageDocument& doc, const std::string& path);
+void CloseDocument(ImageDocument& doc);
 
 }  // namespace vk::fuzz

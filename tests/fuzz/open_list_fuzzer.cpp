@@ -16,13 +16,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     ImageDocument doc;
     fuzz::Window() = {};
     fuzz::Window().doc = &doc;
-    if (OpenImage(doc, nullptr, "/img.dsk")) {
+    if (fuzz::OpenDocument(doc, "/img.dsk")) {
         for (uint32_t offset : fuzz::Window().items) {
             const ListColumns columns = EntryColumns(doc.Area() + offset);
             (void)columns;
         }
     }
     doc.modified = false;
-    CloseImage(doc, false);
+    fuzz::CloseDocument(doc);
     return 0;
 }

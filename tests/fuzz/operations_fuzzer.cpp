@@ -84,13 +84,13 @@ void Run(ImageDocument& doc, const uint8_t* op) {
         break;
     }
     case 5: {
-        if (!doc.imageFile.IsOpen() || doc.readOnly || !SaveImage(doc)) break;
+        if (!doc.imageFile.IsOpen() || doc.readOnly || !fuzz::Shown(SaveImage(doc))) break;
         const std::vector<uint8_t> saved(doc.imageBuffer.data(), doc.imageBuffer.data() + doc.imageSize);
         if (fuzz::MemoryFiles()[kImagePath].data != saved) {
             std::fprintf(stderr, "saved file differs from the document\n");
             std::abort();
         }
-        OpenImage(doc, nullptr, kImagePath);
+        fuzz::OpenDocument(doc, kImagePath);
         break;
     }
     case 6: {
@@ -123,7 +123,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     ImageDocument doc;
     fuzz::Window() = {};
     fuzz::Window().doc = &doc;
-    if (OpenImage(doc, nullptr, kImagePath)) {
+    if (fuzz::OpenDocument(doc, kImagePath)) {
         fuzz::Health health = fuzz::Examine(doc);
         // An image the engine keeps read-only never changes, in memory or on file.
         const bool refused = doc.changeBlock != ChangeBlock::kNone;
@@ -143,6 +143,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     FsOptions() = FileSystemOptions();
     doc.modified = false;
-    CloseImage(doc, false);
+    fuzz::CloseDocument(doc);
     return 0;
 }

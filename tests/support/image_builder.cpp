@@ -11,7 +11,7 @@ namespace vk::test {
 
 Bytes MakeImage(uint32_t code, unsigned boot) {
     ImageDocument doc;
-    if (!CreateEmptyImage(doc, nullptr, code, boot)) {
+    if (!CreateEmptyImage(doc, code, boot).Done()) {
         return {};
     }
     return Bytes(doc.imageBuffer.data(), doc.imageBuffer.data() + doc.imageSize);

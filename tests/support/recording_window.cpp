@@ -20,22 +20,8 @@ size_t RecordingWindow::Count(const std::string& call) const {
 
 }  // namespace test
 
-void UpdateTitle(const ImageDocument& doc) {
-    test::Window().title = doc.fileName;
-    test::Window().calls.push_back("UpdateTitle");
-}
 void UpdateStatusText() { test::Window().calls.push_back("UpdateStatusText"); }
-void EnableExplorerList(bool enable) {
-    test::Window().listEnabled = enable;
-    test::Window().calls.push_back(enable ? "Enable" : "Disable");
-}
 void RefreshList() { test::Window().calls.push_back("RefreshList"); }
-void RemoveAllListItems() {
-    test::Window().items.clear();
-    test::Window().texts.clear();
-    test::Window().selected.clear();
-    test::Window().calls.push_back("RemoveAll");
-}
 bool InsertListItem(const ImageDocument& doc, uint32_t entryOffset, int position) {
     auto& w = test::Window();
     if (w.refuseInsert) {

@@ -14,9 +14,7 @@ struct RecordingWindow {
     std::vector<uint32_t> items;     // entry offset of each list item, in list order
     std::vector<std::string> texts;  // each item's text (the display name at insertion)
     std::set<int> selected;          // indices of selected items; they move as items come and go
-    std::vector<std::string> calls;  // "UpdateTitle:NAME", "Enable:1", ...
-    std::string title;
-    bool listEnabled = false;
+    std::vector<std::string> calls;  // "UpdateStatusText", "RefreshList"
     int waitDepth = 0;               // wait cursors begun and not yet ended
     bool refuseInsert = false;
 

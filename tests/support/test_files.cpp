@@ -62,7 +62,7 @@ void EngineTest::SetUp() {
 void EngineTest::TearDown() {
     // Close without questions: a test that left the document modified says so itself.
     doc.modified = false;
-    CloseImage(doc, false);
+    CloseImage(doc);
     EXPECT_EQ(script.Pending(), 0u) << "expected boxes were not shown";
     EXPECT_EQ(window.waitDepth, 0) << "a wait cursor was left on";
 }

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include "engine/core/document.h"
+#include "tests/support/front_end.h"
 #include "tests/support/recording_window.h"
 #include "tests/support/scripted_prompts.h"
 

@@ -63,13 +63,13 @@ TEST_F(DocumentOnWindows, FileHeldByAnotherProgramIsRefusedWithoutReadOnlyRetry)
     const std::string held = WriteImage("held.dsk");
     for (const auto& h : kHolders) {
         SCOPED_TRACE(h.name);
-        ASSERT_TRUE(OpenImage(doc, TestOwner(), previous));
+        ASSERT_TRUE(test::Open(doc, TestOwner(), previous));
         ForeignHandle other(held, h.access, h.share);
         ASSERT_TRUE(other.IsOpen());
         ASSERT_EQ(TryOpen(held, GENERIC_READ), h.readOnlyOpen);
 
         script.SystemError(win_error::kSharingViolation, held);
-        EXPECT_FALSE(OpenImage(doc, TestOwner(), held));
+        EXPECT_FALSE(test::Open(doc, TestOwner(), held));
         EXPECT_FALSE(doc.IsOpen());
         EXPECT_EQ(script.Pending(), 0u);
     }
@@ -78,20 +78,20 @@ TEST_F(DocumentOnWindows, FileHeldByAnotherProgramIsRefusedWithoutReadOnlyRetry)
 TEST_F(DocumentOnWindows, FolderIsRefusedWithTheDeniedAccessOfTheFirstAttempt) {
     // Read-write is denied, and so is the read-only retry.
     script.SystemError(win_error::kAccessDenied, dir.Root());
-    EXPECT_FALSE(OpenImage(doc, TestOwner(), dir.Root()));
+    EXPECT_FALSE(test::Open(doc, TestOwner(), dir.Root()));
     EXPECT_FALSE(doc.IsOpen());
 }
 
 TEST_F(DocumentOnWindows, ImageOpenedReadOnlyCannotBeWrittenInPlace) {
     const std::string path = WriteImage("a.dsk");
     const Bytes original = ReadFile(path);
-    ASSERT_TRUE(OpenImage(doc, TestOwner(), path, true));
+    ASSERT_TRUE(test::Open(doc, TestOwner(), path, true));
     EXPECT_TRUE(doc.readOnly);
     doc.Area()[doc.GetLayout().rootStart] = 'X';
     doc.modified = true;
 
     script.SystemError(win_error::kAccessDenied, path);
-    EXPECT_FALSE(SaveImage(doc));
+    EXPECT_FALSE(test::Shown(SaveImage(doc), MainWindow()));
     EXPECT_TRUE(doc.modified);
     EXPECT_EQ(ReadFile(path), original);
 }
@@ -106,14 +106,14 @@ TEST_F(DocumentOnWindows, WriteProtectedFileOpensReadOnlyAndSavesUnderANewName) 
     }
 
     script.Message(kMsgOpenedReadOnly, kIconWarning);
-    ASSERT_TRUE(OpenImage(doc, TestOwner(), path));
+    ASSERT_TRUE(test::Open(doc, TestOwner(), path));
     EXPECT_TRUE(doc.readOnly);
     doc.Area()[doc.GetLayout().rootStart] = 'X';
     doc.modified = true;
 
     const std::string copy = dir.Path("copy.dsk");
-    ASSERT_TRUE(SaveImageAsPath(doc, TestOwner(), copy));
-    ASSERT_TRUE(SaveImage(doc));
+    ASSERT_TRUE(test::Shown(SaveImageAsPath(doc, copy), TestOwner()));
+    ASSERT_TRUE(test::Shown(SaveImage(doc), MainWindow()));
     EXPECT_EQ(ReadFile(copy), ImageBytes(doc));
     EXPECT_EQ(ReadFile(path), original);
     SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
@@ -131,13 +131,13 @@ TEST_F(DocumentOnWindows, ImmutableFileOpensReadOnlyWithMessage53) {
     ASSERT_EQ(TryOpen(path, GENERIC_READ | GENERIC_WRITE), static_cast<DWORD>(ERROR_ACCESS_DENIED));
 
     script.Message(kMsgOpenedReadOnly, kIconWarning);
-    ASSERT_TRUE(OpenImage(doc, TestOwner(), path));
+    ASSERT_TRUE(test::Open(doc, TestOwner(), path));
     EXPECT_TRUE(doc.readOnly);
     EXPECT_EQ(doc.geometry.totalSectors, 1440u);
     doc.modified = true;
     const std::string copy = dir.Path("saved.dsk");
-    ASSERT_TRUE(SaveImageAsPath(doc, TestOwner(), copy));
-    ASSERT_TRUE(SaveImage(doc));
+    ASSERT_TRUE(test::Shown(SaveImageAsPath(doc, copy), TestOwner()));
+    ASSERT_TRUE(test::Shown(SaveImage(doc), MainWindow()));
     EXPECT_EQ(ReadFile(copy), ImageBytes(doc));
     EXPECT_EQ(ReadFile(path), original);
 }
@@ -145,15 +145,15 @@ TEST_F(DocumentOnWindows, ImmutableFileOpensReadOnlyWithMessage53) {
 TEST_F(DocumentOnWindows, SaveAsOntoAFileHeldOpenKeepsTheDocumentsOwnFile) {
     const std::string path = WriteImage("a.dsk");
     const std::string target = WriteImage("target.dsk");
-    ASSERT_TRUE(OpenImage(doc, TestOwner(), path));
+    ASSERT_TRUE(test::Open(doc, TestOwner(), path));
     ForeignHandle other(target, GENERIC_READ, FILE_SHARE_READ);
     ASSERT_TRUE(other.IsOpen());
 
     script.SystemError(win_error::kSharingViolation, target);
-    EXPECT_FALSE(SaveImageAsPath(doc, TestOwner(), target));
+    EXPECT_FALSE(test::Shown(SaveImageAsPath(doc, target), TestOwner()));
     EXPECT_EQ(doc.fileName, path);
     doc.modified = true;
-    EXPECT_TRUE(SaveImage(doc));
+    EXPECT_TRUE(test::Shown(SaveImage(doc), MainWindow()));
     EXPECT_EQ(ReadFile(path), ImageBytes(doc));
 }
 

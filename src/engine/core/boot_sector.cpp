@@ -6,7 +6,6 @@
 
 #include "engine/common/bytes.h"
 #include "engine/core/document.h"
-#include "engine/ports/window_sync.h"
 #include "engine/strings/string_ids.h"
 
 namespace vk {
@@ -21,7 +20,7 @@ bool IsUsableFormatByte(uint32_t byte) {
 
 }  // namespace
 
-bool ParseBootSector(ImageDocument& doc, WindowRef owner, bool refreshTitle) {
+bool ParseBootSector(ImageDocument& doc, std::vector<Notice>& warnings) {
     // Work on a zero-padded copy, so that a short area never reads past its end.
     std::array<uint8_t, kSectorSize> bs{};
     const uint32_t areaLength = doc.AreaLength();
@@ -50,19 +49,16 @@ bool ParseBootSector(ImageDocument& doc, WindowRef owner, bool refreshTitle) {
 
     if (g.sectorsPerCluster == 0) {
         if (IsUsableFormatByte(mediaByte)) {
-            ShowMessage(owner, kMsgFormatByteUsed, kIconWarning);
+            warnings.push_back(TextNotice(kMsgFormatByteUsed, Tone::kWarning));
             g = FormatRow(mediaByte);
         } else if (areaLength > kSectorSize && IsUsableFormatByte(doc.Area()[kFatIdOffset])) {
-            ShowMessage(owner, kMsgFormatByteUsed, kIconWarning);
+            warnings.push_back(TextNotice(kMsgFormatByteUsed, Tone::kWarning));
             g = FormatRow(doc.Area()[kFatIdOffset]);
         }
     }
 
-    if (refreshTitle) {
-        UpdateTitle(doc);
-    }
-
-    if (Load16(&bs[kBpbBytesPerSector]) == kSectorSize && g.sectorsPerCluster != 0) {
+    doc.geometryGuessed = Load16(&bs[kBpbBytesPerSector]) != kSectorSize || g.sectorsPerCluster == 0;
+    if (!doc.geometryGuessed) {
         return true;
     }
 
@@ -73,7 +69,7 @@ bool ParseBootSector(ImageDocument& doc, WindowRef owner, bool refreshTitle) {
     } else if (signature && mediaByte == 0x00) {
         message = kMsgHardDiskNoPartition;
     }
-    ShowMessage(owner, message, kIconWarning);
+    warnings.push_back(TextNotice(message, Tone::kWarning));
     if (g.sectorsPerCluster == 0) {
         g.sectorsPerCluster = 2;
     }

@@ -4,8 +4,9 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
-#include "engine/ports/prompts.h"
+#include "engine/common/notice.h"
 
 namespace vk {
 
@@ -48,10 +49,10 @@ inline void PutBootSignature(uint8_t* bootSector) {
 struct ImageDocument;
 
 // Derives `doc.geometry` from the boot sector at `dataOffset`, falling back
-// to the format byte. Shows its warnings over `owner`; calls UpdateTitle when
-// `refreshTitle`. Returns false for an image that is not a valid FAT12
-// floppy; the geometry is usable all the same.
-bool ParseBootSector(ImageDocument& doc, WindowRef owner, bool refreshTitle);
+// to the format byte, and sets `doc.geometryGuessed`. Appends its warnings to
+// `warnings` in the order they arise. Returns false for an image that is not
+// a valid FAT12 floppy; the geometry is usable all the same.
+bool ParseBootSector(ImageDocument& doc, std::vector<Notice>& warnings);
 
 // The file-system type text at 0x36 of a boot sector, cut at its first zero:
 // the insert of the "not FAT12" message when a disk gives 0 total sectors.

@@ -9,7 +9,8 @@
 namespace vk {
 namespace {
 
-// What GetDlgItemText leaves of a longer text in the dialog's 32-character buffer.
+// The characters of a field that count: a longer text is cut, as the fields
+// have always been read into 32-character buffers.
 constexpr size_t kFieldTextLimit = 31;
 constexpr uint32_t kByteFieldMax = 0xFF;
 constexpr uint32_t kWordFieldMax = 0xFFFF;
@@ -113,7 +114,7 @@ DiskFormat ParseCustomFormat(const CustomFormatTexts& t) {
     row.sectorsPerTrack = field(t.sectorsPerTrack);
     row.rootEntries = field(t.rootEntries);
     row.mediaByte = ParseMediaByteField(t.mediaByte);
-    row.mediaType = 0;
+    row.mediaType = MediaKind::kUnknown;
     return row;
 }
 
@@ -127,101 +128,105 @@ CustomCapacity ComputeCustomCapacity(const DiskFormat& r) {
 }
 
 CustomFormatCheck ValidateCustomFormat(const DiskFormat& r) {
+    using Field = CustomFormatField;
     CustomFormatCheck check;
+    auto refuse = [&check](CustomFormatVerdict verdict, Field field) {
+        check.verdict = verdict;
+        check.field = field;
+        return check;
+    };
     const CustomCapacity capacity = ComputeCustomCapacity(r);
     if (capacity.totalKb == 0 || capacity.formattedKb == 0) {
-        check.verdict = CustomFormatVerdict::kZeroCapacity;
-        return check;
+        return refuse(CustomFormatVerdict::kZeroCapacity, Field::kTotalSectors);
     }
     if (r.fatCount == 0 || r.sectorsPerFat == 0 || r.sectorsPerCluster == 0) {
-        check.verdict = CustomFormatVerdict::kZeroFatField;
-        return check;
+        const Field field = r.fatCount == 0 ? Field::kFatCount
+                            : r.sectorsPerFat == 0 ? Field::kSectorsPerFat
+                                                   : Field::kSectorsPerCluster;
+        return refuse(CustomFormatVerdict::kZeroFatField, field);
     }
     if (r.heads == 0 || r.sectorsPerTrack == 0) {
-        check.verdict = CustomFormatVerdict::kNoTracks;
-        return check;
+        return refuse(CustomFormatVerdict::kNoTracks, r.heads == 0 ? Field::kHeads : Field::kSectorsPerTrack);
     }
     // Each value must survive being stored in its BPB field of 8 or 16 bits.
     const struct {
         uint32_t value;
         uint32_t max;
+        Field field;
     } fields[] = {
-        {r.fatCount, kByteFieldMax},      {r.totalSectors, kWordFieldMax},     {r.sectorsPerFat, kWordFieldMax},
-        {r.sectorsPerCluster, kByteFieldMax}, {r.reservedSectors, kWordFieldMax}, {r.heads, kWordFieldMax},
-        {r.sectorsPerTrack, kWordFieldMax}, {r.rootEntries, kWordFieldMax},
+        {r.fatCount, kByteFieldMax, Field::kFatCount},
+        {r.totalSectors, kWordFieldMax, Field::kTotalSectors},
+        {r.sectorsPerFat, kWordFieldMax, Field::kSectorsPerFat},
+        {r.sectorsPerCluster, kByteFieldMax, Field::kSectorsPerCluster},
+        {r.reservedSectors, kWordFieldMax, Field::kReservedSectors},
+        {r.heads, kWordFieldMax, Field::kHeads},
+        {r.sectorsPerTrack, kWordFieldMax, Field::kSectorsPerTrack},
+        {r.rootEntries, kWordFieldMax, Field::kRootEntries},
     };
     for (const auto& f : fields) {
         if (f.value > f.max) {
-            check.verdict = CustomFormatVerdict::kFieldTooLarge;
             check.value = std::to_string(f.value);
             check.limit = std::to_string(f.max);
-            return check;
+            return refuse(CustomFormatVerdict::kFieldTooLarge, f.field);
         }
     }
     if (r.mediaByte > kByteFieldMax) {
         char text[16];
         std::snprintf(text, sizeof text, "%X", r.mediaByte);
-        check.verdict = CustomFormatVerdict::kFieldTooLarge;
         check.value = text;
         check.limit = "FF";
-        return check;
+        return refuse(CustomFormatVerdict::kFieldTooLarge, Field::kMediaByte);
     }
     // What other FAT readers demand of a FAT12 disk.
     if (r.reservedSectors == 0 || r.rootEntries == 0 || r.rootEntries % kEntriesPerSector != 0) {
-        check.verdict = CustomFormatVerdict::kNoBootOrRoot;
-    } else if (!IsPowerOfTwo(r.sectorsPerCluster) || r.sectorsPerCluster > kMaxSectorsPerCluster) {
-        check.verdict = CustomFormatVerdict::kClusterNotPowerOfTwo;
-    } else if (!IsMediaByte(r.mediaByte)) {
-        check.verdict = CustomFormatVerdict::kBadMediaByte;
-    } else if (DataClusters(r) >= kFat16MinClusters) {
-        check.verdict = CustomFormatVerdict::kTooManyClusters;
+        return refuse(CustomFormatVerdict::kNoBootOrRoot,
+                      r.reservedSectors == 0 ? Field::kReservedSectors : Field::kRootEntries);
+    }
+    if (!IsPowerOfTwo(r.sectorsPerCluster) || r.sectorsPerCluster > kMaxSectorsPerCluster) {
+        return refuse(CustomFormatVerdict::kClusterNotPowerOfTwo, Field::kSectorsPerCluster);
+    }
+    if (!IsMediaByte(r.mediaByte)) {
+        return refuse(CustomFormatVerdict::kBadMediaByte, Field::kMediaByte);
+    }
+    if (DataClusters(r) >= kFat16MinClusters) {
         check.value = std::to_string(DataClusters(r));
         check.limit = std::to_string(kFat16MinClusters - 1);
-    } else if (Fat12SectorsFor(DataClusters(r)) > r.sectorsPerFat) {
-        check.verdict = CustomFormatVerdict::kFatTooSmall;
+        return refuse(CustomFormatVerdict::kTooManyClusters, Field::kSectorsPerCluster);
+    }
+    if (Fat12SectorsFor(DataClusters(r)) > r.sectorsPerFat) {
         check.value = std::to_string(DataClusters(r));
         check.limit = std::to_string(Fat12SectorsFor(DataClusters(r)));
+        return refuse(CustomFormatVerdict::kFatTooSmall, Field::kSectorsPerFat);
     }
     return check;
 }
 
-bool AcceptCustomFormat(WindowRef owner, const DiskFormat& row) {
+std::optional<CustomFormatRefusal> RefuseCustomFormat(const DiskFormat& row) {
     const CustomFormatCheck check = ValidateCustomFormat(row);
+    auto refusal = [&check](unsigned id, std::initializer_list<std::string_view> inserts = {}) {
+        return CustomFormatRefusal{TextNotice(id, Tone::kWarning, inserts), check.field};
+    };
     switch (check.verdict) {
     case CustomFormatVerdict::kAccepted: break;
-    case CustomFormatVerdict::kZeroCapacity:
-        ShowMessage(owner, kMsgZeroCapacity, kIconWarning);
-        return false;
-    case CustomFormatVerdict::kZeroFatField:
-        ShowMessage(owner, kMsgFormatZeroField, kIconWarning);
-        return false;
-    case CustomFormatVerdict::kNoTracks:
-        ShowMessage(owner, kMsgFormatNoTracks, kIconWarning);
-        return false;
-    case CustomFormatVerdict::kFieldTooLarge:
-        ShowMessage(owner, kMsgFormatFieldTooLarge, kIconWarning, {check.value, check.limit});
-        return false;
-    case CustomFormatVerdict::kNoBootOrRoot:
-        ShowMessage(owner, kMsgFormatNoBootOrRoot, kIconWarning);
-        return false;
-    case CustomFormatVerdict::kClusterNotPowerOfTwo:
-        ShowMessage(owner, kMsgFormatClusterSize, kIconWarning);
-        return false;
-    case CustomFormatVerdict::kBadMediaByte:
-        ShowMessage(owner, kMsgFormatMediaByte, kIconWarning);
-        return false;
+    case CustomFormatVerdict::kZeroCapacity: return refusal(kMsgZeroCapacity);
+    case CustomFormatVerdict::kZeroFatField: return refusal(kMsgFormatZeroField);
+    case CustomFormatVerdict::kNoTracks: return refusal(kMsgFormatNoTracks);
+    case CustomFormatVerdict::kFieldTooLarge: return refusal(kMsgFormatFieldTooLarge, {check.value, check.limit});
+    case CustomFormatVerdict::kNoBootOrRoot: return refusal(kMsgFormatNoBootOrRoot);
+    case CustomFormatVerdict::kClusterNotPowerOfTwo: return refusal(kMsgFormatClusterSize);
+    case CustomFormatVerdict::kBadMediaByte: return refusal(kMsgFormatMediaByte);
     case CustomFormatVerdict::kTooManyClusters:
-        ShowMessage(owner, kMsgFormatTooManyClusters, kIconWarning, {check.value, check.limit});
-        return false;
-    case CustomFormatVerdict::kFatTooSmall:
-        ShowMessage(owner, kMsgFormatFatTooSmall, kIconWarning, {check.value, check.limit});
-        return false;
+        return refusal(kMsgFormatTooManyClusters, {check.value, check.limit});
+    case CustomFormatVerdict::kFatTooSmall: return refusal(kMsgFormatFatTooSmall, {check.value, check.limit});
     }
+    return std::nullopt;
+}
+
+void StoreCustomFormat(const DiskFormat& row) {
     DiskFormat stored = row;
     stored.descriptionId = 0;
-    stored.mediaType = 0;
+    stored.mediaType = MediaKind::kUnknown;
     FormatRow(kCustomFormatCode) = stored;
-    return true;
 }
 
 }  // namespace vk

@@ -1,18 +1,19 @@
-// The logic of the custom disk-format dialog: its default texts, how the
-// typed texts become a format row, the two capacity figures shown while
-// typing, and the checks of its OK button. The dialog only moves texts.
+// A format of the user's own: its default texts, how the typed texts become
+// a format row, the two capacity figures shown while typing, and the checks
+// a row must pass before it is taken. A front end only moves texts.
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
 #include "engine/core/disk_format.h"
-#include "engine/ports/prompts.h"
+#include "engine/common/notice.h"
 
 namespace vk {
 
-// The dialog's edit texts, one per field of the row.
+// The typed texts, one per field of the row.
 struct CustomFormatTexts {
     std::string fatCount;           // 1029 "Number of FAT's"
     std::string totalSectors;       // 1031 "Sectors per disk"
@@ -25,17 +26,17 @@ struct CustomFormatTexts {
     std::string mediaByte;          // 1001, hexadecimal
 };
 
-// The texts the dialog opens with: an 8 MB layout.
+// The texts a new custom format starts from: an 8 MB layout.
 CustomFormatTexts CustomFormatDefaults();
 
 // An edit's text as a signed decimal number: leading blanks and a sign are
 // taken, conversion stops at the first non-digit, no digits give 0. Only the
-// first 31 characters count, as the dialog reads them.
+// first 31 characters count, as the fields have always been read.
 int32_t ParseDecimalField(std::string_view text);
 // The media byte's text: its leading hexadecimal digits, 0 when it has none.
 uint32_t ParseMediaByteField(std::string_view text);
 
-// ReadCustomFormat: the row the texts describe (descriptionId and mediaType 0).
+// The row the texts describe (descriptionId 0, media kind unknown).
 DiskFormat ParseCustomFormat(const CustomFormatTexts& texts);
 
 // The "Capacity" figures in KB, each rounded up to whole KB.
@@ -59,15 +60,37 @@ enum class CustomFormatVerdict {
     kTooManyClusters,       // 4085 clusters or more make FAT16 (value: the count, limit: 4084)
     kFatTooSmall,           // the FAT cannot hold every cluster (value: clusters, limit: FAT sectors needed)
 };
+// The field of the row a refusal is about, so that a front end can lead the
+// user to it.
+enum class CustomFormatField : uint8_t {
+    kNone,
+    kFatCount,
+    kTotalSectors,
+    kSectorsPerFat,
+    kSectorsPerCluster,
+    kReservedSectors,
+    kHeads,
+    kSectorsPerTrack,
+    kRootEntries,
+    kMediaByte,
+};
 struct CustomFormatCheck {
     CustomFormatVerdict verdict = CustomFormatVerdict::kAccepted;
-    std::string value;  // kFieldTooLarge: the value, as the dialog shows it; or a cluster count
+    CustomFormatField field = CustomFormatField::kNone;
+    std::string value;  // kFieldTooLarge: the value, as it was typed in effect; or a cluster count
     std::string limit;  // kFieldTooLarge: the field's largest value; or the count's limit
 };
 CustomFormatCheck ValidateCustomFormat(const DiskFormat& row);
 
-// The OK button: shows the reason of a refusal, or stores `row` as the
-// custom row of the format table.
-bool AcceptCustomFormat(WindowRef owner, const DiskFormat& row);
+// What the user is told of a row that is refused: the notice of its first
+// fault and the field it concerns. Nothing for an accepted row.
+struct CustomFormatRefusal {
+    Notice notice;
+    CustomFormatField field = CustomFormatField::kNone;
+};
+std::optional<CustomFormatRefusal> RefuseCustomFormat(const DiskFormat& row);
+
+// Stores an accepted `row` as the custom row of the format table.
+void StoreCustomFormat(const DiskFormat& row);
 
 }  // namespace vk

@@ -5,15 +5,12 @@
 namespace vk {
 namespace {
 
-// The platform's MEDIA_TYPE values the table uses.
-enum MediaType : uint32_t {
-    kMediaUnknown = 0,
-    kF3_1Pt44_512 = 2,
-    kF3_720_512 = 5,
-    kF5_360_512 = 6,
-    kF5_180_512 = 9,
-    kF5_160_512 = 10,
-};
+constexpr MediaKind kMediaUnknown = MediaKind::kUnknown;
+constexpr MediaKind kF3_1Pt44_512 = MediaKind::k3_5Inch1440K;
+constexpr MediaKind kF3_720_512 = MediaKind::k3_5Inch720K;
+constexpr MediaKind kF5_360_512 = MediaKind::k5_25Inch360K;
+constexpr MediaKind kF5_180_512 = MediaKind::k5_25Inch180K;
+constexpr MediaKind kF5_160_512 = MediaKind::k5_25Inch160K;
 
 constexpr DiskFormat Empty(uint32_t code) {
     return DiskFormat{kNoDescription, 0, 0, 0, 0, 0, 0, 0, 0, code, kMediaUnknown};
@@ -32,7 +29,7 @@ std::array<DiskFormat, kFormatRows> table = {{
     {kStrFormatFD, 2, 720, 2, 2, 1, 2, 9, 112, 0xFD, kF5_360_512},
     {kStrFormatFE, 2, 320, 1, 1, 1, 1, 8, 64, 0xFE, kF5_160_512},
     {kStrFormatFF, 2, 640, 1, 2, 1, 2, 8, 112, 0xFF, kF5_360_512},
-    {0, 0, 0, 0, 0, 0, 0, 0, 0, 0xF8, kMediaUnknown},  // custom row, set by the custom-format dialog
+    {0, 0, 0, 0, 0, 0, 0, 0, 0, 0xF8, kMediaUnknown},  // custom row, set by StoreCustomFormat
 }};
 
 }  // namespace

@@ -10,8 +10,19 @@ namespace vk {
 
 constexpr uint32_t kSectorSize = 512;
 
+// The kind of floppy a format is laid down on: what a drive needs to be told
+// to format a track for it. kUnknown for formats no drive formats.
+enum class MediaKind : uint8_t {
+    kUnknown,
+    k3_5Inch1440K,
+    k3_5Inch720K,
+    k5_25Inch360K,
+    k5_25Inch180K,
+    k5_25Inch160K,
+};
+
 // One row of the format table, also the geometry of an open image. The field
-// order is shared with the custom-format dialog, which fills a whole row.
+// order is the one a custom format is typed in.
 struct DiskFormat {
     uint32_t descriptionId = 0;  // string id of the row's text; 0 for the custom row
     uint32_t fatCount = 0;
@@ -23,7 +34,7 @@ struct DiskFormat {
     uint32_t sectorsPerTrack = 0;
     uint32_t rootEntries = 0;
     uint32_t mediaByte = 0;
-    uint32_t mediaType = 0;      // the platform's MEDIA_TYPE for formatting tracks
+    MediaKind mediaType = MediaKind::kUnknown;  // what formatting a track needs
 };
 
 bool operator==(const DiskFormat& a, const DiskFormat& b);

@@ -5,7 +5,6 @@
 
 #include "engine/core/boot_sector.h"
 #include "engine/core/media_errors.h"
-#include "engine/fat/list_texts.h"
 #include "engine/ports/window_sync.h"
 #include "engine/strings/string_ids.h"
 
@@ -20,10 +19,7 @@ constexpr uint32_t kCommentText = 40;        // zero-terminated
 
 constexpr uint64_t kMaxImageSize = 0xFFFFFFFFull;
 
-bool Fail(WindowRef owner, const std::string& path, uint32_t error) {
-    ShowSystemError(owner, path, error, {}, kIconError);
-    return false;
-}
+Result HostFailure(const std::string& path, uint32_t error) { return Failure(HostErrorNotice(path, error)); }
 
 // Copies FAT copy 1 over every other copy, as far as the image holds them:
 // a third FAT left stale would disagree with the first after any change.
@@ -41,68 +37,75 @@ void CopyFatToBackups(ImageDocument& doc) {
 }
 
 // Reads the open file whole into a new buffer.
-bool ReadWholeFile(WindowRef owner, const std::string& path, HostFile& file, ByteBlock& buffer, uint32_t& size) {
+Result ReadWholeFile(const std::string& path, HostFile& file, ByteBlock& buffer, uint32_t& size) {
     uint64_t fileSize = 0;
     uint32_t error = HostFileSize(file, fileSize);
     if (error != 0) {
-        return Fail(owner, path, error);
+        return HostFailure(path, error);
     }
     if (fileSize >= kMaxImageSize + 1) {
-        ShowMessage(owner, kMsgFileTooLarge, kIconError);
-        return false;
+        return Failure(TextNotice(kMsgFileTooLarge, Tone::kError));
     }
     if (fileSize < kSectorSize) {
-        ShowMessage(owner, kMsgFileTooSmall, kIconError);
-        return false;
+        return Failure(TextNotice(kMsgFileTooSmall, Tone::kError));
     }
     size = static_cast<uint32_t>(fileSize);
     if (!buffer.Allocate(size)) {
-        ShowMessage(owner, kMsgNoMemoryForImage, kIconError, {std::to_string(size)});
-        return false;
+        return Failure(TextNotice(kMsgNoMemoryForImage, Tone::kError, {std::to_string(size)}));
     }
     uint32_t got = 0;
     error = ReadHostFile(file, buffer.data(), size, got);
     if (error != 0 || got != size) {
-        return Fail(owner, path, error != 0 ? error : win_error::kHandleEof);
+        return HostFailure(path, error != 0 ? error : win_error::kHandleEof);
     }
-    return true;
+    return Done();
+}
+
+// The notices said before a failure still come first.
+Result After(std::vector<Notice> notices, Result result) {
+    notices.insert(notices.end(), result.notices.begin(), result.notices.end());
+    result.notices = std::move(notices);
+    return result;
 }
 
 }  // namespace
 
-long CheckCommentHeader(WindowRef owner, const uint8_t* bytes, uint32_t count) {
+CommentHeader CheckCommentHeader(const uint8_t* bytes, uint32_t count) {
+    CommentHeader header;
     if (count < 2 || bytes[0] != kCommentMagic || (bytes[kCommentKind] != 'Y' && bytes[kCommentKind] != 'Z')) {
-        return 0;
+        return header;
     }
     if (count < kCommentCompression + 2 || Load16(bytes + kCommentCompression) != 0) {
-        ShowMessage(owner, kMsgImageCompressed, kIconError);
-        return -1;
+        header.refusal = TextNotice(kMsgImageCompressed, Tone::kError);
+        return header;
     }
     const uint8_t* text = count > kCommentText ? bytes + kCommentText : nullptr;
     const uint8_t* end = text ? static_cast<const uint8_t*>(std::memchr(text, 0, count - kCommentText)) : nullptr;
     if (end == nullptr) {
-        ShowMessage(owner, kMsgFileTooSmall, kIconError);
-        return -1;
+        header.refusal = TextNotice(kMsgFileTooSmall, Tone::kError);
+        return header;
     }
     const uint32_t length = static_cast<uint32_t>(end - bytes) + 1;
     if (count - length < kSectorSize) {
-        ShowMessage(owner, kMsgFileTooSmall, kIconError);
-        return -1;
+        header.refusal = TextNotice(kMsgFileTooSmall, Tone::kError);
+        return header;
     }
-    ShowTextBox(owner, std::string_view(reinterpret_cast<const char*>(text), static_cast<size_t>(end - text)),
-                kStrCommentCaption, kIconInformation);
-    return static_cast<long>(length);
+    header.length = length;
+    header.comment.assign(reinterpret_cast<const char*>(text), static_cast<size_t>(end - text));
+    return header;
 }
 
-bool OpenImage(ImageDocument& doc, WindowRef owner, const std::string& path, bool readOnlyRequested) {
+Result OpenImage(ImageDocument& doc, const std::string& path, bool readOnlyRequested) {
     if (path.empty()) {
-        return false;
+        return Declined(false);
     }
-    if (CloseImage(doc, false) == CloseResult::kKept) {
-        return false;
+    Result closed = CloseImage(doc);
+    if (!closed.Done()) {
+        return closed;
     }
     WaitCursor wait;
 
+    std::vector<Notice> notices = std::move(closed.notices);
     bool readOnly = readOnlyRequested;
     HostFile file;
     const unsigned access = readOnly ? kAccessRead : kAccessRead | kAccessWrite;
@@ -110,45 +113,50 @@ bool OpenImage(ImageDocument& doc, WindowRef owner, const std::string& path, boo
     if (error != 0) {
         if (error != win_error::kAccessDenied || readOnly ||
             OpenHostFile(path, kAccessRead, kShareRead, Disposition::kOpenExisting, 0, file) != 0) {
-            return Fail(owner, path, error);
+            return After(std::move(notices), HostFailure(path, error));
         }
-        ShowMessage(owner, kMsgOpenedReadOnly, kIconWarning);
+        notices.push_back(TextNotice(kMsgOpenedReadOnly, Tone::kWarning));
         readOnly = true;
     }
 
     ByteBlock buffer;
     uint32_t size = 0;
-    if (!ReadWholeFile(owner, path, file, buffer, size)) {
-        return false;
+    Result read = ReadWholeFile(path, file, buffer, size);
+    if (!read.Done()) {
+        return After(std::move(notices), std::move(read));
     }
-    const long header = CheckCommentHeader(owner, buffer.data(), size);
-    if (header < 0) {
-        return false;
+    CommentHeader header = CheckCommentHeader(buffer.data(), size);
+    if (header.refusal) {
+        return After(std::move(notices), Failure(std::move(*header.refusal)));
+    }
+    if (header.length != 0) {
+        notices.push_back(OwnTextNotice(header.comment, kStrCommentCaption, Tone::kInformation));
     }
 
     doc.imageFile = std::move(file);
     doc.imageBuffer = std::move(buffer);
     doc.imageSize = size;
-    doc.dataOffset = static_cast<uint32_t>(header);
+    doc.dataOffset = header.length;
     doc.fileName = path;
     doc.modified = false;
     doc.readOnly = readOnly;
     doc.imageWritable = !readOnly;
 
-    const bool valid = ParseBootSector(doc, owner, true);
+    const bool valid = ParseBootSector(doc, notices);
     doc.changeBlock = JudgeChangeSafety(doc, valid);
-    ReportChangeBlock(doc, owner);
-    LoadErrorFile(doc, owner);
-    EnableExplorerList(true);
-    FillList(doc);
-    if (valid) {
-        CheckBackupFat(doc, owner);
+    if (std::optional<Notice> block = ChangeBlockNotice(doc)) {
+        notices.push_back(std::move(*block));
     }
-    return true;
+    if (std::optional<Notice> unknown = LoadErrorFile(doc)) {
+        notices.push_back(std::move(*unknown));
+    }
+    Result opened = Done();
+    opened.notices = std::move(notices);
+    return opened;
 }
 
 void CheckBackupFat(ImageDocument& doc, WindowRef owner) {
-    if (doc.changeBlock != ChangeBlock::kNone) return;  // nothing could be repaired
+    if (doc.changeBlock != ChangeBlock::kNone || doc.geometryGuessed) return;  // nothing could be repaired
     const Layout layout = doc.GetLayout();
     if (layout.fatCount <= 1) {
         return;
@@ -162,18 +170,18 @@ void CheckBackupFat(ImageDocument& doc, WindowRef owner) {
     if (std::memcmp(doc.Area() + layout.fatStart, doc.Area() + backup, length) == 0) {
         return;
     }
-    if (ShowMessage(owner, kMsgBackupFatMismatch, kBoxYesNo | kIconQuestion) == kIdYes) {
+    if (Ask(owner, TextNotice(kMsgBackupFatMismatch, Tone::kQuestion), Choices::kYesNo) == Answer::kYes) {
         std::memcpy(doc.Area() + backup, doc.Area() + layout.fatStart, length);
         doc.modified = true;
     }
 }
 
-bool SaveImage(ImageDocument& doc) {
-    if (RefuseChange(doc, MainWindow())) return false;
+Result SaveImage(ImageDocument& doc) {
+    if (std::optional<Notice> refusal = ChangeRefusal(doc)) return Failure(std::move(*refusal));
     if (!doc.imageFile.IsOpen()) {
-        SaveImageAs(doc, MainWindow());
-        if (!doc.imageFile.IsOpen()) {
-            return false;
+        Result chosen = SaveImageAs(doc, MainWindow());
+        if (!chosen.Done()) {
+            return chosen;
         }
     }
     WaitCursor wait;
@@ -181,30 +189,33 @@ bool SaveImage(ImageDocument& doc) {
         CopyFatToBackups(doc);
     }
     if (!doc.imageWritable) {
-        return Fail(MainWindow(), doc.fileName, win_error::kAccessDenied);
+        return HostFailure(doc.fileName, win_error::kAccessDenied);
     }
     // A new file beside the old one takes the image and then the old one's
     // place, so that a failure or a break leaves the old image whole.
     const uint32_t error = ReplaceHostFile(doc.fileName, doc.imageBuffer.data(), doc.imageSize, doc.imageFile);
     if (error != 0) {
-        return Fail(MainWindow(), doc.fileName, error);
+        return HostFailure(doc.fileName, error);
     }
     doc.modified = false;
-    StoreErrorFile(doc);
-    return true;
+    Result saved = Done();
+    if (std::optional<Notice> errorFile = StoreErrorFile(doc)) {
+        saved.notices.push_back(std::move(*errorFile));
+    }
+    return saved;
 }
 
-bool SaveImageAs(ImageDocument& doc, WindowRef owner) {
-    if (RefuseChange(doc, owner)) return false;
+Result SaveImageAs(ImageDocument& doc, WindowRef owner) {
+    if (std::optional<Notice> refusal = ChangeRefusal(doc)) return Failure(std::move(*refusal));
     std::string path;
     if (!AskSaveImagePath(owner, path)) {
-        return false;
+        return Declined(false);
     }
-    return SaveImageAsPath(doc, owner, path);
+    return SaveImageAsPath(doc, path);
 }
 
-bool SaveImageAsPath(ImageDocument& doc, WindowRef owner, const std::string& path) {
-    if (RefuseChange(doc, owner)) return false;
+Result SaveImageAsPath(ImageDocument& doc, const std::string& path) {
+    if (std::optional<Notice> refusal = ChangeRefusal(doc)) return Failure(std::move(*refusal));
     HostFile file;
     uint32_t error = 0;
     {
@@ -214,7 +225,7 @@ bool SaveImageAsPath(ImageDocument& doc, WindowRef owner, const std::string& pat
                              file);
     }
     if (error != 0) {
-        return Fail(owner, path, error);
+        return HostFailure(path, error);
     }
     doc.imageFile = std::move(file);
     doc.imageWritable = true;
@@ -222,42 +233,41 @@ bool SaveImageAsPath(ImageDocument& doc, WindowRef owner, const std::string& pat
     CloseErrorFile(doc);
     doc.errorFileReadOnly = false;
     doc.errorFileKept = false;
-    UpdateTitle(doc);
-    EnableExplorerList(true);
-    return true;
+    return Done();
 }
 
-bool SaveImageToPath(ImageDocument& doc, WindowRef owner, const std::string& path) {
+Result SaveImageToPath(ImageDocument& doc, const std::string& path) {
     uint32_t attributes = 0;
     const bool existed = GetHostFileAttributes(path, attributes) == 0;
-    if (!SaveImageAsPath(doc, owner, path)) {
-        return false;
+    Result chosen = SaveImageAsPath(doc, path);
+    if (!chosen.Done()) {
+        return chosen;
     }
-    if (SaveImage(doc)) {
-        return true;
-    }
-    if (!existed) {
+    Result saved = SaveImage(doc);
+    if (!saved.Done() && !existed) {
         doc.imageFile.Close();
         DeleteHostFile(path);
     }
-    return false;
+    return saved;
 }
 
-CloseResult CloseImage(ImageDocument& doc, bool refreshTitle) {
+Result CloseImage(ImageDocument& doc) {
     if (!doc.IsOpen()) {
-        return CloseResult::kClosed;
+        return Done();
     }
+    Result closed = Done();
     if (doc.modified) {
-        switch (ShowMessage(MainWindow(), kMsgImageModified, kBoxYesNoCancel | kIconQuestion)) {
-        case kIdYes:
-            if (!SaveImage(doc)) {
-                return CloseResult::kKept;
+        switch (Ask(MainWindow(), TextNotice(kMsgImageModified, Tone::kQuestion), Choices::kYesNoCancel)) {
+        case Answer::kYes:
+            closed = SaveImage(doc);
+            if (!closed.Done()) {
+                return closed;
             }
             break;
-        case kIdNo:
+        case Answer::kNo:
             break;
         default:
-            return CloseResult::kKept;
+            return Declined(false);
         }
     }
     doc.imageFile.Close();
@@ -273,13 +283,8 @@ CloseResult CloseImage(ImageDocument& doc, bool refreshTitle) {
     doc.errorFileReadOnly = false;
     doc.errorFileKept = false;
     doc.changeBlock = ChangeBlock::kNone;
-    if (refreshTitle) {
-        UpdateTitle(doc);
-    }
-    RemoveAllListItems();
-    UpdateStatusText();
-    EnableExplorerList(false);
-    return CloseResult::kClosed;
+    doc.geometryGuessed = false;
+    return closed;
 }
 
 }  // namespace vk

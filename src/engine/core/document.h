@@ -3,9 +3,12 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "engine/common/bytes.h"
+#include "engine/common/notice.h"
+#include "engine/common/result.h"
 #include "engine/core/disk_format.h"
 #include "engine/core/layout.h"
 #include "engine/core/write_safety.h"
@@ -27,6 +30,7 @@ struct ImageDocument {
     bool readOnly = false;
     bool modified = false;
     ChangeBlock changeBlock = ChangeBlock::kNone;  // why every change is refused, if it is
+    bool geometryGuessed = false;  // the boot sector was invalid: the geometry is a guess
     ByteBlock errorList;     // the bad-sector list; empty when it could not be had
     bool imageWritable = false;     // imageFile was opened for writing: a save may replace it
     bool errorFileReadOnly = false; // errorFile could be opened for reading only
@@ -43,32 +47,47 @@ struct ImageDocument {
 };
 
 // Opens the image file at `path` (read only when `readOnlyRequested`) as the
-// document, with every check on the way. An empty path fails at once.
-bool OpenImage(ImageDocument& doc, WindowRef owner, const std::string& path, bool readOnlyRequested = false);
+// document, with every check on the way; closes the document first (see
+// CloseImage). The result's notices are what the opening has to say, in the
+// order it found it: the read-only fallback, the image's comment, the boot
+// sector's warnings, why changes are refused, an unknown .der file. After a
+// successful open the caller shows them, brings its view of the entries up
+// to date and then calls CheckBackupFat. An empty path fails at once,
+// without a failure to show.
+Result OpenImage(ImageDocument& doc, const std::string& path, bool readOnlyRequested = false);
 
-// Length of a comment header at the start of `bytes`, 0 when there is none;
-// -1 when the file must be refused (already reported).
-long CheckCommentHeader(WindowRef owner, const uint8_t* bytes, uint32_t count);
+// The comment header some images carry in front of the boot sector.
+struct CommentHeader {
+    uint32_t length = 0;             // bytes before the boot sector; 0 without a header
+    std::string comment;             // its text, shown at opening
+    std::optional<Notice> refusal;   // the file cannot be taken as an image
+};
+CommentHeader CheckCommentHeader(const uint8_t* bytes, uint32_t count);
 
-// Compares FAT copies 1 and 2 and offers to repair copy 2.
+// Compares FAT copies 1 and 2 and asks over `owner` whether to repair copy
+// 2. Nothing is asked of an image whose changes are refused or whose
+// geometry is a guess.
 void CheckBackupFat(ImageDocument& doc, WindowRef owner);
 
-// Writes the document to its file (asking for one when it has none).
-bool SaveImage(ImageDocument& doc);
+// Writes the document to its file (asking for one when it has none). A .der
+// file that could not be stored is a notice of a save that succeeded.
+Result SaveImage(ImageDocument& doc);
 
 // Lets the user choose a new file for the document and creates it. Writes no
-// data: the caller saves next.
-bool SaveImageAs(ImageDocument& doc, WindowRef owner);
+// data: the caller saves next. Declined when the user cancelled.
+Result SaveImageAs(ImageDocument& doc, WindowRef owner);
 
 // The same with the path already chosen. An existing file keeps its bytes
 // until the save replaces them whole.
-bool SaveImageAsPath(ImageDocument& doc, WindowRef owner, const std::string& path);
+Result SaveImageAsPath(ImageDocument& doc, const std::string& path);
 
 // Save as `path`, then save, for a caller that ends afterwards: when the save
 // fails, a file that the Save as had to create is removed again.
-bool SaveImageToPath(ImageDocument& doc, WindowRef owner, const std::string& path);
+Result SaveImageToPath(ImageDocument& doc, const std::string& path);
 
-enum class CloseResult { kClosed, kKept };
-CloseResult CloseImage(ImageDocument& doc, bool refreshTitle);
+// Closes the document, first asking over the main window whether to save a
+// modified one. Done when no document is left open; Declined or Failed
+// (with the save's failure) when it was kept.
+Result CloseImage(ImageDocument& doc);
 
 }  // namespace vk

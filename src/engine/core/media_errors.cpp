@@ -54,17 +54,13 @@ bool Missing(uint32_t error) { return error == win_error::kFileNotFound || error
 
 // A .der file that is there but may not be changed is left as it is, and
 // the user hears of it instead of losing it unawares.
-bool KeepFile(const std::string& path) {
-    ShowMessage(MainWindow(), kMsgErrorFileKept, kIconWarning, {path});
-    return false;
-}
+Notice KeepFile(const std::string& path) { return TextNotice(kMsgErrorFileKept, Tone::kWarning, {path}); }
 
-bool StoreFailed(const std::string& path, uint32_t error) {
+Notice StoreFailed(const std::string& path, uint32_t error) {
     if (error == win_error::kAccessDenied) {
         return KeepFile(path);
     }
-    ShowSystemError(MainWindow(), path, error, {}, kIconError);
-    return false;
+    return HostErrorNotice(path, error);
 }
 
 // Whether the read-only file already holds the list: the header, then the
@@ -99,13 +95,13 @@ std::string ErrorFileName(const std::string& imagePath) {
     return name;
 }
 
-void LoadErrorFile(ImageDocument& doc, WindowRef owner) {
+std::optional<Notice> LoadErrorFile(ImageDocument& doc) {
     doc.errorFileReadOnly = false;
     doc.errorFileKept = false;
     const std::string path = ErrorFileName(doc.fileName);
     if (!CreateErrorList(doc.geometry.totalSectors, doc.errorList)) {
         doc.errorFileKept = true;  // what it holds cannot be known: it stays as it is
-        return;
+        return std::nullopt;
     }
     const unsigned access = doc.readOnly ? kAccessRead : kAccessRead | kAccessWrite;
     HostFile file;
@@ -119,37 +115,40 @@ void LoadErrorFile(ImageDocument& doc, WindowRef owner) {
         // As a rule there is none: nothing to say. One that is there but
         // cannot be read is never replaced or deleted.
         doc.errorFileKept = !Missing(error);
-        return;
+        return std::nullopt;
     }
     uint8_t header[kErrorListHeaderSize];
     uint32_t got = 0;
     if (ReadHostFile(file, header, kErrorListHeaderSize, got) != 0) {
         doc.errorFileKept = true;
         doc.errorFileReadOnly = false;
-        return;
+        return std::nullopt;
     }
     if (got != kErrorListHeaderSize || std::memcmp(header, kErrorListHeader, kErrorListHeaderSize) != 0) {
         file.Close();
-        ShowMessage(owner, kMsgErrorFileUnknown, kIconWarning);
-        return;
+        return TextNotice(kMsgErrorFileUnknown, Tone::kWarning);
     }
     const uint32_t bitmapSize = static_cast<uint32_t>(doc.errorList.size() - kErrorListHeaderSize);
     if (ReadHostFile(file, doc.errorList.data() + kErrorListHeaderSize, bitmapSize, got) != 0) {
         std::memset(doc.errorList.data() + kErrorListHeaderSize, 0, bitmapSize);
         doc.errorFileKept = true;
         doc.errorFileReadOnly = false;
-        return;
+        return std::nullopt;
     }
     doc.errorFile = std::move(file);
+    return std::nullopt;
 }
 
-bool StoreErrorFile(ImageDocument& doc) {
+std::optional<Notice> StoreErrorFile(ImageDocument& doc) {
     const std::string path = ErrorFileName(doc.fileName);
     if (doc.errorFileKept) {
         return KeepFile(path);
     }
     if (doc.errorFileReadOnly) {
-        return FileHoldsTheList(doc) ? true : KeepFile(path);
+        if (FileHoldsTheList(doc)) {
+            return std::nullopt;
+        }
+        return KeepFile(path);
     }
     if (HasMediaErrors(doc)) {
         uint32_t error = 0;
@@ -173,7 +172,7 @@ bool StoreErrorFile(ImageDocument& doc) {
         if (error != 0) {
             return StoreFailed(path, error);
         }
-        return true;
+        return std::nullopt;
     }
     CloseErrorFile(doc);
     // Only a file that could be written goes: deleting asks less of the host
@@ -181,7 +180,7 @@ bool StoreErrorFile(ImageDocument& doc) {
     HostFile probe;
     uint32_t error = OpenHostFile(path, kAccessRead | kAccessWrite, kShareRead, Disposition::kOpenExisting, 0, probe);
     if (Missing(error)) {
-        return true;
+        return std::nullopt;
     }
     probe.Close();
     if (error == 0) {
@@ -190,7 +189,7 @@ bool StoreErrorFile(ImageDocument& doc) {
     if (error != 0 && !Missing(error)) {
         return StoreFailed(path, error);
     }
-    return true;
+    return std::nullopt;
 }
 
 void CloseErrorFile(ImageDocument& doc) { doc.errorFile.Close(); }

@@ -3,10 +3,11 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "engine/common/bytes.h"
-#include "engine/ports/prompts.h"
+#include "engine/common/notice.h"
 
 namespace vk {
 
@@ -28,10 +29,13 @@ bool HasMediaErrors(const ImageDocument& doc);
 // the last name has none.
 std::string ErrorFileName(const std::string& imagePath);
 
-// Creates the list of an opened document and loads its .der file.
-void LoadErrorFile(ImageDocument& doc, WindowRef owner);
-// Writes or deletes the .der file after the image was saved.
-bool StoreErrorFile(ImageDocument& doc);
+// Creates the list of an opened document and loads its .der file. Returns
+// what the user is to hear of a file that holds no list.
+std::optional<Notice> LoadErrorFile(ImageDocument& doc);
+// Writes or deletes the .der file after the image was saved. Returns what
+// the user is to hear when the file could not be written or deleted, or
+// was kept as it is.
+std::optional<Notice> StoreErrorFile(ImageDocument& doc);
 void CloseErrorFile(ImageDocument& doc);
 
 }  // namespace vk

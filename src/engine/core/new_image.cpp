@@ -15,24 +15,21 @@ uint64_t SystemAreaSectors(const DiskFormat& row) {
     return ComputeLayout(row).dataStart / kSectorSize;
 }
 
-bool CreateEmptyImage(ImageDocument& doc, WindowRef owner, uint32_t formatCode, unsigned templateIndex) {
+Result CreateEmptyImage(ImageDocument& doc, uint32_t formatCode, unsigned templateIndex) {
     const DiskFormat& row = FormatRow(formatCode);
     if (row.fatCount == 0 || row.sectorsPerFat == 0 || row.sectorsPerCluster == 0) {
-        ShowMessage(owner, kMsgFormatZeroField, kIconError);
-        return false;
+        return Failure(TextNotice(kMsgFormatZeroField, Tone::kError));
     }
     // A custom row may describe less disk than its own FATs and root directory need.
     const uint64_t systemSectors = SystemAreaSectors(row);
     const uint64_t imageBytes = uint64_t{row.totalSectors} * kSectorSize;
     if (row.totalSectors == 0 || systemSectors > row.totalSectors || imageBytes > 0xFFFFFFFFull) {
-        ShowMessage(owner, kMsgFormatTooSmall, kIconError,
-                    {std::to_string(systemSectors), std::to_string(row.totalSectors)});
-        return false;
+        return Failure(TextNotice(kMsgFormatTooSmall, Tone::kError,
+                                  {std::to_string(systemSectors), std::to_string(row.totalSectors)}));
     }
     ByteBlock image;
     if (!image.Allocate(static_cast<size_t>(imageBytes))) {
-        ShowMessage(owner, kMsgOutOfMemory, kIconError);
-        return false;
+        return Failure(TextNotice(kMsgOutOfMemory, Tone::kError));
     }
     uint8_t* p = image.data();
     std::memset(p, 0, static_cast<size_t>(imageBytes));
@@ -73,7 +70,8 @@ bool CreateEmptyImage(ImageDocument& doc, WindowRef owner, uint32_t formatCode, 
     doc.fileName = std::string(LoadText(kStrUntitled));
     doc.readOnly = false;
     doc.modified = false;
-    return true;
+    doc.geometryGuessed = false;
+    return Done();
 }
 
 }  // namespace vk

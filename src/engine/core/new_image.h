@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-#include "engine/ports/prompts.h"
+#include "engine/common/result.h"
 
 namespace vk {
 
@@ -11,8 +11,9 @@ struct ImageDocument;
 
 // Makes an empty image of format row `formatCode` with boot template
 // `templateIndex` the (untitled, unmodified) document. The previous document
-// must be closed already.
-bool CreateEmptyImage(ImageDocument& doc, WindowRef owner, uint32_t formatCode, unsigned templateIndex);
+// must be closed already. Fails, leaving `doc` as it was, when the row
+// cannot make an image or no memory could be had.
+Result CreateEmptyImage(ImageDocument& doc, uint32_t formatCode, unsigned templateIndex);
 
 // Sectors the boot sector, the FATs and the root directory of `row` take.
 uint64_t SystemAreaSectors(const struct DiskFormat& row);

@@ -42,36 +42,47 @@ ChangeBlock JudgeChangeSafety(const ImageDocument& doc, bool bootSectorValid) {
     return ChangeBlock::kNone;
 }
 
-void ReportChangeBlock(const ImageDocument& doc, WindowRef owner) {
+std::optional<Notice> ChangeBlockNotice(const ImageDocument& doc) {
     switch (doc.changeBlock) {
     case ChangeBlock::kNone:
         break;
     case ChangeBlock::kNotFat12:
-        ShowMessage(owner, kMsgNotFat12ReadOnly, kIconWarning, {"FAT" + std::to_string(ReadersFatBits(doc))});
-        break;
+        return TextNotice(kMsgNotFat12ReadOnly, Tone::kWarning, {"FAT" + std::to_string(ReadersFatBits(doc))});
     case ChangeBlock::kLayoutOutsideImage:
-        ShowMessage(owner, kMsgLayoutOutsideReadOnly, kIconWarning);
-        break;
+        return TextNotice(kMsgLayoutOutsideReadOnly, Tone::kWarning);
     case ChangeBlock::kInvalidBootSector:
-        ShowMessage(owner, kMsgGuessedLayoutReadOnly, kIconWarning);
-        break;
+        return TextNotice(kMsgGuessedLayoutReadOnly, Tone::kWarning);
     }
+    return std::nullopt;
 }
 
-bool RefuseChange(const ImageDocument& doc, WindowRef owner) {
+std::optional<Notice> ChangeRefusal(const ImageDocument& doc) {
     if (doc.changeBlock == ChangeBlock::kNone) {
-        return false;
+        return std::nullopt;
     }
-    ShowMessage(owner, kMsgChangeRefused, kIconError);
-    return true;
+    return TextNotice(kMsgChangeRefused, Tone::kError);
 }
 
-bool RefuseExtraction(const ImageDocument& doc, WindowRef owner) {
+std::optional<Notice> ExtractionRefusal(const ImageDocument& doc) {
     if (doc.changeBlock != ChangeBlock::kInvalidBootSector) {
-        return false;
+        return std::nullopt;
     }
-    ShowMessage(owner, kMsgExtractionRefused, kIconError);
-    return true;
+    return TextNotice(kMsgExtractionRefused, Tone::kError);
 }
+
+namespace {
+
+bool Refuse(const std::optional<Notice>& refusal, WindowRef owner) {
+    if (refusal) {
+        Tell(owner, *refusal);
+    }
+    return refusal.has_value();
+}
+
+}  // namespace
+
+bool RefuseChange(const ImageDocument& doc, WindowRef owner) { return Refuse(ChangeRefusal(doc), owner); }
+
+bool RefuseExtraction(const ImageDocument& doc, WindowRef owner) { return Refuse(ExtractionRefusal(doc), owner); }
 
 }  // namespace vk

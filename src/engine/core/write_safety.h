@@ -6,7 +6,9 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 
+#include "engine/common/notice.h"
 #include "engine/ports/prompts.h"
 
 namespace vk {
@@ -27,15 +29,21 @@ ChangeBlock JudgeChangeSafety(const ImageDocument& doc, bool bootSectorValid);
 // The FAT width other readers give the open image: 12, 16 or 32.
 uint32_t ReadersFatBits(const ImageDocument& doc);
 
-// Tells the user, once at opening, why the image stays read-only.
-void ReportChangeBlock(const ImageDocument& doc, WindowRef owner);
+// What the user hears once at opening: why the image stays read-only.
+// Nothing when changes are allowed.
+std::optional<Notice> ChangeBlockNotice(const ImageDocument& doc);
 
-// The guard at the top of every change of the image: true, after telling
-// the user, when the document refuses changes.
+// The guard at the top of every change of the image: the refusal when the
+// document refuses changes.
+std::optional<Notice> ChangeRefusal(const ImageDocument& doc);
+
+// The guard of extraction: the refusal when the image's layout is a guess
+// and its files cannot be read out faithfully.
+std::optional<Notice> ExtractionRefusal(const ImageDocument& doc);
+
+// The guards for an operation that shows its own boxes: true, after telling
+// the user over `owner`, when it must not go on.
 bool RefuseChange(const ImageDocument& doc, WindowRef owner);
-
-// The guard of extraction: true, after telling the user, when the image's
-// layout is a guess and its files cannot be read out faithfully.
 bool RefuseExtraction(const ImageDocument& doc, WindowRef owner);
 
 }  // namespace vk

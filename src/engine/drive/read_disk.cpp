@@ -9,24 +9,19 @@
 #include "engine/core/new_image.h"
 #include "engine/drive/disk_job.h"
 #include "engine/drive/sector_device.h"
-#include "engine/fat/list_texts.h"
 #include "engine/ports/progress.h"
-#include "engine/ports/window_sync.h"
 #include "engine/strings/string_ids.h"
 #include "engine/strings/strings.h"
 
 namespace vk {
 namespace {
 
-bool MakeEmptyImage(ImageDocument& doc, WindowRef owner, uint32_t formatCode, unsigned bootTemplate) {
-    if (!CreateEmptyImage(doc, owner, formatCode, bootTemplate)) {
-        return false;
+Result MakeEmptyImage(ImageDocument& doc, uint32_t formatCode, unsigned bootTemplate) {
+    Result made = CreateEmptyImage(doc, formatCode, bootTemplate);
+    if (made.Done()) {
+        CreateErrorList(doc.geometry.totalSectors, doc.errorList);
     }
-    UpdateTitle(doc);
-    EnableExplorerList(true);
-    FillList(doc);
-    CreateErrorList(doc.geometry.totalSectors, doc.errorList);
-    return true;
+    return made;
 }
 
 // What the copy loop leaves behind for the document.
@@ -47,12 +42,13 @@ void CopySectors(SectorDevice& device, WindowRef progress, WindowRef messageOwne
             ++sector;
             continue;
         }
-        const int answer = ShowSystemError(messageOwner, SectorText(kMsgSectorReadFailed, sector), device.lastError,
-                                           {}, kBoxAbortRetryIgnore | kIconWarning | kDefaultButton2);
-        if (answer == kIdRetry) {
+        const Notice failed = HostErrorNotice(SectorText(kMsgSectorReadFailed, sector), device.lastError, {},
+                                              Tone::kWarning);
+        const Answer answer = Ask(messageOwner, failed, Choices::kAbortRetryIgnore, true);
+        if (answer == Answer::kRetry) {
             continue;
         }
-        if (answer == kIdIgnore) {
+        if (answer == Answer::kIgnore) {
             MarkBadSector(copy.errorList, sector);  // ReadSectors left the sector zero
             ++sector;
             continue;
@@ -61,7 +57,7 @@ void CopySectors(SectorDevice& device, WindowRef progress, WindowRef messageOwne
     }
 }
 
-void AdoptCopy(ImageDocument& doc, WindowRef owner, uint32_t formatCode, Copy& copy) {
+Result AdoptCopy(ImageDocument& doc, uint32_t formatCode, Copy& copy) {
     doc.imageBuffer = std::move(copy.image);
     doc.imageSize = copy.sectors * kDriveSectorSize;
     doc.dataOffset = 0;
@@ -71,48 +67,43 @@ void AdoptCopy(ImageDocument& doc, WindowRef owner, uint32_t formatCode, Copy& c
     doc.readOnly = false;
     doc.modified = true;
     doc.errorList = std::move(copy.errorList);
-    bool valid = true;
+    Result adopted = Done();
     if (formatCode != 0) {
         doc.geometry = FormatRow(formatCode);
+        doc.geometryGuessed = false;
     } else {
-        valid = ParseBootSector(doc, owner, true);
+        ParseBootSector(doc, adopted.notices);
     }
-    UpdateTitle(doc);
-    EnableExplorerList(true);
-    FillList(doc);
-    if (valid) {
-        CheckBackupFat(doc, owner);
-    }
+    return adopted;
 }
 
 }  // namespace
 
-bool ReadDiskToImage(ImageDocument& doc, WindowRef owner, const NewImageRequest& request, SectorDevice& device) {
+Result ReadDiskToImage(ImageDocument& doc, WindowRef owner, const NewImageRequest& request, SectorDevice& device) {
     if (request.copyFromDisk && request.warnBeforeReading &&
-        ShowMessage(owner, kMsgReadDiskWarning, kBoxYesNo | kIconQuestion | kDefaultButton2) != kIdYes) {
-        return false;
+        Ask(owner, TextNotice(kMsgReadDiskWarning, Tone::kQuestion), Choices::kYesNo, true) != Answer::kYes) {
+        return Declined(false);
     }
     uint32_t formatCode = 0;
     if (request.chooseFormat) {
         const int32_t chosen = request.selectFormat ? request.selectFormat(owner, request.selectContext)
                                                     : kNoFormatSelected;
         if (chosen < 0 || !IsFormatCode(static_cast<uint32_t>(chosen))) {
-            return false;
+            return Declined(false);
         }
         formatCode = static_cast<uint32_t>(chosen);
     }
     if (!request.copyFromDisk) {
-        return formatCode != 0 && MakeEmptyImage(doc, owner, formatCode, request.bootTemplate);
+        return formatCode != 0 ? MakeEmptyImage(doc, formatCode, request.bootTemplate) : Declined(false);
     }
 
     device.readOnly = true;
     device.lastError = 0;
     device.written = false;
     if (!OpenDrive(device)) {
-        ShowSystemError(owner, request.driveText.empty() ? DriveName(device) : request.driveText, device.lastError,
-                        {}, kIconError);
         SetCancelRequested(true);
-        return false;
+        return Failure(
+            HostErrorNotice(request.driveText.empty() ? DriveName(device) : request.driveText, device.lastError));
     }
 
     Copy copy;
@@ -156,15 +147,15 @@ bool ReadDiskToImage(ImageDocument& doc, WindowRef owner, const NewImageRequest&
     CloseDrive(device);
     CloseProgress(owner, progress);
     if (copy.error == kUnsupportedFileSystemCode) {
-        ShowMessage(owner, kMsgUnsupportedFileSystem, kIconError, {copy.fileSystemType});
-    } else if (copy.error != 0) {
-        ShowSystemError(owner, {}, copy.error, {}, kIconError);
+        return Failure(TextNotice(kMsgUnsupportedFileSystem, Tone::kError, {copy.fileSystemType}));
     }
-    if (CancelRequested() || copy.error != 0) {
-        return false;
+    if (copy.error != 0) {
+        return Failure(HostErrorNotice({}, copy.error));
     }
-    AdoptCopy(doc, owner, formatCode, copy);
-    return true;
+    if (CancelRequested()) {
+        return Declined(false);
+    }
+    return AdoptCopy(doc, formatCode, copy);
 }
 
 }  // namespace vk

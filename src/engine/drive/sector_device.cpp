@@ -68,12 +68,12 @@ bool WriteSectors(SectorDevice& device, const uint8_t* buffer, uint32_t first, u
     return Done(device, code);
 }
 
-bool FormatTrack(SectorDevice& device, uint32_t mediaType, uint32_t sectorsPerTrack, uint32_t cylinder,
+bool FormatTrack(SectorDevice& device, MediaKind media, uint32_t sectorsPerTrack, uint32_t cylinder,
                  uint32_t head) {
     if (!HasHandle(device)) {
         return Done(device, win_error::kInvalidHandle);
     }
-    const uint32_t code = device.backend->format(device, mediaType, sectorsPerTrack, cylinder, head);
+    const uint32_t code = device.backend->format(device, media, sectorsPerTrack, cylinder, head);
     device.written = true;
     return Done(device, code);
 }
@@ -89,31 +89,6 @@ bool CloseDrive(SectorDevice& device) {
         return false;
     }
     return true;
-}
-
-uint32_t MapBiosStatus(uint8_t status) {
-    switch (status) {
-    case 0x00: return win_error::kSuccess;
-    case 0x01: return win_error::kInvalidFunction;
-    case 0x02: return win_error::kNoMediaInDrive;
-    case 0x03: return win_error::kWriteProtect;
-    case 0x04: return win_error::kSectorNotFound;
-    case 0x05: return win_error::kDiskResetFailed;
-    case 0x06: return win_error::kMediaChanged;
-    case 0x07: return win_error::kInvalidParameter;
-    case 0x0A: return win_error::kSectorNotFound;
-    case 0x0B: return win_error::kSectorNotFound;
-    case 0x0C: return win_error::kInternalDbCorruption;
-    case 0x0D: return win_error::kSectorNotFound;
-    case 0x0E: return win_error::kInvalidParameter;
-    case 0x10: return win_error::kCrc;
-    case 0x11: return win_error::kInvalidData;
-    case 0x40: return win_error::kSeek;
-    case 0x80: return win_error::kNotReady;
-    case 0xAA: return win_error::kNotReady;
-    case 0xCC: return win_error::kWriteFault;
-    default: return win_error::kGenFailure;
-    }
 }
 
 }  // namespace vk

@@ -10,6 +10,8 @@
 #include <memory>
 #include <string>
 
+#include "engine/core/disk_format.h"
+
 namespace vk {
 
 constexpr uint32_t kDriveSectorSize = 512;
@@ -26,7 +28,7 @@ struct DriveBackend {
     uint32_t (*open)(SectorDevice& device);
     uint32_t (*read)(SectorDevice& device, uint8_t* buffer, uint32_t first, uint32_t count);
     uint32_t (*write)(SectorDevice& device, const uint8_t* buffer, uint32_t first, uint32_t count);
-    uint32_t (*format)(SectorDevice& device, uint32_t mediaType, uint32_t sectorsPerTrack, uint32_t cylinder,
+    uint32_t (*format)(SectorDevice& device, MediaKind media, uint32_t sectorsPerTrack, uint32_t cylinder,
                        uint32_t head);
     uint32_t (*close)(SectorDevice& device);
 };
@@ -64,15 +66,12 @@ bool OpenDrive(SectorDevice& device);
 // sector that cannot be read is left as zeros.
 bool ReadSectors(SectorDevice& device, uint8_t* buffer, uint32_t first, uint32_t count);
 bool WriteSectors(SectorDevice& device, const uint8_t* buffer, uint32_t first, uint32_t count);
-bool FormatTrack(SectorDevice& device, uint32_t mediaType, uint32_t sectorsPerTrack, uint32_t cylinder,
+bool FormatTrack(SectorDevice& device, MediaKind media, uint32_t sectorsPerTrack, uint32_t cylinder,
                  uint32_t head);
 // Unlocks, lets the system forget the disk after writes, and closes. False
 // without a handle or when the back end could not close; either way the
 // record holds no handle afterwards.
 bool CloseDrive(SectorDevice& device);
-
-// The platform error code of a BIOS disk status byte (AH after INT 13h/25h/26h).
-uint32_t MapBiosStatus(uint8_t status);
 
 }  // namespace vk
 

@@ -51,12 +51,13 @@ void WriteSectorsOfImage(SectorDevice& device, WindowRef progress, WindowRef mes
             s += count;
             continue;
         }
-        const int answer = ShowSystemError(messageOwner, SectorText(kMsgSectorWriteFailed, s), device.lastError, {},
-                                           kBoxAbortRetryIgnore | kIconWarning | kDefaultButton2);
-        if (answer == kIdRetry) {
+        const Notice failed =
+            HostErrorNotice(SectorText(kMsgSectorWriteFailed, s), device.lastError, {}, Tone::kWarning);
+        const Answer answer = Ask(messageOwner, failed, Choices::kAbortRetryIgnore, true);
+        if (answer == Answer::kRetry) {
             continue;
         }
-        if (answer == kIdIgnore) {
+        if (answer == Answer::kIgnore) {
             // One sector only: the rest of a fast block is tried again as the next block.
             ++s;
             ++outcome.skippedSectors;
@@ -68,25 +69,28 @@ void WriteSectorsOfImage(SectorDevice& device, WindowRef progress, WindowRef mes
 
 }  // namespace
 
-void WarnIfMediaErrors(const ImageDocument& doc, WindowRef owner) {
-    if (HasMediaErrors(doc)) {
-        ShowMessage(owner, kMsgMediaErrorsNotWritten, kIconWarning);
+std::optional<Notice> MediaErrorsWarning(const ImageDocument& doc) {
+    if (!HasMediaErrors(doc)) {
+        return std::nullopt;
     }
+    return TextNotice(kMsgMediaErrorsNotWritten, Tone::kWarning);
 }
 
-bool WriteImageToDisk(const ImageDocument& doc, WindowRef owner, const WriteDiskRequest& request,
-                      SectorDevice& device, WriteDiskOutcome* outcome) {
+Result WriteImageToDisk(const ImageDocument& doc, WindowRef owner, const WriteDiskRequest& request,
+                        SectorDevice& device, WriteDiskOutcome* outcome) {
     WriteDiskOutcome local;
     WriteDiskOutcome& result = outcome ? *outcome : local;
     result = WriteDiskOutcome();
     if (!doc.IsOpen() || doc.imageSize < doc.dataOffset) {
-        return false;
+        Result nothing;
+        nothing.status = Result::Status::kFailed;  // no image: nothing to write, nothing to say
+        nothing.goOn = false;
+        return nothing;
     }
     const DiskFormat& g = doc.geometry;
     if (!GeometryDrivesRequest(g, request)) {
-        ShowMessage(owner, kMsgTrackGeometryZero, kIconError,
-                    {std::to_string(g.sectorsPerTrack), std::to_string(g.heads)});
-        return false;
+        return Failure(TextNotice(kMsgTrackGeometryZero, Tone::kError,
+                                  {std::to_string(g.sectorsPerTrack), std::to_string(g.heads)}));
     }
     const uint32_t sectors = (doc.imageSize - doc.dataOffset) / kDriveSectorSize;
     const uint32_t formatUnits = request.formatDisk ? sectors : 0;
@@ -122,11 +126,11 @@ bool WriteImageToDisk(const ImageDocument& doc, WindowRef owner, const WriteDisk
         }
     }
     result.stopped = CancelRequested();
-    if (!ok) {
-        ShowSystemError(progress ? progress : owner, DriveName(device), error, {}, kIconError);
-    }
     CloseProgress(owner, progress);
-    return ok;
+    if (!ok) {
+        return Failure(HostErrorNotice(DriveName(device), error));
+    }
+    return Done();
 }
 
 }  // namespace vk

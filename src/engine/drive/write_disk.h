@@ -3,7 +3,9 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 
+#include "engine/common/result.h"
 #include "engine/ports/prompts.h"
 
 namespace vk {
@@ -12,26 +14,29 @@ struct ImageDocument;
 struct SectorDevice;
 
 struct WriteDiskRequest {
-    bool formatDisk = false;  // "Format disk"
-    bool fastWrite = false;   // FastCopyWrite: up to the end of the track per write
+    bool formatDisk = false;  // format every track first
+    bool fastWrite = false;   // up to the end of the track per write
 };
 
-// How a job that answered true went; for callers that report more than the
-// dialog does.
+// How a job that was done went; for callers that report more than the
+// result says.
 struct WriteDiskOutcome {
     bool stopped = false;         // Cancel or Abort ended it early
     uint32_t skippedSectors = 0;  // sectors given up with Ignore
 };
 
-// The media-error warning before a write: bad-sector marks never reach the disk.
-void WarnIfMediaErrors(const ImageDocument& doc, WindowRef owner);
+// The warning before a write of an image with bad sectors marked: the marks
+// never reach the disk. Nothing when none are marked.
+std::optional<Notice> MediaErrorsWarning(const ImageDocument& doc);
 
 // Writes `doc` to the drive `device` names (drive, backend, path, context).
-// False without an image, when the drive cannot be opened or a track cannot
-// be formatted, and when the geometry cannot drive the request; true
+// Each sector that cannot be written is a question (abort, retry or ignore)
+// over the job's progress window, or `owner` without one. Failed without an
+// image (with nothing to show), when the drive cannot be opened, closed or a
+// track formatted, and when the geometry cannot drive the request; Done
 // otherwise, also after a Cancel, an Abort or skipped sectors. The document
 // is not changed.
-bool WriteImageToDisk(const ImageDocument& doc, WindowRef owner, const WriteDiskRequest& request,
-                      SectorDevice& device, WriteDiskOutcome* outcome = nullptr);
+Result WriteImageToDisk(const ImageDocument& doc, WindowRef owner, const WriteDiskRequest& request,
+                        SectorDevice& device, WriteDiskOutcome* outcome = nullptr);
 
 }  // namespace vk

@@ -1,6 +1,7 @@
-// The progress port of the disk jobs: the window that shows how far a read
-// or write has come and whose Cancel button stops it. VOLKARN shows a modeless
-// dialog, vkdisk a percentage line, the tests record the calls.
+// The progress port of the disk jobs: how far a read or write has come, and
+// the user's way to stop it (which sets the jobs' cancel flag). VOLKARN shows
+// a progress window with a Cancel button, vkdisk a percentage line and Ctrl+C,
+// the tests record the calls.
 #pragma once
 
 #include <cstdint>

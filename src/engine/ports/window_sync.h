@@ -12,13 +12,12 @@ namespace vk {
 
 struct ImageDocument;
 
-void UpdateTitle(const ImageDocument& doc);
+// The count of entries shown or chosen has changed.
 void UpdateStatusText();
-void EnableExplorerList(bool enable);
 void RefreshList();
-void RemoveAllListItems();
 
-// Starts and ends the system wait cursor; use WaitCursor.
+// Marks the time of a long step as busy (the system wait cursor in
+// VOLKARN); use WaitCursor.
 void BeginWaitCursor();
 void EndWaitCursor();
 

@@ -3,6 +3,7 @@
 #include "win32/common/dialog_helpers.h"
 #include "win32/disk_dialogs/disk_dialogs.h"
 #include "engine/core/custom_format.h"
+#include "engine/ports/prompts.h"
 #include "win32/resources/disk_dialog_ids.h"
 #include "win32/settings/help.h"
 
@@ -18,18 +19,30 @@ constexpr int kFigureLength = 24;
 struct FieldControl {
     int control;
     std::string CustomFormatTexts::*text;
+    CustomFormatField field;
 };
 const FieldControl kFields[] = {
-    {IDC_CUSTOM_FAT_COUNT, &CustomFormatTexts::fatCount},
-    {IDC_CUSTOM_TOTAL_SECTORS, &CustomFormatTexts::totalSectors},
-    {IDC_CUSTOM_SECTORS_PER_FAT, &CustomFormatTexts::sectorsPerFat},
-    {IDC_CUSTOM_SECTORS_PER_CLUSTER, &CustomFormatTexts::sectorsPerCluster},
-    {IDC_CUSTOM_RESERVED_SECTORS, &CustomFormatTexts::reservedSectors},
-    {IDC_CUSTOM_HEADS, &CustomFormatTexts::heads},
-    {IDC_CUSTOM_SECTORS_PER_TRACK, &CustomFormatTexts::sectorsPerTrack},
-    {IDC_CUSTOM_ROOT_ENTRIES, &CustomFormatTexts::rootEntries},
-    {IDC_CUSTOM_MEDIA_BYTE, &CustomFormatTexts::mediaByte},
+    {IDC_CUSTOM_FAT_COUNT, &CustomFormatTexts::fatCount, CustomFormatField::kFatCount},
+    {IDC_CUSTOM_TOTAL_SECTORS, &CustomFormatTexts::totalSectors, CustomFormatField::kTotalSectors},
+    {IDC_CUSTOM_SECTORS_PER_FAT, &CustomFormatTexts::sectorsPerFat, CustomFormatField::kSectorsPerFat},
+    {IDC_CUSTOM_SECTORS_PER_CLUSTER, &CustomFormatTexts::sectorsPerCluster, CustomFormatField::kSectorsPerCluster},
+    {IDC_CUSTOM_RESERVED_SECTORS, &CustomFormatTexts::reservedSectors, CustomFormatField::kReservedSectors},
+    {IDC_CUSTOM_HEADS, &CustomFormatTexts::heads, CustomFormatField::kHeads},
+    {IDC_CUSTOM_SECTORS_PER_TRACK, &CustomFormatTexts::sectorsPerTrack, CustomFormatField::kSectorsPerTrack},
+    {IDC_CUSTOM_ROOT_ENTRIES, &CustomFormatTexts::rootEntries, CustomFormatField::kRootEntries},
+    {IDC_CUSTOM_MEDIA_BYTE, &CustomFormatTexts::mediaByte, CustomFormatField::kMediaByte},
 };
+
+// Puts the focus on the edit of `field`, its text selected for typing over.
+void FocusField(HWND dialog, CustomFormatField field) {
+    for (const FieldControl& f : kFields) {
+        if (f.field == field) {
+            HWND edit = GetDlgItem(dialog, f.control);
+            SetFocus(edit);
+            SendMessageA(edit, EM_SETSEL, 0, -1);
+        }
+    }
+}
 
 // Sectors are always 512 bytes and never hidden; the two edits only say so.
 constexpr char kBytesPerSectorText[] = "512";
@@ -69,7 +82,16 @@ void UpdateCustomCapacity(HWND dialog) {
     ShowFigure(dialog, IDC_CUSTOM_FORMATTED_KB, capacity.formattedKb);
 }
 
-bool OnCustomFormatOk(HWND dialog) { return AcceptCustomFormat(dialog, ReadCustomFormat(dialog)); }
+bool OnCustomFormatOk(HWND dialog) {
+    const DiskFormat row = ReadCustomFormat(dialog);
+    if (const std::optional<CustomFormatRefusal> refusal = RefuseCustomFormat(row)) {
+        Tell(dialog, refusal->notice);
+        FocusField(dialog, refusal->field);
+        return false;
+    }
+    StoreCustomFormat(row);
+    return true;
+}
 
 INT_PTR CALLBACK CustomFormatDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
     switch (message) {

@@ -10,6 +10,7 @@
 #include "win32/settings/settings.h"
 #include "win32/sheets/format_lists.h"
 #include "win32/ui/app_state.h"
+#include "win32/ui/document_view.h"
 #include "win32/drive/drive_backend.h"
 
 namespace vk::win32 {
@@ -103,11 +104,11 @@ bool OnNewImageOk(HWND dialog, ImageDocument& doc) {
     }
     // No system box may ask for a disk while the drive is read.
     const UINT previousMode = request.copyFromDisk ? SetErrorMode(SEM_FAILCRITICALERRORS) : 0;
-    const bool made = ReadDiskToImage(doc, dialog, request, device);
+    const Result made = ReadDiskToImage(doc, dialog, request, device);
     if (request.copyFromDisk) {
         SetErrorMode(previousMode);
     }
-    return made;
+    return ShowNewDocument(doc, dialog, made);
 }
 
 INT_PTR CALLBACK NewImageDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {

@@ -41,9 +41,10 @@ bool OnWriteToDiskOk(HWND dialog, const ImageDocument& doc, int drive) {
     device.backend = &Win32DriveBackend();
     // No system box may ask for a disk while the drive is written.
     const UINT previousMode = SetErrorMode(SEM_FAILCRITICALERRORS);
-    const bool written = WriteImageToDisk(doc, dialog, request, device);
+    const Result written = WriteImageToDisk(doc, dialog, request, device);
     SetErrorMode(previousMode);
-    return written;
+    Report(dialog, written);
+    return written.Done();
 }
 
 INT_PTR CALLBACK WriteToDiskDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {

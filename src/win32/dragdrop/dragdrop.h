@@ -45,9 +45,10 @@ bool DoDragOut(HWND owner, const char* fileList, size_t length);
 // The window whose drag is under way, or null.
 HWND DragSourceWindow();
 
-// kDroppedFilesMessage: adds the dropped files to the open image in order,
-// or opens the first one when no image is open.
-void HandleDroppedFiles(HDROP drop, HWND mainWindow, ImageDocument& doc);
+// kDroppedFilesMessage: adds the dropped files to the open image in order.
+// Without an open image it adds nothing and returns the first file's path,
+// for the window to open as the image; otherwise an empty string.
+std::string HandleDroppedFiles(HDROP drop, ImageDocument& doc);
 
 // The prefix of the drag-out folder's name in the user's temporary folder.
 constexpr char kDragFolderPrefix[] = "VK$";

@@ -52,24 +52,24 @@ void ReleaseDropTarget() {
 
 IDropTarget* RegisteredDropTarget() { return g_dropTarget.get(); }
 
-void HandleDroppedFiles(HDROP drop, HWND mainWindow, ImageDocument& doc) {
-    WaitCursor wait;
+std::string HandleDroppedFiles(HDROP drop, ImageDocument& doc) {
     const UINT count = DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
     if (count == 0) {
-        return;
+        return {};
     }
     if (!doc.IsOpen()) {
         // Without an image the first file is taken for one; the rest wait.
-        OpenImage(doc, mainWindow, DroppedName(drop, 0));
-        return;
+        return DroppedName(drop, 0);
     }
+    WaitCursor wait;
     for (UINT i = 0; i < count; ++i) {
         bool goOn = true;
         // A failure that still says go on lets the next file be tried.
         if (!AddHostFile(doc, DroppedName(drop, i), &goOn) && !goOn) {
-            return;
+            return {};
         }
     }
+    return {};
 }
 
 }  // namespace vk::win32

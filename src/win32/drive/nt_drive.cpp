@@ -158,10 +158,23 @@ uint32_t Write(SectorDevice& device, const uint8_t* buffer, uint32_t first, uint
     return win_error::kSuccess;
 }
 
+// The system's media type of each kind of floppy the format table names.
+MEDIA_TYPE SystemMediaType(MediaKind media) {
+    switch (media) {
+    case MediaKind::k3_5Inch1440K: return F3_1Pt44_512;
+    case MediaKind::k3_5Inch720K: return F3_720_512;
+    case MediaKind::k5_25Inch360K: return F5_360_512;
+    case MediaKind::k5_25Inch180K: return F5_180_512;
+    case MediaKind::k5_25Inch160K: return F5_160_512;
+    case MediaKind::kUnknown: break;
+    }
+    return Unknown;
+}
+
 // The media type fixes the track's layout; sectors per track is not passed.
-uint32_t Format(SectorDevice& device, uint32_t mediaType, uint32_t, uint32_t cylinder, uint32_t head) {
+uint32_t Format(SectorDevice& device, MediaKind media, uint32_t, uint32_t cylinder, uint32_t head) {
     FORMAT_PARAMETERS parameters = {};
-    parameters.MediaType = static_cast<MEDIA_TYPE>(mediaType);
+    parameters.MediaType = SystemMediaType(media);
     parameters.StartCylinderNumber = cylinder;
     parameters.EndCylinderNumber = cylinder;
     parameters.StartHeadNumber = head;

@@ -102,7 +102,7 @@ uint32_t Write(SectorDevice& device, const uint8_t* buffer, uint32_t first, uint
 }
 
 // The BIOS's own diskette parameters give gap length and fill byte.
-uint32_t Format(SectorDevice& device, uint32_t, uint32_t sectorsPerTrack, uint32_t cylinder, uint32_t head) {
+uint32_t Format(SectorDevice& device, MediaKind, uint32_t sectorsPerTrack, uint32_t cylinder, uint32_t head) {
     if (device.readOnly) {
         return win_error::kAccessDenied;
     }
@@ -155,6 +155,31 @@ uint32_t Close(SectorDevice& device) {
 const DriveBackend kWin9xBackend = {Open, Read, Write, Format, Close};
 
 }  // namespace
+
+uint32_t MapBiosStatus(uint8_t status) {
+    switch (status) {
+    case 0x00: return win_error::kSuccess;
+    case 0x01: return win_error::kInvalidFunction;
+    case 0x02: return win_error::kNoMediaInDrive;
+    case 0x03: return win_error::kWriteProtect;
+    case 0x04: return win_error::kSectorNotFound;
+    case 0x05: return win_error::kDiskResetFailed;
+    case 0x06: return win_error::kMediaChanged;
+    case 0x07: return win_error::kInvalidParameter;
+    case 0x0A: return win_error::kSectorNotFound;
+    case 0x0B: return win_error::kSectorNotFound;
+    case 0x0C: return win_error::kInternalDbCorruption;
+    case 0x0D: return win_error::kSectorNotFound;
+    case 0x0E: return win_error::kInvalidParameter;
+    case 0x10: return win_error::kCrc;
+    case 0x11: return win_error::kInvalidData;
+    case 0x40: return win_error::kSeek;
+    case 0x80: return win_error::kNotReady;
+    case 0xAA: return win_error::kNotReady;
+    case 0xCC: return win_error::kWriteFault;
+    default: return win_error::kGenFailure;
+    }
+}
 
 void FillAddressFields(uint8_t* fields, uint32_t sectorsPerTrack, uint32_t cylinder, uint32_t head) {
     for (uint32_t i = 0; i < sectorsPerTrack; ++i) {

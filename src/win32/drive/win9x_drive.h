@@ -40,6 +40,11 @@ constexpr uint8_t kSectorSizeCode512 = 2;       // N of an address field
 // in physical order with no interleave, N = 2 for 512-byte sectors.
 void FillAddressFields(uint8_t* fields, uint32_t sectorsPerTrack, uint32_t cylinder, uint32_t head);
 
+// The system error code of a BIOS disk status byte (AH after INT 13h, 25h or
+// 26h): the code whose text names the same trouble, a general failure for
+// any other status.
+uint32_t MapBiosStatus(uint8_t status);
+
 struct Win9xSystem {
     HANDLE(WINAPI* createFile)(LPCSTR, DWORD, DWORD, LPSECURITY_ATTRIBUTES, DWORD, DWORD, HANDLE);
     BOOL(WINAPI* deviceIoControl)(HANDLE, DWORD, LPVOID, DWORD, LPVOID, DWORD, LPDWORD, LPOVERLAPPED);

@@ -1,5 +1,5 @@
-// The window-sync port over the main window: its title, status bar and
-// explorer list follow the document.
+// The window-sync port over the main window: its status bar and explorer
+// list follow what the engine's operations change.
 #include <windows.h>
 #include <commctrl.h>
 
@@ -30,21 +30,6 @@ int g_waitDepth = 0;
 
 }  // namespace
 
-void UpdateTitle(const ImageDocument& doc) {
-    HWND window = MainParts().window;
-    if (window == nullptr) {
-        return;
-    }
-    const std::string_view tail = PathTail(doc.fileName);
-    std::string title;
-    if (!tail.empty()) {
-        title.assign(tail.data(), tail.size());
-        title += " - ";
-    }
-    title += ProgramCaption();
-    SetWindowTextA(window, title.c_str());
-}
-
 void UpdateStatusText() {
     const win32::MainWindowParts& parts = MainParts();
     if (parts.list == nullptr || parts.statusBar == nullptr) {
@@ -66,27 +51,9 @@ void UpdateStatusText() {
     SetWindowTextA(parts.statusBar, text);
 }
 
-void EnableExplorerList(bool enable) {
-    const win32::MainWindowParts& parts = MainParts();
-    if (parts.list == nullptr) {
-        return;
-    }
-    EnableWindow(parts.list, enable ? TRUE : FALSE);
-    SetFocus(enable ? parts.list : parts.window);
-    // An image with an empty root adds no item, and no item change would
-    // ever count its "0 Object(s)".
-    UpdateStatusText();
-}
-
 void RefreshList() {
     if (MainParts().list != nullptr) {
         InvalidateRect(MainParts().list, nullptr, FALSE);
-    }
-}
-
-void RemoveAllListItems() {
-    if (MainParts().list != nullptr) {
-        SendMessageA(MainParts().list, LVM_DELETEALLITEMS, 0, 0);
     }
 }
 

@@ -14,6 +14,7 @@
 #include "win32/sheets/sheets.h"
 #include "engine/strings/string_ids.h"
 #include "win32/ui/app_state.h"
+#include "win32/ui/document_view.h"
 #include "win32/ui/explorer_list.h"
 #include "win32/ui/extract_many.h"
 #include "win32/ui/main_window.h"
@@ -69,7 +70,7 @@ void OpenCommand(HWND owner) {
                         FileDialogKind::kOpen, &readOnly)) {
         return;
     }
-    OpenImage(TheDocument(), owner, path, readOnly);
+    OpenDocument(TheDocument(), owner, path, readOnly);
 }
 
 void AddFilesCommand(HWND owner) {
@@ -106,7 +107,7 @@ bool SaveEntryStep(WindowRef owner, const std::string& itemText, int&, uint32_t 
 }
 
 void CloseAndLeave(HWND mainWindow) {
-    if (CloseImage(TheDocument(), false) == CloseResult::kClosed) {
+    if (CloseDocument(TheDocument(), false)) {
         PostMessageA(mainWindow, WM_CLOSE, 0, 0);
     }
     RemoveDragTempDirectory();
@@ -172,7 +173,7 @@ void ExecuteCommand(UINT id, HWND mainWindow) {
     ImageDocument& doc = TheDocument();
     switch (id) {
     case ID_FILE_NEW:
-        if (CloseImage(doc, true) == CloseResult::kClosed) {
+        if (CloseDocument(doc, true)) {
             RemoveDragTempDirectory();
             RunNewImageDialog(mainWindow);
         }
@@ -181,18 +182,16 @@ void ExecuteCommand(UINT id, HWND mainWindow) {
         OpenCommand(mainWindow);
         break;
     case ID_FILE_SAVE:
-        SaveImage(doc);
+        SaveDocument(doc);
         break;
     case ID_FILE_SAVE_AS:
-        if (SaveImageAs(doc, mainWindow)) {
-            SaveImage(doc);
-        }
+        SaveDocumentAs(doc, mainWindow);
         break;
     case ID_FILE_WRITE_TO_DISK:
         ConfirmWriteToDisk(mainWindow);
         break;
     case ID_FILE_CLOSE:
-        CloseImage(doc, true);
+        CloseDocument(doc, true);
         RemoveDragTempDirectory();
         break;
     case ID_FILE_EXIT:

@@ -12,6 +12,7 @@
 #include "win32/settings/settings.h"
 #include "win32/ui/app_state.h"
 #include "win32/ui/commands.h"
+#include "win32/ui/document_view.h"
 #include "win32/ui/startup_commands.h"
 
 namespace vk::win32 {
@@ -54,7 +55,7 @@ LRESULT OnCreate(HWND window) {
 bool OnClose() {
     {
         WaitCursor wait;
-        if (CloseImage(TheDocument(), false) == CloseResult::kKept) {
+        if (!CloseDocument(TheDocument(), false)) {
             return false;
         }
     }
@@ -187,8 +188,13 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         UpdateMenuState(reinterpret_cast<HMENU>(wParam));
         break;
     case kDroppedFilesMessage:
-        HandleDroppedFiles(reinterpret_cast<HDROP>(wParam), window, TheDocument());
+    {
+        const std::string image = HandleDroppedFiles(reinterpret_cast<HDROP>(wParam), TheDocument());
+        if (!image.empty()) {
+            OpenDocument(TheDocument(), window, image);
+        }
         return 0;
+    }
     default:
         break;
     }

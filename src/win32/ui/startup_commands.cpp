@@ -6,6 +6,7 @@
 #include "engine/strings/string_ids.h"
 #include "win32/ui/app_state.h"
 #include "win32/ui/command_line.h"
+#include "win32/ui/document_view.h"
 #include "win32/ui/write_to_disk.h"
 
 namespace vk::win32 {
@@ -13,7 +14,7 @@ namespace vk::win32 {
 bool RunCommandLineActions(HWND mainWindow) {
     const CommandLine& line = TheCommandLine();
     if (!line.imagePath.empty()) {
-        const bool opened = OpenImage(TheDocument(), mainWindow, line.imagePath);
+        const bool opened = OpenDocument(TheDocument(), mainWindow, line.imagePath);
         if (line.writeSwitch) {
             if (opened) {
                 ConfirmWriteToDisk(mainWindow);
@@ -44,7 +45,7 @@ bool RunStartupCommands(HWND mainWindow) {
     }
     if (line.closeSwitch && ok) {
         if (doc.IsOpen()) {
-            ok = SaveImage(doc) && CloseImage(doc, false) == CloseResult::kClosed;
+            ok = SaveDocument(doc) && CloseDocument(doc, false);
         }
         if (ok) {
             PostMessageA(mainWindow, WM_CLOSE, 0, 0);

@@ -8,7 +8,9 @@
 namespace vk::win32 {
 
 bool ConfirmWriteToDisk(HWND owner) {
-    WarnIfMediaErrors(TheDocument(), owner);
+    if (const std::optional<Notice> warning = MediaErrorsWarning(TheDocument())) {
+        Tell(owner, *warning);
+    }
     return RunWriteToDiskDialog(owner);
 }
 

@@ -151,7 +151,7 @@ TEST_F(CustomFormatDialogTest, OkStoresTheRowOrRefusesAZeroCapacity) {
     EXPECT_EQ(row.sectorsPerTrack, 40u);
     EXPECT_EQ(row.rootEntries, 224u);
     EXPECT_EQ(row.mediaByte, 0xF0u);
-    EXPECT_EQ(row.mediaType, 0u);
+    EXPECT_EQ(row.mediaType, MediaKind::kUnknown);
     EXPECT_EQ(boxes.Boxes().size(), 1u);
 }
 

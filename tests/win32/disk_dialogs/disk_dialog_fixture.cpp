@@ -12,6 +12,7 @@
 #include "win32/ui/command_line.h"
 #include "win32/ui/explorer_list.h"
 #include "win32/ui/main_window.h"
+#include "win32/ui/document_view.h"
 
 namespace vk::test {
 namespace {
@@ -55,7 +56,7 @@ void DiskDialogTest::SetUp() {
 void DiskDialogTest::TearDown() {
     ImageDocument& doc = win32::TheDocument();
     doc.modified = false;
-    CloseImage(doc, false);
+    win32::CloseDocument(doc, false);
     if (window_ != nullptr && IsWindow(window_)) {
         DestroyWindow(window_);
     }

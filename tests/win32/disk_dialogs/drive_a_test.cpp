@@ -27,6 +27,7 @@
 #include "win32/ui/app_state.h"
 #include "win32/ui/commands.h"
 #include "win32/ui/write_to_disk.h"
+#include "win32/ui/document_view.h"
 
 namespace vk::win32 {
 namespace {
@@ -144,7 +145,7 @@ TEST_F(DriveATest, ForcedFormatReadsThatRowWhateverTheBootSectorSays) {
 // An image unlike the disk: a 720 KB MS-DOS image with one file.
 void OpenImageToWrite(HWND owner, const std::string& hostFile) {
     ImageDocument& doc = TheDocument();
-    ASSERT_TRUE(CreateEmptyImage(doc, owner, 0xF9, 2));
+    ASSERT_TRUE(win32::Shown(owner, CreateEmptyImage(doc, 0xF9, 2)));
     std::vector<uint8_t> data(5000);
     for (size_t i = 0; i < data.size(); ++i) {
         data[i] = static_cast<uint8_t>(i * 13 + 7);
@@ -169,7 +170,7 @@ TEST_F(DriveATest, WriteToDiskPutsTheImageOntoTheDrive) {
         EXPECT_EQ(0, std::memcmp(disk.data(), doc.imageBuffer.data(), disk.size()));
         EXPECT_TRUE(doc.modified) << "the document is not changed by the write";
         TheDocument().modified = false;
-        CloseImage(TheDocument(), true);
+        win32::CloseDocument(TheDocument(), true);
         test::WriteFileBytes(DriveBacking(), original);
     }
 }

@@ -23,6 +23,7 @@
 #include "win32/ui/app_state.h"
 #include "win32/ui/commands.h"
 #include "win32/ui/main_window.h"
+#include "win32/ui/document_view.h"
 
 namespace vk::win32 {
 namespace {
@@ -167,7 +168,7 @@ TEST_F(NewImageDialogTest, EmptyImageOfEveryFormatAndTemplate) {
             EXPECT_EQ(ListItemCount(), 0);
             EXPECT_NE(IsWindowEnabled(MainParts().list), FALSE);
             doc.modified = false;
-            ASSERT_EQ(CloseImage(doc, true), CloseResult::kClosed);
+            ASSERT_TRUE(win32::CloseDocument(doc, true));
         }
     }
     EXPECT_TRUE(boxes.Boxes().empty());
@@ -213,7 +214,7 @@ TEST_F(NewImageDialogTest, CustomRowThroughTheCustomDialog) {
 
 TEST_F(NewImageDialogTest, NewCommandClosesTheImageAndOpensTheDialog) {
     ImageDocument& doc = TheDocument();
-    ASSERT_TRUE(CreateEmptyImage(doc, MainWindow(), 0xF9, 0));
+    ASSERT_TRUE(win32::Shown(MainWindow(), CreateEmptyImage(doc, 0xF9, 0)));
     WithDialog("New disk-image", [](HWND dialog) {
         SendDlgItemMessageA(dialog, IDC_NEW_FORMAT_LIST, CB_SETCURSEL,
                             static_cast<WPARAM>(FormatRowIndex(dialog, 0xF8)), 0);

@@ -19,6 +19,7 @@
 #include "win32/ui/app_state.h"
 #include "win32/ui/commands.h"
 #include "win32/ui/write_to_disk.h"
+#include "win32/ui/document_view.h"
 
 namespace vk::win32 {
 namespace {
@@ -100,7 +101,7 @@ TEST_F(ProgressTest, UpdatesShowTheTruncatedPercentAndCancelStopsTheJob) {
 using WriteToDiskTest = test::DiskDialogTest;
 
 TEST_F(WriteToDiskTest, WithoutRemovableDriveOnlyCancelIsPossible) {
-    ASSERT_TRUE(CreateEmptyImage(TheDocument(), MainWindow(), 0xF9, 0));
+    ASSERT_TRUE(win32::Shown(MainWindow(), CreateEmptyImage(TheDocument(), 0xF9, 0)));
     bool written = true;
     test::WithDialog("Write to disk", [](HWND dialog) {
         EXPECT_EQ(SendDlgItemMessageA(dialog, IDC_DRIVE_LIST, CB_GETCOUNT, 0, 0), 0) << "this run maps no drive";
@@ -117,7 +118,7 @@ TEST_F(WriteToDiskTest, WithoutRemovableDriveOnlyCancelIsPossible) {
 
 TEST_F(WriteToDiskTest, MediaErrorsAreWarnedAboutBeforeTheDialog) {
     ImageDocument& doc = TheDocument();
-    ASSERT_TRUE(CreateEmptyImage(doc, MainWindow(), 0xF9, 0));
+    ASSERT_TRUE(win32::Shown(MainWindow(), CreateEmptyImage(doc, 0xF9, 0)));
     ASSERT_TRUE(CreateErrorList(doc.geometry.totalSectors, doc.errorList));
     MarkBadSector(doc.errorList, 5);
     test::WithDialog("Write to disk", [this](HWND dialog) {

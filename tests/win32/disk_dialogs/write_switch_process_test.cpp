@@ -81,7 +81,7 @@ std::string ScratchImage(const char* name) {
 
 void WriteImage(const std::string& path) {
     ImageDocument doc;
-    ASSERT_TRUE(CreateEmptyImage(doc, nullptr, 0xF9, 0));
+    ASSERT_TRUE(CreateEmptyImage(doc, 0xF9, 0).Done());
     std::ofstream out(path, std::ios::binary);
     out.write(reinterpret_cast<const char*>(doc.imageBuffer.data()), doc.imageSize);
 }

@@ -58,7 +58,11 @@ POINT DropWindow::Center() const {
 LRESULT CALLBACK DropWindow::Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     auto* self = reinterpret_cast<DropWindow*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
     if (self != nullptr && message == win32::kDroppedFilesMessage) {
-        win32::HandleDroppedFiles(reinterpret_cast<HDROP>(wParam), hwnd, *self->target);
+        // As the main window does: a file dropped without an image is opened.
+        const std::string image = win32::HandleDroppedFiles(reinterpret_cast<HDROP>(wParam), *self->target);
+        if (!image.empty()) {
+            test::Open(*self->target, hwnd, image);
+        }
         return 0;
     }
     if (self != nullptr && message == kTestCallMessage && self->onCall != nullptr) {
@@ -126,7 +130,7 @@ void DragDropTest::TearDownTestSuite() { OleUninitialize(); }
 
 void DragDropTest::SetUp() {
     EngineTest::SetUp();
-    ASSERT_TRUE(CreateEmptyImage(doc, MainWindow(), 0xF9, kBootMsDos6));
+    ASSERT_TRUE(test::Shown(CreateEmptyImage(doc, 0xF9, kBootMsDos6), MainWindow()));
     window.Reset();
 }
 

@@ -147,7 +147,7 @@ TEST_F(DragOutTest, RemovingTheDragFolderTakesItsReadOnlyFilesWithIt) {
 // under the cursor, whose files go to another document.
 TEST_F(DragOutTest, StartDragOutCarriesTheSelectionIntoAnotherImage) {
     ImageDocument other;
-    ASSERT_TRUE(CreateEmptyImage(other, nullptr, 0xF9, kBootMsDos6));
+    ASSERT_TRUE(test::Shown(CreateEmptyImage(other, 0xF9, kBootMsDos6), nullptr));
     DropWindow target(&other, 80, 80);
     DropWindow source(&doc, 600, 400);
     win32::RegisterDropTarget(target.Handle());
@@ -165,7 +165,7 @@ TEST_F(DragOutTest, StartDragOutCarriesTheSelectionIntoAnotherImage) {
     EXPECT_TRUE(other.modified);
     EXPECT_EQ(FolderFiles(DragTempDirectory()), (std::vector<std::string>{"BRAVO.TXT", "CHARLIE.DAT"}));
     other.modified = false;
-    CloseImage(other, false);
+    test::Close(other);
     win32::ReleaseDropTarget();  // while its window still exists
 }
 

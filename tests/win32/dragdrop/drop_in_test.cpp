@@ -97,14 +97,14 @@ TEST_F(DropInTest, AFailureThatSaysGoOnMovesToTheNextFile) {
 
 TEST_F(DropInTest, WithoutAnImageTheFirstDroppedFileIsOpened) {
     doc.modified = false;
-    ASSERT_EQ(CloseImage(doc, false), CloseResult::kClosed);
+    ASSERT_TRUE(test::Close(doc));
     ImageDocument maker;
-    ASSERT_TRUE(CreateEmptyImage(maker, nullptr, 0xF9, kBootMsDos6));
-    ASSERT_TRUE(SaveImageAsPath(maker, nullptr, dir.Path("FIRST.DSK")));
-    ASSERT_TRUE(SaveImage(maker));
+    ASSERT_TRUE(test::Shown(CreateEmptyImage(maker, 0xF9, kBootMsDos6), nullptr));
+    ASSERT_TRUE(test::Shown(SaveImageAsPath(maker, dir.Path("FIRST.DSK")), nullptr));
+    ASSERT_TRUE(test::Shown(SaveImage(maker), MainWindow()));
     const std::string first = dir.Path("FIRST.DSK");
     maker.fileName = dir.Path("SECOND.DSK");
-    CloseImage(maker, false);
+    test::Close(maker);
     CopyFileA(first.c_str(), dir.Path("SECOND.DSK").c_str(), FALSE);
     window.Reset();
 

@@ -26,6 +26,7 @@
 #include "win32/resources/command_ids.h"
 #include "win32/ui/app_state.h"
 #include "tests/win32/main_window/window_fixture.h"
+#include "win32/ui/document_view.h"
 
 namespace vk::test {
 namespace {
@@ -49,7 +50,7 @@ struct ImageFile {
 // one after the other.
 void WriteImageWithData(const std::string& path, const std::vector<ImageFile>& files) {
     ImageDocument doc;
-    ASSERT_TRUE(CreateEmptyImage(doc, nullptr, 0xF9, 0));
+    ASSERT_TRUE(win32::Shown(nullptr, CreateEmptyImage(doc, 0xF9, 0)));
     const Layout layout = doc.GetLayout();
     uint8_t* entry = doc.Area() + layout.rootStart;
     uint32_t cluster = 2;

@@ -60,7 +60,7 @@ TEST_F(NtDrive, ReadsTheDiskIntoADocumentWhoseFilesExtractUnchanged) {
     NewImageRequest request;
     request.copyFromDisk = true;
     request.driveText = "A:";
-    ASSERT_TRUE(ReadDiskToImage(doc, TestOwner(), request, device));
+    ASSERT_TRUE(NewDocument(doc, TestOwner(), ReadDiskToImage(doc, TestOwner(), request, device)));
     EXPECT_EQ(ImageBytes(doc), pristine);
     EXPECT_EQ(doc.geometry.totalSectors, 1440u);
     EXPECT_TRUE(doc.modified);
@@ -82,7 +82,7 @@ TEST_F(NtDrive, ReadingPastTheEndOfTheDiskIsASectorError) {
     request.copyFromDisk = true;
     script.SystemError(win_error::kSectorNotFound, "Disk sector 1440 cannot be read!",
                        kBoxAbortRetryIgnore | kIconWarning | kDefaultButton2, kIdIgnore);
-    ASSERT_TRUE(ReadDiskToImage(doc, TestOwner(), request, device));
+    ASSERT_TRUE(NewDocument(doc, TestOwner(), ReadDiskToImage(doc, TestOwner(), request, device)));
     EXPECT_EQ(Bytes(doc.imageBuffer.data(), doc.imageBuffer.data() + 737280), claim);
     EXPECT_TRUE(IsSectorMarked(doc.errorList, 1440));
 }
@@ -100,7 +100,7 @@ TEST_F(NtDrive, WritesAnImageByteForByteAlsoFromBehindACommentHeader) {
         doc.geometry = FormatRow(0xF9);
         WriteDiskRequest request;
         request.fastWrite = header != 0;
-        ASSERT_TRUE(WriteImageToDisk(doc, TestOwner(), request, device));
+        ASSERT_TRUE(Shown(WriteImageToDisk(doc, TestOwner(), request, device)));
         EXPECT_EQ(ReadFile(backing), image);
         doc.imageBuffer.Reset();
     }
@@ -113,7 +113,7 @@ TEST_F(NtDrive, FormattingThatTheSystemRefusesNamesTheDriveAndWritesNothing) {
     request.formatDisk = true;
     // Wine formats no tracks: IOCTL_DISK_FORMAT_TRACKS answers "not supported".
     script.SystemError(win_error::kNotSupported, "A:", kIconError);
-    EXPECT_FALSE(WriteImageToDisk(doc, TestOwner(), request, device));
+    EXPECT_FALSE(Shown(WriteImageToDisk(doc, TestOwner(), request, device)));
     EXPECT_EQ(ReadFile(backing), pristine);
 }
 
@@ -123,7 +123,7 @@ TEST_F(NtDrive, AMissingDriveCannotBeOpened) {
     request.copyFromDisk = true;
     request.driveText = "Q:";
     script.SystemError(win_error::kFileNotFound, "Q:", kIconError);
-    EXPECT_FALSE(ReadDiskToImage(doc, TestOwner(), request, device));
+    EXPECT_FALSE(NewDocument(doc, TestOwner(), ReadDiskToImage(doc, TestOwner(), request, device)));
 }
 
 }  // namespace

@@ -120,7 +120,7 @@ TEST_F(Win9xDrive, ReadOnlyOpenTakesNoLockAndRefusesWritesAndFormatsWithoutAskin
     uint8_t buffer[512] = {};
     EXPECT_FALSE(WriteSectors(device, buffer, 0, 1));
     EXPECT_EQ(device.lastError, win_error::kAccessDenied);
-    EXPECT_FALSE(FormatTrack(device, 0, 9, 0, 0));
+    EXPECT_FALSE(FormatTrack(device, MediaKind::kUnknown, 9, 0, 0));
     EXPECT_EQ(device.lastError, win_error::kAccessDenied);
     EXPECT_TRUE(sent.empty());
     EXPECT_TRUE(device.written) << "refused attempts still count";
@@ -178,7 +178,7 @@ TEST_F(Win9xDrive, BiosStatusInAhBecomesTheErrorCode) {
     } operations[] = {
         {"read", [](SectorDevice& d) { uint8_t b[512]; return ReadSectors(d, b, 0, 1); }},
         {"write", [](SectorDevice& d) { const uint8_t b[512] = {}; return WriteSectors(d, b, 0, 1); }},
-        {"format", [](SectorDevice& d) { return FormatTrack(d, 0, 9, 0, 0); }},
+        {"format", [](SectorDevice& d) { return FormatTrack(d, MediaKind::kUnknown, 9, 0, 0); }},
     };
     ASSERT_TRUE(OpenDrive(device));
     for (const auto& op : operations) {
@@ -208,7 +208,7 @@ TEST_F(Win9xDrive, ARefusedCallIsNeverTakenForSuccess) {
 TEST_F(Win9xDrive, FormatSendsOneAddressFieldPerSectorNumberedFromOne) {
     ASSERT_TRUE(OpenDrive(device));
     sent.clear();
-    ASSERT_TRUE(FormatTrack(device, 0, 9, 39, 1));
+    ASSERT_TRUE(FormatTrack(device, MediaKind::kUnknown, 9, 39, 1));
     ASSERT_EQ(sent.size(), 1u);
     EXPECT_EQ(sent[0].code, kVwin32Int13);
     EXPECT_EQ(sent[0].regs.eax, 0x0509u) << "AH = 05h, AL = 9 sectors";
@@ -267,6 +267,84 @@ TEST_F(Win9xDrive, ADeviceThatGoesWhileOpenUnlocksAndClosesTheService) {
 TEST(Win32Platform, WineAndNtAreTheNtFamily) {
     EXPECT_FALSE(IsWin9xPlatform());
     EXPECT_EQ(&Win32DriveBackend(), &NtDriveBackend());
+}
+
+// BIOS disk status bytes (AH after INT 13h, 25h or 26h), by what they say.
+enum BiosStatus : uint8_t {
+    kBiosOk = 0x00,
+    kBiosBadCommand = 0x01,
+    kBiosNoAddressMark = 0x02,
+    kBiosWriteProtected = 0x03,
+    kBiosSectorNotFound = 0x04,
+    kBiosResetFailed = 0x05,
+    kBiosDiskChanged = 0x06,
+    kBiosParameterActivityFailed = 0x07,
+    kBiosBadSectorFlag = 0x0A,
+    kBiosBadTrackFlag = 0x0B,
+    kBiosUnsupportedTrack = 0x0C,
+    kBiosBadSectorCountOnFormat = 0x0D,
+    kBiosControlDataMark = 0x0E,
+    kBiosUncorrectableCrc = 0x10,
+    kBiosCorrectedData = 0x11,
+    kBiosSeekFailed = 0x40,
+    kBiosTimeOut = 0x80,
+    kBiosDriveNotReady = 0xAA,
+    kBiosWriteFault = 0xCC,
+};
+
+struct BiosTrouble {
+    const char* what;
+    std::vector<uint8_t> statuses;
+    uint32_t error;
+};
+
+// Every status that names one trouble, with the system error the user reads for it.
+const BiosTrouble kBiosTroubles[] = {
+    {"no trouble", {kBiosOk}, win_error::kSuccess},
+    {"a request the BIOS does not know", {kBiosBadCommand}, win_error::kInvalidFunction},
+    {"no disk to read the marks of", {kBiosNoAddressMark}, win_error::kNoMediaInDrive},
+    {"a write-protected disk", {kBiosWriteProtected}, win_error::kWriteProtect},
+    {"a sector the disk does not give",
+     {kBiosSectorNotFound, kBiosBadSectorFlag, kBiosBadTrackFlag, kBiosBadSectorCountOnFormat},
+     win_error::kSectorNotFound},
+    {"a drive that will not reset", {kBiosResetFailed}, win_error::kDiskResetFailed},
+    {"a disk changed under the job", {kBiosDiskChanged}, win_error::kMediaChanged},
+    {"parameters the drive refuses", {kBiosParameterActivityFailed, kBiosControlDataMark},
+     win_error::kInvalidParameter},
+    {"a track or medium the drive cannot take", {kBiosUnsupportedTrack}, win_error::kInternalDbCorruption},
+    {"data the checksum rejects", {kBiosUncorrectableCrc}, win_error::kCrc},
+    {"data the BIOS had to correct", {kBiosCorrectedData}, win_error::kInvalidData},
+    {"a head that cannot find its track", {kBiosSeekFailed}, win_error::kSeek},
+    {"a drive that does not answer", {kBiosTimeOut, kBiosDriveNotReady}, win_error::kNotReady},
+    {"a write the drive could not do", {kBiosWriteFault}, win_error::kWriteFault},
+};
+
+TEST(MapBiosStatus, EachTroubleReadsAsTheErrorThatNamesIt) {
+    for (const BiosTrouble& trouble : kBiosTroubles) {
+        for (const uint8_t status : trouble.statuses) {
+            EXPECT_EQ(MapBiosStatus(status), trouble.error) << trouble.what << ", status " << std::hex << int{status};
+        }
+    }
+}
+
+// Whatever else a BIOS answers is a failure all the same, never a success.
+TEST(MapBiosStatus, AnyOtherStatusIsAGeneralFailure) {
+    std::vector<bool> named(256, false);
+    for (const BiosTrouble& trouble : kBiosTroubles) {
+        for (const uint8_t status : trouble.statuses) {
+            named[status] = true;
+        }
+    }
+    for (int status = 0; status < 256; ++status) {
+        if (!named[static_cast<size_t>(status)]) {
+            EXPECT_EQ(MapBiosStatus(static_cast<uint8_t>(status)), win_error::kGenFailure)
+                << "status " << std::hex << status;
+        }
+        if (status != kBiosOk) {
+            EXPECT_NE(MapBiosStatus(static_cast<uint8_t>(status)), win_error::kSuccess)
+                << "status " << std::hex << status;
+        }
+    }
 }
 
 }  // namespace

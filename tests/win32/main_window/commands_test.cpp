@@ -20,6 +20,7 @@
 #include "win32/ui/commands.h"
 #include "win32/ui/message_loop.h"
 #include "tests/win32/main_window/window_fixture.h"
+#include "win32/ui/document_view.h"
 
 namespace vk::test {
 namespace {
@@ -113,14 +114,14 @@ protected:
         case kNoImage:
             break;
         case kUntitled:
-            ASSERT_TRUE(CreateEmptyImage(doc, Window(), 0xF9, 0));
+            ASSERT_TRUE(win32::Shown(Window(), CreateEmptyImage(doc, 0xF9, 0)));
             break;
         case kReadOnly:
-            ASSERT_TRUE(OpenImage(doc, Window(), path, true));
+            ASSERT_TRUE(win32::OpenDocument(doc, Window(), path, true));
             break;
         case kNoSelection:
         case kSelection:
-            ASSERT_TRUE(OpenImage(doc, Window(), path));
+            ASSERT_TRUE(win32::OpenDocument(doc, Window(), path));
             if (state == kSelection) {
                 Select(1, true);
             }

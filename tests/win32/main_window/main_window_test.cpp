@@ -5,6 +5,8 @@
 
 #include <algorithm>
 #include <cstring>
+#include <fstream>
+#include <iterator>
 #include <string>
 
 #include "tests/win32/box_catcher.h"
@@ -24,6 +26,7 @@
 #include "engine/strings/strings.h"
 #include "win32/ui/app_state.h"
 #include "tests/win32/main_window/window_fixture.h"
+#include "win32/ui/document_view.h"
 
 namespace vk::test {
 namespace {
@@ -54,6 +57,46 @@ protected:
         ASSERT_TRUE(StartWindow(line));
     }
     std::string path;
+};
+
+// What the main window showed as each box came up: its list's item count
+// and its title.
+struct Glimpse {
+    int items = 0;
+    std::string title;
+};
+
+class BoxGlimpses {
+public:
+    BoxGlimpses(HWND window, HWND list) : window_(window), list_(list) {
+        self_ = this;
+        hook_ = SetWindowsHookExA(WH_CBT, Hook, nullptr, GetCurrentThreadId());
+    }
+    ~BoxGlimpses() {
+        UnhookWindowsHookEx(hook_);
+        self_ = nullptr;
+    }
+    const std::vector<Glimpse>& Seen() const { return seen_; }
+
+private:
+    static LRESULT CALLBACK Hook(int code, WPARAM wParam, LPARAM lParam) {
+        const HWND box = reinterpret_cast<HWND>(wParam);
+        char kind[16] = "";
+        if (code == HCBT_ACTIVATE && self_ != nullptr && GetClassNameA(box, kind, sizeof kind) &&
+            std::strcmp(kind, "#32770") == 0 && std::find(self_->boxes_.begin(), self_->boxes_.end(), box) == self_->boxes_.end()) {
+            self_->boxes_.push_back(box);
+            char title[300] = "";
+            GetWindowTextA(self_->window_, title, sizeof title);
+            self_->seen_.push_back({static_cast<int>(SendMessageA(self_->list_, LVM_GETITEMCOUNT, 0, 0)), title});
+        }
+        return CallNextHookEx(nullptr, code, wParam, lParam);
+    }
+    static inline BoxGlimpses* self_ = nullptr;
+    HWND window_;
+    HWND list_;
+    HHOOK hook_ = nullptr;
+    std::vector<HWND> boxes_;
+    std::vector<Glimpse> seen_;
 };
 
 std::string Format(unsigned id, unsigned long n) {
@@ -250,6 +293,40 @@ TEST_F(MainWindowTest, WithoutAnImageTheTitleIsTheProgramAndTheListDisabled) {
     EXPECT_STREQ("Volkarn", caption);
 }
 
+// What the opening said comes first, then the list and title show the image,
+// and only then the backup-FAT question, which may change what they show.
+TEST_F(MainWindowTest, OpeningShowsTheCommentThenListsTheImageThenAsksAboutTheBackupFat) {
+    const std::string path = folder.File("NOTED.DSK");
+    WriteImageFile(path, {kEntries[0]});
+    std::ifstream in(path, std::ios::binary);
+    std::string image((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    in.close();
+    image[512 + 3 * 512 + 5] ^= 0x5A;  // a byte of the second FAT of a 720 KB image
+    std::string header(40, '\0');
+    header[0] = '\xAA';
+    header[1] = 'Y';
+    header += "Notes";
+    header.push_back('\0');
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << header << image;
+    ASSERT_TRUE(StartWindow({}));
+
+    BoxCatcher boxes;
+    boxes.Answer(IDOK).Answer(IDYES);
+    BoxGlimpses glimpses(Window(), List());
+    ASSERT_TRUE(win32::OpenDocument(win32::TheDocument(), Window(), path));
+    ASSERT_EQ(2u, boxes.Boxes().size());
+    EXPECT_EQ("Notes", boxes.Boxes()[0].text);
+    EXPECT_EQ(kIconInformation, boxes.Boxes()[0].icon);
+    EXPECT_EQ(kBoxYesNo, boxes.Boxes()[1].buttons);
+    EXPECT_EQ(kIconQuestion, boxes.Boxes()[1].icon);
+    ASSERT_EQ(2u, glimpses.Seen().size());
+    EXPECT_EQ(0, glimpses.Seen()[0].items) << "the comment comes before the list is filled";
+    EXPECT_EQ("Volkarn", glimpses.Seen()[0].title);
+    EXPECT_EQ(1, glimpses.Seen()[1].items) << "the question comes with the image listed";
+    EXPECT_EQ("NOTED.DSK - Volkarn", glimpses.Seen()[1].title);
+    EXPECT_TRUE(win32::TheDocument().modified) << "Yes repaired the backup FAT";
+}
+
 TEST_F(MainWindowTest, StatusCountsAnEmptyRootAndIsEmptyWithoutAnImage) {
     const std::string empty = folder.File("EMPTY.DSK");
     WriteImageFile(empty, {});
@@ -260,7 +337,8 @@ TEST_F(MainWindowTest, StatusCountsAnEmptyRootAndIsEmptyWithoutAnImage) {
     request.chooseFormat = true;
     request.selectFormat = [](WindowRef, void*) -> int32_t { return 0xF9; };
     SectorDevice device;
-    ASSERT_TRUE(ReadDiskToImage(win32::TheDocument(), Window(), request, device));
+    ASSERT_TRUE(win32::ShowNewDocument(win32::TheDocument(), Window(),
+                                       ReadDiskToImage(win32::TheDocument(), Window(), request, device)));
     EXPECT_EQ("0 Object(s)", StatusText()) << "after New";
     Command(ID_FILE_CLOSE);
     EXPECT_EQ("", StatusText()) << "after Close";

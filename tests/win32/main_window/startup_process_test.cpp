@@ -54,7 +54,7 @@ std::vector<char> Pattern(size_t size) {
 // false when the image holds no such entry.
 bool ExtractFromImage(const std::string& path, const char* name11, const std::string& out) {
     ImageDocument doc;
-    if (!OpenImage(doc, nullptr, path, true)) {
+    if (!OpenImage(doc, path, true).Done()) {
         return false;
     }
     const Layout layout = doc.GetLayout();
@@ -65,7 +65,7 @@ bool ExtractFromImage(const std::string& path, const char* name11, const std::st
             found = ExtractEntry(doc, nullptr, offset, kReplaceSilently, out);
         }
     }
-    CloseImage(doc, false);
+    CloseImage(doc);
     return found;
 }
 

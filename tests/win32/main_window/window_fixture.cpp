@@ -13,6 +13,7 @@
 #include "win32/ui/app_state.h"
 #include "win32/ui/explorer_list.h"
 #include "win32/ui/main_window.h"
+#include "win32/ui/document_view.h"
 
 namespace vk::test {
 namespace {
@@ -39,7 +40,7 @@ bool RegisterOnce() {
 
 void WriteImageFile(const std::string& path, const std::vector<TestEntry>& entries) {
     ImageDocument doc;
-    ASSERT_TRUE(CreateEmptyImage(doc, nullptr, kFormat720K, 0));
+    ASSERT_TRUE(win32::Shown(nullptr, CreateEmptyImage(doc, kFormat720K, 0)));
     const Layout layout = doc.GetLayout();
     uint8_t* entry = doc.Area() + layout.rootStart;
     for (const TestEntry& e : entries) {
@@ -102,7 +103,7 @@ void MainWindowTest::SetUp() {
 void MainWindowTest::TearDown() {
     ImageDocument& doc = win32::TheDocument();
     doc.modified = false;
-    CloseImage(doc, false);
+    win32::CloseDocument(doc, false);
     if (window_ != nullptr && IsWindow(window_)) {
         DestroyWindow(window_);
     }

@@ -11,6 +11,7 @@
 #include "win32/resources/sheets_ids.h"
 #include "tests/win32/sheets/sheet_fixture.h"
 #include "win32/sheets/image_properties.h"
+#include "win32/ui/document_view.h"
 
 namespace vk::win32 {
 namespace {
@@ -150,7 +151,7 @@ TEST_F(ImagePropertiesTest, RemovingEveryRowClearsTheListAndTheNextSaveDeletesTh
     OpenFreshImage();
     MarkBadSector(doc.errorList, 5);
     MarkBadSector(doc.errorList, 700);
-    ASSERT_TRUE(SaveImage(doc));
+    ASSERT_TRUE(win32::SaveDocument(doc));
     const std::string errorFile = ErrorFileName(ImagePath());
     ASSERT_NE(GetFileAttributesA(errorFile.c_str()), INVALID_FILE_ATTRIBUTES) << "the .der file was written";
 
@@ -164,7 +165,7 @@ TEST_F(ImagePropertiesTest, RemovingEveryRowClearsTheListAndTheNextSaveDeletesTh
     }
     sheet.Ok();
     EXPECT_FALSE(HasMediaErrors(doc));
-    ASSERT_TRUE(SaveImage(doc));
+    ASSERT_TRUE(win32::SaveDocument(doc));
     EXPECT_EQ(GetFileAttributesA(errorFile.c_str()), INVALID_FILE_ATTRIBUTES) << "the .der file was deleted";
 }
 

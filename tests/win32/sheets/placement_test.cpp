@@ -15,6 +15,7 @@
 #include "win32/sheets/sheets.h"
 #include "win32/ui/app_state.h"
 #include "win32/ui/main_window.h"
+#include "win32/ui/document_view.h"
 
 namespace vk::win32 {
 namespace {
@@ -94,7 +95,7 @@ protected:
     }
     void TearDown() override {
         TheDocument().modified = false;
-        CloseImage(TheDocument(), false);
+        win32::CloseDocument(TheDocument(), false);
         MainParts() = saved;
         DestroyWindow(window);
         SheetTest::TearDown();
@@ -104,9 +105,9 @@ protected:
     void OpenWithItem(uint32_t& entry) {
         OpenFreshImage();
         entry = PutEntry(0, test::EntrySpec{"SECRET  SYS", 0x06});
-        ASSERT_TRUE(SaveImage(doc));
-        ASSERT_EQ(CloseImage(doc, false), CloseResult::kClosed);
-        ASSERT_TRUE(OpenImage(TheDocument(), Owner(), ImagePath()));
+        ASSERT_TRUE(win32::SaveDocument(doc));
+        ASSERT_TRUE(win32::CloseDocument(doc, false));
+        ASSERT_TRUE(win32::OpenDocument(TheDocument(), Owner(), ImagePath()));
         char text[] = "SECRET.SYS";
         LVITEMA item = {};
         item.mask = LVIF_TEXT | LVIF_PARAM | LVIF_STATE;

@@ -8,6 +8,7 @@
 #include "engine/core/new_image.h"
 #include "engine/fat/dir_entry.h"
 #include "win32/ports/main_window.h"
+#include "win32/ui/document_view.h"
 
 namespace vk::test {
 namespace {
@@ -102,18 +103,18 @@ void SheetTest::SetUp() { SetMainWindow(owner.Handle()); }
 void SheetTest::TearDown() {
     // No save question may hold the test up.
     doc.modified = false;
-    CloseImage(doc, false);
+    win32::CloseDocument(doc, false);
     SetMainWindow(nullptr);
 }
 
 void SheetTest::OpenFreshImage(uint32_t code, const char* name) {
     imagePath_ = folder.File(name);
     ImageDocument fresh;
-    ASSERT_TRUE(CreateEmptyImage(fresh, owner.Handle(), code, 0));
-    ASSERT_TRUE(SaveImageAsPath(fresh, owner.Handle(), imagePath_));
-    ASSERT_TRUE(SaveImage(fresh));
-    ASSERT_EQ(CloseImage(fresh, false), CloseResult::kClosed);
-    ASSERT_TRUE(OpenImage(doc, owner.Handle(), imagePath_));
+    ASSERT_TRUE(win32::Shown(owner.Handle(), CreateEmptyImage(fresh, code, 0)));
+    ASSERT_TRUE(win32::Shown(owner.Handle(), SaveImageAsPath(fresh, imagePath_)));
+    ASSERT_TRUE(win32::SaveDocument(fresh));
+    ASSERT_TRUE(win32::CloseDocument(fresh, false));
+    ASSERT_TRUE(win32::OpenDocument(doc, owner.Handle(), imagePath_));
     ASSERT_FALSE(doc.errorList.empty());
 }
 

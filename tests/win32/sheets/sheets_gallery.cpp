@@ -34,6 +34,7 @@
 #include "win32/ui/explorer_list.h"
 #include "win32/ui/extract_many.h"
 #include "win32/ui/main_window.h"
+#include "win32/ui/document_view.h"
 
 namespace {
 
@@ -60,7 +61,7 @@ uint32_t PutFile(ImageDocument& doc, int slot, const char* name11, uint8_t attr,
 
 // A 720 KB image with a label, two files and two bad sectors.
 bool SampleImage(ImageDocument& doc, HWND owner, uint32_t& dataFile) {
-    if (!CreateEmptyImage(doc, owner, 0xF9, 0) || !CreateErrorList(doc.geometry.totalSectors, doc.errorList)) {
+    if (!win32::Shown(owner, CreateEmptyImage(doc, 0xF9, 0)) || !CreateErrorList(doc.geometry.totalSectors, doc.errorList)) {
         return false;
     }
     VolumeFigures none;

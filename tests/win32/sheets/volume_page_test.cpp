@@ -16,6 +16,7 @@
 #include "win32/resources/sheets_ids.h"
 #include "tests/win32/sheets/sheet_fixture.h"
 #include "win32/sheets/image_properties.h"
+#include "win32/ui/document_view.h"
 
 namespace vk::win32 {
 namespace {
@@ -111,7 +112,7 @@ TEST_F(VolumePageTest, UnchangedLabelsWriteNothingAndKeepModified) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         doc.modified = false;
-        CloseImage(doc, false);
+        win32::CloseDocument(doc, false);
         OpenFreshImage(0xF9, "unchanged.dsk");
         test::EntrySpec label{c.stored, 0x08};
         PutEntry(0, label);

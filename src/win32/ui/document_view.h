@@ -1,0 +1,42 @@
+// The main window's view of the document: the document commands as VOLKARN
+// runs them. Each shows the engine's result over its owner where the boxes
+// belong, and then brings the title, the list and the status bar in step.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "engine/common/result.h"
+#include "engine/core/document.h"
+
+namespace vk::win32 {
+
+// "NAME - VOLKARN" for the document's file, the caption alone without one.
+void UpdateTitle(const ImageDocument& doc);
+// Enables or disables the list, gives it (or the window) the focus and
+// recounts the status bar.
+void EnableExplorerList(bool enable);
+void RemoveAllListItems();
+
+// Shows what `result` has to say over `owner`; true when it is done.
+bool Shown(WindowRef owner, const Result& result);
+
+// Closes the document (asking to save a modified one); then the list is
+// emptied and disabled, and the title follows when `refreshTitle`. True when
+// no document is left open.
+bool CloseDocument(ImageDocument& doc, bool refreshTitle);
+
+// Closes the document, opens `path` and shows what the opening said over
+// `owner`; then fills the list, sets the title and checks the backup FAT.
+bool OpenDocument(ImageDocument& doc, HWND owner, const std::string& path, bool readOnly = false);
+
+// A document the New dialog made: `made` shown over `owner`, then the title,
+// the list and the backup-FAT check.
+bool ShowNewDocument(ImageDocument& doc, HWND owner, const Result& made);
+
+// Save and Save as. The title follows a new file name.
+bool SaveDocument(ImageDocument& doc);
+bool SaveDocumentAs(ImageDocument& doc, HWND owner);
+
+}  // namespace vk::win32
