@@ -13,6 +13,7 @@
 #include "engine/fat/dir_path.h"
 #include "engine/fat/dir_remove.h"
 #include "engine/fat/dir_tree.h"
+#include "tests/support/front_end.h"
 #include "tests/engine/outside_tools.h"
 #include "tests/support/test_files.h"
 
@@ -53,7 +54,7 @@ protected:
         }
         ASSERT_EQ(RunTool("mcopy" + i + Quote(dir.Path("many")) + "/* ::D/"), 0);
         ASSERT_EQ(test::FsckFindings(image), std::vector<std::string>{}) << "mtools' own image";
-        ASSERT_TRUE(OpenImage(doc, MainWindow(), image));
+        ASSERT_TRUE(test::Open(doc, MainWindow(), image));
         layout = doc.GetLayout();
     }
     // What mdir lists, recursively, as our paths, sorted.
@@ -121,7 +122,7 @@ TEST_F(FolderTools, TreesOfMtoolsAndOursReadTheSameToBoth) {
         SCOPED_TRACE(step.what);
         ASSERT_TRUE(step.run().Done());
         doc.modified = true;
-        ASSERT_TRUE(SaveImage(doc));
+        ASSERT_TRUE(SaveImage(doc).Done());
         EXPECT_EQ(test::FsckFindings(image), std::vector<std::string>{});
         EXPECT_EQ(OurPaths(), MdirPaths());
     }
