@@ -1,9 +1,5 @@
 #include "tests/fuzz/fuzz_ports.h"
 
-#include <algorithm>
-
-#include "engine/core/document.h"
-#include "engine/fat/list_texts.h"
 #include "engine/ports/prompts.h"
 #include "engine/ports/window_sync.h"
 
@@ -35,11 +31,6 @@ void SetAnswers(const uint8_t* data, size_t size) {
     answerSize = size;
 }
 
-FuzzWindow& Window() {
-    static FuzzWindow window;
-    return window;
-}
-
 }  // namespace fuzz
 
 WindowRef MainWindow() { return nullptr; }
@@ -55,38 +46,9 @@ bool AskSaveImagePath(WindowRef, std::string&) { return false; }
 void UpdateTitle(const ImageDocument&) {}
 void UpdateStatusText() {}
 void EnableExplorerList(bool) {}
-void RefreshList() {}
-void RemoveAllListItems() { fuzz::Window().items.clear(); }
-bool InsertListItem(const ImageDocument&, uint32_t entryOffset, int position) {
-    auto& items = fuzz::Window().items;
-    const size_t at = position < 0 ? 0 : std::min(items.size(), static_cast<size_t>(position));
-    items.insert(items.begin() + static_cast<std::ptrdiff_t>(at), entryOffset);
-    return true;
-}
-void RemoveListItem(int index) {
-    auto& w = fuzz::Window();
-    if (index < 0 || static_cast<size_t>(index) >= w.items.size()) return;
-    w.items.erase(w.items.begin() + index);
-    // A list view renumbers its selection when an item goes.
-    w.selected.erase(std::remove(w.selected.begin(), w.selected.end(), index), w.selected.end());
-    for (int& s : w.selected) {
-        if (s > index) --s;
-    }
-}
+void FillList(const ImageDocument&) {}
+void RemoveAllListItems() {}
 void BeginWaitCursor() {}
 void EndWaitCursor() {}
-
-void ForEachSelected(WindowRef owner, SelectionVisitor visitor, void* context) {
-    auto& w = fuzz::Window();
-    // Walk like a list view: the next selected item after `index`.
-    for (int index = -1;;) {
-        auto next = std::upper_bound(w.selected.begin(), w.selected.end(), index);
-        if (next == w.selected.end()) break;
-        index = *next;
-        const uint32_t offset = w.items[static_cast<size_t>(index)];
-        const std::string text = w.doc ? EntryDisplayName(w.doc->Area() + offset) : std::string();
-        if (!visitor(owner, text, index, offset, context)) break;
-    }
-}
 
 }  // namespace vk

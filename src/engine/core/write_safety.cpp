@@ -58,20 +58,24 @@ void ReportChangeBlock(const ImageDocument& doc, WindowRef owner) {
     }
 }
 
-bool RefuseChange(const ImageDocument& doc, WindowRef owner) {
+std::optional<Notice> ChangeRefusal(const ImageDocument& doc) {
     if (doc.changeBlock == ChangeBlock::kNone) {
-        return false;
+        return std::nullopt;
     }
-    ShowMessage(owner, kMsgChangeRefused, kIconError);
-    return true;
+    return TextNotice(kMsgChangeRefused, Tone::kError);
 }
 
-bool RefuseExtraction(const ImageDocument& doc, WindowRef owner) {
+std::optional<Notice> ExtractionRefusal(const ImageDocument& doc) {
     if (doc.changeBlock != ChangeBlock::kInvalidBootSector) {
-        return false;
+        return std::nullopt;
     }
-    ShowMessage(owner, kMsgExtractionRefused, kIconError);
-    return true;
+    return TextNotice(kMsgExtractionRefused, Tone::kError);
+}
+
+bool RefuseChange(const ImageDocument& doc, WindowRef owner) {
+    const std::optional<Notice> refusal = ChangeRefusal(doc);
+    if (refusal) Tell(owner, *refusal);
+    return refusal.has_value();
 }
 
 }  // namespace vk

@@ -6,7 +6,9 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 
+#include "engine/common/notice.h"
 #include "engine/ports/prompts.h"
 
 namespace vk {
@@ -30,12 +32,15 @@ uint32_t ReadersFatBits(const ImageDocument& doc);
 // Tells the user, once at opening, why the image stays read-only.
 void ReportChangeBlock(const ImageDocument& doc, WindowRef owner);
 
-// The guard at the top of every change of the image: true, after telling
-// the user, when the document refuses changes.
-bool RefuseChange(const ImageDocument& doc, WindowRef owner);
+// What the guard at the top of every change says when the document refuses
+// changes; nothing when it takes them.
+std::optional<Notice> ChangeRefusal(const ImageDocument& doc);
+// The guard of extraction: the image's layout is a guess and its files cannot
+// be read out faithfully.
+std::optional<Notice> ExtractionRefusal(const ImageDocument& doc);
 
-// The guard of extraction: true, after telling the user, when the image's
-// layout is a guess and its files cannot be read out faithfully.
-bool RefuseExtraction(const ImageDocument& doc, WindowRef owner);
+// The change guard for callers that tell the user at once: true, after
+// telling, when the document refuses changes.
+bool RefuseChange(const ImageDocument& doc, WindowRef owner);
 
 }  // namespace vk

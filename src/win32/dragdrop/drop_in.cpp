@@ -8,6 +8,7 @@
 #include "win32/dragdrop/raw_drop_target.h"
 #include "engine/fat/add_file.h"
 #include "engine/ports/window_sync.h"
+#include "win32/ui/list_sync.h"
 
 namespace vk::win32 {
 namespace {
@@ -52,7 +53,7 @@ void ReleaseDropTarget() {
 
 IDropTarget* RegisteredDropTarget() { return g_dropTarget.get(); }
 
-void HandleDroppedFiles(HDROP drop, HWND mainWindow, ImageDocument& doc) {
+void HandleDroppedFiles(HDROP drop, HWND mainWindow, HWND list, ImageDocument& doc) {
     WaitCursor wait;
     const UINT count = DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
     if (count == 0) {
@@ -64,9 +65,10 @@ void HandleDroppedFiles(HDROP drop, HWND mainWindow, ImageDocument& doc) {
         return;
     }
     for (UINT i = 0; i < count; ++i) {
-        bool goOn = true;
+        const Result added = AddHostFile(doc, mainWindow, DroppedName(drop, i));
+        ShowResult(mainWindow, list, doc, added);
         // A failure that still says go on lets the next file be tried.
-        if (!AddHostFile(doc, DroppedName(drop, i), &goOn) && !goOn) {
+        if (!added.Done() && !added.goOn) {
             return;
         }
     }

@@ -12,6 +12,7 @@
 #include "win32/settings/settings.h"
 #include "win32/ui/app_state.h"
 #include "win32/ui/commands.h"
+#include "win32/ui/list_sync.h"
 #include "win32/ui/startup_commands.h"
 
 namespace vk::win32 {
@@ -100,7 +101,7 @@ LRESULT OnNotify(HWND window, NMHDR* header, bool& handled) {
         UpdateStatusText();
         break;
     case LVN_BEGINDRAG:
-        StartDragOut(window, TheDocument());
+        StartDragOut(window, TheDocument(), SelectedEntries(parts.list));
         break;
     case NM_RCLICK: {
         POINT cursor;
@@ -187,7 +188,7 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         UpdateMenuState(reinterpret_cast<HMENU>(wParam));
         break;
     case kDroppedFilesMessage:
-        HandleDroppedFiles(reinterpret_cast<HDROP>(wParam), window, TheDocument());
+        HandleDroppedFiles(reinterpret_cast<HDROP>(wParam), window, MainParts().list, TheDocument());
         return 0;
     default:
         break;

@@ -6,6 +6,8 @@
 #include "engine/strings/string_ids.h"
 #include "win32/ui/app_state.h"
 #include "win32/ui/command_line.h"
+#include "win32/ui/list_sync.h"
+#include "win32/ui/main_window.h"
 #include "win32/ui/write_to_disk.h"
 
 namespace vk::win32 {
@@ -39,7 +41,9 @@ bool RunStartupCommands(HWND mainWindow) {
             // there is nothing to add to, and /C must not end the program.
             ok = false;
         } else {
-            ok = AddHostFile(doc, line.hostFileArgument, nullptr);
+            const Result added = AddHostFile(doc, mainWindow, line.hostFileArgument);
+            ShowResult(mainWindow, MainParts().list, doc, added);
+            ok = added.Done();
         }
     }
     if (line.closeSwitch && ok) {

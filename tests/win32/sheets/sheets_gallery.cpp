@@ -64,7 +64,7 @@ bool SampleImage(ImageDocument& doc, HWND owner, uint32_t& dataFile) {
         return false;
     }
     VolumeFigures none;
-    ApplyVolumeLabel(doc, owner, none, "MSX DISK");
+    Report(owner, ApplyVolumeLabel(doc, none, "MSX DISK"));
     PutFile(doc, 1, "AUTOEXECBAT", 0x20, 120);
     dataFile = PutFile(doc, 2, "DATA    BIN", 0x21, 1536);
     MarkBadSector(doc.errorList, 5);
