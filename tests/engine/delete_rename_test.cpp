@@ -83,6 +83,27 @@ TEST_F(DeleteTest, ThreeAdjacentSelectedItemsAreAllDeleted) {
     EXPECT_EQ(script.Shown()[1].inserts, std::vector<std::string>{"TWO.TXT"});
 }
 
+// The question names the entry as a listing shows it: an escaped E5 as E5,
+// other bytes as they are, a blank base as nothing.
+TEST_F(DeleteTest, TheQuestionNamesTheEntryAsTheListShowsIt) {
+    const struct {
+        const char* name11;
+        std::string shown;
+    } cases[] = {
+        {"\x05XTRA   TXT", "\xE5XTRA.TXT"},
+        {"A\x01\xFF     B  ", "A\x01\xFF.B"},
+        {"        PRO", ".PRO"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.shown);
+        std::memcpy(At(1), c.name11, kDirFullNameLength);
+        Select({1});
+        script.Message(kMsgDeleteFile, kAskDelete, kIdNo);
+        Delete();
+        EXPECT_EQ(script.Shown().back().inserts, std::vector<std::string>{c.shown});
+    }
+}
+
 struct AnswerCase {
     const char* name;
     int answer;
