@@ -87,12 +87,13 @@ int CmdLs(const Args& args) {
     if (!OpenDocument(parsed.positional[0], true)) {
         return kExitFailure;
     }
-    for (const ConsoleItem& item : ListItems()) {
-        const ListColumns c = EntryColumns(doc.Area() + item.entryOffset);
+    const std::vector<uint32_t> entries = ListedEntries(doc);
+    for (const uint32_t entry : entries) {
+        const ListColumns c = EntryColumns(doc.Area() + entry);
         std::printf("%-12s %14s  %-24s %s\n", Printable(c.name).c_str(), c.size.c_str(), c.lastChange.c_str(),
                     c.attributes.c_str());
     }
-    std::printf("%s\n", FillConversions(LoadText(kStrObjectCount), {std::to_string(ListItems().size())}).c_str());
+    std::printf("%s\n", FillConversions(LoadText(kStrObjectCount), {std::to_string(entries.size())}).c_str());
     CloseDocument();
     return kExitOk;
 }
@@ -107,15 +108,13 @@ int CmdRm(const Args& args) {
     if (!OpenForChange(parsed.positional[0])) {
         return kExitFailure;
     }
-    std::vector<size_t> indices;
-    if (!ResolveNames({parsed.positional.begin() + 1, parsed.positional.end()}, indices)) {
+    std::vector<uint32_t> entries;
+    if (!ResolveNames({parsed.positional.begin() + 1, parsed.positional.end()}, entries)) {
         return Finish(false, kExitFailure);
     }
-    ImageDocument& doc = Document();
-    const size_t before = ListItems().size();
-    SelectListItems(indices);
-    DeleteSelected(doc, MainWindow());
-    const bool allGone = before - ListItems().size() == indices.size();
+    const Result deleted = DeleteEntries(Document(), MainWindow(), entries);
+    Report(MainWindow(), deleted);
+    const bool allGone = deleted.changes.removed.size() == entries.size();
     // What the user confirmed stays deleted even when other names were kept.
     return Finish(true, allGone ? kExitOk : kExitFailure);
 }
@@ -132,19 +131,18 @@ int CmdRen(const Args& args) {
     if (!OpenForChange(parsed.positional[0])) {
         return kExitFailure;
     }
-    std::vector<size_t> indices;
-    if (!ResolveNames({parsed.positional[1]}, indices)) {
+    std::vector<uint32_t> entries;
+    if (!ResolveNames({parsed.positional[1]}, entries)) {
         return Finish(false, kExitFailure);
     }
-    if (indices.size() != 1) {
-        Complain("'" + parsed.positional[1] + "' names " + std::to_string(indices.size()) +
+    if (entries.size() != 1) {
+        Complain("'" + parsed.positional[1] + "' names " + std::to_string(entries.size()) +
                  " entries; ren renames one");
         return Finish(false, kExitFailure);
     }
-    std::string text = parsed.positional[2];
-    const uint32_t entry = ListItems()[indices[0]].entryOffset;
-    const bool accepted = RenameEntry(Document(), MainWindow(), &text, entry) == RenameVerdict::kAccept;
-    return Finish(accepted, accepted ? kExitOk : kExitFailure);
+    const Result renamed = RenameEntry(Document(), entries[0], &parsed.positional[2]);
+    Report(MainWindow(), renamed);
+    return Finish(renamed.Done(), renamed.Done() ? kExitOk : kExitFailure);
 }
 
 int CmdLabel(const Args& args) {
@@ -182,8 +180,9 @@ int CmdLabel(const Args& args) {
     }
     ImageDocument& doc = Document();
     const VolumeFigures opened = ReadVolumeFigures(doc);
-    const bool applied = ApplyVolumeLabel(doc, MainWindow(), opened, set ? parsed.positional[1] : std::string());
-    return Finish(applied, applied ? kExitOk : kExitFailure);
+    const Result applied = ApplyVolumeLabel(doc, opened, set ? parsed.positional[1] : std::string());
+    Report(MainWindow(), applied);
+    return Finish(applied.Done(), applied.Done() ? kExitOk : kExitFailure);
 }
 
 int CmdAttr(const Args& args) {
@@ -222,18 +221,17 @@ int CmdAttr(const Args& args) {
     if (change ? !OpenForChange(parsed.positional[0]) : !OpenDocument(parsed.positional[0], true)) {
         return kExitFailure;
     }
-    std::vector<size_t> indices;
-    if (!ResolveNames(names, indices)) {
+    std::vector<uint32_t> entries;
+    if (!ResolveNames(names, entries)) {
         return Finish(false, kExitFailure);
     }
-    for (size_t i : indices) {
-        const ConsoleItem& item = ListItems()[i];
-        const uint8_t attr = doc.Area()[item.entryOffset + kDirAttr];
+    for (const uint32_t entry : entries) {
+        const uint8_t attr = doc.Area()[entry + kDirAttr];
         if (change) {
             const uint8_t bits = static_cast<uint8_t>(((attr & kAttrEditable) | setBits) & ~clearBits);
-            ApplyFileAttributes(doc, item.entryOffset, bits);
+            Report(MainWindow(), ApplyFileAttributes(doc, entry, bits));
         } else {
-            std::printf("%s  %s\n", AttributeText(attr).c_str(), Printable(item.text).c_str());
+            std::printf("%s  %s\n", AttributeText(attr).c_str(), Printable(EntryDisplayName(doc.Area() + entry)).c_str());
         }
     }
     return Finish(true, kExitOk);

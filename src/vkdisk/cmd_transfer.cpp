@@ -14,6 +14,7 @@
 #include "engine/fat/dir_entry.h"
 #include "engine/fat/extract.h"
 #include "engine/fat/fs_options.h"
+#include "engine/fat/list_texts.h"
 #include "engine/fat/root_directory.h"
 #include "engine/ports/host_files.h"
 
@@ -80,13 +81,13 @@ int CmdAdd(const Args& args) {
     bool failed = false;
     std::vector<std::string> skipped;
     for (size_t i = 1; i < parsed.positional.size(); ++i) {
-        bool goOn = true;
         const unsigned unasked = UnaskedDeclines();
-        const bool added = AddHostFile(doc, parsed.positional[i], &goOn);
+        const Result added = AddHostFile(doc, MainWindow(), parsed.positional[i]);
+        Report(MainWindow(), added);
         if (UnaskedDeclines() != unasked) {
             skipped.push_back(parsed.positional[i]);
         }
-        if (!added && !goOn) {
+        if (!added.Done() && !added.goOn) {
             failed = true;  // a declined replacement goes on and is no failure
             break;
         }
@@ -122,12 +123,9 @@ int CmdGet(const Args& args) {
     ImageDocument& doc = Document();
     if (!OpenDocument(parsed.positional[0], true)) return kExitFailure;
 
-    const std::vector<ConsoleItem>& items = ListItems();
-    std::vector<bool> chosen(items.size(), all);
-    std::vector<size_t> named;
+    std::vector<uint32_t> entries = ListedEntries(doc);
     const bool unmatched =
-        !ResolveNames(std::vector<std::string>(parsed.positional.begin() + 1, parsed.positional.end()), named);
-    for (size_t i : named) chosen[i] = true;
+        !all && !ResolveNames(std::vector<std::string>(parsed.positional.begin() + 1, parsed.positional.end()), entries);
     const unsigned replaceFlags = parsed.Has("--force") || parsed.Has("-f") ? kReplaceSilently : kReplaceAsk;
     const SavePathChooser intoFolder = [&folder](WindowRef, std::string_view name, std::string& path) {
         path = (folder.empty() ? std::string(".") : folder) + HostPathSeparator() + std::string(name);
@@ -137,23 +135,25 @@ int CmdGet(const Args& args) {
     bool collided = false;
     std::set<std::string> written;
     std::vector<std::string> skipped;
-    for (size_t i = 0; i < items.size() && ok; ++i) {
-        if (!chosen[i]) continue;
+    for (size_t i = 0; i < entries.size() && ok; ++i) {
+        const std::string name = EntryDisplayName(doc.Area() + entries[i]);
         // Two entries whose names come out alike on the host: the second would
         // overwrite the first, which this very run wrote.
-        const std::string hostName = SafeHostName(items[i].text);
+        const std::string hostName = SafeHostName(name);
         std::string key = hostName;  // hosts that ignore case count A.TXT and a.txt as one
         for (char& c : key) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-        const bool isFile = !(doc.Area()[items[i].entryOffset + kDirAttr] & (kAttrDirectory | kAttrVolume));
+        const bool isFile = !(doc.Area()[entries[i] + kDirAttr] & (kAttrDirectory | kAttrVolume));
         if (isFile && !written.insert(key).second) {
-            Complain(items[i].text + " was not extracted: an entry before it has the same host name, " + hostName);
+            Complain(name + " was not extracted: an entry before it has the same host name, " + hostName);
             collided = true;
             continue;
         }
         const unsigned unasked = UnaskedDeclines();
-        ok = SaveEntryAs(doc, MainWindow(), items[i].text, items[i].entryOffset, intoFolder, replaceFlags);
+        const Result saved = SaveEntryAs(doc, MainWindow(), entries[i], intoFolder, replaceFlags);
+        Report(MainWindow(), saved);
+        ok = saved.goOn;
         if (UnaskedDeclines() != unasked) {
-            skipped.push_back(items[i].text);
+            skipped.push_back(name);
         }
     }
     DiscardAndClose(doc);

@@ -91,16 +91,11 @@ bool OpenDocument(const std::string& path, bool readOnly) {
     if (!Shown(OpenImage(doc, path, readOnly))) {
         return false;
     }
-    FillList(doc);
     CheckBackupFat(doc, MainWindow());
     return true;
 }
 
-void CloseDocument() {
-    if (Shown(CloseImage(Document()))) {
-        ClearListItems();
-    }
-}
+void CloseDocument() { Shown(CloseImage(Document())); }
 
 bool OpenForChange(const std::string& path) {
     ImageDocument& doc = Document();

@@ -2,15 +2,11 @@
 #include "vkdisk/console_ports.h"
 #include "vkdisk/console_progress.h"
 
-#include <algorithm>
 #include <cstdio>
-#include <set>
 #include <iostream>
 #include <string>
 #include <unistd.h>
 
-#include "engine/core/document.h"
-#include "engine/fat/list_texts.h"
 #include "engine/ports/prompts.h"
 #include "engine/ports/system_text.h"
 #include "engine/ports/window_sync.h"
@@ -23,8 +19,6 @@ namespace {
 cli::AnswerMode answerMode = cli::AnswerMode::kAsk;
 Answer sectorErrorAnswer = Answer::kNone;
 unsigned unaskedDeclines = 0;
-std::vector<cli::ConsoleItem> listItems;
-std::set<int> selection;
 const char* programName = "vkdisk";
 
 bool HasTerminal() { return isatty(0) && isatty(2); }
@@ -193,17 +187,6 @@ std::string Printable(std::string_view text, bool keepLineBreaks) {
     }
     return out;
 }
-const std::vector<ConsoleItem>& ListItems() { return listItems; }
-void ClearListItems() {
-    listItems.clear();
-    selection.clear();
-}
-void SelectListItems(const std::vector<size_t>& indices) {
-    selection.clear();
-    for (size_t i : indices) {
-        selection.insert(static_cast<int>(i));
-    }
-}
 }  // namespace cli
 
 WindowRef MainWindow() { return nullptr; }
@@ -236,44 +219,6 @@ int ShowTextBox(WindowRef, std::string_view text, unsigned captionId, unsigned f
 bool AskSaveImagePath(WindowRef, std::string&) { return false; }
 
 void UpdateStatusText() {}
-void RefreshList() {}
-void RemoveListItem(int index) {
-    if (index < 0 || static_cast<size_t>(index) >= listItems.size()) {
-        return;
-    }
-    listItems.erase(listItems.begin() + index);
-    std::set<int> moved;
-    for (int s : selection) {
-        if (s != index) {
-            moved.insert(s > index ? s - 1 : s);
-        }
-    }
-    selection = moved;
-}
-bool InsertListItem(const ImageDocument& doc, uint32_t entryOffset, int position) {
-    const size_t at = position < 0 ? 0 : std::min(listItems.size(), static_cast<size_t>(position));
-    listItems.insert(listItems.begin() + static_cast<std::ptrdiff_t>(at),
-                     cli::ConsoleItem{entryOffset, EntryDisplayName(doc.Area() + entryOffset)});
-    std::set<int> moved;
-    for (int s : selection) {
-        moved.insert(s >= static_cast<int>(at) ? s + 1 : s);
-    }
-    selection = moved;
-    return true;
-}
-void ForEachSelected(WindowRef owner, SelectionVisitor visitor, void* context) {
-    for (int index = -1;;) {
-        const auto next = selection.upper_bound(index);
-        if (next == selection.end() || static_cast<size_t>(*next) >= listItems.size()) {
-            return;
-        }
-        index = *next;
-        const cli::ConsoleItem item = listItems[static_cast<size_t>(index)];
-        if (!visitor(owner, item.text, index, item.entryOffset, context)) {
-            return;
-        }
-    }
-}
 void BeginWaitCursor() {}
 void EndWaitCursor() {}
 

@@ -1,19 +1,21 @@
 #include "vkdisk/name_patterns.h"
 
+#include "engine/core/document.h"
+#include "engine/fat/list_texts.h"
 #include "engine/fat/name_match.h"
 #include "vkdisk/command_support.h"
-#include "vkdisk/console_ports.h"
 
 namespace vk::cli {
 
-bool ResolveNames(const std::vector<std::string>& patterns, std::vector<size_t>& indices) {
-    const std::vector<ConsoleItem>& items = ListItems();
-    std::vector<bool> chosen(items.size(), false);
+bool ResolveNames(const std::vector<std::string>& patterns, std::vector<uint32_t>& entries) {
+    const ImageDocument& doc = Document();
+    const std::vector<uint32_t> listed = ListedEntries(doc);
+    std::vector<bool> chosen(listed.size(), false);
     bool ok = true;
     for (const std::string& pattern : patterns) {
         bool any = false;
-        for (size_t i = 0; i < items.size(); ++i) {
-            if (MatchesName(pattern, items[i].text)) {
+        for (size_t i = 0; i < listed.size(); ++i) {
+            if (MatchesName(pattern, EntryDisplayName(doc.Area() + listed[i]))) {
                 chosen[i] = true;
                 any = true;
             }
@@ -23,10 +25,10 @@ bool ResolveNames(const std::vector<std::string>& patterns, std::vector<size_t>&
             ok = false;
         }
     }
-    indices.clear();
-    for (size_t i = 0; i < items.size(); ++i) {
+    entries.clear();
+    for (size_t i = 0; i < listed.size(); ++i) {
         if (chosen[i]) {
-            indices.push_back(i);
+            entries.push_back(listed[i]);
         }
     }
     return ok;

@@ -7,7 +7,6 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <numeric>
 #include <string>
 #include <vector>
 
@@ -21,7 +20,6 @@
 #include "engine/fat/fs_options.h"
 #include "engine/fat/list_texts.h"
 #include "tests/fuzz/fuzz_ports.h"
-#include "engine/ports/window_sync.h"
 
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
@@ -61,40 +59,33 @@ int main(int argc, char** argv) {
     double add = 0, list = 0, extract = 0, remove = 0;
     for (int round = 0; round < rounds; ++round) {
         ImageDocument doc;
-        fuzz::Window() = {};
-        fuzz::Window().doc = &doc;
         if (!CreateEmptyImage(doc, 0xF0, 2).Done()) return 1;
 
         auto t = Clock::now();
-        if (!AddFiles(doc, paths)) return 1;
+        if (!AddFiles(doc, nullptr, paths, [](const Result&) {}).Done()) return 1;
         add += Millis(t);
 
         t = Clock::now();
-        fuzz::Window().items.clear();
-        FillList(doc);
+        const std::vector<uint32_t> listed = ListedEntries(doc);
         size_t characters = 0;
-        for (uint32_t offset : fuzz::Window().items) {
+        for (uint32_t offset : listed) {
             const ListColumns c = EntryColumns(doc.Area() + offset);
             characters += c.name.size() + c.size.size() + c.lastChange.size() + c.attributes.size();
         }
         list += Millis(t);
-        if (fuzz::Window().items.size() != paths.size() || characters == 0) return 1;
+        if (listed.size() != paths.size() || characters == 0) return 1;
 
         t = Clock::now();
         fs::remove_all(root / "out");
         fs::create_directories(root / "out");
-        auto& window = fuzz::Window();
-        window.selected.resize(window.items.size());
-        std::iota(window.selected.begin(), window.selected.end(), 0);
-        ExtractBatch batch((root / "out").string());
-        if (!ExtractSelectionToFolder(doc, nullptr, batch)) return 1;
+        ByteBlock written;
+        if (!ExtractEntriesToFolder(doc, listed, (root / "out").string(), written).Done()) return 1;
         extract += Millis(t);
 
         t = Clock::now();
-        std::iota(window.selected.begin(), window.selected.end(), 0);
-        DeleteSelected(doc, nullptr);
+        const Result removed = DeleteEntries(doc, nullptr, listed);
         remove += Millis(t);
-        if (!window.items.empty()) return 1;
+        if (removed.changes.removed.size() != listed.size() || !ListedEntries(doc).empty()) return 1;
         doc.modified = false;
     }
     fs::remove_all(root);

@@ -19,6 +19,7 @@
 #include "engine/fat/add_file.h"
 #include "engine/fat/directory.h"
 #include "engine/fat/folder.h"
+#include "engine/fat/list_texts.h"
 #include "engine/fat/long_names.h"
 #include "tests/engine/fat_image_fixture.h"
 #include "engine/strings/string_ids.h"
@@ -55,6 +56,10 @@ protected:
         EXPECT_TRUE(std::filesystem::create_directory(folder));
         return folder;
     }
+    // The Add file command over several paths, each file's result shown at once.
+    Result AddAll(const std::vector<std::string>& paths) {
+        return AddFiles(doc, MainWindow(), paths, [](const Result& one) { Report(test::TestOwner(), one); });
+    }
     vk::HostFile holder;  // keeps a host file locked
     int socketFd = -1;
 };
@@ -76,9 +81,9 @@ TEST_F(AddFileTest, FilesTakeTheClustersTheirSizeNeeds) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         const Bytes data = Pattern(c.size, static_cast<uint8_t>(c.size));
-        bool goOn = false;
-        ASSERT_TRUE(AddHostFile(doc, HostFile(c.name, data), &goOn));
-        EXPECT_TRUE(goOn);
+        const Result added = Add(HostFile(c.name, data));
+        ASSERT_TRUE(added.Done());
+        EXPECT_TRUE(added.goOn);
         const uint32_t e = EntryNamed(c.packed);
         ASSERT_NE(e, 0u);
         EXPECT_EQ(Load32(Entry(e) + kDirSize), c.size);
@@ -92,11 +97,11 @@ TEST_F(AddFileTest, FilesTakeTheClustersTheirSizeNeeds) {
         }
         nextCluster += static_cast<uint32_t>(c.clusters);
         EXPECT_EQ(DataOf(e), data);
-        EXPECT_EQ(window.items.back(), e);
+        EXPECT_EQ(added.changes.added, std::vector<uint32_t>{e});
+        EXPECT_TRUE(added.changes.changed.empty());
     }
     EXPECT_TRUE(doc.modified);
-    EXPECT_EQ(window.items.size(), 5u);
-    EXPECT_EQ(window.Count("UpdateStatusText"), 5u);
+    EXPECT_EQ(ListedEntries(doc).size(), 5u);
 }
 
 TEST_F(AddFileTest, EntryIsStampedFromTheHostFile) {
@@ -109,7 +114,7 @@ TEST_F(AddFileTest, EntryIsStampedFromTheHostFile) {
     uint8_t* reused = Entry(Slot(0));
     std::memcpy(reused, "\xE5OLD    TXT", 11);
     std::memset(reused + kDirReserved, 0xAB, 10);
-    ASSERT_TRUE(AddHostFile(doc, path));
+    ASSERT_TRUE(Add(path).Done());
     const uint32_t e = EntryNamed("STAMP   TXT");
     ASSERT_EQ(e, Slot(1)) << "a never-used slot beats the deleted one";
     EXPECT_EQ(Load16(Entry(e) + kDirDate), want.date);
@@ -123,7 +128,7 @@ TEST_F(AddFileTest, ReusedDeletedSlotKeepsItsReservedBytes) {
     }
     Entry(Slot(5))[0] = kEntryDeleted;
     std::memset(Entry(Slot(5)) + kDirReserved, 0xAB, 10);
-    ASSERT_TRUE(AddHostFile(doc, HostFile("new.txt", Pattern(3))));
+    ASSERT_TRUE(Add(HostFile("new.txt", Pattern(3))).Done());
     EXPECT_EQ(std::memcmp(Entry(Slot(5)), "NEW     TXT", 11), 0);
     for (int i = 0; i < 10; ++i) EXPECT_EQ(Entry(Slot(5))[kDirReserved + i], 0xAB);
 }
@@ -133,7 +138,7 @@ TEST_F(AddFileTest, ReadOnlyHostFileKeepsItsBit) {
     ASSERT_EQ(SetHostFileAttributes(path, kHostReadOnly), 0u);
     uint32_t hostAttributes = 0;
     ASSERT_EQ(GetHostFileAttributes(path, hostAttributes), 0u);
-    ASSERT_TRUE(AddHostFile(doc, path));
+    ASSERT_TRUE(Add(path).Done());
     const uint8_t attr = Entry(EntryNamed("LOCKED  TXT"))[kDirAttr];
     EXPECT_TRUE(attr & kAttrReadOnly);
     EXPECT_EQ(attr & kAttrArchive, hostAttributes & kHostArchive) << "archive as the host has it";
@@ -144,7 +149,7 @@ TEST_F(AddFileTest, NamesAreNeverRefusedForTheirCharacters) {
     const std::string path = HostFile("a+b.c", Pattern(5));
     HostFindData found;
     ASSERT_EQ(FindHostFile(path, found), 0u);
-    ASSERT_TRUE(AddHostFile(doc, path));
+    ASSERT_TRUE(Add(path).Done());
     // A host that keeps 8.3 names of its own gives one for this name; it is taken as it is.
     const std::string want = found.shortName.empty() ? "A_B     C  " : std::string(
         reinterpret_cast<const char*>(PackShortName(found.shortName).data()), 11);
@@ -165,7 +170,8 @@ TEST_F(AddFileTest, HostFolderBecomesAnEmptySubdirectory) {
     Entry(Slot(1))[0] = kEntryDeleted;
     Store16(Entry(Slot(1)) + kDirFirstCluster, 2);
     std::memset(doc.Area() + layout.ClusterOffset(4), 0xAB, layout.clusterBytes);
-    ASSERT_TRUE(AddHostFile(doc, folder));
+    const Result added = Add(folder);
+    ASSERT_TRUE(added.Done());
     const uint32_t e = EntryNamed("SUB        ");
     ASSERT_EQ(e, Slot(1));
     EXPECT_EQ(Entry(e)[kDirAttr], found.attributes & kAttrKeptFromHost);
@@ -187,7 +193,7 @@ TEST_F(AddFileTest, HostFolderBecomesAnEmptySubdirectory) {
     EXPECT_TRUE(std::all_of(cluster + 2 * kDirEntrySize, cluster + layout.clusterBytes,
                             [](uint8_t b) { return b == 0; }))
         << "the rest of the folder is never used";
-    EXPECT_EQ(window.items.back(), e);
+    EXPECT_EQ(added.changes.added, std::vector<uint32_t>{e});
 }
 
 TEST_F(AddFileTest, FileOverAFolderIsRefusedAlsoUnderForce) {
@@ -198,22 +204,23 @@ TEST_F(AddFileTest, FileOverAFolderIsRefusedAlsoUnderForce) {
         const std::string path = HostFile("games", Pattern(10));
         const Bytes before = test::ImageBytes(doc);
         script.Message(kMsgFileOverFolder, kIconError);
-        bool goOn = true;
-        EXPECT_FALSE(AddHostFile(doc, path, &goOn));
-        EXPECT_FALSE(goOn);
+        const Result added = Add(path);
+        EXPECT_TRUE(added.Failed());
+        EXPECT_FALSE(added.goOn);
         EXPECT_EQ(script.Shown().back().inserts, std::vector<std::string>{"GAMES"});
         EXPECT_TRUE(test::ImageBytes(doc) == before);
         EXPECT_FALSE(doc.modified);
-        EXPECT_TRUE(window.items.empty());
+        EXPECT_TRUE(added.changes.Empty());
     }
 }
 
 TEST_F(AddFileTest, FolderOverAFolderKeepsTheOneThere) {
     PlaceFile(0, "GAMES      ", Pattern(1024), {2}, kAttrDirectory);
     const Bytes before = test::ImageBytes(doc);
-    bool goOn = false;
-    EXPECT_TRUE(AddHostFile(doc, MakeHostFolder("games"), &goOn));
-    EXPECT_TRUE(goOn);
+    const Result added = Add(MakeHostFolder("games"));
+    EXPECT_TRUE(added.Done());
+    EXPECT_TRUE(added.goOn);
+    EXPECT_TRUE(added.changes.Empty());
     EXPECT_TRUE(test::ImageBytes(doc) == before);
     EXPECT_FALSE(doc.modified);
 }
@@ -223,11 +230,11 @@ TEST_F(AddFileTest, FolderOverAFileIsTheUsualReplaceQuestion) {
     const std::string folder = MakeHostFolder("games");
     const Bytes before = test::ImageBytes(doc);
     script.Message(kMsgReplaceEntry, kBoxYesNo | kIconQuestion, kIdNo);
-    EXPECT_FALSE(AddHostFile(doc, folder));
+    EXPECT_FALSE(Add(folder).Done());
     EXPECT_TRUE(test::ImageBytes(doc) == before);
 
     script.Message(kMsgReplaceEntry, kBoxYesNo | kIconQuestion, kIdYes);
-    ASSERT_TRUE(AddHostFile(doc, folder));
+    ASSERT_TRUE(Add(folder).Done());
     EXPECT_EQ(EntryNamed("GAMES      "), Slot(0));
     EXPECT_EQ(ChainOf(Slot(0)), std::vector<uint32_t>{2}) << "the file's clusters were freed first";
     EXPECT_EQ(Fat(3), kFatFree);
@@ -241,44 +248,47 @@ TEST_F(AddFileTest, ReplacingAFileDeletesItsLongName) {
     test::WriteLongNameEntry(Entry(Slot(1)), 1, sum);
     PlaceFile(2, "LONGFI~1TXT", Pattern(10), {2});
     FsOptions().forceSwitch = true;
-    ASSERT_TRUE(AddHostFile(doc, HostFile("longfi~1.txt", Pattern(20))));
+    ASSERT_TRUE(Add(HostFile("longfi~1.txt", Pattern(20))).Done());
     EXPECT_EQ(EntryNamed("LONGFI~1TXT"), Slot(2));
     EXPECT_EQ(Entry(Slot(0))[0], kEntryDeleted);
     EXPECT_EQ(Entry(Slot(1))[0], kEntryDeleted);
 }
 
 TEST_F(AddFileTest, ReplacingFreesTheOldChainFirst) {
-    ASSERT_TRUE(AddHostFile(doc, HostFile("keep.bin", Pattern(10))));          // cluster 2
-    ASSERT_TRUE(AddHostFile(doc, HostFile("big.bin", Pattern(3000))));         // clusters 3..5
-    ASSERT_TRUE(AddHostFile(doc, HostFile("after.bin", Pattern(10))));         // cluster 6
+    ASSERT_TRUE(Add(HostFile("keep.bin", Pattern(10))).Done());          // cluster 2
+    ASSERT_TRUE(Add(HostFile("big.bin", Pattern(3000))).Done());         // clusters 3..5
+    ASSERT_TRUE(Add(HostFile("after.bin", Pattern(10))).Done());         // cluster 6
     const uint32_t e = EntryNamed("BIG     BIN");
-    const std::vector<uint32_t> items = window.items;
-    window.calls.clear();
+    const std::vector<uint32_t> items = ListedEntries(doc);
     script.Message(kMsgReplaceEntry, kBoxYesNo | kIconQuestion, kIdYes);
     const Bytes small = Pattern(700, 9);
-    ASSERT_TRUE(AddHostFile(doc, HostFile("big.bin", small)));
+    const Result replaced = Add(HostFile("big.bin", small));
+    ASSERT_TRUE(replaced.Done());
     EXPECT_EQ(EntryNamed("BIG     BIN"), e) << "same slot";
     EXPECT_EQ(ChainOf(e), std::vector<uint32_t>{3});
     EXPECT_EQ(Fat(4), 0u);
     EXPECT_EQ(Fat(5), 0u);
     EXPECT_EQ(DataOf(e), small);
-    EXPECT_EQ(window.items, items);
-    EXPECT_EQ(window.Count("RefreshList"), 1u);
+    EXPECT_EQ(ListedEntries(doc), items);
+    EXPECT_EQ(replaced.changes.changed, std::vector<uint32_t>{e}) << "the listed entry is redrawn, not added";
+    EXPECT_TRUE(replaced.changes.added.empty());
 }
 
 TEST_F(AddFileTest, ReplacingTheVolumeLabelListsTheNewFile) {
     std::memcpy(Entry(Slot(0)), "MYDISK     ", 11);
     Entry(Slot(0))[kDirAttr] = kAttrVolume;
     script.Message(kMsgReplaceEntry, kBoxYesNo | kIconQuestion, kIdYes);
-    ASSERT_TRUE(AddHostFile(doc, HostFile("mydisk", Pattern(10))));
-    EXPECT_EQ(window.items, std::vector<uint32_t>{Slot(0)});
+    const Result added = Add(HostFile("mydisk", Pattern(10)));
+    ASSERT_TRUE(added.Done());
+    EXPECT_EQ(added.changes.added, std::vector<uint32_t>{Slot(0)});
+    EXPECT_EQ(ListedEntries(doc), std::vector<uint32_t>{Slot(0)});
     EXPECT_EQ(Entry(Slot(0))[kDirAttr] & kAttrVolume, 0);
 }
 
 TEST_F(AddFileTest, ForceSwitchReplacesWithoutAsking) {
-    ASSERT_TRUE(AddHostFile(doc, HostFile("a.txt", Pattern(10))));
+    ASSERT_TRUE(Add(HostFile("a.txt", Pattern(10))).Done());
     FsOptions().forceSwitch = true;
-    ASSERT_TRUE(AddHostFile(doc, HostFile("a.txt", Pattern(20))));
+    ASSERT_TRUE(Add(HostFile("a.txt", Pattern(20))).Done());
     EXPECT_EQ(Load32(Entry(EntryNamed("A       TXT")) + kDirSize), 20u);
 }
 
@@ -408,12 +418,12 @@ TEST_F(AddFileTest, EveryFailureLeavesTheImageUnchanged) {
         window.Reset();
         const std::string path = row.arrange();
         const Bytes before = test::ImageBytes(doc);
-        bool goOn = !row.goOn;
-        EXPECT_FALSE(AddHostFile(doc, path, &goOn));
-        EXPECT_EQ(goOn, row.goOn);
+        const Result added = Add(path);
+        EXPECT_FALSE(added.Done());
+        EXPECT_EQ(added.goOn, row.goOn);
         EXPECT_TRUE(test::ImageBytes(doc) == before);
         EXPECT_FALSE(doc.modified);
-        EXPECT_TRUE(window.items.empty());
+        EXPECT_TRUE(added.changes.Empty());
         EXPECT_EQ(script.Pending(), 0u);
     }
     holder.Close();
@@ -436,12 +446,12 @@ protected:
 
 TEST_F(ShortImageTest, FreeClusterPastTheEndShowsMessage72) {
     Truncate(static_cast<uint32_t>(layout.ClusterOffset(4)) + 100);
-    ASSERT_TRUE(AddHostFile(doc, HostFile("fits.bin", Pattern(2048))));  // clusters 2 and 3
+    ASSERT_TRUE(Add(HostFile("fits.bin", Pattern(2048))).Done());  // clusters 2 and 3
     const Bytes before = test::ImageBytes(doc);
     script.Message(kMsgImageTooSmall, kIconError);
-    bool goOn = true;
-    EXPECT_FALSE(AddHostFile(doc, HostFile("more.bin", Pattern(200)), &goOn));
-    EXPECT_FALSE(goOn);
+    const Result added = Add(HostFile("more.bin", Pattern(200)));
+    EXPECT_TRUE(added.Failed());
+    EXPECT_FALSE(added.goOn);
     EXPECT_TRUE(test::ImageBytes(doc) == before);
 }
 
@@ -450,9 +460,9 @@ TEST_F(ShortImageTest, RootDirectoryPastTheEndShowsMessage72) {
     Truncate(Slot(3));
     const Bytes before = test::ImageBytes(doc);
     script.Message(kMsgImageTooSmall, kIconError);
-    bool goOn = true;
-    EXPECT_FALSE(AddHostFile(doc, HostFile("new.bin", Pattern(10)), &goOn));
-    EXPECT_FALSE(goOn);
+    const Result added = Add(HostFile("new.bin", Pattern(10)));
+    EXPECT_TRUE(added.Failed());
+    EXPECT_FALSE(added.goOn);
     EXPECT_TRUE(test::ImageBytes(doc) == before);
 }
 
@@ -461,7 +471,7 @@ TEST_F(AddFileTest, SecondFileFindingTheDiskFullStopsTheRest) {
     const std::vector<std::string> paths = {HostFile("one.bin", Pattern(1000)), HostFile("two.bin", Pattern(1000)),
                                             HostFile("three.bin", {})};
     script.Message(kMsgDiskFull, kIconError);
-    EXPECT_TRUE(AddFiles(doc, paths));
+    EXPECT_TRUE(AddAll(paths).Done());
     EXPECT_NE(EntryNamed("ONE     BIN"), 0u);
     EXPECT_EQ(EntryNamed("TWO     BIN"), 0u);
     EXPECT_EQ(EntryNamed("THREE   BIN"), 0u) << "the empty third file would have fitted";
@@ -471,10 +481,10 @@ TEST_F(AddFileTest, DecliningOneFileGoesOnWithTheNext) {
     PlaceFile(0, "ONE     BIN", Pattern(10), {2});
     const std::vector<std::string> paths = {HostFile("one.bin", Pattern(10)), HostFile("two.bin", Pattern(10))};
     script.Message(kMsgReplaceEntry, kBoxYesNo | kIconQuestion, kIdNo);
-    EXPECT_TRUE(AddFiles(doc, paths));
+    EXPECT_TRUE(AddAll(paths).Done());
     EXPECT_NE(EntryNamed("TWO     BIN"), 0u);
     script.SystemError(win_error::kFileNotFound, dir.Path("none"));
-    EXPECT_FALSE(AddFiles(doc, {dir.Path("none")}));
+    EXPECT_FALSE(AddAll({dir.Path("none")}).Done());
 }
 
 }  // namespace

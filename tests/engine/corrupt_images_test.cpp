@@ -178,7 +178,7 @@ TEST_F(CorruptImages, OpenedWithWarningsOrRefused) {
         if (refused) {
             script.Message(kMsgChangeRefused, kIconError);
         }
-        EXPECT_EQ(Shown(SaveImage(doc)), !refused);
+        EXPECT_EQ(test::Shown(SaveImage(doc)), !refused);
         EXPECT_EQ(script.Pending(), 0u);
         EXPECT_EQ(ReadFile(path), bytes);
         ASSERT_TRUE(Close(doc));

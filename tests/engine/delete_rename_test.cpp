@@ -27,16 +27,24 @@ protected:
         Put(2, "THREE   TXT", kAttrArchive, {5, 7, 6}, 3000);
         Put(3, "SUB        ", kAttrDirectory, {8}, 0);
         Put(4, "FOUR    TXT", kAttrArchive | kAttrReadOnly, {9}, 1);
-        FillList(doc);
-        ASSERT_EQ(window.items.size(), 5u);
-        window.calls.clear();
+        listed = ListedEntries(doc);
+        ASSERT_EQ(listed.size(), 5u);
     }
-    void Delete() { DeleteSelected(doc, test::TestOwner()); }
+    // Picks the listed entries at `items`, as a user's clicks would.
+    void Select(std::initializer_list<int> items) {
+        selected.clear();
+        for (int i : items) selected.push_back(listed[static_cast<size_t>(i)]);
+    }
+    void Delete() { result = Shown(DeleteEntries(doc, test::TestOwner(), selected)); }
+
+    std::vector<uint32_t> listed;    // the listing before the command
+    std::vector<uint32_t> selected;  // in list order
+    Result result;
 };
 
 TEST_F(DeleteTest, WritesExactlyTheFatZerosAndTheDeletedMark) {
     test::Bytes expected = Snapshot();
-    window.Select({2});
+    Select({2});
     script.Message(kMsgDeleteFile, kAskDelete, kIdYes);
     Delete();
 
@@ -58,21 +66,42 @@ TEST_F(DeleteTest, WritesExactlyTheFatZerosAndTheDeletedMark) {
     EXPECT_EQ(Fat(4), kFatEnd);
     EXPECT_EQ(Fat(8), kFatEnd);
     EXPECT_EQ(script.Shown()[0].inserts, std::vector<std::string>{"THREE.TXT"});
-    EXPECT_EQ(window.items, (std::vector<uint32_t>{Slot(0), Slot(1), Slot(3), Slot(4)}));
-    EXPECT_EQ(window.Count("UpdateStatusText"), 1u);
+    EXPECT_EQ(ListedEntries(doc), (std::vector<uint32_t>{Slot(0), Slot(1), Slot(3), Slot(4)}));
+    EXPECT_EQ(result.changes.removed, std::vector<uint32_t>{Slot(2)});
 }
 
 TEST_F(DeleteTest, ThreeAdjacentSelectedItemsAreAllDeleted) {
-    window.Select({0, 1, 2});
+    Select({0, 1, 2});
     script.Message(kMsgDeleteFile, kAskDeleteOfMany, kIdYes)
         .Message(kMsgDeleteFile, kAskDeleteOfMany, kIdYes)
         .Message(kMsgDeleteFile, kAskDeleteOfMany, kIdYes);
     Delete();
-    EXPECT_EQ(window.items, (std::vector<uint32_t>{Slot(3), Slot(4)}));
-    EXPECT_TRUE(window.selected.empty());
+    EXPECT_EQ(ListedEntries(doc), (std::vector<uint32_t>{Slot(3), Slot(4)}));
+    EXPECT_EQ(result.changes.removed, selected) << "every selected entry left the listing";
     for (uint32_t i : {0u, 1u, 2u}) EXPECT_EQ(At(i)[0], kEntryDeleted) << i;
     for (uint32_t c = 2; c <= 7; ++c) EXPECT_EQ(Fat(c), kFatFree) << c;
     EXPECT_EQ(script.Shown()[1].inserts, std::vector<std::string>{"TWO.TXT"});
+}
+
+// The question names the entry as a listing shows it: an escaped E5 as E5,
+// other bytes as they are, a blank base as nothing.
+TEST_F(DeleteTest, TheQuestionNamesTheEntryAsTheListShowsIt) {
+    const struct {
+        const char* name11;
+        std::string shown;
+    } cases[] = {
+        {"\x05XTRA   TXT", "\xE5XTRA.TXT"},
+        {"A\x01\xFF     B  ", "A\x01\xFF.B"},
+        {"        PRO", ".PRO"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.shown);
+        std::memcpy(At(1), c.name11, kDirFullNameLength);
+        Select({1});
+        script.Message(kMsgDeleteFile, kAskDelete, kIdNo);
+        Delete();
+        EXPECT_EQ(script.Shown().back().inserts, std::vector<std::string>{c.shown});
+    }
 }
 
 struct AnswerCase {
@@ -88,7 +117,7 @@ class DeleteAnswerTest : public DeleteTest, public ::testing::WithParamInterface
 TEST_P(DeleteAnswerTest, AnswerDecidesTheItemAndTheRest) {
     const AnswerCase& c = GetParam();
     const test::Bytes before = Snapshot();
-    window.Select({0, 1});
+    Select({0, 1});
     script.Message(kMsgDeleteFile, kAskDeleteOfMany, c.answer);
     if (c.questions == 2) script.Message(kMsgDeleteFile, kAskDeleteOfMany, kIdNo);
     Delete();
@@ -98,7 +127,8 @@ TEST_P(DeleteAnswerTest, AnswerDecidesTheItemAndTheRest) {
     if (!c.deleted) {
         EXPECT_EQ(Snapshot(), before);
         EXPECT_FALSE(doc.modified);
-        EXPECT_EQ(window.items.size(), 5u);
+        EXPECT_EQ(ListedEntries(doc).size(), 5u);
+        EXPECT_TRUE(result.changes.Empty());
     }
 }
 
@@ -109,7 +139,7 @@ INSTANTIATE_TEST_SUITE_P(Answers, DeleteAnswerTest,
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(DeleteTest, DirectoryGivesMessage81AndTheWalkGoesOn) {
-    window.Select({3, 4});
+    Select({3, 4});
     script.Message(kMsgCannotDeleteDir, kIconWarning).Message(kMsgDeleteFile, kAskDeleteOfMany, kIdYes);
     Delete();
     EXPECT_EQ(script.Shown()[0].inserts, std::vector<std::string>{"SUB"});
@@ -120,19 +150,19 @@ TEST_F(DeleteTest, DirectoryGivesMessage81AndTheWalkGoesOn) {
 
 // Thirty selected files are one answer, not thirty.
 TEST_F(DeleteTest, YesToAllDeletesTheRestWithoutAskingButStillWarnsAboutDirectories) {
-    window.Select({0, 1, 2, 3, 4});
+    Select({0, 1, 2, 3, 4});
     script.Message(kMsgDeleteFile, kAskDeleteOfMany, kIdNo)
         .Message(kMsgDeleteFile, kAskDeleteOfMany, kIdYesToAll)
         .Message(kMsgCannotDeleteDir, kIconWarning);
     Delete();
     EXPECT_EQ(script.Shown()[1].inserts, std::vector<std::string>{"TWO.TXT"});
-    EXPECT_EQ(window.items, (std::vector<uint32_t>{Slot(0), Slot(3)}));
+    EXPECT_EQ(ListedEntries(doc), (std::vector<uint32_t>{Slot(0), Slot(3)}));
     EXPECT_EQ(At(0)[0], 'O');
     for (uint32_t i : {1u, 2u, 4u}) EXPECT_EQ(At(i)[0], kEntryDeleted) << i;
 }
 
 TEST_F(DeleteTest, OneSelectedEntryIsAskedWithoutYesToAll) {
-    window.Select({4});
+    Select({4});
     script.Message(kMsgDeleteFile, kAskDelete, kIdYesToAll);  // not a button of that box
     Delete();
     EXPECT_EQ(At(4)[0], 'F');
@@ -141,10 +171,10 @@ TEST_F(DeleteTest, OneSelectedEntryIsAskedWithoutYesToAll) {
 
 TEST_F(DeleteTest, ForceSwitchSkipsQuestionsButNotTheDirectoryWarning) {
     FsOptions().forceSwitch = true;
-    window.Select({0, 1, 2, 3, 4});
+    Select({0, 1, 2, 3, 4});
     script.Message(kMsgCannotDeleteDir, kIconWarning);
     Delete();
-    EXPECT_EQ(window.items, std::vector<uint32_t>{Slot(3)});
+    EXPECT_EQ(ListedEntries(doc), std::vector<uint32_t>{Slot(3)});
     for (uint32_t i : {0u, 1u, 2u, 4u}) EXPECT_EQ(At(i)[0], kEntryDeleted) << i;
 }
 
@@ -164,10 +194,11 @@ protected:
         test::WriteLongNameEntry(At(4), 2, Checksum("OTHER   TXT"));
         test::WriteLongNameEntry(At(5), 1, damaged);
         Put(6, "DAMAGED TXT", kAttrArchive, {3}, 10);
-        FillList(doc);
-        ASSERT_EQ(window.items, (std::vector<uint32_t>{Slot(2), Slot(6)}));
-        window.calls.clear();
+        ASSERT_EQ(ListedEntries(doc), (std::vector<uint32_t>{Slot(2), Slot(6)}));
     }
+    // The Delete command over the listed entry at `item`.
+    void DeleteItem(size_t item) { Shown(DeleteEntries(doc, test::TestOwner(), {ListedEntries(doc)[item]})); }
+    Result Rename(uint32_t entry, const std::string& typed) { return Shown(RenameEntry(doc, entry, &typed)); }
     static uint8_t Checksum(const char* name11) { return ShortNameChecksum(reinterpret_cast<const uint8_t*>(name11)); }
     // The image as it was, with byte 0 of the given slots marked deleted.
     test::Bytes WithDeleted(test::Bytes image, std::vector<uint32_t> slots) {
@@ -179,8 +210,7 @@ protected:
 TEST_F(LongNameEditTest, DeleteTakesTheLongNameAlong) {
     test::Bytes expected = Snapshot();
     FsOptions().forceSwitch = true;
-    window.Select({0});
-    DeleteSelected(doc, test::TestOwner());
+    DeleteItem(0);
     expected = WithDeleted(expected, {0, 1, 2});
     // Cluster 2's entry is the even half of bytes 3 and 4 of the FAT.
     const uint32_t fat = static_cast<uint32_t>(layout.fatStart);
@@ -192,8 +222,7 @@ TEST_F(LongNameEditTest, DeleteTakesTheLongNameAlong) {
 TEST_F(LongNameEditTest, DeleteLeavesWhatDoesNotBelongAlone) {
     const test::Bytes before = Snapshot();
     FsOptions().forceSwitch = true;
-    window.Select({1});
-    DeleteSelected(doc, test::TestOwner());
+    DeleteItem(1);
     const test::Bytes after = Snapshot();
     EXPECT_EQ(At(5)[0], kEntryDeleted);
     EXPECT_EQ(At(6)[0], kEntryDeleted);
@@ -204,8 +233,7 @@ TEST_F(LongNameEditTest, DeleteLeavesWhatDoesNotBelongAlone) {
 
 TEST_F(LongNameEditTest, RenameDeletesTheOldLongName) {
     const test::Bytes before = Snapshot();
-    std::string text = "short.txt";
-    ASSERT_EQ(RenameEntry(doc, test::TestOwner(), &text, Slot(2)), RenameVerdict::kAccept);
+    ASSERT_TRUE(Rename(Slot(2), "short.txt").Done());
     test::Bytes expected = WithDeleted(before, {0, 1});
     std::copy_n("SHORT   TXT", 11, expected.begin() + Slot(2));
     EXPECT_EQ(Snapshot(), expected);
@@ -213,16 +241,14 @@ TEST_F(LongNameEditTest, RenameDeletesTheOldLongName) {
 
 TEST_F(LongNameEditTest, RenameToTheSameNameKeepsTheLongName) {
     const test::Bytes before = Snapshot();
-    std::string text = "longfi~1.txt";
-    ASSERT_EQ(RenameEntry(doc, test::TestOwner(), &text, Slot(2)), RenameVerdict::kAccept);
+    ASSERT_TRUE(Rename(Slot(2), "longfi~1.txt").Done());
     EXPECT_EQ(Snapshot(), before) << "the long name still fits the short one";
 }
 
 TEST_F(LongNameEditTest, RefusedRenameKeepsTheLongName) {
     const test::Bytes before = Snapshot();
     script.SystemError(win_error::kAlreadyExists, "DAMAGED.TXT");
-    std::string text = "damaged.txt";
-    EXPECT_EQ(RenameEntry(doc, test::TestOwner(), &text, Slot(2)), RenameVerdict::kReject);
+    EXPECT_TRUE(Rename(Slot(2), "damaged.txt").Failed());
     EXPECT_EQ(Snapshot(), before);
 }
 
@@ -233,7 +259,12 @@ protected:
         Put(0, "FILE1   TXT", kAttrArchive, {2}, 100);
         Put(1, "FILE2   TXT", kAttrArchive, {3}, 200);
     }
-    RenameVerdict Rename(std::string& text) { return RenameEntry(doc, test::TestOwner(), &text, Slot(0)); }
+    // Renames slot 0 to `text` as the label editor does; on acceptance
+    // `text` becomes what the list shows.
+    Result Rename(std::string& text) {
+        const std::string typed = text;
+        return Shown(RenameEntry(doc, Slot(0), &typed, &text));
+    }
 };
 
 struct AcceptCase {
@@ -250,7 +281,9 @@ TEST_P(RenameAcceptTest, StoresTheNameAndShowsTheUpperCaseText) {
     const AcceptCase& c = GetParam();
     const test::Bytes before = Snapshot();
     std::string text = c.typed;
-    EXPECT_EQ(Rename(text), RenameVerdict::kAccept);
+    const Result renamed = Rename(text);
+    EXPECT_TRUE(renamed.Done());
+    EXPECT_EQ(renamed.changes.changed, std::vector<uint32_t>{Slot(0)});
     EXPECT_EQ(Name11(0), c.stored);
     EXPECT_EQ(text, c.shown);
     EXPECT_TRUE(doc.modified);
@@ -286,7 +319,7 @@ TEST_P(RenameRejectTest, ShowsTheMessageAndKeepsTheOldName) {
     const test::Bytes before = Snapshot();
     script.Message(c.message, kIconError);
     std::string text = c.typed;
-    EXPECT_EQ(Rename(text), RenameVerdict::kReject);
+    EXPECT_TRUE(Rename(text).Failed());
     EXPECT_EQ(Snapshot(), before);
     EXPECT_FALSE(doc.modified);
 }
@@ -309,7 +342,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(RenameTest, HighByteIsAcceptedUnderRegular) {
     std::string text = "CAF\xC9.TXT";
-    EXPECT_EQ(Rename(text), RenameVerdict::kAccept);
+    EXPECT_TRUE(Rename(text).Done());
     EXPECT_EQ(Name11(0), "CAF\xC9    TXT");
 }
 
@@ -317,11 +350,11 @@ TEST_F(RenameTest, ByteE5IsNeverStored) {
     std::string text = "A\xE5";
 #ifdef _WIN32
     // The ANSI upper-casing turns the small a-ring into the capital one first.
-    EXPECT_EQ(Rename(text), RenameVerdict::kAccept);
+    EXPECT_TRUE(Rename(text).Done());
     EXPECT_EQ(Name11(0), "A\xC5         ");
 #else
     script.Message(kMsgNameBadChars, kIconError);
-    EXPECT_EQ(Rename(text), RenameVerdict::kReject);
+    EXPECT_TRUE(Rename(text).Failed());
     EXPECT_EQ(Name11(0), "FILE1   TXT");
 #endif
 }
@@ -330,14 +363,16 @@ TEST_F(RenameTest, ExistingNameShowsSystemError183) {
     const test::Bytes before = Snapshot();
     script.SystemError(win_error::kAlreadyExists, "FILE2.TXT");
     std::string text = "file2.txt";
-    EXPECT_EQ(Rename(text), RenameVerdict::kReject);
+    EXPECT_TRUE(Rename(text).Failed());
     EXPECT_EQ(Snapshot(), before);
     EXPECT_FALSE(doc.modified);
 }
 
 TEST_F(RenameTest, CancelledEditingRejectsSilently) {
     const test::Bytes before = Snapshot();
-    EXPECT_EQ(RenameEntry(doc, test::TestOwner(), nullptr, Slot(0)), RenameVerdict::kReject);
+    const Result renamed = Shown(RenameEntry(doc, Slot(0), nullptr));
+    EXPECT_FALSE(renamed.Done());
+    EXPECT_FALSE(renamed.Failed()) << "nothing to say";
     EXPECT_EQ(Snapshot(), before);
 }
 

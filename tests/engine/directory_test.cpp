@@ -36,7 +36,13 @@ protected:
     }
     void Delete(uint32_t i) { At(i)[kDirName] = kEntryDeleted; }
     SlotResult Find(const std::string& display, bool quiet = false) {
-        return FindEntrySlot(layout, doc.Area(), doc.AreaLength(), display, PackShortName(display), quiet);
+        return Told(FindEntrySlot(layout, doc.Area(), doc.AreaLength(), display, PackShortName(display), quiet,
+                                  MainWindow()));
+    }
+    // A caller shows why there is no slot.
+    static SlotResult Told(SlotResult r) {
+        if (r.failure) Tell(MainWindow(), *r.failure);
+        return r;
     }
     std::vector<uint8_t> Snapshot() const { return {doc.Area(), doc.Area() + doc.AreaLength()}; }
     Layout layout;
@@ -169,11 +175,13 @@ TEST_F(DirectoryTest, ImageEndingInsideTheRootDirectoryReportsImageTooSmall) {
     Put(2, "C       TXT");
     const uint32_t shortLength = Slot(3);  // three entries fit, all in use
     script.Message(kMsgImageTooSmall, kIconError);
-    SlotResult r = FindEntrySlot(layout, doc.Area(), shortLength, "NEW.TXT", PackShortName("NEW.TXT"), false);
+    SlotResult r =
+        Told(FindEntrySlot(layout, doc.Area(), shortLength, "NEW.TXT", PackShortName("NEW.TXT"), false, MainWindow()));
     EXPECT_FALSE(r.hasSlot);
     EXPECT_FALSE(r.goOn);
     // A quiet lookup says nothing and finds what there is.
-    r = FindEntrySlot(layout, doc.Area(), shortLength, "A.TXT", PackShortName("A.TXT"), true);
+    r = Told(FindEntrySlot(layout, doc.Area(), shortLength, "A.TXT", PackShortName("A.TXT"), true, MainWindow()));
+    EXPECT_FALSE(r.failure.has_value());
     EXPECT_EQ(r.slotOffset, Slot(0));
 }
 

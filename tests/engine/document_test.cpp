@@ -53,7 +53,7 @@ TEST_F(Document, OpenAndSaveRoundTripByteExactWithComment) {
     EXPECT_TRUE(doc.IsOpen());
 
     doc.modified = true;
-    ASSERT_TRUE(Shown(SaveImage(doc)));
+    ASSERT_TRUE(test::Shown(SaveImage(doc)));
     EXPECT_FALSE(doc.modified);
     EXPECT_EQ(ReadFile(path), file);
 }
@@ -130,10 +130,10 @@ TEST_F(Document, NoLeavesTheBackupUntilAModifiedSave) {
     script.Message(kMsgBackupFatMismatch, kBoxYesNo | kIconQuestion, kIdNo);
     ASSERT_TRUE(Open(doc, TestOwner(), path));
     EXPECT_FALSE(doc.modified);
-    ASSERT_TRUE(Shown(SaveImage(doc)));
+    ASSERT_TRUE(test::Shown(SaveImage(doc)));
     EXPECT_EQ(ReadFile(path), before) << "a clean save leaves copy 2 alone";
     doc.modified = true;
-    ASSERT_TRUE(Shown(SaveImage(doc)));
+    ASSERT_TRUE(test::Shown(SaveImage(doc)));
     const Bytes after = ReadFile(path);
     const Layout l = doc.GetLayout();
     EXPECT_EQ(std::memcmp(after.data() + l.fatStart, after.data() + l.FatCopyStart(1), l.fatBytes), 0);
@@ -148,7 +148,7 @@ TEST_F(Document, OneFatIsNeverComparedOrCopied) {
     const std::string path = Write("one.dsk", image);
     ASSERT_TRUE(Open(doc, TestOwner(), path));
     doc.modified = true;
-    ASSERT_TRUE(Shown(SaveImage(doc)));
+    ASSERT_TRUE(test::Shown(SaveImage(doc)));
     EXPECT_EQ(ReadFile(path), image);
 }
 
@@ -169,17 +169,17 @@ TEST_F(Document, LargeFatsAreComparedAndCopiedToTheirEnd) {
     script.Message(kMsgBackupFatMismatch, kBoxYesNo | kIconQuestion, kIdNo);
     ASSERT_TRUE(Open(doc, TestOwner(), path));
     doc.modified = true;
-    ASSERT_TRUE(Shown(SaveImage(doc)));
+    ASSERT_TRUE(test::Shown(SaveImage(doc)));
     const Bytes after = ReadFile(path);
     EXPECT_EQ(after[fat2 + 70000], 0x00);
     EXPECT_EQ(std::memcmp(after.data() + 512, after.data() + fat2, 200 * 512), 0);
 }
 
 TEST_F(Document, SaveOfAnUntitledImageAsksForAName) {
-    ASSERT_TRUE(Shown(CreateEmptyImage(doc, 0xF9, 0), TestOwner()));
+    ASSERT_TRUE(test::Shown(CreateEmptyImage(doc, 0xF9, 0), TestOwner()));
     doc.modified = true;
     script.SavePath("");
-    EXPECT_FALSE(Shown(SaveImage(doc)));
+    EXPECT_FALSE(test::Shown(SaveImage(doc)));
     EXPECT_TRUE(doc.modified);
 
     // Yes to "save changes", then cancel in the dialog: the document stays.
@@ -189,7 +189,7 @@ TEST_F(Document, SaveOfAnUntitledImageAsksForAName) {
 
     const std::string path = dir.Path("new.dsk");
     script.SavePath(path);
-    ASSERT_TRUE(Shown(SaveImage(doc)));
+    ASSERT_TRUE(test::Shown(SaveImage(doc)));
     EXPECT_EQ(doc.fileName, path);
     EXPECT_EQ(ReadFile(path), ImageBytes(doc));
 }
@@ -197,9 +197,9 @@ TEST_F(Document, SaveOfAnUntitledImageAsksForAName) {
 TEST_F(Document, SaveAsKeepsAnExistingFileUntilTheSaveReplacesIt) {
     ASSERT_TRUE(Open(doc, TestOwner(), Write("a.dsk", MakeImage(0xF9))));
     const std::string target = Write("b.dsk", Bytes(5000, 'q'));
-    ASSERT_TRUE(Shown(SaveImageAsPath(doc, target), TestOwner()));
+    ASSERT_TRUE(test::Shown(SaveImageAsPath(doc, target), TestOwner()));
     EXPECT_EQ(ReadFile(target), Bytes(5000, 'q'));
-    ASSERT_TRUE(Shown(SaveImage(doc)));
+    ASSERT_TRUE(test::Shown(SaveImage(doc)));
     EXPECT_EQ(ReadFile(target), ImageBytes(doc));
 }
 
@@ -239,7 +239,7 @@ TEST_F(Document, AnImageOpenForWritingRefusesASecondWriterAlsoAfterASave) {
 
     // The save puts a new file in the path's place: it is held just the same.
     doc.modified = true;
-    ASSERT_TRUE(Shown(SaveImage(doc)));
+    ASSERT_TRUE(test::Shown(SaveImage(doc)));
     script.SystemError(win_error::kSharingViolation, path);
     EXPECT_FALSE(Open(second, TestOwner(), path));
 
@@ -278,24 +278,24 @@ TEST_F(Document, SaveThatBreaksOffLeavesTheOldImageWhole) {
     {
         FileSizeLimit limit(100 * 1024);
         script.SystemError(win_error::kDiskFull, path);
-        EXPECT_FALSE(Shown(SaveImage(doc)));
+        EXPECT_FALSE(test::Shown(SaveImage(doc)));
     }
     EXPECT_TRUE(doc.modified);
     EXPECT_EQ(ReadFile(path), before);
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Root()), {}), 1) << "no half file is left";
-    ASSERT_TRUE(Shown(SaveImage(doc))) << "the document can be saved once there is room";
+    ASSERT_TRUE(test::Shown(SaveImage(doc))) << "the document can be saved once there is room";
     EXPECT_EQ(ReadFile(path), ImageBytes(doc));
 }
 
 TEST_F(Document, SavingUnderANewNameThatFailsLeavesNoFileBehind) {
-    ASSERT_TRUE(Shown(CreateEmptyImage(doc, 0xF9, 0), TestOwner()));
+    ASSERT_TRUE(test::Shown(CreateEmptyImage(doc, 0xF9, 0), TestOwner()));
     const std::string fresh = dir.Path("fresh.dsk");
     const std::string existing = Write("old.dsk", Bytes(3000, 'o'));
     {
         FileSizeLimit limit(100 * 1024);
         script.SystemError(win_error::kDiskFull, fresh).SystemError(win_error::kDiskFull, existing);
-        EXPECT_FALSE(Shown(SaveImageToPath(doc, fresh), TestOwner()));
-        EXPECT_FALSE(Shown(SaveImageToPath(doc, existing), TestOwner()));
+        EXPECT_FALSE(test::Shown(SaveImageToPath(doc, fresh), TestOwner()));
+        EXPECT_FALSE(test::Shown(SaveImageToPath(doc, existing), TestOwner()));
     }
     EXPECT_FALSE(FileExists(fresh));
     EXPECT_EQ(ReadFile(existing), Bytes(3000, 'o')) << "a file that was there keeps its bytes";
@@ -309,7 +309,7 @@ TEST_F(Document, SaveKeepsTheFilesModeAndASymbolicLink) {
     ASSERT_TRUE(Open(doc, TestOwner(), link));
     doc.Area()[600] = 0x42;
     doc.modified = true;
-    ASSERT_TRUE(Shown(SaveImage(doc)));
+    ASSERT_TRUE(test::Shown(SaveImage(doc)));
     struct stat st {};
     ASSERT_EQ(::lstat(link.c_str(), &st), 0);
     EXPECT_TRUE(S_ISLNK(st.st_mode)) << "the link stays a link";

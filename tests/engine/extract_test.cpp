@@ -1,6 +1,6 @@
 // Extracting entries to host files: data, stamps and attributes, the replace
 // question, corrupt chains that must never lead outside the image, and the
-// two steps that drive ExtractEntry.
+// two commands that drive ExtractEntry.
 #include <cstring>
 #include <filesystem>
 #include <string>
@@ -23,6 +23,18 @@ constexpr unsigned kAskReplaceFlags = kBoxYesNo | kIconQuestion | kDefaultButton
 
 class ExtractTest : public test::TransferTest {
 protected:
+    // ExtractEntry as a front end runs it, its failure shown: false when it failed.
+    bool Extract(uint32_t entryOffset, unsigned replaceFlags, const std::string& out) {
+        return !Shown(ExtractEntry(doc, test::TestOwner(), entryOffset, replaceFlags, out)).Failed();
+    }
+    // The drag-out extraction of `entries` into `folder`, what it says shown.
+    Result IntoFolder(const std::vector<uint32_t>& entries, const std::string& folder) {
+        return Shown(ExtractEntriesToFolder(doc, entries, folder, pathList));
+    }
+    std::string PathListText() const {
+        return std::string(reinterpret_cast<const char*>(pathList.data()), pathList.size());
+    }
+    ByteBlock pathList;
     HostTime StampOf(uint32_t entryOffset) {
         DosDateTime dos{Load16(Entry(entryOffset) + kDirDate), Load16(Entry(entryOffset) + kDirTime)};
         HostTime t = 0;
@@ -59,7 +71,7 @@ TEST_F(ExtractTest, DataStampAndAttributesReachTheHost) {
     const Bytes data = Pattern(2500);
     const uint32_t e = PlaceFile(0, "DATA    BIN", data, {7, 3, 9}, kAttrArchive | kAttrHidden);
     const std::string out = dir.Path("data.bin");
-    ASSERT_TRUE(ExtractEntry(doc, test::TestOwner(), e, kReplaceAsk, out));
+    ASSERT_TRUE(Extract(e, kReplaceAsk, out));
     EXPECT_EQ(test::ReadFile(out), data);
     const HostFindData found = Found(out);
     EXPECT_EQ(found.lastWriteTime, StampOf(e));
@@ -73,7 +85,7 @@ TEST_F(ExtractTest, EmptyFileIgnoresItsFirstCluster) {
     const uint32_t e = PlaceFile(0, "EMPTY   BIN", {}, {});
     Store16(Entry(e) + kDirFirstCluster, kFatBadCluster);
     const std::string out = dir.Path("empty.bin");
-    ASSERT_TRUE(ExtractEntry(doc, test::TestOwner(), e, kReplaceAsk, out));
+    ASSERT_TRUE(Extract(e, kReplaceAsk, out));
     EXPECT_TRUE(test::ReadFile(out).empty());
     EXPECT_EQ(Found(out).lastWriteTime, StampOf(e));
 }
@@ -81,7 +93,7 @@ TEST_F(ExtractTest, EmptyFileIgnoresItsFirstCluster) {
 TEST_F(ExtractTest, EntryWithoutAttributesGivesANormalFile) {
     const uint32_t e = PlaceFile(0, "PLAIN   BIN", Pattern(10), {2}, 0);
     const std::string out = dir.Path("plain.bin");
-    ASSERT_TRUE(ExtractEntry(doc, test::TestOwner(), e, kReplaceAsk, out));
+    ASSERT_TRUE(Extract(e, kReplaceAsk, out));
     uint32_t attributes = 0;
     ASSERT_EQ(GetHostFileAttributes(out, attributes), 0u);
     EXPECT_EQ(attributes & (kHostReadOnly | kHostHidden | kHostSystem), 0u);
@@ -92,7 +104,7 @@ TEST_F(ExtractTest, EarliestDosStampArrivesExactly) {
     Store16(Entry(e) + kDirDate, 1 << 5 | 1);  // 1980-01-01
     Store16(Entry(e) + kDirTime, 0);
     const std::string out = dir.Path("old.bin");
-    ASSERT_TRUE(ExtractEntry(doc, test::TestOwner(), e, kReplaceAsk, out));
+    ASSERT_TRUE(Extract(e, kReplaceAsk, out));
     DosDateTime back;
     ASSERT_TRUE(HostTimeToLocalDos(Found(out).lastWriteTime, back));
     EXPECT_EQ(back.date, PackDosDate(kDosFirstYear, 1, 1));
@@ -104,29 +116,29 @@ TEST_F(ExtractTest, ExistingHostFileIsReplacedOnlyAfterYes) {
     const std::string out = HostFile("data.bin", {1, 2, 3});
 
     script.Message(kMsgReplaceHostFile, kAskReplaceFlags, kIdNo);
-    EXPECT_TRUE(ExtractEntry(doc, test::TestOwner(), e, kReplaceAsk, out)) << "declining is no failure";
+    EXPECT_TRUE(Extract(e, kReplaceAsk, out)) << "declining is no failure";
     EXPECT_EQ(test::ReadFile(out), (Bytes{1, 2, 3}));
     EXPECT_EQ(script.Shown().back().inserts, std::vector<std::string>{out});
 
     script.Message(kMsgReplaceHostFile, kAskReplaceFlags, kIdYes);
-    EXPECT_TRUE(ExtractEntry(doc, test::TestOwner(), e, kReplaceAsk, out));
+    EXPECT_TRUE(Extract(e, kReplaceAsk, out));
     EXPECT_EQ(test::ReadFile(out), Pattern(100));
 
     test::WriteFile(out, {9});
-    EXPECT_TRUE(ExtractEntry(doc, test::TestOwner(), e, kReplaceSilently, out));
+    EXPECT_TRUE(Extract(e, kReplaceSilently, out));
     EXPECT_EQ(test::ReadFile(out), Pattern(100));
 }
 
 TEST_F(ExtractTest, ReadOnlyEntryGivesAReadOnlyFileThatRefusesReplacing) {
     const uint32_t e = PlaceFile(0, "LOCKED  BIN", Pattern(100), {2}, kAttrReadOnly);
     const std::string out = dir.Path("locked.bin");
-    ASSERT_TRUE(ExtractEntry(doc, test::TestOwner(), e, kReplaceAsk, out));
+    ASSERT_TRUE(Extract(e, kReplaceAsk, out));
     uint32_t attributes = 0;
     ASSERT_EQ(GetHostFileAttributes(out, attributes), 0u);
     EXPECT_TRUE(attributes & kHostReadOnly);
     // Refused by the engine itself, even where root could write the file.
     script.Message(kMsgReplaceHostFile, kAskReplaceFlags, kIdYes).SystemError(win_error::kAccessDenied, out);
-    EXPECT_FALSE(ExtractEntry(doc, test::TestOwner(), e, kReplaceAsk, out));
+    EXPECT_FALSE(Extract(e, kReplaceAsk, out));
     EXPECT_EQ(test::ReadFile(out), Pattern(100));
 }
 
@@ -138,7 +150,7 @@ TEST_F(ExtractTest, ReplacingAnUnwritableTargetAfterYesIsAnAccessError) {
     const std::string out = dir.Path("taken");
     ASSERT_TRUE(std::filesystem::create_directory(out));
     script.Message(kMsgReplaceHostFile, kAskReplaceFlags, kIdYes).SystemError(win_error::kAccessDenied, out);
-    EXPECT_FALSE(ExtractEntry(doc, test::TestOwner(), e, kReplaceAsk, out));
+    EXPECT_FALSE(Extract(e, kReplaceAsk, out));
 }
 #endif
 
@@ -152,7 +164,7 @@ TEST_F(ExtractTest, ALinkAtTheTargetIsReplacedItselfNeverFollowed) {
     ASSERT_TRUE(std::filesystem::create_directory(folder));
     const std::string link = folder + "/NOTES.TXT";
     std::filesystem::create_symlink("../outside.txt", link);
-    EXPECT_TRUE(ExtractEntry(doc, test::TestOwner(), e, kReplaceSilently, link));
+    EXPECT_TRUE(Extract(e, kReplaceSilently, link));
     EXPECT_EQ(test::ReadFile(outside), (Bytes{1, 2, 3}));
     EXPECT_FALSE(std::filesystem::is_symlink(link));
     EXPECT_EQ(test::ReadFile(link), Pattern(100));
@@ -175,7 +187,7 @@ TEST_F(ExtractTest, TheOpenImageAndItsErrorFileAreNeverOverwritten) {
     for (const std::string& target : targets) {
         SCOPED_TRACE(target);
         script.Message(kMsgExtractOntoOpenImage, kIconError);
-        EXPECT_FALSE(ExtractEntry(doc, test::TestOwner(), e, kReplaceSilently, target));
+        EXPECT_FALSE(Extract(e, kReplaceSilently, target));
         ASSERT_FALSE(script.Shown().empty());
         EXPECT_EQ(script.Shown().back().inserts, std::vector<std::string>{target});
     }
@@ -189,7 +201,7 @@ TEST_F(ExtractTest, SizeBeyondTheChainKeepsTheChainAndWarnsOnce) {
     Store32(Entry(e) + kDirSize, 5000);
     const std::string out = dir.Path("short.bin");
     script.Message(kMsgStoredFileCorrupt, kIconWarning);
-    EXPECT_FALSE(ExtractEntry(doc, test::TestOwner(), e, kReplaceAsk, out));
+    EXPECT_FALSE(Extract(e, kReplaceAsk, out));
     EXPECT_EQ(test::ReadFile(out), data);
     EXPECT_EQ(Found(out).lastWriteTime, StampOf(e)) << "the partial file is stamped too";
 }
@@ -212,7 +224,7 @@ TEST_F(ExtractTest, CorruptChainsNeverReadOutsideTheVolume) {
         const uint32_t e = (this->*c.make)();
         const std::string out = dir.Path(std::string(c.fault) + ".bin");
         script.Message(kMsgStoredFileCorrupt, kIconWarning);
-        EXPECT_FALSE(ExtractEntry(doc, test::TestOwner(), e, kReplaceAsk, out));
+        EXPECT_FALSE(Extract(e, kReplaceAsk, out));
         const Bytes whole = Pattern(3000);
         const Bytes want(whole.begin(), whole.begin() + static_cast<long>(c.goodBytes));
         EXPECT_EQ(test::ReadFile(out), want);
@@ -228,7 +240,7 @@ TEST_F(ExtractTest, ClusterPastTheEndOfAShortImageIsCorruptData) {
     test::InstallImage(doc, bytes);
     const std::string out = dir.Path("tail.bin");
     script.Message(kMsgStoredFileCorrupt, kIconWarning);
-    EXPECT_FALSE(ExtractEntry(doc, test::TestOwner(), e, kReplaceAsk, out));
+    EXPECT_FALSE(Extract(e, kReplaceAsk, out));
     EXPECT_EQ(test::ReadFile(out).size(), 2048u);
 }
 
@@ -240,7 +252,7 @@ TEST_F(ExtractTest, UncreatableTargetIsASystemError) {
 #else
     script.SystemError(win_error::kFileNotFound, out);  // ENOENT serves both
 #endif
-    EXPECT_FALSE(ExtractEntry(doc, test::TestOwner(), e, kReplaceAsk, out));
+    EXPECT_FALSE(Extract(e, kReplaceAsk, out));
 }
 
 // The Extract file command over three selected items, as the window runs it.
@@ -257,12 +269,11 @@ TEST_F(ExtractTest, SaveEntryAsStepsOverTheSelection) {
         path = answers[suggested.size() - 1];
         return !path.empty();
     };
-    const std::pair<const char*, uint32_t> selection[] = {{"A.BIN", a}, {"SUB", folder}, {"B.BIN", b}, {"C.BIN", c}};
     script.Message(kMsgCannotSaveEntry, kIconWarning);
     size_t visited = 0;
-    for (const auto& item : selection) {
+    for (const uint32_t entry : {a, folder, b, c}) {
         ++visited;
-        if (!SaveEntryAs(doc, test::TestOwner(), item.first, item.second, chooser)) break;
+        if (!Shown(SaveEntryAs(doc, test::TestOwner(), entry, chooser)).goOn) break;
     }
     EXPECT_EQ(visited, 3u) << "cancelling the second dialog stops the command";
     EXPECT_EQ(suggested, (std::vector<std::string>{"A.BIN", "B.BIN"}));
@@ -271,21 +282,17 @@ TEST_F(ExtractTest, SaveEntryAsStepsOverTheSelection) {
     EXPECT_FALSE(test::FileExists(dir.Path("c.out")));
 }
 
-TEST_F(ExtractTest, ExtractToFolderRunsTwoPassesAndListsThePaths) {
+TEST_F(ExtractTest, ExtractToFolderWritesEachEntryAndListsThePaths) {
     const uint32_t a = PlaceFile(0, "A       BIN", Pattern(10, 1), {2});
     const uint32_t b = PlaceFile(1, "B       TXT", Pattern(1500, 2), {3, 4});
     const std::string folder = dir.Root();
     test::WriteFile(dir.Path("B.TXT"), {1});  // replaced without a question
-    ExtractBatch batch(folder);
-    const std::pair<std::string, uint32_t> selection[] = {{"A.BIN", a}, {"B.TXT", b}};
-    for (const auto& item : selection) ASSERT_TRUE(ExtractToFolder(doc, test::TestOwner(), item.first, item.second, batch));
-    ASSERT_TRUE(BeginSecondPass(batch));
-    for (const auto& item : selection) ASSERT_TRUE(ExtractToFolder(doc, test::TestOwner(), item.first, item.second, batch));
-    EXPECT_TRUE(batch.ok);
+    const Result result = IntoFolder({a, b}, folder);
+    EXPECT_TRUE(result.Done());
+    EXPECT_TRUE(result.changes.Empty()) << "the image never changes";
     const std::string sep(1, HostPathSeparator());
     const std::string want = folder + sep + "A.BIN" + '\0' + folder + sep + "B.TXT" + '\0' + '\0';
-    ASSERT_EQ(batch.list.size(), want.size());
-    EXPECT_EQ(std::string(reinterpret_cast<const char*>(batch.list.data()), batch.list.size()), want);
+    EXPECT_EQ(PathListText(), want);
     EXPECT_EQ(test::ReadFile(dir.Path("A.BIN")), Pattern(10, 1));
     EXPECT_EQ(test::ReadFile(dir.Path("B.TXT")), Pattern(1500, 2));
 }
@@ -294,54 +301,38 @@ TEST_F(ExtractTest, ExtractToFolderRefusesASelectionWithDirectoriesOrLabels) {
     for (uint8_t attr : {kAttrDirectory, kAttrVolume}) {
         const uint32_t a = PlaceFile(0, "A       BIN", Pattern(10), {2});
         const uint32_t odd = PlaceFile(1, "ODD        ", {}, {}, attr);
-        ExtractBatch batch(dir.Root());
-        ASSERT_TRUE(ExtractToFolder(doc, test::TestOwner(), "A.BIN", a, batch));
-        ASSERT_TRUE(ExtractToFolder(doc, test::TestOwner(), "ODD", odd, batch));
         script.Message(kMsgCannotSaveDirOrLabel, kIconWarning);
-        EXPECT_FALSE(BeginSecondPass(batch));
+        EXPECT_TRUE(IntoFolder({a, odd}, dir.Root()).Failed());
         EXPECT_FALSE(test::FileExists(dir.Path("A.BIN")));
     }
 }
 
-TEST_F(ExtractTest, FailedExtractionStopsTheSecondPass) {
+TEST_F(ExtractTest, FailedExtractionStopsTheFolderExtraction) {
     const uint32_t bad = CircularChain();
     const uint32_t good = PlaceFile(1, "GOOD    BIN", Pattern(10), {9});
-    ExtractBatch batch(dir.Root());
-    ASSERT_TRUE(ExtractToFolder(doc, test::TestOwner(), "BROKEN.BIN", bad, batch));
-    ASSERT_TRUE(ExtractToFolder(doc, test::TestOwner(), "GOOD.BIN", good, batch));
-    ASSERT_TRUE(BeginSecondPass(batch));
     script.Message(kMsgStoredFileCorrupt, kIconWarning);
-    EXPECT_FALSE(ExtractToFolder(doc, test::TestOwner(), "BROKEN.BIN", bad, batch));
-    EXPECT_FALSE(batch.ok);
+    EXPECT_TRUE(IntoFolder({bad, good}, dir.Root()).Failed());
     EXPECT_FALSE(test::FileExists(dir.Path("GOOD.BIN")));
 }
 
-TEST_F(ExtractTest, ExtractSelectionToFolderWritesExactlyTheSelectedItems) {
+TEST_F(ExtractTest, ExtractToFolderWritesExactlyTheEntriesGiven) {
     const uint32_t a = PlaceFile(0, "A       BIN", Pattern(10, 1), {2});
-    const uint32_t b = PlaceFile(1, "B       BIN", Pattern(700, 2), {3, 4});
+    PlaceFile(1, "B       BIN", Pattern(700, 2), {3, 4});  // left out
     const uint32_t c = PlaceFile(2, "C       TXT", Pattern(1500, 3), {5, 6, 7});
-    window.items = {a, b, c};
-    window.texts = {"A.BIN", "B.BIN", "C.TXT"};
-    window.Select({0, 2});
-    ExtractBatch batch(dir.Root());
-    ASSERT_TRUE(ExtractSelectionToFolder(doc, test::TestOwner(), batch));
+    ASSERT_TRUE(IntoFolder({a, c}, dir.Root()).Done());
     const std::string sep(1, HostPathSeparator());
     const std::string want = dir.Root() + sep + "A.BIN" + '\0' + dir.Root() + sep + "C.TXT" + '\0' + '\0';
-    EXPECT_EQ(std::string(reinterpret_cast<const char*>(batch.list.data()), batch.list.size()), want);
+    EXPECT_EQ(PathListText(), want);
     EXPECT_EQ(test::ReadFile(dir.Path("A.BIN")), Pattern(10, 1));
     EXPECT_EQ(test::ReadFile(dir.Path("C.TXT")), Pattern(1500, 3));
     EXPECT_FALSE(test::FileExists(dir.Path("B.BIN")));
 }
 
-TEST_F(ExtractTest, ExtractSelectionToFolderWritesNothingWhenADirectoryIsSelected) {
+TEST_F(ExtractTest, ExtractToFolderWritesNothingWhenADirectoryIsAmongTheEntries) {
     const uint32_t a = PlaceFile(0, "A       BIN", Pattern(10), {2});
     const uint32_t sub = PlaceFile(1, "SUB        ", {}, {}, kAttrDirectory);
-    window.items = {a, sub};
-    window.texts = {"A.BIN", "SUB"};
-    window.Select({0, 1});
-    ExtractBatch batch(dir.Root());
     script.Message(kMsgCannotSaveDirOrLabel, kIconWarning);
-    EXPECT_FALSE(ExtractSelectionToFolder(doc, test::TestOwner(), batch));
+    EXPECT_TRUE(IntoFolder({a, sub}, dir.Root()).Failed());
     EXPECT_FALSE(test::FileExists(dir.Path("A.BIN")));
 }
 
@@ -376,10 +367,7 @@ TEST_F(ExtractTest, EntryNamedDotDotLandsInsideTheFolder) {
     const uint32_t e = PlaceFile(0, "..         ", Pattern(10), {2});
     const std::string inner = dir.Path("inner");
     ASSERT_TRUE(std::filesystem::create_directory(inner));
-    ExtractBatch batch(inner);
-    ASSERT_TRUE(ExtractToFolder(doc, test::TestOwner(), "..", e, batch));
-    ASSERT_TRUE(BeginSecondPass(batch));
-    ASSERT_TRUE(ExtractToFolder(doc, test::TestOwner(), "..", e, batch));
+    ASSERT_TRUE(IntoFolder({e}, inner).Done());
     EXPECT_EQ(test::ReadFile(inner + HostPathSeparator() + "__"), Pattern(10));
 }
 

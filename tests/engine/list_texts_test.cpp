@@ -23,10 +23,11 @@ TEST_F(ListTextsTest, ListsFilesAndFoldersUpToTheFirstNeverUsedEntry) {
     Put(3, "Ab\0c\0d\0e\0f\0", kAttrLongName);
     Put(4, "GAMES      ", kAttrDirectory);
     Put(6, "LATER   TXT", kAttrArchive);  // behind the never-used slot 5
-    FillList(doc);
-    EXPECT_EQ(window.items, (std::vector<uint32_t>{Slot(1), Slot(4)}));
-    EXPECT_EQ(window.texts, (std::vector<std::string>{"NOTES.TXT", "GAMES"}));
-    EXPECT_EQ(window.Count("UpdateStatusText"), 2u);
+    const std::vector<uint32_t> listed = ListedEntries(doc);
+    EXPECT_EQ(listed, (std::vector<uint32_t>{Slot(1), Slot(4)}));
+    std::vector<std::string> texts;
+    for (uint32_t e : listed) texts.push_back(EntryDisplayName(doc.Area() + e));
+    EXPECT_EQ(texts, (std::vector<std::string>{"NOTES.TXT", "GAMES"}));
 }
 
 struct NameCase {
@@ -172,7 +173,9 @@ class ApplyAttributesTest : public test::FatImageTest, public ::testing::WithPar
 TEST_P(ApplyAttributesTest, ChangesOnlyTheFourEditableBits) {
     const ApplyCase& c = GetParam();
     Put(0, "FILE    TXT", c.before);
-    EXPECT_EQ(ApplyFileAttributes(doc, Slot(0), c.bits), c.changed);
+    const Result applied = ApplyFileAttributes(doc, Slot(0), c.bits);
+    EXPECT_TRUE(applied.Done());
+    EXPECT_EQ(applied.changes.changed, c.changed ? std::vector<uint32_t>{Slot(0)} : std::vector<uint32_t>{});
     EXPECT_EQ(At(0)[kDirAttr], c.after);
     EXPECT_EQ(doc.modified, c.changed);
 }

@@ -143,7 +143,7 @@ TEST_F(ErrorFile, UnknownFormatWarnsAndIsReplacedOnSave) {
     EXPECT_FALSE(doc.errorFile.IsOpen());
     EXPECT_EQ(ReadFile(der), Bytes(10, 'x')) << "left untouched at load";
     MarkBadSector(doc.errorList, 7);
-    ASSERT_TRUE(Shown(SaveImage(doc)));
+    ASSERT_TRUE(test::Shown(SaveImage(doc)));
     Bytes expected = ErrorFileBytes(180);
     expected[20] = 0x01;
     EXPECT_EQ(ReadFile(der), expected);
@@ -156,9 +156,9 @@ TEST_F(ErrorFile, ClearedListDeletesTheFileAndSavingAgainIsSilent) {
     ASSERT_TRUE(Open(doc, TestOwner(), image));
     ASSERT_TRUE(HasMediaErrors(doc));
     std::memset(doc.errorList.data() + 20, 0, 180);
-    ASSERT_TRUE(Shown(SaveImage(doc)));
+    ASSERT_TRUE(test::Shown(SaveImage(doc)));
     EXPECT_FALSE(FileExists(der));
-    ASSERT_TRUE(Shown(SaveImage(doc)));
+    ASSERT_TRUE(test::Shown(SaveImage(doc)));
     EXPECT_FALSE(FileExists(der));
 }
 
@@ -169,7 +169,7 @@ TEST_F(ErrorFile, OpenFileIsOverwrittenFromItsStartAndNotShortened) {
     WriteFile(der, bytes);
     ASSERT_TRUE(Open(doc, TestOwner(), image));
     MarkBadSector(doc.errorList, 8);
-    ASSERT_TRUE(Shown(SaveImage(doc)));
+    ASSERT_TRUE(test::Shown(SaveImage(doc)));
     const Bytes after = ReadFile(der);
     ASSERT_EQ(after.size(), 260u);
     EXPECT_EQ(after[20], 0x80);
@@ -183,9 +183,9 @@ TEST_F(ErrorFile, SaveAsLeavesTheOldFileAndStartsANewOne) {
     WriteFile(der, bytes);
     ASSERT_TRUE(Open(doc, TestOwner(), image));
     const std::string other = dir.Path("copy.dsk");
-    ASSERT_TRUE(Shown(SaveImageAsPath(doc, other), TestOwner()));
+    ASSERT_TRUE(test::Shown(SaveImageAsPath(doc, other), TestOwner()));
     EXPECT_FALSE(doc.errorFile.IsOpen());
-    ASSERT_TRUE(Shown(SaveImage(doc)));
+    ASSERT_TRUE(test::Shown(SaveImage(doc)));
     EXPECT_EQ(ReadFile(der), bytes);
     EXPECT_EQ(ReadFile(dir.Path("copy.der")), bytes);
 }
@@ -194,7 +194,7 @@ TEST_F(ErrorFile, NoErrorsNoFile) {
     ASSERT_TRUE(Open(doc, TestOwner(), image));
     EXPECT_FALSE(HasMediaErrors(doc));
     doc.modified = true;
-    ASSERT_TRUE(Shown(SaveImage(doc)));
+    ASSERT_TRUE(test::Shown(SaveImage(doc)));
     EXPECT_FALSE(FileExists(der));
 }
 
@@ -205,14 +205,14 @@ TEST_F(ErrorFile, AnImageNamedDerIsNeverItsOwnList) {
     EXPECT_FALSE(doc.errorFile.IsOpen());
     MarkBadSector(doc.errorList, 3);
     doc.modified = true;
-    ASSERT_TRUE(Shown(SaveImage(doc)));
+    ASSERT_TRUE(test::Shown(SaveImage(doc)));
     EXPECT_EQ(ReadFile(victim), ImageBytes(doc));
     Bytes expected = ErrorFileBytes(180);
     expected[20] = 0x10;
     EXPECT_EQ(ReadFile(victim + ".der"), expected);
 
     std::memset(doc.errorList.data() + 20, 0, 180);
-    ASSERT_TRUE(Shown(SaveImage(doc)));
+    ASSERT_TRUE(test::Shown(SaveImage(doc)));
     EXPECT_EQ(ReadFile(victim), ImageBytes(doc)) << "deleting the clear list leaves the image";
     EXPECT_FALSE(FileExists(victim + ".der"));
 }
@@ -227,13 +227,13 @@ TEST_F(ErrorFile, ReadOnlyListIsLoadedAndLeftAsItIs) {
     EXPECT_TRUE(IsSectorMarked(doc.errorList, 23));
 
     doc.modified = true;
-    EXPECT_TRUE(Shown(SaveImage(doc))) << "the file already says what the list says: nothing to tell";
+    EXPECT_TRUE(test::Shown(SaveImage(doc))) << "the file already says what the list says: nothing to tell";
     EXPECT_EQ(ReadFile(der), ListWithTwoErrors());
 
     // A list that differs from the file cannot reach it: the file stays and the user hears of it.
     std::memset(doc.errorList.data() + 20, 0, 180);
     script.Message(kMsgErrorFileKept, kIconWarning);
-    EXPECT_TRUE(Shown(SaveImage(doc)));
+    EXPECT_TRUE(test::Shown(SaveImage(doc)));
     EXPECT_EQ(script.Shown().back().inserts.at(0), der);
     EXPECT_TRUE(FileExists(der));
     EXPECT_EQ(ReadFile(der), ListWithTwoErrors());
@@ -247,7 +247,7 @@ TEST_F(ErrorFile, ReadOnlyFileOfUnknownFormatIsNotDeleted) {
     ASSERT_TRUE(Open(doc, TestOwner(), image));
     script.Message(kMsgErrorFileKept, kIconWarning);
     doc.modified = true;
-    EXPECT_TRUE(Shown(SaveImage(doc)));
+    EXPECT_TRUE(test::Shown(SaveImage(doc)));
     EXPECT_EQ(ReadFile(der), Bytes(10, 'x'));
 }
 
@@ -265,7 +265,7 @@ TEST_F(ErrorFile, ListThatCannotBeOpenedIsNeverReplacedOrDeleted) {
         }
         script.Message(kMsgErrorFileKept, kIconWarning);
         doc.modified = true;
-        EXPECT_TRUE(Shown(SaveImage(doc)));
+        EXPECT_TRUE(test::Shown(SaveImage(doc)));
         struct stat st {};
         ASSERT_EQ(::lstat(der.c_str(), &st), 0);
         EXPECT_TRUE(S_ISFIFO(st.st_mode));

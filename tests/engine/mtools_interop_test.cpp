@@ -1,6 +1,7 @@
 // Outside judges: what we add must come out of mcopy byte for byte and pass
 // fsck.fat; what mtools writes must come out of our extraction byte for
 // byte, with its attributes and time stamps. Native only: it runs the tools.
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -95,13 +96,10 @@ protected:
         }
         return findings;
     }
-    // The list index of the entry at `offset`, after filling the list.
-    int ItemOf(uint32_t offset) {
-        for (size_t i = 0; i < window.items.size(); ++i) {
-            if (window.items[i] == offset) return static_cast<int>(i);
-        }
-        ADD_FAILURE() << "no list item for entry " << offset;
-        return -1;
+    // True when a listing shows the entry at `offset`.
+    bool IsListed(uint32_t offset) const {
+        const std::vector<uint32_t> listed = ListedEntries(doc);
+        return std::find(listed.begin(), listed.end(), offset) != listed.end();
     }
     std::string imagePath;
 };
@@ -118,11 +116,11 @@ TEST_F(MtoolsInterop, AddedFilesComeOutOfMcopyUnchanged) {
         {"exact.bin", "EXACT.BIN", Pattern(1024, 4)},
         {"over.bin", "OVER.BIN", Pattern(1025, 5)},
     };
-    for (const Added& f : files) ASSERT_TRUE(AddHostFile(doc, HostFile(f.host, f.data)));
+    for (const Added& f : files) ASSERT_TRUE(Add(HostFile(f.host, f.data)).Done());
     // The rest of the disk, to its last cluster.
     const uint32_t freeBytes = CountClusters(layout, doc.Area(), doc.AreaLength()).free * 1024;
     files.push_back({"fill.bin", "FILL.BIN", Pattern(freeBytes, 6)});
-    ASSERT_TRUE(AddHostFile(doc, HostFile("fill.bin", files.back().data)));
+    ASSERT_TRUE(Add(HostFile("fill.bin", files.back().data)).Done());
     EXPECT_EQ(FindFreeCluster(layout, doc.Area(), doc.AreaLength()), 0u);
     Save();
     EXPECT_EQ(Fsck(), 0);
@@ -132,10 +130,10 @@ TEST_F(MtoolsInterop, AddedFilesComeOutOfMcopyUnchanged) {
     FreeChain(layout, doc.Area(), doc.AreaLength(), EntryNamed("FILL    BIN"));
     FsOptions().forceSwitch = true;
     const Bytes longer = Pattern(5000, 7);
-    ASSERT_TRUE(AddHostFile(doc, HostFile("one.bin", longer)));
+    ASSERT_TRUE(Add(HostFile("one.bin", longer)).Done());
     FreeChain(layout, doc.Area(), doc.AreaLength(), EntryNamed("EXACT   BIN"));
     const Bytes fragmented = Pattern(4000, 8);  // takes the freed cluster, then later ones
-    ASSERT_TRUE(AddHostFile(doc, HostFile("frag.bin", fragmented)));
+    ASSERT_TRUE(Add(HostFile("frag.bin", fragmented)).Done());
     Save();
     EXPECT_EQ(Fsck(), 0);
     EXPECT_EQ(Mcopy("ONE.BIN"), longer);
@@ -201,7 +199,7 @@ TEST_F(MtoolsInterop, FilesWrittenByMtoolsExtractUnchanged) {
             ASSERT_NE(e, 0u);
             EXPECT_EQ(Entry(e)[kDirAttr], w.attr);
             const std::string out = dir.Path(std::string("out-") + w.host + (ours ? "1" : "0"));
-            ASSERT_TRUE(ExtractEntry(doc, test::TestOwner(), e, kReplaceAsk, out));
+            ASSERT_TRUE(Shown(ExtractEntry(doc, test::TestOwner(), e, kReplaceAsk, out)).Done());
             EXPECT_EQ(test::ReadFile(out), *w.data);
             HostFindData original, extracted;
             ASSERT_EQ(FindHostFile(dir.Path(w.host), original), 0u);
@@ -213,7 +211,7 @@ TEST_F(MtoolsInterop, FilesWrittenByMtoolsExtractUnchanged) {
         const uint32_t empty = EntryNamed("EMPTY      ");
         ASSERT_NE(empty, 0u);
         const std::string out = dir.Path(ours ? "empty1" : "empty0");
-        ASSERT_TRUE(ExtractEntry(doc, test::TestOwner(), empty, kReplaceAsk, out));
+        ASSERT_TRUE(Shown(ExtractEntry(doc, test::TestOwner(), empty, kReplaceAsk, out)).Done());
         EXPECT_TRUE(test::ReadFile(out).empty());
         EXPECT_GT(ChainOf(EntryNamed("BIG     BIN")).size(), 2u);
     }
@@ -238,7 +236,6 @@ TEST_F(MtoolsInterop, LongNamesAndFoldersOfMtoolsSurviveOurEdits) {
 
     ASSERT_TRUE(test::Open(doc, MainWindow(), imagePath));
     layout = doc.GetLayout();
-    FillList(doc);
     FsOptions().forceSwitch = true;
     const uint32_t longFile = EntryNamed("LONGFI~1TXT");
     const uint32_t another = EntryNamed("ANOTHE~1DOC");
@@ -253,31 +250,31 @@ TEST_F(MtoolsInterop, LongNamesAndFoldersOfMtoolsSurviveOurEdits) {
     };
     const Step steps[] = {
         {"rm", [&] {
-             window.Select({ItemOf(longFile)});
-             DeleteSelected(doc, test::TestOwner());
+             ASSERT_TRUE(IsListed(longFile));
+             Shown(DeleteEntries(doc, test::TestOwner(), {longFile}));
          }},
         {"ren", [&] {
-             std::string text = "short.doc";
-             ASSERT_EQ(RenameEntry(doc, test::TestOwner(), &text, another), RenameVerdict::kAccept);
+             const std::string text = "short.doc";
+             ASSERT_TRUE(Shown(RenameEntry(doc, another, &text)).Done());
          }},
         {"add a folder", [&] {
              const std::string path = dir.Path("mydir");
              ASSERT_EQ(RunTool("mkdir " + Quote(path)), 0);
-             ASSERT_TRUE(AddHostFile(doc, path));
+             ASSERT_TRUE(Add(path).Done());
          }},
         {"add names DOS cannot open", [&] {
              for (const char* name : {"WHAT?.TXT", "A*B.C", "X:Y", "LE<SS", "Q\"UOTE", "TAB\t.X", "a.b.c", ".profile"}) {
-                 ASSERT_TRUE(AddHostFile(doc, HostFile(name, Pattern(10)))) << name;
+                 ASSERT_TRUE(Add(HostFile(name, Pattern(10))).Done()) << name;
              }
          }},
         {"add a file over the folder", [&] {
              const Bytes before = test::ImageBytes(doc);
              script.Message(kMsgFileOverFolder, kIconError);
-             EXPECT_FALSE(AddHostFile(doc, HostFile("myfold~1", Pattern(10))));
+             EXPECT_FALSE(Add(HostFile("myfold~1", Pattern(10))).Done());
              EXPECT_TRUE(test::ImageBytes(doc) == before);
          }},
-        {"label", [&] { ASSERT_TRUE(ApplyVolumeLabel(doc, test::TestOwner(), ReadVolumeFigures(doc), "NEWLABEL")); }},
-        {"attr", [&] { ASSERT_TRUE(ApplyFileAttributes(doc, EntryNamed("KEPTLO~1TXT"), kAttrReadOnly | kAttrHidden)); }},
+        {"label", [&] { ASSERT_TRUE(Shown(ApplyVolumeLabel(doc, ReadVolumeFigures(doc), "NEWLABEL")).Done()); }},
+        {"attr", [&] { ASSERT_TRUE(Shown(ApplyFileAttributes(doc, EntryNamed("KEPTLO~1TXT"), kAttrReadOnly | kAttrHidden)).Done()); }},
     };
     for (const Step& step : steps) {
         SCOPED_TRACE(step.what);

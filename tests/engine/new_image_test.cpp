@@ -15,7 +15,7 @@ namespace {
 class NewImage : public EngineTest {};
 
 TEST_F(NewImage, MsDos144MegabyteLayout) {
-    ASSERT_TRUE(Shown(CreateEmptyImage(doc, 0xF0, kBootMsDos6), TestOwner()));
+    ASSERT_TRUE(test::Shown(CreateEmptyImage(doc, 0xF0, kBootMsDos6), TestOwner()));
     const uint8_t* p = doc.imageBuffer.data();
     EXPECT_EQ(doc.imageSize, 1474560u);
     EXPECT_EQ(std::memcmp(p + kBsOemName, "MSDOS5.0", 8), 0);
@@ -38,7 +38,7 @@ TEST_F(NewImage, MsDos144MegabyteLayout) {
 }
 
 TEST_F(NewImage, Msx720KilobyteMatchesTemplateDefaults) {
-    ASSERT_TRUE(Shown(CreateEmptyImage(doc, 0xF9, kBootMsxDos), TestOwner()));
+    ASSERT_TRUE(test::Shown(CreateEmptyImage(doc, 0xF9, kBootMsxDos), TestOwner()));
     const uint8_t* p = doc.imageBuffer.data();
     EXPECT_EQ(std::memcmp(p, BootTemplate(kBootMsxDos).data(), 512), 0)
         << "the F9 geometry equals the template's own BPB";
@@ -51,7 +51,7 @@ TEST_F(NewImage, Msx720KilobyteMatchesTemplateDefaults) {
 }
 
 TEST_F(NewImage, SingleSided180KilobyteDataArea) {
-    ASSERT_TRUE(Shown(CreateEmptyImage(doc, 0xFC, kBootMsxDos), TestOwner()));
+    ASSERT_TRUE(test::Shown(CreateEmptyImage(doc, 0xFC, kBootMsxDos), TestOwner()));
     const uint8_t* p = doc.imageBuffer.data();
     EXPECT_EQ(p[8 * 512 + 511], 0x00) << "root directory ends at sector 8";
     EXPECT_EQ(p[9 * 512], 0xFF);
@@ -60,12 +60,12 @@ TEST_F(NewImage, SingleSided180KilobyteDataArea) {
 
 TEST_F(NewImage, SerialNumberOnlyWhereTheTemplateHasRoom) {
     // Template 0 carries boot code at 0x27; the others get four random bytes.
-    ASSERT_TRUE(Shown(CreateEmptyImage(doc, 0xF9, kBootMsxDos), TestOwner()));
+    ASSERT_TRUE(test::Shown(CreateEmptyImage(doc, 0xF9, kBootMsxDos), TestOwner()));
     EXPECT_EQ(std::memcmp(doc.imageBuffer.data() + kBsVolumeSerial, BootTemplate(0).data() + kBsVolumeSerial, 4), 0);
     std::set<uint32_t> serials;
     for (unsigned boot : {kBootMsxDos22, kBootMsDos6}) {
         ImageDocument other;
-        ASSERT_TRUE(Shown(CreateEmptyImage(other, 0xF9, boot), TestOwner()));
+        ASSERT_TRUE(test::Shown(CreateEmptyImage(other, 0xF9, boot), TestOwner()));
         serials.insert(Load32(other.imageBuffer.data() + kBsVolumeSerial));
     }
     EXPECT_FALSE(serials.count(0) && serials.size() == 1) << "no serial number was written";
@@ -74,7 +74,7 @@ TEST_F(NewImage, SerialNumberOnlyWhereTheTemplateHasRoom) {
 TEST_F(NewImage, CustomRowIsUsedAsTheDialogLeftIt) {
     DiskFormat saved = FormatRow(kCustomFormatCode);
     FormatRow(kCustomFormatCode) = DiskFormat{0, 1, 100, 1, 4, 1, 1, 10, 16, 0xF7, MediaKind::kUnknown};
-    ASSERT_TRUE(Shown(CreateEmptyImage(doc, kCustomFormatCode, kBootMsxDos), TestOwner()));
+    ASSERT_TRUE(test::Shown(CreateEmptyImage(doc, kCustomFormatCode, kBootMsxDos), TestOwner()));
     EXPECT_EQ(doc.imageSize, 100u * 512);
     EXPECT_EQ(doc.imageBuffer.data()[kBpbMediaByte], 0xF7);
     EXPECT_EQ(doc.imageBuffer.data()[512], 0xF7);
@@ -99,7 +99,7 @@ TEST_F(NewImage, CustomRowsThatCannotHoldTheirSystemAreaAreRefused) {
         SCOPED_TRACE(c.name);
         FormatRow(kCustomFormatCode) = c.row;
         script.Message(c.message, kIconError);
-        EXPECT_FALSE(Shown(CreateEmptyImage(doc, kCustomFormatCode, kBootMsxDos), TestOwner()));
+        EXPECT_FALSE(test::Shown(CreateEmptyImage(doc, kCustomFormatCode, kBootMsxDos), TestOwner()));
         EXPECT_FALSE(doc.IsOpen());
     }
     FormatRow(kCustomFormatCode) = saved;

@@ -8,6 +8,7 @@
 
 #include "engine/common/bytes.h"
 #include "engine/core/new_image.h"
+#include "engine/fat/add_file.h"
 #include "engine/fat/dir_entry.h"
 #include "engine/fat/fat12.h"
 #include "engine/fat/root_directory.h"
@@ -29,6 +30,8 @@ protected:
         for (size_t i = 0; i < size; ++i) b[i] = static_cast<uint8_t>(seed + i * 7 + i / 1024);
         return b;
     }
+    // Adds `path` as the Add file command does, showing what it says.
+    Result Add(const std::string& path) { return Shown(AddHostFile(doc, MainWindow(), path)); }
     std::string HostFile(const std::string& name, const Bytes& bytes) {
         const std::string path = dir.Path(name);
         WriteFile(path, bytes);

@@ -16,7 +16,7 @@ namespace {
 class VolumeTest : public test::FatImageTest {
 protected:
     bool Apply(const std::string& typed) {
-        return ApplyVolumeLabel(doc, test::TestOwner(), ReadVolumeFigures(doc), typed);
+        return Shown(ApplyVolumeLabel(doc, ReadVolumeFigures(doc), typed)).Done();
     }
     void FillRoot() {
         for (uint32_t i = 0; i < layout.rootEntries; ++i) {
@@ -70,7 +70,9 @@ TEST_F(VolumeTest, LabelKeepsItsInnerBlank) {
     EXPECT_EQ(f.labelText, "MY DISK 12");
     EXPECT_EQ(f.labelOffset, Slot(1));
     const test::Bytes before = Snapshot();
-    EXPECT_TRUE(ApplyVolumeLabel(doc, test::TestOwner(), f, f.labelText));
+    const Result same = Shown(ApplyVolumeLabel(doc, f, f.labelText));
+    EXPECT_TRUE(same.Done());
+    EXPECT_TRUE(same.changes.Empty());
     EXPECT_EQ(Snapshot(), before);
     EXPECT_FALSE(doc.modified);
 }
@@ -175,7 +177,7 @@ TEST_F(VolumeTest, LeadingE5IsStoredEscapedSoTheLabelStaysLive) {
     EXPECT_EQ(f.labelText, "\xE5XTRA");
     const test::Bytes before = Snapshot();
     doc.modified = false;
-    EXPECT_TRUE(ApplyVolumeLabel(doc, test::TestOwner(), f, "\xE5XTRA"));
+    EXPECT_TRUE(Shown(ApplyVolumeLabel(doc, f, "\xE5XTRA")).Done());
     EXPECT_EQ(Snapshot(), before);
     EXPECT_FALSE(doc.modified);
 }

@@ -39,7 +39,7 @@ protected:
     }
     bool Run(FakeDisk& disk) {
         SectorDevice device = FakeDevice(disk);
-        return Shown(WriteImageToDisk(doc, TestOwner(), request, device, &outcome));
+        return test::Shown(WriteImageToDisk(doc, TestOwner(), request, device, &outcome));
     }
     WriteDiskRequest request;
     WriteDiskOutcome outcome;
@@ -168,7 +168,7 @@ TEST_F(WriteDisk, TrackThatCannotBeFormattedReportsTheDriveAndWritesNothing) {
     request.formatDisk = true;
     script.SystemError(win_error::kNotSupported, "B:", kIconError);
     SectorDevice device = FakeDevice(disk, 1);
-    EXPECT_FALSE(Shown(WriteImageToDisk(doc, TestOwner(), request, device)));
+    EXPECT_FALSE(test::Shown(WriteImageToDisk(doc, TestOwner(), request, device)));
     EXPECT_EQ(disk.Calls("format").size(), 1u);
     EXPECT_TRUE(disk.Calls("write").empty());
     EXPECT_EQ(disk.calls.back(), "close written");

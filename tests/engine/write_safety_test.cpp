@@ -15,6 +15,7 @@
 #include "engine/fat/fat12.h"
 #include "engine/fat/dir_entry.h"
 #include "engine/fat/file_properties.h"
+#include "engine/fat/list_texts.h"
 #include "engine/fat/fs_options.h"
 #include "engine/fat/volume_info.h"
 #include "engine/ports/platform_codes.h"
@@ -131,9 +132,11 @@ TEST_F(WriteSafety, Fat16EntriesAreWordsAndTheirEndMarksAreFffx) {
 TEST_F(WriteSafety, Fat16OpensReadOnlyAndStillListsAndExtracts) {
     Open(Fat16Image(), {{kMsgNotFat12ReadOnly, {"FAT16"}}});
     EXPECT_EQ(doc.changeBlock, ChangeBlock::kNotFat12);
-    ASSERT_EQ(window.texts, std::vector<std::string>{"BIG.BIN"});
+    const std::vector<uint32_t> listed = ListedEntries(doc);
+    ASSERT_EQ(listed.size(), 1u);
+    ASSERT_EQ(EntryDisplayName(doc.Area() + listed[0]), "BIG.BIN");
     const std::string out = dir.Path("BIG.BIN");
-    ASSERT_TRUE(ExtractEntry(doc, TestOwner(), window.items[0], kReplaceAsk, out));
+    ASSERT_TRUE(Shown(ExtractEntry(doc, TestOwner(), listed[0], kReplaceAsk, out)).Done());
     EXPECT_EQ(ReadFile(out), Fat16Content());
 }
 
@@ -178,7 +181,7 @@ TEST_F(WriteSafety, AGuessedLayoutRefusesExtractionAndCreatesNoFile) {
     Open(image, {{kMsgNotValidImage, {}}, {kMsgGuessedLayoutReadOnly, {}}});
     script.Message(kMsgExtractionRefused, kIconError);
     const std::string out = dir.Path("NOTES.TXT");
-    EXPECT_FALSE(ExtractEntry(doc, TestOwner(), 3584, kReplaceAsk, out));
+    EXPECT_TRUE(Shown(ExtractEntry(doc, TestOwner(), 3584, kReplaceAsk, out)).Failed());
     EXPECT_FALSE(FileExists(out));
 }
 
@@ -188,30 +191,35 @@ struct ChangeCase {
     std::function<bool(ImageDocument&, const std::string& scratch)> change;
 };
 
+// What a front end does with a change's result: shows it; true when the
+// change was made or would let a batch go on.
+bool ShownChange(const Result& result) {
+    Report(TestOwner(), result);
+    return result.Done() || !result.changes.Empty();
+}
+
 std::vector<ChangeCase> Changes() {
     return {
         {"add", [](ImageDocument& d, const std::string& s) {
              WriteFile(s, Bytes(100, 'x'));
-             bool goOn = true;
-             const bool added = AddHostFile(d, s, &goOn);
-             return added || goOn;  // a refusal also stops a batch
+             const Result added = AddHostFile(d, TestOwner(), s);
+             return ShownChange(added) || added.goOn;  // a refusal also stops a batch
          }},
         {"delete", [](ImageDocument& d, const std::string&) {
-             Window().Select({0});
              FsOptions().forceSwitch = true;
-             DeleteSelected(d, TestOwner());
+             const bool deleted = ShownChange(DeleteEntries(d, TestOwner(), {ListedEntries(d)[0]}));
              FsOptions().forceSwitch = false;
-             return Window().items.size() != 1;
+             return deleted || ListedEntries(d).size() != 1;
          }},
         {"rename", [](ImageDocument& d, const std::string&) {
-             std::string text = "OTHER.BIN";
-             return RenameEntry(d, TestOwner(), &text, Window().items[0]) == RenameVerdict::kAccept;
+             const std::string text = "OTHER.BIN";
+             return ShownChange(RenameEntry(d, ListedEntries(d)[0], &text));
          }},
         {"label", [](ImageDocument& d, const std::string&) {
-             return ApplyVolumeLabel(d, TestOwner(), ReadVolumeFigures(d), "NEWLABEL");
+             return ShownChange(ApplyVolumeLabel(d, ReadVolumeFigures(d), "NEWLABEL"));
          }},
         {"attributes", [](ImageDocument& d, const std::string&) {
-             return ApplyFileAttributes(d, Window().items[0], kAttrReadOnly | kAttrHidden);
+             return ShownChange(ApplyFileAttributes(d, ListedEntries(d)[0], kAttrReadOnly | kAttrHidden));
          }},
         {"save", [](ImageDocument& d, const std::string&) { return Shown(SaveImage(d), MainWindow()); }},
         {"save as", [](ImageDocument& d, const std::string& s) {
@@ -246,7 +254,7 @@ TEST_F(WriteSafety, FatsBeyondTheFileRefuseChanges) {
     image.resize(2000);  // inside the second FAT
     Open(image, {{kMsgLayoutOutsideReadOnly, {}}});
     script.Message(kMsgChangeRefused, kIconError);
-    EXPECT_FALSE(Shown(SaveImage(doc)));
+    EXPECT_FALSE(test::Shown(SaveImage(doc)));
     EXPECT_EQ(ReadFile(path), bytes);
 }
 

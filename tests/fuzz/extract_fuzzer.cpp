@@ -1,10 +1,9 @@
 // Any byte string opened as an image, then every listed entry extracted:
-// once by itself and once as a whole selection into a folder, which reads
+// once by itself and once all together into a folder, which reads
 // every chain to its end.
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
-#include <numeric>
 #include <vector>
 
 #include "engine/core/document.h"
@@ -19,25 +18,22 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     fuzz::MemoryFiles()["/img.dsk"].data.assign(data, data + size);
     fuzz::SetAnswers(data, size < 8 ? size : 8);
     ImageDocument doc;
-    fuzz::FuzzWindow& window = fuzz::Window();
-    window = {};
-    window.doc = &doc;
     if (fuzz::OpenDocument(doc, "/img.dsk")) {
-        for (uint32_t offset : window.items) {
-            ExtractEntry(doc, nullptr, offset, kReplaceSilently, "/one/" + SafeHostName(EntryDisplayName(doc.Area() + offset)));
+        const std::vector<uint32_t> listed = ListedEntries(doc);
+        for (uint32_t offset : listed) {
+            Report(nullptr, ExtractEntry(doc, nullptr, offset, kReplaceSilently,
+                                         "/one/" + SafeHostName(EntryDisplayName(doc.Area() + offset))));
         }
         // The image being read is never a target: its file keeps every byte.
-        if (!window.items.empty()) {
-            ExtractEntry(doc, nullptr, window.items.front(), kReplaceSilently, "/img.dsk");
+        if (!listed.empty()) {
+            Report(nullptr, ExtractEntry(doc, nullptr, listed.front(), kReplaceSilently, "/img.dsk"));
             const std::vector<uint8_t>& kept = fuzz::MemoryFiles()["/img.dsk"].data;
             if (kept.size() != size || !std::equal(kept.begin(), kept.end(), data)) {
                 __builtin_trap();
             }
         }
-        window.selected.resize(window.items.size());
-        std::iota(window.selected.begin(), window.selected.end(), 0);
-        ExtractBatch batch("/out");
-        ExtractSelectionToFolder(doc, nullptr, batch);
+        ByteBlock paths;
+        Report(nullptr, ExtractEntriesToFolder(doc, listed, "/out", paths));
     }
     doc.modified = false;
     fuzz::CloseDocument(doc);

@@ -1,9 +1,5 @@
 #include "tests/fuzz/fuzz_ports.h"
 
-#include <algorithm>
-
-#include "engine/core/document.h"
-#include "engine/fat/list_texts.h"
 #include "engine/ports/prompts.h"
 #include "engine/ports/window_sync.h"
 
@@ -74,21 +70,12 @@ bool OpenDocument(ImageDocument& doc, const std::string& path) {
     if (!Shown(OpenImage(doc, path))) {
         return false;
     }
-    FillList(doc);
     CheckBackupFat(doc, nullptr);
     return true;
 }
 
 void CloseDocument(ImageDocument& doc) {
-    if (Shown(CloseImage(doc))) {
-        Window().items.clear();
-        Window().selected.clear();
-    }
-}
-
-FuzzWindow& Window() {
-    static FuzzWindow window;
-    return window;
+    Shown(CloseImage(doc));
 }
 
 }  // namespace fuzz
@@ -110,37 +97,7 @@ int ShowTextBox(WindowRef owner, std::string_view text, unsigned captionId, unsi
 bool AskSaveImagePath(WindowRef, std::string&) { return false; }
 
 void UpdateStatusText() {}
-void RefreshList() {}
-bool InsertListItem(const ImageDocument&, uint32_t entryOffset, int position) {
-    auto& items = fuzz::Window().items;
-    const size_t at = position < 0 ? 0 : std::min(items.size(), static_cast<size_t>(position));
-    items.insert(items.begin() + static_cast<std::ptrdiff_t>(at), entryOffset);
-    return true;
-}
-void RemoveListItem(int index) {
-    auto& w = fuzz::Window();
-    if (index < 0 || static_cast<size_t>(index) >= w.items.size()) return;
-    w.items.erase(w.items.begin() + index);
-    // A list view renumbers its selection when an item goes.
-    w.selected.erase(std::remove(w.selected.begin(), w.selected.end(), index), w.selected.end());
-    for (int& s : w.selected) {
-        if (s > index) --s;
-    }
-}
 void BeginWaitCursor() {}
 void EndWaitCursor() {}
-
-void ForEachSelected(WindowRef owner, SelectionVisitor visitor, void* context) {
-    auto& w = fuzz::Window();
-    // Walk like a list view: the next selected item after `index`.
-    for (int index = -1;;) {
-        auto next = std::upper_bound(w.selected.begin(), w.selected.end(), index);
-        if (next == w.selected.end()) break;
-        index = *next;
-        const uint32_t offset = w.items[static_cast<size_t>(index)];
-        const std::string text = w.doc ? EntryDisplayName(w.doc->Area() + offset) : std::string();
-        if (!visitor(owner, text, index, offset, context)) break;
-    }
-}
 
 }  // namespace vk

@@ -14,10 +14,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     fuzz::MemoryFiles()["/img.dsk"].data.assign(data, data + size);
     fuzz::SetAnswers(data, size < 8 ? size : 8);
     ImageDocument doc;
-    fuzz::Window() = {};
-    fuzz::Window().doc = &doc;
     if (fuzz::OpenDocument(doc, "/img.dsk")) {
-        for (uint32_t offset : fuzz::Window().items) {
+        for (uint32_t offset : ListedEntries(doc)) {
             const ListColumns columns = EntryColumns(doc.Area() + offset);
             (void)columns;
         }

@@ -39,14 +39,12 @@ constexpr size_t kNameCount = sizeof kNames / sizeof kNames[0];
 constexpr size_t kOpSize = 4;
 constexpr const char* kImagePath = "/img.dsk";
 
-int ItemIndex(uint8_t byte) {
-    const size_t count = fuzz::Window().items.size();
-    return count ? static_cast<int>(byte % count) : -1;
-}
-
-void Select(int index) {
-    fuzz::Window().selected.clear();
-    if (index >= 0) fuzz::Window().selected.push_back(index);
+// The listed entry the byte picks; false when nothing is listed.
+bool PickEntry(const ImageDocument& doc, uint8_t byte, uint32_t& entry) {
+    const std::vector<uint32_t> listed = ListedEntries(doc);
+    if (listed.empty()) return false;
+    entry = listed[byte % listed.size()];
+    return true;
 }
 
 void Run(ImageDocument& doc, const uint8_t* op) {
@@ -61,26 +59,28 @@ void Run(ImageDocument& doc, const uint8_t* op) {
         f.data.assign(static_cast<size_t>(b) * 97 + (c & 7), static_cast<uint8_t>(a));
         f.attributes = (c & 1) ? kHostReadOnly | kHostArchive : kHostArchive;
         f.time = 0x01D5000000000000ULL + uint64_t{b} * 10000000ULL * 3600;
-        AddHostFile(doc, path, nullptr);
+        Report(nullptr, AddHostFile(doc, nullptr, path));
         break;
     }
-    case 1:
-        Select(ItemIndex(a));
-        DeleteSelected(doc, nullptr);
+    case 1: {
+        uint32_t entry = 0;
+        Report(nullptr, DeleteEntries(doc, nullptr, PickEntry(doc, a, entry) ? std::vector<uint32_t>{entry}
+                                                                            : std::vector<uint32_t>{}));
         break;
+    }
     case 2: {
-        const int index = ItemIndex(a);
-        if (index < 0) break;
-        std::string text = kNames[b % kNameCount];
-        RenameEntry(doc, nullptr, (c & 2) ? nullptr : &text, fuzz::Window().items[static_cast<size_t>(index)]);
+        uint32_t entry = 0;
+        if (!PickEntry(doc, a, entry)) break;
+        const std::string text = kNames[b % kNameCount];
+        Report(nullptr, RenameEntry(doc, entry, (c & 2) ? nullptr : &text));
         break;
     }
     case 3:
-        ApplyVolumeLabel(doc, nullptr, ReadVolumeFigures(doc), (b & 1) ? "" : kNames[a % kNameCount]);
+        Report(nullptr, ApplyVolumeLabel(doc, ReadVolumeFigures(doc), (b & 1) ? "" : kNames[a % kNameCount]));
         break;
     case 4: {
-        const int index = ItemIndex(a);
-        if (index >= 0) ApplyFileAttributes(doc, fuzz::Window().items[static_cast<size_t>(index)], b & kAttrEditable);
+        uint32_t entry = 0;
+        if (PickEntry(doc, a, entry)) Report(nullptr, ApplyFileAttributes(doc, entry, b & kAttrEditable));
         break;
     }
     case 5: {
@@ -94,14 +94,14 @@ void Run(ImageDocument& doc, const uint8_t* op) {
         break;
     }
     case 6: {
-        const int index = ItemIndex(a);
-        if (index >= 0) ExtractEntry(doc, nullptr, fuzz::Window().items[static_cast<size_t>(index)], b & 1, "/x");
+        uint32_t entry = 0;
+        if (PickEntry(doc, a, entry)) Report(nullptr, ExtractEntry(doc, nullptr, entry, b & 1, "/x"));
         break;
     }
     case 7: {
         const std::string path = std::string("/host/") + kNames[a % kNameCount];
         fuzz::MemoryFiles()[path].attributes = kHostDirectory;
-        AddHostFile(doc, path, nullptr);
+        Report(nullptr, AddHostFile(doc, nullptr, path));
         break;
     }
     }
@@ -121,8 +121,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     fuzz::MemoryFiles()[kImagePath].data.assign(image, image + imageSize);
     fuzz::SetAnswers(nullptr, 0);
     ImageDocument doc;
-    fuzz::Window() = {};
-    fuzz::Window().doc = &doc;
     if (fuzz::OpenDocument(doc, kImagePath)) {
         fuzz::Health health = fuzz::Examine(doc);
         // An image the engine keeps read-only never changes, in memory or on file.

@@ -1,7 +1,5 @@
 #include "tests/support/front_end.h"
 
-#include "engine/fat/list_texts.h"
-#include "tests/support/recording_window.h"
 
 namespace vk::test {
 
@@ -20,7 +18,6 @@ bool Open(ImageDocument& doc, WindowRef owner, const std::string& path, bool rea
     if (!Shown(OpenImage(doc, path, readOnly), owner)) {
         return false;
     }
-    FillList(doc);
     CheckBackupFat(doc, owner);
     return true;
 }
@@ -29,22 +26,12 @@ bool NewDocument(ImageDocument& doc, WindowRef owner, const Result& made) {
     if (!Shown(made, owner)) {
         return false;
     }
-    FillList(doc);
     CheckBackupFat(doc, owner);
     return true;
 }
 
 bool Close(ImageDocument& doc) {
-    const bool wasOpen = doc.IsOpen();
-    if (!Shown(CloseImage(doc), MainWindow())) {
-        return false;
-    }
-    if (wasOpen) {
-        Window().items.clear();
-        Window().texts.clear();
-        Window().selected.clear();
-    }
-    return true;
+    return Shown(CloseImage(doc), MainWindow());
 }
 
 }  // namespace vk::test

@@ -15,17 +15,16 @@ namespace vk::test {
 // Shows what `result` has to say over `owner`; true when it is done.
 bool Shown(const Result& result, WindowRef owner = TestOwner());
 
-// Opens `path` as VOLKARN does: closes the document (its list emptied),
-// opens, shows the result over `owner`, fills the list and checks the backup
-// FAT. True when the image is open.
+// Opens `path` as VOLKARN does: closes the document, opens, shows the
+// result over `owner` and checks the backup FAT. True when the image is open.
 bool Open(ImageDocument& doc, WindowRef owner, const std::string& path, bool readOnly = false);
 
-// A document the New dialog made: `made` shown over `owner`, then the list
-// filled and the backup FAT checked. True when there is a new document.
+// A document the New dialog made: `made` shown over `owner`, then the
+// backup FAT checked. True when there is a new document.
 bool NewDocument(ImageDocument& doc, WindowRef owner, const Result& made);
 
 // Closes the document with its question and the save's boxes over the main
-// window, emptying the list. True when no document is left open.
+// window. True when no document is left open.
 bool Close(ImageDocument& doc);
 
 }  // namespace vk::test

@@ -44,6 +44,13 @@ protected:
     void SetUp() override;
     void TearDown() override;
 
+    // What a front end does with an operation's result: shows its notices
+    // and failure over the test owner. Returns the result for checks.
+    static Result Shown(Result result) {
+        Report(TestOwner(), result);
+        return result;
+    }
+
     PromptScript& script = Script();
     RecordingWindow& window = Window();
     ScratchDir dir;

@@ -70,19 +70,4 @@ std::optional<Notice> ExtractionRefusal(const ImageDocument& doc) {
     return TextNotice(kMsgExtractionRefused, Tone::kError);
 }
 
-namespace {
-
-bool Refuse(const std::optional<Notice>& refusal, WindowRef owner) {
-    if (refusal) {
-        Tell(owner, *refusal);
-    }
-    return refusal.has_value();
-}
-
-}  // namespace
-
-bool RefuseChange(const ImageDocument& doc, WindowRef owner) { return Refuse(ChangeRefusal(doc), owner); }
-
-bool RefuseExtraction(const ImageDocument& doc, WindowRef owner) { return Refuse(ExtractionRefusal(doc), owner); }
-
 }  // namespace vk

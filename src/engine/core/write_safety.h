@@ -41,9 +41,4 @@ std::optional<Notice> ChangeRefusal(const ImageDocument& doc);
 // and its files cannot be read out faithfully.
 std::optional<Notice> ExtractionRefusal(const ImageDocument& doc);
 
-// The guards for an operation that shows its own boxes: true, after telling
-// the user over `owner`, when it must not go on.
-bool RefuseChange(const ImageDocument& doc, WindowRef owner);
-bool RefuseExtraction(const ImageDocument& doc, WindowRef owner);
-
 }  // namespace vk

@@ -10,12 +10,12 @@
 #include "engine/fat/directory.h"
 #include "engine/fat/fat12.h"
 #include "engine/fat/folder.h"
+#include "engine/core/write_safety.h"
 #include "engine/fat/list_texts.h"
 #include "engine/fat/root_directory.h"
 #include "engine/fat/short_names.h"
 #include "engine/ports/host_text.h"
 #include "engine/ports/platform_codes.h"
-#include "engine/ports/prompts.h"
 #include "engine/ports/window_sync.h"
 #include "engine/strings/string_ids.h"
 
@@ -25,30 +25,11 @@ namespace {
 // Stamp of host files whose time no DOS date can hold: 1980-01-01 00:00:00.
 constexpr DosDateTime kEarliestDosStamp = {PackDosDate(kDosFirstYear, 1, 1), PackDosTime(0, 0, 0)};
 
-void SetGoOn(bool* goOn, bool value) {
-    if (goOn != nullptr) {
-        *goOn = value;
-    }
+Notice Fails(unsigned id, std::initializer_list<std::string_view> inserts = {}) {
+    return TextNotice(id, Tone::kError, inserts);
 }
 
-// What the list shows is every live file and subdirectory in directory order,
-// so the new item's index is the count of those before its slot.
-int ListPosition(const Layout& layout, const uint8_t* area, uint32_t length, uint32_t slotOffset) {
-    int position = 0;
-    WalkRootEntries(layout, area, length, [&](uint32_t offset) {
-        if (offset >= slotOffset) {
-            return false;
-        }
-        const uint8_t* e = area + offset;
-        if (e[kDirName] != kEntryDeleted && !(e[kDirAttr] & kAttrVolume)) {
-            ++position;
-        }
-        return true;
-    });
-    return position;
-}
-
-bool IsListed(const uint8_t* entry) { return !(entry[kDirAttr] & kAttrVolume); }
+Notice HostFails(std::string_view hostPath, uint32_t error) { return HostErrorNotice(hostPath, error); }
 
 bool IsFolderEntry(const uint8_t* entry) {
     return (entry[kDirAttr] & kAttrDirectory) && !(entry[kDirAttr] & kAttrVolume);
@@ -135,31 +116,25 @@ private:
     bool committed_ = false;
 };
 
-bool CopyFileToClusters(const Layout& layout, uint8_t* area, uint32_t length, const HostFile& file,
-                        std::string_view hostPath, uint32_t slotOffset, uint32_t byteCount, bool* goOn,
-                        UndoJournal& journal) {
+std::optional<Notice> CopyFileToClusters(const Layout& layout, uint8_t* area, uint32_t length,
+                                         const HostFile& file, std::string_view hostPath, uint32_t slotOffset,
+                                         uint32_t byteCount, UndoJournal& journal) {
     uint8_t* slot = area + slotOffset;
     Store16(slot + kDirFirstCluster, 0);
     if (!journal.Reserve(static_cast<uint32_t>((uint64_t{byteCount} + layout.clusterBytes - 1) / layout.clusterBytes))) {
-        ShowMessage(MainWindow(), kMsgOutOfMemory, kIconError);
-        SetGoOn(goOn, false);
-        return false;
+        return Fails(kMsgOutOfMemory);
     }
     uint32_t remaining = byteCount;
     uint32_t previous = 0;
     while (remaining > 0) {
         const uint32_t cluster = FindFreeClusterFrom(layout, area, length, previous + 1);
         if (cluster == 0) {
-            ShowMessage(MainWindow(), kMsgDiskFull, kIconError);
-            SetGoOn(goOn, false);
-            return false;
+            return Fails(kMsgDiskFull);
         }
         const uint32_t piece = static_cast<uint32_t>(std::min<uint64_t>(remaining, layout.clusterBytes));
         const uint64_t offset = layout.ClusterOffset(cluster);
         if (offset + piece > length) {
-            ShowMessage(MainWindow(), kMsgImageTooSmall, kIconError);
-            SetGoOn(goOn, false);
-            return false;
+            return Fails(kMsgImageTooSmall);
         }
         journal.SaveCluster(offset, piece);
         uint32_t done = 0;
@@ -168,9 +143,7 @@ bool CopyFileToClusters(const Layout& layout, uint8_t* area, uint32_t length, co
             error = win_error::kHandleEof;  // the file shrank since it was listed
         }
         if (error != win_error::kSuccess) {
-            ShowSystemError(MainWindow(), hostPath, error, {}, kIconError);
-            SetGoOn(goOn, false);
-            return false;
+            return HostFails(hostPath, error);
         }
         if (previous != 0) {
             WriteFatEntry(layout, area, length, previous, cluster);
@@ -186,73 +159,56 @@ bool CopyFileToClusters(const Layout& layout, uint8_t* area, uint32_t length, co
     uint8_t probe = 0;
     uint32_t extra = 0;
     if (ReadHostFile(file, &probe, 1, extra) == win_error::kSuccess && extra != 0) {
-        ShowMessage(MainWindow(), kMsgAddFileLongerThanListed, kIconError, {hostPath});
-        SetGoOn(goOn, false);
-        return false;
+        return Fails(kMsgAddFileLongerThanListed, {hostPath});
     }
-    return true;
+    return std::nullopt;
 }
 
 // A new folder owns one zeroed cluster with its dot entries: an entry with
 // first cluster 0 would send every other reader into the root directory.
-bool MakeFolderCluster(const Layout& layout, uint8_t* area, uint32_t length, uint32_t slotOffset,
-                       DosDateTime stamp, bool* goOn, UndoJournal& journal) {
+std::optional<Notice> MakeFolderCluster(const Layout& layout, uint8_t* area, uint32_t length, uint32_t slotOffset,
+                                        DosDateTime stamp, UndoJournal& journal) {
     if (!journal.Reserve(1)) {
-        ShowMessage(MainWindow(), kMsgOutOfMemory, kIconError);
-        SetGoOn(goOn, false);
-        return false;
+        return Fails(kMsgOutOfMemory);
     }
     const uint32_t cluster = FindFreeCluster(layout, area, length);
     if (cluster == 0) {
-        ShowMessage(MainWindow(), kMsgDiskFull, kIconError);
-        SetGoOn(goOn, false);
-        return false;
+        return Fails(kMsgDiskFull);
     }
     const uint64_t offset = layout.ClusterOffset(cluster);
     if (offset + layout.clusterBytes > length) {
-        ShowMessage(MainWindow(), kMsgImageTooSmall, kIconError);
-        SetGoOn(goOn, false);
-        return false;
+        return Fails(kMsgImageTooSmall);
     }
     journal.SaveCluster(offset, static_cast<uint32_t>(layout.clusterBytes));
     WriteEmptyFolder(area + offset, layout.clusterBytes, cluster, 0, stamp.date, stamp.time);
     WriteFatEntry(layout, area, length, cluster, kFatEnd);
     Store16(area + slotOffset + kDirFirstCluster, cluster);
-    return true;
+    return std::nullopt;
 }
 
-bool AddHostFile(ImageDocument& doc, std::string_view hostPath, bool* goOn) {
-    SetGoOn(goOn, true);
-    if (RefuseChange(doc, MainWindow())) { SetGoOn(goOn, false); return false; }
+Result AddHostFile(ImageDocument& doc, WindowRef owner, std::string_view hostPath) {
+    if (std::optional<Notice> refusal = ChangeRefusal(doc)) return Failure(*refusal);
     WaitCursor wait;
     uint8_t* area = doc.Area();
     const uint32_t length = doc.AreaLength();
     const Layout layout = doc.GetLayout();
     UndoJournal journal(area, length, layout);
     if (!journal.Begin()) {
-        ShowMessage(MainWindow(), kMsgOutOfMemory, kIconError);
-        SetGoOn(goOn, false);
-        return false;
+        return Failure(Fails(kMsgOutOfMemory));
     }
 
     HostFindData found;
     const uint32_t findError = FindHostFile(hostPath, found);
     if (findError != win_error::kSuccess) {
-        ShowSystemError(MainWindow(), hostPath, findError, {}, kIconError);
-        SetGoOn(goOn, false);
-        return false;
+        return Failure(HostFails(hostPath, findError));
     }
     if (found.attributes & kHostDevice) {
-        ShowMessage(MainWindow(), kMsgAddNotAFile, kIconError, {hostPath});
-        SetGoOn(goOn, false);
-        return false;
+        return Failure(Fails(kMsgAddNotAFile, {hostPath}));
     }
     const bool isFolder = (found.attributes & kHostDirectory) != 0;
     // No floppy holds 4 GiB; cutting the size to 32 bits would store a stump.
     if (found.size > UINT32_MAX) {
-        ShowMessage(MainWindow(), kMsgDiskFull, kIconError);
-        SetGoOn(goOn, false);
-        return false;
+        return Failure(Fails(kMsgDiskFull));
     }
     const uint32_t size = isFolder ? 0 : static_cast<uint32_t>(found.size);
 
@@ -262,23 +218,21 @@ bool AddHostFile(ImageDocument& doc, std::string_view hostPath, bool* goOn) {
 
     // An existing folder is never replaced, so that its contents stay
     // reachable: a file is refused, a folder of the same name is that folder.
-    const SlotResult existing = FindEntrySlot(layout, area, length, displayName, packed, true);
+    const SlotResult existing = FindEntrySlot(layout, area, length, displayName, packed, true, owner);
     if (existing.found && IsFolderEntry(area + existing.slotOffset)) {
         if (isFolder) {
-            return true;
+            return Done();
         }
-        ShowMessage(MainWindow(), kMsgFileOverFolder, kIconError, {displayName});
-        SetGoOn(goOn, false);
-        return false;
+        return Failure(Fails(kMsgFileOverFolder, {displayName}));
     }
 
-    const SlotResult slot = FindEntrySlot(layout, area, length, displayName, packed, false);
-    SetGoOn(goOn, slot.goOn);
+    SlotResult slot = FindEntrySlot(layout, area, length, displayName, packed, false, owner);
     if (!slot.hasSlot) {
-        return false;
+        return slot.failure ? Failure(std::move(*slot.failure), slot.goOn) : Declined(slot.goOn);
     }
     uint8_t* entry = area + slot.slotOffset;
-    const bool replacedListed = slot.found && IsListed(entry);
+    // A replaced file keeps its place in a listing; a replaced label was never listed.
+    const bool replacesListed = slot.found && IsListedEntry(entry);
     if (slot.found) {
         // The old long name belongs to the old file, not to the new one.
         DeleteRootLongName(layout, area, length, slot.slotOffset);
@@ -286,48 +240,50 @@ bool AddHostFile(ImageDocument& doc, std::string_view hostPath, bool* goOn) {
     }
     std::memcpy(entry + kDirName, packed.data(), kDirFullNameLength);
 
+    std::optional<Notice> failure;
     if (isFolder) {
-        if (!MakeFolderCluster(layout, area, length, slot.slotOffset, HostStamp(found), goOn, journal)) {
-            return false;
-        }
+        failure = MakeFolderCluster(layout, area, length, slot.slotOffset, HostStamp(found), journal);
     } else {
         HostFile file;
         const uint32_t openError =
             OpenHostFile(hostPath, kAccessRead, kShareRead, Disposition::kOpenExisting, 0, file);
         if (openError != win_error::kSuccess) {
-            ShowSystemError(MainWindow(), hostPath, openError, {}, kIconError);
-            SetGoOn(goOn, false);
-            return false;
+            failure = HostFails(hostPath, openError);
+        } else {
+            failure = CopyFileToClusters(layout, area, length, file, hostPath, slot.slotOffset, size, journal);
         }
-        if (!CopyFileToClusters(layout, area, length, file, hostPath, slot.slotOffset, size, goOn, journal)) {
-            return false;
-        }
+    }
+    if (failure) {
+        return Failure(std::move(*failure));
     }
     StampEntry(entry, found, size);
 
     journal.Commit();
     doc.modified = true;
-    if (replacedListed) {
-        RefreshList();
-    } else {
-        AddListItem(doc, slot.slotOffset, ListPosition(layout, doc.Area(), length, slot.slotOffset));
-    }
-    return true;
+    EntryChanges changes;
+    (replacesListed ? changes.changed : changes.added).push_back(slot.slotOffset);
+    return Done(std::move(changes));
 }
 
-bool AddFiles(ImageDocument& doc, const std::vector<std::string>& paths) {
-    if (paths.size() == 1) {
-        return AddHostFile(doc, paths.front(), nullptr);
-    }
-    bool any = false;
+Result AddFiles(ImageDocument& doc, WindowRef owner, const std::vector<std::string>& paths,
+                const std::function<void(const Result&)>& tell) {
+    Result all = Declined(true);
     for (const std::string& path : paths) {
-        bool goOn = true;
-        any = AddHostFile(doc, path, &goOn) || any;
-        if (!goOn) {
+        const Result one = AddHostFile(doc, owner, path);
+        tell(one);
+        all.changes.Append(one.changes);
+        if (one.Done()) {
+            all.status = Result::Status::kDone;
+        } else if (all.status != Result::Status::kDone) {
+            all.status = one.status;
+        }
+        // One file alone ends there; of several, a file that says stop ends the walk.
+        if (!one.goOn || paths.size() == 1) {
+            all.goOn = one.goOn;
             break;
         }
     }
-    return any;
+    return all;
 }
 
 }  // namespace vk

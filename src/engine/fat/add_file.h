@@ -4,33 +4,45 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "engine/common/result.h"
 #include "engine/core/layout.h"
 #include "engine/ports/host_files.h"
+#include "engine/ports/prompts.h"
 
 namespace vk {
 
 struct ImageDocument;
 
-// Adds the host file or folder at `hostPath`. `goOn`, when given, tells a
-// multi-file caller whether to try its next file. Failures are reported.
-bool AddHostFile(ImageDocument& doc, std::string_view hostPath, bool* goOn = nullptr);
+// Adds the host file or folder at `hostPath`: `changes` holds its entry,
+// added, or changed when it replaced a listed entry of its name. Message 74
+// (replace?) is asked over `owner`; declining it, or a folder that is there
+// already, changes nothing. A failure is returned with the image as it was;
+// `goOn` tells a multi-file caller whether to try its next file.
+Result AddHostFile(ImageDocument& doc, WindowRef owner, std::string_view hostPath);
 
 class UndoJournal;
 
 // Copies `byteCount` bytes of `file` into free clusters of the area and links
 // them from the entry at `slotOffset` (firstCluster 0 for an empty file).
 // Each cluster's old bytes go to `journal` before they are overwritten.
-bool CopyFileToClusters(const Layout& layout, uint8_t* area, uint32_t length, const HostFile& file,
-                        std::string_view hostPath, uint32_t slotOffset, uint32_t byteCount, bool* goOn,
-                        UndoJournal& journal);
+// Returns why it failed, or nothing.
+std::optional<Notice> CopyFileToClusters(const Layout& layout, uint8_t* area, uint32_t length,
+                                         const HostFile& file, std::string_view hostPath, uint32_t slotOffset,
+                                         uint32_t byteCount, UndoJournal& journal);
 
 // The multi-file add of the Add file command over already chosen paths: one
-// path is added on its own, several go on until one says stop. True when
-// any file was added.
-bool AddFiles(ImageDocument& doc, const std::vector<std::string>& paths);
+// path is added on its own, several go on until one says stop. `tell` gets
+// each file's result as soon as it is known, before the next file asks
+// anything, to show it and bring its view up to date. The result returned
+// sums the changes; it is done when any file was added, and its failures
+// were handed to `tell` already.
+Result AddFiles(ImageDocument& doc, WindowRef owner, const std::vector<std::string>& paths,
+                const std::function<void(const Result&)>& tell);
 
 }  // namespace vk

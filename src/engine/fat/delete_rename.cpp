@@ -3,10 +3,12 @@
 #include <algorithm>
 
 #include "engine/core/document.h"
+#include "engine/core/write_safety.h"
 #include "engine/fat/dir_entry.h"
 #include "engine/fat/directory.h"
 #include "engine/fat/fat12.h"
 #include "engine/fat/fs_options.h"
+#include "engine/fat/list_texts.h"
 #include "engine/fat/short_names.h"
 #include "engine/ports/host_text.h"
 #include "engine/ports/platform_codes.h"
@@ -18,95 +20,68 @@ namespace {
 
 constexpr size_t kMaxTypedName = 12;  // "NAMEBASE.EXT"
 
-// One Delete command: with more than one entry selected the question offers
-// "Yes to all", and the entries after that answer are not asked about.
-struct DeleteRun {
-    ImageDocument* doc = nullptr;
-    bool offerAll = false;
-    bool yesToAll = false;
-};
-
-bool DeleteOne(DeleteRun& run, WindowRef owner, const std::string& itemText, int& index, uint32_t entryOffset) {
-    ImageDocument& doc = *run.doc;
-    if (RefuseChange(doc, owner)) return false;
-    if (doc.Area()[entryOffset + kDirAttr] & kAttrDirectory) {
-        ShowMessage(owner, kMsgCannotDeleteDir, kIconWarning, {itemText});
-        return true;
-    }
-    if (!FsOptions().forceSwitch && !run.yesToAll) {
-        const unsigned buttons = run.offerAll ? kBoxYesAllNoCancel : kBoxYesNoCancel;
-        const int answer = ShowMessage(owner, kMsgDeleteFile, buttons | kIconQuestion | kDefaultButton2, {itemText});
-        if (answer == kIdNo) {
-            return true;
-        }
-        if (answer == kIdYesToAll && run.offerAll) {
-            run.yesToAll = true;
-        } else if (answer != kIdYes) {
-            return false;  // Cancel, or no box could be shown
-        }
-    }
-    WaitCursor wait;
-    // The long name goes with its file; left behind it would be an orphan.
-    DeleteRootLongName(doc.GetLayout(), doc.Area(), doc.AreaLength(), entryOffset);
-    FreeChain(doc.GetLayout(), doc.Area(), doc.AreaLength(), entryOffset);
-    doc.modified = true;
-    RemoveListItem(index);
-    --index;
-    UpdateStatusText();
-    return true;
-}
-
-bool DeleteRunStep(WindowRef owner, const std::string& itemText, int& index, uint32_t entryOffset, void* context) {
-    return DeleteOne(*static_cast<DeleteRun*>(context), owner, itemText, index, entryOffset);
-}
-
-bool CountSelected(WindowRef, const std::string&, int&, uint32_t, void* context) {
-    ++*static_cast<int*>(context);
-    return true;
-}
+Notice NameRefused(unsigned id) { return TextNotice(id, Tone::kError); }
 
 }  // namespace
 
-bool DeleteEntry(WindowRef owner, const std::string& itemText, int& index, uint32_t entryOffset, void* context) {
-    DeleteRun run;
-    run.doc = static_cast<ImageDocument*>(context);
-    return DeleteOne(run, owner, itemText, index, entryOffset);
-}
-
-void DeleteSelected(ImageDocument& doc, WindowRef owner) {
-    int selected = 0;
-    ForEachSelected(owner, CountSelected, &selected);
-    DeleteRun run;
-    run.doc = &doc;
-    run.offerAll = selected > 1;
-    ForEachSelected(owner, DeleteRunStep, &run);
-}
-
-RenameVerdict RenameEntry(ImageDocument& doc, WindowRef owner, std::string* editedText, uint32_t entryOffset) {
-    if (editedText == nullptr) {
-        return RenameVerdict::kReject;
+Result DeleteEntries(ImageDocument& doc, WindowRef owner, const std::vector<uint32_t>& entries) {
+    if (entries.empty()) {
+        return Done();
     }
-    if (RefuseChange(doc, owner)) return RenameVerdict::kReject;
-    std::string& text = *editedText;
+    if (std::optional<Notice> refusal = ChangeRefusal(doc)) return Failure(*refusal);
+    const bool offerAll = entries.size() > 1;
+    bool yesToAll = false;
+    Result result = Done();
+    for (const uint32_t entryOffset : entries) {
+        const std::string name = EntryDisplayName(doc.Area() + entryOffset);
+        if (doc.Area()[entryOffset + kDirAttr] & kAttrDirectory) {
+            Tell(owner, TextNotice(kMsgCannotDeleteDir, Tone::kWarning, {name}));
+            continue;
+        }
+        if (!FsOptions().forceSwitch && !yesToAll) {
+            const Answer answer = Ask(owner, TextNotice(kMsgDeleteFile, Tone::kQuestion, {name}),
+                                      offerAll ? Choices::kYesAllNoCancel : Choices::kYesNoCancel, true);
+            if (answer == Answer::kNo) {
+                continue;
+            }
+            if (answer == Answer::kYesToAll && offerAll) {
+                yesToAll = true;
+            } else if (answer != Answer::kYes) {
+                result.goOn = false;  // Cancel, or no box could be shown
+                break;
+            }
+        }
+        WaitCursor wait;
+        // The long name goes with its file; left behind it would be an orphan.
+        DeleteRootLongName(doc.GetLayout(), doc.Area(), doc.AreaLength(), entryOffset);
+        FreeChain(doc.GetLayout(), doc.Area(), doc.AreaLength(), entryOffset);
+        doc.modified = true;
+        result.changes.removed.push_back(entryOffset);
+    }
+    return result;
+}
+
+Result RenameEntry(ImageDocument& doc, uint32_t entryOffset, const std::string* typed, std::string* shown) {
+    if (typed == nullptr) {
+        return Declined(false);
+    }
+    if (std::optional<Notice> refusal = ChangeRefusal(doc)) return Failure(*refusal);
+    std::string text = *typed;
     if (text.empty()) {
-        ShowMessage(owner, kMsgNameBlank, kIconError);
-        return RenameVerdict::kReject;
+        return Failure(NameRefused(kMsgNameBlank));
     }
     if (text.size() > kMaxTypedName) {
-        ShowMessage(owner, kMsgNameTooLong, kIconError);
-        return RenameVerdict::kReject;
+        return Failure(NameRefused(kMsgNameTooLong));
     }
     HostUpperCase(text);
     const size_t dot = text.find('.');
     const std::string base = text.substr(0, dot);
     const std::string ext = dot == std::string::npos ? std::string() : text.substr(dot + 1);
     if (base.empty() || base.size() > 8 || ext.size() > 3) {
-        ShowMessage(owner, kMsgNameInvalid, kIconError);
-        return RenameVerdict::kReject;
+        return Failure(NameRefused(kMsgNameInvalid));
     }
     if (!IsValidNamePart(base) || !IsValidNamePart(ext)) {
-        ShowMessage(owner, kMsgNameBadChars, kIconError);
-        return RenameVerdict::kReject;
+        return Failure(NameRefused(kMsgNameBadChars));
     }
     // "ABCDEFGH." would otherwise reach the list with its dot.
     if (base.size() == 8 && ext.empty()) {
@@ -120,10 +95,9 @@ RenameVerdict RenameEntry(ImageDocument& doc, WindowRef owner, std::string* edit
     ext.copy(reinterpret_cast<char*>(packed.data() + kDirNameLength), kDirExtLength);
 
     const Layout layout = doc.GetLayout();
-    const SlotResult slot = FindEntrySlot(layout, doc.Area(), doc.AreaLength(), text, packed, true);
+    const SlotResult slot = FindEntrySlot(layout, doc.Area(), doc.AreaLength(), text, packed, true, nullptr);
     if (slot.found && slot.slotOffset != entryOffset) {
-        ShowSystemError(owner, text, win_error::kAlreadyExists, {}, kIconError);
-        return RenameVerdict::kReject;
+        return Failure(HostErrorNotice(text, win_error::kAlreadyExists));
     }
     uint8_t* name = doc.Area() + entryOffset + kDirName;
     // A long name written for the old name does not fit the new one.
@@ -132,7 +106,12 @@ RenameVerdict RenameEntry(ImageDocument& doc, WindowRef owner, std::string* edit
     }
     std::copy(packed.begin(), packed.end(), name);
     doc.modified = true;
-    return RenameVerdict::kAccept;
+    if (shown != nullptr) {
+        *shown = text;
+    }
+    EntryChanges changes;
+    changes.changed.push_back(entryOffset);
+    return Done(std::move(changes));
 }
 
 }  // namespace vk

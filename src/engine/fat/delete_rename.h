@@ -1,33 +1,29 @@
-// Deleting root-directory entries (one confirmed step per selected list
-// item) and renaming one in the list's label editor.
+// Deleting root-directory entries (one confirmed step per entry) and
+// renaming one.
 #pragma once
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
+#include "engine/common/result.h"
 #include "engine/ports/prompts.h"
 
 namespace vk {
 
 struct ImageDocument;
 
-// The per-item step of the Delete command, a SelectionVisitor whose context
-// is the ImageDocument. Directories are refused with a warning; files are
-// deleted after a Yes (or at once under /F). Cancel stops the walk.
-bool DeleteEntry(WindowRef owner, const std::string& itemText, int& index, uint32_t entryOffset, void* context);
+// The Delete command over `entries` in the order given. Each directory gets
+// a warning and is kept; each file is deleted after a Yes (or at once under
+// /F), and with more than one entry the question also offers "Yes to all".
+// No keeps the file and goes on, Cancel stops. Questions and warnings go to
+// `owner` as they come; `changes.removed` holds the deleted entries.
+Result DeleteEntries(ImageDocument& doc, WindowRef owner, const std::vector<uint32_t>& entries);
 
-// The Delete command: DeleteEntry over the selected items in list order;
-// with more than one selected the question also offers "Yes to all".
-void DeleteSelected(ImageDocument& doc, WindowRef owner);
-
-enum class RenameVerdict {
-    kReject,  // the old name stays; any reason has been shown
-    kAccept,  // the entry has the new name; `editedText` is what the list shows
-};
-
-// Checks the text typed in the label editor and stores it as the entry's new
-// 8.3 name. `editedText` is null when editing was cancelled; on acceptance
-// it holds the upper-cased name as the list shows it.
-RenameVerdict RenameEntry(ImageDocument& doc, WindowRef owner, std::string* editedText, uint32_t entryOffset);
+// Checks the text typed in the label editor and stores it as the new 8.3
+// name of the entry at `entryOffset`. `typed` is null when editing was
+// cancelled (declined, nothing said). On success `changes.changed` holds the
+// entry and `shown` the upper-cased name as the list shows it.
+Result RenameEntry(ImageDocument& doc, uint32_t entryOffset, const std::string* typed, std::string* shown = nullptr);
 
 }  // namespace vk

@@ -17,7 +17,7 @@ bool IsLabelSlot(const uint8_t* e) { return (e[kDirAttr] & kAttrVolume) && !IsLo
 }  // namespace
 
 SlotResult FindEntrySlot(const Layout& layout, const uint8_t* area, uint32_t length, std::string_view displayName,
-                         const PackedName& packed, bool quiet) {
+                         const PackedName& packed, bool quiet, WindowRef owner) {
     SlotResult result;
     uint32_t deletedSlot = 0;
     const RootWalkEnd end = WalkRootEntries(layout, area, length, [&](uint32_t offset) {
@@ -40,7 +40,7 @@ SlotResult FindEntrySlot(const Layout& layout, const uint8_t* area, uint32_t len
         result.found = true;
         const std::string name(displayName);
         if (quiet || FsOptions().forceSwitch ||
-            ShowMessage(MainWindow(), kMsgReplaceEntry, kBoxYesNo | kIconQuestion, {name}) == kIdYes) {
+            Ask(owner, TextNotice(kMsgReplaceEntry, Tone::kQuestion, {name}), Choices::kYesNo) == Answer::kYes) {
             result.hasSlot = true;
             result.slotOffset = end.offset;
         }
@@ -55,10 +55,10 @@ SlotResult FindEntrySlot(const Layout& layout, const uint8_t* area, uint32_t len
     if (!quiet) {
         const std::string name(displayName);
         if (end.index >= layout.rootEntries) {
-            ShowMessage(MainWindow(), kMsgDirectoryFull, kIconError, {name});
+            result.failure = TextNotice(kMsgDirectoryFull, Tone::kError, {name});
         } else {
             // The image ends inside its root directory: no slot can ever be had there.
-            ShowMessage(MainWindow(), kMsgImageTooSmall, kIconError);
+            result.failure = TextNotice(kMsgImageTooSmall, Tone::kError);
         }
         result.goOn = false;
     }

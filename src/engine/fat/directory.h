@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string_view>
 
 #include "engine/core/layout.h"
@@ -16,13 +17,14 @@ struct SlotResult {
     uint32_t slotOffset = 0;  // from the boot sector
     uint32_t scanned = 0;     // entries passed before the scan ended
     bool goOn = true;         // a multi-file caller goes on with its next file
+    std::optional<Notice> failure;  // why there is no slot, for the caller to show
 };
 
 // Chooses the slot for `packed`: an existing entry of that name (asking
-// message 74 unless `quiet` or /F), else the first never-used slot, else the
-// first deleted one.
+// message 74 over `owner` unless `quiet` or /F), else the first never-used
+// slot, else the first deleted one.
 SlotResult FindEntrySlot(const Layout& layout, const uint8_t* area, uint32_t length, std::string_view displayName,
-                         const PackedName& packed, bool quiet);
+                         const PackedName& packed, bool quiet, WindowRef owner);
 
 // How many root entries lie inside the area, from entry 0 on.
 uint32_t RootEntryCount(const Layout& layout, uint32_t length);

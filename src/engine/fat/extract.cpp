@@ -2,13 +2,15 @@
 
 #include <algorithm>
 #include <cstring>
+#include <optional>
 
 #include "engine/core/document.h"
+#include "engine/core/write_safety.h"
 #include "engine/fat/dir_entry.h"
 #include "engine/fat/fat12.h"
+#include "engine/fat/list_texts.h"
 #include "engine/ports/host_files.h"
 #include "engine/ports/platform_codes.h"
-#include "engine/ports/window_sync.h"
 #include "engine/strings/string_ids.h"
 
 namespace vk {
@@ -20,21 +22,19 @@ constexpr char kSafeByte = '_';
 
 bool IsDirectoryOrLabel(uint8_t attr) { return (attr & (kAttrDirectory | kAttrVolume)) != 0; }
 
-// Creates `targetPath`, asking before it replaces a file. `declined` is set
-// when the user keeps the existing file. A replaced entry of the folder is
-// removed and made anew, never opened: a link standing there is replaced
-// itself, and what it points to stays as it was.
-bool CreateTarget(WindowRef owner, const std::string& targetPath, uint32_t createAttributes,
-                  uint32_t replaceAttributes, unsigned replaceFlags, HostFile& file, bool& declined) {
-    declined = false;
+// Creates `targetPath`, asking before it replaces a file: declined when the
+// user keeps the existing file. A replaced entry of the folder is removed and
+// made anew, never opened: a link standing there is replaced itself, and what
+// it points to stays as it was.
+Result CreateTarget(WindowRef owner, const std::string& targetPath, uint32_t createAttributes,
+                    uint32_t replaceAttributes, unsigned replaceFlags, HostFile& file) {
     uint32_t error =
         OpenHostFile(targetPath, kAccessWrite, kShareRead, Disposition::kCreateNew, createAttributes, file);
     if (error == win_error::kFileExists) {
         if (!(replaceFlags & kReplaceSilently) &&
-            ShowMessage(owner, kMsgReplaceHostFile, kBoxYesNo | kIconQuestion | kDefaultButton2, {targetPath}) !=
-                kIdYes) {
-            declined = true;
-            return false;
+            Ask(owner, TextNotice(kMsgReplaceHostFile, Tone::kQuestion, {targetPath}), Choices::kYesNo, true) !=
+                Answer::kYes) {
+            return Declined(true);
         }
         // A read-only file is not replaced, even where the host would let it be removed.
         uint32_t existing = 0;
@@ -48,16 +48,16 @@ bool CreateTarget(WindowRef owner, const std::string& targetPath, uint32_t creat
         }
     }
     if (error != win_error::kSuccess) {
-        ShowSystemError(owner, targetPath, error, {}, kIconError);
-        return false;
+        return Failure(HostErrorNotice(targetPath, error));
     }
-    return true;
+    return Done();
 }
 
-// Writes the entry's data. A chain that ends early, leaves the volume, loops
-// or reaches past the end of the image is reported as a corrupt file, once.
-bool CopyChainToFile(const ImageDocument& doc, WindowRef owner, const uint8_t* entry, const HostFile& file,
-                     const std::string& targetPath) {
+// Writes the entry's data; returns why it failed, or nothing. A chain that
+// ends early, leaves the volume, loops or reaches past the end of the image
+// is a corrupt file.
+std::optional<Notice> CopyChainToFile(const ImageDocument& doc, const uint8_t* entry, const HostFile& file,
+                                      const std::string& targetPath) {
     const Layout layout = doc.GetLayout();
     const uint8_t* area = doc.Area();
     const uint32_t length = doc.AreaLength();
@@ -66,8 +66,7 @@ bool CopyChainToFile(const ImageDocument& doc, WindowRef owner, const uint8_t* e
     while (remaining > 0) {
         const uint32_t piece = static_cast<uint32_t>(std::min<uint64_t>(remaining, layout.clusterBytes));
         if (walk.State() != ChainState::kCluster || layout.ClusterOffset(walk.Cluster()) + piece > length) {
-            ShowMessage(owner, kMsgStoredFileCorrupt, kIconWarning, {targetPath});
-            return false;
+            return TextNotice(kMsgStoredFileCorrupt, Tone::kWarning, {targetPath});
         }
         uint32_t done = 0;
         uint32_t error = WriteHostFile(file, area + layout.ClusterOffset(walk.Cluster()), piece, done);
@@ -75,13 +74,12 @@ bool CopyChainToFile(const ImageDocument& doc, WindowRef owner, const uint8_t* e
             error = win_error::kDiskFull;
         }
         if (error != win_error::kSuccess) {
-            ShowSystemError(owner, targetPath, error, {}, kIconError);
-            return false;
+            return HostErrorNotice(targetPath, error);
         }
         remaining -= piece;
         walk.Advance();
     }
-    return true;
+    return std::nullopt;
 }
 
 bool IsDeviceName(std::string_view name) {
@@ -101,24 +99,23 @@ bool IsDeviceName(std::string_view name) {
 
 }  // namespace
 
-bool ExtractEntry(const ImageDocument& doc, WindowRef owner, uint32_t entryOffset, unsigned replaceFlags,
-                  const std::string& targetPath) {
-    if (RefuseExtraction(doc, owner)) return false;
+Result ExtractEntry(const ImageDocument& doc, WindowRef owner, uint32_t entryOffset, unsigned replaceFlags,
+                    const std::string& targetPath) {
+    if (std::optional<Notice> refusal = ExtractionRefusal(doc)) return Failure(*refusal);
     const uint8_t* entry = doc.Area() + entryOffset;
     const uint8_t attr = entry[kDirAttr];
     const uint32_t finalAttributes = attr != 0 ? attr & kHostSettableAttributes : uint32_t{kHostNormal};
     // Replacing the image being read (or its .der) would destroy what is being copied.
     if (IsSameHostFile(doc.imageFile, targetPath) || IsSameHostFile(doc.errorFile, targetPath)) {
-        ShowMessage(owner, kMsgExtractOntoOpenImage, kIconError, {targetPath});
-        return false;
+        return Failure(TextNotice(kMsgExtractOntoOpenImage, Tone::kError, {targetPath}));
     }
     HostFile file;
-    bool declined = false;
-    if (!CreateTarget(owner, targetPath, attr & kHostSettableAttributes, finalAttributes, replaceFlags, file,
-                      declined)) {
-        return declined;
+    Result created =
+        CreateTarget(owner, targetPath, attr & kHostSettableAttributes, finalAttributes, replaceFlags, file);
+    if (!created.Done()) {
+        return created;
     }
-    const bool copied = CopyChainToFile(doc, owner, entry, file, targetPath);
+    const std::optional<Notice> failure = CopyChainToFile(doc, entry, file, targetPath);
     // The partial file of a failed copy is stamped and kept all the same.
     DosDateTime stamp;
     stamp.date = Load16(entry + kDirDate);
@@ -129,83 +126,48 @@ bool ExtractEntry(const ImageDocument& doc, WindowRef owner, uint32_t entryOffse
     }
     file.Close();
     SetHostFileAttributes(targetPath, finalAttributes);
-    return copied;
+    return failure ? Failure(*failure) : Done();
 }
 
-bool SaveEntryAs(const ImageDocument& doc, WindowRef owner, const std::string& itemText, uint32_t entryOffset,
-                 const SavePathChooser& choosePath, unsigned replaceFlags) {
+Result SaveEntryAs(const ImageDocument& doc, WindowRef owner, uint32_t entryOffset, const SavePathChooser& choosePath,
+                   unsigned replaceFlags) {
+    const std::string name = EntryDisplayName(doc.Area() + entryOffset);
     if (IsDirectoryOrLabel(doc.Area()[entryOffset + kDirAttr])) {
-        ShowMessage(owner, kMsgCannotSaveEntry, kIconWarning, {itemText});
-        return true;
+        return Failure(TextNotice(kMsgCannotSaveEntry, Tone::kWarning, {name}), true);
     }
     std::string path;
-    if (!choosePath(MainWindow(), SafeHostName(itemText), path) || path.empty()) {
-        return false;
+    if (!choosePath(MainWindow(), SafeHostName(name), path) || path.empty()) {
+        return Declined(false);
     }
     return ExtractEntry(doc, owner, entryOffset, replaceFlags, path);
 }
 
-ExtractBatch::ExtractBatch(std::string targetFolder)
-    : folder(std::move(targetFolder)), folderLength(folder.size() + 1) {}
-
-bool ExtractToFolder(const ImageDocument& doc, WindowRef owner, const std::string& itemText,
-                     uint32_t entryOffset, ExtractBatch& batch) {
-    const std::string name = SafeHostName(itemText);
-    if (batch.list.empty()) {
-        batch.attributes |= doc.Area()[entryOffset + kDirAttr];
-        batch.total += name.size() + batch.folderLength + 1;
-        return true;
+Result ExtractEntriesToFolder(const ImageDocument& doc, const std::vector<uint32_t>& entries,
+                              const std::string& folder, ByteBlock& pathList) {
+    std::vector<std::string> paths;
+    size_t total = 0;
+    for (const uint32_t entryOffset : entries) {
+        if (IsDirectoryOrLabel(doc.Area()[entryOffset + kDirAttr])) {
+            return Failure(TextNotice(kMsgCannotSaveDirOrLabel, Tone::kWarning));
+        }
+        paths.push_back(folder + HostPathSeparator() + SafeHostName(EntryDisplayName(doc.Area() + entryOffset)));
+        total += paths.back().size() + 1;
     }
-    const std::string path = batch.folder + HostPathSeparator() + name;
-    if (batch.cursor + path.size() + 1 > batch.list.size()) {
-        batch.ok = false;  // the selection grew between the passes
-        return false;
+    if (!pathList.Allocate(total + 1)) {
+        return Failure(TextNotice(kMsgOutOfMemory, Tone::kError));
     }
-    std::memcpy(batch.list.data() + batch.cursor, path.c_str(), path.size() + 1);
-    batch.cursor += path.size() + 1;
-    if (!ExtractEntry(doc, owner, entryOffset, kReplaceSilently, path)) {
-        batch.ok = false;
-        return false;
+    std::memset(pathList.data(), 0, total + 1);
+    size_t cursor = 0;
+    for (size_t i = 0; i < entries.size(); ++i) {
+        std::memcpy(pathList.data() + cursor, paths[i].c_str(), paths[i].size() + 1);
+        cursor += paths[i].size() + 1;
+        // Replacing silently, it asks nothing and needs no owner.
+        Result one = ExtractEntry(doc, nullptr, entries[i], kReplaceSilently, paths[i]);
+        if (!one.Done()) {
+            return one;
+        }
     }
-    return true;
-}
-
-bool BeginSecondPass(ExtractBatch& batch) {
-    if (IsDirectoryOrLabel(batch.attributes)) {
-        ShowMessage(MainWindow(), kMsgCannotSaveDirOrLabel, kIconWarning);
-        return false;
-    }
-    if (!batch.list.Allocate(batch.total + 1)) {
-        ShowMessage(MainWindow(), kMsgOutOfMemory, kIconError);
-        return false;
-    }
-    std::memset(batch.list.data(), 0, batch.total + 1);
-    batch.cursor = 0;
-    return true;
-}
-
-namespace {
-
-struct SelectionPass {
-    const ImageDocument* doc;
-    ExtractBatch* batch;
-};
-
-bool ExtractSelectedStep(WindowRef owner, const std::string& itemText, int&, uint32_t entryOffset, void* context) {
-    auto* pass = static_cast<SelectionPass*>(context);
-    return ExtractToFolder(*pass->doc, owner, itemText, entryOffset, *pass->batch);
-}
-
-}  // namespace
-
-bool ExtractSelectionToFolder(const ImageDocument& doc, WindowRef owner, ExtractBatch& batch) {
-    SelectionPass pass{&doc, &batch};
-    ForEachSelected(owner, ExtractSelectedStep, &pass);
-    if (!BeginSecondPass(batch)) {
-        return false;
-    }
-    ForEachSelected(owner, ExtractSelectedStep, &pass);
-    return batch.ok;
+    return Done();
 }
 
 std::string SafeHostName(std::string_view name) {

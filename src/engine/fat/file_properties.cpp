@@ -75,16 +75,18 @@ FileProperties ReadFileProperties(const ImageDocument& doc, uint32_t entryOffset
     return p;
 }
 
-bool ApplyFileAttributes(ImageDocument& doc, uint32_t entryOffset, uint8_t bits) {
+Result ApplyFileAttributes(ImageDocument& doc, uint32_t entryOffset, uint8_t bits) {
     uint8_t& attr = doc.Area()[entryOffset + kDirAttr];
     bits &= kAttrEditable;
     if (bits == (attr & kAttrEditable)) {
-        return false;
+        return Done();
     }
-    if (RefuseChange(doc, MainWindow())) return false;
+    if (std::optional<Notice> refusal = ChangeRefusal(doc)) return Failure(*refusal);
     attr = static_cast<uint8_t>(bits | (attr & ~kAttrEditable));
     doc.modified = true;
-    return true;
+    EntryChanges changes;
+    changes.changed.push_back(entryOffset);
+    return Done(std::move(changes));
 }
 
 }  // namespace vk

@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <string>
 
+#include "engine/common/result.h"
+
 namespace vk {
 
 struct ImageDocument;
@@ -33,8 +35,8 @@ std::string FileTypeText(const uint8_t* entry, const std::string& iniPath);
 std::string FileSizeText(uint32_t size, uint64_t clusterBytes);
 
 // Sets the editable bits of the entry to `bits` (the rest of `attr` stays)
-// and marks the document modified. False, changing nothing, when the bits
-// are already so.
-bool ApplyFileAttributes(ImageDocument& doc, uint32_t entryOffset, uint8_t bits);
+// and marks the document modified; `changes.changed` holds the entry. Done
+// without changes when the bits are already so.
+Result ApplyFileAttributes(ImageDocument& doc, uint32_t entryOffset, uint8_t bits);
 
 }  // namespace vk

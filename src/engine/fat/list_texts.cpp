@@ -1,33 +1,26 @@
 #include "engine/fat/list_texts.h"
 
-#include <climits>
-
 #include "engine/common/bytes.h"
 #include "engine/common/text_format.h"
 #include "engine/core/document.h"
 #include "engine/fat/dir_entry.h"
 #include "engine/fat/entry_time.h"
 #include "engine/fat/root_directory.h"
-#include "engine/ports/window_sync.h"
 
 namespace vk {
 
-bool AddListItem(const ImageDocument& doc, uint32_t entryOffset, int position) {
-    bool ok = InsertListItem(doc, entryOffset, position);
-    UpdateStatusText();
-    return ok;
-}
+bool IsListedEntry(const uint8_t* entry) { return entry[kDirName] != kEntryDeleted && !(entry[kDirAttr] & kAttrVolume); }
 
-void FillList(const ImageDocument& doc) {
-    const Layout layout = doc.GetLayout();
+std::vector<uint32_t> ListedEntries(const ImageDocument& doc) {
+    std::vector<uint32_t> entries;
     const uint8_t* area = doc.Area();
-    WalkRootEntries(layout, area, doc.AreaLength(), [&](uint32_t offset) {
-        const uint8_t* e = area + offset;
-        if (e[kDirName] != kEntryDeleted && !(e[kDirAttr] & kAttrVolume)) {
-            AddListItem(doc, offset, INT_MAX);
+    WalkRootEntries(doc.GetLayout(), area, doc.AreaLength(), [&](uint32_t offset) {
+        if (IsListedEntry(area + offset)) {
+            entries.push_back(offset);
         }
         return true;
     });
+    return entries;
 }
 
 std::string EntryDisplayName(const uint8_t* entry) {

@@ -4,18 +4,19 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace vk {
 
 struct ImageDocument;
 
-// Appends a list item for every file and subdirectory of the root directory,
-// up to its first never-used entry.
-void FillList(const ImageDocument& doc);
+// A live file or subdirectory: what a listing shows of a root entry.
+bool IsListedEntry(const uint8_t* entry);
 
-// Inserts the item for the entry at `entryOffset` and refreshes the object
-// count. A position past the last item appends.
-bool AddListItem(const ImageDocument& doc, uint32_t entryOffset, int position);
+// The entries a listing of the root directory shows, in directory order
+// (which is ascending offset): every file and subdirectory up to the first
+// never-used entry.
+std::vector<uint32_t> ListedEntries(const ImageDocument& doc);
 
 // "NAME.EXT", or "NAME" when the extension is all blanks.
 std::string EntryDisplayName(const uint8_t* entry);

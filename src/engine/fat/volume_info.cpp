@@ -7,6 +7,7 @@
 #include "engine/common/text_format.h"
 #include "engine/core/boot_sector.h"
 #include "engine/core/document.h"
+#include "engine/core/write_safety.h"
 #include "engine/fat/dir_entry.h"
 #include "engine/fat/directory.h"
 #include "engine/fat/fat12.h"
@@ -77,25 +78,27 @@ VolumeFigures ReadVolumeFigures(const ImageDocument& doc) {
     return f;
 }
 
-bool ApplyVolumeLabel(ImageDocument& doc, WindowRef owner, const VolumeFigures& opened, std::string_view typed) {
-    if (RefuseChange(doc, owner)) return false;
+Result ApplyVolumeLabel(ImageDocument& doc, const VolumeFigures& opened, std::string_view typed) {
+    if (std::optional<Notice> refusal = ChangeRefusal(doc)) return Failure(*refusal);
     typed = typed.substr(0, kLabelLength);
     const Layout layout = doc.GetLayout();
     uint8_t* area = doc.Area();
     if (typed.find_first_not_of(' ') == std::string_view::npos) {
         // Every live label goes: a deleted label entry in front of the live
         // one must not let the removal stop at it and report success.
+        EntryChanges changes;
         for (uint32_t label = FindVolumeLabel(layout, area, doc.AreaLength()); label != 0;
              label = FindVolumeLabel(layout, area, doc.AreaLength())) {
             area[label + kDirName] = kEntryDeleted;
             MirrorBootLabel(area, doc.AreaLength(), reinterpret_cast<const uint8_t*>(kNoBootLabel));
             doc.modified = true;
+            changes.removed.push_back(label);
         }
-        return true;
+        return Done(std::move(changes));
     }
     const LabelBytes name = PackLabel(typed);
     if (opened.labelOffset != 0 && std::equal(name.begin(), name.end(), area + opened.labelOffset + kDirName)) {
-        return true;
+        return Done();
     }
     std::array<uint8_t, kDirEntrySize> entry{};
     std::copy(name.begin(), name.end(), entry.begin() + kDirName);
@@ -109,14 +112,15 @@ bool ApplyVolumeLabel(ImageDocument& doc, WindowRef owner, const VolumeFigures& 
     if (live != 0) {
         std::copy(entry.begin(), entry.end(), area + live);
     } else if (!StoreVolumeLabel(layout, area, doc.AreaLength(), entry.data())) {
-        ShowMessage(owner, kMsgLabelRootFull, kIconError);
-        return false;
+        return Failure(TextNotice(kMsgLabelRootFull, Tone::kError));
     }
     LabelBytes bootLabel = name;
     bootLabel[0] = ShownFirstByte(bootLabel[0]);
     MirrorBootLabel(area, doc.AreaLength(), bootLabel.data());
     doc.modified = true;
-    return true;
+    EntryChanges changes;
+    (live != 0 ? changes.changed : changes.added).push_back(FindVolumeLabel(layout, area, doc.AreaLength()));
+    return Done(std::move(changes));
 }
 
 }  // namespace vk

@@ -7,8 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "engine/common/result.h"
 #include "engine/ports/host_files.h"
-#include "engine/ports/prompts.h"
 
 namespace vk {
 
@@ -30,9 +30,10 @@ VolumeFigures ReadVolumeFigures(const ImageDocument& doc);
 // Applies the label text typed on the page (its first 11 characters). Empty
 // or blank text removes the label; text equal to the label found at opening
 // writes nothing. A boot sector with an extended boot record gets the same
-// label ("NO NAME" after a removal). False, after message 31 and with the image unchanged, when
-// the root directory has no slot for a new label.
-bool ApplyVolumeLabel(ImageDocument& doc, WindowRef owner, const VolumeFigures& opened, std::string_view typed);
+// label ("NO NAME" after a removal). Fails with message 31, the image
+// unchanged, when the root directory has no slot for a new label. The label
+// entries are the result's changes.
+Result ApplyVolumeLabel(ImageDocument& doc, const VolumeFigures& opened, std::string_view typed);
 
 // The packed DOS stamp of a local time; 0 and 0 outside 1980 .. 2107, which
 // the packed year cannot hold.

@@ -20,23 +20,26 @@ HWND g_dragSourceWindow = nullptr;
 
 HWND DragSourceWindow() { return g_dragSourceWindow; }
 
-bool ExtractDragFiles(HWND mainWindow, const ImageDocument& doc, ByteBlock& fileList) {
+bool ExtractDragFiles(HWND mainWindow, const ImageDocument& doc, const std::vector<uint32_t>& entries,
+                      ByteBlock& fileList) {
     const std::string& folder = PrepareDragTempDirectory();
     if (folder.empty() || !doc.IsOpen()) {
         return false;
     }
-    ExtractBatch batch(folder);
+    ByteBlock written;
+    const Result result = ExtractEntriesToFolder(doc, entries, folder, written);
+    Report(mainWindow, result);
     // A selection that vanished before the drag began leaves nothing to drag.
-    if (!ExtractSelectionToFolder(doc, mainWindow, batch) || batch.cursor == 0) {
+    if (!result.Done() || entries.empty()) {
         return false;
     }
-    fileList = std::move(batch.list);
+    fileList = std::move(written);
     return true;
 }
 
-void StartDragOut(HWND mainWindow, const ImageDocument& doc) {
+void StartDragOut(HWND mainWindow, const ImageDocument& doc, const std::vector<uint32_t>& entries) {
     ByteBlock fileList;
-    if (ExtractDragFiles(mainWindow, doc, fileList)) {
+    if (ExtractDragFiles(mainWindow, doc, entries, fileList)) {
         DoDragOut(mainWindow, reinterpret_cast<const char*>(fileList.data()), fileList.size());
     }
 }

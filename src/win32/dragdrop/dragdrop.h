@@ -6,7 +6,9 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include <cstdint>
 #include <string>
+#include <vector>
 
 #include "engine/common/bytes.h"
 
@@ -32,23 +34,26 @@ void ReleaseDropTarget();
 // The registered target, or null.
 IDropTarget* RegisteredDropTarget();
 
-// LVN_BEGINDRAG of the main list: extracts the selection into the drag-out
-// folder and, when every file was written, drags those files.
-void StartDragOut(HWND mainWindow, const ImageDocument& doc);
-// StartDragOut's steps before the drag: the drag-out folder made or
-// emptied and the selection extracted into it. True when `fileList` holds
-// the paths of a non-empty selection that was written whole.
-bool ExtractDragFiles(HWND mainWindow, const ImageDocument& doc, ByteBlock& fileList);
+// LVN_BEGINDRAG of the main list: extracts the selected entries (offsets in
+// list order) into the drag-out folder and, when every file was written,
+// drags those files.
+void StartDragOut(HWND mainWindow, const ImageDocument& doc, const std::vector<uint32_t>& entries);
+// StartDragOut's steps before the drag: the drag-out folder made or emptied
+// and the entries extracted into it, a failure shown over `mainWindow`. True
+// when `fileList` holds the paths of a non-empty selection written whole.
+bool ExtractDragFiles(HWND mainWindow, const ImageDocument& doc, const std::vector<uint32_t>& entries,
+                      ByteBlock& fileList);
 // Runs the platform drag loop over `fileList` (paths each ended by a zero,
 // one more zero at the end; `length` counts every byte). True when dropped.
 bool DoDragOut(HWND owner, const char* fileList, size_t length);
 // The window whose drag is under way, or null.
 HWND DragSourceWindow();
 
-// kDroppedFilesMessage: adds the dropped files to the open image in order.
-// Without an open image it adds nothing and returns the first file's path,
-// for the window to open as the image; otherwise an empty string.
-std::string HandleDroppedFiles(HDROP drop, ImageDocument& doc);
+// kDroppedFilesMessage: adds the dropped files to the open image in order,
+// each one's item coming into `list` and its failure shown before the next
+// is tried. Without an open image it adds nothing and returns the first
+// file's path, for the window to open as the image; otherwise an empty string.
+std::string HandleDroppedFiles(HDROP drop, HWND mainWindow, HWND list, ImageDocument& doc);
 
 // The prefix of the drag-out folder's name in the user's temporary folder.
 constexpr char kDragFolderPrefix[] = "VK$";

@@ -8,6 +8,7 @@
 #include "win32/dragdrop/raw_drop_target.h"
 #include "engine/fat/add_file.h"
 #include "engine/ports/window_sync.h"
+#include "win32/ui/list_sync.h"
 
 namespace vk::win32 {
 namespace {
@@ -52,7 +53,7 @@ void ReleaseDropTarget() {
 
 IDropTarget* RegisteredDropTarget() { return g_dropTarget.get(); }
 
-std::string HandleDroppedFiles(HDROP drop, ImageDocument& doc) {
+std::string HandleDroppedFiles(HDROP drop, HWND mainWindow, HWND list, ImageDocument& doc) {
     const UINT count = DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
     if (count == 0) {
         return {};
@@ -63,9 +64,10 @@ std::string HandleDroppedFiles(HDROP drop, ImageDocument& doc) {
     }
     WaitCursor wait;
     for (UINT i = 0; i < count; ++i) {
-        bool goOn = true;
+        const Result added = AddHostFile(doc, mainWindow, DroppedName(drop, i));
+        ShowResult(mainWindow, list, doc, added);
         // A failure that still says go on lets the next file be tried.
-        if (!AddHostFile(doc, DroppedName(drop, i), &goOn) && !goOn) {
+        if (!added.Done() && !added.goOn) {
             return {};
         }
     }

@@ -97,7 +97,12 @@ uint8_t CheckedAttributes(HWND page) {
 
 void ApplyFilePropertiesPage(HWND page) {
     FilePropertiesRequest* request = WindowData<FilePropertiesRequest>(page);
-    if (request != nullptr && ApplyFileAttributes(*request->doc, request->entryOffset, CheckedAttributes(page))) {
+    if (request == nullptr) {
+        return;
+    }
+    const Result applied = ApplyFileAttributes(*request->doc, request->entryOffset, CheckedAttributes(page));
+    Report(MainWindow(), applied);
+    if (!applied.changes.Empty()) {
         request->applied = true;
     }
 }
@@ -163,8 +168,9 @@ void ShowFileProperties(HWND owner) {
     request.typeNamesPath = ProgramDirectory() + kTypeNamesFile;
     request.images = MainParts().images.largeIcons;
     OpenFilePropertiesSheet(owner, text, request);
+    // The attributes column shows the entry's new bits.
     if (request.applied) {
-        RefreshList();
+        InvalidateRect(list, nullptr, FALSE);
     }
 }
 

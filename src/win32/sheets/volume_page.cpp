@@ -44,7 +44,9 @@ bool ApplyVolumePage(HWND page) {
         return true;
     }
     const std::string typed = ItemText(page, IDC_VOLUME_LABEL, static_cast<int>(kLabelLength));
-    if (!ApplyVolumeLabel(*state->doc, GetParent(page), state->opened, typed)) {
+    const Result applied = ApplyVolumeLabel(*state->doc, state->opened, typed);
+    Report(GetParent(page), applied);
+    if (!applied.Done()) {
         return false;
     }
     // A second Apply compares with what is stored now, not with the old label.

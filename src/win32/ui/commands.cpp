@@ -17,6 +17,7 @@
 #include "win32/ui/document_view.h"
 #include "win32/ui/explorer_list.h"
 #include "win32/ui/extract_many.h"
+#include "win32/ui/list_sync.h"
 #include "win32/ui/main_window.h"
 #include "win32/ui/write_to_disk.h"
 
@@ -88,7 +89,9 @@ void AddFilesCommand(HWND owner) {
                         FileDialogKind::kOpen)) {
         return;
     }
-    AddFiles(TheDocument(), SelectedPaths(buffer, names.size()));
+    ImageDocument& doc = TheDocument();
+    AddFiles(doc, owner, SelectedPaths(buffer, names.size()),
+             [owner, &doc](const Result& one) { ShowResult(owner, List(), doc, one); });
 }
 
 bool ChooseExtractPath(WindowRef owner, std::string_view suggestedName, std::string& path) {
@@ -100,10 +103,6 @@ bool ChooseExtractPath(WindowRef owner, std::string_view suggestedName, std::str
     }
     path = buffer;
     return true;
-}
-
-bool SaveEntryStep(WindowRef owner, const std::string& itemText, int&, uint32_t entryOffset, void*) {
-    return SaveEntryAs(TheDocument(), owner, itemText, entryOffset, ChooseExtractPath);
 }
 
 void CloseAndLeave(HWND mainWindow) {
@@ -164,7 +163,15 @@ void UpdateMenuState(HMENU menu) {
     }
 }
 
-void ExtractEachWithSaveDialog(HWND mainWindow) { ForEachSelected(mainWindow, SaveEntryStep, nullptr); }
+void ExtractEachWithSaveDialog(HWND mainWindow) {
+    for (const uint32_t entry : SelectedEntries(List())) {
+        const Result saved = SaveEntryAs(TheDocument(), mainWindow, entry, ChooseExtractPath);
+        Report(mainWindow, saved);
+        if (!saved.goOn) {
+            break;
+        }
+    }
+}
 
 void ExecuteCommand(UINT id, HWND mainWindow) {
     if (IsCommandGrayed(id, CurrentMenuContext())) {
@@ -204,7 +211,7 @@ void ExecuteCommand(UINT id, HWND mainWindow) {
         ExtractCommand(mainWindow);
         break;
     case ID_EDIT_DELETE:
-        DeleteSelected(doc, mainWindow);
+        ShowResult(mainWindow, List(), doc, DeleteEntries(doc, mainWindow, SelectedEntries(List())));
         break;
     case ID_EDIT_RENAME:
         BeginRename(List());

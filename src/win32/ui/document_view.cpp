@@ -7,6 +7,7 @@
 #include "engine/ports/prompts.h"
 #include "engine/ports/window_sync.h"
 #include "win32/ports/win32_prompts.h"
+#include "win32/ui/list_sync.h"
 #include "win32/ui/main_window.h"
 
 namespace vk::win32 {
@@ -74,7 +75,8 @@ bool OpenDocument(ImageDocument& doc, HWND owner, const std::string& path, bool 
         return false;
     }
     EnableExplorerList(true);
-    FillList(doc);
+    FillEntryList(MainParts().list, doc);
+    UpdateStatusText();
     UpdateTitle(doc);
     CheckBackupFat(doc, owner);
     return true;
@@ -86,7 +88,8 @@ bool ShowNewDocument(ImageDocument& doc, HWND owner, const Result& made) {
     }
     UpdateTitle(doc);
     EnableExplorerList(true);
-    FillList(doc);
+    FillEntryList(MainParts().list, doc);
+    UpdateStatusText();
     CheckBackupFat(doc, owner);
     return true;
 }

@@ -285,10 +285,13 @@ LRESULT EndLabelEdit(HWND owner, HWND list, NMLVDISPINFOA* info) {
         return FALSE;
     }
     if (info->item.pszText == nullptr) {
-        return RenameEntry(TheDocument(), owner, nullptr, offset) == RenameVerdict::kAccept;
+        return FALSE;  // editing was cancelled
     }
-    std::string text = info->item.pszText;
-    if (RenameEntry(TheDocument(), owner, &text, offset) != RenameVerdict::kAccept) {
+    const std::string typed = info->item.pszText;
+    std::string text;
+    const Result renamed = RenameEntry(TheDocument(), offset, &typed, &text);
+    Report(owner, renamed);
+    if (!renamed.Done()) {
         return FALSE;
     }
     // The list shows what the editor holds; the accepted name is never

@@ -8,32 +8,29 @@
 
 #include "engine/fat/dir_entry.h"
 #include "engine/fat/extract.h"
+#include "engine/fat/list_texts.h"
 #include "engine/ports/platform_codes.h"
 #include "engine/ports/prompts.h"
-#include "engine/ports/window_sync.h"
 #include "engine/strings/string_ids.h"
 #include "engine/strings/strings.h"
 #include "win32/ui/app_state.h"
 #include "win32/ui/commands.h"
+#include "win32/ui/list_sync.h"
 #include "win32/ui/main_window.h"
 
 namespace vk::win32 {
 namespace {
 
-struct ExtractRun {
-    const std::string* folder;
-    ExtractTally tally;
-};
-
-bool ExtractIntoStep(WindowRef owner, const std::string& itemText, int&, uint32_t entryOffset, void* context) {
-    ExtractRun& run = *static_cast<ExtractRun*>(context);
+// One entry into `folder`; false stops the walk.
+bool ExtractInto(HWND owner, const std::string& folder, uint32_t entryOffset, ExtractTally& tally) {
     const ImageDocument& doc = TheDocument();
+    const std::string name = EntryDisplayName(doc.Area() + entryOffset);
     if (doc.Area()[entryOffset + kDirAttr] & (kAttrDirectory | kAttrVolume)) {
-        ShowMessage(owner, kMsgCannotSaveEntry, kIconWarning, {itemText});
+        ShowMessage(owner, kMsgCannotSaveEntry, kIconWarning, {name});
         return true;
     }
-    ++run.tally.files;
-    const std::string path = *run.folder + "\\" + SafeHostName(itemText);
+    ++tally.files;
+    const std::string path = folder + "\\" + SafeHostName(name);
     // Asked here rather than inside ExtractEntry, so that the summary can
     // tell a kept file from a written one.
     unsigned replace = kReplaceAsk;
@@ -43,11 +40,13 @@ bool ExtractIntoStep(WindowRef owner, const std::string& itemText, int&, uint32_
         }
         replace = kReplaceSilently;
     }
-    if (!ExtractEntry(doc, owner, entryOffset, replace, path)) {
-        run.tally.failed = true;
+    const Result extracted = ExtractEntry(doc, owner, entryOffset, replace, path);
+    Report(owner, extracted);
+    if (extracted.Failed()) {
+        tally.failed = true;
         return false;
     }
-    ++run.tally.extracted;
+    ++tally.extracted;
     return true;
 }
 
@@ -91,9 +90,13 @@ bool ChooseExtractFolder(HWND owner, std::string& folder) {
 }
 
 ExtractTally ExtractSelectionInto(HWND owner, const std::string& folder) {
-    ExtractRun run{&folder, {}};
-    ForEachSelected(owner, ExtractIntoStep, &run);
-    return run.tally;
+    ExtractTally tally;
+    for (const uint32_t entry : SelectedEntries(MainParts().list)) {
+        if (!ExtractInto(owner, folder, entry, tally)) {
+            break;
+        }
+    }
+    return tally;
 }
 
 void ShowExtractSummary(HWND owner, const ExtractTally& tally, const std::string& folder) {

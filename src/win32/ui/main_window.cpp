@@ -101,7 +101,7 @@ LRESULT OnNotify(HWND window, NMHDR* header, bool& handled) {
         UpdateStatusText();
         break;
     case LVN_BEGINDRAG:
-        StartDragOut(window, TheDocument());
+        StartDragOut(window, TheDocument(), SelectedEntries(parts.list));
         break;
     case NM_RCLICK: {
         POINT cursor;
@@ -189,7 +189,8 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         break;
     case kDroppedFilesMessage:
     {
-        const std::string image = HandleDroppedFiles(reinterpret_cast<HDROP>(wParam), TheDocument());
+        const std::string image =
+            HandleDroppedFiles(reinterpret_cast<HDROP>(wParam), window, MainParts().list, TheDocument());
         if (!image.empty()) {
             OpenDocument(TheDocument(), window, image);
         }

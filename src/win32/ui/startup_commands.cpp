@@ -7,6 +7,8 @@
 #include "win32/ui/app_state.h"
 #include "win32/ui/command_line.h"
 #include "win32/ui/document_view.h"
+#include "win32/ui/list_sync.h"
+#include "win32/ui/main_window.h"
 #include "win32/ui/write_to_disk.h"
 
 namespace vk::win32 {
@@ -40,7 +42,9 @@ bool RunStartupCommands(HWND mainWindow) {
             // there is nothing to add to, and /C must not end the program.
             ok = false;
         } else {
-            ok = AddHostFile(doc, line.hostFileArgument, nullptr);
+            const Result added = AddHostFile(doc, mainWindow, line.hostFileArgument);
+            ShowResult(mainWindow, MainParts().list, doc, added);
+            ok = added.Done();
         }
     }
     if (line.closeSwitch && ok) {

@@ -68,7 +68,9 @@ protected:
         for (uint32_t i = 0; i < layout.rootEntries; ++i) {
             const uint32_t offset = static_cast<uint32_t>(layout.rootStart) + i * kDirEntrySize;
             if (std::memcmp(doc.Area() + offset, name11, kDirFullNameLength) == 0) {
-                EXPECT_TRUE(ExtractEntry(doc, MainWindow(), offset, kReplaceSilently, out));
+                const Result extracted = ExtractEntry(doc, MainWindow(), offset, kReplaceSilently, out);
+                Report(MainWindow(), extracted);
+                EXPECT_TRUE(extracted.Done());
                 return ReadFileBytes(out);
             }
         }
@@ -151,7 +153,9 @@ void OpenImageToWrite(HWND owner, const std::string& hostFile) {
         data[i] = static_cast<uint8_t>(i * 13 + 7);
     }
     test::WriteFileBytes(hostFile, data);
-    ASSERT_TRUE(AddHostFile(doc, hostFile, nullptr));
+    const Result added = AddHostFile(doc, owner, hostFile);
+    Report(owner, added);
+    ASSERT_TRUE(added.Done());
 }
 
 TEST_F(DriveATest, WriteToDiskPutsTheImageOntoTheDrive) {

@@ -1,8 +1,10 @@
 #include "tests/win32/dragdrop/drag_fixture.h"
 
+#include <commctrl.h>
 #include <shlobj.h>
 
 #include <algorithm>
+#include <climits>
 #include <cstring>
 
 #include "engine/core/new_image.h"
@@ -12,6 +14,7 @@
 #include "engine/fat/dir_entry.h"
 #include "engine/fat/extract.h"
 #include "engine/fat/root_directory.h"
+#include "win32/ui/list_sync.h"
 
 namespace vk::test {
 namespace {
@@ -27,7 +30,12 @@ std::wstring Wide(const std::string& text) {
     return wide;
 }
 
+HWND g_listOwner = nullptr;
+HWND g_list = nullptr;
+
 }  // namespace
+
+HWND TestList() { return g_list; }
 
 DropWindow::DropWindow(ImageDocument* targetDoc, int left, int top) : target(targetDoc) {
     WNDCLASSA wc = {};
@@ -59,9 +67,10 @@ LRESULT CALLBACK DropWindow::Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM
     auto* self = reinterpret_cast<DropWindow*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
     if (self != nullptr && message == win32::kDroppedFilesMessage) {
         // As the main window does: a file dropped without an image is opened.
-        const std::string image = win32::HandleDroppedFiles(reinterpret_cast<HDROP>(wParam), *self->target);
-        if (!image.empty()) {
-            test::Open(*self->target, hwnd, image);
+        const std::string image =
+            win32::HandleDroppedFiles(reinterpret_cast<HDROP>(wParam), hwnd, TestList(), *self->target);
+        if (!image.empty() && test::Open(*self->target, hwnd, image)) {
+            win32::FillEntryList(TestList(), *self->target);
         }
         return 0;
     }
@@ -124,15 +133,71 @@ void Pump() {
     }
 }
 
-void DragDropTest::SetUpTestSuite() { ASSERT_TRUE(SUCCEEDED(OleInitialize(nullptr))); }
+void DragDropTest::SetUpTestSuite() {
+    ASSERT_TRUE(SUCCEEDED(OleInitialize(nullptr)));
+    INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_LISTVIEW_CLASSES};
+    InitCommonControlsEx(&controls);
+    // A hidden owner keeps the list off screen and out of the drops.
+    g_listOwner = CreateWindowExA(0, "STATIC", "list owner", WS_POPUP, 0, 0, 200, 200, nullptr, nullptr,
+                                  GetModuleHandleA(nullptr), nullptr);
+    g_list = CreateWindowExA(0, WC_LISTVIEWA, "", WS_CHILD | LVS_REPORT | LVS_SHOWSELALWAYS, 0, 0, 200, 200,
+                             g_listOwner, nullptr, GetModuleHandleA(nullptr), nullptr);
+    ASSERT_NE(g_list, nullptr);
+}
 
-void DragDropTest::TearDownTestSuite() { OleUninitialize(); }
+void DragDropTest::TearDownTestSuite() {
+    DestroyWindow(g_listOwner);
+    g_listOwner = g_list = nullptr;
+    OleUninitialize();
+}
 
 void DragDropTest::SetUp() {
     EngineTest::SetUp();
     ASSERT_TRUE(test::Shown(CreateEmptyImage(doc, 0xF9, kBootMsDos6), MainWindow()));
+    SendMessageA(g_list, LVM_DELETEALLITEMS, 0, 0);
     window.Reset();
 }
+
+std::vector<uint32_t> DragDropTest::ListEntries() {
+    std::vector<uint32_t> entries;
+    const int count = static_cast<int>(SendMessageA(g_list, LVM_GETITEMCOUNT, 0, 0));
+    for (int i = 0; i < count; ++i) {
+        LVITEMA item = {};
+        item.mask = LVIF_PARAM;
+        item.iItem = i;
+        SendMessageA(g_list, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+        entries.push_back(static_cast<uint32_t>(item.lParam));
+    }
+    return entries;
+}
+
+std::vector<std::string> DragDropTest::ListTexts() {
+    std::vector<std::string> texts;
+    const int count = static_cast<int>(SendMessageA(g_list, LVM_GETITEMCOUNT, 0, 0));
+    for (int i = 0; i < count; ++i) {
+        char text[32] = "";
+        LVITEMA item = {};
+        item.pszText = text;
+        item.cchTextMax = sizeof text;
+        SendMessageA(g_list, LVM_GETITEMTEXTA, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
+        texts.emplace_back(text);
+    }
+    return texts;
+}
+
+void DragDropTest::Select(std::initializer_list<int> indices) {
+    LVITEMA none = {};
+    none.stateMask = LVIS_SELECTED;
+    SendMessageA(g_list, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&none));
+    for (int index : indices) {
+        LVITEMA item = {};
+        item.stateMask = LVIS_SELECTED;
+        item.state = LVIS_SELECTED;
+        SendMessageA(g_list, LVM_SETITEMSTATE, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item));
+    }
+}
+
+std::vector<uint32_t> DragDropTest::Selected() { return win32::SelectedEntries(g_list); }
 
 void DragDropTest::TearDown() {
     win32::ReleaseDropTarget();
@@ -155,7 +220,9 @@ std::string DragDropTest::HostFile(const std::string& name, size_t size, uint8_t
 
 void DragDropTest::AddToImage(const std::vector<std::string>& paths) {
     for (const std::string& path : paths) {
-        ASSERT_TRUE(AddHostFile(doc, path)) << path;
+        const Result added = AddHostFile(doc, MainWindow(), path);
+        win32::ShowResult(nullptr, g_list, doc, added);
+        ASSERT_TRUE(added.Done()) << path;
     }
 }
 
@@ -169,8 +236,7 @@ void DragDropTest::AddLabelItem(const char* label11) {
             std::memset(e, 0, 32);
             std::memcpy(e, label11, 11);
             e[kDirAttr] = kAttrVolume | kAttrArchive;
-            window.items.push_back(offset);
-            window.texts.push_back(std::string(label11, 11));
+            ASSERT_TRUE(win32::InsertEntryItem(g_list, doc, offset, INT_MAX));
             return;
         }
     }
@@ -179,7 +245,7 @@ void DragDropTest::AddLabelItem(const char* label11) {
 Bytes DragDropTest::EntryBytes(const ImageDocument& from, uint32_t entryOffset) {
     static unsigned counter = 0;
     const std::string out = dir.Path("entry-" + std::to_string(counter++) + ".out");
-    EXPECT_TRUE(ExtractEntry(from, nullptr, entryOffset, kReplaceSilently, out));
+    EXPECT_TRUE(ExtractEntry(from, nullptr, entryOffset, kReplaceSilently, out).Done());
     return ReadFile(out);
 }
 

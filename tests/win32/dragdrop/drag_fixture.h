@@ -7,12 +7,19 @@
 #include <windows.h>
 #include <ole2.h>
 
+#include <cstdint>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
 #include "tests/support/test_files.h"
 
 namespace vk::test {
+
+// The list of the tests, a real list control standing for the main window's:
+// every DropWindow's dropped files come into it, as the items of their
+// entries, and dragging out takes its selection.
+HWND TestList();
 
 // A top-level window on screen; kDroppedFilesMessage goes to `*target`.
 class DropWindow {
@@ -51,6 +58,13 @@ protected:
     static Bytes Pattern(size_t size, uint8_t seed);
     // Adds host files to `doc` as the user would; the list gets their items.
     void AddToImage(const std::vector<std::string>& paths);
+    // The list's items: their entry offsets and texts, in list order.
+    static std::vector<uint32_t> ListEntries();
+    static std::vector<std::string> ListTexts();
+    // Selects exactly the items at `indices`, as a user's clicks would.
+    static void Select(std::initializer_list<int> indices);
+    // The selected items' entry offsets, as the main window reads them.
+    static std::vector<uint32_t> Selected();
     // Writes a volume-label entry into a free root slot and lists it.
     void AddLabelItem(const char* label11);
     // The bytes of the image's entry at list item `index`, through an extraction.

@@ -77,9 +77,9 @@ TEST_F(DragOutTest, EmptyDirectoryDeletesEveryFileReadOnlyAndDottedOnesToo) {
 }
 
 TEST_F(DragOutTest, TheExtractionPassWritesExactlyTheSelectedFiles) {
-    window.Select({0, 2});
+    Select({0, 2});
     ByteBlock list;
-    ASSERT_TRUE(win32::ExtractDragFiles(nullptr, doc, list));
+    ASSERT_TRUE(win32::ExtractDragFiles(nullptr, doc, Selected(), list));
     const std::string folder = DragTempDirectory();
     ASSERT_TRUE(IsFolder(folder));
     EXPECT_EQ(FolderFiles(folder), (std::vector<std::string>{"ALPHA.BIN", "CHARLIE.DAT"}));
@@ -88,8 +88,8 @@ TEST_F(DragOutTest, TheExtractionPassWritesExactlyTheSelectedFiles) {
     EXPECT_EQ(ListText(list), folder + "\\ALPHA.BIN" + '\0' + folder + "\\CHARLIE.DAT" + '\0' + '\0');
 
     // The next drag out empties the same folder first.
-    window.selected = {1};
-    ASSERT_TRUE(win32::ExtractDragFiles(nullptr, doc, list));
+    Select({1});
+    ASSERT_TRUE(win32::ExtractDragFiles(nullptr, doc, Selected(), list));
     EXPECT_EQ(DragTempDirectory(), folder);
     EXPECT_EQ(FolderFiles(folder), std::vector<std::string>{"BRAVO.TXT"});
     EXPECT_EQ(ListText(list), folder + "\\BRAVO.TXT" + '\0' + '\0');
@@ -100,26 +100,26 @@ TEST_F(DragOutTest, ADirectoryOrTheLabelInTheSelectionWritesNothing) {
     AddToImage({dir.Path("SUBDIR")});
     AddLabelItem("MYDISK     ");
     for (int odd : {3, 4}) {
-        SCOPED_TRACE(window.texts[odd]);
-        window.selected = {0, odd, 2};
+        SCOPED_TRACE(ListTexts()[odd]);
+        Select({0, odd, 2});
         script.Message(kMsgCannotSaveDirOrLabel, kIconWarning);
         ByteBlock list;
-        EXPECT_FALSE(win32::ExtractDragFiles(nullptr, doc, list));
+        EXPECT_FALSE(win32::ExtractDragFiles(nullptr, doc, Selected(), list));
         EXPECT_TRUE(FolderFiles(DragTempDirectory()).empty());
     }
 }
 
 TEST_F(DragOutTest, AFailedExtractionStartsNoDrag) {
-    window.Select({0, 1});
+    Select({0, 1});
     ByteBlock list;
-    ASSERT_TRUE(win32::ExtractDragFiles(nullptr, doc, list));
+    ASSERT_TRUE(win32::ExtractDragFiles(nullptr, doc, Selected(), list));
     // A file of the folder held open without sharing cannot be replaced.
     const std::string held = DragTempDirectory() + "\\BRAVO.TXT";
     HANDLE lock = CreateFileA(held.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(lock, INVALID_HANDLE_VALUE);
     // Emptying cannot delete it either, so the second pass meets it.
     script.SystemError(ERROR_SHARING_VIOLATION, held);
-    EXPECT_FALSE(win32::ExtractDragFiles(nullptr, doc, list));
+    EXPECT_FALSE(win32::ExtractDragFiles(nullptr, doc, Selected(), list));
     CloseHandle(lock);
     EXPECT_EQ(FolderFiles(DragTempDirectory()), (std::vector<std::string>{"ALPHA.BIN", "BRAVO.TXT"}))
         << "files written before the failure stay";
@@ -130,16 +130,16 @@ TEST_F(DragOutTest, RemovingTheDragFolderTakesItsReadOnlyFilesWithIt) {
     WriteFile(ro, {7});
     SetFileAttributesA(ro.c_str(), FILE_ATTRIBUTE_READONLY);
     AddToImage({ro});
-    window.selected = {0, 3};
+    Select({0, 3});
     ByteBlock list;
-    ASSERT_TRUE(win32::ExtractDragFiles(nullptr, doc, list));
+    ASSERT_TRUE(win32::ExtractDragFiles(nullptr, doc, Selected(), list));
     const std::string folder = DragTempDirectory();
     EXPECT_TRUE(GetFileAttributesA((folder + "\\RO.TXT").c_str()) & FILE_ATTRIBUTE_READONLY);
     win32::RemoveDragTempDirectory();
     EXPECT_FALSE(IsFolder(folder));
     EXPECT_TRUE(DragTempDirectory().empty());
     // The next drag out makes a new one.
-    ASSERT_TRUE(win32::ExtractDragFiles(nullptr, doc, list));
+    ASSERT_TRUE(win32::ExtractDragFiles(nullptr, doc, Selected(), list));
     EXPECT_TRUE(IsFolder(DragTempDirectory()));
 }
 
@@ -154,14 +154,14 @@ TEST_F(DragOutTest, StartDragOutCarriesTheSelectionIntoAnotherImage) {
     const POINT c = target.Center();
     SetCursorPos(c.x, c.y);
     Pump();
-    window.Select({1, 2});
-    win32::StartDragOut(source.Handle(), doc);
+    Select({1, 2});
+    win32::StartDragOut(source.Handle(), doc, Selected());
     Pump();
     // The other image's two items come first: its directory was empty.
-    EXPECT_EQ(window.texts, (std::vector<std::string>{"BRAVO.TXT", "CHARLIE.DAT", "ALPHA.BIN", "BRAVO.TXT",
+    EXPECT_EQ(ListTexts(), (std::vector<std::string>{"BRAVO.TXT", "CHARLIE.DAT", "ALPHA.BIN", "BRAVO.TXT",
                                                       "CHARLIE.DAT"}));
-    ASSERT_EQ(window.items.size(), 5u);
-    EXPECT_EQ(EntryBytes(other, window.items[1]), Pattern(5000, 3));
+    ASSERT_EQ(ListEntries().size(), 5u);
+    EXPECT_EQ(EntryBytes(other, ListEntries()[1]), Pattern(5000, 3));
     EXPECT_TRUE(other.modified);
     EXPECT_EQ(FolderFiles(DragTempDirectory()), (std::vector<std::string>{"BRAVO.TXT", "CHARLIE.DAT"}));
     other.modified = false;

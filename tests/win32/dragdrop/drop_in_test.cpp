@@ -46,8 +46,6 @@ protected:
         e.dropResult = target->Drop(data, 0, at, &e.drop);
         return e;
     }
-    std::vector<std::string> ListTexts() const { return window.texts; }
-
     DropWindow drop{&doc};
 };
 
@@ -63,8 +61,8 @@ TEST_F(DropInTest, ThreeFilesAreAddedInTheOrderOfTheDrop) {
     EXPECT_EQ(e.dropResult, S_OK);
     EXPECT_EQ(e.drop, static_cast<DWORD>(DROPEFFECT_COPY));
     EXPECT_EQ(ListTexts(), (std::vector<std::string>{"ZULU.TXT", "ALPHA.BIN", "MIKE.DAT"}));
-    ASSERT_EQ(window.items.size(), 3u);
-    EXPECT_EQ(EntryBytes(doc, window.items[1]), Pattern(3000, 2));
+    ASSERT_EQ(ListEntries().size(), 3u);
+    EXPECT_EQ(EntryBytes(doc, ListEntries()[1]), Pattern(3000, 2));
     EXPECT_TRUE(doc.modified);
     EXPECT_EQ(window.waitDepth, 0) << "the wait cursor ends with the drop";
 }
@@ -115,7 +113,7 @@ TEST_F(DropInTest, WithoutAnImageTheFirstDroppedFileIsOpened) {
     ASSERT_TRUE(doc.IsOpen());
     EXPECT_EQ(doc.fileName, first);
     EXPECT_FALSE(doc.modified);
-    EXPECT_TRUE(window.items.empty()) << "the second image is not added to the first";
+    EXPECT_TRUE(ListEntries().empty()) << "the second image is not added to the first";
 }
 
 // A data object that offers text alone, as an editor's drag would.
@@ -159,7 +157,7 @@ TEST_F(DropInTest, DataWithoutAFileListGetsTheNoDropEffect) {
     EXPECT_EQ(e.dropResult, DV_E_FORMATETC);
     EXPECT_EQ(e.drop, static_cast<DWORD>(DROPEFFECT_NONE));
     EXPECT_EQ(text.getDataCalls, 1);
-    EXPECT_TRUE(window.items.empty());
+    EXPECT_TRUE(ListEntries().empty());
     EXPECT_EQ(text.refs, 1u) << "no reference kept";
 }
 
@@ -176,7 +174,7 @@ TEST_F(DropInTest, DragLeaveForgetsAnAcceptableDrag) {
     EXPECT_EQ(target->DragOver(MK_LBUTTON, at, &effect), S_OK);
     EXPECT_EQ(effect, static_cast<DWORD>(DROPEFFECT_NONE));
     data->Release();
-    EXPECT_TRUE(window.items.empty());
+    EXPECT_TRUE(ListEntries().empty());
 }
 
 // The real drag loop: the button is up, so OLE drops at once on the window
@@ -212,7 +210,7 @@ TEST_F(DropInTest, TheWindowsOwnDragDroppedOnItselfChangesNothing) {
     EXPECT_EQ(g_probe.sourceDuringLoop, drop.Handle()) << "the probe ran inside the drag loop";
     EXPECT_EQ(g_probe.enterEffect, static_cast<DWORD>(DROPEFFECT_MOVE)) << "its own drag shows the move cursor";
     EXPECT_EQ(win32::DragSourceWindow(), nullptr) << "set only while the loop runs";
-    EXPECT_TRUE(window.items.empty());
+    EXPECT_TRUE(ListEntries().empty());
     EXPECT_FALSE(doc.modified);
 }
 
@@ -227,8 +225,8 @@ TEST_F(DropInTest, ADragFromAnotherWindowIsDroppedThroughTheRealLoop) {
     EXPECT_TRUE(win32::DoDragOut(source.Handle(), list.data(), list.size()));
     Pump();
     EXPECT_EQ(ListTexts(), (std::vector<std::string>{"ONE.TXT", "TWO.TXT"}));
-    ASSERT_EQ(window.items.size(), 2u);
-    EXPECT_EQ(EntryBytes(doc, window.items[1]), Pattern(2000, 5));
+    ASSERT_EQ(ListEntries().size(), 2u);
+    EXPECT_EQ(EntryBytes(doc, ListEntries()[1]), Pattern(2000, 5));
 }
 
 TEST_F(DropInTest, ReleasingTheTargetRevokesItAndFreesIt) {

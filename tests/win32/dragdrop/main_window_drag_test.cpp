@@ -25,6 +25,8 @@
 #include <gtest/gtest.h>
 #include "win32/resources/command_ids.h"
 #include "win32/ui/app_state.h"
+#include "win32/ui/list_sync.h"
+#include "win32/ui/main_window.h"
 #include "tests/win32/main_window/window_fixture.h"
 #include "win32/ui/document_view.h"
 
@@ -202,7 +204,7 @@ TEST_P(DragFolderRemoval, TheDragFolderGoes) {
     StartOnImage();
     Select(0, true);
     ByteBlock list;
-    ASSERT_TRUE(win32::ExtractDragFiles(Window(), win32::TheDocument(), list));
+    ASSERT_TRUE(win32::ExtractDragFiles(Window(), win32::TheDocument(), win32::SelectedEntries(win32::MainParts().list), list));
     const std::string dragFolder = win32::DragTempDirectory();
     ASSERT_TRUE(IsFolder(dragFolder));
     if (GetParam().command != 0) {

@@ -16,6 +16,7 @@
 #include "engine/drive/write_disk.h"
 #include "tests/engine/fake_drive.h"
 #include "engine/fat/extract.h"
+#include "engine/fat/list_texts.h"
 #include "engine/strings/string_ids.h"
 #include "tests/support/image_builder.h"
 #include "tests/support/test_files.h"
@@ -64,11 +65,12 @@ TEST_F(NtDrive, ReadsTheDiskIntoADocumentWhoseFilesExtractUnchanged) {
     EXPECT_EQ(ImageBytes(doc), pristine);
     EXPECT_EQ(doc.geometry.totalSectors, 1440u);
     EXPECT_TRUE(doc.modified);
-    ASSERT_EQ(window.texts.size(), 2u);
-    for (size_t i = 0; i < window.texts.size(); ++i) {
-        const std::string name = window.texts[i];
+    const std::vector<uint32_t> listed = ListedEntries(doc);
+    ASSERT_EQ(listed.size(), 2u);
+    for (const uint32_t entry : listed) {
+        const std::string name = EntryDisplayName(doc.Area() + entry);
         const std::string out = dir.Path(name);
-        ASSERT_TRUE(ExtractEntry(doc, TestOwner(), window.items[i], kReplaceSilently, out)) << name;
+        ASSERT_TRUE(Shown(ExtractEntry(doc, TestOwner(), entry, kReplaceSilently, out)).Done()) << name;
         EXPECT_EQ(ReadFile(out), ReadFile(files + "\\" + name)) << name;
     }
 }

@@ -74,11 +74,11 @@ TEST_F(OptionsTest, StrengthAppliesToTheNextRename) {
     const struct {
         const char* name;
         int row;
-        RenameVerdict verdict;
+        bool accepted;
         size_t boxes;
     } cases[] = {
-        {"Strict refuses a byte above 0x7F", 0, RenameVerdict::kReject, 1},
-        {"Regular takes it", 1, RenameVerdict::kAccept, 0},
+        {"Strict refuses a byte above 0x7F", 0, false, 1},
+        {"Regular takes it", 1, true, 0},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -93,8 +93,10 @@ TEST_F(OptionsTest, StrengthAppliesToTheNextRename) {
         }
         EXPECT_EQ(TheSettings().nameStrength, static_cast<uint32_t>(c.row));
         const size_t before = boxes.Boxes().size();
-        std::string typed = "\xC4X.TXT";
-        EXPECT_EQ(RenameEntry(doc, Owner(), &typed, entry), c.verdict);
+        const std::string typed = "\xC4X.TXT";
+        const Result renamed = RenameEntry(doc, entry, &typed);
+        Report(Owner(), renamed);
+        EXPECT_EQ(renamed.Done(), c.accepted);
         EXPECT_EQ(boxes.Boxes().size() - before, c.boxes);
     }
 }

@@ -35,6 +35,7 @@
 #include "win32/ui/extract_many.h"
 #include "win32/ui/main_window.h"
 #include "win32/ui/document_view.h"
+#include "win32/ui/list_sync.h"
 
 namespace {
 
@@ -65,7 +66,7 @@ bool SampleImage(ImageDocument& doc, HWND owner, uint32_t& dataFile) {
         return false;
     }
     VolumeFigures none;
-    ApplyVolumeLabel(doc, owner, none, "MSX DISK");
+    Report(owner, ApplyVolumeLabel(doc, none, "MSX DISK"));
     PutFile(doc, 1, "AUTOEXECBAT", 0x20, 120);
     dataFile = PutFile(doc, 2, "DATA    BIN", 0x21, 1536);
     MarkBadSector(doc.errorList, 5);
@@ -126,9 +127,9 @@ int ShowMainWindow(UINT view) {
     for (int i = 0; i < 5; ++i) {
         PutFile(doc, 3 + i, more[i], i == 4 ? 0x10 : 0x20, i == 4 ? 0 : 1000 * (i + 1));
     }
-    UpdateTitle(doc);
-    EnableExplorerList(true);
-    FillList(doc);
+    win32::UpdateTitle(doc);
+    win32::EnableExplorerList(true);
+    win32::FillEntryList(MainParts().list, doc);
     LVITEMA state = {};
     state.state = state.stateMask = LVIS_SELECTED;
     for (int item : {2, 4}) {
