@@ -76,23 +76,6 @@ std::string FinalPath(const std::string& path) {
     return result;
 }
 
-std::string FolderOf(const std::string& path) {
-    const std::string::size_type slash = path.find_last_of('/');
-    if (slash == std::string::npos) {
-        return ".";
-    }
-    return slash == 0 ? "/" : path.substr(0, slash);
-}
-
-// The rename reaches the disk only with its folder.
-void FlushFolder(const std::string& folder) {
-    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd >= 0) {
-        ::fsync(fd);
-        ::close(fd);
-    }
-}
-
 uint32_t AttributesOf(const struct stat& st) {
     const uint32_t readOnly = (st.st_mode & S_IWUSR) ? 0u : uint32_t{kHostReadOnly};
     if (S_ISDIR(st.st_mode)) {
@@ -279,7 +262,13 @@ uint32_t ReplaceHostFile(std::string_view path, const void* data, uint32_t size,
         ::close(fd);
         return code;
     }
-    FlushFolder(FolderOf(target));
+    // The folder is not flushed after the rename. The new file's bytes reached
+    // the device before its name replaced the old one, so after a power cut
+    // the path names the old image or the new one, each whole; what a cut in
+    // the seconds before the file system commits the rename can undo is only
+    // that this save happened, and the old image comes back. Flushing the
+    // folder as well made every save wait for a second journal commit, as
+    // long again as the first.
     file = HostFile(fd);
     return win_error::kSuccess;
 }
