@@ -33,7 +33,7 @@ timed() {  # key command...
     local key=$1 t0 t1
     shift
     t0=$(now)
-    "$@" >/dev/null
+    "$@" >/dev/null || { echo "bench: failed: $*" >&2; exit 1; }
     t1=$(now)
     took[$key]="${took[$key]:-} $((t1 - t0))"
 }
@@ -83,7 +83,7 @@ median() {  # microseconds... -> milliseconds
 }
 # Per round: the sum of its phases.
 round_totals() {  # tool
-    local p i
+    local p i t
     local -a sum=()
     for p in "${phases[@]}"; do
         i=0
