@@ -13,6 +13,7 @@
 #include "win32/ui/app_state.h"
 #include "win32/ui/commands.h"
 #include "win32/ui/document_view.h"
+#include "win32/ui/list_sync.h"
 #include "win32/ui/startup_commands.h"
 
 namespace vk::win32 {

@@ -102,7 +102,7 @@ TEST_F(NtDrive, WritesAnImageByteForByteAlsoFromBehindACommentHeader) {
         doc.geometry = FormatRow(0xF9);
         WriteDiskRequest request;
         request.fastWrite = header != 0;
-        ASSERT_TRUE(Shown(WriteImageToDisk(doc, TestOwner(), request, device)));
+        ASSERT_TRUE(test::Shown(WriteImageToDisk(doc, TestOwner(), request, device)));
         EXPECT_EQ(ReadFile(backing), image);
         doc.imageBuffer.Reset();
     }
@@ -115,7 +115,7 @@ TEST_F(NtDrive, FormattingThatTheSystemRefusesNamesTheDriveAndWritesNothing) {
     request.formatDisk = true;
     // Wine formats no tracks: IOCTL_DISK_FORMAT_TRACKS answers "not supported".
     script.SystemError(win_error::kNotSupported, "A:", kIconError);
-    EXPECT_FALSE(Shown(WriteImageToDisk(doc, TestOwner(), request, device)));
+    EXPECT_FALSE(test::Shown(WriteImageToDisk(doc, TestOwner(), request, device)));
     EXPECT_EQ(ReadFile(backing), pristine);
 }
 
