@@ -9,9 +9,9 @@
 #include <vector>
 
 #include "engine/drive/sector_device.h"
-#include "engine/ports/platform_codes.h"
 #include "win32/drive/drive_backend.h"
 #include "win32/drive/win9x_drive.h"
+#include "tests/support/win_codes.h"
 
 namespace vk {
 namespace {
@@ -119,9 +119,9 @@ TEST_F(Win9xDrive, ReadOnlyOpenTakesNoLockAndRefusesWritesAndFormatsWithoutAskin
     EXPECT_TRUE(sent.empty());
     uint8_t buffer[512] = {};
     EXPECT_FALSE(WriteSectors(device, buffer, 0, 1));
-    EXPECT_EQ(device.lastError, win_error::kAccessDenied);
+    EXPECT_EQ(device.lastError, test::win_code::kAccessDenied);
     EXPECT_FALSE(FormatTrack(device, MediaKind::kUnknown, 9, 0, 0));
-    EXPECT_EQ(device.lastError, win_error::kAccessDenied);
+    EXPECT_EQ(device.lastError, test::win_code::kAccessDenied);
     EXPECT_TRUE(sent.empty());
     EXPECT_TRUE(device.written) << "refused attempts still count";
     EXPECT_TRUE(CloseDrive(device));
@@ -165,12 +165,12 @@ TEST_F(Win9xDrive, BiosStatusInAhBecomesTheErrorCode) {
         uint8_t ah;
         uint32_t error;
     } statuses[] = {
-        {"time-out", 0x80, win_error::kNotReady},
-        {"drive not ready", 0xAA, win_error::kNotReady},
-        {"sector not found", 0x04, win_error::kSectorNotFound},
-        {"CRC error", 0x10, win_error::kCrc},
-        {"write-protected", 0x03, win_error::kWriteProtect},
-        {"a status the BIOS lists nowhere", 0x20, win_error::kGenFailure},
+        {"time-out", 0x80, test::win_code::kNotReady},
+        {"drive not ready", 0xAA, test::win_code::kNotReady},
+        {"sector not found", 0x04, test::win_code::kSectorNotFound},
+        {"CRC error", 0x10, test::win_code::kCrc},
+        {"write-protected", 0x03, test::win_code::kWriteProtect},
+        {"a status the BIOS lists nowhere", 0x20, test::win_code::kGenFailure},
     };
     const struct {
         const char* name;
@@ -196,13 +196,13 @@ TEST_F(Win9xDrive, ARefusedCallIsNeverTakenForSuccess) {
     answers.push_back({false, 0, false, ERROR_INVALID_FUNCTION});
     uint8_t buffer[512];
     EXPECT_FALSE(ReadSectors(device, buffer, 0, 1));
-    EXPECT_EQ(device.lastError, win_error::kInvalidFunction);
+    EXPECT_EQ(device.lastError, test::win_code::kInvalidFunction);
     answers.push_back({false, 0, false, 0});
     EXPECT_FALSE(ReadSectors(device, buffer, 0, 1));
-    EXPECT_EQ(device.lastError, win_error::kGenFailure);
+    EXPECT_EQ(device.lastError, test::win_code::kGenFailure);
     answers.push_back({true, 0x0000, true, 0});
     EXPECT_FALSE(ReadSectors(device, buffer, 0, 1)) << "carry with status 0";
-    EXPECT_EQ(device.lastError, win_error::kGenFailure);
+    EXPECT_EQ(device.lastError, test::win_code::kGenFailure);
 }
 
 TEST_F(Win9xDrive, FormatSendsOneAddressFieldPerSectorNumberedFromOne) {
@@ -300,23 +300,23 @@ struct BiosTrouble {
 
 // Every status that names one trouble, with the system error the user reads for it.
 const BiosTrouble kBiosTroubles[] = {
-    {"no trouble", {kBiosOk}, win_error::kSuccess},
-    {"a request the BIOS does not know", {kBiosBadCommand}, win_error::kInvalidFunction},
-    {"no disk to read the marks of", {kBiosNoAddressMark}, win_error::kNoMediaInDrive},
-    {"a write-protected disk", {kBiosWriteProtected}, win_error::kWriteProtect},
+    {"no trouble", {kBiosOk}, test::win_code::kSuccess},
+    {"a request the BIOS does not know", {kBiosBadCommand}, test::win_code::kInvalidFunction},
+    {"no disk to read the marks of", {kBiosNoAddressMark}, test::win_code::kNoMediaInDrive},
+    {"a write-protected disk", {kBiosWriteProtected}, test::win_code::kWriteProtect},
     {"a sector the disk does not give",
      {kBiosSectorNotFound, kBiosBadSectorFlag, kBiosBadTrackFlag, kBiosBadSectorCountOnFormat},
-     win_error::kSectorNotFound},
-    {"a drive that will not reset", {kBiosResetFailed}, win_error::kDiskResetFailed},
-    {"a disk changed under the job", {kBiosDiskChanged}, win_error::kMediaChanged},
+     test::win_code::kSectorNotFound},
+    {"a drive that will not reset", {kBiosResetFailed}, test::win_code::kDiskResetFailed},
+    {"a disk changed under the job", {kBiosDiskChanged}, test::win_code::kMediaChanged},
     {"parameters the drive refuses", {kBiosParameterActivityFailed, kBiosControlDataMark},
-     win_error::kInvalidParameter},
-    {"a track or medium the drive cannot take", {kBiosUnsupportedTrack}, win_error::kInternalDbCorruption},
-    {"data the checksum rejects", {kBiosUncorrectableCrc}, win_error::kCrc},
-    {"data the BIOS had to correct", {kBiosCorrectedData}, win_error::kInvalidData},
-    {"a head that cannot find its track", {kBiosSeekFailed}, win_error::kSeek},
-    {"a drive that does not answer", {kBiosTimeOut, kBiosDriveNotReady}, win_error::kNotReady},
-    {"a write the drive could not do", {kBiosWriteFault}, win_error::kWriteFault},
+     test::win_code::kInvalidParameter},
+    {"a track or medium the drive cannot take", {kBiosUnsupportedTrack}, test::win_code::kInternalDbCorruption},
+    {"data the checksum rejects", {kBiosUncorrectableCrc}, test::win_code::kCrc},
+    {"data the BIOS had to correct", {kBiosCorrectedData}, test::win_code::kInvalidData},
+    {"a head that cannot find its track", {kBiosSeekFailed}, test::win_code::kSeek},
+    {"a drive that does not answer", {kBiosTimeOut, kBiosDriveNotReady}, test::win_code::kNotReady},
+    {"a write the drive could not do", {kBiosWriteFault}, test::win_code::kWriteFault},
 };
 
 TEST(MapBiosStatus, EachTroubleReadsAsTheErrorThatNamesIt) {
@@ -337,11 +337,11 @@ TEST(MapBiosStatus, AnyOtherStatusIsAGeneralFailure) {
     }
     for (int status = 0; status < 256; ++status) {
         if (!named[static_cast<size_t>(status)]) {
-            EXPECT_EQ(MapBiosStatus(static_cast<uint8_t>(status)), win_error::kGenFailure)
+            EXPECT_EQ(MapBiosStatus(static_cast<uint8_t>(status)), test::win_code::kGenFailure)
                 << "status " << std::hex << status;
         }
         if (status != kBiosOk) {
-            EXPECT_NE(MapBiosStatus(static_cast<uint8_t>(status)), win_error::kSuccess)
+            EXPECT_NE(MapBiosStatus(static_cast<uint8_t>(status)), test::win_code::kSuccess)
                 << "status " << std::hex << status;
         }
     }
