@@ -8,7 +8,6 @@
 
 #include "engine/fat/dir_entry.h"
 #include "engine/fat/extract.h"
-#include "engine/ports/platform_codes.h"
 #include "engine/ports/prompts.h"
 #include "engine/ports/window_sync.h"
 #include "engine/strings/string_ids.h"
@@ -29,7 +28,7 @@ bool ExtractIntoStep(WindowRef owner, const std::string& itemText, int&, uint32_
     ExtractRun& run = *static_cast<ExtractRun*>(context);
     const ImageDocument& doc = TheDocument();
     if (doc.Area()[entryOffset + kDirAttr] & (kAttrDirectory | kAttrVolume)) {
-        ShowMessage(owner, kMsgCannotSaveEntry, kIconWarning, {itemText});
+        Tell(owner, TextNotice(kMsgCannotSaveEntry, Tone::kWarning, {itemText}));
         return true;
     }
     ++run.tally.files;
@@ -38,7 +37,7 @@ bool ExtractIntoStep(WindowRef owner, const std::string& itemText, int&, uint32_
     // tell a kept file from a written one.
     unsigned replace = kReplaceAsk;
     if (GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES) {
-        if (ShowMessage(owner, kMsgReplaceHostFile, kBoxYesNo | kIconQuestion | kDefaultButton2, {path}) != kIdYes) {
+        if (Ask(owner, TextNotice(kMsgReplaceHostFile, Tone::kQuestion, {path}), Choices::kYesNo, true) != Answer::kYes) {
             return true;
         }
         replace = kReplaceSilently;
@@ -97,9 +96,9 @@ ExtractTally ExtractSelectionInto(HWND owner, const std::string& folder) {
 }
 
 void ShowExtractSummary(HWND owner, const ExtractTally& tally, const std::string& folder) {
-    const unsigned icon = tally.extracted == tally.files && !tally.failed ? kIconInformation : kIconWarning;
-    ShowMessage(owner, kMsgExtractSummary, kBoxOk | icon,
-                {std::to_string(tally.extracted), std::to_string(tally.files), folder});
+    const Tone tone = tally.extracted == tally.files && !tally.failed ? Tone::kInformation : Tone::kWarning;
+    Tell(owner, TextNotice(kMsgExtractSummary, tone,
+                           {std::to_string(tally.extracted), std::to_string(tally.files), folder}));
 }
 
 std::string& LastExtractFolder() {
