@@ -272,7 +272,7 @@ TEST_F(MtoolsInterop, LongNamesAndFoldersOfMtoolsSurviveOurEdits) {
          }},
         {"add a file over the folder", [&] {
              const Bytes before = test::ImageBytes(doc);
-             script.Message(kMsgFileOverFolder, kIconError);
+             script.Message(kMsgFileOverFolder, test::kIconError);
              EXPECT_FALSE(AddHostFile(doc, HostFile("myfold~1", Pattern(10))));
              EXPECT_TRUE(test::ImageBytes(doc) == before);
          }},
