@@ -14,8 +14,8 @@
 #include <utility>
 #include <vector>
 
-#include "posix/win_codes.h"
 #include "posix/errno_map.h"
+#include "posix/win_codes.h"
 
 namespace vk {
 namespace {

@@ -12,8 +12,8 @@
 
 #include "engine/fat/dir_entry.h"
 #include "engine/ports/host_files.h"
-#include "posix/win_codes.h"
 #include "posix/errno_map.h"
+#include "posix/win_codes.h"
 
 namespace vk {
 namespace {
