@@ -2,12 +2,13 @@
 
 #include <cerrno>
 
-#include "engine/ports/platform_codes.h"
+#include "engine/ports/host_failure.h"
+#include "posix/win_codes.h"
 
 namespace vk {
 
 uint32_t ErrnoToWinError(int err) {
-    using namespace win_error;
+    using namespace win_code;
     switch (err) {
     case 0: return kSuccess;
     case ENOENT: return kFileNotFound;
@@ -37,7 +38,7 @@ uint32_t ErrnoToWinError(int err) {
 }
 
 const char* WinErrorText(uint32_t code) {
-    using namespace win_error;
+    using namespace win_code;
     switch (code) {
     case kInvalidFunction: return "Incorrect function.";
     case kFileNotFound: return "The system cannot find the file specified.";
@@ -79,6 +80,42 @@ const char* WinErrorText(uint32_t code) {
 #include "engine/ports/system_text.h"
 
 namespace vk {
+
+HostFailure ClassifyHostCode(uint32_t code) {
+    using namespace win_code;
+    switch (code) {
+    case kSuccess: return HostFailure::kNone;
+    case kFileNotFound:
+    case kPathNotFound: return HostFailure::kNotFound;
+    case kAccessDenied: return HostFailure::kAccessDenied;
+    case kFileExists: return HostFailure::kExists;
+    case kAlreadyExists: return HostFailure::kNameTaken;
+    case kDiskFull: return HostFailure::kDiskFull;
+    case kHandleEof: return HostFailure::kEndOfFile;
+    case kNotEnoughMemory: return HostFailure::kOutOfMemory;
+    case kInvalidHandle: return HostFailure::kBadHandle;
+    case kInvalidFunction: return HostFailure::kNoDriver;
+    default: return HostFailure::kOther;
+    }
+}
+
+uint32_t HostCodeFor(HostFailure failure) {
+    using namespace win_code;
+    switch (failure) {
+    case HostFailure::kNone: return kSuccess;
+    case HostFailure::kNotFound: return kFileNotFound;
+    case HostFailure::kAccessDenied: return kAccessDenied;
+    case HostFailure::kExists: return kFileExists;
+    case HostFailure::kNameTaken: return kAlreadyExists;
+    case HostFailure::kDiskFull: return kDiskFull;
+    case HostFailure::kEndOfFile: return kHandleEof;
+    case HostFailure::kOutOfMemory: return kNotEnoughMemory;
+    case HostFailure::kBadHandle: return kInvalidHandle;
+    case HostFailure::kNoDriver: return kInvalidFunction;
+    case HostFailure::kOther: break;
+    }
+    return kIoDevice;
+}
 
 std::string SystemErrorText(uint32_t code) {
     std::string text = WinErrorText(code);

@@ -14,8 +14,8 @@
 #include <utility>
 #include <vector>
 
-#include "engine/ports/platform_codes.h"
 #include "posix/errno_map.h"
+#include "posix/win_codes.h"
 
 namespace vk {
 namespace {
@@ -26,7 +26,7 @@ off_t Offset(uint32_t sector) { return static_cast<off_t>(sector) * kDriveSector
 
 uint32_t LastErrno() {
     if (errno == EWOULDBLOCK) {
-        return win_error::kSharingViolation;
+        return win_code::kSharingViolation;
     }
     return ErrnoToWinError(errno);
 }
@@ -74,7 +74,7 @@ uint32_t Open(SectorDevice& device) {
         return LastErrno();
     }
     device.handle = fd.Release();
-    return win_error::kSuccess;
+    return win_code::kSuccess;
 }
 
 uint32_t Read(SectorDevice& device, uint8_t* buffer, uint32_t first, uint32_t count) {
@@ -88,11 +88,11 @@ uint32_t Read(SectorDevice& device, uint8_t* buffer, uint32_t first, uint32_t co
             return LastErrno();
         }
         if (n == 0) {
-            return win_error::kSectorNotFound;  // past the end of the disk
+            return win_code::kSectorNotFound;  // past the end of the disk
         }
         done += static_cast<size_t>(n);
     }
-    return win_error::kSuccess;
+    return win_code::kSuccess;
 }
 
 uint32_t WriteAt(int fd, const uint8_t* buffer, size_t length, off_t offset) {
@@ -105,11 +105,11 @@ uint32_t WriteAt(int fd, const uint8_t* buffer, size_t length, off_t offset) {
             return LastErrno();
         }
         if (n == 0) {
-            return win_error::kSectorNotFound;
+            return win_code::kSectorNotFound;
         }
         done += static_cast<size_t>(n);
     }
-    return win_error::kSuccess;
+    return win_code::kSuccess;
 }
 
 uint32_t Write(SectorDevice& device, const uint8_t* buffer, uint32_t first, uint32_t count) {
@@ -121,7 +121,7 @@ uint32_t Write(SectorDevice& device, const uint8_t* buffer, uint32_t first, uint
 uint32_t Format(SectorDevice& device, MediaKind, uint32_t sectorsPerTrack, uint32_t cylinder, uint32_t head) {
     const FileDriveContext& context = Context(device);
     if (!context.regularFile || context.heads == 0 || sectorsPerTrack == 0) {
-        return win_error::kNotSupported;
+        return win_code::kNotSupported;
     }
     const uint64_t firstSector = (uint64_t{cylinder} * context.heads + head) * sectorsPerTrack;
     const std::vector<uint8_t> track(size_t{sectorsPerTrack} * kDriveSectorSize, context.formatFill);
@@ -129,12 +129,12 @@ uint32_t Format(SectorDevice& device, MediaKind, uint32_t sectorsPerTrack, uint3
 }
 
 uint32_t Close(SectorDevice& device) {
-    uint32_t code = win_error::kSuccess;
+    uint32_t code = win_code::kSuccess;
     // EINVAL: a special file that keeps no buffers to flush.
     if (device.written && fsync(Fd(device)) != 0 && errno != EINVAL) {
         code = LastErrno();
     }
-    if (close(Fd(device)) != 0 && code == win_error::kSuccess) {
+    if (close(Fd(device)) != 0 && code == win_code::kSuccess) {
         code = LastErrno();
     }
     return code;

@@ -13,24 +13,30 @@
 
 #include "engine/fat/dir_entry.h"
 #include "engine/ports/host_files.h"
-#include "engine/ports/platform_codes.h"
 #include "posix/errno_map.h"
+#include "posix/win_codes.h"
 
 namespace vk {
 namespace {
 
-constexpr int64_t kUnixEpochIn1601Seconds = 11644473600LL;
-constexpr uint64_t kTicksPerSecond = 10000000ULL;
+constexpr int64_t kTicksPerSecond = 10000000;  // HostTime counts 100 ns
 
 HostTime FromTimespec(const timespec& ts) {
-    return static_cast<HostTime>(ts.tv_sec + kUnixEpochIn1601Seconds) * kTicksPerSecond +
-           static_cast<HostTime>(ts.tv_nsec) / 100;
+    return static_cast<HostTime>(ts.tv_sec) * kTicksPerSecond + static_cast<HostTime>(ts.tv_nsec) / 100;
 }
 
+// Whole seconds rounded down, so that a time before 1970 keeps a
+// non-negative nanosecond part.
 timespec ToTimespec(HostTime time) {
+    int64_t seconds = time / kTicksPerSecond;
+    int64_t ticks = time % kTicksPerSecond;
+    if (ticks < 0) {
+        ticks += kTicksPerSecond;
+        --seconds;
+    }
     timespec ts{};
-    ts.tv_sec = static_cast<time_t>(static_cast<int64_t>(time / kTicksPerSecond) - kUnixEpochIn1601Seconds);
-    ts.tv_nsec = static_cast<long>((time % kTicksPerSecond) * 100);
+    ts.tv_sec = static_cast<time_t>(seconds);
+    ts.tv_nsec = static_cast<long>(ticks * 100);
     return ts;
 }
 
@@ -58,11 +64,11 @@ uint32_t WriteAll(int fd, const void* buffer, uint32_t count) {
             return LastError();
         }
         if (n == 0) {
-            return win_error::kDiskFull;
+            return win_code::kDiskFull;
         }
         done += static_cast<uint32_t>(n);
     }
-    return win_error::kSuccess;
+    return win_code::kSuccess;
 }
 
 // The file a path leads to after its symbolic links; the path itself when
@@ -150,18 +156,18 @@ uint32_t OpenHostFile(std::string_view path, unsigned access, unsigned share,
         }
         if (S_ISDIR(st.st_mode)) {
             ::close(fd);
-            return win_error::kAccessDenied;
+            return win_code::kAccessDenied;
         }
         if (!S_ISREG(st.st_mode)) {
             ::close(fd);
-            return win_error::kNotSupported;
+            return win_code::kNotSupported;
         }
         ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
         if (lock != 0) {
             if (::flock(fd, lock | LOCK_NB) != 0) {
                 const int err = errno;
                 ::close(fd);
-                return err == EWOULDBLOCK ? win_error::kSharingViolation : ErrnoToWinError(err);
+                return err == EWOULDBLOCK ? win_code::kSharingViolation : ErrnoToWinError(err);
             }
             // The holder of the lock may have put a new file in this path's
             // place meanwhile: the lock must be on the file the path names now.
@@ -171,7 +177,7 @@ uint32_t OpenHostFile(std::string_view path, unsigned access, unsigned share,
                 if (attempt < 8) {
                     continue;
                 }
-                return win_error::kSharingViolation;
+                return win_code::kSharingViolation;
             }
         }
         if (truncate && ::ftruncate(fd, 0) != 0) {
@@ -180,7 +186,7 @@ uint32_t OpenHostFile(std::string_view path, unsigned access, unsigned share,
             return code;
         }
         file = HostFile(fd);
-        return win_error::kSuccess;
+        return win_code::kSuccess;
     }
 }
 
@@ -192,14 +198,14 @@ uint32_t HostFileSize(const HostFile& file, uint64_t& size) {
         return ErrnoToWinError(errno);
     }
     size = static_cast<uint64_t>(st.st_size);
-    return win_error::kSuccess;
+    return win_code::kSuccess;
 }
 
 uint32_t SeekHostFile(const HostFile& file, uint64_t position) {
     if (::lseek(Fd(file), static_cast<off_t>(position), SEEK_SET) < 0) {
         return ErrnoToWinError(errno);
     }
-    return win_error::kSuccess;
+    return win_code::kSuccess;
 }
 
 uint32_t ReadHostFile(const HostFile& file, void* buffer, uint32_t count, uint32_t& done) {
@@ -215,7 +221,7 @@ uint32_t ReadHostFile(const HostFile& file, void* buffer, uint32_t count, uint32
         if (n == 0) break;
         done += static_cast<uint32_t>(n);
     }
-    return win_error::kSuccess;
+    return win_code::kSuccess;
 }
 
 uint32_t WriteHostFile(const HostFile& file, const void* buffer, uint32_t count, uint32_t& done) {
@@ -229,7 +235,7 @@ uint32_t WriteHostFile(const HostFile& file, const void* buffer, uint32_t count,
         }
         done += static_cast<uint32_t>(n);
     }
-    return win_error::kSuccess;
+    return win_code::kSuccess;
 }
 
 uint32_t SetHostFileTimes(const HostFile& file, HostTime time) {
@@ -237,7 +243,7 @@ uint32_t SetHostFileTimes(const HostFile& file, HostTime time) {
     if (::futimens(Fd(file), times) != 0) {
         return ErrnoToWinError(errno);
     }
-    return win_error::kSuccess;
+    return win_code::kSuccess;
 }
 
 uint32_t ReplaceHostFile(std::string_view path, const void* data, uint32_t size, HostFile& file) {
@@ -245,7 +251,7 @@ uint32_t ReplaceHostFile(std::string_view path, const void* data, uint32_t size,
     struct stat old {};
     const bool existed = ::stat(target.c_str(), &old) == 0;
     if (existed && !S_ISREG(old.st_mode)) {
-        return win_error::kNotSupported;
+        return win_code::kNotSupported;
     }
     const std::string::size_type slash = target.find_last_of('/');
     std::string temp = slash == std::string::npos ? "." + target : target.substr(0, slash + 1) + "." +
@@ -255,14 +261,14 @@ uint32_t ReplaceHostFile(std::string_view path, const void* data, uint32_t size,
     if (fd < 0) {
         return LastError();
     }
-    uint32_t code = win_error::kSuccess;
+    uint32_t code = win_code::kSuccess;
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
         code = LastError();
     }
-    if (code == win_error::kSuccess) {
+    if (code == win_code::kSuccess) {
         code = WriteAll(fd, data, size);
     }
-    if (code == win_error::kSuccess) {
+    if (code == win_code::kSuccess) {
         mode_t mode = 0;
         if (existed) {
             mode = old.st_mode & 07777;
@@ -279,10 +285,10 @@ uint32_t ReplaceHostFile(std::string_view path, const void* data, uint32_t size,
             code = LastError();
         }
     }
-    if (code == win_error::kSuccess && ::rename(temp.c_str(), target.c_str()) != 0) {
+    if (code == win_code::kSuccess && ::rename(temp.c_str(), target.c_str()) != 0) {
         code = LastError();
     }
-    if (code != win_error::kSuccess) {
+    if (code != win_code::kSuccess) {
         ::unlink(temp.c_str());
         ::close(fd);
         return code;
@@ -295,11 +301,11 @@ uint32_t ReplaceHostFile(std::string_view path, const void* data, uint32_t size,
     // folder as well made every save wait for a second journal commit, as
     // long again as the first.
     file = HostFile(fd);
-    return win_error::kSuccess;
+    return win_code::kSuccess;
 }
 
 uint32_t FlushHostFile(const HostFile& file) {
-    return ::fsync(Fd(file)) == 0 ? win_error::kSuccess : LastError();
+    return ::fsync(Fd(file)) == 0 ? win_code::kSuccess : LastError();
 }
 
 uint32_t DeleteHostFile(std::string_view path) {
@@ -307,7 +313,7 @@ uint32_t DeleteHostFile(std::string_view path) {
     if (::unlink(name.c_str()) != 0) {
         return ErrnoToWinError(errno);
     }
-    return win_error::kSuccess;
+    return win_code::kSuccess;
 }
 
 uint32_t GetHostFileAttributes(std::string_view path, uint32_t& attributes) {
@@ -317,7 +323,7 @@ uint32_t GetHostFileAttributes(std::string_view path, uint32_t& attributes) {
         return ErrnoToWinError(errno);
     }
     attributes = AttributesOf(st);
-    return win_error::kSuccess;
+    return win_code::kSuccess;
 }
 
 // Only read-only has a meaning here: it takes away or gives back the write bits.
@@ -340,7 +346,7 @@ uint32_t SetHostFileAttributes(std::string_view path, uint32_t attributes) {
     if (::chmod(name.c_str(), mode) != 0) {
         return ErrnoToWinError(errno);
     }
-    return win_error::kSuccess;
+    return win_code::kSuccess;
 }
 
 uint32_t FindHostFile(std::string_view path, HostFindData& data) {
@@ -355,7 +361,7 @@ uint32_t FindHostFile(std::string_view path, HostFindData& data) {
     data.attributes = AttributesOf(st);
     data.size = S_ISREG(st.st_mode) ? static_cast<uint64_t>(st.st_size) : 0;
     data.lastWriteTime = FromTimespec(st.st_mtim);
-    return win_error::kSuccess;
+    return win_code::kSuccess;
 }
 
 bool IsSameHostFile(const HostFile& open, std::string_view path) {
@@ -400,7 +406,7 @@ bool LocalDosToHostTime(DosDateTime dos, HostTime& time) {
     if (t == static_cast<time_t>(-1) && errno != 0) {
         return false;
     }
-    time = static_cast<HostTime>(static_cast<int64_t>(t) + kUnixEpochIn1601Seconds) * kTicksPerSecond;
+    time = static_cast<HostTime>(t) * kTicksPerSecond;
     return true;
 }
 

@@ -12,7 +12,6 @@
 #include "engine/drive/sector_device.h"
 #include "engine/drive/write_disk.h"
 #include "engine/ports/host_files.h"
-#include "engine/ports/platform_codes.h"
 #ifdef _WIN32
 #include "win32/drive/drive_backend.h"
 #else

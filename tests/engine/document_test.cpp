@@ -12,10 +12,10 @@
 #include "engine/common/bytes.h"
 #include "engine/core/media_errors.h"
 #include "engine/core/new_image.h"
-#include "engine/ports/platform_codes.h"
 #include "engine/strings/string_ids.h"
 #include "tests/support/image_builder.h"
 #include "tests/support/test_files.h"
+#include "tests/support/win_codes.h"
 
 namespace vk::test {
 namespace {
@@ -89,7 +89,7 @@ TEST_F(Document, RefusedFilesLeaveNoDocument) {
 
 TEST_F(Document, MissingFileShowsTheSystemErrorUnderItsPath) {
     const std::string path = dir.Path("none.dsk");
-    script.SystemError(win_error::kFileNotFound, path);
+    script.SystemError(test::win_code::kFileNotFound, path);
     EXPECT_FALSE(Open(doc, TestOwner(), path));
     EXPECT_FALSE(doc.IsOpen());
     EXPECT_FALSE(Open(doc, TestOwner(), "")) << "an empty path fails silently";
@@ -222,9 +222,9 @@ TEST_F(Document, FailedSaveKeepsTheDocumentOnClose) {
     doc.fileName = dir.Path("gone/a.dsk");  // a folder that is not there
     script.Message(kMsgImageModified, kBoxYesNoCancel | kIconQuestion, kIdYes);
 #ifdef _WIN32
-    script.SystemError(win_error::kDirectory, doc.fileName);  // as the temporary name in it says
+    script.SystemError(test::win_code::kDirectory, doc.fileName);  // as the temporary name in it says
 #else
-    script.SystemError(win_error::kFileNotFound, doc.fileName);
+    script.SystemError(test::win_code::kFileNotFound, doc.fileName);
 #endif
     EXPECT_FALSE(Close(doc));
     EXPECT_TRUE(doc.modified);
@@ -234,13 +234,13 @@ TEST_F(Document, AnImageOpenForWritingRefusesASecondWriterAlsoAfterASave) {
     const std::string path = Write("a.dsk", MakeImage(0xF9));
     ASSERT_TRUE(Open(doc, TestOwner(), path));
     ImageDocument second;
-    script.SystemError(win_error::kSharingViolation, path);
+    script.SystemError(test::win_code::kSharingViolation, path);
     EXPECT_FALSE(Open(second, TestOwner(), path));
 
     // The save puts a new file in the path's place: it is held just the same.
     doc.modified = true;
     ASSERT_TRUE(test::Shown(SaveImage(doc)));
-    script.SystemError(win_error::kSharingViolation, path);
+    script.SystemError(test::win_code::kSharingViolation, path);
     EXPECT_FALSE(Open(second, TestOwner(), path));
 
     Close(doc);
@@ -277,7 +277,7 @@ TEST_F(Document, SaveThatBreaksOffLeavesTheOldImageWhole) {
     doc.modified = true;
     {
         FileSizeLimit limit(100 * 1024);
-        script.SystemError(win_error::kDiskFull, path);
+        script.SystemError(test::win_code::kDiskFull, path);
         EXPECT_FALSE(test::Shown(SaveImage(doc)));
     }
     EXPECT_TRUE(doc.modified);
@@ -293,7 +293,7 @@ TEST_F(Document, SavingUnderANewNameThatFailsLeavesNoFileBehind) {
     const std::string existing = Write("old.dsk", Bytes(3000, 'o'));
     {
         FileSizeLimit limit(100 * 1024);
-        script.SystemError(win_error::kDiskFull, fresh).SystemError(win_error::kDiskFull, existing);
+        script.SystemError(test::win_code::kDiskFull, fresh).SystemError(test::win_code::kDiskFull, existing);
         EXPECT_FALSE(test::Shown(SaveImageToPath(doc, fresh), TestOwner()));
         EXPECT_FALSE(test::Shown(SaveImageToPath(doc, existing), TestOwner()));
     }

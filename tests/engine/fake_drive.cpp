@@ -4,7 +4,7 @@
 #include <memory>
 
 #include "engine/drive/disk_job.h"
-#include "engine/ports/platform_codes.h"
+#include "tests/support/win_codes.h"
 
 namespace vk::test {
 namespace {
@@ -52,7 +52,7 @@ uint32_t Read(SectorDevice& device, uint8_t* buffer, uint32_t first, uint32_t co
         return disk.failCode;
     }
     if (!InDisk(disk, first, count)) {
-        return win_error::kSectorNotFound;
+        return test::win_code::kSectorNotFound;
     }
     std::memcpy(buffer, disk.Sector(first), size_t{count} * kDriveSectorSize);
     return 0;
@@ -62,13 +62,13 @@ uint32_t Write(SectorDevice& device, const uint8_t* buffer, uint32_t first, uint
     FakeDisk& disk = Disk(device);
     disk.calls.push_back("write " + std::to_string(first) + "+" + std::to_string(count));
     if (device.readOnly) {
-        return win_error::kAccessDenied;
+        return test::win_code::kAccessDenied;
     }
     if (Fails(disk.badWrites, first, count)) {
         return disk.failCode;
     }
     if (!InDisk(disk, first, count)) {
-        return win_error::kSectorNotFound;
+        return test::win_code::kSectorNotFound;
     }
     std::memcpy(disk.Sector(first), buffer, size_t{count} * kDriveSectorSize);
     return 0;

@@ -8,9 +8,9 @@
 #include <unistd.h>
 
 #include "engine/drive/sector_device.h"
-#include "engine/ports/platform_codes.h"
 #include "posix/file_drive.h"
 #include "tests/support/test_files.h"
+#include "tests/support/win_codes.h"
 
 namespace vk::test {
 namespace {
@@ -49,7 +49,7 @@ TEST_F(FileDrive, ALockedImageIsRefusedWithoutLeavingADescriptorOpen) {
         SectorDevice device;
         UseFileDrive(device, path);
         EXPECT_FALSE(OpenDrive(device));
-        EXPECT_EQ(device.lastError, win_error::kSharingViolation);
+        EXPECT_EQ(device.lastError, test::win_code::kSharingViolation);
         EXPECT_EQ(device.handle, kNoDriveHandle);
         EXPECT_EQ(OpenDescriptors(), before);
     }
@@ -89,7 +89,7 @@ TEST_F(FileDrive, ADeviceGivenOnlyTheBackEndMakesItsOwnContext) {
     ASSERT_TRUE(OpenDrive(device));
     EXPECT_NE(device.context, nullptr);
     EXPECT_EQ(FormatTrack(device, MediaKind::kUnknown, 1, 0, 0), false) << "no heads: no track to place";
-    EXPECT_EQ(device.lastError, win_error::kNotSupported);
+    EXPECT_EQ(device.lastError, test::win_code::kNotSupported);
 }
 
 }  // namespace

@@ -269,7 +269,7 @@ TEST_F(MtoolsInterop, LongNamesAndFoldersOfMtoolsSurviveOurEdits) {
          }},
         {"add a file over the folder", [&] {
              const Bytes before = test::ImageBytes(doc);
-             script.Message(kMsgFileOverFolder, kIconError);
+             script.Message(kMsgFileOverFolder, test::kIconError);
              EXPECT_FALSE(Add(HostFile("myfold~1", Pattern(10))).Done());
              EXPECT_TRUE(test::ImageBytes(doc) == before);
          }},

@@ -6,6 +6,7 @@
 #include "engine/ports/prompts.h"
 #include "engine/strings/string_ids.h"
 #include "tests/support/test_files.h"
+#include "tests/support/win_codes.h"
 
 namespace vk::test {
 namespace {
@@ -34,7 +35,7 @@ TEST_F(PresentedNotices, RecordTheBoxFlagsAndAnswerTheScriptedButton) {
         {"yes to all, No the default", TextNotice(kMsgDeleteFile, Tone::kQuestion, {"DATA.BIN"}),
          Choices::kYesAllNoCancel, true, kBoxYesAllNoCancel | kIconQuestion | kDefaultButton2, kIdYesToAll,
          Answer::kYesToAll},
-        {"sector question", HostErrorNotice("Disk sector 5 cannot be read!", win_error::kCrc, {}, Tone::kWarning),
+        {"sector question", HostErrorNotice("Disk sector 5 cannot be read!", test::win_code::kCrc, {}, Tone::kWarning),
          Choices::kAbortRetryIgnore, true, kBoxAbortRetryIgnore | kIconWarning | kDefaultButton2, kIdRetry,
          Answer::kRetry},
         {"the image's comment", OwnTextNotice("A disk of notes", kStrCommentCaption, Tone::kInformation),

@@ -11,6 +11,7 @@
 #include "engine/strings/string_ids.h"
 #include "tests/support/image_builder.h"
 #include "tests/support/test_files.h"
+#include "tests/support/win_codes.h"
 
 namespace vk::test {
 namespace {
@@ -172,8 +173,8 @@ TEST_F(ReadDisk, UnreadableBootSectorShowsTheSystemErrorAlone) {
 
 TEST_F(ReadDisk, DriveThatCannotBeOpenedNamesTheDriveListText) {
     FakeDisk disk = Disk720();
-    disk.openError = win_error::kNotReady;
-    script.SystemError(win_error::kNotReady, "A: [WORK]", kIconError);
+    disk.openError = test::win_code::kNotReady;
+    script.SystemError(test::win_code::kNotReady, "A: [WORK]", kIconError);
     EXPECT_FALSE(Run(disk));
     EXPECT_TRUE(CancelRequested());
     EXPECT_EQ(Progress().opened, 0);

@@ -5,26 +5,26 @@
 
 #include "engine/drive/sector_device.h"
 #include "tests/engine/fake_drive.h"
-#include "engine/ports/platform_codes.h"
+#include "tests/support/win_codes.h"
 
 namespace vk::test {
 namespace {
 
 TEST(SectorDevice, OperationsWithoutHandleFailWithInvalidHandleAndLeaveWrittenClear) {
     FakeDisk disk(4);
-    disk.openError = win_error::kNoMediaInDrive;
+    disk.openError = test::win_code::kNoMediaInDrive;
     SectorDevice device = FakeDevice(disk);
     EXPECT_FALSE(OpenDrive(device));
-    EXPECT_EQ(device.lastError, win_error::kNoMediaInDrive);
+    EXPECT_EQ(device.lastError, test::win_code::kNoMediaInDrive);
     EXPECT_EQ(device.handle, kNoDriveHandle);
 
     uint8_t buffer[512];
     EXPECT_FALSE(ReadSectors(device, buffer, 0, 1));
-    EXPECT_EQ(device.lastError, win_error::kInvalidHandle);
+    EXPECT_EQ(device.lastError, test::win_code::kInvalidHandle);
     EXPECT_FALSE(WriteSectors(device, buffer, 0, 1));
-    EXPECT_EQ(device.lastError, win_error::kInvalidHandle);
+    EXPECT_EQ(device.lastError, test::win_code::kInvalidHandle);
     EXPECT_FALSE(FormatTrack(device, MediaKind::k3_5Inch720K, 9, 0, 0));
-    EXPECT_EQ(device.lastError, win_error::kInvalidHandle);
+    EXPECT_EQ(device.lastError, test::win_code::kInvalidHandle);
     EXPECT_FALSE(device.written);
     EXPECT_FALSE(CloseDrive(device));
     EXPECT_EQ(disk.calls, std::vector<std::string>{"open rw"}) << "nothing but the open reached the back end";
@@ -50,13 +50,13 @@ TEST(SectorDevice, FailedWriteOrFormatStillCountsAsWritten) {
     for (const bool format : {false, true}) {
         FakeDisk disk(4);
         disk.badWrites[0] = -1;
-        disk.formatError = win_error::kNotSupported;
+        disk.formatError = test::win_code::kNotSupported;
         SectorDevice device = FakeDevice(disk);
         ASSERT_TRUE(OpenDrive(device));
         uint8_t buffer[512] = {};
         const bool ok = format ? FormatTrack(device, MediaKind::k3_5Inch720K, 9, 0, 0) : WriteSectors(device, buffer, 0, 1);
         EXPECT_FALSE(ok);
-        EXPECT_EQ(device.lastError, format ? win_error::kNotSupported : disk.failCode);
+        EXPECT_EQ(device.lastError, format ? test::win_code::kNotSupported : disk.failCode);
         EXPECT_TRUE(device.written);
         EXPECT_TRUE(CloseDrive(device));
         EXPECT_EQ(disk.calls.back(), "close written") << "the system must forget the disk";
@@ -98,12 +98,12 @@ TEST(SectorDevice, AMovedDeviceIsClosedOnceByItsNewOwner) {
 
 TEST(SectorDevice, AFailedCloseStillGivesTheHandleUp) {
     FakeDisk disk(1);
-    disk.closeError = win_error::kWriteFault;
+    disk.closeError = test::win_code::kWriteFault;
     {
         SectorDevice device = FakeDevice(disk);
         ASSERT_TRUE(OpenDrive(device));
         EXPECT_FALSE(CloseDrive(device));
-        EXPECT_EQ(device.lastError, win_error::kWriteFault);
+        EXPECT_EQ(device.lastError, test::win_code::kWriteFault);
         EXPECT_EQ(device.handle, kNoDriveHandle) << "the back end let it go";
     }
     EXPECT_EQ(disk.Calls("close").size(), 1u) << "never closed twice";

@@ -10,6 +10,7 @@
 #include "engine/strings/string_ids.h"
 #include "tests/support/image_builder.h"
 #include "tests/support/test_files.h"
+#include "tests/support/win_codes.h"
 
 namespace vk::test {
 namespace {
@@ -164,9 +165,9 @@ TEST_F(WriteDisk, CommentHeaderImageWritesTheWholeSectorsAfterItFromSectorZero) 
 TEST_F(WriteDisk, TrackThatCannotBeFormattedReportsTheDriveAndWritesNothing) {
     Install(NumberedImage(1440));
     FakeDisk disk(1440);
-    disk.formatError = win_error::kNotSupported;
+    disk.formatError = test::win_code::kNotSupported;
     request.formatDisk = true;
-    script.SystemError(win_error::kNotSupported, "B:", kIconError);
+    script.SystemError(test::win_code::kNotSupported, "B:", kIconError);
     SectorDevice device = FakeDevice(disk, 1);
     EXPECT_FALSE(test::Shown(WriteImageToDisk(doc, TestOwner(), request, device)));
     EXPECT_EQ(disk.Calls("format").size(), 1u);
@@ -183,16 +184,16 @@ TEST_F(WriteDisk, FailedLastFlushOrCloseFailsTheJob) {
         bool formatFails;
         uint32_t reported;  // the first failure is the one the user sees
     } cases[] = {
-        {"every sector written", false, win_error::kIoDevice},
-        {"a track could not be formatted", true, win_error::kNotSupported},
+        {"every sector written", false, test::win_code::kIoDevice},
+        {"a track could not be formatted", true, test::win_code::kNotSupported},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.situation);
         Install(NumberedImage(18));
         FakeDisk disk(18);
-        disk.closeError = win_error::kIoDevice;
+        disk.closeError = test::win_code::kIoDevice;
         if (c.formatFails) {
-            disk.formatError = win_error::kNotSupported;
+            disk.formatError = test::win_code::kNotSupported;
             request.formatDisk = true;
         }
         script.SystemError(c.reported, "A:", kIconError);
@@ -205,8 +206,8 @@ TEST_F(WriteDisk, FailedLastFlushOrCloseFailsTheJob) {
 TEST_F(WriteDisk, DriveThatCannotBeOpenedIsReported) {
     Install(NumberedImage(4));
     FakeDisk disk(4);
-    disk.openError = win_error::kWriteProtect;
-    script.SystemError(win_error::kWriteProtect, "A:", kIconError);
+    disk.openError = test::win_code::kWriteProtect;
+    script.SystemError(test::win_code::kWriteProtect, "A:", kIconError);
     EXPECT_FALSE(Run(disk));
     EXPECT_EQ(disk.calls, std::vector<std::string>{"open rw"});
     EXPECT_EQ(Progress().closed, 1);

@@ -4,7 +4,7 @@
 #include <cstring>
 
 #include "engine/fat/dir_entry.h"
-#include "engine/ports/platform_codes.h"
+#include "posix/win_codes.h"
 
 namespace vk {
 namespace fuzz {
@@ -30,7 +30,7 @@ OpenFile* Find(const HostFile& file) {
     return &Handles()[static_cast<size_t>(n)];
 }
 
-constexpr uint64_t kTicksPerSecond = 10000000ULL;
+constexpr int64_t kTicksPerSecond = 10000000;  // HostTime counts 100 ns since 1970
 
 }  // namespace
 
@@ -54,21 +54,21 @@ uint32_t OpenHostFile(std::string_view path, unsigned access, unsigned, Disposit
     auto it = MemoryFiles().find(name);
     const bool exists = it != MemoryFiles().end();
     if (exists && (it->second.attributes & kHostDirectory)) {
-        return win_error::kAccessDenied;
+        return win_code::kAccessDenied;
     }
     switch (disposition) {
     case Disposition::kOpenExisting:
-        if (!exists) return win_error::kFileNotFound;
+        if (!exists) return win_code::kFileNotFound;
         break;
     case Disposition::kCreateNew:
-        if (exists) return win_error::kFileExists;
+        if (exists) return win_code::kFileExists;
         break;
     case Disposition::kCreateAlways:
     case Disposition::kOpenAlways:
         break;
     }
     if (exists && (access & kAccessWrite) && (it->second.attributes & kHostReadOnly)) {
-        return win_error::kAccessDenied;
+        return win_code::kAccessDenied;
     }
     fuzz::MemoryFile& f = MemoryFiles()[name];
     if (!exists || disposition == Disposition::kCreateAlways) {
@@ -77,7 +77,7 @@ uint32_t OpenHostFile(std::string_view path, unsigned access, unsigned, Disposit
     }
     fuzz::Handles().push_back({name, 0, access, true});
     file = HostFile(static_cast<intptr_t>(fuzz::Handles().size() - 1));
-    return win_error::kSuccess;
+    return win_code::kSuccess;
 }
 
 void CloseHostFileNative(intptr_t native) {
@@ -88,49 +88,49 @@ void CloseHostFileNative(intptr_t native) {
 
 uint32_t HostFileSize(const HostFile& file, uint64_t& size) {
     fuzz::OpenFile* h = fuzz::Find(file);
-    if (!h) return win_error::kInvalidHandle;
+    if (!h) return win_code::kInvalidHandle;
     size = MemoryFiles()[h->path].data.size();
-    return win_error::kSuccess;
+    return win_code::kSuccess;
 }
 
 uint32_t SeekHostFile(const HostFile& file, uint64_t position) {
     fuzz::OpenFile* h = fuzz::Find(file);
-    if (!h) return win_error::kInvalidHandle;
+    if (!h) return win_code::kInvalidHandle;
     h->position = position;
-    return win_error::kSuccess;
+    return win_code::kSuccess;
 }
 
 uint32_t ReadHostFile(const HostFile& file, void* buffer, uint32_t count, uint32_t& done) {
     done = 0;
     fuzz::OpenFile* h = fuzz::Find(file);
-    if (!h || !(h->access & kAccessRead)) return win_error::kAccessDenied;
+    if (!h || !(h->access & kAccessRead)) return win_code::kAccessDenied;
     const std::vector<uint8_t>& data = MemoryFiles()[h->path].data;
     if (h->position < data.size()) {
         done = static_cast<uint32_t>(std::min<uint64_t>(count, data.size() - h->position));
         std::memcpy(buffer, data.data() + h->position, done);
         h->position += done;
     }
-    return win_error::kSuccess;
+    return win_code::kSuccess;
 }
 
 uint32_t WriteHostFile(const HostFile& file, const void* buffer, uint32_t count, uint32_t& done) {
     done = 0;
     fuzz::OpenFile* h = fuzz::Find(file);
-    if (!h || !(h->access & kAccessWrite)) return win_error::kAccessDenied;
+    if (!h || !(h->access & kAccessWrite)) return win_code::kAccessDenied;
     std::vector<uint8_t>& data = MemoryFiles()[h->path].data;
-    if (h->position + count > (64u << 20)) return win_error::kDiskFull;
+    if (h->position + count > (64u << 20)) return win_code::kDiskFull;
     if (data.size() < h->position + count) data.resize(h->position + count);
     std::memcpy(data.data() + h->position, buffer, count);
     h->position += count;
     done = count;
-    return win_error::kSuccess;
+    return win_code::kSuccess;
 }
 
 uint32_t SetHostFileTimes(const HostFile& file, HostTime time) {
     fuzz::OpenFile* h = fuzz::Find(file);
-    if (!h) return win_error::kInvalidHandle;
+    if (!h) return win_code::kInvalidHandle;
     MemoryFiles()[h->path].time = time;
-    return win_error::kSuccess;
+    return win_code::kSuccess;
 }
 
 // The memory host has no power cut: the bytes change in one step anyway.
@@ -138,50 +138,50 @@ uint32_t ReplaceHostFile(std::string_view path, const void* data, uint32_t size,
     const std::string name(path);
     auto it = MemoryFiles().find(name);
     if (it != MemoryFiles().end() && (it->second.attributes & kHostDirectory)) {
-        return win_error::kAccessDenied;
+        return win_code::kAccessDenied;
     }
-    if (size > (64u << 20)) return win_error::kDiskFull;
+    if (size > (64u << 20)) return win_code::kDiskFull;
     fuzz::MemoryFile& f = MemoryFiles()[name];
     const auto* bytes = static_cast<const uint8_t*>(data);
     f.data.assign(bytes, bytes + size);
     fuzz::Handles().push_back({name, 0, kAccessRead | kAccessWrite, true});
     file = HostFile(static_cast<intptr_t>(fuzz::Handles().size() - 1));
-    return win_error::kSuccess;
+    return win_code::kSuccess;
 }
 
 uint32_t FlushHostFile(const HostFile& file) {
-    return fuzz::Find(file) ? win_error::kSuccess : win_error::kInvalidHandle;
+    return fuzz::Find(file) ? win_code::kSuccess : win_code::kInvalidHandle;
 }
 
 uint32_t DeleteHostFile(std::string_view path) {
-    return MemoryFiles().erase(std::string(path)) ? win_error::kSuccess : win_error::kFileNotFound;
+    return MemoryFiles().erase(std::string(path)) ? win_code::kSuccess : win_code::kFileNotFound;
 }
 
 uint32_t SetHostFileAttributes(std::string_view path, uint32_t attributes) {
     auto it = MemoryFiles().find(std::string(path));
-    if (it == MemoryFiles().end()) return win_error::kFileNotFound;
+    if (it == MemoryFiles().end()) return win_code::kFileNotFound;
     it->second.attributes = attributes;
-    return win_error::kSuccess;
+    return win_code::kSuccess;
 }
 
 uint32_t GetHostFileAttributes(std::string_view path, uint32_t& attributes) {
     auto it = MemoryFiles().find(std::string(path));
-    if (it == MemoryFiles().end()) return win_error::kFileNotFound;
+    if (it == MemoryFiles().end()) return win_code::kFileNotFound;
     attributes = it->second.attributes;
-    return win_error::kSuccess;
+    return win_code::kSuccess;
 }
 
 uint32_t FindHostFile(std::string_view path, HostFindData& data) {
     const std::string name(path);
     auto it = MemoryFiles().find(name);
-    if (it == MemoryFiles().end()) return win_error::kFileNotFound;
+    if (it == MemoryFiles().end()) return win_code::kFileNotFound;
     const std::string::size_type slash = name.find_last_of('/');
     data.longName = slash == std::string::npos ? name : name.substr(slash + 1);
     data.shortName.clear();
     data.attributes = it->second.attributes;
     data.size = it->second.data.size();
     data.lastWriteTime = it->second.time;
-    return win_error::kSuccess;
+    return win_code::kSuccess;
 }
 
 // Paths are the files' only identity here.
@@ -192,9 +192,12 @@ bool IsSameHostFile(const HostFile& open, std::string_view path) {
 
 // Local time is UTC here: the fuzzers need no time zone.
 bool HostTimeToLocalDos(HostTime time, DosDateTime& dos) {
-    const int64_t secs = static_cast<int64_t>(time / fuzz::kTicksPerSecond % 86400);
-    // Days since 1601-01-01 to a civil date: 134774 days lie between 1601 and 1970.
-    const int64_t d = static_cast<int64_t>(time / fuzz::kTicksPerSecond / 86400) - 134774 + 719468;
+    // Whole seconds and days rounded down, so that times before 1970 work too.
+    const int64_t seconds = (time >= 0 ? time : time - (fuzz::kTicksPerSecond - 1)) / fuzz::kTicksPerSecond;
+    const int64_t days1970 = (seconds >= 0 ? seconds : seconds - 86399) / 86400;
+    const int64_t secs = seconds - days1970 * 86400;
+    // Days since 1970-01-01 to a civil date.
+    const int64_t d = days1970 + 719468;
     const int64_t era = (d >= 0 ? d : d - 146096) / 146097;
     const int64_t doe = d - era * 146097;
     const int64_t yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
@@ -222,7 +225,7 @@ bool LocalDosToHostTime(DosDateTime dos, HostTime& time) {
     const int64_t doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
     const int64_t days1970 = era * 146097 + doe - 719468;
     const int64_t secs = DosTimeHour(dos.time) * 3600 + DosTimeMinute(dos.time) * 60 + DosTimeSecond(dos.time);
-    time = static_cast<HostTime>((days1970 + 134774) * 86400 + secs) * fuzz::kTicksPerSecond;
+    time = static_cast<HostTime>(days1970 * 86400 + secs) * fuzz::kTicksPerSecond;
     return true;
 }
 

@@ -16,6 +16,8 @@ enum BoxFlags : unsigned {
     kIconWarning = 0x0030,
     kIconInformation = 0x0040,
     kDefaultButton2 = 0x0100,
+    kButtonMask = 0x000F,
+    kIconMask = 0x00F0,
 };
 
 // The button a scripted box answers with; kNoBox when none could be shown.

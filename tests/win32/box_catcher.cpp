@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "engine/ports/platform_codes.h"
+#include "tests/support/box_flags.h"
 
 namespace vk::test {
 namespace {

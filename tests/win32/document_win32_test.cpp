@@ -6,10 +6,10 @@
 
 #include <windows.h>
 
-#include "engine/ports/platform_codes.h"
 #include "engine/strings/string_ids.h"
 #include "tests/support/image_builder.h"
 #include "tests/support/test_files.h"
+#include "tests/support/win_codes.h"
 
 namespace vk::test {
 namespace {
@@ -68,7 +68,7 @@ TEST_F(DocumentOnWindows, FileHeldByAnotherProgramIsRefusedWithoutReadOnlyRetry)
         ASSERT_TRUE(other.IsOpen());
         ASSERT_EQ(TryOpen(held, GENERIC_READ), h.readOnlyOpen);
 
-        script.SystemError(win_error::kSharingViolation, held);
+        script.SystemError(test::win_code::kSharingViolation, held);
         EXPECT_FALSE(test::Open(doc, TestOwner(), held));
         EXPECT_FALSE(doc.IsOpen());
         EXPECT_EQ(script.Pending(), 0u);
@@ -77,7 +77,7 @@ TEST_F(DocumentOnWindows, FileHeldByAnotherProgramIsRefusedWithoutReadOnlyRetry)
 
 TEST_F(DocumentOnWindows, FolderIsRefusedWithTheDeniedAccessOfTheFirstAttempt) {
     // Read-write is denied, and so is the read-only retry.
-    script.SystemError(win_error::kAccessDenied, dir.Root());
+    script.SystemError(test::win_code::kAccessDenied, dir.Root());
     EXPECT_FALSE(test::Open(doc, TestOwner(), dir.Root()));
     EXPECT_FALSE(doc.IsOpen());
 }
@@ -90,7 +90,7 @@ TEST_F(DocumentOnWindows, ImageOpenedReadOnlyCannotBeWrittenInPlace) {
     doc.Area()[doc.GetLayout().rootStart] = 'X';
     doc.modified = true;
 
-    script.SystemError(win_error::kAccessDenied, path);
+    script.SystemError(test::win_code::kAccessDenied, path);
     EXPECT_FALSE(test::Shown(SaveImage(doc), MainWindow()));
     EXPECT_TRUE(doc.modified);
     EXPECT_EQ(ReadFile(path), original);
@@ -149,7 +149,7 @@ TEST_F(DocumentOnWindows, SaveAsOntoAFileHeldOpenKeepsTheDocumentsOwnFile) {
     ForeignHandle other(target, GENERIC_READ, FILE_SHARE_READ);
     ASSERT_TRUE(other.IsOpen());
 
-    script.SystemError(win_error::kSharingViolation, target);
+    script.SystemError(test::win_code::kSharingViolation, target);
     EXPECT_FALSE(test::Shown(SaveImageAsPath(doc, target), TestOwner()));
     EXPECT_EQ(doc.fileName, path);
     doc.modified = true;

@@ -16,6 +16,7 @@
 #include "engine/ports/prompts.h"
 #include "engine/strings/string_ids.h"
 #include "engine/strings/strings.h"
+#include "tests/support/box_flags.h"
 
 namespace vk::test {
 namespace {

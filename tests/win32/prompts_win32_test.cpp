@@ -12,6 +12,7 @@
 #include "engine/strings/string_ids.h"
 #include "engine/strings/strings.h"
 #include "tests/win32/test_string_ids.h"
+#include "tests/support/box_flags.h"
 
 namespace vk::test {
 namespace {

@@ -5,6 +5,7 @@
 
 #include "engine/core/boot_sector.h"
 #include "engine/core/media_errors.h"
+#include "engine/ports/host_failure.h"
 #include "engine/ports/window_sync.h"
 #include "engine/strings/string_ids.h"
 
@@ -19,7 +20,7 @@ constexpr uint32_t kCommentText = 40;        // zero-terminated
 
 constexpr uint64_t kMaxImageSize = 0xFFFFFFFFull;
 
-Result HostFailure(const std::string& path, uint32_t error) { return Failure(HostErrorNotice(path, error)); }
+Result HostError(const std::string& path, uint32_t error) { return Failure(HostErrorNotice(path, error)); }
 
 // Copies FAT copy 1 over every other copy, as far as the image holds them:
 // a third FAT left stale would disagree with the first after any change.
@@ -41,7 +42,7 @@ Result ReadWholeFile(const std::string& path, HostFile& file, ByteBlock& buffer,
     uint64_t fileSize = 0;
     uint32_t error = HostFileSize(file, fileSize);
     if (error != 0) {
-        return HostFailure(path, error);
+        return HostError(path, error);
     }
     if (fileSize >= kMaxImageSize + 1) {
         return Failure(TextNotice(kMsgFileTooLarge, Tone::kError));
@@ -56,7 +57,7 @@ Result ReadWholeFile(const std::string& path, HostFile& file, ByteBlock& buffer,
     uint32_t got = 0;
     error = ReadHostFile(file, buffer.data(), size, got);
     if (error != 0 || got != size) {
-        return HostFailure(path, error != 0 ? error : win_error::kHandleEof);
+        return HostError(path, error != 0 ? error : HostCodeFor(HostFailure::kEndOfFile));
     }
     return Done();
 }
@@ -111,9 +112,9 @@ Result OpenImage(ImageDocument& doc, const std::string& path, bool readOnlyReque
     const unsigned access = readOnly ? kAccessRead : kAccessRead | kAccessWrite;
     const uint32_t error = OpenHostFile(path, access, kShareRead, Disposition::kOpenExisting, 0, file);
     if (error != 0) {
-        if (error != win_error::kAccessDenied || readOnly ||
+        if (ClassifyHostCode(error) != HostFailure::kAccessDenied || readOnly ||
             OpenHostFile(path, kAccessRead, kShareRead, Disposition::kOpenExisting, 0, file) != 0) {
-            return After(std::move(notices), HostFailure(path, error));
+            return After(std::move(notices), HostError(path, error));
         }
         notices.push_back(TextNotice(kMsgOpenedReadOnly, Tone::kWarning));
         readOnly = true;
@@ -189,13 +190,13 @@ Result SaveImage(ImageDocument& doc) {
         CopyFatToBackups(doc);
     }
     if (!doc.imageWritable) {
-        return HostFailure(doc.fileName, win_error::kAccessDenied);
+        return HostError(doc.fileName, HostCodeFor(HostFailure::kAccessDenied));
     }
     // A new file beside the old one takes the image and then the old one's
     // place, so that a failure or a break leaves the old image whole.
     const uint32_t error = ReplaceHostFile(doc.fileName, doc.imageBuffer.data(), doc.imageSize, doc.imageFile);
     if (error != 0) {
-        return HostFailure(doc.fileName, error);
+        return HostError(doc.fileName, error);
     }
     doc.modified = false;
     Result saved = Done();
@@ -225,7 +226,7 @@ Result SaveImageAsPath(ImageDocument& doc, const std::string& path) {
                              file);
     }
     if (error != 0) {
-        return HostFailure(path, error);
+        return HostError(path, error);
     }
     doc.imageFile = std::move(file);
     doc.imageWritable = true;

@@ -5,7 +5,7 @@
 #include <cstring>
 
 #include "engine/core/document.h"
-#include "engine/ports/platform_codes.h"
+#include "engine/ports/host_failure.h"
 #include "engine/strings/string_ids.h"
 
 namespace vk {
@@ -50,14 +50,14 @@ bool SameName(const std::string& a, const std::string& b) {
            });
 }
 
-bool Missing(uint32_t error) { return error == win_error::kFileNotFound || error == win_error::kPathNotFound; }
+bool Missing(uint32_t error) { return ClassifyHostCode(error) == HostFailure::kNotFound; }
 
 // A .der file that is there but may not be changed is left as it is, and
 // the user hears of it instead of losing it unawares.
 Notice KeepFile(const std::string& path) { return TextNotice(kMsgErrorFileKept, Tone::kWarning, {path}); }
 
 Notice StoreFailed(const std::string& path, uint32_t error) {
-    if (error == win_error::kAccessDenied) {
+    if (ClassifyHostCode(error) == HostFailure::kAccessDenied) {
         return KeepFile(path);
     }
     return HostErrorNotice(path, error);
@@ -106,7 +106,7 @@ std::optional<Notice> LoadErrorFile(ImageDocument& doc) {
     const unsigned access = doc.readOnly ? kAccessRead : kAccessRead | kAccessWrite;
     HostFile file;
     uint32_t error = OpenHostFile(path, access, kShareRead, Disposition::kOpenExisting, 0, file);
-    if (error == win_error::kAccessDenied && !doc.readOnly) {
+    if (ClassifyHostCode(error) == HostFailure::kAccessDenied && !doc.readOnly) {
         // Its bad sectors count even when the file may not be changed.
         error = OpenHostFile(path, kAccessRead, kShareRead, Disposition::kOpenExisting, 0, file);
         doc.errorFileReadOnly = error == 0;
@@ -163,7 +163,7 @@ std::optional<Notice> StoreErrorFile(ImageDocument& doc) {
             uint32_t put = 0;
             error = WriteHostFile(doc.errorFile, doc.errorList.data(), size, put);
             if (error == 0 && put != size) {
-                error = win_error::kDiskFull;
+                error = HostCodeFor(HostFailure::kDiskFull);
             }
         }
         if (error == 0) {

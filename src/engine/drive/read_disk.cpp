@@ -9,6 +9,7 @@
 #include "engine/core/new_image.h"
 #include "engine/drive/disk_job.h"
 #include "engine/drive/sector_device.h"
+#include "engine/ports/host_failure.h"
 #include "engine/ports/progress.h"
 #include "engine/strings/string_ids.h"
 #include "engine/strings/strings.h"
@@ -132,7 +133,7 @@ Result ReadDiskToImage(ImageDocument& doc, WindowRef owner, const NewImageReques
             copy.error = kUnsupportedFileSystemCode;
         } else if (uint64_t{copy.sectors} * kDriveSectorSize > 0xFFFFFFFFull ||
                    !copy.image.Allocate(size_t{copy.sectors} * kDriveSectorSize)) {
-            copy.error = win_error::kNotEnoughMemory;
+            copy.error = HostCodeFor(HostFailure::kOutOfMemory);
         } else {
             CreateErrorList(copy.sectors, copy.errorList);
             uint32_t first = 0;

@@ -3,7 +3,7 @@
 #include <cstring>
 #include <utility>
 
-#include "engine/ports/platform_codes.h"
+#include "engine/ports/host_failure.h"
 
 namespace vk {
 namespace {
@@ -14,7 +14,7 @@ bool HasHandle(const SectorDevice& device) {
 
 bool Done(SectorDevice& device, uint32_t code) {
     device.lastError = code;
-    return code == win_error::kSuccess;
+    return code == kHostSuccess;
 }
 
 }  // namespace
@@ -42,10 +42,10 @@ bool OpenDrive(SectorDevice& device) {
     device.written = false;
     device.handle = kNoDriveHandle;
     if (device.backend == nullptr) {
-        return Done(device, win_error::kInvalidFunction);
+        return Done(device, HostCodeFor(HostFailure::kNoDriver));
     }
     const uint32_t code = device.backend->open(device);
-    if (code != win_error::kSuccess) {
+    if (code != kHostSuccess) {
         device.handle = kNoDriveHandle;
     }
     return Done(device, code) && device.handle != kNoDriveHandle;
@@ -53,7 +53,7 @@ bool OpenDrive(SectorDevice& device) {
 
 bool ReadSectors(SectorDevice& device, uint8_t* buffer, uint32_t first, uint32_t count) {
     if (!HasHandle(device)) {
-        return Done(device, win_error::kInvalidHandle);
+        return Done(device, HostCodeFor(HostFailure::kBadHandle));
     }
     std::memset(buffer, 0, size_t{count} * kDriveSectorSize);
     return Done(device, device.backend->read(device, buffer, first, count));
@@ -61,7 +61,7 @@ bool ReadSectors(SectorDevice& device, uint8_t* buffer, uint32_t first, uint32_t
 
 bool WriteSectors(SectorDevice& device, const uint8_t* buffer, uint32_t first, uint32_t count) {
     if (!HasHandle(device)) {
-        return Done(device, win_error::kInvalidHandle);
+        return Done(device, HostCodeFor(HostFailure::kBadHandle));
     }
     const uint32_t code = device.backend->write(device, buffer, first, count);
     device.written = true;
@@ -71,7 +71,7 @@ bool WriteSectors(SectorDevice& device, const uint8_t* buffer, uint32_t first, u
 bool FormatTrack(SectorDevice& device, MediaKind media, uint32_t sectorsPerTrack, uint32_t cylinder,
                  uint32_t head) {
     if (!HasHandle(device)) {
-        return Done(device, win_error::kInvalidHandle);
+        return Done(device, HostCodeFor(HostFailure::kBadHandle));
     }
     const uint32_t code = device.backend->format(device, media, sectorsPerTrack, cylinder, head);
     device.written = true;
@@ -84,7 +84,7 @@ bool CloseDrive(SectorDevice& device) {
     }
     const uint32_t code = device.backend->close(device);
     device.handle = kNoDriveHandle;  // the back end let it go, closed or not
-    if (code != win_error::kSuccess) {
+    if (code != kHostSuccess) {
         device.lastError = code;
         return false;
     }

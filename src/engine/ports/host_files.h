@@ -1,23 +1,25 @@
 // The host-file port: the files and folders of the machine the program runs
-// on. Every call returns a system error code (win_error), 0 on success; the
-// POSIX implementation maps errno onto those codes.
+// on. Every call returns the host's own error code, kHostSuccess (0) on
+// success; ClassifyHostCode (host_failure.h) says what a code means.
 #pragma once
 
 #include <cstdint>
 #include <string>
 #include <string_view>
 
+#include "engine/ports/host_failure.h"
+
 namespace vk {
 
 enum HostAccess : unsigned { kAccessRead = 1, kAccessWrite = 2 };
 enum HostShare : unsigned { kShareNone = 0, kShareRead = 1, kShareWrite = 2 };
 
-// With the platform's numbering.
-enum class Disposition : unsigned {
-    kCreateNew = 1,      // fails with kFileExists when the file is there
-    kCreateAlways = 2,   // an existing file is emptied
-    kOpenExisting = 3,
-    kOpenAlways = 4,
+// What opening does when the file is there and when it is not.
+enum class Disposition {
+    kCreateNew,      // fails (HostFailure::kExists) when the file is there
+    kCreateAlways,   // an existing file is emptied
+    kOpenExisting,   // fails when the file is not there
+    kOpenAlways,     // created when it is not there
 };
 
 // Host attribute bits. The low six have the values of the FAT entry's bits.
@@ -31,8 +33,8 @@ enum HostAttributes : uint32_t {
     kHostNormal = 0x80,
 };
 
-// Host time: 100-ns intervals since 1601-01-01 UTC, the platform's file time.
-using HostTime = uint64_t;
+// A file's time: 100-ns ticks since 1970-01-01 00:00:00 UTC, negative before.
+using HostTime = int64_t;
 
 // Owner of one open host file; closes it when it goes.
 class HostFile {

@@ -1,6 +1,9 @@
-// Values that cross the engine's ports. They are the platform's own numbers
-// (message-box flags and results, system error codes), so that the Win32
-// front end passes them through unchanged and the POSIX one maps onto them.
+// DEPRECATED, goes when fat/add_file, extract, delete_rename, directory and
+// volume_info return Results instead of showing boxes: the message-box flags
+// and results of the older ShowMessage/ShowSystemError/ShowTextBox calls, and
+// the few Windows error numbers those files still compare. Nothing else may
+// include this header: the engine speaks Tone/Choices/Answer (notice.h) and
+// HostFailure (host_failure.h).
 #pragma once
 
 #include <cstdint>
@@ -38,43 +41,18 @@ enum BoxResult : int {
     kIdYesToAll = 0x0100,  // the answer of kBoxYesAllNoCancel's "Yes to all"
 };
 
-// System error codes the engine compares or reports.
+// Error numbers fat/* still compares (and its tests expect); use
+// ClassifyHostCode and HostCodeFor instead.
 namespace win_error {
 constexpr uint32_t kSuccess = 0;
-constexpr uint32_t kInvalidFunction = 1;
 constexpr uint32_t kFileNotFound = 2;
 constexpr uint32_t kPathNotFound = 3;
-constexpr uint32_t kTooManyOpenFiles = 4;
 constexpr uint32_t kAccessDenied = 5;
-constexpr uint32_t kInvalidHandle = 6;
-constexpr uint32_t kNotEnoughMemory = 8;
-constexpr uint32_t kInvalidData = 13;
-constexpr uint32_t kWriteProtect = 19;
-constexpr uint32_t kNotReady = 21;
-constexpr uint32_t kCrc = 23;
-constexpr uint32_t kSeek = 25;
-constexpr uint32_t kSectorNotFound = 27;
-constexpr uint32_t kWriteFault = 29;
-constexpr uint32_t kReadFault = 30;
-constexpr uint32_t kGenFailure = 31;
 constexpr uint32_t kSharingViolation = 32;
-constexpr uint32_t kLockViolation = 33;
 constexpr uint32_t kHandleEof = 38;
-constexpr uint32_t kNotSupported = 50;
 constexpr uint32_t kFileExists = 80;
-constexpr uint32_t kInvalidParameter = 87;
 constexpr uint32_t kDiskFull = 112;
-constexpr uint32_t kInvalidName = 123;
-constexpr uint32_t kDirNotEmpty = 145;
-constexpr uint32_t kBusy = 170;
 constexpr uint32_t kAlreadyExists = 183;
-constexpr uint32_t kFilenameTooLong = 206;
-constexpr uint32_t kDirectory = 267;
-constexpr uint32_t kIoDevice = 1117;
-constexpr uint32_t kNoMediaInDrive = 1112;
-constexpr uint32_t kMediaChanged = 1110;
-constexpr uint32_t kDiskResetFailed = 1128;
-constexpr uint32_t kInternalDbCorruption = 1358;
 }  // namespace win_error
 
 }  // namespace vk

@@ -34,6 +34,10 @@ inline void Report(WindowRef owner, const Result& result) {
     if (result.failure) Tell(owner, *result.failure);
 }
 
+// DEPRECATED, go with platform_codes.h once fat/add_file, extract,
+// delete_rename, directory and volume_info return Results: the older calls,
+// in message-box flags. Nothing new may call them; use Tell, Ask and Report.
+
 // Shows string-table text `id` with "%1", "%2", ... replaced by `inserts`,
 // under the program caption. Returns the button, or kNoBox.
 int ShowMessage(WindowRef owner, unsigned id, unsigned flags,

@@ -1,6 +1,5 @@
 #include "win32/common/dialog_helpers.h"
 
-#include "engine/ports/platform_codes.h"
 #include "engine/ports/prompts.h"
 #include "engine/strings/string_ids.h"
 
@@ -34,7 +33,7 @@ void CenterOverParent(HWND window) {
 INT_PTR RunDialog(HWND owner, UINT dialogId, DLGPROC procedure, LPARAM param) {
     const INT_PTR result = DialogBoxParamA(Module(), MAKEINTRESOURCEA(dialogId), owner, procedure, param);
     if (result == -1) {
-        ShowMessage(owner, kMsgDialogFailed, kIconError);
+        Tell(owner, TextNotice(kMsgDialogFailed, Tone::kError));
     }
     return result;
 }
@@ -72,7 +71,7 @@ INT_PTR RunPropertySheet(PROPSHEETHEADERA& header, UINT captionId) {
     // The caption buffer ends here; the header must not keep pointing at it.
     header.pszCaption = ownCaption;
     if (result == -1) {
-        ShowMessage(header.hwndParent, kMsgDialogFailed, kIconError);
+        Tell(header.hwndParent, TextNotice(kMsgDialogFailed, Tone::kError));
     }
     return result;
 }

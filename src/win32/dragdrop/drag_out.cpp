@@ -49,7 +49,7 @@ bool DoDragOut(HWND owner, const char* fileList, size_t length) {
     const ComRef<DataObject> data(new (std::nothrow) DataObject);
     // Without the objects or the list's copy there is nothing to carry.
     if (!source || !data || !data->SetFileList(fileList, length)) {
-        ShowMessage(owner, kMsgOutOfMemory, kIconError);
+        Tell(owner, TextNotice(kMsgOutOfMemory, Tone::kError));
         return false;
     }
     g_dragSourceWindow = owner;

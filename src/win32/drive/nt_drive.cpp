@@ -9,7 +9,6 @@
 #include <memory>
 #include <utility>
 
-#include "engine/ports/platform_codes.h"
 #include "win32/drive/drive_backend.h"
 
 namespace vk {
@@ -107,14 +106,14 @@ uint32_t Open(SectorDevice& device) {
     VolumeHandle handle(CreateFileA(VolumePath(device).c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                     OPEN_EXISTING, FILE_FLAG_NO_BUFFERING, nullptr));
     if (handle.get() == INVALID_HANDLE_VALUE) {
-        return LastErrorOr(win_error::kGenFailure);
+        return LastErrorOr(ERROR_GEN_FAILURE);
     }
     if (!device.readOnly && !Control(handle.get(), FSCTL_LOCK_VOLUME)) {
-        return LastErrorOr(win_error::kGenFailure);
+        return LastErrorOr(ERROR_GEN_FAILURE);
     }
     device.handle = reinterpret_cast<intptr_t>(handle.Release());
     device.context = std::move(volume);
-    return win_error::kSuccess;
+    return ERROR_SUCCESS;
 }
 
 uint32_t Read(SectorDevice& device, uint8_t* buffer, uint32_t first, uint32_t count) {
@@ -122,19 +121,19 @@ uint32_t Read(SectorDevice& device, uint8_t* buffer, uint32_t first, uint32_t co
     AlignedBlock bounce(Aligned(buffer) ? 0 : length);
     uint8_t* target = Aligned(buffer) ? buffer : bounce.data();
     if (target == nullptr) {
-        return win_error::kNotEnoughMemory;
+        return ERROR_NOT_ENOUGH_MEMORY;
     }
     if (!Seek(Handle(device), first)) {
-        return LastErrorOr(win_error::kSeek);
+        return LastErrorOr(ERROR_SEEK);
     }
     DWORD got = 0;
     if (!ReadFile(Handle(device), target, length, &got, nullptr) || got != length) {
-        return LastErrorOr(win_error::kSectorNotFound);
+        return LastErrorOr(ERROR_SECTOR_NOT_FOUND);
     }
     if (target != buffer) {
         std::memcpy(buffer, target, length);
     }
-    return win_error::kSuccess;
+    return ERROR_SUCCESS;
 }
 
 uint32_t Write(SectorDevice& device, const uint8_t* buffer, uint32_t first, uint32_t count) {
@@ -143,19 +142,19 @@ uint32_t Write(SectorDevice& device, const uint8_t* buffer, uint32_t first, uint
     const uint8_t* source = buffer;
     if (!Aligned(buffer)) {
         if (bounce.data() == nullptr) {
-            return win_error::kNotEnoughMemory;
+            return ERROR_NOT_ENOUGH_MEMORY;
         }
         std::memcpy(bounce.data(), buffer, length);
         source = bounce.data();
     }
     if (!Seek(Handle(device), first)) {
-        return LastErrorOr(win_error::kSeek);
+        return LastErrorOr(ERROR_SEEK);
     }
     DWORD put = 0;
     if (!WriteFile(Handle(device), source, length, &put, nullptr) || put != length) {
-        return LastErrorOr(win_error::kSectorNotFound);
+        return LastErrorOr(ERROR_SECTOR_NOT_FOUND);
     }
-    return win_error::kSuccess;
+    return ERROR_SUCCESS;
 }
 
 // The system's media type of each kind of floppy the format table names.
@@ -181,36 +180,36 @@ uint32_t Format(SectorDevice& device, MediaKind media, uint32_t, uint32_t cylind
     parameters.EndHeadNumber = head;
     static_assert(sizeof parameters == 20, "FORMAT_PARAMETERS is five 32-bit values");
     if (!Control(Handle(device), IOCTL_DISK_FORMAT_TRACKS, &parameters, sizeof parameters)) {
-        return LastErrorOr(win_error::kGenFailure);
+        return LastErrorOr(ERROR_GEN_FAILURE);
     }
-    return win_error::kSuccess;
+    return ERROR_SUCCESS;
 }
 
 // After writes the volume's buffers are flushed first, and a failed flush
 // is the job's failure. Unlock and dismount failures are not reported; a
 // handle that will not close is.
 uint32_t Close(SectorDevice& device) {
-    uint32_t flushFailure = win_error::kSuccess;
+    uint32_t flushFailure = ERROR_SUCCESS;
     if (device.written && !FlushFileBuffers(Handle(device))) {
-        flushFailure = LastErrorOr(win_error::kWriteFault);
+        flushFailure = LastErrorOr(ERROR_WRITE_FAULT);
     }
-    uint32_t lastFailure = win_error::kSuccess;
+    uint32_t lastFailure = ERROR_SUCCESS;
     if (!device.readOnly && !Control(Handle(device), FSCTL_UNLOCK_VOLUME)) {
-        lastFailure = LastErrorOr(win_error::kGenFailure);
+        lastFailure = LastErrorOr(ERROR_GEN_FAILURE);
     }
     if (device.written && !Control(Handle(device), FSCTL_DISMOUNT_VOLUME)) {
-        lastFailure = LastErrorOr(win_error::kGenFailure);
+        lastFailure = LastErrorOr(ERROR_GEN_FAILURE);
     }
     const bool closed = CloseHandle(Handle(device)) != FALSE;
-    const uint32_t closeFailure = closed ? win_error::kSuccess : LastErrorOr(win_error::kInvalidHandle);
+    const uint32_t closeFailure = closed ? ERROR_SUCCESS : LastErrorOr(ERROR_INVALID_HANDLE);
     device.context.reset();
-    if (flushFailure != win_error::kSuccess) {
+    if (flushFailure != ERROR_SUCCESS) {
         return flushFailure;
     }
     if (!closed) {
-        return lastFailure != win_error::kSuccess ? lastFailure : closeFailure;
+        return lastFailure != ERROR_SUCCESS ? lastFailure : closeFailure;
     }
-    return win_error::kSuccess;
+    return ERROR_SUCCESS;
 }
 
 const DriveBackend kNtBackend = {Open, Read, Write, Format, Close};

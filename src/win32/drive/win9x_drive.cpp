@@ -5,7 +5,6 @@
 #include <new>
 #include <utility>
 
-#include "engine/ports/platform_codes.h"
 #include "win32/drive/drive_backend.h"
 #include "win32/drive/win9x_drive.h"
 
@@ -32,9 +31,9 @@ CallResult Call(HANDLE handle, DWORD code, DiocRegisters& regs) {
 uint32_t Failure(CallResult result, uint32_t fromRegisters) {
     if (result == CallResult::kRefused) {
         const DWORD code = GetLastError();
-        return code != 0 ? code : win_error::kGenFailure;
+        return code != 0 ? code : ERROR_GEN_FAILURE;
     }
-    return fromRegisters != 0 ? fromRegisters : win_error::kGenFailure;
+    return fromRegisters != 0 ? fromRegisters : ERROR_GEN_FAILURE;
 }
 
 uint32_t DosError(const DiocRegisters& regs) { return regs.eax & 0xFFF; }
@@ -63,7 +62,7 @@ uint32_t Open(SectorDevice& device) {
                                                 FILE_FLAG_DELETE_ON_CLOSE | FILE_FLAG_NO_BUFFERING, nullptr));
     if (handle.get() == INVALID_HANDLE_VALUE) {
         const DWORD code = GetLastError();
-        return code != 0 ? code : win_error::kGenFailure;
+        return code != 0 ? code : ERROR_GEN_FAILURE;
     }
     if (!device.readOnly) {
         DiocRegisters regs = {};
@@ -77,7 +76,7 @@ uint32_t Open(SectorDevice& device) {
         }
     }
     device.handle = reinterpret_cast<intptr_t>(handle.Release());
-    return win_error::kSuccess;
+    return ERROR_SUCCESS;
 }
 
 uint32_t Transfer(SectorDevice& device, DWORD service, const uint8_t* buffer, uint32_t first, uint32_t count) {
@@ -87,7 +86,7 @@ uint32_t Transfer(SectorDevice& device, DWORD service, const uint8_t* buffer, ui
     regs.ecx = count;
     regs.edx = first;
     const CallResult result = Call(Handle(device), service, regs);
-    return result == CallResult::kDone ? win_error::kSuccess : Failure(result, BiosError(regs));
+    return result == CallResult::kDone ? ERROR_SUCCESS : Failure(result, BiosError(regs));
 }
 
 uint32_t Read(SectorDevice& device, uint8_t* buffer, uint32_t first, uint32_t count) {
@@ -96,7 +95,7 @@ uint32_t Read(SectorDevice& device, uint8_t* buffer, uint32_t first, uint32_t co
 
 uint32_t Write(SectorDevice& device, const uint8_t* buffer, uint32_t first, uint32_t count) {
     if (device.readOnly) {
-        return win_error::kAccessDenied;
+        return ERROR_ACCESS_DENIED;
     }
     return Transfer(device, kVwin32Int26, buffer, first, count);
 }
@@ -104,11 +103,11 @@ uint32_t Write(SectorDevice& device, const uint8_t* buffer, uint32_t first, uint
 // The BIOS's own diskette parameters give gap length and fill byte.
 uint32_t Format(SectorDevice& device, MediaKind, uint32_t sectorsPerTrack, uint32_t cylinder, uint32_t head) {
     if (device.readOnly) {
-        return win_error::kAccessDenied;
+        return ERROR_ACCESS_DENIED;
     }
     std::unique_ptr<uint8_t[]> fields(new (std::nothrow) uint8_t[size_t{sectorsPerTrack} * 4 + 1]);
     if (!fields) {
-        return win_error::kNotEnoughMemory;
+        return ERROR_NOT_ENOUGH_MEMORY;
     }
     FillAddressFields(fields.get(), sectorsPerTrack, cylinder, head);
     DiocRegisters regs = {};
@@ -117,11 +116,11 @@ uint32_t Format(SectorDevice& device, MediaKind, uint32_t sectorsPerTrack, uint3
     regs.ecx = cylinder << 8;              // CH: cylinder, CL: 0
     regs.edx = (head << 8) | device.drive;  // DH: head, DL: BIOS floppy unit
     const CallResult result = Call(Handle(device), kVwin32Int13, regs);
-    return result == CallResult::kDone ? win_error::kSuccess : Failure(result, BiosError(regs));
+    return result == CallResult::kDone ? ERROR_SUCCESS : Failure(result, BiosError(regs));
 }
 
 uint32_t Close(SectorDevice& device) {
-    uint32_t lastFailure = win_error::kSuccess;
+    uint32_t lastFailure = ERROR_SUCCESS;
     if (!device.readOnly) {
         DiocRegisters regs = {};
         regs.eax = kGenericBlockIoctl;
@@ -133,7 +132,7 @@ uint32_t Close(SectorDevice& device) {
         }
     }
     // The reset flushes the drive's buffers: its failure is the job's.
-    uint32_t flushFailure = win_error::kSuccess;
+    uint32_t flushFailure = ERROR_SUCCESS;
     if (device.written) {
         DiocRegisters regs = {};
         regs.eax = kResetDrive;
@@ -145,9 +144,9 @@ uint32_t Close(SectorDevice& device) {
         }
     }
     if (!Win9xCalls().closeHandle(Handle(device))) {
-        return flushFailure != win_error::kSuccess   ? flushFailure
-               : lastFailure != win_error::kSuccess ? lastFailure
-                                                    : win_error::kInvalidHandle;
+        return flushFailure != ERROR_SUCCESS   ? flushFailure
+               : lastFailure != ERROR_SUCCESS ? lastFailure
+                                                    : ERROR_INVALID_HANDLE;
     }
     return flushFailure;
 }
@@ -158,26 +157,26 @@ const DriveBackend kWin9xBackend = {Open, Read, Write, Format, Close};
 
 uint32_t MapBiosStatus(uint8_t status) {
     switch (status) {
-    case 0x00: return win_error::kSuccess;
-    case 0x01: return win_error::kInvalidFunction;
-    case 0x02: return win_error::kNoMediaInDrive;
-    case 0x03: return win_error::kWriteProtect;
-    case 0x04: return win_error::kSectorNotFound;
-    case 0x05: return win_error::kDiskResetFailed;
-    case 0x06: return win_error::kMediaChanged;
-    case 0x07: return win_error::kInvalidParameter;
-    case 0x0A: return win_error::kSectorNotFound;
-    case 0x0B: return win_error::kSectorNotFound;
-    case 0x0C: return win_error::kInternalDbCorruption;
-    case 0x0D: return win_error::kSectorNotFound;
-    case 0x0E: return win_error::kInvalidParameter;
-    case 0x10: return win_error::kCrc;
-    case 0x11: return win_error::kInvalidData;
-    case 0x40: return win_error::kSeek;
-    case 0x80: return win_error::kNotReady;
-    case 0xAA: return win_error::kNotReady;
-    case 0xCC: return win_error::kWriteFault;
-    default: return win_error::kGenFailure;
+    case 0x00: return ERROR_SUCCESS;
+    case 0x01: return ERROR_INVALID_FUNCTION;
+    case 0x02: return ERROR_NO_MEDIA_IN_DRIVE;
+    case 0x03: return ERROR_WRITE_PROTECT;
+    case 0x04: return ERROR_SECTOR_NOT_FOUND;
+    case 0x05: return ERROR_DISK_RESET_FAILED;
+    case 0x06: return ERROR_MEDIA_CHANGED;
+    case 0x07: return ERROR_INVALID_PARAMETER;
+    case 0x0A: return ERROR_SECTOR_NOT_FOUND;
+    case 0x0B: return ERROR_SECTOR_NOT_FOUND;
+    case 0x0C: return ERROR_INTERNAL_DB_CORRUPTION;
+    case 0x0D: return ERROR_SECTOR_NOT_FOUND;
+    case 0x0E: return ERROR_INVALID_PARAMETER;
+    case 0x10: return ERROR_CRC;
+    case 0x11: return ERROR_INVALID_DATA;
+    case 0x40: return ERROR_SEEK;
+    case 0x80: return ERROR_NOT_READY;
+    case 0xAA: return ERROR_NOT_READY;
+    case 0xCC: return ERROR_WRITE_FAULT;
+    default: return ERROR_GEN_FAILURE;
     }
 }
 

@@ -1,5 +1,5 @@
-// Host files on Windows: the ANSI file functions, whose error codes the
-// engine compares as they come.
+// Host files on Windows: the ANSI file functions. Their error codes go back
+// to the engine as they come.
 #include <windows.h>
 
 #include "engine/ports/host_files.h"
@@ -9,15 +9,31 @@ namespace {
 
 HANDLE H(const HostFile& file) { return reinterpret_cast<HANDLE>(file.Native()); }
 
+// FILETIME counts 100-ns intervals since 1601-01-01 UTC; HostTime the same
+// since 1970-01-01 UTC.
+constexpr int64_t kFileTimeOf1970 = 116444736000000000LL;
+
 FILETIME ToFileTime(HostTime time) {
+    const uint64_t ticks = static_cast<uint64_t>(time + kFileTimeOf1970);
     FILETIME ft;
-    ft.dwLowDateTime = static_cast<DWORD>(time);
-    ft.dwHighDateTime = static_cast<DWORD>(time >> 32);
+    ft.dwLowDateTime = static_cast<DWORD>(ticks);
+    ft.dwHighDateTime = static_cast<DWORD>(ticks >> 32);
     return ft;
 }
 
 HostTime FromFileTime(const FILETIME& ft) {
-    return (static_cast<HostTime>(ft.dwHighDateTime) << 32) | ft.dwLowDateTime;
+    const uint64_t ticks = (static_cast<uint64_t>(ft.dwHighDateTime) << 32) | ft.dwLowDateTime;
+    return static_cast<HostTime>(ticks) - kFileTimeOf1970;
+}
+
+DWORD CreationOf(Disposition disposition) {
+    switch (disposition) {
+    case Disposition::kCreateNew: return CREATE_NEW;
+    case Disposition::kCreateAlways: return CREATE_ALWAYS;
+    case Disposition::kOpenExisting: return OPEN_EXISTING;
+    case Disposition::kOpenAlways: return OPEN_ALWAYS;
+    }
+    return OPEN_EXISTING;
 }
 
 }  // namespace
@@ -31,7 +47,7 @@ uint32_t OpenHostFile(std::string_view path, unsigned access, unsigned share,
         flags |= FILE_FLAG_RANDOM_ACCESS;
     }
     std::string name(path);
-    HANDLE h = CreateFileA(name.c_str(), desired, shareMode, nullptr, static_cast<DWORD>(disposition), flags, nullptr);
+    HANDLE h = CreateFileA(name.c_str(), desired, shareMode, nullptr, CreationOf(disposition), flags, nullptr);
     if (h == INVALID_HANDLE_VALUE) {
         return GetLastError();
     }
@@ -222,6 +238,9 @@ bool IsSameHostFile(const HostFile& open, std::string_view path) {
 }
 
 bool HostTimeToLocalDos(HostTime time, DosDateTime& dos) {
+    if (time < -kFileTimeOf1970) {
+        return false;
+    }
     FILETIME utc = ToFileTime(time);
     FILETIME local;
     WORD date = 0;

@@ -111,7 +111,9 @@ BoxStyle StyleOf(Tone tone, Choices choices, bool secondIsDefault) {
     return style;
 }
 
-// The older calls pass the platform's flags, but for the Yes-to-all set.
+// The older calls pass the platform's flags, but for the Yes-to-all set,
+// and take the buttons' ids back.
+static_assert(kYesToAllId == int{kIdYesToAll} && kNoBoxShown == int{kNoBox});
 BoxStyle StyleOfFlags(unsigned flags) {
     BoxStyle style;
     style.yesToAll = (flags & kButtonMask) == kBoxYesAllNoCancel;
@@ -128,7 +130,7 @@ Answer AnswerOf(int button) {
     case IDIGNORE: return Answer::kIgnore;
     case IDYES: return Answer::kYes;
     case IDNO: return Answer::kNo;
-    case kIdYesToAll: return Answer::kYesToAll;
+    case kYesToAllId: return Answer::kYesToAll;
     default: return Answer::kNone;
     }
 }
@@ -149,7 +151,7 @@ int ShowTableText(WindowRef owner, unsigned id, const std::vector<std::string>& 
     std::string check;
     if (!ExpandInserts(text, inserts, check)) {
         MessageBeep(MB_OK);
-        return kNoBox;
+        return kNoBoxShown;
     }
     std::vector<DWORD_PTR> arguments;
     for (const std::string& insert : inserts) {
@@ -165,7 +167,7 @@ int ShowTableText(WindowRef owner, unsigned id, const std::vector<std::string>& 
     if (length == 0 || expanded == nullptr) {
         LocalFree(expanded);
         MessageBeep(MB_OK);
-        return kNoBox;
+        return kNoBoxShown;
     }
     const int button = ShowBox(owner, expanded, ProgramCaption(), style);
     LocalFree(expanded);

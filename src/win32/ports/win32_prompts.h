@@ -13,8 +13,13 @@ void InitPromptCaption(HINSTANCE instance);
 // The caption, for the few boxes that call the platform directly.
 const char* ProgramCaption();
 
+// What a box returns when none could show, and the id of our own box's
+// "Yes to all" button, which no message box has.
+constexpr int kNoBoxShown = 0;
+constexpr int kYesToAllId = 0x0100;
+
 // Yes, Yes to all, No and Cancel under `caption`, No the default; the
-// button's id (kIdYesToAll for the second), kNoBox when none could show.
+// button's id (kYesToAllId for the second), kNoBoxShown when none could show.
 int ShowYesAllBox(HWND owner, const char* text, const char* caption);
 
 }  // namespace vk

@@ -7,7 +7,6 @@
 #include <vector>
 
 #include "win32/common/dialog_helpers.h"
-#include "engine/ports/platform_codes.h"
 #include "win32/ports/win32_prompts.h"
 #include "engine/strings/string_ids.h"
 
@@ -39,7 +38,7 @@ struct Button {
     UINT textId;
 };
 const Button kButtons[] = {
-    {IDYES, kStrButtonYes}, {kIdYesToAll, kStrButtonYesToAll}, {IDNO, kStrButtonNo}, {IDCANCEL, kStrButtonCancel}};
+    {IDYES, kStrButtonYes}, {kYesToAllId, kStrButtonYesToAll}, {IDNO, kStrButtonNo}, {IDCANCEL, kStrButtonCancel}};
 
 std::string LoadButtonText(UINT id) {
     char text[64] = "";
@@ -155,7 +154,7 @@ int ShowYesAllBox(HWND owner, const char* text, const char* caption) {
     const INT_PTR result = DialogBoxIndirectParamA(
         GetModuleHandleA(nullptr), reinterpret_cast<const DLGTEMPLATE*>(dialogTemplate.data()), owner, YesAllProc,
         reinterpret_cast<LPARAM>(&setup));
-    return result <= 0 ? kNoBox : static_cast<int>(result);
+    return result <= 0 ? kNoBoxShown : static_cast<int>(result);
 }
 
 }  // namespace vk

@@ -109,7 +109,7 @@ bool RegisterAssociations(HWND owner) {
 
 bool RegisterAssociations(HWND owner, PlatformVersion version, const std::string& programPath) {
     if (!RegistrationAllowed(version)) {
-        ShowMessage(owner, kMsgRegisterUnsupported, kIconError);
+        Tell(owner, TextNotice(kMsgRegisterUnsupported, Tone::kError));
         return false;
     }
     // Without our own path there is nothing to point the shell at; saying
@@ -124,11 +124,11 @@ bool RegisterAssociations(HWND owner, PlatformVersion version, const std::string
         }
     }
     if (result != ERROR_SUCCESS) {
-        ShowMessage(owner, kMsgRegisterFailed, kIconError);
+        Tell(owner, TextNotice(kMsgRegisterFailed, Tone::kError));
         return false;
     }
     SHChangeNotify(SHCNE_ASSOCCHANGED, SHCNF_IDLIST, nullptr, nullptr);
-    ShowMessage(owner, kMsgRegisterOk, kIconInformation);
+    Tell(owner, TextNotice(kMsgRegisterOk, Tone::kInformation));
     return true;
 }
 

@@ -5,7 +5,6 @@
 #include <string>
 
 #include "win32/ports/main_window.h"
-#include "engine/ports/platform_codes.h"
 #include "engine/ports/prompts.h"
 #include "win32/settings/help_control.h"
 #include "engine/strings/string_ids.h"
@@ -78,7 +77,7 @@ bool ShowHelp(HWND owner, const char* topic) {
     const HelpAnswer answer =
         LoadHtmlHelp(helpOwner, path.c_str(), topic != nullptr ? kHelpDisplayTopic : kHelpDisplayToc, 0);
     if (answer.window == nullptr) {
-        ShowMessage(owner, kMsgHelpFailed, kIconWarning);
+        Tell(owner, TextNotice(kMsgHelpFailed, Tone::kWarning));
         return false;
     }
     return true;

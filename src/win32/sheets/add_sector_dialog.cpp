@@ -3,7 +3,6 @@
 #include <string>
 
 #include "win32/common/dialog_helpers.h"
-#include "engine/ports/platform_codes.h"
 #include "engine/ports/prompts.h"
 #include "win32/resources/sheets_ids.h"
 #include "win32/sheets/image_properties.h"
@@ -60,10 +59,10 @@ bool ReadAddSectorInput(HWND dialog, uint32_t totalSectors, uint32_t& sector) {
     case SectorInput::kValid:
         return true;
     case SectorInput::kNoNumber:
-        ShowMessage(dialog, kMsgNoSectorNumber, kIconError);
+        Tell(dialog, TextNotice(kMsgNoSectorNumber, Tone::kError));
         return false;
     case SectorInput::kOutOfRange:
-        ShowMessage(dialog, kMsgBadSectorNumber, kIconError);
+        Tell(dialog, TextNotice(kMsgBadSectorNumber, Tone::kError));
         return false;
     }
     return false;

@@ -7,7 +7,6 @@
 
 #include "engine/core/document.h"
 #include "engine/core/media_errors.h"
-#include "engine/ports/platform_codes.h"
 #include "engine/ports/prompts.h"
 #include "win32/resources/sheets_ids.h"
 #include "win32/sheets/image_properties.h"
@@ -51,7 +50,7 @@ void SetChanged(HWND page) {
 }
 
 void OnEditErrorSector(HWND page) {
-    ShowTextBox(page, kEditNotImplemented, kStrProgramName, kIconWarning | kBoxOk);
+    Tell(page, OwnTextNotice(kEditNotImplemented, kStrProgramName, Tone::kWarning));
 }
 
 }  // namespace

@@ -9,7 +9,6 @@
 #include "engine/fat/dir_entry.h"
 #include "engine/fat/extract.h"
 #include "engine/fat/list_texts.h"
-#include "engine/ports/platform_codes.h"
 #include "engine/ports/prompts.h"
 #include "engine/strings/string_ids.h"
 #include "engine/strings/strings.h"
@@ -26,7 +25,7 @@ bool ExtractInto(HWND owner, const std::string& folder, uint32_t entryOffset, Ex
     const ImageDocument& doc = TheDocument();
     const std::string name = EntryDisplayName(doc.Area() + entryOffset);
     if (doc.Area()[entryOffset + kDirAttr] & (kAttrDirectory | kAttrVolume)) {
-        ShowMessage(owner, kMsgCannotSaveEntry, kIconWarning, {name});
+        Tell(owner, TextNotice(kMsgCannotSaveEntry, Tone::kWarning, {name}));
         return true;
     }
     ++tally.files;
@@ -35,7 +34,7 @@ bool ExtractInto(HWND owner, const std::string& folder, uint32_t entryOffset, Ex
     // tell a kept file from a written one.
     unsigned replace = kReplaceAsk;
     if (GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES) {
-        if (ShowMessage(owner, kMsgReplaceHostFile, kBoxYesNo | kIconQuestion | kDefaultButton2, {path}) != kIdYes) {
+        if (Ask(owner, TextNotice(kMsgReplaceHostFile, Tone::kQuestion, {path}), Choices::kYesNo, true) != Answer::kYes) {
             return true;
         }
         replace = kReplaceSilently;
@@ -100,9 +99,9 @@ ExtractTally ExtractSelectionInto(HWND owner, const std::string& folder) {
 }
 
 void ShowExtractSummary(HWND owner, const ExtractTally& tally, const std::string& folder) {
-    const unsigned icon = tally.extracted == tally.files && !tally.failed ? kIconInformation : kIconWarning;
-    ShowMessage(owner, kMsgExtractSummary, kBoxOk | icon,
-                {std::to_string(tally.extracted), std::to_string(tally.files), folder});
+    const Tone tone = tally.extracted == tally.files && !tally.failed ? Tone::kInformation : Tone::kWarning;
+    Tell(owner, TextNotice(kMsgExtractSummary, tone,
+                           {std::to_string(tally.extracted), std::to_string(tally.files), folder}));
 }
 
 std::string& LastExtractFolder() {

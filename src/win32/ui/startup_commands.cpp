@@ -35,7 +35,7 @@ bool RunStartupCommands(HWND mainWindow) {
     bool ok = true;
     if (line.addSwitch) {
         if (line.hostFileArgument.empty()) {
-            ShowMessage(mainWindow, kMsgMissingFilename, kIconError);
+            Tell(mainWindow, TextNotice(kMsgMissingFilename, Tone::kError));
             ok = false;
         } else if (!doc.IsOpen()) {
             // The image named first did not open, and its error was shown:

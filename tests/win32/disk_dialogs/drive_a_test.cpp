@@ -19,7 +19,6 @@
 #include "engine/fat/add_file.h"
 #include "engine/fat/dir_entry.h"
 #include "engine/fat/extract.h"
-#include "engine/ports/platform_codes.h"
 #include "win32/resources/command_ids.h"
 #include "win32/resources/disk_dialog_ids.h"
 #include "win32/settings/settings.h"
@@ -28,6 +27,7 @@
 #include "win32/ui/commands.h"
 #include "win32/ui/write_to_disk.h"
 #include "win32/ui/document_view.h"
+#include "tests/support/box_flags.h"
 
 namespace vk::win32 {
 namespace {
@@ -194,7 +194,7 @@ TEST_F(DriveATest, FormatReportsTheSystemErrorWithTheDriveAndWritesNothing) {
     ASSERT_EQ(boxes.Boxes().size(), 1u);
     EXPECT_EQ(boxes.Boxes()[0].text.substr(0, 4), "A:\r\n") << boxes.Boxes()[0].text;
     EXPECT_GT(boxes.Boxes()[0].text.size(), 5u) << "the system's text follows the drive";
-    EXPECT_EQ(boxes.Boxes()[0].icon, static_cast<unsigned>(kIconError));
+    EXPECT_EQ(boxes.Boxes()[0].icon, static_cast<unsigned>(test::kIconError));
     EXPECT_EQ(ReadFileBytes(DriveBacking()), original);
 }
 

@@ -11,7 +11,6 @@
 #include "tests/win32/disk_dialogs/disk_dialog_fixture.h"
 #include "win32/disk_dialogs/disk_dialogs.h"
 #include "engine/drive/disk_job.h"
-#include "engine/ports/platform_codes.h"
 #include "engine/ports/progress.h"
 #include "win32/resources/command_ids.h"
 #include "win32/resources/disk_dialog_ids.h"
@@ -20,6 +19,7 @@
 #include "win32/ui/commands.h"
 #include "win32/ui/write_to_disk.h"
 #include "win32/ui/document_view.h"
+#include "tests/support/box_flags.h"
 
 namespace vk::win32 {
 namespace {
@@ -130,7 +130,7 @@ TEST_F(WriteToDiskTest, MediaErrorsAreWarnedAboutBeforeTheDialog) {
     EXPECT_EQ(boxes.Boxes()[0].text,
               "WARNING: the selected disk-image contains informations about media-errors.\r\n"
               "These errors will NOT be written to the target media!");
-    EXPECT_EQ(boxes.Boxes()[0].icon, static_cast<unsigned>(kIconWarning));
+    EXPECT_EQ(boxes.Boxes()[0].icon, static_cast<unsigned>(test::kIconWarning));
 }
 
 TEST_F(WriteToDiskTest, NoImageWritesNothingAndSaysNothing) {

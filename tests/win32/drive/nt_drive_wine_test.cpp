@@ -21,6 +21,7 @@
 #include "tests/support/image_builder.h"
 #include "tests/support/test_files.h"
 #include "win32/drive/drive_backend.h"
+#include "tests/support/win_codes.h"
 
 namespace vk::test {
 namespace {
@@ -82,7 +83,7 @@ TEST_F(NtDrive, ReadingPastTheEndOfTheDiskIsASectorError) {
     WriteFile(backing, claim);
     NewImageRequest request;
     request.copyFromDisk = true;
-    script.SystemError(win_error::kSectorNotFound, "Disk sector 1440 cannot be read!",
+    script.SystemError(test::win_code::kSectorNotFound, "Disk sector 1440 cannot be read!",
                        kBoxAbortRetryIgnore | kIconWarning | kDefaultButton2, kIdIgnore);
     ASSERT_TRUE(NewDocument(doc, TestOwner(), ReadDiskToImage(doc, TestOwner(), request, device)));
     EXPECT_EQ(Bytes(doc.imageBuffer.data(), doc.imageBuffer.data() + 737280), claim);
@@ -114,7 +115,7 @@ TEST_F(NtDrive, FormattingThatTheSystemRefusesNamesTheDriveAndWritesNothing) {
     WriteDiskRequest request;
     request.formatDisk = true;
     // Wine formats no tracks: IOCTL_DISK_FORMAT_TRACKS answers "not supported".
-    script.SystemError(win_error::kNotSupported, "A:", kIconError);
+    script.SystemError(test::win_code::kNotSupported, "A:", kIconError);
     EXPECT_FALSE(test::Shown(WriteImageToDisk(doc, TestOwner(), request, device)));
     EXPECT_EQ(ReadFile(backing), pristine);
 }
@@ -124,7 +125,7 @@ TEST_F(NtDrive, AMissingDriveCannotBeOpened) {
     NewImageRequest request;
     request.copyFromDisk = true;
     request.driveText = "Q:";
-    script.SystemError(win_error::kFileNotFound, "Q:", kIconError);
+    script.SystemError(test::win_code::kFileNotFound, "Q:", kIconError);
     EXPECT_FALSE(NewDocument(doc, TestOwner(), ReadDiskToImage(doc, TestOwner(), request, device)));
 }
 

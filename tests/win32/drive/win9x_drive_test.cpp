@@ -9,7 +9,6 @@
 #include <vector>
 
 #include "engine/drive/sector_device.h"
-#include "engine/ports/platform_codes.h"
 #include "win32/drive/drive_backend.h"
 #include "win32/drive/win9x_drive.h"
 
@@ -119,9 +118,9 @@ TEST_F(Win9xDrive, ReadOnlyOpenTakesNoLockAndRefusesWritesAndFormatsWithoutAskin
     EXPECT_TRUE(sent.empty());
     uint8_t buffer[512] = {};
     EXPECT_FALSE(WriteSectors(device, buffer, 0, 1));
-    EXPECT_EQ(device.lastError, win_error::kAccessDenied);
+    EXPECT_EQ(device.lastError, ERROR_ACCESS_DENIED);
     EXPECT_FALSE(FormatTrack(device, MediaKind::kUnknown, 9, 0, 0));
-    EXPECT_EQ(device.lastError, win_error::kAccessDenied);
+    EXPECT_EQ(device.lastError, ERROR_ACCESS_DENIED);
     EXPECT_TRUE(sent.empty());
     EXPECT_TRUE(device.written) << "refused attempts still count";
     EXPECT_TRUE(CloseDrive(device));
@@ -165,12 +164,12 @@ TEST_F(Win9xDrive, BiosStatusInAhBecomesTheErrorCode) {
         uint8_t ah;
         uint32_t error;
     } statuses[] = {
-        {"time-out", 0x80, win_error::kNotReady},
-        {"drive not ready", 0xAA, win_error::kNotReady},
-        {"sector not found", 0x04, win_error::kSectorNotFound},
-        {"CRC error", 0x10, win_error::kCrc},
-        {"write-protected", 0x03, win_error::kWriteProtect},
-        {"a status the BIOS lists nowhere", 0x20, win_error::kGenFailure},
+        {"time-out", 0x80, ERROR_NOT_READY},
+        {"drive not ready", 0xAA, ERROR_NOT_READY},
+        {"sector not found", 0x04, ERROR_SECTOR_NOT_FOUND},
+        {"CRC error", 0x10, ERROR_CRC},
+        {"write-protected", 0x03, ERROR_WRITE_PROTECT},
+        {"a status the BIOS lists nowhere", 0x20, ERROR_GEN_FAILURE},
     };
     const struct {
         const char* name;
@@ -196,13 +195,13 @@ TEST_F(Win9xDrive, ARefusedCallIsNeverTakenForSuccess) {
     answers.push_back({false, 0, false, ERROR_INVALID_FUNCTION});
     uint8_t buffer[512];
     EXPECT_FALSE(ReadSectors(device, buffer, 0, 1));
-    EXPECT_EQ(device.lastError, win_error::kInvalidFunction);
+    EXPECT_EQ(device.lastError, ERROR_INVALID_FUNCTION);
     answers.push_back({false, 0, false, 0});
     EXPECT_FALSE(ReadSectors(device, buffer, 0, 1));
-    EXPECT_EQ(device.lastError, win_error::kGenFailure);
+    EXPECT_EQ(device.lastError, ERROR_GEN_FAILURE);
     answers.push_back({true, 0x0000, true, 0});
     EXPECT_FALSE(ReadSectors(device, buffer, 0, 1)) << "carry with status 0";
-    EXPECT_EQ(device.lastError, win_error::kGenFailure);
+    EXPECT_EQ(device.lastError, ERROR_GEN_FAILURE);
 }
 
 TEST_F(Win9xDrive, FormatSendsOneAddressFieldPerSectorNumberedFromOne) {
@@ -300,23 +299,23 @@ struct BiosTrouble {
 
 // Every status that names one trouble, with the system error the user reads for it.
 const BiosTrouble kBiosTroubles[] = {
-    {"no trouble", {kBiosOk}, win_error::kSuccess},
-    {"a request the BIOS does not know", {kBiosBadCommand}, win_error::kInvalidFunction},
-    {"no disk to read the marks of", {kBiosNoAddressMark}, win_error::kNoMediaInDrive},
-    {"a write-protected disk", {kBiosWriteProtected}, win_error::kWriteProtect},
+    {"no trouble", {kBiosOk}, ERROR_SUCCESS},
+    {"a request the BIOS does not know", {kBiosBadCommand}, ERROR_INVALID_FUNCTION},
+    {"no disk to read the marks of", {kBiosNoAddressMark}, ERROR_NO_MEDIA_IN_DRIVE},
+    {"a write-protected disk", {kBiosWriteProtected}, ERROR_WRITE_PROTECT},
     {"a sector the disk does not give",
      {kBiosSectorNotFound, kBiosBadSectorFlag, kBiosBadTrackFlag, kBiosBadSectorCountOnFormat},
-     win_error::kSectorNotFound},
-    {"a drive that will not reset", {kBiosResetFailed}, win_error::kDiskResetFailed},
-    {"a disk changed under the job", {kBiosDiskChanged}, win_error::kMediaChanged},
+     ERROR_SECTOR_NOT_FOUND},
+    {"a drive that will not reset", {kBiosResetFailed}, ERROR_DISK_RESET_FAILED},
+    {"a disk changed under the job", {kBiosDiskChanged}, ERROR_MEDIA_CHANGED},
     {"parameters the drive refuses", {kBiosParameterActivityFailed, kBiosControlDataMark},
-     win_error::kInvalidParameter},
-    {"a track or medium the drive cannot take", {kBiosUnsupportedTrack}, win_error::kInternalDbCorruption},
-    {"data the checksum rejects", {kBiosUncorrectableCrc}, win_error::kCrc},
-    {"data the BIOS had to correct", {kBiosCorrectedData}, win_error::kInvalidData},
-    {"a head that cannot find its track", {kBiosSeekFailed}, win_error::kSeek},
-    {"a drive that does not answer", {kBiosTimeOut, kBiosDriveNotReady}, win_error::kNotReady},
-    {"a write the drive could not do", {kBiosWriteFault}, win_error::kWriteFault},
+     ERROR_INVALID_PARAMETER},
+    {"a track or medium the drive cannot take", {kBiosUnsupportedTrack}, ERROR_INTERNAL_DB_CORRUPTION},
+    {"data the checksum rejects", {kBiosUncorrectableCrc}, ERROR_CRC},
+    {"data the BIOS had to correct", {kBiosCorrectedData}, ERROR_INVALID_DATA},
+    {"a head that cannot find its track", {kBiosSeekFailed}, ERROR_SEEK},
+    {"a drive that does not answer", {kBiosTimeOut, kBiosDriveNotReady}, ERROR_NOT_READY},
+    {"a write the drive could not do", {kBiosWriteFault}, ERROR_WRITE_FAULT},
 };
 
 TEST(MapBiosStatus, EachTroubleReadsAsTheErrorThatNamesIt) {
@@ -337,11 +336,11 @@ TEST(MapBiosStatus, AnyOtherStatusIsAGeneralFailure) {
     }
     for (int status = 0; status < 256; ++status) {
         if (!named[static_cast<size_t>(status)]) {
-            EXPECT_EQ(MapBiosStatus(static_cast<uint8_t>(status)), win_error::kGenFailure)
+            EXPECT_EQ(MapBiosStatus(static_cast<uint8_t>(status)), ERROR_GEN_FAILURE)
                 << "status " << std::hex << status;
         }
         if (status != kBiosOk) {
-            EXPECT_NE(MapBiosStatus(static_cast<uint8_t>(status)), win_error::kSuccess)
+            EXPECT_NE(MapBiosStatus(static_cast<uint8_t>(status)), ERROR_SUCCESS)
                 << "status " << std::hex << status;
         }
     }

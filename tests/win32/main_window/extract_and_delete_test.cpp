@@ -10,12 +10,12 @@
 #include "tests/win32/box_catcher.h"
 #include "engine/core/document.h"
 #include <gtest/gtest.h>
-#include "engine/ports/platform_codes.h"
 #include "win32/resources/command_ids.h"
 #include "win32/ui/app_state.h"
 #include "win32/ui/command_line.h"
 #include "win32/ui/extract_many.h"
 #include "tests/win32/main_window/window_fixture.h"
+#include "tests/support/box_flags.h"
 
 namespace vk::test {
 namespace {

@@ -19,7 +19,7 @@
 #include "engine/common/bytes.h"
 #include "engine/core/boot_sector.h"
 #include "engine/core/document.h"
-#include "engine/ports/platform_codes.h"
+#include "tests/support/box_flags.h"
 #include "tests/win32/box_catcher.h"
 #include "tests/win32/main_window/window_fixture.h"
 #include "win32/dragdrop/dragdrop.h"

@@ -27,6 +27,7 @@
 #include "win32/ui/app_state.h"
 #include "tests/win32/main_window/window_fixture.h"
 #include "win32/ui/document_view.h"
+#include "tests/support/box_flags.h"
 
 namespace vk::test {
 namespace {

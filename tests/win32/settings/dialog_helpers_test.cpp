@@ -9,9 +9,9 @@
 
 #include "tests/win32/box_catcher.h"
 #include "win32/common/dialog_helpers.h"
-#include "engine/ports/platform_codes.h"
 #include "win32/resources/dialog_ids.h"
 #include "engine/strings/string_ids.h"
+#include "tests/support/box_flags.h"
 
 namespace vk::test {
 namespace {

@@ -9,9 +9,9 @@
 
 #include "tests/win32/box_catcher.h"
 #include "win32/ports/main_window.h"
-#include "engine/ports/platform_codes.h"
 #include "win32/settings/help.h"
 #include "win32/settings/help_control.h"
+#include "tests/support/box_flags.h"
 
 namespace vk::win32 {
 namespace {
@@ -102,7 +102,7 @@ void ExpectHelpFailedBoxes(const std::vector<CaughtBox>& boxes, size_t count, HW
     ASSERT_EQ(boxes.size(), count);
     for (const CaughtBox& box : boxes) {
         EXPECT_EQ(box.text, "Oops: failed to display help!");
-        EXPECT_EQ(box.icon, static_cast<unsigned>(kIconWarning));
+        EXPECT_EQ(box.icon, static_cast<unsigned>(test::kIconWarning));
         EXPECT_EQ(box.owner, owner);
     }
 }

@@ -7,11 +7,11 @@
 #include "engine/common/bytes.h"
 #include "engine/core/boot_sector.h"
 #include "engine/core/media_errors.h"
-#include "engine/ports/platform_codes.h"
 #include "win32/resources/sheets_ids.h"
 #include "tests/win32/sheets/sheet_fixture.h"
 #include "win32/sheets/image_properties.h"
 #include "win32/ui/document_view.h"
+#include "tests/support/box_flags.h"
 
 namespace vk::win32 {
 namespace {
@@ -109,7 +109,7 @@ TEST_F(ImagePropertiesTest, EditOnlySaysItIsNotThere) {
     ASSERT_EQ(boxes.Boxes().size(), 1u);
     EXPECT_EQ(boxes.Boxes()[0].text, "Edit not implemented yet!");
     EXPECT_EQ(boxes.Boxes()[0].caption, "Volkarn");
-    EXPECT_EQ(boxes.Boxes()[0].icon, static_cast<unsigned>(kIconWarning));
+    EXPECT_EQ(boxes.Boxes()[0].icon, static_cast<unsigned>(test::kIconWarning));
     EXPECT_EQ(ListRows(List(page)), (std::vector<std::string>{"5"}));
     EXPECT_FALSE(sheet.ApplyEnabled());
 }
@@ -267,7 +267,7 @@ TEST_F(ImagePropertiesTest, AddSectorDialogListsEverySectorAndChecksTheInput) {
         } else {
             ASSERT_EQ(boxes.Boxes().size(), before + 1) << c.text << ": " << boxes.Boxes().back().text;
             EXPECT_EQ(boxes.Boxes().back().text, c.message);
-            EXPECT_EQ(boxes.Boxes().back().icon, static_cast<unsigned>(kIconError));
+            EXPECT_EQ(boxes.Boxes().back().icon, static_cast<unsigned>(test::kIconError));
             EXPECT_EQ(boxes.Boxes().back().owner, dialog);
         }
     }

@@ -24,7 +24,6 @@
 #include "win32/sheets/options_sheet.h"
 #include "win32/sheets/sheets.h"
 #include "engine/fat/list_texts.h"
-#include "engine/ports/platform_codes.h"
 #include "engine/ports/prompts.h"
 #include "engine/ports/window_sync.h"
 #include "win32/resources/command_ids.h"
@@ -224,7 +223,7 @@ int main(int argc, char** argv) {
         return 0;
     }
     if (what == "yes-to-all") {
-        ShowMessage(owner, kMsgDeleteFile, kBoxYesAllNoCancel | kIconQuestion | kDefaultButton2, {"DATA.BIN"});
+        Ask(owner, TextNotice(kMsgDeleteFile, Tone::kQuestion, {"DATA.BIN"}), Choices::kYesAllNoCancel, true);
         return 0;
     }
     if (what == "details") {

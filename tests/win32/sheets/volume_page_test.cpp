@@ -12,11 +12,11 @@
 #include "engine/core/boot_sector.h"
 #include "engine/fat/dir_entry.h"
 #include "engine/fat/directory.h"
-#include "engine/ports/platform_codes.h"
 #include "win32/resources/sheets_ids.h"
 #include "tests/win32/sheets/sheet_fixture.h"
 #include "win32/sheets/image_properties.h"
 #include "win32/ui/document_view.h"
+#include "tests/support/box_flags.h"
 
 namespace vk::win32 {
 namespace {
@@ -163,7 +163,7 @@ TEST_F(VolumePageTest, FullRootDirectoryGivesMessage31AndKeepsTheSheetOpen) {
     EXPECT_EQ(PropSheet_GetCurrentPageHwnd(sheet.Handle()), page);
     ASSERT_EQ(boxes.Boxes().size(), 1u);
     EXPECT_EQ(boxes.Boxes()[0].text, "Error: cannot set volume-label!\r\nRoot-directory is full.");
-    EXPECT_EQ(boxes.Boxes()[0].icon, static_cast<unsigned>(kIconError));
+    EXPECT_EQ(boxes.Boxes()[0].icon, static_cast<unsigned>(test::kIconError));
     EXPECT_EQ(Image(), before);
     EXPECT_FALSE(doc.modified);
 }
