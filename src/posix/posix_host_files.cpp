@@ -341,7 +341,7 @@ uint32_t SetHostFileAttributes(std::string_view path, uint32_t attributes) {
     }
     // Every extracted file comes here; most already have the mode asked for.
     if (mode == (st.st_mode & 07777)) {
-        return win_error::kSuccess;
+        return win_code::kSuccess;
     }
     if (::chmod(name.c_str(), mode) != 0) {
         return ErrnoToWinError(errno);

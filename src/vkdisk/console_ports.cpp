@@ -122,48 +122,6 @@ bool NoticeText(const Notice& notice, std::string& text) {
     return false;
 }
 
-// The older calls' flags in a notice's terms.
-Tone ToneOf(unsigned flags) {
-    switch (flags & kIconMask) {
-    case kIconError: return Tone::kError;
-    case kIconWarning: return Tone::kWarning;
-    case kIconQuestion: return Tone::kQuestion;
-    case kIconInformation: return Tone::kInformation;
-    default: return Tone::kPlain;
-    }
-}
-
-Choices ChoicesOf(unsigned flags) {
-    switch (flags & kButtonMask) {
-    case kBoxYesNo: return Choices::kYesNo;
-    case kBoxYesNoCancel: return Choices::kYesNoCancel;
-    case kBoxYesAllNoCancel: return Choices::kYesAllNoCancel;
-    case kBoxAbortRetryIgnore: return Choices::kAbortRetryIgnore;
-    default: return Choices::kOk;
-    }
-}
-
-int ButtonOf(Answer answer) {
-    switch (answer) {
-    case Answer::kNone: return kNoBox;
-    case Answer::kOk: return kIdOk;
-    case Answer::kCancel: return kIdCancel;
-    case Answer::kAbort: return kIdAbort;
-    case Answer::kRetry: return kIdRetry;
-    case Answer::kIgnore: return kIdIgnore;
-    case Answer::kYes: return kIdYes;
-    case Answer::kNo: return kIdNo;
-    case Answer::kYesToAll: return kIdYesToAll;
-    }
-    return kNoBox;
-}
-
-int ShowInFlags(const Notice& notice, unsigned flags) {
-    Notice toned = notice;
-    toned.tone = ToneOf(flags);
-    return ButtonOf(Present(nullptr, toned, ChoicesOf(flags), false));
-}
-
 }  // namespace
 
 namespace cli {
@@ -199,23 +157,6 @@ Answer Present(WindowRef, const Notice& notice, Choices choices, bool) {
     return Show(text, notice.tone, choices);
 }
 
-int ShowMessage(WindowRef, unsigned id, unsigned flags, std::initializer_list<std::string_view> inserts) {
-    Notice notice;
-    notice.id = id;
-    notice.inserts.assign(inserts.begin(), inserts.end());
-    return ShowInFlags(notice, flags);
-}
-
-int ShowSystemError(WindowRef, std::string_view firstLine, uint32_t code, std::string_view lastLine,
-                    unsigned flags) {
-    return ShowInFlags(HostErrorNotice(firstLine, code, lastLine), flags);
-}
-
-int ShowTextBox(WindowRef, std::string_view text, unsigned captionId, unsigned flags) {
-    return ShowInFlags(OwnTextNotice(text, captionId, Tone::kPlain), flags);
-}
-
-// vkdisk names every file on its command line; an untitled image has none.
 bool AskSaveImagePath(WindowRef, std::string&) { return false; }
 
 void UpdateStatusText() {}

@@ -24,6 +24,8 @@
 #include "tests/engine/fat_image_fixture.h"
 #include "engine/strings/string_ids.h"
 #include "tests/engine/transfer_fixture.h"
+#include "tests/support/box_flags.h"
+#include "tests/support/win_codes.h"
 
 namespace vk {
 namespace {
@@ -203,7 +205,7 @@ TEST_F(AddFileTest, FileOverAFolderIsRefusedAlsoUnderForce) {
         PlaceFile(0, "GAMES      ", Pattern(1024), {2}, kAttrDirectory);
         const std::string path = HostFile("games", Pattern(10));
         const Bytes before = test::ImageBytes(doc);
-        script.Message(kMsgFileOverFolder, kIconError);
+        script.Message(kMsgFileOverFolder, test::kIconError);
         const Result added = Add(path);
         EXPECT_TRUE(added.Failed());
         EXPECT_FALSE(added.goOn);
@@ -229,11 +231,11 @@ TEST_F(AddFileTest, FolderOverAFileIsTheUsualReplaceQuestion) {
     PlaceFile(0, "GAMES      ", Pattern(3000), {2, 3, 4});
     const std::string folder = MakeHostFolder("games");
     const Bytes before = test::ImageBytes(doc);
-    script.Message(kMsgReplaceEntry, kBoxYesNo | kIconQuestion, kIdNo);
+    script.Message(kMsgReplaceEntry, test::kBoxYesNo | test::kIconQuestion, test::kIdNo);
     EXPECT_FALSE(Add(folder).Done());
     EXPECT_TRUE(test::ImageBytes(doc) == before);
 
-    script.Message(kMsgReplaceEntry, kBoxYesNo | kIconQuestion, kIdYes);
+    script.Message(kMsgReplaceEntry, test::kBoxYesNo | test::kIconQuestion, test::kIdYes);
     ASSERT_TRUE(Add(folder).Done());
     EXPECT_EQ(EntryNamed("GAMES      "), Slot(0));
     EXPECT_EQ(ChainOf(Slot(0)), std::vector<uint32_t>{2}) << "the file's clusters were freed first";
@@ -260,7 +262,7 @@ TEST_F(AddFileTest, ReplacingFreesTheOldChainFirst) {
     ASSERT_TRUE(Add(HostFile("after.bin", Pattern(10))).Done());         // cluster 6
     const uint32_t e = EntryNamed("BIG     BIN");
     const std::vector<uint32_t> items = ListedEntries(doc);
-    script.Message(kMsgReplaceEntry, kBoxYesNo | kIconQuestion, kIdYes);
+    script.Message(kMsgReplaceEntry, test::kBoxYesNo | test::kIconQuestion, test::kIdYes);
     const Bytes small = Pattern(700, 9);
     const Result replaced = Add(HostFile("big.bin", small));
     ASSERT_TRUE(replaced.Done());
@@ -277,7 +279,7 @@ TEST_F(AddFileTest, ReplacingFreesTheOldChainFirst) {
 TEST_F(AddFileTest, ReplacingTheVolumeLabelListsTheNewFile) {
     std::memcpy(Entry(Slot(0)), "MYDISK     ", 11);
     Entry(Slot(0))[kDirAttr] = kAttrVolume;
-    script.Message(kMsgReplaceEntry, kBoxYesNo | kIconQuestion, kIdYes);
+    script.Message(kMsgReplaceEntry, test::kBoxYesNo | test::kIconQuestion, test::kIdYes);
     const Result added = Add(HostFile("mydisk", Pattern(10)));
     ASSERT_TRUE(added.Done());
     EXPECT_EQ(added.changes.added, std::vector<uint32_t>{Slot(0)});
@@ -316,28 +318,28 @@ TEST_F(AddFileTest, EveryFailureLeavesTheImageUnchanged) {
         {"host path not found",
          [this] {
              const std::string path = dir.Path("missing.txt");
-             script.SystemError(win_error::kFileNotFound, path);
+             script.SystemError(test::win_code::kFileNotFound, path);
              return path;
          },
          false},
         {"user declines message 74",
          [this] {
              PlaceFile(0, "TWICE   TXT", Pattern(10), {2});
-             script.Message(kMsgReplaceEntry, kBoxYesNo | kIconQuestion, kIdNo);
+             script.Message(kMsgReplaceEntry, test::kBoxYesNo | test::kIconQuestion, test::kIdNo);
              return HostFile("twice.txt", Pattern(10));
          },
          true},
         {"root directory full",
          [this] {
              for (uint32_t i = 0; i < layout.rootEntries; ++i) std::memcpy(Entry(Slot(i)), "FILLER  BIN", 11);
-             script.Message(kMsgDirectoryFull, kIconError);
+             script.Message(kMsgDirectoryFull, test::kIconError);
              return HostFile("new.txt", Pattern(10));
          },
          false},
         {"no free cluster",
          [this] {
              FillDisk();
-             script.Message(kMsgDiskFull, kIconError);
+             script.Message(kMsgDiskFull, test::kIconError);
              return HostFile("new.txt", Pattern(10));
          },
          false},
@@ -346,14 +348,14 @@ TEST_F(AddFileTest, EveryFailureLeavesTheImageUnchanged) {
              PlaceFile(0, "OLD     BIN", Pattern(2048), {2, 3});
              FillDisk(4);
              SetFat(700, 0);
-             script.Message(kMsgReplaceEntry, kBoxYesNo | kIconQuestion, kIdYes).Message(kMsgDiskFull, kIconError);
+             script.Message(kMsgReplaceEntry, test::kBoxYesNo | test::kIconQuestion, test::kIdYes).Message(kMsgDiskFull, test::kIconError);
              return HostFile("old.bin", Pattern(5000));  // five clusters; three are to be had
          },
          false},
         {"no free cluster for a folder",
          [this] {
              FillDisk();
-             script.Message(kMsgDiskFull, kIconError);
+             script.Message(kMsgDiskFull, test::kIconError);
              return MakeHostFolder("newdir");
          },
          false},
@@ -363,7 +365,7 @@ TEST_F(AddFileTest, EveryFailureLeavesTheImageUnchanged) {
              FillDisk();
              SetFat(layout.lastCluster, 0);
              doc.imageSize = static_cast<uint32_t>(layout.ClusterOffset(layout.lastCluster) + 10);
-             script.Message(kMsgImageTooSmall, kIconError);
+             script.Message(kMsgImageTooSmall, test::kIconError);
              return MakeHostFolder("late");
          },
          false},
@@ -374,7 +376,7 @@ TEST_F(AddFileTest, EveryFailureLeavesTheImageUnchanged) {
              EXPECT_EQ(OpenHostFile(path, kAccessRead | kAccessWrite, kShareNone, Disposition::kOpenExisting, 0,
                                     holder),
                        0u);
-             script.SystemError(win_error::kSharingViolation, path);
+             script.SystemError(test::win_code::kSharingViolation, path);
              return path;
          },
          false},
@@ -382,7 +384,7 @@ TEST_F(AddFileTest, EveryFailureLeavesTheImageUnchanged) {
         {"a socket is no file to add",
          [this] {
              const std::string path = MakeSocket(dir.Path("sock"), socketFd);
-             script.Message(kMsgAddNotAFile, kIconError);
+             script.Message(kMsgAddNotAFile, test::kIconError);
              return path;
          },
          false},
@@ -390,13 +392,13 @@ TEST_F(AddFileTest, EveryFailureLeavesTheImageUnchanged) {
          [this] {
              const std::string path = dir.Path("fifo");
              EXPECT_EQ(::mkfifo(path.c_str(), 0600), 0);
-             script.Message(kMsgAddNotAFile, kIconError);
+             script.Message(kMsgAddNotAFile, test::kIconError);
              return path;
          },
          false},
         {"a device is no file to add",
          [this] {
-             script.Message(kMsgAddNotAFile, kIconError);
+             script.Message(kMsgAddNotAFile, test::kIconError);
              return std::string("/dev/null");
          },
          false},
@@ -404,7 +406,7 @@ TEST_F(AddFileTest, EveryFailureLeavesTheImageUnchanged) {
 #ifdef __linux__
         {"a file whose listed size is 0 yields bytes",
          [this] {
-             script.Message(kMsgAddFileLongerThanListed, kIconError);
+             script.Message(kMsgAddFileLongerThanListed, test::kIconError);
              return std::string("/proc/self/status");
          },
          false},
@@ -448,7 +450,7 @@ TEST_F(ShortImageTest, FreeClusterPastTheEndShowsMessage72) {
     Truncate(static_cast<uint32_t>(layout.ClusterOffset(4)) + 100);
     ASSERT_TRUE(Add(HostFile("fits.bin", Pattern(2048))).Done());  // clusters 2 and 3
     const Bytes before = test::ImageBytes(doc);
-    script.Message(kMsgImageTooSmall, kIconError);
+    script.Message(kMsgImageTooSmall, test::kIconError);
     const Result added = Add(HostFile("more.bin", Pattern(200)));
     EXPECT_TRUE(added.Failed());
     EXPECT_FALSE(added.goOn);
@@ -459,7 +461,7 @@ TEST_F(ShortImageTest, RootDirectoryPastTheEndShowsMessage72) {
     for (uint32_t i = 0; i < 3; ++i) std::memcpy(Entry(Slot(i)), "FILLER  BIN", 11);
     Truncate(Slot(3));
     const Bytes before = test::ImageBytes(doc);
-    script.Message(kMsgImageTooSmall, kIconError);
+    script.Message(kMsgImageTooSmall, test::kIconError);
     const Result added = Add(HostFile("new.bin", Pattern(10)));
     EXPECT_TRUE(added.Failed());
     EXPECT_FALSE(added.goOn);
@@ -470,7 +472,7 @@ TEST_F(AddFileTest, SecondFileFindingTheDiskFullStopsTheRest) {
     for (uint32_t n = 2; n <= layout.lastCluster - 1; ++n) SetFat(n, kFatEnd);  // one cluster left
     const std::vector<std::string> paths = {HostFile("one.bin", Pattern(1000)), HostFile("two.bin", Pattern(1000)),
                                             HostFile("three.bin", {})};
-    script.Message(kMsgDiskFull, kIconError);
+    script.Message(kMsgDiskFull, test::kIconError);
     EXPECT_TRUE(AddAll(paths).Done());
     EXPECT_NE(EntryNamed("ONE     BIN"), 0u);
     EXPECT_EQ(EntryNamed("TWO     BIN"), 0u);
@@ -480,10 +482,10 @@ TEST_F(AddFileTest, SecondFileFindingTheDiskFullStopsTheRest) {
 TEST_F(AddFileTest, DecliningOneFileGoesOnWithTheNext) {
     PlaceFile(0, "ONE     BIN", Pattern(10), {2});
     const std::vector<std::string> paths = {HostFile("one.bin", Pattern(10)), HostFile("two.bin", Pattern(10))};
-    script.Message(kMsgReplaceEntry, kBoxYesNo | kIconQuestion, kIdNo);
+    script.Message(kMsgReplaceEntry, test::kBoxYesNo | test::kIconQuestion, test::kIdNo);
     EXPECT_TRUE(AddAll(paths).Done());
     EXPECT_NE(EntryNamed("TWO     BIN"), 0u);
-    script.SystemError(win_error::kFileNotFound, dir.Path("none"));
+    script.SystemError(test::win_code::kFileNotFound, dir.Path("none"));
     EXPECT_FALSE(AddAll({dir.Path("none")}).Done());
 }
 

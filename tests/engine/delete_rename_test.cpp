@@ -9,13 +9,15 @@
 #include "engine/fat/long_names.h"
 #include "tests/engine/fat_image_fixture.h"
 #include "engine/strings/string_ids.h"
+#include "tests/support/box_flags.h"
+#include "tests/support/win_codes.h"
 
 namespace vk {
 namespace {
 
-constexpr unsigned kAskDelete = kBoxYesNoCancel | kIconQuestion | kDefaultButton2;
+constexpr unsigned kAskDelete = test::kBoxYesNoCancel | test::kIconQuestion | test::kDefaultButton2;
 // The question about one of several selected entries.
-constexpr unsigned kAskDeleteOfMany = kBoxYesAllNoCancel | kIconQuestion | kDefaultButton2;
+constexpr unsigned kAskDeleteOfMany = test::kBoxYesAllNoCancel | test::kIconQuestion | test::kDefaultButton2;
 
 class DeleteTest : public test::FatImageTest {
 protected:
@@ -45,7 +47,7 @@ protected:
 TEST_F(DeleteTest, WritesExactlyTheFatZerosAndTheDeletedMark) {
     test::Bytes expected = Snapshot();
     Select({2});
-    script.Message(kMsgDeleteFile, kAskDelete, kIdYes);
+    script.Message(kMsgDeleteFile, kAskDelete, test::kIdYes);
     Delete();
 
     // THREE.TXT held clusters 5, 7, 6: entries 5 and 6 share bytes with 4 and 7.
@@ -72,9 +74,9 @@ TEST_F(DeleteTest, WritesExactlyTheFatZerosAndTheDeletedMark) {
 
 TEST_F(DeleteTest, ThreeAdjacentSelectedItemsAreAllDeleted) {
     Select({0, 1, 2});
-    script.Message(kMsgDeleteFile, kAskDeleteOfMany, kIdYes)
-        .Message(kMsgDeleteFile, kAskDeleteOfMany, kIdYes)
-        .Message(kMsgDeleteFile, kAskDeleteOfMany, kIdYes);
+    script.Message(kMsgDeleteFile, kAskDeleteOfMany, test::kIdYes)
+        .Message(kMsgDeleteFile, kAskDeleteOfMany, test::kIdYes)
+        .Message(kMsgDeleteFile, kAskDeleteOfMany, test::kIdYes);
     Delete();
     EXPECT_EQ(ListedEntries(doc), (std::vector<uint32_t>{Slot(3), Slot(4)}));
     EXPECT_EQ(result.changes.removed, selected) << "every selected entry left the listing";
@@ -98,7 +100,7 @@ TEST_F(DeleteTest, TheQuestionNamesTheEntryAsTheListShowsIt) {
         SCOPED_TRACE(c.shown);
         std::memcpy(At(1), c.name11, kDirFullNameLength);
         Select({1});
-        script.Message(kMsgDeleteFile, kAskDelete, kIdNo);
+        script.Message(kMsgDeleteFile, kAskDelete, test::kIdNo);
         Delete();
         EXPECT_EQ(script.Shown().back().inserts, std::vector<std::string>{c.shown});
     }
@@ -119,7 +121,7 @@ TEST_P(DeleteAnswerTest, AnswerDecidesTheItemAndTheRest) {
     const test::Bytes before = Snapshot();
     Select({0, 1});
     script.Message(kMsgDeleteFile, kAskDeleteOfMany, c.answer);
-    if (c.questions == 2) script.Message(kMsgDeleteFile, kAskDeleteOfMany, kIdNo);
+    if (c.questions == 2) script.Message(kMsgDeleteFile, kAskDeleteOfMany, test::kIdNo);
     Delete();
     EXPECT_EQ(At(0)[0] == kEntryDeleted, c.deleted);
     EXPECT_EQ(At(1)[0], 'T');  // answered No, or never asked after Cancel
@@ -133,14 +135,14 @@ TEST_P(DeleteAnswerTest, AnswerDecidesTheItemAndTheRest) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Answers, DeleteAnswerTest,
-                         ::testing::Values(AnswerCase{"YesDeletesAndGoesOn", kIdYes, true, 2},
-                                           AnswerCase{"NoKeepsAndGoesOn", kIdNo, false, 2},
-                                           AnswerCase{"CancelKeepsAndSkipsTheRest", kIdCancel, false, 1}),
+                         ::testing::Values(AnswerCase{"YesDeletesAndGoesOn", test::kIdYes, true, 2},
+                                           AnswerCase{"NoKeepsAndGoesOn", test::kIdNo, false, 2},
+                                           AnswerCase{"CancelKeepsAndSkipsTheRest", test::kIdCancel, false, 1}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(DeleteTest, DirectoryGivesMessage81AndTheWalkGoesOn) {
     Select({3, 4});
-    script.Message(kMsgCannotDeleteDir, kIconWarning).Message(kMsgDeleteFile, kAskDeleteOfMany, kIdYes);
+    script.Message(kMsgCannotDeleteDir, test::kIconWarning).Message(kMsgDeleteFile, kAskDeleteOfMany, test::kIdYes);
     Delete();
     EXPECT_EQ(script.Shown()[0].inserts, std::vector<std::string>{"SUB"});
     EXPECT_EQ(At(3)[0], 'S');
@@ -151,9 +153,9 @@ TEST_F(DeleteTest, DirectoryGivesMessage81AndTheWalkGoesOn) {
 // Thirty selected files are one answer, not thirty.
 TEST_F(DeleteTest, YesToAllDeletesTheRestWithoutAskingButStillWarnsAboutDirectories) {
     Select({0, 1, 2, 3, 4});
-    script.Message(kMsgDeleteFile, kAskDeleteOfMany, kIdNo)
-        .Message(kMsgDeleteFile, kAskDeleteOfMany, kIdYesToAll)
-        .Message(kMsgCannotDeleteDir, kIconWarning);
+    script.Message(kMsgDeleteFile, kAskDeleteOfMany, test::kIdNo)
+        .Message(kMsgDeleteFile, kAskDeleteOfMany, test::kIdYesToAll)
+        .Message(kMsgCannotDeleteDir, test::kIconWarning);
     Delete();
     EXPECT_EQ(script.Shown()[1].inserts, std::vector<std::string>{"TWO.TXT"});
     EXPECT_EQ(ListedEntries(doc), (std::vector<uint32_t>{Slot(0), Slot(3)}));
@@ -163,7 +165,7 @@ TEST_F(DeleteTest, YesToAllDeletesTheRestWithoutAskingButStillWarnsAboutDirector
 
 TEST_F(DeleteTest, OneSelectedEntryIsAskedWithoutYesToAll) {
     Select({4});
-    script.Message(kMsgDeleteFile, kAskDelete, kIdYesToAll);  // not a button of that box
+    script.Message(kMsgDeleteFile, kAskDelete, test::kIdYesToAll);  // not a button of that box
     Delete();
     EXPECT_EQ(At(4)[0], 'F');
     EXPECT_FALSE(doc.modified);
@@ -172,7 +174,7 @@ TEST_F(DeleteTest, OneSelectedEntryIsAskedWithoutYesToAll) {
 TEST_F(DeleteTest, ForceSwitchSkipsQuestionsButNotTheDirectoryWarning) {
     FsOptions().forceSwitch = true;
     Select({0, 1, 2, 3, 4});
-    script.Message(kMsgCannotDeleteDir, kIconWarning);
+    script.Message(kMsgCannotDeleteDir, test::kIconWarning);
     Delete();
     EXPECT_EQ(ListedEntries(doc), std::vector<uint32_t>{Slot(3)});
     for (uint32_t i : {0u, 1u, 2u, 4u}) EXPECT_EQ(At(i)[0], kEntryDeleted) << i;
@@ -247,7 +249,7 @@ TEST_F(LongNameEditTest, RenameToTheSameNameKeepsTheLongName) {
 
 TEST_F(LongNameEditTest, RefusedRenameKeepsTheLongName) {
     const test::Bytes before = Snapshot();
-    script.SystemError(win_error::kAlreadyExists, "DAMAGED.TXT");
+    script.SystemError(test::win_code::kAlreadyExists, "DAMAGED.TXT");
     EXPECT_TRUE(Rename(Slot(2), "damaged.txt").Failed());
     EXPECT_EQ(Snapshot(), before);
 }
@@ -317,7 +319,7 @@ TEST_P(RenameRejectTest, ShowsTheMessageAndKeepsTheOldName) {
     const RejectCase& c = GetParam();
     FsOptions().nameStrength = c.strength;
     const test::Bytes before = Snapshot();
-    script.Message(c.message, kIconError);
+    script.Message(c.message, test::kIconError);
     std::string text = c.typed;
     EXPECT_TRUE(Rename(text).Failed());
     EXPECT_EQ(Snapshot(), before);
@@ -353,7 +355,7 @@ TEST_F(RenameTest, ByteE5IsNeverStored) {
     EXPECT_TRUE(Rename(text).Done());
     EXPECT_EQ(Name11(0), "A\xC5         ");
 #else
-    script.Message(kMsgNameBadChars, kIconError);
+    script.Message(kMsgNameBadChars, test::kIconError);
     EXPECT_TRUE(Rename(text).Failed());
     EXPECT_EQ(Name11(0), "FILE1   TXT");
 #endif
@@ -361,7 +363,7 @@ TEST_F(RenameTest, ByteE5IsNeverStored) {
 
 TEST_F(RenameTest, ExistingNameShowsSystemError183) {
     const test::Bytes before = Snapshot();
-    script.SystemError(win_error::kAlreadyExists, "FILE2.TXT");
+    script.SystemError(test::win_code::kAlreadyExists, "FILE2.TXT");
     std::string text = "file2.txt";
     EXPECT_TRUE(Rename(text).Failed());
     EXPECT_EQ(Snapshot(), before);

@@ -12,6 +12,8 @@
 #include "engine/fat/long_names.h"
 #include "engine/fat/root_directory.h"
 #include "engine/strings/string_ids.h"
+#include "tests/support/box_flags.h"
+#include "tests/support/win_codes.h"
 #include "tests/support/test_files.h"
 
 namespace vk {
@@ -130,7 +132,7 @@ TEST_F(DirectoryTest, FullDirectoryTakesTheFirstDeletedSlot) {
 
 TEST_F(DirectoryTest, FullDirectoryWithoutDeletedSlotShowsMessage75AndStops) {
     for (uint32_t i = 0; i < layout.rootEntries; ++i) Put(i, ("F" + std::to_string(1000 + i) + "   TXT").c_str());
-    script.Message(kMsgDirectoryFull, kIconError);
+    script.Message(kMsgDirectoryFull, test::kIconError);
     const SlotResult r = Find("NEW.TXT");
     EXPECT_FALSE(r.hasSlot);
     EXPECT_FALSE(r.goOn);
@@ -142,14 +144,14 @@ TEST_F(DirectoryTest, ExistingNameAsksMessage74) {
     Put(1, "NOTES   TXT");
     const auto before = Snapshot();
 
-    script.Message(kMsgReplaceEntry, kBoxYesNo | kIconQuestion, kIdNo);
+    script.Message(kMsgReplaceEntry, test::kBoxYesNo | test::kIconQuestion, test::kIdNo);
     SlotResult r = Find("NOTES.TXT");
     EXPECT_FALSE(r.hasSlot);
     EXPECT_TRUE(r.found);
     EXPECT_TRUE(r.goOn) << "declining one file lets the others go on";
     EXPECT_EQ(Snapshot(), before);
 
-    script.Message(kMsgReplaceEntry, kBoxYesNo | kIconQuestion, kIdYes);
+    script.Message(kMsgReplaceEntry, test::kBoxYesNo | test::kIconQuestion, test::kIdYes);
     r = Find("NOTES.TXT");
     EXPECT_TRUE(r.hasSlot);
     EXPECT_EQ(r.slotOffset, Slot(1));
@@ -163,7 +165,7 @@ TEST_F(DirectoryTest, ExistingNameAsksMessage74) {
 
 TEST_F(DirectoryTest, VolumeLabelTakesPartInTheNameComparison) {
     Put(0, "MYDISK     ", kAttrVolume);
-    script.Message(kMsgReplaceEntry, kBoxYesNo | kIconQuestion, kIdYes);
+    script.Message(kMsgReplaceEntry, test::kBoxYesNo | test::kIconQuestion, test::kIdYes);
     const SlotResult r = Find("MYDISK");
     EXPECT_TRUE(r.found);
     EXPECT_EQ(r.slotOffset, Slot(0));
@@ -174,7 +176,7 @@ TEST_F(DirectoryTest, ImageEndingInsideTheRootDirectoryReportsImageTooSmall) {
     Put(1, "B       TXT");
     Put(2, "C       TXT");
     const uint32_t shortLength = Slot(3);  // three entries fit, all in use
-    script.Message(kMsgImageTooSmall, kIconError);
+    script.Message(kMsgImageTooSmall, test::kIconError);
     SlotResult r =
         Told(FindEntrySlot(layout, doc.Area(), shortLength, "NEW.TXT", PackShortName("NEW.TXT"), false, MainWindow()));
     EXPECT_FALSE(r.hasSlot);

@@ -13,13 +13,15 @@
 #include "engine/fat/extract.h"
 #include "engine/strings/string_ids.h"
 #include "tests/engine/transfer_fixture.h"
+#include "tests/support/box_flags.h"
+#include "tests/support/win_codes.h"
 
 namespace vk {
 namespace {
 
 using test::Bytes;
 
-constexpr unsigned kAskReplaceFlags = kBoxYesNo | kIconQuestion | kDefaultButton2;
+constexpr unsigned kAskReplaceFlags = test::kBoxYesNo | test::kIconQuestion | test::kDefaultButton2;
 
 class ExtractTest : public test::TransferTest {
 protected:
@@ -115,12 +117,12 @@ TEST_F(ExtractTest, ExistingHostFileIsReplacedOnlyAfterYes) {
     const uint32_t e = PlaceFile(0, "DATA    BIN", Pattern(100), {2});
     const std::string out = HostFile("data.bin", {1, 2, 3});
 
-    script.Message(kMsgReplaceHostFile, kAskReplaceFlags, kIdNo);
+    script.Message(kMsgReplaceHostFile, kAskReplaceFlags, test::kIdNo);
     EXPECT_TRUE(Extract(e, kReplaceAsk, out)) << "declining is no failure";
     EXPECT_EQ(test::ReadFile(out), (Bytes{1, 2, 3}));
     EXPECT_EQ(script.Shown().back().inserts, std::vector<std::string>{out});
 
-    script.Message(kMsgReplaceHostFile, kAskReplaceFlags, kIdYes);
+    script.Message(kMsgReplaceHostFile, kAskReplaceFlags, test::kIdYes);
     EXPECT_TRUE(Extract(e, kReplaceAsk, out));
     EXPECT_EQ(test::ReadFile(out), Pattern(100));
 
@@ -137,7 +139,7 @@ TEST_F(ExtractTest, ReadOnlyEntryGivesAReadOnlyFileThatRefusesReplacing) {
     ASSERT_EQ(GetHostFileAttributes(out, attributes), 0u);
     EXPECT_TRUE(attributes & kHostReadOnly);
     // Refused by the engine itself, even where root could write the file.
-    script.Message(kMsgReplaceHostFile, kAskReplaceFlags, kIdYes).SystemError(win_error::kAccessDenied, out);
+    script.Message(kMsgReplaceHostFile, kAskReplaceFlags, test::kIdYes).SystemError(test::win_code::kAccessDenied, out);
     EXPECT_FALSE(Extract(e, kReplaceAsk, out));
     EXPECT_EQ(test::ReadFile(out), Pattern(100));
 }
@@ -149,7 +151,7 @@ TEST_F(ExtractTest, ReplacingAnUnwritableTargetAfterYesIsAnAccessError) {
     const uint32_t e = PlaceFile(0, "DATA    BIN", Pattern(100), {2});
     const std::string out = dir.Path("taken");
     ASSERT_TRUE(std::filesystem::create_directory(out));
-    script.Message(kMsgReplaceHostFile, kAskReplaceFlags, kIdYes).SystemError(win_error::kAccessDenied, out);
+    script.Message(kMsgReplaceHostFile, kAskReplaceFlags, test::kIdYes).SystemError(test::win_code::kAccessDenied, out);
     EXPECT_FALSE(Extract(e, kReplaceAsk, out));
 }
 #endif
@@ -186,7 +188,7 @@ TEST_F(ExtractTest, TheOpenImageAndItsErrorFileAreNeverOverwritten) {
     const Bytes errorsBefore = test::ReadFile(ErrorFileName(image));
     for (const std::string& target : targets) {
         SCOPED_TRACE(target);
-        script.Message(kMsgExtractOntoOpenImage, kIconError);
+        script.Message(kMsgExtractOntoOpenImage, test::kIconError);
         EXPECT_FALSE(Extract(e, kReplaceSilently, target));
         ASSERT_FALSE(script.Shown().empty());
         EXPECT_EQ(script.Shown().back().inserts, std::vector<std::string>{target});
@@ -200,7 +202,7 @@ TEST_F(ExtractTest, SizeBeyondTheChainKeepsTheChainAndWarnsOnce) {
     const uint32_t e = PlaceFile(0, "SHORT   BIN", data, {2, 3});
     Store32(Entry(e) + kDirSize, 5000);
     const std::string out = dir.Path("short.bin");
-    script.Message(kMsgStoredFileCorrupt, kIconWarning);
+    script.Message(kMsgStoredFileCorrupt, test::kIconWarning);
     EXPECT_FALSE(Extract(e, kReplaceAsk, out));
     EXPECT_EQ(test::ReadFile(out), data);
     EXPECT_EQ(Found(out).lastWriteTime, StampOf(e)) << "the partial file is stamped too";
@@ -223,7 +225,7 @@ TEST_F(ExtractTest, CorruptChainsNeverReadOutsideTheVolume) {
         SCOPED_TRACE(c.fault);
         const uint32_t e = (this->*c.make)();
         const std::string out = dir.Path(std::string(c.fault) + ".bin");
-        script.Message(kMsgStoredFileCorrupt, kIconWarning);
+        script.Message(kMsgStoredFileCorrupt, test::kIconWarning);
         EXPECT_FALSE(Extract(e, kReplaceAsk, out));
         const Bytes whole = Pattern(3000);
         const Bytes want(whole.begin(), whole.begin() + static_cast<long>(c.goodBytes));
@@ -239,7 +241,7 @@ TEST_F(ExtractTest, ClusterPastTheEndOfAShortImageIsCorruptData) {
     doc.imageBuffer.Reset();
     test::InstallImage(doc, bytes);
     const std::string out = dir.Path("tail.bin");
-    script.Message(kMsgStoredFileCorrupt, kIconWarning);
+    script.Message(kMsgStoredFileCorrupt, test::kIconWarning);
     EXPECT_FALSE(Extract(e, kReplaceAsk, out));
     EXPECT_EQ(test::ReadFile(out).size(), 2048u);
 }
@@ -248,9 +250,9 @@ TEST_F(ExtractTest, UncreatableTargetIsASystemError) {
     const uint32_t e = PlaceFile(0, "DATA    BIN", Pattern(10), {2});
     const std::string out = dir.Path("no-such-folder") + HostPathSeparator() + "data.bin";
 #ifdef _WIN32
-    script.SystemError(win_error::kPathNotFound, out);
+    script.SystemError(test::win_code::kPathNotFound, out);
 #else
-    script.SystemError(win_error::kFileNotFound, out);  // ENOENT serves both
+    script.SystemError(test::win_code::kFileNotFound, out);  // ENOENT serves both
 #endif
     EXPECT_FALSE(Extract(e, kReplaceAsk, out));
 }
@@ -269,7 +271,7 @@ TEST_F(ExtractTest, SaveEntryAsStepsOverTheSelection) {
         path = answers[suggested.size() - 1];
         return !path.empty();
     };
-    script.Message(kMsgCannotSaveEntry, kIconWarning);
+    script.Message(kMsgCannotSaveEntry, test::kIconWarning);
     size_t visited = 0;
     for (const uint32_t entry : {a, folder, b, c}) {
         ++visited;
@@ -301,7 +303,7 @@ TEST_F(ExtractTest, ExtractToFolderRefusesASelectionWithDirectoriesOrLabels) {
     for (uint8_t attr : {kAttrDirectory, kAttrVolume}) {
         const uint32_t a = PlaceFile(0, "A       BIN", Pattern(10), {2});
         const uint32_t odd = PlaceFile(1, "ODD        ", {}, {}, attr);
-        script.Message(kMsgCannotSaveDirOrLabel, kIconWarning);
+        script.Message(kMsgCannotSaveDirOrLabel, test::kIconWarning);
         EXPECT_TRUE(IntoFolder({a, odd}, dir.Root()).Failed());
         EXPECT_FALSE(test::FileExists(dir.Path("A.BIN")));
     }
@@ -310,7 +312,7 @@ TEST_F(ExtractTest, ExtractToFolderRefusesASelectionWithDirectoriesOrLabels) {
 TEST_F(ExtractTest, FailedExtractionStopsTheFolderExtraction) {
     const uint32_t bad = CircularChain();
     const uint32_t good = PlaceFile(1, "GOOD    BIN", Pattern(10), {9});
-    script.Message(kMsgStoredFileCorrupt, kIconWarning);
+    script.Message(kMsgStoredFileCorrupt, test::kIconWarning);
     EXPECT_TRUE(IntoFolder({bad, good}, dir.Root()).Failed());
     EXPECT_FALSE(test::FileExists(dir.Path("GOOD.BIN")));
 }
@@ -331,7 +333,7 @@ TEST_F(ExtractTest, ExtractToFolderWritesExactlyTheEntriesGiven) {
 TEST_F(ExtractTest, ExtractToFolderWritesNothingWhenADirectoryIsAmongTheEntries) {
     const uint32_t a = PlaceFile(0, "A       BIN", Pattern(10), {2});
     const uint32_t sub = PlaceFile(1, "SUB        ", {}, {}, kAttrDirectory);
-    script.Message(kMsgCannotSaveDirOrLabel, kIconWarning);
+    script.Message(kMsgCannotSaveDirOrLabel, test::kIconWarning);
     EXPECT_TRUE(IntoFolder({a, sub}, dir.Root()).Failed());
     EXPECT_FALSE(test::FileExists(dir.Path("A.BIN")));
 }

@@ -7,7 +7,7 @@
 #endif
 
 #include "engine/core/media_errors.h"
-#include "engine/ports/platform_codes.h"
+#include "tests/support/box_flags.h"
 #include "engine/strings/string_ids.h"
 #include "tests/support/image_builder.h"
 #include "tests/support/test_files.h"

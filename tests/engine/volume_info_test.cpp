@@ -9,6 +9,8 @@
 #include "engine/fat/volume_info.h"
 #include "tests/engine/fat_image_fixture.h"
 #include "engine/strings/string_ids.h"
+#include "tests/support/box_flags.h"
+#include "tests/support/win_codes.h"
 
 namespace vk {
 namespace {
@@ -185,7 +187,7 @@ TEST_F(VolumeTest, LeadingE5IsStoredEscapedSoTheLabelStaysLive) {
 TEST_F(VolumeTest, FullRootGivesMessage31AndChangesNothing) {
     FillRoot();
     const test::Bytes before = Snapshot();
-    script.Message(kMsgLabelRootFull, kIconError);
+    script.Message(kMsgLabelRootFull, test::kIconError);
     EXPECT_FALSE(Apply("DISK"));
     EXPECT_EQ(Snapshot(), before);
     EXPECT_FALSE(doc.modified);

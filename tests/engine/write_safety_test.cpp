@@ -18,7 +18,7 @@
 #include "engine/fat/list_texts.h"
 #include "engine/fat/fs_options.h"
 #include "engine/fat/volume_info.h"
-#include "engine/ports/platform_codes.h"
+#include "tests/support/box_flags.h"
 #include "engine/strings/string_ids.h"
 #include "tests/support/image_builder.h"
 #include "tests/support/test_files.h"

@@ -31,29 +31,6 @@ vk::Answer Choose(Choices choices) {
     return vk::Answer::kOk;
 }
 
-// The older calls' buttons in a notice's terms, and the answer as a button.
-Choices ChoicesOf(unsigned flags) {
-    switch (flags & kButtonMask) {
-    case kBoxYesNo: return Choices::kYesNo;
-    case kBoxYesNoCancel: return Choices::kYesNoCancel;
-    case kBoxYesAllNoCancel: return Choices::kYesAllNoCancel;
-    case kBoxAbortRetryIgnore: return Choices::kAbortRetryIgnore;
-    default: return Choices::kOk;
-    }
-}
-
-int ButtonOf(vk::Answer answer) {
-    switch (answer) {
-    case vk::Answer::kYes: return kIdYes;
-    case vk::Answer::kNo: return kIdNo;
-    case vk::Answer::kCancel: return kIdCancel;
-    case vk::Answer::kAbort: return kIdAbort;
-    case vk::Answer::kRetry: return kIdRetry;
-    case vk::Answer::kIgnore: return kIdIgnore;
-    default: return kIdOk;
-    }
-}
-
 }  // namespace
 
 void SetAnswers(const uint8_t* data, size_t size) {
@@ -85,15 +62,6 @@ WindowRef MainWindow() { return nullptr; }
 // A text of the image's own only informs: it takes no answer byte.
 Answer Present(WindowRef, const Notice& notice, Choices choices, bool) {
     return notice.form == Notice::Form::kOwnText ? Answer::kOk : fuzz::Choose(choices);
-}
-int ShowMessage(WindowRef owner, unsigned id, unsigned flags, std::initializer_list<std::string_view>) {
-    return fuzz::ButtonOf(Present(owner, TextNotice(id, Tone::kPlain), fuzz::ChoicesOf(flags)));
-}
-int ShowSystemError(WindowRef owner, std::string_view, uint32_t code, std::string_view, unsigned flags) {
-    return fuzz::ButtonOf(Present(owner, HostErrorNotice({}, code), fuzz::ChoicesOf(flags)));
-}
-int ShowTextBox(WindowRef owner, std::string_view text, unsigned captionId, unsigned) {
-    return fuzz::ButtonOf(Present(owner, OwnTextNotice(text, captionId, Tone::kPlain)));
 }
 bool AskSaveImagePath(WindowRef, std::string&) { return false; }
 

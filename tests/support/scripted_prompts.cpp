@@ -140,7 +140,7 @@ Answer AnswerOf(int button) {
     }
 }
 
-// Every prompt, in whichever terms it was asked, is recorded and answered here.
+// Every prompt is recorded and answered here.
 int Take(WindowRef owner, const Notice& notice, unsigned flags) {
     test::PromptRecord r;
     r.owner = owner;
@@ -171,29 +171,6 @@ WindowRef MainWindow() { return test::TestOwner(); }
 
 Answer Present(WindowRef owner, const Notice& notice, Choices choices, bool secondIsDefault) {
     return AnswerOf(Take(owner, notice, FlagsOf(notice.tone, choices, secondIsDefault)));
-}
-
-// The older calls pass the flags as the box shows them, in the same values.
-static_assert(unsigned{test::kBoxYesAllNoCancel} == unsigned{kBoxYesAllNoCancel} &&
-              unsigned{test::kBoxAbortRetryIgnore} == unsigned{kBoxAbortRetryIgnore} &&
-              unsigned{test::kIconInformation} == unsigned{kIconInformation} &&
-              unsigned{test::kDefaultButton2} == unsigned{kDefaultButton2} &&
-              int{test::kIdYesToAll} == int{kIdYesToAll} && int{test::kIdIgnore} == int{kIdIgnore});
-
-int ShowMessage(WindowRef owner, unsigned id, unsigned flags, std::initializer_list<std::string_view> inserts) {
-    Notice notice;
-    notice.id = id;
-    notice.inserts.assign(inserts.begin(), inserts.end());
-    return Take(owner, notice, flags);
-}
-
-int ShowSystemError(WindowRef owner, std::string_view firstLine, uint32_t code, std::string_view lastLine,
-                    unsigned flags) {
-    return Take(owner, HostErrorNotice(firstLine, code, lastLine), flags);
-}
-
-int ShowTextBox(WindowRef owner, std::string_view text, unsigned captionId, unsigned flags) {
-    return Take(owner, OwnTextNotice(text, captionId, Tone::kPlain), flags);
 }
 
 bool AskSaveImagePath(WindowRef owner, std::string& path) {

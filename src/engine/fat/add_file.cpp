@@ -15,7 +15,7 @@
 #include "engine/fat/root_directory.h"
 #include "engine/fat/short_names.h"
 #include "engine/ports/host_text.h"
-#include "engine/ports/platform_codes.h"
+#include "engine/ports/host_failure.h"
 #include "engine/ports/window_sync.h"
 #include "engine/strings/string_ids.h"
 
@@ -139,10 +139,10 @@ std::optional<Notice> CopyFileToClusters(const Layout& layout, uint8_t* area, ui
         journal.SaveCluster(offset, piece);
         uint32_t done = 0;
         uint32_t error = ReadHostFile(file, area + offset, piece, done);
-        if (error == win_error::kSuccess && done < piece) {
-            error = win_error::kHandleEof;  // the file shrank since it was listed
+        if (error == kHostSuccess && done < piece) {
+            error = HostCodeFor(HostFailure::kEndOfFile);  // the file shrank since it was listed
         }
-        if (error != win_error::kSuccess) {
+        if (error != kHostSuccess) {
             return HostFails(hostPath, error);
         }
         if (previous != 0) {
@@ -158,7 +158,7 @@ std::optional<Notice> CopyFileToClusters(const Layout& layout, uint8_t* area, ui
     // storing only the listed bytes would pass a stump for the whole file.
     uint8_t probe = 0;
     uint32_t extra = 0;
-    if (ReadHostFile(file, &probe, 1, extra) == win_error::kSuccess && extra != 0) {
+    if (ReadHostFile(file, &probe, 1, extra) == kHostSuccess && extra != 0) {
         return Fails(kMsgAddFileLongerThanListed, {hostPath});
     }
     return std::nullopt;
@@ -199,7 +199,7 @@ Result AddHostFile(ImageDocument& doc, WindowRef owner, std::string_view hostPat
 
     HostFindData found;
     const uint32_t findError = FindHostFile(hostPath, found);
-    if (findError != win_error::kSuccess) {
+    if (findError != kHostSuccess) {
         return Failure(HostFails(hostPath, findError));
     }
     if (found.attributes & kHostDevice) {
@@ -247,7 +247,7 @@ Result AddHostFile(ImageDocument& doc, WindowRef owner, std::string_view hostPat
         HostFile file;
         const uint32_t openError =
             OpenHostFile(hostPath, kAccessRead, kShareRead, Disposition::kOpenExisting, 0, file);
-        if (openError != win_error::kSuccess) {
+        if (openError != kHostSuccess) {
             failure = HostFails(hostPath, openError);
         } else {
             failure = CopyFileToClusters(layout, area, length, file, hostPath, slot.slotOffset, size, journal);

@@ -11,7 +11,7 @@
 #include "engine/fat/list_texts.h"
 #include "engine/fat/short_names.h"
 #include "engine/ports/host_text.h"
-#include "engine/ports/platform_codes.h"
+#include "engine/ports/host_failure.h"
 #include "engine/ports/window_sync.h"
 #include "engine/strings/string_ids.h"
 
@@ -97,7 +97,7 @@ Result RenameEntry(ImageDocument& doc, uint32_t entryOffset, const std::string* 
     const Layout layout = doc.GetLayout();
     const SlotResult slot = FindEntrySlot(layout, doc.Area(), doc.AreaLength(), text, packed, true, nullptr);
     if (slot.found && slot.slotOffset != entryOffset) {
-        return Failure(HostErrorNotice(text, win_error::kAlreadyExists));
+        return Failure(HostErrorNotice(text, HostCodeFor(HostFailure::kNameTaken)));
     }
     uint8_t* name = doc.Area() + entryOffset + kDirName;
     // A long name written for the old name does not fit the new one.

@@ -10,7 +10,7 @@
 #include "engine/fat/fat12.h"
 #include "engine/fat/list_texts.h"
 #include "engine/ports/host_files.h"
-#include "engine/ports/platform_codes.h"
+#include "engine/ports/host_failure.h"
 #include "engine/strings/string_ids.h"
 
 namespace vk {
@@ -30,7 +30,7 @@ Result CreateTarget(WindowRef owner, const std::string& targetPath, uint32_t cre
                     uint32_t replaceAttributes, unsigned replaceFlags, HostFile& file) {
     uint32_t error =
         OpenHostFile(targetPath, kAccessWrite, kShareRead, Disposition::kCreateNew, createAttributes, file);
-    if (error == win_error::kFileExists) {
+    if (ClassifyHostCode(error) == HostFailure::kExists) {
         if (!(replaceFlags & kReplaceSilently) &&
             Ask(owner, TextNotice(kMsgReplaceHostFile, Tone::kQuestion, {targetPath}), Choices::kYesNo, true) !=
                 Answer::kYes) {
@@ -38,16 +38,16 @@ Result CreateTarget(WindowRef owner, const std::string& targetPath, uint32_t cre
         }
         // A read-only file is not replaced, even where the host would let it be removed.
         uint32_t existing = 0;
-        error = GetHostFileAttributes(targetPath, existing) == win_error::kSuccess &&
+        error = GetHostFileAttributes(targetPath, existing) == kHostSuccess &&
                         (existing & (kHostReadOnly | kHostDirectory)) == kHostReadOnly
-                    ? win_error::kAccessDenied
+                    ? HostCodeFor(HostFailure::kAccessDenied)
                     : DeleteHostFile(targetPath);
-        if (error == win_error::kSuccess) {
+        if (error == kHostSuccess) {
             error = OpenHostFile(targetPath, kAccessWrite, kShareRead, Disposition::kCreateNew, replaceAttributes,
                                  file);
         }
     }
-    if (error != win_error::kSuccess) {
+    if (error != kHostSuccess) {
         return Failure(HostErrorNotice(targetPath, error));
     }
     return Done();
@@ -70,10 +70,10 @@ std::optional<Notice> CopyChainToFile(const ImageDocument& doc, const uint8_t* e
         }
         uint32_t done = 0;
         uint32_t error = WriteHostFile(file, area + layout.ClusterOffset(walk.Cluster()), piece, done);
-        if (error == win_error::kSuccess && done < piece) {
-            error = win_error::kDiskFull;
+        if (error == kHostSuccess && done < piece) {
+            error = HostCodeFor(HostFailure::kDiskFull);
         }
-        if (error != win_error::kSuccess) {
+        if (error != kHostSuccess) {
             return HostErrorNotice(targetPath, error);
         }
         remaining -= piece;

@@ -111,16 +111,6 @@ BoxStyle StyleOf(Tone tone, Choices choices, bool secondIsDefault) {
     return style;
 }
 
-// The older calls pass the platform's flags, but for the Yes-to-all set,
-// and take the buttons' ids back.
-static_assert(kYesToAllId == int{kIdYesToAll} && kNoBoxShown == int{kNoBox});
-BoxStyle StyleOfFlags(unsigned flags) {
-    BoxStyle style;
-    style.yesToAll = (flags & kButtonMask) == kBoxYesAllNoCancel;
-    style.flags = style.yesToAll ? flags & ~kButtonMask : flags;
-    return style;
-}
-
 Answer AnswerOf(int button) {
     switch (button) {
     case IDOK: return Answer::kOk;
@@ -243,19 +233,6 @@ int ShowNotice(WindowRef owner, const Notice& notice, const BoxStyle& style) {
 
 Answer Present(WindowRef owner, const Notice& notice, Choices choices, bool secondIsDefault) {
     return AnswerOf(ShowNotice(owner, notice, StyleOf(notice.tone, choices, secondIsDefault)));
-}
-
-int ShowMessage(WindowRef owner, unsigned id, unsigned flags, std::initializer_list<std::string_view> inserts) {
-    return ShowTableText(owner, id, std::vector<std::string>(inserts.begin(), inserts.end()), StyleOfFlags(flags));
-}
-
-int ShowSystemError(WindowRef owner, std::string_view firstLine, uint32_t code, std::string_view lastLine,
-                    unsigned flags) {
-    return ShowHostError(owner, firstLine, code, lastLine, StyleOfFlags(flags));
-}
-
-int ShowTextBox(WindowRef owner, std::string_view text, unsigned captionId, unsigned flags) {
-    return ShowOwnText(owner, text, captionId, StyleOfFlags(flags));
 }
 
 bool AskSaveImagePath(WindowRef owner, std::string& path) {

@@ -6,7 +6,7 @@
 
 #include "engine/fat/delete_rename.h"
 #include "engine/fat/fs_options.h"
-#include "engine/ports/platform_codes.h"
+#include "tests/support/box_flags.h"
 #include "win32/resources/sheets_ids.h"
 #include "win32/settings/settings.h"
 #include "tests/win32/sheets/sheet_fixture.h"
