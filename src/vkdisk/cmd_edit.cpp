@@ -8,7 +8,7 @@
 
 #include "vkdisk/command_support.h"
 #include "vkdisk/name_patterns.h"
-#include "engine/common/text_format.h"
+#include "engine/strings/text_format.h"
 #include "vkdisk/console_ports.h"
 #include "engine/fat/delete_rename.h"
 #include "engine/fat/dir_entry.h"

@@ -12,7 +12,7 @@
 #include <windows.h>
 #endif
 
-#include "engine/common/text_format.h"
+#include "engine/strings/text_format.h"
 #include "engine/fat/entry_time.h"
 #include "engine/fat/file_properties.h"
 #include "engine/fat/list_texts.h"

@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "engine/common/bytes.h"
-#include "engine/common/text_format.h"
+#include "engine/strings/text_format.h"
 #include "engine/fat/dir_entry.h"
 #include "engine/fat/entry_time.h"
 #include "engine/strings/string_ids.h"

@@ -31,7 +31,7 @@ Result ExtractEntry(const ImageDocument& doc, WindowRef owner, uint32_t entryOff
                     const std::string& targetPath);
 
 // Asks where to save an entry: `suggestedName` pre-filled; false when the
-// user cancelled. VOLKARN shows its save dialog, vkdisk names a folder.
+// user cancelled. VOLKARN lets the user pick a file, vkdisk names a folder.
 using SavePathChooser = std::function<bool(WindowRef owner, std::string_view suggestedName, std::string& path)>;
 
 // The Extract file command for one entry: the chooser, then ExtractEntry.

@@ -1,7 +1,7 @@
 #include "engine/fat/list_texts.h"
 
 #include "engine/common/bytes.h"
-#include "engine/common/text_format.h"
+#include "engine/strings/text_format.h"
 #include "engine/core/document.h"
 #include "engine/fat/dir_entry.h"
 #include "engine/fat/entry_time.h"

@@ -4,7 +4,7 @@
 #include <array>
 
 #include "engine/common/bytes.h"
-#include "engine/common/text_format.h"
+#include "engine/strings/text_format.h"
 #include "engine/core/boot_sector.h"
 #include "engine/core/document.h"
 #include "engine/core/write_safety.h"

@@ -11,7 +11,7 @@ enum StringId : unsigned {
     kStrColLastChange = 4,
     kStrColAttributes = 5,
 
-    // File-dialog filters ('|'-separated) and the default image extension
+    // Filters of the file choosers ('|'-separated) and the default image extension
     kStrDiskImageFilter = 6,
     kStrAllFilesFilter = 7,
     kStrDefaultExtension = 30,
@@ -76,9 +76,9 @@ enum StringId : unsigned {
     kMsgErrorFileUnknown = 42,
     kMsgMediaErrorsNotWritten = 43,
 
-    // Help and dialogs
+    // Help, and windows that could not be made
     kMsgHelpFailed = 9,
-    kMsgDialogFailed = 21,
+    kMsgWindowNotCreated = 21,
     kMsgNoSectorNumber = 40,
     kMsgBadSectorNumber = 41,
 

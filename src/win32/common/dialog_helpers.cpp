@@ -33,7 +33,7 @@ void CenterOverParent(HWND window) {
 INT_PTR RunDialog(HWND owner, UINT dialogId, DLGPROC procedure, LPARAM param) {
     const INT_PTR result = DialogBoxParamA(Module(), MAKEINTRESOURCEA(dialogId), owner, procedure, param);
     if (result == -1) {
-        Tell(owner, TextNotice(kMsgDialogFailed, Tone::kError));
+        Tell(owner, TextNotice(kMsgWindowNotCreated, Tone::kError));
     }
     return result;
 }
@@ -71,7 +71,7 @@ INT_PTR RunPropertySheet(PROPSHEETHEADERA& header, UINT captionId) {
     // The caption buffer ends here; the header must not keep pointing at it.
     header.pszCaption = ownCaption;
     if (result == -1) {
-        Tell(header.hwndParent, TextNotice(kMsgDialogFailed, Tone::kError));
+        Tell(header.hwndParent, TextNotice(kMsgWindowNotCreated, Tone::kError));
     }
     return result;
 }

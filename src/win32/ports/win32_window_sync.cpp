@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "engine/common/text_format.h"
+#include "engine/strings/text_format.h"
 #include "engine/core/document.h"
 #include "win32/ports/win32_prompts.h"
 #include "engine/ports/window_sync.h"

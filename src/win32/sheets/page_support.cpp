@@ -3,7 +3,7 @@
 #include <vector>
 
 #include "win32/common/dialog_helpers.h"
-#include "engine/common/text_format.h"
+#include "engine/strings/text_format.h"
 #include "win32/settings/help.h"
 #include "win32/ui/app_state.h"
 

@@ -2,7 +2,7 @@
 
 #include <commctrl.h>
 
-#include "engine/common/text_format.h"
+#include "engine/strings/text_format.h"
 #include "engine/fat/list_texts.h"
 #include "engine/ports/prompts.h"
 #include "engine/ports/window_sync.h"

@@ -1,4 +1,4 @@
-#include "engine/common/text_format.h"
+#include "engine/strings/text_format.h"
 
 #include <vector>
 
