@@ -22,6 +22,7 @@
 #include "engine/fat/extract.h"
 #include "engine/fat/fs_options.h"
 #include "engine/strings/string_ids.h"
+#include "tests/engine/outside_tools.h"
 #include "tests/engine/transfer_fixture.h"
 
 namespace vk {
@@ -29,33 +30,10 @@ namespace {
 
 using test::Bytes;
 
-bool HaveTool(const char* name) { return std::system(("command -v " + std::string(name) + " >/dev/null 2>&1").c_str()) == 0; }
-
-int RunTool(const std::string& command) {
-    const int status = std::system(("MTOOLS_SKIP_CHECK=1 " + command + " >/dev/null 2>&1").c_str());
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
-std::string Quote(const std::string& s) { return "'" + s + "'"; }
-
-// Every line of a command's output and error output.
-std::vector<std::string> OutputLines(const std::string& command) {
-    std::vector<std::string> lines;
-    FILE* pipe = ::popen(("MTOOLS_SKIP_CHECK=1 " + command + " 2>&1").c_str(), "r");
-    if (pipe == nullptr) return {"cannot run " + command};
-    std::string line;
-    for (int c; (c = std::fgetc(pipe)) != EOF;) {
-        if (c == '\n') {
-            lines.push_back(line);
-            line.clear();
-        } else {
-            line += static_cast<char>(c);
-        }
-    }
-    if (!line.empty()) lines.push_back(line);
-    ::pclose(pipe);
-    return lines;
-}
+using test::HaveTool;
+using test::OutputLines;
+using test::Quote;
+using test::RunTool;
 
 class MtoolsInterop : public test::TransferTest {
 protected:
@@ -85,17 +63,7 @@ protected:
         return test::ReadFile(out);
     }
     int Fsck() { return RunTool("fsck.fat -n " + Quote(imagePath)); }
-    // What fsck.fat -n says beyond its banner and its summary; it exits 0
-    // after some findings, so its words are read, not only its exit code.
-    std::vector<std::string> FsckFindings() {
-        std::vector<std::string> findings;
-        for (const std::string& line : OutputLines("fsck.fat -n " + Quote(imagePath))) {
-            const bool banner = line.rfind("fsck.fat ", 0) == 0;
-            const bool summary = line.find(" files, ") != std::string::npos && line.find(" clusters") != std::string::npos;
-            if (!banner && !summary) findings.push_back(line);
-        }
-        return findings;
-    }
+    std::vector<std::string> FsckFindings() const { return test::FsckFindings(imagePath); }
     // True when a listing shows the entry at `offset`.
     bool IsListed(uint32_t offset) const {
         const std::vector<uint32_t> listed = ListedEntries(doc);
