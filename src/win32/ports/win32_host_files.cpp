@@ -3,28 +3,12 @@
 #include <windows.h>
 
 #include "engine/ports/host_files.h"
+#include "win32/ports/file_time.h"
 
 namespace vk {
 namespace {
 
 HANDLE H(const HostFile& file) { return reinterpret_cast<HANDLE>(file.Native()); }
-
-// FILETIME counts 100-ns intervals since 1601-01-01 UTC; HostTime the same
-// since 1970-01-01 UTC.
-constexpr int64_t kFileTimeOf1970 = 116444736000000000LL;
-
-FILETIME ToFileTime(HostTime time) {
-    const uint64_t ticks = static_cast<uint64_t>(time + kFileTimeOf1970);
-    FILETIME ft;
-    ft.dwLowDateTime = static_cast<DWORD>(ticks);
-    ft.dwHighDateTime = static_cast<DWORD>(ticks >> 32);
-    return ft;
-}
-
-HostTime FromFileTime(const FILETIME& ft) {
-    const uint64_t ticks = (static_cast<uint64_t>(ft.dwHighDateTime) << 32) | ft.dwLowDateTime;
-    return static_cast<HostTime>(ticks) - kFileTimeOf1970;
-}
 
 DWORD CreationOf(Disposition disposition) {
     switch (disposition) {
