@@ -157,6 +157,26 @@ uint32_t DeleteHostFile(std::string_view path) {
     return MemoryFiles().erase(std::string(path)) ? win_error::kSuccess : win_error::kFileNotFound;
 }
 
+// A folder is an entry with the directory bit and no bytes.
+uint32_t CreateHostFolder(std::string_view path, bool& existed) {
+    const std::string name(path);
+    auto it = MemoryFiles().find(name);
+    if (it != MemoryFiles().end()) {
+        existed = (it->second.attributes & kHostDirectory) != 0;
+        return existed ? win_error::kSuccess : win_error::kAlreadyExists;
+    }
+    existed = false;
+    MemoryFiles()[name].attributes = kHostDirectory;
+    return win_error::kSuccess;
+}
+
+uint32_t SetHostFolderTime(std::string_view path, HostTime time) {
+    auto it = MemoryFiles().find(std::string(path));
+    if (it == MemoryFiles().end()) return win_error::kFileNotFound;
+    it->second.time = time;
+    return win_error::kSuccess;
+}
+
 uint32_t SetHostFileAttributes(std::string_view path, uint32_t attributes) {
     auto it = MemoryFiles().find(std::string(path));
     if (it == MemoryFiles().end()) return win_error::kFileNotFound;

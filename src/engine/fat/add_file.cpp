@@ -7,6 +7,9 @@
 #include "engine/common/bytes.h"
 #include "engine/core/document.h"
 #include "engine/fat/dir_entry.h"
+#include "engine/fat/dir_ops.h"
+#include "engine/fat/dir_slot.h"
+#include "engine/fat/fs_options.h"
 #include "engine/fat/directory.h"
 #include "engine/fat/fat12.h"
 #include "engine/fat/folder.h"
@@ -51,6 +54,38 @@ void StampEntry(uint8_t* entry, const HostFindData& found, uint32_t size) {
     entry[kDirAttr] = static_cast<uint8_t>(found.attributes & kAttrKeptFromHost);
 }
 
+// A slot in a folder: an entry of that name after message 74 (unless
+// `quiet` or /F), else PlanNewSlot's slot, growing the folder when it is full.
+SlotResult FindFolderSlot(const Layout& layout, const uint8_t* area, uint32_t length, DirRef dir,
+                          std::string_view displayName, const PackedName& packed, bool quiet, WindowRef owner) {
+    SlotResult result;
+    const uint32_t named = FindPackedEntry(layout, area, length, dir, packed);
+    if (named != 0) {
+        result.found = true;
+        if (quiet || FsOptions().forceSwitch ||
+            Ask(owner, TextNotice(kMsgReplaceEntry, Tone::kQuestion, {displayName}), Choices::kYesNo) ==
+                Answer::kYes) {
+            result.hasSlot = true;
+            result.slotOffset = named;
+            result.newSlot.offset = named;
+        }
+        return result;
+    }
+    if (quiet) {
+        return result;
+    }
+    Result planned = PlanNewSlot(layout, area, length, dir, DirectoryPath(layout, area, length, dir), displayName,
+                                 result.newSlot);
+    if (!planned.Done()) {
+        result.failure = std::move(planned.failure);
+        result.goOn = false;
+        return result;
+    }
+    result.hasSlot = true;
+    result.slotOffset = result.newSlot.offset;
+    return result;
+}
+
 }  // namespace
 
 // The bytes an add may change, saved before it changes them: the system area
@@ -66,6 +101,9 @@ public:
         if (!committed_ && !system_.empty()) {
             for (size_t i = savedClusters_; i-- > 0;) {
                 std::memcpy(area_ + offsets_[i], clusters_.data() + i * clusterBytes_, lengths_[i]);
+            }
+            for (size_t i = savedRanges_; i-- > 0;) {
+                std::memcpy(area_ + ranges_[i].offset, ranges_[i].bytes.data(), ranges_[i].bytes.size());
             }
             std::memcpy(area_, system_.data(), systemBytes_);
         }
@@ -92,6 +130,19 @@ public:
             ++savedClusters_;
         }
     }
+    // Saves bytes outside the system area that a step changes before any
+    // cluster is filled: a folder's slot and the cluster it grows by. Their
+    // FAT entries lie in the system area, saved already.
+    bool SaveRanges(const WriteRanges& ranges) {
+        for (const ByteRange& range : ranges) {
+            if (range.offset + range.length <= systemBytes_) continue;
+            if (savedRanges_ == kMostRanges || !ranges_[savedRanges_].bytes.Allocate(range.length)) return false;
+            ranges_[savedRanges_].offset = range.offset;
+            std::memcpy(ranges_[savedRanges_].bytes.data(), area_ + range.offset, static_cast<size_t>(range.length));
+            ++savedRanges_;
+        }
+        return true;
+    }
     void Commit() { committed_ = true; }
 
 private:
@@ -113,6 +164,14 @@ private:
     uint32_t* lengths_ = nullptr;
     size_t capacity_ = 0;
     size_t savedClusters_ = 0;
+    // A slot, and a grown cluster: NewSlot::Writes outside the system area.
+    static constexpr size_t kMostRanges = 2;
+    struct SavedRange {
+        uint64_t offset = 0;
+        ByteBlock bytes;
+    };
+    SavedRange ranges_[kMostRanges];
+    size_t savedRanges_ = 0;
     bool committed_ = false;
 };
 
@@ -167,7 +226,7 @@ std::optional<Notice> CopyFileToClusters(const Layout& layout, uint8_t* area, ui
 // A new folder owns one zeroed cluster with its dot entries: an entry with
 // first cluster 0 would send every other reader into the root directory.
 std::optional<Notice> MakeFolderCluster(const Layout& layout, uint8_t* area, uint32_t length, uint32_t slotOffset,
-                                        DosDateTime stamp, UndoJournal& journal) {
+                                        DirRef parent, DosDateTime stamp, UndoJournal& journal) {
     if (!journal.Reserve(1)) {
         return Fails(kMsgOutOfMemory);
     }
@@ -180,13 +239,13 @@ std::optional<Notice> MakeFolderCluster(const Layout& layout, uint8_t* area, uin
         return Fails(kMsgImageTooSmall);
     }
     journal.SaveCluster(offset, static_cast<uint32_t>(layout.clusterBytes));
-    WriteEmptyFolder(area + offset, layout.clusterBytes, cluster, 0, stamp.date, stamp.time);
+    WriteEmptyFolder(area + offset, layout.clusterBytes, cluster, parent.cluster, stamp.date, stamp.time);
     WriteFatEntry(layout, area, length, cluster, kFatEnd);
     Store16(area + slotOffset + kDirFirstCluster, cluster);
     return std::nullopt;
 }
 
-Result AddHostFile(ImageDocument& doc, WindowRef owner, std::string_view hostPath) {
+Result AddHostFile(ImageDocument& doc, WindowRef owner, std::string_view hostPath, DirRef dir) {
     if (std::optional<Notice> refusal = ChangeRefusal(doc)) return Failure(*refusal);
     WaitCursor wait;
     uint8_t* area = doc.Area();
@@ -218,7 +277,9 @@ Result AddHostFile(ImageDocument& doc, WindowRef owner, std::string_view hostPat
 
     // An existing folder is never replaced, so that its contents stay
     // reachable: a file is refused, a folder of the same name is that folder.
-    const SlotResult existing = FindEntrySlot(layout, area, length, displayName, packed, true, owner);
+    const SlotResult existing = dir.IsRoot()
+                                    ? FindEntrySlot(layout, area, length, displayName, packed, true, owner)
+                                    : FindFolderSlot(layout, area, length, dir, displayName, packed, true, owner);
     if (existing.found && IsFolderEntry(area + existing.slotOffset)) {
         if (isFolder) {
             return Done();
@@ -226,23 +287,29 @@ Result AddHostFile(ImageDocument& doc, WindowRef owner, std::string_view hostPat
         return Failure(Fails(kMsgFileOverFolder, {displayName}));
     }
 
-    SlotResult slot = FindEntrySlot(layout, area, length, displayName, packed, false, owner);
+    SlotResult slot = dir.IsRoot() ? FindEntrySlot(layout, area, length, displayName, packed, false, owner)
+                                   : FindFolderSlot(layout, area, length, dir, displayName, packed, false, owner);
     if (!slot.hasSlot) {
         return slot.failure ? Failure(std::move(*slot.failure), slot.goOn) : Declined(slot.goOn);
     }
+    if (!journal.SaveRanges(slot.newSlot.Writes(layout))) {
+        return Failure(Fails(kMsgOutOfMemory));
+    }
+    // A folder that grows takes its new cluster before any file cluster is sought.
+    PrepareSlot(layout, area, length, slot.newSlot);
     uint8_t* entry = area + slot.slotOffset;
     // A replaced file keeps its place in a listing; a replaced label was never listed.
     const bool replacesListed = slot.found && IsListedEntry(entry);
     if (slot.found) {
         // The old long name belongs to the old file, not to the new one.
-        DeleteRootLongName(layout, area, length, slot.slotOffset);
+        DeleteLongNameIn(layout, area, length, dir, slot.slotOffset);
         FreeChain(layout, area, length, slot.slotOffset);
     }
     std::memcpy(entry + kDirName, packed.data(), kDirFullNameLength);
 
     std::optional<Notice> failure;
     if (isFolder) {
-        failure = MakeFolderCluster(layout, area, length, slot.slotOffset, HostStamp(found), journal);
+        failure = MakeFolderCluster(layout, area, length, slot.slotOffset, dir, HostStamp(found), journal);
     } else {
         HostFile file;
         const uint32_t openError =
@@ -266,10 +333,10 @@ Result AddHostFile(ImageDocument& doc, WindowRef owner, std::string_view hostPat
 }
 
 Result AddFiles(ImageDocument& doc, WindowRef owner, const std::vector<std::string>& paths,
-                const std::function<void(const Result&)>& tell) {
+                const std::function<void(const Result&)>& tell, DirRef dir) {
     Result all = Declined(true);
     for (const std::string& path : paths) {
-        const Result one = AddHostFile(doc, owner, path);
+        const Result one = AddHostFile(doc, owner, path, dir);
         tell(one);
         all.changes.Append(one.changes);
         if (one.Done()) {

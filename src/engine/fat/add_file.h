@@ -1,4 +1,4 @@
-// Copying host files into the root directory of the open image. A failed add
+// Copying host files into a directory of the open image, the root or a folder. A failed add
 // leaves the image exactly as it was: everything an add changes is saved in
 // an undo journal first and put back when a step fails.
 #pragma once
@@ -12,6 +12,7 @@
 
 #include "engine/common/result.h"
 #include "engine/core/layout.h"
+#include "engine/fat/dir_walk.h"
 #include "engine/ports/host_files.h"
 #include "engine/ports/prompts.h"
 
@@ -24,7 +25,9 @@ struct ImageDocument;
 // (replace?) is asked over `owner`; declining it, or a folder that is there
 // already, changes nothing. A failure is returned with the image as it was;
 // `goOn` tells a multi-file caller whether to try its next file.
-Result AddHostFile(ImageDocument& doc, WindowRef owner, std::string_view hostPath);
+// The entry goes into `dir`; a folder that is full grows by one cluster. A
+// host folder becomes an empty folder whose ".." names `dir`.
+Result AddHostFile(ImageDocument& doc, WindowRef owner, std::string_view hostPath, DirRef dir = kRootDir);
 
 class UndoJournal;
 
@@ -43,6 +46,6 @@ std::optional<Notice> CopyFileToClusters(const Layout& layout, uint8_t* area, ui
 // sums the changes; it is done when any file was added, and its failures
 // were handed to `tell` already.
 Result AddFiles(ImageDocument& doc, WindowRef owner, const std::vector<std::string>& paths,
-                const std::function<void(const Result&)>& tell);
+                const std::function<void(const Result&)>& tell, DirRef dir = kRootDir);
 
 }  // namespace vk

@@ -5,6 +5,7 @@
 #include "engine/core/document.h"
 #include "engine/core/write_safety.h"
 #include "engine/fat/dir_entry.h"
+#include "engine/fat/dir_ops.h"
 #include "engine/fat/directory.h"
 #include "engine/fat/fat12.h"
 #include "engine/fat/fs_options.h"
@@ -53,7 +54,7 @@ Result DeleteEntries(ImageDocument& doc, WindowRef owner, const std::vector<uint
         }
         WaitCursor wait;
         // The long name goes with its file; left behind it would be an orphan.
-        DeleteRootLongName(doc.GetLayout(), doc.Area(), doc.AreaLength(), entryOffset);
+        DeleteLongNameIn(doc.GetLayout(), doc.Area(), doc.AreaLength(), DirectoryOf(doc, entryOffset), entryOffset);
         FreeChain(doc.GetLayout(), doc.Area(), doc.AreaLength(), entryOffset);
         doc.modified = true;
         result.changes.removed.push_back(entryOffset);
@@ -61,12 +62,7 @@ Result DeleteEntries(ImageDocument& doc, WindowRef owner, const std::vector<uint
     return result;
 }
 
-Result RenameEntry(ImageDocument& doc, uint32_t entryOffset, const std::string* typed, std::string* shown) {
-    if (typed == nullptr) {
-        return Declined(false);
-    }
-    if (std::optional<Notice> refusal = ChangeRefusal(doc)) return Failure(*refusal);
-    std::string text = *typed;
+Result ParseTypedName(std::string text, std::string& shown, PackedName& packed) {
     if (text.empty()) {
         return Failure(NameRefused(kMsgNameBlank));
     }
@@ -87,22 +83,44 @@ Result RenameEntry(ImageDocument& doc, uint32_t entryOffset, const std::string* 
     if (base.size() == 8 && ext.empty()) {
         text.resize(8);
     }
-    PackedName packed;
     packed.fill(' ');
     // Bounded by the field lengths, checked above: without the bound GCC at -O3
     // warns of an overflow it cannot rule out.
     base.copy(reinterpret_cast<char*>(packed.data()), kDirNameLength);
     ext.copy(reinterpret_cast<char*>(packed.data() + kDirNameLength), kDirExtLength);
+    shown = std::move(text);
+    return Done();
+}
 
+Result RenameEntry(ImageDocument& doc, uint32_t entryOffset, const std::string* typed, std::string* shown) {
+    if (typed == nullptr) {
+        return Declined(false);
+    }
+    if (std::optional<Notice> refusal = ChangeRefusal(doc)) return Failure(*refusal);
+    std::string text;
+    PackedName packed;
+    Result named = ParseTypedName(*typed, text, packed);
+    if (!named.Done()) {
+        return named;
+    }
     const Layout layout = doc.GetLayout();
-    const SlotResult slot = FindEntrySlot(layout, doc.Area(), doc.AreaLength(), text, packed, true, nullptr);
-    if (slot.found && slot.slotOffset != entryOffset) {
+    // The name must be free in the entry's own directory. The entry keeps
+    // its first cluster, so a folder's "." entry stays right.
+    const DirRef dir = DirectoryOf(doc, entryOffset);
+    uint32_t holder = 0;
+    if (dir.IsRoot()) {
+        const SlotResult slot = FindEntrySlot(layout, doc.Area(), doc.AreaLength(), text, packed, true, nullptr);
+        holder = slot.found ? slot.slotOffset : 0;
+    } else {
+        holder = FindPackedEntry(layout, doc.Area(), doc.AreaLength(), dir, packed);
+    }
+    if (holder != 0 && holder != entryOffset) {
         return Failure(HostErrorNotice(text, win_error::kAlreadyExists));
     }
     uint8_t* name = doc.Area() + entryOffset + kDirName;
     // A long name written for the old name does not fit the new one.
     if (!std::equal(packed.begin(), packed.end(), name)) {
-        DeleteRootLongName(layout, doc.Area(), doc.AreaLength(), entryOffset);
+        DeleteLongNameIn(layout, doc.Area(), doc.AreaLength(), dir, entryOffset);
     }
     std::copy(packed.begin(), packed.end(), name);
     doc.modified = true;

@@ -1,5 +1,5 @@
-// Deleting root-directory entries (one confirmed step per entry) and
-// renaming one.
+// Deleting directory entries (one confirmed step per entry) and renaming
+// one, in the root or in any folder.
 #pragma once
 
 #include <cstdint>
@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "engine/common/result.h"
+#include "engine/fat/short_names.h"
 #include "engine/ports/prompts.h"
 
 namespace vk {
@@ -24,6 +25,11 @@ Result DeleteEntries(ImageDocument& doc, WindowRef owner, const std::vector<uint
 // name of the entry at `entryOffset`. `typed` is null when editing was
 // cancelled (declined, nothing said). On success `changes.changed` holds the
 // entry and `shown` the upper-cased name as the list shows it.
+// Checks a name typed for an entry (messages 36 to 39) and gives it
+// upper-cased as a listing shows it, and packed as it is stored.
+Result ParseTypedName(std::string typed, std::string& shown, PackedName& packed);
+
+// The name must be free in the entry's own directory.
 Result RenameEntry(ImageDocument& doc, uint32_t entryOffset, const std::string* typed, std::string* shown = nullptr);
 
 }  // namespace vk

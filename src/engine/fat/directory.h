@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "engine/core/layout.h"
+#include "engine/fat/dir_slot.h"
 #include "engine/fat/short_names.h"
 #include "engine/ports/prompts.h"
 
@@ -18,6 +19,7 @@ struct SlotResult {
     uint32_t scanned = 0;     // entries passed before the scan ended
     bool goOn = true;         // a multi-file caller goes on with its next file
     std::optional<Notice> failure;  // why there is no slot, for the caller to show
+    NewSlot newSlot;          // in a folder: the slot as planned, with the cluster the folder grows by
 };
 
 // Chooses the slot for `packed`: an existing entry of that name (asking

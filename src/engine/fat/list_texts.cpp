@@ -11,11 +11,11 @@ namespace vk {
 
 bool IsListedEntry(const uint8_t* entry) { return entry[kDirName] != kEntryDeleted && !(entry[kDirAttr] & kAttrVolume); }
 
-std::vector<uint32_t> ListedEntries(const ImageDocument& doc) {
+std::vector<uint32_t> ListedEntries(const ImageDocument& doc, DirRef dir) {
     std::vector<uint32_t> entries;
     const uint8_t* area = doc.Area();
-    WalkRootEntries(doc.GetLayout(), area, doc.AreaLength(), [&](uint32_t offset) {
-        if (IsListedEntry(area + offset)) {
+    WalkDirectory(doc.GetLayout(), area, doc.AreaLength(), dir, [&](uint32_t offset) {
+        if (IsListedEntry(area + offset) && (dir.IsRoot() || !IsDotOrDotDot(area + offset))) {
             entries.push_back(offset);
         }
         return true;

@@ -1,10 +1,12 @@
-// What the main list shows of the root directory: which entries, with which
+// What the main list shows of a directory: which entries, with which
 // item text and column texts.
 #pragma once
 
 #include <cstdint>
 #include <string>
 #include <vector>
+
+#include "engine/fat/dir_walk.h"
 
 namespace vk {
 
@@ -13,10 +15,10 @@ struct ImageDocument;
 // A live file or subdirectory: what a listing shows of a root entry.
 bool IsListedEntry(const uint8_t* entry);
 
-// The entries a listing of the root directory shows, in directory order
-// (which is ascending offset): every file and subdirectory up to the first
-// never-used entry.
-std::vector<uint32_t> ListedEntries(const ImageDocument& doc);
+// The entries a listing of `dir` shows, in directory order: every file and
+// subdirectory up to the first never-used entry, a folder's "." and ".."
+// left out. A folder's chain that breaks gives what lies before the break.
+std::vector<uint32_t> ListedEntries(const ImageDocument& doc, DirRef dir = kRootDir);
 
 // "NAME.EXT", or "NAME" when the extension is all blanks.
 std::string EntryDisplayName(const uint8_t* entry);

@@ -84,6 +84,13 @@ uint32_t ReplaceHostFile(std::string_view path, const void* data, uint32_t size,
 uint32_t FlushHostFile(const HostFile& file);
 
 uint32_t DeleteHostFile(std::string_view path);
+
+// Folders: a new one, or one there already (`existed`; a folder itself, not
+// a link to one: anything else standing at `path` fails with
+// kAlreadyExists), and the last-write time of one, set after its contents
+// are written, which would change it again.
+uint32_t CreateHostFolder(std::string_view path, bool& existed);
+uint32_t SetHostFolderTime(std::string_view path, HostTime time);
 uint32_t SetHostFileAttributes(std::string_view path, uint32_t attributes);
 uint32_t GetHostFileAttributes(std::string_view path, uint32_t& attributes);
 

@@ -152,6 +152,8 @@ enum StringId : unsigned {
     kMsgPathNotFound = 256,
     kMsgPathAboveRoot = 257,
     kMsgFolderNameTaken = 258,
+    kMsgDeleteFolderTree = 259,
+    kMsgDeleteFolder = 260,
 };
 
 }  // namespace vk

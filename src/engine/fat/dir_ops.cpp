@@ -1,0 +1,168 @@
+#include "engine/fat/dir_ops.h"
+
+#include <cstring>
+#include <ctime>
+#include <string>
+
+#include "engine/common/bytes.h"
+#include "engine/core/document.h"
+#include "engine/core/write_safety.h"
+#include "engine/fat/delete_rename.h"
+#include "engine/fat/dir_make.h"
+#include "engine/fat/dir_path.h"
+#include "engine/fat/dir_remove.h"
+#include "engine/fat/dir_tree.h"
+#include "engine/fat/directory.h"
+#include "engine/fat/fat12.h"
+#include "engine/fat/fs_options.h"
+#include "engine/fat/list_texts.h"
+#include "engine/fat/volume_info.h"
+#include "engine/ports/window_sync.h"
+#include "engine/strings/string_ids.h"
+
+namespace vk {
+
+DirRef DirectoryOfEntry(const Layout& layout, const uint8_t* area, uint32_t length, uint32_t entryOffset) {
+    if (entryOffset < layout.dataStart || layout.clusterBytes == 0) {
+        return kRootDir;
+    }
+    uint32_t cluster = static_cast<uint32_t>((entryOffset - layout.dataStart) / layout.clusterBytes) + 2;
+    // Back through the FAT to the cluster no other one links to. A chain
+    // holds each cluster once, so more steps than clusters means a circle.
+    for (uint32_t steps = 0; steps <= layout.lastCluster; ++steps) {
+        uint32_t before = 0;
+        for (uint32_t c = 2; c <= layout.lastCluster; ++c) {
+            if (c != cluster && ReadFatEntry(layout, area, length, c) == cluster) {
+                before = c;
+                break;
+            }
+        }
+        if (before == 0) {
+            return DirRef{cluster};
+        }
+        cluster = before;
+    }
+    return DirRef{cluster};
+}
+
+DirRef DirectoryOf(const ImageDocument& doc, uint32_t entryOffset) {
+    return DirectoryOfEntry(doc.GetLayout(), doc.Area(), doc.AreaLength(), entryOffset);
+}
+
+std::string DirectoryPath(const Layout& layout, const uint8_t* area, uint32_t length, DirRef dir) {
+    std::string path;
+    if (dir.IsRoot()) {
+        return path;
+    }
+    WalkTree(layout, area, length, kRootDir, "", [&](const TreeItem& item) {
+        const uint8_t* e = area + item.entryOffset;
+        if ((e[kDirAttr] & kAttrDirectory) && Load16(e + kDirFirstCluster) == dir.cluster) {
+            path = item.path;
+            return false;
+        }
+        return true;
+    });
+    return path;
+}
+
+uint32_t FindPackedEntry(const Layout& layout, const uint8_t* area, uint32_t length, DirRef dir,
+                         const PackedName& packed) {
+    const DirWalkEnd end = WalkDirectory(layout, area, length, dir, [&](uint32_t offset) {
+        const uint8_t* e = area + offset;
+        return e[kDirName] == kEntryDeleted || IsLongNameEntry(e) ||
+               std::memcmp(e + kDirName, packed.data(), kDirFullNameLength) != 0;
+    });
+    return end.neverUsed ? 0 : end.offset;
+}
+
+void DeleteLongNameIn(const Layout& layout, uint8_t* area, uint32_t length, DirRef dir, uint32_t entryOffset) {
+    if (dir.IsRoot()) {
+        DeleteRootLongName(layout, area, length, entryOffset);
+        return;
+    }
+    for (uint32_t slot : LongNameSlots(layout, area, length, dir, entryOffset)) {
+        area[slot + kDirName] = kEntryDeleted;
+    }
+}
+
+Result MakeFolderIn(ImageDocument& doc, DirRef dir, std::string_view name) {
+    if (std::optional<Notice> refusal = ChangeRefusal(doc)) return Failure(*refusal);
+    std::string shown;
+    PackedName packed;
+    Result named = ParseTypedName(std::string(name), shown, packed);
+    if (!named.Done()) {
+        return named;
+    }
+    const Layout layout = doc.GetLayout();
+    const std::string parentPath = DirectoryPath(layout, doc.Area(), doc.AreaLength(), dir);
+    if (FindPackedEntry(layout, doc.Area(), doc.AreaLength(), dir, packed) != 0) {
+        return Failure(TextNotice(kMsgFolderNameTaken, Tone::kError, {JoinPath(parentPath, shown)}));
+    }
+    const std::time_t now = std::time(nullptr);
+    const std::tm* local = std::localtime(&now);
+    const DosDateTime stamp = local ? PackDosStamp(*local) : DosDateTime{};
+    WaitCursor wait;
+    Result made = MakeFolder(layout, doc.Area(), doc.AreaLength(), dir, parentPath, shown, stamp.date, stamp.time);
+    if (made.Done()) {
+        doc.modified = true;
+    }
+    return made;
+}
+
+Result RemoveFolders(ImageDocument& doc, WindowRef owner, const std::vector<uint32_t>& entries, bool recursive) {
+    if (entries.empty()) {
+        return Done();
+    }
+    if (std::optional<Notice> refusal = ChangeRefusal(doc)) return Failure(*refusal);
+    const Layout layout = doc.GetLayout();
+    uint8_t* area = doc.Area();
+    const uint32_t length = doc.AreaLength();
+    Result result = Done();
+    for (const uint32_t entryOffset : entries) {
+        const DirRef parent = DirectoryOfEntry(layout, area, length, entryOffset);
+        const std::string path =
+            JoinPath(DirectoryPath(layout, area, length, parent), EntryDisplayName(area + entryOffset));
+        RemovalPlan plan;
+        Result planned = PlanRemoveFolder(layout, area, length, parent, entryOffset, path, recursive, plan);
+        if (!planned.Done()) {
+            planned.goOn = entries.size() > 1;
+            result.notices.push_back(*planned.failure);
+            continue;
+        }
+        // What the folder holds: every shown entry below it; the question
+        // counts the files among them.
+        uint32_t items = 0;
+        uint32_t files = 0;
+        WalkTree(layout, area, length, DirRef{Load16(area + entryOffset + kDirFirstCluster)}, path,
+                 [&](const TreeItem& item) {
+                     ++items;
+                     if (!(area[item.entryOffset + kDirAttr] & kAttrDirectory)) ++files;
+                     return true;
+                 });
+        if (!FsOptions().forceSwitch) {
+            const Notice question = items == 0 ? TextNotice(kMsgDeleteFolder, Tone::kQuestion, {path})
+                                               : TextNotice(kMsgDeleteFolderTree, Tone::kQuestion,
+                                                            {path, std::to_string(files)});
+            const Answer answer = Ask(owner, question, Choices::kYesNoCancel, true);
+            if (answer == Answer::kNo) {
+                continue;
+            }
+            if (answer != Answer::kYes) {
+                result.goOn = false;
+                break;
+            }
+        }
+        WaitCursor wait;
+        result.changes.Append(ApplyRemoval(layout, area, length, plan));
+        doc.modified = true;
+    }
+    if (result.changes.Empty() && !result.notices.empty()) {
+        Result failed = Failure(result.notices.back(), result.goOn);
+        result.notices.pop_back();
+        failed.notices = std::move(result.notices);
+        return failed;
+    }
+    return result;
+}
+
+}  // namespace vk

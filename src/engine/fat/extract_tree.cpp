@@ -1,0 +1,152 @@
+#include "engine/fat/extract_tree.h"
+
+#include <unordered_set>
+#include <utility>
+
+#include "engine/common/bytes.h"
+#include "engine/core/document.h"
+#include "engine/core/write_safety.h"
+#include "engine/fat/dir_check.h"
+#include "engine/fat/dir_ops.h"
+#include "engine/fat/dir_path.h"
+#include "engine/fat/dir_tree.h"
+#include "engine/fat/extract.h"
+#include "engine/fat/list_texts.h"
+#include "engine/ports/host_files.h"
+#include "engine/ports/platform_codes.h"
+#include "engine/strings/string_ids.h"
+
+namespace vk {
+namespace {
+
+// One entry to write, found before anything is written, so that a folder the
+// walk would not enter is known before its host folder would be made.
+struct Item {
+    uint32_t entryOffset;
+    uint32_t depth;  // 0: an entry of `entries`
+    std::string path;  // in the image, for messages
+};
+
+struct MadeFolder {
+    std::string hostPath;
+    uint32_t entryOffset;
+};
+
+class TreeExtraction {
+public:
+    TreeExtraction(const ImageDocument& doc, WindowRef owner, unsigned replaceFlags)
+        : doc_(doc), owner_(owner), replaceFlags_(replaceFlags) {}
+
+    // The entry itself, then (a folder) its tree; false when an answer stops everything.
+    bool Entry(uint32_t entryOffset, const std::string& hostFolder) {
+        const Layout layout = doc_.GetLayout();
+        const uint8_t* area = doc_.Area();
+        const uint8_t* e = area + entryOffset;
+        const std::string name = EntryDisplayName(e);
+        const std::string path =
+            JoinPath(DirectoryPath(layout, area, doc_.AreaLength(), DirectoryOf(doc_, entryOffset)), name);
+        std::vector<Item> items{{entryOffset, 0, path}};
+        std::unordered_set<uint32_t> skipped;
+        if (e[kDirAttr] & kAttrDirectory) {
+            const TreeWalkEnd end = WalkTree(layout, area, doc_.AreaLength(), DirRef{Load16(e + kDirFirstCluster)},
+                                             path, [&](const TreeItem& item) {
+                                                 items.push_back(Item{item.entryOffset, item.depth + 1, item.path});
+                                                 return true;
+                                             });
+            for (const TreeProblem& problem : end.problems) {
+                skipped.insert(problem.entryOffset == 0 ? entryOffset : problem.entryOffset);
+                Fail(FolderFaultNotice(problem.path));
+            }
+        }
+        std::vector<std::string> hostFolders{hostFolder};
+        for (const Item& item : items) {
+            // Below a folder that could not be made, nothing is written.
+            if (item.depth >= hostFolders.size()) continue;
+            hostFolders.resize(item.depth + 1);
+            const uint8_t* entry = area + item.entryOffset;
+            const std::string target =
+                hostFolders.back() + HostPathSeparator() + SafeHostName(EntryDisplayName(entry));
+            if (entry[kDirAttr] & kAttrVolume) {
+                Fail(TextNotice(kMsgCannotSaveEntry, Tone::kWarning, {item.path}));
+            } else if (entry[kDirAttr] & kAttrDirectory) {
+                if (skipped.count(item.entryOffset)) continue;
+                bool existed = false;
+                const uint32_t error = CreateHostFolder(target, existed);
+                if (error != win_error::kSuccess) {
+                    Fail(HostErrorNotice(target, error));
+                    continue;
+                }
+                made_.push_back(MadeFolder{target, item.entryOffset});
+                hostFolders.push_back(target);
+            } else {
+                Result one = ExtractEntry(doc_, owner_, item.entryOffset, replaceFlags_, target);
+                if (one.Done()) {
+                    ++written_;
+                } else if (one.Failed()) {
+                    Fail(std::move(*one.failure));
+                } else if (!one.goOn) {
+                    return false;
+                }
+            }
+        }
+        return true;
+    }
+
+    // Folders' times last, innermost first: writing into a folder changes its time.
+    void StampFolders() {
+        for (auto it = made_.rbegin(); it != made_.rend(); ++it) {
+            const uint8_t* e = doc_.Area() + it->entryOffset;
+            DosDateTime stamp;
+            stamp.date = Load16(e + kDirDate);
+            stamp.time = Load16(e + kDirTime);
+            HostTime time = 0;
+            if (LocalDosToHostTime(stamp, time)) {
+                SetHostFolderTime(it->hostPath, time);
+            }
+        }
+    }
+
+    Result Finish() {
+        if (failures_.empty()) {
+            return Done();
+        }
+        Result result = Failure(std::move(failures_.back()), true);
+        failures_.pop_back();
+        result.notices = std::move(failures_);
+        return result;
+    }
+
+    uint32_t Written() const { return written_; }
+
+private:
+    void Fail(Notice notice) { failures_.push_back(std::move(notice)); }
+
+    const ImageDocument& doc_;
+    WindowRef owner_;
+    unsigned replaceFlags_;
+    std::vector<MadeFolder> made_;
+    std::vector<Notice> failures_;
+    uint32_t written_ = 0;
+};
+
+}  // namespace
+
+Result ExtractTree(const ImageDocument& doc, WindowRef owner, const std::vector<uint32_t>& entries,
+                   const std::string& hostFolder, unsigned replaceFlags, uint32_t* written) {
+    if (std::optional<Notice> refusal = ExtractionRefusal(doc)) return Failure(*refusal);
+    TreeExtraction extraction(doc, owner, replaceFlags);
+    bool goOn = true;
+    for (const uint32_t entryOffset : entries) {
+        if (!(goOn = extraction.Entry(entryOffset, hostFolder))) break;
+    }
+    extraction.StampFolders();
+    if (written != nullptr) *written = extraction.Written();
+    Result result = extraction.Finish();
+    if (!goOn) {
+        result.goOn = false;
+        if (result.Done()) result = Declined(false);
+    }
+    return result;
+}
+
+}  // namespace vk

@@ -1,0 +1,30 @@
+// Extracting entries with the folders among them: each folder becomes a host
+// folder holding its tree. The image never changes.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "engine/common/result.h"
+#include "engine/ports/prompts.h"
+
+namespace vk {
+
+struct ImageDocument;
+
+// Writes every entry of `entries` into `hostFolder` (no trailing separator):
+// a file as ExtractEntry writes it (`replaceFlags` as there), a folder as a
+// host folder of its name (one there already is used; a file or a link
+// standing there fails) with its whole tree below, each folder stamped with
+// its entry's time after its contents are written. Every name passes
+// SafeHostName, so nothing is written outside `hostFolder`. A damaged or
+// looping folder is reported (message 77) and skipped, nothing of it
+// written; a label is reported (message 82). Every failure is said and the
+// walk goes on, except when an answer stops it; the result fails when
+// anything failed, its last failure as `failure` and the others in
+// `notices`. `written` counts the files written.
+Result ExtractTree(const ImageDocument& doc, WindowRef owner, const std::vector<uint32_t>& entries,
+                   const std::string& hostFolder, unsigned replaceFlags, uint32_t* written = nullptr);
+
+}  // namespace vk
