@@ -139,6 +139,8 @@ TEST_F(DirTreeTest, FolderPropertiesSumTheFilesBelow) {
     }
     Store16(Area() + layout.ClusterOffset(b.cluster) + kDirFirstCluster, a.cluster);  // B's "." names A
     EXPECT_EQ(ReadFileProperties(doc, EntryIn(a, "B"), ini, "A").size, "");
+    Store16(EntryOf(kRootDir, "C") + kDirFirstCluster, 0);  // C names the root
+    EXPECT_EQ(ReadFileProperties(doc, EntryIn(kRootDir, "C"), ini).size, "");
     EXPECT_EQ(ReadFileProperties(doc, EntryIn(kRootDir, "A"), ini).size, FileSizeText(cluster, layout.clusterBytes))
         << "the damaged B adds nothing";
 }

@@ -49,11 +49,16 @@ uint64_t Allocated(uint64_t size, uint64_t clusterBytes) {
 // they take. Empty when the folder itself is damaged; a damaged folder below
 // it adds nothing, as a walk never enters it.
 std::string FolderSizeText(const ImageDocument& doc, const uint8_t* entry) {
+    const DirRef folder{Load16(entry + kDirFirstCluster)};
+    // Cluster 0 names the root: a folder entry that says so is damaged.
+    if (folder.IsRoot()) {
+        return std::string();
+    }
     const Layout layout = doc.GetLayout();
     uint64_t size = 0;
     uint64_t allocated = 0;
-    const TreeWalkEnd end = WalkTree(layout, doc.Area(), doc.AreaLength(), DirRef{Load16(entry + kDirFirstCluster)},
-                                     std::string_view(), [&](const TreeItem& item) {
+    const TreeWalkEnd end = WalkTree(layout, doc.Area(), doc.AreaLength(), folder, std::string_view(),
+                                     [&](const TreeItem& item) {
                                          const uint8_t* e = doc.Area() + item.entryOffset;
                                          if (!(e[kDirAttr] & kAttrDirectory)) {
                                              size += Load32(e + kDirSize);

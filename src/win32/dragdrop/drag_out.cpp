@@ -5,6 +5,7 @@
 #include <string>
 #include <utility>
 
+#include "engine/common/bytes.h"
 #include "engine/core/document.h"
 #include "win32/dragdrop/data_object.h"
 #include "win32/dragdrop/dragdrop.h"
@@ -22,15 +23,18 @@ namespace {
 HWND g_dragSourceWindow = nullptr;
 
 // A selection with folders and no label goes out with the folders' trees;
-// any other keeps the extraction of plain files, which refuses a label.
+// any other keeps the extraction of plain files, which refuses a label. So
+// does a folder entry whose first cluster is 0, the root's: it is damaged,
+// and a walk from it would take the root along.
 bool TakesFolderTrees(const ImageDocument& doc, const std::vector<uint32_t>& entries) {
     bool folders = false;
     for (const uint32_t entry : entries) {
-        const uint8_t attr = doc.Area()[entry + kDirAttr];
-        if (attr & kAttrVolume) {
+        const uint8_t* e = doc.Area() + entry;
+        if ((e[kDirAttr] & kAttrVolume) ||
+            ((e[kDirAttr] & kAttrDirectory) && Load16(e + kDirFirstCluster) == 0)) {
             return false;
         }
-        folders = folders || (attr & kAttrDirectory) != 0;
+        folders = folders || (e[kDirAttr] & kAttrDirectory) != 0;
     }
     return folders;
 }
