@@ -1,6 +1,7 @@
-// vkdisk ls, rm, ren, label and attr: the root directory through the same
+// vkdisk ls, rm, ren, label and attr: the directories through the same
 // steps the list, the Delete command, the label editor, the Volume page and
 // the file properties page take.
+#include <algorithm>
 #include <cctype>
 #include <cstdio>
 #include <string>
@@ -12,6 +13,9 @@
 #include "vkdisk/console_ports.h"
 #include "engine/fat/delete_rename.h"
 #include "engine/fat/dir_entry.h"
+#include "engine/fat/dir_ops.h"
+#include "engine/fat/dir_path.h"
+#include "engine/fat/dir_tree.h"
 #include "engine/fat/file_properties.h"
 #include "engine/fat/fs_options.h"
 #include "engine/fat/list_texts.h"
@@ -23,28 +27,35 @@ namespace vk::cli {
 namespace {
 
 const char kLsUsage[] =
-    "usage: vkdisk ls IMAGE\n"
+    "usage: vkdisk ls IMAGE [PATH] [-R]\n"
     "\n"
-    "Lists the files and folders of the image's root directory: name, size,\n"
-    "last change and attributes (R read-only, H hidden, A archive, S system,\n"
-    "D directory), then the number of objects. Numbers and dates follow the\n"
-    "locale (LANG, LC_ALL), with years in four digits. Bytes below 0x20 and\n"
-    "0x7F in names are shown as \\xNN.\n";
+    "Lists the files and folders of the image's root directory, or of the\n"
+    "folder PATH (parts split at / or \\): name, size, last change and\n"
+    "attributes (R read-only, H hidden, A archive, S system, D directory),\n"
+    "then the number of objects. -R lists every folder below as well, as ls -R\n"
+    "does: each folder's block begins with its path from the root and a colon\n"
+    "(\"/GAMES/SHOOT:\", \"/:\" for the root), the blocks separated by an empty\n"
+    "line, parents before their folders. A damaged folder, or one that leads\n"
+    "back into the tree, is reported and not entered; the exit code is 1 then.\n"
+    "Numbers and dates follow the locale (LANG, LC_ALL), with years in four\n"
+    "digits. Bytes below 0x20 and 0x7F in names are shown as \\xNN.\n";
 
 const char kRmUsage[] =
     "usage: vkdisk rm IMAGE NAME... [--force] [--yes|--no]\n"
     "\n"
-    "Deletes files from the root directory. A NAME may hold the wildcards *\n"
-    "and ?; case does not matter. Each file is confirmed unless --force or\n"
-    "--yes is given (without a terminal, the answer is Cancel). Folders are\n"
-    "never deleted. The image is saved when anything was deleted; the exit\n"
-    "code is 1 when a named entry is left.\n";
+    "Deletes files. A NAME may hold the wildcards * and ?; case does not\n"
+    "matter; a NAME with / or \\ is a path into folders (GAMES/*.SAV). Each\n"
+    "file is confirmed unless --force or --yes is given (without a terminal,\n"
+    "the answer is Cancel). Folders are never deleted: vkdisk rmdir removes\n"
+    "them. The image is saved when anything was deleted; the exit code is 1\n"
+    "when a named entry is left.\n";
 
 const char kRenUsage[] =
     "usage: vkdisk ren IMAGE OLD NEW [--strict]\n"
     "\n"
-    "Renames one entry. NEW is upper-cased and must be an 8.3 name; --strict\n"
-    "also refuses characters above 0x7F.\n";
+    "Renames one entry; OLD may be a path into folders (GAMES/OLD.TXT), and\n"
+    "NEW is the new name in the same folder. NEW is upper-cased and must be an\n"
+    "8.3 name; --strict also refuses characters above 0x7F.\n";
 
 const char kLabelUsage[] =
     "usage: vkdisk label IMAGE [TEXT | --remove]\n"
@@ -56,8 +67,8 @@ const char kAttrUsage[] =
     "usage: vkdisk attr IMAGE NAME [+r|-r|+h|-h|+s|-s|+a|-a]...\n"
     "\n"
     "Sets (+) or clears (-) the read-only, hidden, system and archive bits of\n"
-    "the entries NAME matches (wildcards * and ? allowed). Without changes it\n"
-    "prints their attributes.\n";
+    "the entries NAME matches (wildcards * and ? allowed, a path into folders\n"
+    "with / or \\). Without changes it prints their attributes.\n";
 
 const OptionSpec kAttrWords = {{}, {}, {"-r", "-h", "-s", "-a", "-R", "-H", "-S", "-A"}};
 
@@ -78,24 +89,55 @@ int Finish(bool keep, int exitCode) {
 int CmdLs(const Args& args) {
     ParsedArgs parsed;
     int exitCode = kExitOk;
-    if (!PrepareCommand(args, {}, kLsUsage, 1, 1, parsed, exitCode)) {
+    if (!PrepareCommand(args, {{"-R", "--recursive"}, {}}, kLsUsage, 1, 2, parsed, exitCode)) {
         return exitCode;
     }
+    const bool recursive = parsed.Has("-R") || parsed.Has("--recursive");
     // Looking changes nothing: the backup-FAT question is answered No.
     SetAnswerMode(AnswerMode::kNo);
     ImageDocument& doc = Document();
     if (!OpenDocument(parsed.positional[0], true)) {
         return kExitFailure;
     }
-    const std::vector<uint32_t> entries = ListedEntries(doc);
-    for (const uint32_t entry : entries) {
-        const ListColumns c = EntryColumns(doc.Area() + entry);
-        std::printf("%-12s %14s  %-24s %s\n", Printable(c.name).c_str(), c.size.c_str(), c.lastChange.c_str(),
-                    c.attributes.c_str());
+    DirRef top;
+    if (parsed.positional.size() == 2 && !ResolveFolder(parsed.positional[1], top)) {
+        CloseDocument();
+        return kExitFailure;
     }
-    std::printf("%s\n", FillConversions(LoadText(kStrObjectCount), {std::to_string(entries.size())}).c_str());
+    const Layout layout = doc.GetLayout();
+    const std::string topPath =
+        parsed.positional.size() == 2 ? DirectoryPath(layout, doc.Area(), doc.AreaLength(), top) : std::string();
+    std::vector<std::pair<std::string, DirRef>> folders{{topPath, top}};
+    if (recursive) {
+        std::vector<std::pair<std::string, uint32_t>> found;  // every folder below, parents first
+        const TreeWalkEnd end = WalkTree(layout, doc.Area(), doc.AreaLength(), top, topPath, [&](const TreeItem& item) {
+            if (doc.Area()[item.entryOffset + kDirAttr] & kAttrDirectory) found.emplace_back(item.path, item.entryOffset);
+            return true;
+        });
+        for (const auto& folder : found) {
+            const bool skipped = std::any_of(end.problems.begin(), end.problems.end(),
+                                             [&](const TreeProblem& p) { return p.entryOffset == folder.second; });
+            if (!skipped) folders.emplace_back(folder.first, DirRef{Load16(doc.Area() + folder.second + kDirFirstCluster)});
+        }
+        for (const Notice& problem : ProblemNotices(end)) Tell(MainWindow(), problem);
+        if (!end.problems.empty()) exitCode = kExitFailure;
+    }
+    for (size_t i = 0; i < folders.size(); ++i) {
+        if (recursive) {
+            std::string heading = "/" + folders[i].first;
+            std::replace(heading.begin(), heading.end(), kPathSeparator, '/');
+            std::printf("%s%s:\n", i == 0 ? "" : "\n", Printable(heading).c_str());
+        }
+        const std::vector<uint32_t> entries = ListedEntries(doc, folders[i].second);
+        for (const uint32_t entry : entries) {
+            const ListColumns c = EntryColumns(doc.Area() + entry);
+            std::printf("%-12s %14s  %-24s %s\n", Printable(c.name).c_str(), c.size.c_str(), c.lastChange.c_str(),
+                        c.attributes.c_str());
+        }
+        std::printf("%s\n", FillConversions(LoadText(kStrObjectCount), {std::to_string(entries.size())}).c_str());
+    }
     CloseDocument();
-    return kExitOk;
+    return exitCode;
 }
 
 int CmdRm(const Args& args) {
@@ -114,6 +156,12 @@ int CmdRm(const Args& args) {
     }
     const Result deleted = DeleteEntries(Document(), MainWindow(), entries);
     Report(MainWindow(), deleted);
+    for (const uint32_t entry : entries) {
+        if (Document().Area()[entry + kDirAttr] & kAttrDirectory) {
+            Complain(Printable(EntryDisplayName(Document().Area() + entry)) +
+                     " is a folder: vkdisk rmdir removes folders");
+        }
+    }
     const bool allGone = deleted.changes.removed.size() == entries.size();
     // What the user confirmed stays deleted even when other names were kept.
     return Finish(true, allGone ? kExitOk : kExitFailure);

@@ -1,8 +1,10 @@
-// vkdisk add and get: host files into the image and entries out of it,
+// vkdisk add and get: host files and trees into the image and out of it,
 // through the same steps as the Add file and Extract file commands.
+#include <algorithm>
 #include <cctype>
 #include <cstdint>
 #include <cstdio>
+#include <filesystem>
 #include <set>
 #include <string>
 #include <vector>
@@ -12,7 +14,11 @@
 #include "vkdisk/console_ports.h"
 #include "engine/fat/add_file.h"
 #include "engine/fat/dir_entry.h"
+#include "engine/fat/dir_ops.h"
 #include "engine/fat/extract.h"
+#include "engine/fat/extract_tree.h"
+#include "engine/fat/short_names.h"
+#include "engine/ports/host_text.h"
 #include "engine/fat/fs_options.h"
 #include "engine/fat/list_texts.h"
 #include "engine/fat/root_directory.h"
@@ -22,10 +28,13 @@ namespace vk::cli {
 namespace {
 
 const char kAddUsage[] =
-    "usage: vkdisk add IMAGE FILE... [--force] [--strict] [--yes|--no]\n"
+    "usage: vkdisk add IMAGE FILE... [--to PATH] [-r] [--force] [--strict] [--yes|--no]\n"
     "\n"
-    "Copies host files (or makes entries for host folders, without content)\n"
-    "into the image's root directory under their 8.3 names. An existing entry\n"
+    "Copies host files into the image's root directory, or into the folder\n"
+    "PATH (parts split at / or \\), under their 8.3 names. A host folder\n"
+    "becomes an empty folder; with -r its files and folders come along, all\n"
+    "the way down (a folder of that name there already takes them in). A full\n"
+    "folder grows by one cluster; the root has a fixed size. An existing entry\n"
     "of the same name is replaced after a question; --force replaces without\n"
     "asking, --yes and --no answer every question. --strict checks names\n"
     "under the strict rules (no characters above 0x7F) before cutting them.\n"
@@ -38,18 +47,22 @@ const char kGetUsage[] =
     "usage: vkdisk get IMAGE NAME... [-d DIR] [--force] [--yes|--no]\n"
     "       vkdisk get IMAGE --all -d DIR [--force] [--yes|--no]\n"
     "\n"
-    "Extracts files of the root directory into DIR (default: the current\n"
-    "folder), with their time stamps and attributes. A NAME may hold the DOS\n"
-    "wildcards * and ?, matched without regard to case; \"*.*\" also matches\n"
-    "names without an extension. --all takes every file. Folders and the\n"
-    "volume label are skipped with a warning. An existing host file is\n"
-    "replaced after a question; --force replaces without asking. Bytes that\n"
-    "no host file name may hold (\\ / : * ? \" < > | and control bytes, and\n"
-    "trailing dots and blanks) become '_'; an existing link is replaced\n"
-    "itself, never followed, and the image itself is never overwritten. Two\n"
-    "entries that would land on one host name give the first only. The exit\n"
-    "code is 1 when a NAME matches nothing, an extraction fails, an entry was\n"
-    "left out, or a replacement was declined for want of a terminal.\n";
+    "Extracts entries into DIR (default: the current folder), with their time\n"
+    "stamps and attributes. A NAME may hold the DOS wildcards * and ?, matched\n"
+    "without regard to case; \"*.*\" also matches names without an extension.\n"
+    "A NAME with / or \\ is a path into folders (GAMES/SHOOT/*.DAT); what it\n"
+    "names lands in DIR under its own name. A folder becomes a host folder of\n"
+    "its name holding its whole tree, each folder stamped with its time after\n"
+    "its contents; --all takes the whole disk so. A damaged folder, or one\n"
+    "that leads back into the tree, is reported and nothing of it written. The\n"
+    "volume label is never extracted. An existing host file is replaced after\n"
+    "a question; --force replaces without asking. Bytes that no host file name\n"
+    "may hold (\\ / : * ? \" < > | and control bytes, and trailing dots and\n"
+    "blanks) become '_'; an existing link is replaced itself, never followed,\n"
+    "and the image itself is never overwritten. Two entries of one folder that\n"
+    "would land on one host name give the first only. The exit code is 1 when\n"
+    "a NAME matches nothing, an extraction fails, an entry was left out, or a\n"
+    "replacement was declined for want of a terminal.\n";
 
 void DiscardAndClose(ImageDocument& doc) {
     doc.modified = false;
@@ -68,29 +81,76 @@ void ReportSkipped(const std::vector<std::string>& names, const char* what) {
 
 }  // namespace
 
+namespace {
+
+// The folder entry of `dir` an added host folder became or already was.
+bool AddedFolder(ImageDocument& doc, const std::string& hostPath, DirRef dir, DirRef& folder) {
+    HostFindData found;
+    if (FindHostFile(hostPath, found) != 0) return false;
+    std::string name = MakeShortName(found);
+    HostUpperCase(name);
+    const uint32_t entry = FindPackedEntry(doc.GetLayout(), doc.Area(), doc.AreaLength(), dir, PackShortName(name));
+    if (entry == 0 || !(doc.Area()[entry + kDirAttr] & kAttrDirectory)) return false;
+    folder = DirRef{Load16(doc.Area() + entry + kDirFirstCluster)};
+    return true;
+}
+
+// Adds `hostPath` into `dir`, and with `recursive` a host folder's contents
+// into the folder it became, names sorted. False when the add must stop.
+bool AddOne(ImageDocument& doc, const std::string& hostPath, DirRef dir, bool recursive,
+            std::vector<std::string>& skipped) {
+    const unsigned unasked = UnaskedDeclines();
+    const Result added = AddHostFile(doc, MainWindow(), hostPath, dir);
+    Report(MainWindow(), added);
+    if (UnaskedDeclines() != unasked) {
+        skipped.push_back(hostPath);
+    }
+    if (!added.Done()) {
+        return added.goOn;  // a declined replacement goes on and is no failure
+    }
+    std::error_code error;
+    if (!recursive || !std::filesystem::is_directory(std::filesystem::symlink_status(hostPath, error))) {
+        return true;
+    }
+    DirRef folder;
+    if (!AddedFolder(doc, hostPath, dir, folder)) {
+        Complain(hostPath + ": the folder it became is not found");
+        return false;
+    }
+    std::vector<std::string> children;
+    for (std::filesystem::directory_iterator it(hostPath, error), end; !error && it != end; it.increment(error)) {
+        children.push_back(it->path().string());
+    }
+    if (error) {
+        Complain(hostPath + ": " + error.message());
+        return false;
+    }
+    std::sort(children.begin(), children.end());
+    for (const std::string& child : children) {
+        if (!AddOne(doc, child, folder, true, skipped)) return false;
+    }
+    return true;
+}
+
+}  // namespace
+
 int CmdAdd(const Args& args) {
     ParsedArgs parsed;
     int exitCode = kExitOk;
-    if (!PrepareCommand(args, {{"--force", "-f", "--strict"}, {}}, kAddUsage, 2, SIZE_MAX, parsed, exitCode)) {
+    if (!PrepareCommand(args, {{"--force", "-f", "--strict", "-r", "--recursive"}, {"--to"}}, kAddUsage, 2, SIZE_MAX,
+                        parsed, exitCode)) {
         return exitCode;
     }
     FsOptions().forceSwitch = parsed.Has("--force") || parsed.Has("-f");
     if (parsed.Has("--strict")) FsOptions().nameStrength = NameStrength::kStrict;
+    const bool recursive = parsed.Has("-r") || parsed.Has("--recursive");
     if (!OpenForChange(parsed.positional[0])) return kExitFailure;
     ImageDocument& doc = Document();
-    bool failed = false;
+    DirRef target;
+    bool failed = !ResolveFolder(parsed.Value("--to"), target);
     std::vector<std::string> skipped;
-    for (size_t i = 1; i < parsed.positional.size(); ++i) {
-        const unsigned unasked = UnaskedDeclines();
-        const Result added = AddHostFile(doc, MainWindow(), parsed.positional[i]);
-        Report(MainWindow(), added);
-        if (UnaskedDeclines() != unasked) {
-            skipped.push_back(parsed.positional[i]);
-        }
-        if (!added.Done() && !added.goOn) {
-            failed = true;  // a declined replacement goes on and is no failure
-            break;
-        }
+    for (size_t i = 1; i < parsed.positional.size() && !failed; ++i) {
+        failed = !AddOne(doc, parsed.positional[i], target, recursive, skipped);
     }
     if (failed) {
         Complain("nothing was saved");
@@ -133,6 +193,7 @@ int CmdGet(const Args& args) {
     };
     bool ok = true;
     bool collided = false;
+    bool failedOne = false;  // a folder's tree went on past a failure
     std::set<std::string> written;
     std::vector<std::string> skipped;
     for (size_t i = 0; i < entries.size() && ok; ++i) {
@@ -149,9 +210,14 @@ int CmdGet(const Args& args) {
             continue;
         }
         const unsigned unasked = UnaskedDeclines();
-        const Result saved = SaveEntryAs(doc, MainWindow(), entries[i], intoFolder, replaceFlags);
+        const bool isFolder = (doc.Area()[entries[i] + kDirAttr] & (kAttrDirectory | kAttrVolume)) == kAttrDirectory;
+        const Result saved =
+            isFolder ? ExtractTree(doc, MainWindow(), {entries[i]}, folder.empty() ? std::string(".") : folder,
+                                   replaceFlags)
+                     : SaveEntryAs(doc, MainWindow(), entries[i], intoFolder, replaceFlags);
         Report(MainWindow(), saved);
         ok = saved.goOn;
+        failedOne = failedOne || (isFolder && saved.Failed());
         if (UnaskedDeclines() != unasked) {
             skipped.push_back(name);
         }
@@ -160,7 +226,7 @@ int CmdGet(const Args& args) {
     if (!skipped.empty()) {
         ReportSkipped(skipped, "these entries did not replace the host files of their names");
     }
-    return ok && !unmatched && !collided && skipped.empty() ? kExitOk : kExitFailure;
+    return ok && !failedOne && !unmatched && !collided && skipped.empty() ? kExitOk : kExitFailure;
 }
 
 }  // namespace vk::cli

@@ -16,6 +16,8 @@ int CmdGet(const Args& args);
 int CmdLs(const Args& args);
 int CmdRm(const Args& args);
 int CmdRen(const Args& args);
+int CmdMkdir(const Args& args);
+int CmdRmdir(const Args& args);
 int CmdLabel(const Args& args);
 int CmdAttr(const Args& args);
 int CmdRead(const Args& args);

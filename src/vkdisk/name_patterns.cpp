@@ -1,18 +1,61 @@
 #include "vkdisk/name_patterns.h"
 
+#include <algorithm>
+
 #include "engine/core/document.h"
+#include "engine/fat/dir_path.h"
 #include "engine/fat/list_texts.h"
 #include "engine/fat/name_match.h"
+#include "engine/ports/prompts.h"
+#include "engine/strings/string_ids.h"
 #include "vkdisk/command_support.h"
 
 namespace vk::cli {
+namespace {
+
+bool IsPath(const std::string& pattern) { return pattern.find_first_of("/\\") != std::string::npos; }
+
+// Says what a failed look-up has to say; "not found" as a name without a
+// path says it.
+void TellLookup(const std::string& pattern, const Result& result) {
+    if (result.failure && result.failure->form == Notice::Form::kText && result.failure->id == kMsgPathNotFound &&
+        result.notices.empty()) {
+        Complain("no entry matches '" + pattern + "'");
+        return;
+    }
+    Report(MainWindow(), result);
+}
+
+}  // namespace
 
 bool ResolveNames(const std::vector<std::string>& patterns, std::vector<uint32_t>& entries) {
     const ImageDocument& doc = Document();
     const std::vector<uint32_t> listed = ListedEntries(doc);
     std::vector<bool> chosen(listed.size(), false);
+    std::vector<uint32_t> inFolders;
     bool ok = true;
     for (const std::string& pattern : patterns) {
+        if (IsPath(pattern)) {
+            DirRef dir;
+            std::vector<uint32_t> found;
+            const Result resolved =
+                ResolvePattern(doc.GetLayout(), doc.Area(), doc.AreaLength(), pattern, dir, found);
+            if (!resolved.Done()) {
+                TellLookup(pattern, resolved);
+                ok = false;
+                continue;
+            }
+            Report(MainWindow(), resolved);  // a folder whose chain broke off
+            for (uint32_t entry : found) {
+                const auto at = std::find(listed.begin(), listed.end(), entry);
+                if (at != listed.end()) {
+                    chosen[static_cast<size_t>(at - listed.begin())] = true;
+                } else if (std::find(inFolders.begin(), inFolders.end(), entry) == inFolders.end()) {
+                    inFolders.push_back(entry);
+                }
+            }
+            continue;
+        }
         bool any = false;
         for (size_t i = 0; i < listed.size(); ++i) {
             if (MatchesName(pattern, EntryDisplayName(doc.Area() + listed[i]))) {
@@ -31,7 +74,18 @@ bool ResolveNames(const std::vector<std::string>& patterns, std::vector<uint32_t
             entries.push_back(listed[i]);
         }
     }
+    entries.insert(entries.end(), inFolders.begin(), inFolders.end());
     return ok;
+}
+
+bool ResolveFolder(const std::string& path, DirRef& dir) {
+    const ImageDocument& doc = Document();
+    const Result resolved = ResolveDirectory(doc.GetLayout(), doc.Area(), doc.AreaLength(), path, dir);
+    if (!resolved.Done()) {
+        Report(MainWindow(), resolved);
+        return false;
+    }
+    return true;
 }
 
 }  // namespace vk::cli

@@ -1,6 +1,7 @@
 // Any byte string opened as an image, then every listed entry extracted:
-// once by itself and once all together into a folder, which reads
-// every chain to its end.
+// once by itself, once all together into a folder, which reads every chain
+// to its end, and once as a tree, folders and all, which must end on loops
+// and write nothing outside its folder.
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
@@ -8,6 +9,7 @@
 
 #include "engine/core/document.h"
 #include "engine/fat/extract.h"
+#include "engine/fat/extract_tree.h"
 #include "engine/fat/list_texts.h"
 #include "tests/fuzz/fuzz_ports.h"
 #include "tests/fuzz/memory_host_files.h"
@@ -34,6 +36,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         }
         ByteBlock paths;
         Report(nullptr, ExtractEntriesToFolder(doc, listed, "/out", paths));
+        fuzz::MemoryFiles()["/tree"].attributes = kHostDirectory;
+        Report(nullptr, ExtractTree(doc, nullptr, listed, "/tree", kReplaceSilently));
+        for (const auto& file : fuzz::MemoryFiles()) {
+            const std::string& path = file.first;
+            if (path != "/img.dsk" && path.compare(0, 5, "/one/") != 0 && path.compare(0, 5, "/out/") != 0 &&
+                path != "/tree" && path.compare(0, 6, "/tree/") != 0) {
+                __builtin_trap();  // a name led out of its folder
+            }
+        }
     }
     doc.modified = false;
     fuzz::CloseDocument(doc);

@@ -1,5 +1,6 @@
 #include "tests/fuzz/fuzz_ports.h"
 
+#include "engine/core/document.h"
 #include "engine/ports/prompts.h"
 #include "engine/ports/window_sync.h"
 

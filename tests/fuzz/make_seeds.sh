@@ -46,6 +46,23 @@ mcopy -i "$img" "$work/Long File Name.txt" "::My Folder/"
 mcopy -i "$img" "$work/DATA.BIN" "::My Folder/Inner Folder/"
 mlabel -i "$img" ::LONGNAMES
 
+# Folder trees that must not be followed: A holds B, whose entry (after A's
+# dot entries) is bent back to A, or whose own "." entry names another
+# cluster; and a deep tree. With one-sector clusters A is cluster 2, B 3.
+u16() { od -An -tu2 -j "$2" -N2 "$1" | tr -d ' '; }
+u8() { od -An -tu1 -j "$2" -N1 "$1" | tr -d ' '; }
+tree="$work/tree.img"
+make_image "$tree" 160 -s 1 -f 2 -r 64
+mmd -i "$tree" ::A ::A/B ::A/B/C ::A/B/C/D
+mcopy -i "$tree" "$work/HELLO.TXT" ::A/B/C/D/
+bps=$(u16 "$tree" 11)
+data=$(( ($(u16 "$tree" 14) + $(u8 "$tree" 16) * $(u16 "$tree" 22)) * bps + $(u16 "$tree" 17) * 32 ))
+cp "$tree" "$out/images/folder-tree.img"
+cp "$tree" "$out/images/folder-loop.img"
+printf '\x02\x00' | dd of="$out/images/folder-loop.img" bs=1 seek=$((data + 64 + 26)) conv=notrunc status=none
+cp "$tree" "$out/images/folder-dot-elsewhere.img"
+printf '\x05\x00' | dd of="$out/images/folder-dot-elsewhere.img" bs=1 seek=$((data + bps + 26)) conv=notrunc status=none
+
 # The smallest standard formats as vkdisk makes them, with each boot sector.
 if [ -n "$vkdisk" ]; then
     for code in FC FE; do

@@ -1,9 +1,11 @@
 // Any byte string opened as an image file (comment header, boot sector,
-// backup FAT check, bad-sector file) and listed with every column text.
+// backup FAT check, bad-sector file) and listed with every column text: the
+// root, then every folder of the tree, which a loop must not keep walking.
 #include <cstddef>
 #include <cstdint>
 
 #include "engine/core/document.h"
+#include "engine/fat/dir_tree.h"
 #include "engine/fat/list_texts.h"
 #include "tests/fuzz/fuzz_ports.h"
 #include "tests/fuzz/memory_host_files.h"
@@ -19,6 +21,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             const ListColumns columns = EntryColumns(doc.Area() + offset);
             (void)columns;
         }
+        const TreeWalkEnd end = WalkTree(doc.GetLayout(), doc.Area(), doc.AreaLength(), kRootDir, "",
+                                         [&](const TreeItem& item) {
+                                             const ListColumns columns = EntryColumns(doc.Area() + item.entryOffset);
+                                             (void)columns;
+                                             return true;
+                                         });
+        (void)ProblemNotices(end);
     }
     doc.modified = false;
     fuzz::CloseDocument(doc);

@@ -124,10 +124,11 @@ count; [ "$(cat "$work/out/EXACT.BIN")" = old ] || fail "EXACT.BIN was overwritt
 expect_rc 0 "forced overwrite" "$vkdisk" get "$src" EXACT.BIN -d "$work/out" --force
 same_file exact.bin "$work/out/EXACT.BIN" "overwritten EXACT.BIN"
 
-# --all skips the folder and the label, extracts every file.
+# --all extracts every file and the (empty) folder, never the label.
 expect_rc 0 "get --all" "$vkdisk" get "$src" --all -d "$work/out2"
 for f in BIG.BIN EXACT.BIN EMPTY.BIN NOTES.TXT; do count; [ -f "$work/out2/$f" ] || fail "--all missed $f"; done
-count; [ ! -e "$work/out2/FOLDER" ] && [ ! -e "$work/out2/MYDISK" ] || fail "--all wrote a folder or the label"
+count; [ -d "$work/out2/FOLDER" ] && [ -z "$(ls -A "$work/out2/FOLDER")" ] || fail "--all did not make the empty FOLDER"
+count; [ ! -e "$work/out2/MYDISK" ] || fail "--all wrote the label"
 
 # Names no host allows never lead out of the target folder.
 bad="$work/bad.dsk"

@@ -74,9 +74,12 @@ SlotResult FindFolderSlot(const Layout& layout, const uint8_t* area, uint32_t le
     if (quiet) {
         return result;
     }
-    Result planned = PlanNewSlot(layout, area, length, dir, DirectoryPath(layout, area, length, dir), displayName,
-                                 result.newSlot);
+    // The folder's path is only for a message, and finding it walks the tree:
+    // it is looked up when there is one to say.
+    Result planned = PlanNewSlot(layout, area, length, dir, "", displayName, result.newSlot);
     if (!planned.Done()) {
+        planned = PlanNewSlot(layout, area, length, dir, DirectoryPath(layout, area, length, dir), displayName,
+                              result.newSlot);
         result.failure = std::move(planned.failure);
         result.goOn = false;
         return result;

@@ -125,7 +125,6 @@ Result RemoveFolders(ImageDocument& doc, WindowRef owner, const std::vector<uint
         RemovalPlan plan;
         Result planned = PlanRemoveFolder(layout, area, length, parent, entryOffset, path, recursive, plan);
         if (!planned.Done()) {
-            planned.goOn = entries.size() > 1;
             result.notices.push_back(*planned.failure);
             continue;
         }

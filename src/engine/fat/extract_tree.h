@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "engine/common/result.h"
+#include "engine/fat/extract.h"
 #include "engine/ports/prompts.h"
 
 namespace vk {

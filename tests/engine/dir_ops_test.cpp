@@ -1,0 +1,199 @@
+// The document's operations inside folders: listing, adding (a full folder
+// grows, a failed add undoes the growth), making, removing, renaming and
+// extracting trees.
+#include <cstring>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "engine/fat/add_file.h"
+#include "engine/fat/delete_rename.h"
+#include "engine/fat/dir_ops.h"
+#include "engine/fat/dir_path.h"
+#include "engine/fat/dir_slot.h"
+#include "engine/fat/extract_tree.h"
+#include "engine/fat/list_texts.h"
+#include "engine/ports/platform_codes.h"
+#include "engine/strings/string_ids.h"
+#include "tests/engine/transfer_fixture.h"
+
+namespace vk {
+namespace {
+
+using test::Bytes;
+
+constexpr unsigned kAskRemove = kBoxYesNoCancel | kIconQuestion | kDefaultButton2;
+
+class DirOpsTest : public test::TransferTest {
+protected:
+    DirRef Mkdir(DirRef parent, const std::string& name) {
+        const Result made = MakeFolderIn(doc, parent, name);
+        EXPECT_TRUE(made.Done()) << name;
+        return made.changes.added.size() == 1 ? DirRef{Load16(Entry(made.changes.added[0]) + kDirFirstCluster)}
+                                              : kRootDir;
+    }
+    // Takes every free slot of `dir` with an empty file entry, without growing it.
+    void Fill(DirRef dir) {
+        for (int n = 0;; ++n) {
+            NewSlot slot;
+            ASSERT_TRUE(PlanNewSlot(layout, doc.Area(), doc.AreaLength(), dir, "", "", slot).Done());
+            if (slot.growCluster != 0) return;
+            uint8_t* e = Entry(slot.offset);
+            std::memset(e, 0, kDirEntrySize);
+            const std::string name = "F" + std::to_string(1000 + n) + "    TXT";
+            std::memcpy(e, name.data(), kDirFullNameLength);
+            e[kDirAttr] = kAttrArchive;
+        }
+    }
+    std::vector<uint32_t> Chain(DirRef d) const {
+        std::vector<uint32_t> chain;
+        for (ChainWalker w(layout, doc.Area(), doc.AreaLength(), d.cluster); w.State() == ChainState::kCluster;
+             w.Advance())
+            chain.push_back(w.Cluster());
+        return chain;
+    }
+    uint32_t In(DirRef d, const std::string& name) {
+        return FindShownEntry(layout, doc.Area(), doc.AreaLength(), d, name);
+    }
+    uint32_t FreeClusters() const { return CountClusters(layout, doc.Area(), doc.AreaLength()).free; }
+    Bytes Snapshot() const { return test::ImageBytes(doc); }
+};
+
+TEST_F(DirOpsTest, AddIntoAFullFolderGrowsItAndAFailedAddUndoesTheGrowth) {
+    const DirRef a = Mkdir(kRootDir, "A");
+    Fill(a);
+    ASSERT_EQ(Chain(a).size(), 1u);
+    const Bytes data = Pattern(3000);
+    const std::string small = HostFile("small.bin", data);
+
+    // Too big for the free clusters: the grown cluster and every FAT entry come back.
+    const std::string big = HostFile("big.bin", Pattern(size_t{FreeClusters()} * layout.clusterBytes));
+    const Bytes before = Snapshot();
+    script.Message(kMsgDiskFull, kIconError);
+    EXPECT_TRUE(Shown(AddHostFile(doc, MainWindow(), big, a)).Failed());
+    EXPECT_EQ(Snapshot(), before);
+
+    const Result added = Shown(AddHostFile(doc, MainWindow(), small, a));
+    ASSERT_TRUE(added.Done());
+    ASSERT_EQ(added.changes.added.size(), 1u);
+    const uint32_t entry = added.changes.added[0];
+    EXPECT_EQ(Chain(a).size(), 2u);
+    EXPECT_EQ(DirectoryOf(doc, entry), a);
+    EXPECT_EQ(In(a, "SMALL.BIN"), entry);
+    EXPECT_EQ(In(kRootDir, "SMALL.BIN"), 0u);
+    const std::vector<uint32_t> listed = ListedEntries(doc, a);
+    EXPECT_EQ(listed.back(), entry);
+    EXPECT_EQ(listed.size(), layout.clusterBytes / kDirEntrySize - 2 + 1) << "no dot entries";
+
+    // The same name again asks message 74 in the folder, as in the root.
+    script.Message(kMsgReplaceEntry, kBoxYesNo | kIconQuestion, kIdNo);
+    EXPECT_FALSE(Shown(AddHostFile(doc, MainWindow(), small, a)).Done());
+}
+
+TEST_F(DirOpsTest, AHostFolderAddedInAFolderNamesItsParent) {
+    const DirRef a = Mkdir(kRootDir, "A");
+    std::filesystem::create_directory(dir.Path("sub"));
+    const Result added = Shown(AddHostFile(doc, MainWindow(), dir.Path("sub"), a));
+    ASSERT_EQ(added.changes.added.size(), 1u);
+    const uint32_t sub = Load16(Entry(added.changes.added[0]) + kDirFirstCluster);
+    const uint8_t* dots = doc.Area() + layout.ClusterOffset(sub);
+    EXPECT_EQ(Load16(dots + kDirFirstCluster), sub);
+    EXPECT_EQ(Load16(dots + kDirEntrySize + kDirFirstCluster), a.cluster);
+}
+
+TEST_F(DirOpsTest, MakeFolderChecksTheNameInItsDirectory) {
+    const DirRef a = Mkdir(kRootDir, "A");
+    Mkdir(a, "b");
+    const struct {
+        const char* name;
+        unsigned id;
+        std::vector<std::string> inserts;
+    } refused[] = {
+        {"B", kMsgFolderNameTaken, {"A\\B"}},
+        {"", kMsgNameBlank, {}},
+        {"NINECHARS", kMsgNameInvalid, {}},
+        {"A*B", kMsgNameBadChars, {}},
+    };
+    for (const auto& c : refused) {
+        SCOPED_TRACE(c.name);
+        const Bytes before = Snapshot();
+        const Result r = MakeFolderIn(doc, a, c.name);
+        ASSERT_TRUE(r.failure.has_value());
+        EXPECT_EQ(r.failure->id, c.id);
+        EXPECT_EQ(r.failure->inserts, c.inserts);
+        EXPECT_EQ(Snapshot(), before);
+    }
+    EXPECT_NE(In(a, "B"), 0u);
+    EXPECT_EQ(In(kRootDir, "B"), 0u);
+}
+
+TEST_F(DirOpsTest, RemoveFoldersAsksAndFreesTheWholeTree) {
+    const uint32_t freeAtStart = FreeClusters();
+    const DirRef a = Mkdir(kRootDir, "A");
+    Mkdir(a, "EMPTY");
+    const DirRef b = Mkdir(a, "B");
+    ASSERT_TRUE(Shown(AddHostFile(doc, MainWindow(), HostFile("one.bin", Pattern(2000)), b)).Done());
+    ASSERT_TRUE(Shown(AddHostFile(doc, MainWindow(), HostFile("two.bin", Pattern(10)), a)).Done());
+    const uint32_t aEntry = In(kRootDir, "A");
+
+    // Not recursive: a folder with contents is refused, an empty one goes after a question.
+    const Bytes before = Snapshot();
+    script.Message(kMsgCannotDeleteDir, kIconError);
+    EXPECT_TRUE(Shown(RemoveFolders(doc, test::TestOwner(), {aEntry}, false)).Failed());
+    EXPECT_EQ(Snapshot(), before);
+    script.Message(kMsgDeleteFolder, kAskRemove, kIdYes);
+    EXPECT_TRUE(Shown(RemoveFolders(doc, test::TestOwner(), {In(a, "EMPTY")}, false)).Done());
+    EXPECT_EQ(script.Shown().back().inserts, (std::vector<std::string>{"A\\EMPTY"}));
+    EXPECT_EQ(In(a, "EMPTY"), 0u);
+
+    // Recursive: the question counts the files; No keeps everything.
+    for (int answer : {kIdNo, kIdYes}) {
+        script.Message(kMsgDeleteFolderTree, kAskRemove, answer);
+        const Result r = Shown(RemoveFolders(doc, test::TestOwner(), {aEntry}, true));
+        EXPECT_EQ(script.Shown().back().inserts, (std::vector<std::string>{"A", "2"}));
+        EXPECT_EQ(r.changes.removed.size(), answer == kIdYes ? 1u : 0u);
+    }
+    EXPECT_EQ(In(kRootDir, "A"), 0u);
+    EXPECT_EQ(FreeClusters(), freeAtStart);
+}
+
+TEST_F(DirOpsTest, RenameLooksForTheNameInTheEntrysOwnDirectory) {
+    const DirRef a = Mkdir(kRootDir, "A");
+    PlaceFile(1, "ROOT    TXT", {}, {});
+    const uint32_t x = Shown(AddHostFile(doc, MainWindow(), HostFile("x.txt", Pattern(5)), a)).changes.added.at(0);
+    Shown(AddHostFile(doc, MainWindow(), HostFile("y.txt", Pattern(5)), a));
+    const std::string taken = "y.txt";
+    const Result refused = RenameEntry(doc, x, &taken);
+    ASSERT_TRUE(refused.failure.has_value());
+    EXPECT_EQ(refused.failure->hostCode, win_error::kAlreadyExists);
+    const std::string rootName = "root.txt";
+    EXPECT_TRUE(RenameEntry(doc, x, &rootName).Done()) << "a name of the root is free in a folder";
+    EXPECT_EQ(In(a, "ROOT.TXT"), x);
+}
+
+TEST_F(DirOpsTest, ExtractTreeWritesFoldersAndSkipsALoop) {
+    const DirRef a = Mkdir(kRootDir, "A");
+    const DirRef b = Mkdir(a, "B");
+    const Bytes one = Pattern(2000, 3);
+    ASSERT_TRUE(Shown(AddHostFile(doc, MainWindow(), HostFile("one.bin", one), b)).Done());
+    // LOOP's chain is A's: a folder that holds itself.
+    const DirRef loop = Mkdir(a, "LOOP");
+    Store16(Entry(In(a, "LOOP")) + kDirFirstCluster, static_cast<uint16_t>(a.cluster));
+    SetFat(loop.cluster, kFatFree);
+
+    const std::string out = dir.Path("out");
+    std::filesystem::create_directory(out);
+    uint32_t written = 0;
+    const Result r = ExtractTree(doc, nullptr, {In(kRootDir, "A")}, out, kReplaceSilently, &written);
+    ASSERT_TRUE(r.failure.has_value());
+    EXPECT_EQ(r.failure->id, kMsgStoredFileCorrupt);
+    EXPECT_EQ(r.failure->inserts, (std::vector<std::string>{"A\\LOOP"}));
+    EXPECT_EQ(written, 1u);
+    EXPECT_EQ(test::ReadFile(out + "/A/B/ONE.BIN"), one);
+    EXPECT_FALSE(std::filesystem::exists(out + "/A/LOOP"));
+}
+
+}  // namespace
+}  // namespace vk
