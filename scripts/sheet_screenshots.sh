@@ -32,6 +32,7 @@ shots=(
     "view-icon view-icon Untitled - Volkarn"
     "view-small-icon view-small-icon Untitled - Volkarn"
     "view-report view-report Untitled - Volkarn"
+    "folder folder Untitled.GAMES.SHOOT - Volkarn"
     "extract-folder extract-folder Browse for Folder"
     "delete-yes-to-all yes-to-all Volkarn"
 )

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include "engine/fat/dir_remove.h"
+#include "engine/fat/file_properties.h"
 #include "engine/strings/string_ids.h"
 #include "tests/engine/folder_fixture.h"
 
@@ -113,6 +114,35 @@ TEST_F(DirTreeTest, DamagedFoldersAreReportedAndSkipped) {
         EXPECT_EQ(resolved.failure->inserts, std::vector<std::string>{"A\\B"});
         EXPECT_TRUE(Snapshot() == damaged);
     }
+}
+
+// A folder's properties: where it lies, and as its size what the files below
+// it hold; a damaged folder has no size to show.
+TEST_F(DirTreeTest, FolderPropertiesSumTheFilesBelow) {
+    const std::string ini = "no-such.ini";
+    const uint32_t cluster = static_cast<uint32_t>(layout.clusterBytes);
+    const struct {
+        DirRef dir;
+        const char* path;
+        const char* name;
+        uint32_t bytes;  // NOTES.TXT and DEEP.BIN take one cluster each
+    } cases[] = {
+        {kRootDir, "", "A", 2 * cluster},
+        {a, "A", "B", cluster},
+        {kRootDir, "", "C", 0},
+    };
+    for (const auto& k : cases) {
+        SCOPED_TRACE(k.name);
+        const FileProperties p = ReadFileProperties(doc, EntryIn(k.dir, k.name), ini, k.path);
+        EXPECT_EQ(p.location, std::string("\\") + k.path);
+        EXPECT_EQ(p.size, FileSizeText(k.bytes, layout.clusterBytes));
+    }
+    Store16(Area() + layout.ClusterOffset(b.cluster) + kDirFirstCluster, a.cluster);  // B's "." names A
+    EXPECT_EQ(ReadFileProperties(doc, EntryIn(a, "B"), ini, "A").size, "");
+    Store16(EntryOf(kRootDir, "C") + kDirFirstCluster, 0);  // C names the root
+    EXPECT_EQ(ReadFileProperties(doc, EntryIn(kRootDir, "C"), ini).size, "");
+    EXPECT_EQ(ReadFileProperties(doc, EntryIn(kRootDir, "A"), ini).size, FileSizeText(cluster, layout.clusterBytes))
+        << "the damaged B adds nothing";
 }
 
 }  // namespace

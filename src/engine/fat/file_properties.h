@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "engine/common/result.h"
 
@@ -18,15 +19,17 @@ constexpr char kTypeNamesSection[] = "Extensions";
 struct FileProperties {
     std::string file;      // display name
     std::string type;
-    std::string location;  // always the root directory
-    std::string size;      // empty for a directory
+    std::string location;  // the folder holding the entry: \ for the root, \GAMES\SHOOT in a folder
+    std::string size;      // a folder's: the sum of its files' sizes, empty when it is damaged
     std::string changed;   // long date form and time
     uint8_t attributes = 0;
     bool isDirectory = false;
 };
 
-// `iniPath` is the full path of the type-names file (in the program's folder).
-FileProperties ReadFileProperties(const ImageDocument& doc, uint32_t entryOffset, const std::string& iniPath);
+// `iniPath` is the full path of the type-names file (in the program's folder);
+// `folderPath` the path of the folder holding the entry, empty for the root.
+FileProperties ReadFileProperties(const ImageDocument& doc, uint32_t entryOffset, const std::string& iniPath,
+                                  std::string_view folderPath = {});
 
 // "Directory"; the INI's text for the extension; "XYZ file"; or empty without an extension.
 std::string FileTypeText(const uint8_t* entry, const std::string& iniPath);

@@ -1,13 +1,19 @@
 // Dragging selected entries out of the list: they are extracted into the
 // drag-out folder first, since a drop target can only take files that exist.
+#include <algorithm>
 #include <new>
+#include <string>
 #include <utility>
 
+#include "engine/common/bytes.h"
 #include "engine/core/document.h"
 #include "win32/dragdrop/data_object.h"
 #include "win32/dragdrop/dragdrop.h"
 #include "win32/dragdrop/drop_source.h"
+#include "engine/fat/dir_entry.h"
 #include "engine/fat/extract.h"
+#include "engine/fat/extract_tree.h"
+#include "engine/fat/list_texts.h"
 #include "engine/ports/prompts.h"
 #include "engine/strings/string_ids.h"
 
@@ -15,6 +21,50 @@ namespace vk::win32 {
 namespace {
 
 HWND g_dragSourceWindow = nullptr;
+
+// A selection with folders and no label goes out with the folders' trees;
+// any other keeps the extraction of plain files, which refuses a label. So
+// does a folder entry whose first cluster is 0, the root's: it is damaged,
+// and a walk from it would take the root along.
+bool TakesFolderTrees(const ImageDocument& doc, const std::vector<uint32_t>& entries) {
+    bool folders = false;
+    for (const uint32_t entry : entries) {
+        const uint8_t* e = doc.Area() + entry;
+        if ((e[kDirAttr] & kAttrVolume) ||
+            ((e[kDirAttr] & kAttrDirectory) && Load16(e + kDirFirstCluster) == 0)) {
+            return false;
+        }
+        folders = folders || (e[kDirAttr] & kAttrDirectory) != 0;
+    }
+    return folders;
+}
+
+// The drop list of the entries written into `folder`: each path ended by a
+// zero byte, one more zero byte at the end.
+bool TopLevelPaths(const ImageDocument& doc, const std::vector<uint32_t>& entries, const std::string& folder,
+                   ByteBlock& list) {
+    std::string paths;
+    for (const uint32_t entry : entries) {
+        paths += folder + "\\" + SafeHostName(EntryDisplayName(doc.Area() + entry));
+        paths += '\0';
+    }
+    paths += '\0';
+    if (!list.Allocate(paths.size())) {
+        return false;
+    }
+    std::copy(paths.begin(), paths.end(), reinterpret_cast<char*>(list.data()));
+    return true;
+}
+
+// The folders' trees into `folder`, replacing what a former drag left.
+Result ExtractTreesToFolder(const ImageDocument& doc, HWND owner, const std::vector<uint32_t>& entries,
+                            const std::string& folder, ByteBlock& written) {
+    Result result = ExtractTree(doc, owner, entries, folder, kReplaceSilently);
+    if (result.Done() && !TopLevelPaths(doc, entries, folder, written)) {
+        return Failure(TextNotice(kMsgOutOfMemory, Tone::kError));
+    }
+    return result;
+}
 
 }  // namespace
 
@@ -27,7 +77,8 @@ bool ExtractDragFiles(HWND mainWindow, const ImageDocument& doc, const std::vect
         return false;
     }
     ByteBlock written;
-    const Result result = ExtractEntriesToFolder(doc, entries, folder, written);
+    const Result result = TakesFolderTrees(doc, entries) ? ExtractTreesToFolder(doc, mainWindow, entries, folder, written)
+                                                         : ExtractEntriesToFolder(doc, entries, folder, written);
     Report(mainWindow, result);
     // A selection that vanished before the drag began leaves nothing to drag.
     if (!result.Done() || entries.empty()) {

@@ -49,10 +49,11 @@ bool DoDragOut(HWND owner, const char* fileList, size_t length);
 // The window whose drag is under way, or null.
 HWND DragSourceWindow();
 
-// kDroppedFilesMessage: adds the dropped files to the open image in order,
-// each one's item coming into `list` and its failure shown before the next
-// is tried. Without an open image it adds nothing and returns the first
-// file's path, for the window to open as the image; otherwise an empty string.
+// kDroppedFilesMessage: adds the dropped files to the folder the list shows
+// (current_folder.h) in order, each one's item coming into `list` and its
+// failure shown before the next is tried. Without an open image it adds
+// nothing and returns the first file's path, for the window to open as the
+// image; otherwise an empty string.
 std::string HandleDroppedFiles(HDROP drop, HWND mainWindow, HWND list, ImageDocument& doc);
 
 // The prefix of the drag-out folder's name in the user's temporary folder.
@@ -61,8 +62,9 @@ constexpr char kDragFolderPrefix[] = "VK$";
 // A new directory with a unique name under the user's temporary folder. The
 // path comes back even when creating it failed; empty means no name at all.
 std::string CreateTempDirectory(const char* prefix);
-// Deletes the files in `path` (read-only ones too); with `removeDirectory`
-// the directory itself goes afterwards. Nothing for an empty path.
+// Deletes the files in `path` (read-only ones too) and its folders with
+// theirs; with `removeDirectory` the directory itself goes afterwards.
+// Nothing for an empty path.
 void EmptyDirectory(const std::string& path, bool removeDirectory);
 // Before each drag out: the drag-out folder emptied, or made when there is
 // none yet. Its path; empty when no name could be had.

@@ -8,6 +8,7 @@
 #include "win32/dragdrop/raw_drop_target.h"
 #include "engine/fat/add_file.h"
 #include "engine/ports/window_sync.h"
+#include "win32/ui/current_folder.h"
 #include "win32/ui/list_sync.h"
 
 namespace vk::win32 {
@@ -64,7 +65,7 @@ std::string HandleDroppedFiles(HDROP drop, HWND mainWindow, HWND list, ImageDocu
     }
     WaitCursor wait;
     for (UINT i = 0; i < count; ++i) {
-        const Result added = AddHostFile(doc, mainWindow, DroppedName(drop, i));
+        const Result added = AddHostFile(doc, mainWindow, DroppedName(drop, i), TheFolder().Dir());
         ShowResult(mainWindow, list, doc, added);
         // A failure that still says go on lets the next file be tried.
         if (!added.Done() && !added.goOn) {

@@ -38,14 +38,22 @@ void EmptyDirectory(const std::string& path, bool removeDirectory) {
         do {
             // Only "." and ".." are skipped: an image may hold a name that
             // begins with a dot, and its file must go too.
-            if (IsDotEntry(found.cFileName) || (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+            if (IsDotEntry(found.cFileName)) {
                 continue;
             }
             const std::string file = path + "\\" + found.cFileName;
             if (found.dwFileAttributes & FILE_ATTRIBUTE_READONLY) {
                 SetFileAttributesA(file.c_str(), found.dwFileAttributes & ~FILE_ATTRIBUTE_READONLY);
             }
-            DeleteFileA(file.c_str());
+            if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+                DeleteFileA(file.c_str());
+            } else if (found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) {
+                // A link is removed, never followed.
+                RemoveDirectoryA(file.c_str());
+            } else {
+                // A folder dragged out of the image, with its tree.
+                EmptyDirectory(file, true);
+            }
         } while (FindNextFileA(find, &found));
         FindClose(find);
     }

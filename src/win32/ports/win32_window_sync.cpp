@@ -10,6 +10,7 @@
 #include "win32/ports/win32_prompts.h"
 #include "engine/ports/window_sync.h"
 #include "engine/strings/string_ids.h"
+#include "win32/ui/current_folder.h"
 #include "win32/ui/list_sync.h"
 #include "win32/ui/main_window.h"
 
@@ -24,6 +25,23 @@ constexpr int kStatusTextLength = 128;
 
 int g_waitDepth = 0;
 
+// In a folder the bar has a second part with the folder's path, as the
+// title shows it; at the root it is one part, the count alone.
+constexpr int kCountPartWidth = 200;
+
+void ShowFolderPart(HWND statusBar) {
+    const win32::CurrentFolder& folder = win32::TheFolder();
+    if (folder.AtRoot()) {
+        int whole = -1;
+        SendMessageA(statusBar, SB_SETPARTS, 1, reinterpret_cast<LPARAM>(&whole));
+        return;
+    }
+    int parts[2] = {kCountPartWidth, -1};
+    SendMessageA(statusBar, SB_SETPARTS, 2, reinterpret_cast<LPARAM>(parts));
+    const std::string path = std::string(1, '\\') + folder.Path();
+    SendMessageA(statusBar, SB_SETTEXTA, 1, reinterpret_cast<LPARAM>(path.c_str()));
+}
+
 }  // namespace
 
 void UpdateStatusText() {
@@ -33,9 +51,11 @@ void UpdateStatusText() {
     }
     // Without an image there is nothing to count: the bar stays empty.
     if (!IsWindowEnabled(parts.list)) {
+        ShowFolderPart(parts.statusBar);
         SetWindowTextA(parts.statusBar, "");
         return;
     }
+    ShowFolderPart(parts.statusBar);
     const auto selected = static_cast<unsigned long>(SendMessageA(parts.list, LVM_GETSELECTEDCOUNT, 0, 0));
     const UINT formatId = selected > 0 ? kStrSelectedCount : kStrObjectCount;
     const unsigned long count =

@@ -12,6 +12,7 @@
 #include "win32/sheets/sheets.h"
 #include "win32/ui/app_state.h"
 #include "win32/ui/command_line.h"
+#include "win32/ui/current_folder.h"
 #include "win32/ui/explorer_list.h"
 #include "win32/ui/main_window.h"
 
@@ -69,7 +70,7 @@ void OnDestroyFilePropertiesPage(HWND page) {
 }  // namespace
 
 void OnInitFilePropertiesPage(HWND page, FilePropertiesRequest& request) {
-    const FileProperties p = ReadFileProperties(*request.doc, request.entryOffset, request.typeNamesPath);
+    const FileProperties p = ReadFileProperties(*request.doc, request.entryOffset, request.typeNamesPath, request.folderPath);
     SetItemText(page, IDC_FILE_NAME, p.file);
     SetItemText(page, IDC_FILE_TYPE, p.type);
     SetItemText(page, IDC_FILE_LOCATION, p.location);
@@ -166,6 +167,7 @@ void ShowFileProperties(HWND owner) {
     lvItem.cchTextMax = sizeof text;
     SendMessageA(list, LVM_GETITEMTEXTA, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&lvItem));
     request.typeNamesPath = ProgramDirectory() + kTypeNamesFile;
+    request.folderPath = TheFolder().Path();
     request.images = MainParts().images.largeIcons;
     OpenFilePropertiesSheet(owner, text, request);
     // The attributes column shows the entry's new bits.

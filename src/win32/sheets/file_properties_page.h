@@ -1,4 +1,4 @@
-// The file properties sheet: one page "General" that shows one root-directory
+// The file properties sheet: one page "General" that shows one directory
 // entry and lets the user change its read-only, hidden, archive and system bits.
 #pragma once
 
@@ -18,6 +18,7 @@ namespace vk::win32 {
 struct FilePropertiesRequest {
     ImageDocument* doc = nullptr;
     uint32_t entryOffset = 0;       // from the boot sector
+    std::string folderPath;         // the folder holding the entry; empty for the root
     std::string typeNamesPath;      // VOLKARN.INI beside the program
     HIMAGELIST images = nullptr;    // the main list's large icons; null: the program's own
     bool applied = false;           // Apply changed the entry's attributes

@@ -16,7 +16,9 @@
 #include "win32/ui/app_state.h"
 #include "win32/ui/document_view.h"
 #include "win32/ui/explorer_list.h"
+#include "win32/ui/current_folder.h"
 #include "win32/ui/extract_many.h"
+#include "win32/ui/folder_commands.h"
 #include "win32/ui/list_sync.h"
 #include "win32/ui/main_window.h"
 #include "win32/ui/write_to_disk.h"
@@ -41,16 +43,18 @@ const struct {
 // Items grayed without an open image.
 const UINT kNeedImage[] = {ID_FILE_SAVE_AS, ID_FILE_WRITE_TO_DISK, ID_FILE_CLOSE, ID_FILE_PROPERTIES,
                            ID_EDIT_ADD_FILE, ID_VIEW_REPORT, ID_VIEW_LIST, ID_VIEW_ICON,
-                           ID_VIEW_SMALL_ICON, ID_VIEW_DETAILS, ID_CONTEXT_MENU_KEY};
+                           ID_VIEW_SMALL_ICON, ID_VIEW_DETAILS, ID_CONTEXT_MENU_KEY, ID_EDIT_NEW_FOLDER};
 // Items grayed without an open image or without a selection.
 const UINT kNeedSelection[] = {ID_EDIT_PROPERTIES, ID_EDIT_EXTRACT, ID_EDIT_DELETE, ID_EDIT_RENAME};
 // Items grayed while the engine refuses every change of the image.
-const UINT kChangeImage[] = {ID_FILE_SAVE, ID_FILE_SAVE_AS, ID_EDIT_ADD_FILE, ID_EDIT_DELETE, ID_EDIT_RENAME};
+const UINT kChangeImage[] = {ID_FILE_SAVE,   ID_FILE_SAVE_AS,    ID_EDIT_ADD_FILE,     ID_EDIT_DELETE,
+                             ID_EDIT_RENAME, ID_EDIT_NEW_FOLDER, ID_EDIT_DELETE_FOLDER};
 // Every item a rule may gray, for UpdateMenuState.
 const UINT kRuledItems[] = {ID_FILE_SAVE,       ID_FILE_SAVE_AS,  ID_FILE_WRITE_TO_DISK, ID_FILE_CLOSE,
                             ID_FILE_PROPERTIES, ID_EDIT_ADD_FILE, ID_VIEW_REPORT,        ID_VIEW_LIST,
                             ID_VIEW_ICON,       ID_VIEW_SMALL_ICON, ID_VIEW_DETAILS,     ID_EDIT_PROPERTIES,
-                            ID_EDIT_EXTRACT,    ID_EDIT_DELETE,   ID_EDIT_RENAME};
+                            ID_EDIT_EXTRACT,    ID_EDIT_DELETE,   ID_EDIT_RENAME,        ID_EDIT_NEW_FOLDER,
+                            ID_EDIT_DELETE_FOLDER, ID_VIEW_PARENT_FOLDER};
 
 template <size_t N>
 bool Contains(const UINT (&ids)[N], UINT id) {
@@ -90,8 +94,9 @@ void AddFilesCommand(HWND owner) {
         return;
     }
     ImageDocument& doc = TheDocument();
-    AddFiles(doc, owner, SelectedPaths(buffer, names.size()),
-             [owner, &doc](const Result& one) { ShowResult(owner, List(), doc, one); });
+    AddFiles(
+        doc, owner, SelectedPaths(buffer, names.size()),
+        [owner, &doc](const Result& one) { ShowResult(owner, List(), doc, one); }, TheFolder().Dir());
 }
 
 bool ChooseExtractPath(WindowRef owner, std::string_view suggestedName, std::string& path) {
@@ -124,6 +129,8 @@ MenuContext CurrentMenuContext() {
     context.extractRefused = doc.changeBlock == ChangeBlock::kInvalidBootSector;
     context.selected = List() != nullptr && SendMessageA(List(), LVM_GETSELECTEDCOUNT, 0, 0) > 0;
     context.viewType = TheSettings().viewType;
+    context.atRoot = TheFolder().AtRoot();
+    context.foldersSelected = context.selected && SelectionIsFolders(List(), doc);
     return context;
 }
 
@@ -139,6 +146,12 @@ bool IsCommandGrayed(UINT id, const MenuContext& context) {
     }
     if (Contains(kNeedSelection, id)) {
         return !context.open || !context.selected;
+    }
+    if (id == ID_EDIT_DELETE_FOLDER) {
+        return !context.open || !context.foldersSelected;
+    }
+    if (id == ID_VIEW_PARENT_FOLDER) {
+        return !context.open || context.atRoot;
     }
     return false;
 }
@@ -215,6 +228,15 @@ void ExecuteCommand(UINT id, HWND mainWindow) {
         break;
     case ID_EDIT_RENAME:
         BeginRename(List());
+        break;
+    case ID_EDIT_NEW_FOLDER:
+        NewFolderCommand(mainWindow);
+        break;
+    case ID_EDIT_DELETE_FOLDER:
+        DeleteFolderCommand(mainWindow);
+        break;
+    case ID_VIEW_PARENT_FOLDER:
+        GoToParentFolder(doc);
         break;
     case ID_VIEW_REPORT:
     case ID_VIEW_LIST:

@@ -20,6 +20,8 @@ struct MenuContext {
     bool selected = false;  // at least one list item is selected
     bool changesRefused = false;  // the engine keeps the image read-only: it cannot change it soundly
     bool extractRefused = false;  // its layout is a guess, so files cannot be read out
+    bool atRoot = true;           // the list shows the root directory, not a folder
+    bool foldersSelected = false; // the selection is folders only
     uint32_t viewType = 1;
 };
 

@@ -3,10 +3,12 @@
 #include <commctrl.h>
 
 #include "engine/strings/text_format.h"
+#include "engine/fat/dir_path.h"
 #include "engine/fat/list_texts.h"
 #include "engine/ports/prompts.h"
 #include "engine/ports/window_sync.h"
 #include "win32/ports/win32_prompts.h"
+#include "win32/ui/current_folder.h"
 #include "win32/ui/list_sync.h"
 #include "win32/ui/main_window.h"
 
@@ -21,6 +23,10 @@ void UpdateTitle(const ImageDocument& doc) {
     std::string title;
     if (!tail.empty()) {
         title.assign(tail.data(), tail.size());
+        if (!TheFolder().AtRoot()) {
+            title += kPathSeparator;
+            title += TheFolder().Path();
+        }
         title += " - ";
     }
     title += ProgramCaption();
@@ -55,6 +61,7 @@ bool CloseDocument(ImageDocument& doc, bool refreshTitle) {
     if (!Shown(MainWindow(), CloseImage(doc))) {
         return false;
     }
+    TheFolder().Reset();
     if (wasOpen) {
         if (refreshTitle) {
             UpdateTitle(doc);
@@ -86,11 +93,48 @@ bool ShowNewDocument(ImageDocument& doc, HWND owner, const Result& made) {
     if (!Shown(owner, made)) {
         return false;
     }
+    TheFolder().Reset();
     UpdateTitle(doc);
     EnableExplorerList(true);
     FillEntryList(MainParts().list, doc);
     UpdateStatusText();
     CheckBackupFat(doc, owner);
+    return true;
+}
+
+void ShowCurrentFolder(const ImageDocument& doc, uint32_t focusEntry) {
+    HWND list = MainParts().list;
+    SendMessageA(list, WM_SETREDRAW, FALSE, 0);
+    RemoveAllListItems();
+    FillEntryList(list, doc);
+    SendMessageA(list, WM_SETREDRAW, TRUE, 0);
+    const int item = focusEntry == 0 ? 0 : FindEntryItem(list, focusEntry);
+    if (item >= 0 && SendMessageA(list, LVM_GETITEMCOUNT, 0, 0) > 0) {
+        LVITEMA state = {};
+        state.stateMask = LVIS_FOCUSED | LVIS_SELECTED;
+        state.state = focusEntry == 0 ? LVIS_FOCUSED : LVIS_FOCUSED | LVIS_SELECTED;
+        SendMessageA(list, LVM_SETITEMSTATE, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&state));
+        SendMessageA(list, LVM_ENSUREVISIBLE, static_cast<WPARAM>(item), FALSE);
+    }
+    UpdateStatusText();
+    UpdateTitle(doc);
+}
+
+bool OpenFolderEntry(const ImageDocument& doc, HWND owner, uint32_t entryOffset) {
+    const Result entered = TheFolder().Enter(doc, entryOffset);
+    if (!Shown(owner, entered)) {
+        return false;
+    }
+    ShowCurrentFolder(doc, 0);
+    return true;
+}
+
+bool GoToParentFolder(const ImageDocument& doc) {
+    if (TheFolder().AtRoot()) {
+        return false;
+    }
+    const uint32_t left = TheFolder().Leave();
+    ShowCurrentFolder(doc, left);
     return true;
 }
 

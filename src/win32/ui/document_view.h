@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <string>
 
 #include "engine/common/result.h"
@@ -12,7 +13,8 @@
 
 namespace vk::win32 {
 
-// "NAME - VOLKARN" for the document's file, the caption alone without one.
+// "NAME - VOLKARN" for the document's file, "NAME\FOLDER\SUB - VOLKARN" in
+// a folder, the caption alone without a file.
 void UpdateTitle(const ImageDocument& doc);
 // Enables or disables the list, gives it (or the window) the focus and
 // recounts the status bar.
@@ -34,6 +36,19 @@ bool OpenDocument(ImageDocument& doc, HWND owner, const std::string& path, bool 
 // A document the New dialog made: `made` shown over `owner`, then the title,
 // the list and the backup-FAT check.
 bool ShowNewDocument(ImageDocument& doc, HWND owner, const Result& made);
+
+// Fills the list with the current folder's entries, focuses the item of
+// `focusEntry` (selected; the first item, unselected, for 0), and brings the
+// status bar and the title in step.
+void ShowCurrentFolder(const ImageDocument& doc, uint32_t focusEntry);
+
+// Opens the folder whose entry is at `entryOffset` of the current folder in
+// the list; a damaged one is named in a box over `owner` and not entered.
+bool OpenFolderEntry(const ImageDocument& doc, HWND owner, uint32_t entryOffset);
+
+// The folder above the current one in the list, its item of the folder left
+// selected; false at the root.
+bool GoToParentFolder(const ImageDocument& doc);
 
 // Save and Save as. The title follows a new file name.
 bool SaveDocument(ImageDocument& doc);

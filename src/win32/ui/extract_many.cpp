@@ -8,23 +8,51 @@
 
 #include "engine/fat/dir_entry.h"
 #include "engine/fat/extract.h"
+#include "engine/fat/dir_check.h"
+#include "engine/fat/dir_path.h"
+#include "engine/fat/extract_tree.h"
 #include "engine/fat/list_texts.h"
 #include "engine/ports/prompts.h"
 #include "engine/strings/string_ids.h"
 #include "engine/strings/strings.h"
 #include "win32/ui/app_state.h"
 #include "win32/ui/commands.h"
+#include "win32/ui/current_folder.h"
+#include "win32/ui/folder_commands.h"
 #include "win32/ui/list_sync.h"
 #include "win32/ui/main_window.h"
 
 namespace vk::win32 {
 namespace {
 
+// A folder into `folder`, with its tree; each file there asks before it
+// replaces one. False stops the walk.
+bool ExtractFolderInto(HWND owner, const std::string& folder, uint32_t entryOffset, ExtractTally& tally) {
+    const ImageDocument& doc = TheDocument();
+    // A first cluster of 0 names the root directory itself: such a folder is
+    // damaged, and a walk from it would extract the root.
+    if (Load16(doc.Area() + entryOffset + kDirFirstCluster) == kRootDir.cluster) {
+        Report(owner, Failure(FolderFaultNotice(JoinPath(TheFolder().Path(), EntryDisplayName(doc.Area() + entryOffset)))));
+        tally.failed = true;
+        return true;
+    }
+    uint32_t written = 0;
+    const Result extracted = ExtractTree(TheDocument(), owner, {entryOffset}, folder, kReplaceAsk, &written);
+    Report(owner, extracted);
+    tally.files += static_cast<int>(written);
+    tally.extracted += static_cast<int>(written);
+    tally.failed = tally.failed || extracted.Failed();
+    return extracted.goOn;
+}
+
 // One entry into `folder`; false stops the walk.
 bool ExtractInto(HWND owner, const std::string& folder, uint32_t entryOffset, ExtractTally& tally) {
     const ImageDocument& doc = TheDocument();
     const std::string name = EntryDisplayName(doc.Area() + entryOffset);
-    if (doc.Area()[entryOffset + kDirAttr] & (kAttrDirectory | kAttrVolume)) {
+    if (doc.Area()[entryOffset + kDirAttr] & kAttrDirectory) {
+        return ExtractFolderInto(owner, folder, entryOffset, tally);
+    }
+    if (doc.Area()[entryOffset + kDirAttr] & kAttrVolume) {
         Tell(owner, TextNotice(kMsgCannotSaveEntry, Tone::kWarning, {name}));
         return true;
     }
@@ -111,7 +139,8 @@ std::string& LastExtractFolder() {
 
 void ExtractCommand(HWND mainWindow) {
     const LRESULT selected = SendMessageA(MainParts().list, LVM_GETSELECTEDCOUNT, 0, 0);
-    if (selected <= 1) {
+    // A folder goes into a folder the user picks, as several entries do.
+    if (selected <= 1 && !SelectionIsFolders(MainParts().list, TheDocument())) {
         ExtractEachWithSaveDialog(mainWindow);
         return;
     }
@@ -121,8 +150,8 @@ void ExtractCommand(HWND mainWindow) {
     }
     LastExtractFolder() = folder;
     const ExtractTally tally = ExtractSelectionInto(mainWindow, folder);
-    // Nothing to sum up when only directories were selected: each got its
-    // own message.
+    // Nothing to sum up when no file was met: each folder that could not be
+    // written got its own message.
     if (tally.files > 0) {
         ShowExtractSummary(mainWindow, tally, folder);
     }

@@ -9,7 +9,7 @@
 namespace vk::win32 {
 
 struct ExtractTally {
-    int files = 0;      // selected entries that are files
+    int files = 0;      // selected entries that are files, and files written from folders
     int extracted = 0;  // files written (not those the user chose to keep)
     bool failed = false;
 };
@@ -17,8 +17,9 @@ struct ExtractTally {
 // The folder picker; false when the user cancelled.
 bool ChooseExtractFolder(HWND owner, std::string& folder);
 
-// Writes every selected file into `folder`; directories and labels get
-// message 82. A failed write stops the walk, as in the one-file command.
+// Writes every selected file into `folder`, and every selected folder with
+// its tree (a damaged folder gets message 77); labels get message 82. A
+// failed file write stops the walk, as in the one-file command.
 ExtractTally ExtractSelectionInto(HWND owner, const std::string& folder);
 
 // The summary: how many of the selected files went to `folder`.
@@ -27,8 +28,8 @@ void ShowExtractSummary(HWND owner, const ExtractTally& tally, const std::string
 // Where the folder picker opens: the folder chosen last.
 std::string& LastExtractFolder();
 
-// The Extract file command: the Save As dialog for one selected entry, the
-// folder picker and the summary for several.
+// The Extract file command: the Save As dialog for one selected file, the
+// folder picker and the summary for several entries or a folder.
 void ExtractCommand(HWND mainWindow);
 
 }  // namespace vk::win32

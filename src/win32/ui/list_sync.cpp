@@ -11,25 +11,28 @@
 #include "engine/fat/list_texts.h"
 #include "engine/ports/prompts.h"
 #include "engine/ports/window_sync.h"
+#include "win32/ui/current_folder.h"
 #include "win32/ui/explorer_list.h"
 
 namespace vk::win32 {
 namespace {
 
-int FindItem(HWND list, uint32_t entryOffset) {
+// The list shows the listed entries in directory order: a new entry's item
+// goes after the items of the entries listed before it. A folder's chain
+// may run backwards through the disk, so that order is the listing's, not
+// the offsets'.
+int PositionFor(const std::vector<uint32_t>& listed, uint32_t entryOffset) {
+    return static_cast<int>(std::find(listed.begin(), listed.end(), entryOffset) - listed.begin());
+}
+
+}  // namespace
+
+int FindEntryItem(HWND list, uint32_t entryOffset) {
     LVFINDINFOA find = {};
     find.flags = LVFI_PARAM;
     find.lParam = static_cast<LPARAM>(entryOffset);
     return static_cast<int>(SendMessageA(list, LVM_FINDITEMA, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&find)));
 }
-
-// The list shows the listed entries in directory order: a new entry's item
-// goes after the items of the entries listed before it.
-int PositionFor(const std::vector<uint32_t>& listed, uint32_t entryOffset) {
-    return static_cast<int>(std::lower_bound(listed.begin(), listed.end(), entryOffset) - listed.begin());
-}
-
-}  // namespace
 
 bool InsertEntryItem(HWND list, const ImageDocument& doc, uint32_t entryOffset, int position) {
     if (list == nullptr) {
@@ -47,7 +50,7 @@ bool InsertEntryItem(HWND list, const ImageDocument& doc, uint32_t entryOffset, 
 }
 
 void FillEntryList(HWND list, const ImageDocument& doc) {
-    for (const uint32_t entryOffset : ListedEntries(doc)) {
+    for (const uint32_t entryOffset : ListedEntries(doc, TheFolder().Dir())) {
         InsertEntryItem(list, doc, entryOffset, INT_MAX);
     }
 }
@@ -76,12 +79,12 @@ void ApplyEntryChanges(HWND list, const ImageDocument& doc, const EntryChanges& 
         return;
     }
     for (const uint32_t entryOffset : changes.removed) {
-        const int index = FindItem(list, entryOffset);
+        const int index = FindEntryItem(list, entryOffset);
         if (index >= 0) {
             SendMessageA(list, LVM_DELETEITEM, static_cast<WPARAM>(index), 0);
         }
     }
-    const std::vector<uint32_t> listed = ListedEntries(doc);
+    const std::vector<uint32_t> listed = ListedEntries(doc, TheFolder().Dir());
     for (const uint32_t entryOffset : changes.added) {
         if (IsListedEntry(doc.Area() + entryOffset)) {
             InsertEntryItem(list, doc, entryOffset, PositionFor(listed, entryOffset));

@@ -1,5 +1,6 @@
 // The explorer list kept in step with the document: its items are the
-// entries a listing shows, each item's lParam the entry's offset. The engine
+// entries a listing of the current folder (current_folder.h) shows, each
+// item's lParam the entry's offset. The engine
 // answers with entry offsets; this turns a selection into offsets and an
 // operation's changes into inserted, removed and redrawn items.
 #pragma once
@@ -17,11 +18,14 @@ struct ImageDocument;
 
 namespace vk::win32 {
 
+// The index of the item of the entry at `entryOffset`; -1 when it has none.
+int FindEntryItem(HWND list, uint32_t entryOffset);
+
 // Inserts the item for the entry at `entryOffset` at `position` (past the
 // end appends). False when the list refused it.
 bool InsertEntryItem(HWND list, const ImageDocument& doc, uint32_t entryOffset, int position);
 
-// Appends an item for every entry ListedEntries gives.
+// Appends an item for every entry ListedEntries gives for the current folder.
 void FillEntryList(HWND list, const ImageDocument& doc);
 
 // The entry offsets of the selected items, in list order.

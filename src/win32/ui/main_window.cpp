@@ -13,6 +13,7 @@
 #include "win32/ui/app_state.h"
 #include "win32/ui/commands.h"
 #include "win32/ui/document_view.h"
+#include "win32/ui/folder_commands.h"
 #include "win32/ui/list_sync.h"
 #include "win32/ui/startup_commands.h"
 
@@ -113,7 +114,13 @@ LRESULT OnNotify(HWND window, NMHDR* header, bool& handled) {
     case NM_DBLCLK:
         if (GetKeyState(VK_MENU) < 0) {
             SendMessageA(window, WM_COMMAND, MAKEWPARAM(ID_EDIT_PROPERTIES, 0), 0);
+        } else {
+            OpenListItem(window, reinterpret_cast<NMITEMACTIVATE*>(header)->iItem);
         }
+        break;
+    case NM_RETURN:
+        OpenListItem(window, static_cast<int>(SendMessageA(parts.list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1),
+                                                           LVNI_FOCUSED)));
         break;
     default:
         break;

@@ -95,18 +95,24 @@ TEST_F(DragOutTest, TheExtractionPassWritesExactlyTheSelectedFiles) {
     EXPECT_EQ(ListText(list), folder + "\\BRAVO.TXT" + '\0' + '\0');
 }
 
-TEST_F(DragOutTest, ADirectoryOrTheLabelInTheSelectionWritesNothing) {
+TEST_F(DragOutTest, TheLabelInTheSelectionWritesNothingAFolderGoesWithItsTree) {
     ASSERT_TRUE(CreateDirectoryA(dir.Path("SUBDIR").c_str(), nullptr));
     AddToImage({dir.Path("SUBDIR")});
     AddLabelItem("MYDISK     ");
-    for (int odd : {3, 4}) {
-        SCOPED_TRACE(ListTexts()[odd]);
-        Select({0, odd, 2});
-        script.Message(kMsgCannotSaveDirOrLabel, kIconWarning);
-        ByteBlock list;
-        EXPECT_FALSE(win32::ExtractDragFiles(nullptr, doc, Selected(), list));
-        EXPECT_TRUE(FolderFiles(DragTempDirectory()).empty());
-    }
+    Select({0, 4, 2});
+    script.Message(kMsgCannotSaveDirOrLabel, kIconWarning);
+    ByteBlock list;
+    EXPECT_FALSE(win32::ExtractDragFiles(nullptr, doc, Selected(), list));
+    EXPECT_TRUE(FolderFiles(DragTempDirectory()).empty());
+
+    Select({0, 3, 2});
+    ASSERT_TRUE(win32::ExtractDragFiles(nullptr, doc, Selected(), list));
+    const std::string folder = DragTempDirectory();
+    EXPECT_EQ(FolderFiles(folder), (std::vector<std::string>{"ALPHA.BIN", "CHARLIE.DAT"}));
+    const DWORD subdir = GetFileAttributesA((folder + "\\SUBDIR").c_str());
+    EXPECT_TRUE(subdir != INVALID_FILE_ATTRIBUTES && (subdir & FILE_ATTRIBUTE_DIRECTORY));
+    EXPECT_EQ(ListText(list), folder + "\\ALPHA.BIN" + '\0' + folder + "\\CHARLIE.DAT" + '\0' + folder + "\\SUBDIR" +
+                                  '\0' + '\0');  // in list order
 }
 
 TEST_F(DragOutTest, AFailedExtractionStartsNoDrag) {

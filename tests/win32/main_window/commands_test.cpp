@@ -54,6 +54,9 @@ const Rule kRules[] = {
     {ID_EDIT_EXTRACT, {G, G, G, G, E}},
     {ID_EDIT_DELETE, {G, G, G, G, E}},
     {ID_EDIT_RENAME, {G, G, G, G, E}},
+    {ID_EDIT_NEW_FOLDER, {G, E, E, E, E}},
+    {ID_EDIT_DELETE_FOLDER, {G, G, G, G, G}},  // the selection is a file
+    {ID_VIEW_PARENT_FOLDER, {G, G, G, G, G}},  // the list shows the root
     {ID_FILE_NEW, {E, E, E, E, E}},
     {ID_FILE_OPEN, {E, E, E, E, E}},
     {ID_FILE_EXIT, {E, E, E, E, E}},
@@ -91,7 +94,9 @@ TEST(MenuRules, ReadOnlySelectionStillAllowsTheSelectionCommands) {
 TEST(MenuRules, AnImageTheEngineKeepsReadOnlyGraysWhatWouldChangeIt) {
     MenuContext c = ContextOf(kSelection);
     c.changesRefused = true;
-    for (UINT id : {ID_FILE_SAVE, ID_FILE_SAVE_AS, ID_EDIT_ADD_FILE, ID_EDIT_DELETE, ID_EDIT_RENAME}) {
+    c.foldersSelected = true;
+    for (UINT id : {ID_FILE_SAVE, ID_FILE_SAVE_AS, ID_EDIT_ADD_FILE, ID_EDIT_DELETE, ID_EDIT_RENAME, ID_EDIT_NEW_FOLDER,
+                    ID_EDIT_DELETE_FOLDER}) {
         EXPECT_TRUE(win32::IsCommandGrayed(id, c)) << id;
     }
     for (UINT id : {ID_EDIT_EXTRACT, ID_EDIT_PROPERTIES, ID_FILE_PROPERTIES, ID_FILE_WRITE_TO_DISK, ID_FILE_CLOSE,
@@ -100,6 +105,18 @@ TEST(MenuRules, AnImageTheEngineKeepsReadOnlyGraysWhatWouldChangeIt) {
     }
     c.extractRefused = true;
     EXPECT_TRUE(win32::IsCommandGrayed(ID_EDIT_EXTRACT, c));
+}
+
+TEST(MenuRules, FolderCommandsFollowTheFolderAndTheSelection) {
+    MenuContext c = ContextOf(kSelection);
+    c.atRoot = false;
+    EXPECT_FALSE(win32::IsCommandGrayed(ID_VIEW_PARENT_FOLDER, c));
+    EXPECT_TRUE(win32::IsCommandGrayed(ID_EDIT_DELETE_FOLDER, c));
+    c.foldersSelected = true;
+    EXPECT_FALSE(win32::IsCommandGrayed(ID_EDIT_DELETE_FOLDER, c));
+    c.open = false;
+    EXPECT_TRUE(win32::IsCommandGrayed(ID_VIEW_PARENT_FOLDER, c));
+    EXPECT_TRUE(win32::IsCommandGrayed(ID_EDIT_DELETE_FOLDER, c));
 }
 
 class CommandsInState : public MainWindowTest {
@@ -142,30 +159,9 @@ protected:
         return (state & MF_GRAYED) != 0;
     }
 
-    // Sends the key through the program's loop; Alt keys come as system keys.
-    void PressKey(BYTE key, bool control, bool alt, bool shift, HWND target = nullptr) {
-        BYTE keys[256] = {};
-        keys[VK_CONTROL] = control ? 0x80 : 0;
-        keys[VK_MENU] = alt ? 0x80 : 0;
-        keys[VK_SHIFT] = shift ? 0x80 : 0;
-        SetKeyboardState(keys);
-        MSG msg = {};
-        msg.hwnd = target != nullptr ? target : List();
-        msg.message = alt ? WM_SYSKEYDOWN : WM_KEYDOWN;
-        msg.wParam = key;
-        msg.lParam = alt ? (1 | (1 << 29)) : 1;
-        if (!win32::PreTranslateLoopMessage(Window(), win32::App().accelerators, &msg)) {
-            TranslateMessage(&msg);
-            DispatchMessageA(&msg);
-        }
-        BYTE none[256] = {};
-        SetKeyboardState(none);
-    }
-
     void SetUp() override {
         MainWindowTest::SetUp();
-        win32::App().accelerators = LoadAcceleratorsA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_ACCELERATORS));
-        ASSERT_NE(nullptr, win32::App().accelerators);
+        UseProgramAccelerators();
     }
 };
 
@@ -189,7 +185,7 @@ TEST_F(CommandsInState, ContextMenuFollowsTheRules) {
         ASSERT_NE(nullptr, menu);
         HMENU popup = GetSubMenu(menu, 0);
         SendMessageA(Window(), WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(popup), 0);
-        EXPECT_EQ(6, GetMenuItemCount(popup));
+        EXPECT_EQ(10, GetMenuItemCount(popup));
         for (const Rule& rule : kRules) {
             const UINT state = GetMenuState(popup, rule.id, MF_BYCOMMAND);
             if (state != static_cast<UINT>(-1)) {

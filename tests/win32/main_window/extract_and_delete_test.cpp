@@ -140,14 +140,14 @@ TEST_F(SeveralSelected, ExtractAsksOnceForAFolderAndSumsUp) {
 
     PickerPlayer picker(Window(), target);
     BoxCatcher boxes(true);
-    boxes.Answer(IDOK)    // SUB cannot be saved
+    boxes.Answer(IDOK)    // SUB is damaged: its first cluster is 0
         .Answer(IDNO)     // keep the existing TWO.TXT
         .Answer(IDOK);    // the summary
     Command(ID_EDIT_EXTRACT);
 
     EXPECT_EQ(1, picker.Seen());
     ASSERT_EQ(3u, boxes.Boxes().size()) << boxes.Boxes().back().text;
-    EXPECT_EQ("File 'SUB' cannot be saved (directory or volume-label)!", boxes.Boxes()[0].text);
+    EXPECT_EQ("SUB\r\n\r\nError: stored file is corrupted!", boxes.Boxes()[0].text);
     EXPECT_EQ(kept + "\r\n\r\nFile already exists! Replace?", boxes.Boxes()[1].text);
     EXPECT_EQ("1 of 2 file(s) extracted to\r\n" + target, boxes.Boxes()[2].text);
     EXPECT_EQ(unsigned(kIconWarning), boxes.Boxes()[2].icon) << "one file was kept";

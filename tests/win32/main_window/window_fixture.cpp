@@ -13,6 +13,7 @@
 #include "win32/ui/app_state.h"
 #include "win32/ui/explorer_list.h"
 #include "win32/ui/main_window.h"
+#include "win32/ui/message_loop.h"
 #include "win32/ui/document_view.h"
 
 namespace vk::test {
@@ -139,6 +140,16 @@ std::string MainWindowTest::StatusText() const {
     return text;
 }
 
+std::string MainWindowTest::StatusPart(int part) const {
+    HWND bar = GetDlgItem(window_, IDC_STATUS_BAR);
+    if (part >= static_cast<int>(SendMessageA(bar, SB_GETPARTS, 0, 0))) {
+        return std::string();
+    }
+    char text[300] = "";
+    SendMessageA(bar, SB_GETTEXTA, static_cast<WPARAM>(part), reinterpret_cast<LPARAM>(text));
+    return text;
+}
+
 int MainWindowTest::ItemCount() const { return static_cast<int>(SendMessageA(List(), LVM_GETITEMCOUNT, 0, 0)); }
 
 std::string MainWindowTest::ItemText(int item, int column) const {
@@ -163,6 +174,30 @@ DWORD MainWindowTest::ViewBits() const {
 }
 
 void MainWindowTest::Command(UINT id) { SendMessageA(window_, WM_COMMAND, MAKEWPARAM(id, 0), 0); }
+
+void MainWindowTest::UseProgramAccelerators() {
+    win32::App().accelerators = LoadAcceleratorsA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_ACCELERATORS));
+    ASSERT_NE(nullptr, win32::App().accelerators);
+}
+
+void MainWindowTest::PressKey(BYTE key, bool control, bool alt, bool shift, HWND target) {
+    BYTE keys[256] = {};
+    keys[VK_CONTROL] = control ? 0x80 : 0;
+    keys[VK_MENU] = alt ? 0x80 : 0;
+    keys[VK_SHIFT] = shift ? 0x80 : 0;
+    SetKeyboardState(keys);
+    MSG msg = {};
+    msg.hwnd = target != nullptr ? target : List();
+    msg.message = alt ? WM_SYSKEYDOWN : WM_KEYDOWN;
+    msg.wParam = key;
+    msg.lParam = alt ? (1 | (1 << 29)) : 1;
+    if (!win32::PreTranslateLoopMessage(Window(), win32::App().accelerators, &msg)) {
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+    BYTE none[256] = {};
+    SetKeyboardState(none);
+}
 
 void MainWindowTest::RecordCommands() {
     g_commands.clear();

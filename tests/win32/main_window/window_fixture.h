@@ -53,12 +53,19 @@ protected:
     HWND List() const;
     std::string Title() const;
     std::string StatusText() const;
+    // The text of a part of the status bar; empty for a part it lacks.
+    std::string StatusPart(int part) const;
     int ItemCount() const;
     std::string ItemText(int item, int column) const;
     void Select(int item, bool selected);
     DWORD ViewBits() const;
     // Sends a command as the menu does.
     void Command(UINT id);
+    // The program's accelerators, for PressKey.
+    void UseProgramAccelerators();
+    // Sends the key through the program's loop to `target` (the list without
+    // one); Alt keys come as system keys.
+    void PressKey(BYTE key, bool control, bool alt, bool shift, HWND target = nullptr);
     // The commands that reached the window since the probe was installed.
     void RecordCommands();
     const std::vector<UINT>& Commands() const;

@@ -14,6 +14,7 @@
 #include "engine/core/media_errors.h"
 #include "engine/core/new_image.h"
 #include "engine/fat/dir_entry.h"
+#include "engine/fat/dir_ops.h"
 #include "engine/fat/volume_info.h"
 #include "win32/ports/main_window.h"
 #include "win32/resources/sheets_ids.h"
@@ -146,6 +147,62 @@ int ShowMainWindow(UINT view) {
     return 0;
 }
 
+// A file entry in slot `slot` of the folder whose one cluster is `dir`'s.
+void PutFileIn(ImageDocument& doc, DirRef dir, int slot, const char* name11, uint32_t size) {
+    uint8_t* e = doc.Area() + doc.GetLayout().ClusterOffset(dir.cluster) + slot * kDirEntrySize;
+    std::memcpy(e + kDirName, name11, kDirFullNameLength);
+    e[kDirAttr] = 0x20;
+    Store16(e + kDirDate, kDate);
+    Store16(e + kDirTime, kTime);
+    Store32(e + kDirSize, size);
+}
+
+// The main window in report view inside the folder GAMES\SHOOT of the sample image.
+int ShowFolder() {
+    App().instance = GetModuleHandleA(nullptr);
+    TheSettings() = Settings{};
+    SetDefaultColumnWidths(TheSettings());
+    if (!RegisterMainWindowClass(App().instance)) {
+        return 1;
+    }
+    HWND window = CreateMainWindow(App().instance);
+    ImageDocument& doc = TheDocument();
+    uint32_t dataFile = 0;
+    if (window == nullptr || !SampleImage(doc, window, dataFile)) {
+        return 1;
+    }
+    const Result games = MakeFolderIn(doc, kRootDir, "GAMES");
+    if (!games.Done()) {
+        return 1;
+    }
+    const DirRef gamesDir{Load16(doc.Area() + games.changes.added.front() + kDirFirstCluster)};
+    const Result shoot = MakeFolderIn(doc, gamesDir, "SHOOT");
+    if (!shoot.Done()) {
+        return 1;
+    }
+    const DirRef shootDir{Load16(doc.Area() + shoot.changes.added.front() + kDirFirstCluster)};
+    if (!MakeFolderIn(doc, shootDir, "LEVELS").Done()) {
+        return 1;
+    }
+    const char* files[] = {"SHOOT   COM", "SHOOT   DAT", "HISCORE DAT", "README  TXT"};
+    for (int i = 0; i < 4; ++i) {
+        PutFileIn(doc, shootDir, 3 + i, files[i], 2500 * (i + 1));
+    }
+    win32::UpdateTitle(doc);
+    win32::EnableExplorerList(true);
+    win32::FillEntryList(MainParts().list, doc);
+    ShowWindow(window, SW_SHOWNORMAL);
+    OpenFolderEntry(doc, window, games.changes.added.front());
+    OpenFolderEntry(doc, window, shoot.changes.added.front());
+    UpdateWindow(window);
+    MSG msg;
+    while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+    return 0;
+}
+
 void CALLBACK TypeSector(HWND, UINT, UINT_PTR timer, DWORD) {
     KillTimer(nullptr, timer);
     SetDlgItemTextA(FindWindowA("#32770", "Add sector"), IDC_ADD_SECTOR_NUMBER, "12");
@@ -166,6 +223,10 @@ int main(int argc, char** argv) {
             SetTimer(nullptr, 0, kShowMs, EndGallery);
             return ShowMainWindow(v.command);
         }
+    }
+    if (what == "folder") {
+        SetTimer(nullptr, 0, kShowMs, EndGallery);
+        return ShowFolder();
     }
     // An invisible owner the size of a small screen: the sheets centre over it.
     HWND owner = CreateWindowExA(0, "STATIC", "Volkarn", WS_OVERLAPPED, 0, 0, 800, 600, nullptr, nullptr,
