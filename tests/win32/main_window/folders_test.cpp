@@ -20,7 +20,7 @@
 #include "engine/fat/dir_ops.h"
 #include "engine/fat/dir_entry.h"
 #include "engine/fat/fat12.h"
-#include "engine/ports/platform_codes.h"
+#include "tests/support/box_flags.h"
 #include "engine/strings/string_ids.h"
 #include "engine/strings/strings.h"
 #include "tests/win32/box_catcher.h"
