@@ -194,6 +194,15 @@ TEST_F(DirOpsTest, ExtractTreeWritesFoldersAndSkipsALoop) {
     EXPECT_EQ(written, 1u);
     EXPECT_EQ(test::ReadFile(out + "/A/B/ONE.BIN"), one);
     EXPECT_FALSE(std::filesystem::exists(out + "/A/LOOP"));
+
+    // A folder whose first cluster is 0 would name the root: it is damaged,
+    // and nothing of the root comes out under its name.
+    Store16(Entry(In(kRootDir, "A")) + kDirFirstCluster, 0);
+    std::filesystem::create_directory(dir.Path("zero"));
+    const Result zero = ExtractTree(doc, nullptr, {In(kRootDir, "A")}, dir.Path("zero"), kReplaceSilently, &written);
+    ASSERT_TRUE(zero.failure.has_value());
+    EXPECT_EQ(zero.failure->inserts, (std::vector<std::string>{"A"}));
+    EXPECT_FALSE(std::filesystem::exists(dir.Path("zero") + "/A"));
 }
 
 }  // namespace

@@ -47,8 +47,13 @@ public:
             JoinPath(DirectoryPath(layout, area, doc_.AreaLength(), DirectoryOf(doc_, entryOffset)), name);
         std::vector<Item> items{{entryOffset, 0, path}};
         std::unordered_set<uint32_t> skipped;
-        if (e[kDirAttr] & kAttrDirectory) {
-            const TreeWalkEnd end = WalkTree(layout, area, doc_.AreaLength(), DirRef{Load16(e + kDirFirstCluster)},
+        const uint32_t firstCluster = Load16(e + kDirFirstCluster);
+        if ((e[kDirAttr] & kAttrDirectory) && firstCluster == 0) {
+            // Cluster 0 would name the root: such a folder is damaged, not the disk's top.
+            skipped.insert(entryOffset);
+            Fail(FolderFaultNotice(path));
+        } else if (e[kDirAttr] & kAttrDirectory) {
+            const TreeWalkEnd end = WalkTree(layout, area, doc_.AreaLength(), DirRef{firstCluster},
                                              path, [&](const TreeItem& item) {
                                                  items.push_back(Item{item.entryOffset, item.depth + 1, item.path});
                                                  return true;
