@@ -72,18 +72,6 @@ const char kAttrUsage[] =
 
 const OptionSpec kAttrWords = {{}, {}, {"-r", "-h", "-s", "-a", "-R", "-H", "-S", "-A"}};
 
-// Saves a changed image once and closes it. Unless `keep`, the changes are
-// dropped instead.
-int Finish(bool keep, int exitCode) {
-    ImageDocument& doc = Document();
-    if (doc.modified && keep && !Shown(SaveImage(doc))) {
-        exitCode = kExitFailure;
-    }
-    doc.modified = false;
-    CloseDocument();
-    return exitCode;
-}
-
 }  // namespace
 
 int CmdLs(const Args& args) {
@@ -152,7 +140,7 @@ int CmdRm(const Args& args) {
     }
     std::vector<uint32_t> entries;
     if (!ResolveNames({parsed.positional.begin() + 1, parsed.positional.end()}, entries)) {
-        return Finish(false, kExitFailure);
+        return SaveAndClose(false, kExitFailure);
     }
     const Result deleted = DeleteEntries(Document(), MainWindow(), entries);
     Report(MainWindow(), deleted);
@@ -164,7 +152,7 @@ int CmdRm(const Args& args) {
     }
     const bool allGone = deleted.changes.removed.size() == entries.size();
     // What the user confirmed stays deleted even when other names were kept.
-    return Finish(true, allGone ? kExitOk : kExitFailure);
+    return SaveAndClose(true, allGone ? kExitOk : kExitFailure);
 }
 
 int CmdRen(const Args& args) {
@@ -181,16 +169,16 @@ int CmdRen(const Args& args) {
     }
     std::vector<uint32_t> entries;
     if (!ResolveNames({parsed.positional[1]}, entries)) {
-        return Finish(false, kExitFailure);
+        return SaveAndClose(false, kExitFailure);
     }
     if (entries.size() != 1) {
         Complain("'" + parsed.positional[1] + "' names " + std::to_string(entries.size()) +
                  " entries; ren renames one");
-        return Finish(false, kExitFailure);
+        return SaveAndClose(false, kExitFailure);
     }
     const Result renamed = RenameEntry(Document(), entries[0], &parsed.positional[2]);
     Report(MainWindow(), renamed);
-    return Finish(renamed.Done(), renamed.Done() ? kExitOk : kExitFailure);
+    return SaveAndClose(renamed.Done(), renamed.Done() ? kExitOk : kExitFailure);
 }
 
 int CmdLabel(const Args& args) {
@@ -230,7 +218,7 @@ int CmdLabel(const Args& args) {
     const VolumeFigures opened = ReadVolumeFigures(doc);
     const Result applied = ApplyVolumeLabel(doc, opened, set ? parsed.positional[1] : std::string());
     Report(MainWindow(), applied);
-    return Finish(applied.Done(), applied.Done() ? kExitOk : kExitFailure);
+    return SaveAndClose(applied.Done(), applied.Done() ? kExitOk : kExitFailure);
 }
 
 int CmdAttr(const Args& args) {
@@ -271,7 +259,7 @@ int CmdAttr(const Args& args) {
     }
     std::vector<uint32_t> entries;
     if (!ResolveNames(names, entries)) {
-        return Finish(false, kExitFailure);
+        return SaveAndClose(false, kExitFailure);
     }
     for (const uint32_t entry : entries) {
         const uint8_t attr = doc.Area()[entry + kDirAttr];
@@ -282,7 +270,7 @@ int CmdAttr(const Args& args) {
             std::printf("%s  %s\n", AttributeText(attr).c_str(), Printable(EntryDisplayName(doc.Area() + entry)).c_str());
         }
     }
-    return Finish(true, kExitOk);
+    return SaveAndClose(true, kExitOk);
 }
 
 }  // namespace vk::cli

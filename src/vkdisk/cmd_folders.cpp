@@ -33,17 +33,6 @@ const char kRmdirUsage[] =
     "The image is saved when anything was removed; the exit code is 1 when a\n"
     "named folder is left.\n";
 
-// Saves a changed image once and closes it; unless `keep`, the changes are dropped.
-int SaveAndClose(bool keep, int exitCode) {
-    ImageDocument& doc = Document();
-    if (doc.modified && keep && !Shown(SaveImage(doc))) {
-        exitCode = kExitFailure;
-    }
-    doc.modified = false;
-    CloseDocument();
-    return exitCode;
-}
-
 }  // namespace
 
 int CmdMkdir(const Args& args) {

@@ -110,4 +110,14 @@ bool OpenForChange(const std::string& path) {
     return true;
 }
 
+int SaveAndClose(bool keep, int exitCode) {
+    ImageDocument& doc = Document();
+    if (doc.modified && keep && !Shown(SaveImage(doc))) {
+        exitCode = kExitFailure;
+    }
+    doc.modified = false;
+    CloseDocument();
+    return exitCode;
+}
+
 }  // namespace vk::cli

@@ -35,12 +35,16 @@ void Complain(const std::string& text);
 bool Shown(const Result& result);
 
 // The document's opening and closing as vkdisk shows them: the result
-// reported, the list filled or emptied, the backup FAT checked after an open.
+// reported and the backup FAT checked after an open.
 bool OpenDocument(const std::string& path, bool readOnly);
 void CloseDocument();
 
 // Opens the image for a change. False, already reported and closed again,
 // when the file is write-protected or the image refuses every change.
 bool OpenForChange(const std::string& path);
+
+// Saves a changed image once and closes it; unless `keep`, the changes are
+// dropped. Gives `exitCode`, or kExitFailure when the save failed.
+int SaveAndClose(bool keep, int exitCode);
 
 }  // namespace vk::cli
