@@ -8,8 +8,6 @@
 
 #include "engine/fat/dir_entry.h"
 #include "engine/fat/extract.h"
-#include "engine/fat/dir_check.h"
-#include "engine/fat/dir_path.h"
 #include "engine/fat/extract_tree.h"
 #include "engine/fat/list_texts.h"
 #include "engine/ports/prompts.h"
@@ -17,7 +15,6 @@
 #include "engine/strings/strings.h"
 #include "win32/ui/app_state.h"
 #include "win32/ui/commands.h"
-#include "win32/ui/current_folder.h"
 #include "win32/ui/folder_commands.h"
 #include "win32/ui/list_sync.h"
 #include "win32/ui/main_window.h"
@@ -28,14 +25,6 @@ namespace {
 // A folder into `folder`, with its tree; each file there asks before it
 // replaces one. False stops the walk.
 bool ExtractFolderInto(HWND owner, const std::string& folder, uint32_t entryOffset, ExtractTally& tally) {
-    const ImageDocument& doc = TheDocument();
-    // A first cluster of 0 names the root directory itself: such a folder is
-    // damaged, and a walk from it would extract the root.
-    if (Load16(doc.Area() + entryOffset + kDirFirstCluster) == kRootDir.cluster) {
-        Report(owner, Failure(FolderFaultNotice(JoinPath(TheFolder().Path(), EntryDisplayName(doc.Area() + entryOffset)))));
-        tally.failed = true;
-        return true;
-    }
     uint32_t written = 0;
     const Result extracted = ExtractTree(TheDocument(), owner, {entryOffset}, folder, kReplaceAsk, &written);
     Report(owner, extracted);
