@@ -13,6 +13,7 @@
 #include "vkdisk/name_patterns.h"
 #include "vkdisk/console_ports.h"
 #include "engine/fat/add_file.h"
+#include "engine/fat/cluster_guard.h"
 #include "engine/fat/dir_entry.h"
 #include "engine/fat/dir_ops.h"
 #include "engine/fat/extract.h"
@@ -98,9 +99,9 @@ bool AddedFolder(ImageDocument& doc, const std::string& hostPath, DirRef dir, Di
 // Adds `hostPath` into `dir`, and with `recursive` a host folder's contents
 // into the folder it became, names sorted. False when the add must stop.
 bool AddOne(ImageDocument& doc, const std::string& hostPath, DirRef dir, bool recursive,
-            std::vector<std::string>& skipped) {
+            std::vector<std::string>& skipped, ClusterGuard& guard) {
     const unsigned unasked = UnaskedDeclines();
-    const Result added = AddHostFile(doc, MainWindow(), hostPath, dir);
+    const Result added = AddHostFile(doc, MainWindow(), hostPath, dir, &guard);
     Report(MainWindow(), added);
     if (UnaskedDeclines() != unasked) {
         skipped.push_back(hostPath);
@@ -127,7 +128,7 @@ bool AddOne(ImageDocument& doc, const std::string& hostPath, DirRef dir, bool re
     }
     std::sort(children.begin(), children.end());
     for (const std::string& child : children) {
-        if (!AddOne(doc, child, folder, true, skipped)) return false;
+        if (!AddOne(doc, child, folder, true, skipped, guard)) return false;
     }
     return true;
 }
@@ -149,8 +150,9 @@ int CmdAdd(const Args& args) {
     DirRef target;
     bool failed = !ResolveFolder(parsed.Value("--to"), target);
     std::vector<std::string> skipped;
+    ClusterGuard guard(doc);  // one cluster map for every file of the command
     for (size_t i = 1; i < parsed.positional.size() && !failed; ++i) {
-        failed = !AddOne(doc, parsed.positional[i], target, recursive, skipped);
+        failed = !AddOne(doc, parsed.positional[i], target, recursive, skipped, guard);
     }
     if (failed) {
         Complain("nothing was saved");

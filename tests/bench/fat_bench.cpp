@@ -1,6 +1,8 @@
 // Times the file operations on an empty 1.44 MB image: add 100 host files
 // of mixed sizes, list them with every column text, extract them all into a
-// folder, delete them all. Prints one line per phase; not a test.
+// folder, delete them all. Then the cluster map: its build on a full 1.44 MB
+// and a full 32 MB image, and filling a disk with one map for the whole add
+// against a map built for each file. Prints one line per phase; not a test.
 #include <algorithm>
 #include <chrono>
 #include <cstdlib>
@@ -15,6 +17,9 @@
 #include "engine/core/document.h"
 #include "engine/core/new_image.h"
 #include "engine/fat/add_file.h"
+#include "engine/fat/cluster_guard.h"
+#include "engine/fat/cluster_map.h"
+#include "engine/fat/dir_ops.h"
 #include "engine/fat/delete_rename.h"
 #include "engine/fat/extract.h"
 #include "engine/fat/fs_options.h"
@@ -37,6 +42,51 @@ std::vector<size_t> MixedSizes() {
         sizes.push_back(i % 10 == 0 ? i : (i * 7919) % 24000);
     }
     return sizes;
+}
+
+// A 32 MB FAT12 disk: 65535 sectors in 2046 clusters of 16 KB.
+bool Create32MegImage(vk::ImageDocument& doc) {
+    vk::DiskFormat& row = vk::FormatRow(vk::kCustomFormatCode);
+    row = vk::FormatRow(0xF0);
+    row.descriptionId = 0;
+    row.totalSectors = 65535;
+    row.sectorsPerCluster = 32;
+    row.sectorsPerFat = 6;
+    row.rootEntries = 512;
+    row.heads = 2;
+    row.sectorsPerTrack = 63;
+    row.mediaByte = 0xF0;
+    return vk::CreateEmptyImage(doc, vk::kCustomFormatCode, 2).Done();
+}
+
+// Fills `doc` with `folders` folders of the files at `paths` (the root itself
+// for 0), adding each file with `perFile` guards or one for each folder.
+void Fill(vk::ImageDocument& doc, const std::vector<std::string>& paths, int folders, bool perFile) {
+    using namespace vk;
+    for (int f = 0; f < std::max(folders, 1); ++f) {
+        DirRef dir = kRootDir;
+        if (folders > 0) {
+            const Result made = MakeFolderIn(doc, kRootDir, "D" + std::to_string(f));
+            if (!made.Done()) return;
+            dir = DirRef{Load16(doc.Area() + made.changes.added.front() + kDirFirstCluster)};
+        }
+        if (perFile) {
+            for (const std::string& path : paths) AddHostFile(doc, nullptr, path, dir);
+        } else {
+            AddFiles(doc, nullptr, paths, [](const Result&) {}, dir);
+        }
+    }
+}
+
+// Mean milliseconds of building the map of `doc`, and its entries' count.
+double MapBuild(const vk::ImageDocument& doc, int rounds, size_t& owned) {
+    const auto t = Clock::now();
+    for (int round = 0; round < rounds; ++round) {
+        const vk::ClusterMap map = vk::ClusterMap::Build(doc);
+        owned = 0;
+        for (uint32_t c = 2; c <= map.LastCluster(); ++c) owned += map.Use(c) == vk::ClusterUse::kOwned;
+    }
+    return Millis(t) / rounds;
 }
 
 }  // namespace
@@ -88,11 +138,34 @@ int main(int argc, char** argv) {
         if (removed.changes.removed.size() != listed.size() || !ListedEntries(doc).empty()) return 1;
         doc.modified = false;
     }
+
+    // The cluster map on full disks, and what building it costs an add.
+    const int mapRounds = std::max(1, rounds / 4);
+    double fillShared[2] = {0, 0}, fillPerFile[2] = {0, 0}, build[2] = {0, 0};
+    size_t owned[2] = {0, 0};
+    for (int big = 0; big < 2; ++big) {
+        for (int round = 0; round < mapRounds; ++round) {
+            for (int perFile = 0; perFile < 2; ++perFile) {
+                ImageDocument doc;
+                if (!(big ? Create32MegImage(doc) : CreateEmptyImage(doc, 0xF0, 2).Done())) return 1;
+                const auto t = Clock::now();
+                Fill(doc, paths, big ? 12 : 0, perFile != 0);
+                (perFile ? fillPerFile : fillShared)[big] += Millis(t) / mapRounds;
+                if (perFile) build[big] += MapBuild(doc, 5, owned[big]) / mapRounds;
+                doc.modified = false;
+            }
+        }
+    }
     fs::remove_all(root);
     std::printf("engine, %d rounds of 100 files (%zu bytes), mean per round:\n", rounds, total);
     std::printf("  add      %8.3f ms\n", add / rounds);
     std::printf("  list     %8.3f ms\n", list / rounds);
     std::printf("  extract  %8.3f ms\n", extract / rounds);
     std::printf("  delete   %8.3f ms\n", remove / rounds);
+    std::printf("cluster map, %d rounds:             1.44 MB     32 MB\n", mapRounds);
+    std::printf("  clusters owned                %10zu %9zu\n", owned[0], owned[1]);
+    std::printf("  map build                     %7.3f ms %6.3f ms\n", build[0], build[1]);
+    std::printf("  fill, one map per add command %7.3f ms %6.3f ms\n", fillShared[0], fillShared[1]);
+    std::printf("  fill, one map per file        %7.3f ms %6.3f ms\n", fillPerFile[0], fillPerFile[1]);
     return 0;
 }

@@ -49,6 +49,10 @@ const Expected kNotValid{kMsgNotValidImage, kIconWarning};
 const Expected kTooSmall{kMsgFileTooSmall, kIconError};
 const Expected kGuessed{kMsgGuessedLayoutReadOnly, kIconWarning};
 const Expected kOutside{kMsgLayoutOutsideReadOnly, kIconWarning};
+const Expected kNoSectorsPerFat{kMsgLayoutNoSectorsPerFat, kIconWarning};
+const Expected kNoFats{kMsgLayoutNoFats, kIconWarning};
+const Expected kNoTotalSectors{kMsgLayoutNoTotalSectors, kIconWarning};
+const Expected kNoReservedSectors{kMsgLayoutNoReservedSectors, kIconWarning};
 
 std::vector<CorruptCase> Cases() {
     return {
@@ -62,10 +66,13 @@ std::vector<CorruptCase> Cases() {
         {"255 FATs", [] { return With(Msx720(), [](Bytes& b) { b[0x10] = 255; }); }, {}, true},
         {"255 FATs of 65535 sectors",
          [] { return With(Msx720(), [](Bytes& b) { b[0x10] = 255; Put16(b, 0x16, 0xFFFF); }); }, {kOutside}, true},
-        {"zero sectors per FAT", [] { return With(Msx720(), [](Bytes& b) { Put16(b, 0x16, 0); }); }, {}, true},
+        {"zero sectors per FAT", [] { return With(Msx720(), [](Bytes& b) { Put16(b, 0x16, 0); }); },
+         {kNoSectorsPerFat}, true},
+        {"zero FATs", [] { return With(Msx720(), [](Bytes& b) { b[0x10] = 0; }); }, {kNoFats}, true},
         {"total sectors smaller than the FAT area",
          [] { return With(Msx720(), [](Bytes& b) { Put16(b, 0x13, 5); }); }, {}, true},
-        {"total sectors zero", [] { return With(Msx720(), [](Bytes& b) { Put16(b, 0x13, 0); }); }, {}, true},
+        {"total sectors zero", [] { return With(Msx720(), [](Bytes& b) { Put16(b, 0x13, 0); }); },
+         {kNoTotalSectors}, true},
         {"file cut inside the first FAT", [] { Bytes b = Msx720(); b.resize(600); return b; }, {kOutside}, true},
         {"file cut inside the root directory",
          [] {
@@ -87,7 +94,8 @@ std::vector<CorruptCase> Cases() {
         {"root directory of no entries", [] { return With(Msx720(), [](Bytes& b) { Put16(b, 0x11, 0); }); }, {}, true},
         {"root entries not a multiple of 16", [] { return With(Msx720(), [](Bytes& b) { Put16(b, 0x11, 17); }); },
          {}, true},
-        {"reserved sectors zero", [] { return With(Msx720(), [](Bytes& b) { Put16(b, 0x0E, 0); }); }, {}, true},
+        {"reserved sectors zero", [] { return With(Msx720(), [](Bytes& b) { Put16(b, 0x0E, 0); }); },
+         {kNoReservedSectors}, true},
         {"reserved sectors beyond the image",
          [] { return With(Msx720(), [](Bytes& b) { Put16(b, 0x0E, 0xFFFF); }); }, {kOutside}, true},
         {"sector size 1024", [] { return With(Msx720(), [](Bytes& b) { Put16(b, 0x0B, 1024); }); },

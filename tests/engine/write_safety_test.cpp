@@ -151,9 +151,10 @@ TEST_F(WriteSafety, ADos4SizeAbove16BitsIsReadFromIts32BitField) {
 TEST_F(WriteSafety, AnMsxBootSectorNeverTakesItsLoaderForA32BitSize) {
     Bytes image = MakeImage(0xF9, kBootMsxDos);
     Put16(image, kBpbTotalSectors, 0);
-    Open(image, {});
+    // A disk of 0 sectors holds no clusters: it stays read-only.
+    Open(image, {{kMsgLayoutNoTotalSectors, {}}});
     EXPECT_EQ(doc.geometry.totalSectors, 0u);
-    EXPECT_EQ(doc.changeBlock, ChangeBlock::kNone);
+    EXPECT_EQ(doc.changeBlock, ChangeBlock::kImpossibleLayout);
 }
 
 TEST_F(WriteSafety, Fat32BootSectorOpensReadOnly) {

@@ -21,7 +21,70 @@ bool HasFat32Bpb(const ImageDocument& doc) {
            Load32(bs + kBpb32SectorsPerFat) != 0;
 }
 
+constexpr uint32_t kSmallestSector = 128;
+constexpr uint32_t kLargestSector = 4096;
+
+bool IsPossibleSectorSize(uint32_t bytes) {
+    return bytes >= kSmallestSector && bytes <= kLargestSector && (bytes & (bytes - 1)) == 0;
+}
+
+// Bytes a FAT12 needs for entries 0 .. 1 + clusters: two entries in three bytes.
+uint64_t Fat12BytesNeeded(uint64_t clusters) { return ((clusters + 2) * 3 + 1) / 2; }
+
+unsigned LayoutFaultText(LayoutFault fault) {
+    switch (fault) {
+    case LayoutFault::kNone:
+        break;
+    case LayoutFault::kNoSectorsPerFat:
+        return kMsgLayoutNoSectorsPerFat;
+    case LayoutFault::kNoSectorsPerCluster:
+        return kMsgLayoutNoSectorsPerCluster;
+    case LayoutFault::kNoFats:
+        return kMsgLayoutNoFats;
+    case LayoutFault::kNoTotalSectors:
+        return kMsgLayoutNoTotalSectors;
+    case LayoutFault::kNoReservedSectors:
+        return kMsgLayoutNoReservedSectors;
+    case LayoutFault::kSectorSize:
+        return kMsgLayoutSectorSize;
+    case LayoutFault::kFatTooSmall:
+        return kMsgLayoutFatTooSmall;
+    }
+    return kMsgChangeRefused;
+}
+
 }  // namespace
+
+LayoutFault ImpossibleLayout(const ImageDocument& doc) {
+    if (doc.AreaLength() < kSectorSize) {
+        return LayoutFault::kNone;  // no boot sector to judge: ParseBootSector has guessed
+    }
+    const uint8_t* bs = doc.Area();
+    if (!IsPossibleSectorSize(Load16(bs + kBpbBytesPerSector))) {
+        return LayoutFault::kSectorSize;
+    }
+    if (bs[kBpbSectorsPerCluster] == 0) {
+        // The geometry is the media byte's row, or a guess judged elsewhere.
+        return doc.geometry.sectorsPerCluster == 0 ? LayoutFault::kNoSectorsPerCluster : LayoutFault::kNone;
+    }
+    if (Load16(bs + kBpbSectorsPerFat) == 0) {
+        return LayoutFault::kNoSectorsPerFat;
+    }
+    if (bs[kBpbFatCount] == 0) {
+        return LayoutFault::kNoFats;
+    }
+    if (doc.geometry.totalSectors == 0) {
+        return LayoutFault::kNoTotalSectors;
+    }
+    if (Load16(bs + kBpbReservedSectors) == 0) {
+        return LayoutFault::kNoReservedSectors;
+    }
+    const Layout layout = doc.GetLayout();
+    if (layout.IsFat12() && layout.fatBytes < Fat12BytesNeeded(layout.clusterCount)) {
+        return LayoutFault::kFatTooSmall;
+    }
+    return LayoutFault::kNone;
+}
 
 uint32_t ReadersFatBits(const ImageDocument& doc) {
     return HasFat32Bpb(doc) ? 32 : doc.GetLayout().fatBits;
@@ -36,6 +99,9 @@ ChangeBlock JudgeChangeSafety(const ImageDocument& doc, bool bootSectorValid) {
     }
     // A data area cut short is handled cluster by cluster; FATs and a root
     // directory cut short are not.
+    if (ImpossibleLayout(doc) != LayoutFault::kNone) {
+        return ChangeBlock::kImpossibleLayout;
+    }
     if (doc.GetLayout().dataStart > doc.AreaLength()) {
         return ChangeBlock::kLayoutOutsideImage;
     }
@@ -52,6 +118,8 @@ std::optional<Notice> ChangeBlockNotice(const ImageDocument& doc) {
         return TextNotice(kMsgLayoutOutsideReadOnly, Tone::kWarning);
     case ChangeBlock::kInvalidBootSector:
         return TextNotice(kMsgGuessedLayoutReadOnly, Tone::kWarning);
+    case ChangeBlock::kImpossibleLayout:
+        return TextNotice(LayoutFaultText(ImpossibleLayout(doc)), Tone::kWarning);
     }
     return std::nullopt;
 }

@@ -20,7 +20,25 @@ enum class ChangeBlock {
     kNotFat12,            // FAT16 or FAT32 by the cluster count other readers take
     kLayoutOutsideImage,  // the FATs or the root directory lie beyond the end of the file
     kInvalidBootSector,   // the geometry was guessed from an invalid boot sector
+    kImpossibleLayout,    // the boot sector's fields describe no disk that can exist (ImpossibleLayout says which)
 };
+
+// What makes a boot sector's layout impossible: the first field found wrong.
+enum class LayoutFault : uint8_t {
+    kNone,
+    kNoSectorsPerFat,      // 0 sectors per FAT
+    kNoSectorsPerCluster,  // 0 sectors per cluster, and no media byte to take the geometry from
+    kNoFats,               // 0 FATs
+    kNoTotalSectors,       // 0 total sectors, in 16 bits and (with the DOS 4 signature) in 32
+    kNoReservedSectors,    // 0 reserved sectors: the FAT would lie over the boot sector
+    kSectorSize,           // bytes per sector not a power of two from 128 to 4096
+    kFatTooSmall,          // one FAT copy cannot hold an entry for every cluster the disk holds
+};
+
+// Judges the raw boot sector of the open document against the geometry taken
+// from it. A geometry taken from the media byte (sectors per cluster 0, as
+// MSX-DOS 1 disks have it) is a table row and always possible.
+LayoutFault ImpossibleLayout(const ImageDocument& doc);
 
 // Judges the open document whose geometry is decided; `bootSectorValid` is
 // what ParseBootSector answered.

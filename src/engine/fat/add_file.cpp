@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "engine/common/bytes.h"
+#include "engine/fat/cluster_guard.h"
 #include "engine/core/document.h"
 #include "engine/fat/dir_entry.h"
 #include "engine/fat/dir_ops.h"
@@ -57,7 +58,8 @@ void StampEntry(uint8_t* entry, const HostFindData& found, uint32_t size) {
 // A slot in a folder: an entry of that name after message 74 (unless
 // `quiet` or /F), else PlanNewSlot's slot, growing the folder when it is full.
 SlotResult FindFolderSlot(const Layout& layout, const uint8_t* area, uint32_t length, DirRef dir,
-                          std::string_view displayName, const PackedName& packed, bool quiet, WindowRef owner) {
+                          std::string_view displayName, const PackedName& packed, bool quiet, WindowRef owner,
+                          const ClusterSet* keep = nullptr) {
     SlotResult result;
     const uint32_t named = FindPackedEntry(layout, area, length, dir, packed);
     if (named != 0) {
@@ -76,10 +78,10 @@ SlotResult FindFolderSlot(const Layout& layout, const uint8_t* area, uint32_t le
     }
     // The folder's path is only for a message, and finding it walks the tree:
     // it is looked up when there is one to say.
-    Result planned = PlanNewSlot(layout, area, length, dir, "", displayName, result.newSlot);
+    Result planned = PlanNewSlot(layout, area, length, dir, "", displayName, result.newSlot, keep);
     if (!planned.Done()) {
         planned = PlanNewSlot(layout, area, length, dir, DirectoryPath(layout, area, length, dir), displayName,
-                              result.newSlot);
+                              result.newSlot, keep);
         result.failure = std::move(planned.failure);
         result.goOn = false;
         return result;
@@ -180,7 +182,7 @@ private:
 
 std::optional<Notice> CopyFileToClusters(const Layout& layout, uint8_t* area, uint32_t length,
                                          const HostFile& file, std::string_view hostPath, uint32_t slotOffset,
-                                         uint32_t byteCount, UndoJournal& journal) {
+                                         uint32_t byteCount, UndoJournal& journal, const ClusterSet* keep) {
     uint8_t* slot = area + slotOffset;
     Store16(slot + kDirFirstCluster, 0);
     if (!journal.Reserve(static_cast<uint32_t>((uint64_t{byteCount} + layout.clusterBytes - 1) / layout.clusterBytes))) {
@@ -189,7 +191,7 @@ std::optional<Notice> CopyFileToClusters(const Layout& layout, uint8_t* area, ui
     uint32_t remaining = byteCount;
     uint32_t previous = 0;
     while (remaining > 0) {
-        const uint32_t cluster = FindFreeClusterFrom(layout, area, length, previous + 1);
+        const uint32_t cluster = FindFreeClusterFrom(layout, area, length, previous + 1, keep);
         if (cluster == 0) {
             return Fails(kMsgDiskFull);
         }
@@ -229,11 +231,12 @@ std::optional<Notice> CopyFileToClusters(const Layout& layout, uint8_t* area, ui
 // A new folder owns one zeroed cluster with its dot entries: an entry with
 // first cluster 0 would send every other reader into the root directory.
 std::optional<Notice> MakeFolderCluster(const Layout& layout, uint8_t* area, uint32_t length, uint32_t slotOffset,
-                                        DirRef parent, DosDateTime stamp, UndoJournal& journal) {
+                                        DirRef parent, DosDateTime stamp, UndoJournal& journal,
+                                        const ClusterSet* keep) {
     if (!journal.Reserve(1)) {
         return Fails(kMsgOutOfMemory);
     }
-    const uint32_t cluster = FindFreeCluster(layout, area, length);
+    const uint32_t cluster = FindFreeCluster(layout, area, length, keep);
     if (cluster == 0) {
         return Fails(kMsgDiskFull);
     }
@@ -248,9 +251,12 @@ std::optional<Notice> MakeFolderCluster(const Layout& layout, uint8_t* area, uin
     return std::nullopt;
 }
 
-Result AddHostFile(ImageDocument& doc, WindowRef owner, std::string_view hostPath, DirRef dir) {
+Result AddHostFile(ImageDocument& doc, WindowRef owner, std::string_view hostPath, DirRef dir,
+                   ClusterGuard* guard) {
     if (std::optional<Notice> refusal = ChangeRefusal(doc)) return Failure(*refusal);
     WaitCursor wait;
+    std::optional<ClusterGuard> ownGuard;
+    if (guard == nullptr) guard = &ownGuard.emplace(doc);
     uint8_t* area = doc.Area();
     const uint32_t length = doc.AreaLength();
     const Layout layout = doc.GetLayout();
@@ -291,7 +297,8 @@ Result AddHostFile(ImageDocument& doc, WindowRef owner, std::string_view hostPat
     }
 
     SlotResult slot = dir.IsRoot() ? FindEntrySlot(layout, area, length, displayName, packed, false, owner)
-                                   : FindFolderSlot(layout, area, length, dir, displayName, packed, false, owner);
+                                   : FindFolderSlot(layout, area, length, dir, displayName, packed, false, owner,
+                                                    guard->Keep());
     if (!slot.hasSlot) {
         return slot.failure ? Failure(std::move(*slot.failure), slot.goOn) : Declined(slot.goOn);
     }
@@ -303,7 +310,12 @@ Result AddHostFile(ImageDocument& doc, WindowRef owner, std::string_view hostPat
     uint8_t* entry = area + slot.slotOffset;
     // A replaced file keeps its place in a listing; a replaced label was never listed.
     const bool replacesListed = slot.found && IsListedEntry(entry);
+    std::vector<uint32_t> oldChain;
     if (slot.found) {
+        oldChain = guard->Chain(slot.slotOffset);
+        if (std::optional<Notice> shared = guard->CheckRelease(oldChain, {slot.slotOffset})) {
+            return Failure(std::move(*shared));
+        }
         // The old long name belongs to the old file, not to the new one.
         DeleteLongNameIn(layout, area, length, dir, slot.slotOffset);
         FreeChain(layout, area, length, slot.slotOffset);
@@ -312,7 +324,8 @@ Result AddHostFile(ImageDocument& doc, WindowRef owner, std::string_view hostPat
 
     std::optional<Notice> failure;
     if (isFolder) {
-        failure = MakeFolderCluster(layout, area, length, slot.slotOffset, dir, HostStamp(found), journal);
+        failure =
+            MakeFolderCluster(layout, area, length, slot.slotOffset, dir, HostStamp(found), journal, guard->Keep());
     } else {
         HostFile file;
         const uint32_t openError =
@@ -320,7 +333,8 @@ Result AddHostFile(ImageDocument& doc, WindowRef owner, std::string_view hostPat
         if (openError != kHostSuccess) {
             failure = HostFails(hostPath, openError);
         } else {
-            failure = CopyFileToClusters(layout, area, length, file, hostPath, slot.slotOffset, size, journal);
+            failure = CopyFileToClusters(layout, area, length, file, hostPath, slot.slotOffset, size, journal,
+                                         guard->Keep());
         }
     }
     if (failure) {
@@ -329,6 +343,8 @@ Result AddHostFile(ImageDocument& doc, WindowRef owner, std::string_view hostPat
     StampEntry(entry, found, size);
 
     journal.Commit();
+    guard->Released(oldChain, {slot.slotOffset});
+    guard->Claimed(slot.slotOffset);
     doc.modified = true;
     EntryChanges changes;
     (replacesListed ? changes.changed : changes.added).push_back(slot.slotOffset);
@@ -338,8 +354,9 @@ Result AddHostFile(ImageDocument& doc, WindowRef owner, std::string_view hostPat
 Result AddFiles(ImageDocument& doc, WindowRef owner, const std::vector<std::string>& paths,
                 const std::function<void(const Result&)>& tell, DirRef dir) {
     Result all = Declined(true);
+    ClusterGuard guard(doc);
     for (const std::string& path : paths) {
-        const Result one = AddHostFile(doc, owner, path, dir);
+        const Result one = AddHostFile(doc, owner, path, dir, &guard);
         tell(one);
         all.changes.Append(one.changes);
         if (one.Done()) {

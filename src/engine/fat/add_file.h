@@ -13,6 +13,7 @@
 #include "engine/common/result.h"
 #include "engine/core/layout.h"
 #include "engine/fat/dir_walk.h"
+#include "engine/fat/fat12.h"
 #include "engine/ports/host_files.h"
 #include "engine/ports/prompts.h"
 
@@ -26,18 +27,24 @@ struct ImageDocument;
 // already, changes nothing. A failure is returned with the image as it was;
 // `goOn` tells a multi-file caller whether to try its next file.
 // The entry goes into `dir`; a folder that is full grows by one cluster. A
-// host folder becomes an empty folder whose ".." names `dir`.
-Result AddHostFile(ImageDocument& doc, WindowRef owner, std::string_view hostPath, DirRef dir = kRootDir);
+// host folder becomes an empty folder whose ".." names `dir`. A replaced
+// file whose clusters another entry shares is refused; no cluster a chain
+// still reaches is taken. `guard` is the caller's when it adds several
+// files to one image (it is told what each add frees); without one, the add
+// builds its own.
+class ClusterGuard;
+Result AddHostFile(ImageDocument& doc, WindowRef owner, std::string_view hostPath, DirRef dir = kRootDir,
+                   ClusterGuard* guard = nullptr);
 
 class UndoJournal;
 
 // Copies `byteCount` bytes of `file` into free clusters of the area and links
 // them from the entry at `slotOffset` (firstCluster 0 for an empty file).
-// Each cluster's old bytes go to `journal` before they are overwritten.
-// Returns why it failed, or nothing.
+// Each cluster's old bytes go to `journal` before they are overwritten; no
+// cluster of `keep` is taken. Returns why it failed, or nothing.
 std::optional<Notice> CopyFileToClusters(const Layout& layout, uint8_t* area, uint32_t length,
                                          const HostFile& file, std::string_view hostPath, uint32_t slotOffset,
-                                         uint32_t byteCount, UndoJournal& journal);
+                                         uint32_t byteCount, UndoJournal& journal, const ClusterSet* keep = nullptr);
 
 // The multi-file add of the Add file command over already chosen paths: one
 // path is added on its own, several go on until one says stop. `tell` gets

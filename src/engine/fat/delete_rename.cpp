@@ -4,6 +4,7 @@
 
 #include "engine/core/document.h"
 #include "engine/core/write_safety.h"
+#include "engine/fat/cluster_guard.h"
 #include "engine/fat/dir_entry.h"
 #include "engine/fat/dir_ops.h"
 #include "engine/fat/directory.h"
@@ -33,6 +34,7 @@ Result DeleteEntries(ImageDocument& doc, WindowRef owner, const std::vector<uint
     const bool offerAll = entries.size() > 1;
     bool yesToAll = false;
     Result result = Done();
+    ClusterGuard guard(doc);
     for (const uint32_t entryOffset : entries) {
         const std::string name = EntryDisplayName(doc.Area() + entryOffset);
         if (doc.Area()[entryOffset + kDirAttr] & kAttrDirectory) {
@@ -52,10 +54,17 @@ Result DeleteEntries(ImageDocument& doc, WindowRef owner, const std::vector<uint
                 break;
             }
         }
+        // Clusters another entry shares stay allocated, and so does this file.
+        const std::vector<uint32_t> chain = guard.Chain(entryOffset);
+        if (std::optional<Notice> shared = guard.CheckRelease(chain, {entryOffset})) {
+            Tell(owner, *shared);
+            continue;
+        }
         WaitCursor wait;
         // The long name goes with its file; left behind it would be an orphan.
         DeleteLongNameIn(doc.GetLayout(), doc.Area(), doc.AreaLength(), DirectoryOf(doc, entryOffset), entryOffset);
         FreeChain(doc.GetLayout(), doc.Area(), doc.AreaLength(), entryOffset);
+        guard.Released(chain, {entryOffset});
         doc.modified = true;
         result.changes.removed.push_back(entryOffset);
     }

@@ -20,19 +20,20 @@ WriteRanges FolderPlan::Writes(const Layout& layout) const {
 }
 
 Result PlanFolder(const Layout& layout, const uint8_t* area, uint32_t length, DirRef parent,
-                  std::string_view parentPath, std::string_view displayName, FolderPlan& plan) {
+                  std::string_view parentPath, std::string_view displayName, FolderPlan& plan,
+                  const ClusterSet* keep) {
     plan = FolderPlan{};
     plan.parent = parent;
     plan.name = PackShortName(displayName);
     if (FindShownEntry(layout, area, length, parent, displayName) != 0) {
         return Failure(TextNotice(kMsgFolderNameTaken, Tone::kError, {JoinPath(parentPath, displayName)}));
     }
-    Result slotted = PlanNewSlot(layout, area, length, parent, parentPath, displayName, plan.slot);
+    Result slotted = PlanNewSlot(layout, area, length, parent, parentPath, displayName, plan.slot, keep);
     if (!slotted.Done()) {
         return slotted;
     }
     // Above the cluster the parent gains, which is taken by then.
-    plan.cluster = FindFreeClusterFrom(layout, area, length, plan.slot.growCluster + 1);
+    plan.cluster = FindFreeClusterFrom(layout, area, length, plan.slot.growCluster + 1, keep);
     if (plan.cluster == 0) {
         return Failure(TextNotice(kMsgDiskFull, Tone::kError));
     }
@@ -59,9 +60,9 @@ uint32_t WriteFolder(const Layout& layout, uint8_t* area, uint32_t length, const
 }
 
 Result MakeFolder(const Layout& layout, uint8_t* area, uint32_t length, DirRef parent, std::string_view parentPath,
-                  std::string_view displayName, uint16_t date, uint16_t time) {
+                  std::string_view displayName, uint16_t date, uint16_t time, const ClusterSet* keep) {
     FolderPlan plan;
-    Result planned = PlanFolder(layout, area, length, parent, parentPath, displayName, plan);
+    Result planned = PlanFolder(layout, area, length, parent, parentPath, displayName, plan, keep);
     if (!planned.Done()) {
         return planned;
     }

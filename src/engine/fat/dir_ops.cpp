@@ -1,5 +1,6 @@
 #include "engine/fat/dir_ops.h"
 
+#include <algorithm>
 #include <cstring>
 #include <ctime>
 #include <string>
@@ -7,6 +8,7 @@
 #include "engine/common/bytes.h"
 #include "engine/core/document.h"
 #include "engine/core/write_safety.h"
+#include "engine/fat/cluster_guard.h"
 #include "engine/fat/delete_rename.h"
 #include "engine/fat/dir_make.h"
 #include "engine/fat/dir_path.h"
@@ -102,7 +104,9 @@ Result MakeFolderIn(ImageDocument& doc, DirRef dir, std::string_view name) {
     const std::tm* local = std::localtime(&now);
     const DosDateTime stamp = local ? PackDosStamp(*local) : DosDateTime{};
     WaitCursor wait;
-    Result made = MakeFolder(layout, doc.Area(), doc.AreaLength(), dir, parentPath, shown, stamp.date, stamp.time);
+    const ClusterGuard guard(doc);
+    Result made =
+        MakeFolder(layout, doc.Area(), doc.AreaLength(), dir, parentPath, shown, stamp.date, stamp.time, guard.Keep());
     if (made.Done()) {
         doc.modified = true;
     }
@@ -118,12 +122,21 @@ Result RemoveFolders(ImageDocument& doc, WindowRef owner, const std::vector<uint
     uint8_t* area = doc.Area();
     const uint32_t length = doc.AreaLength();
     Result result = Done();
+    ClusterGuard guard(doc);
     for (const uint32_t entryOffset : entries) {
         const DirRef parent = DirectoryOfEntry(layout, area, length, entryOffset);
         const std::string path =
             JoinPath(DirectoryPath(layout, area, length, parent), EntryDisplayName(area + entryOffset));
         RemovalPlan plan;
         Result planned = PlanRemoveFolder(layout, area, length, parent, entryOffset, path, recursive, plan);
+        // Every entry the removal deletes gives up its clusters; no other may own one of them.
+        std::vector<uint32_t> leaving = plan.slots;
+        std::sort(leaving.begin(), leaving.end());
+        if (planned.Done()) {
+            if (std::optional<Notice> shared = guard.CheckRelease(plan.clusters, leaving)) {
+                planned = Failure(*shared);
+            }
+        }
         if (!planned.Done()) {
             result.notices.push_back(*planned.failure);
             continue;
@@ -153,6 +166,7 @@ Result RemoveFolders(ImageDocument& doc, WindowRef owner, const std::vector<uint
         }
         WaitCursor wait;
         result.changes.Append(ApplyRemoval(layout, area, length, plan));
+        guard.Released(plan.clusters, leaving);
         doc.modified = true;
     }
     if (result.changes.Empty() && !result.notices.empty()) {

@@ -28,7 +28,7 @@ WriteRanges NewSlot::Writes(const Layout& layout) const {
 }
 
 Result PlanNewSlot(const Layout& layout, const uint8_t* area, uint32_t length, DirRef dir, std::string_view dirPath,
-                   std::string_view entryName, NewSlot& slot) {
+                   std::string_view entryName, NewSlot& slot, const ClusterSet* keep) {
     slot = NewSlot{};
     if (!layout.IsFat12()) {
         return Failure(TextNotice(kMsgChangeRefused, Tone::kError));
@@ -48,7 +48,7 @@ Result PlanNewSlot(const Layout& layout, const uint8_t* area, uint32_t length, D
     if (dir.IsRoot()) {
         return Failure(TextNotice(kMsgDirectoryFull, Tone::kError, {entryName}));
     }
-    const uint32_t cluster = FindFreeCluster(layout, area, length);
+    const uint32_t cluster = FindFreeCluster(layout, area, length, keep);
     if (cluster == 0) {
         return Failure(TextNotice(kMsgDiskFull, Tone::kError));
     }

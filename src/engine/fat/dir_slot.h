@@ -11,6 +11,7 @@
 #include "engine/common/result.h"
 #include "engine/core/layout.h"
 #include "engine/fat/dir_walk.h"
+#include "engine/fat/fat12.h"
 
 namespace vk {
 
@@ -48,9 +49,9 @@ struct NewSlot {
 // the entry and the directory in a failure: message 75 (a full root), 73
 // (no free cluster), 72 (the free cluster lies past the end of the image),
 // 77 (the subdirectory's chain is broken), 223 (no FAT12: this engine
-// writes no other FAT).
+// writes no other FAT). A growth cluster is never one of `keep`.
 Result PlanNewSlot(const Layout& layout, const uint8_t* area, uint32_t length, DirRef dir, std::string_view dirPath,
-                   std::string_view entryName, NewSlot& slot);
+                   std::string_view entryName, NewSlot& slot, const ClusterSet* keep = nullptr);
 
 // Makes the planned slot ready: when the directory must grow, zeroes the new
 // cluster, marks it the end of the chain and links the old last cluster to

@@ -57,13 +57,14 @@ bool WriteFatEntry(const Layout& layout, uint8_t* area, uint32_t length, uint32_
     return true;
 }
 
-uint32_t FindFreeCluster(const Layout& layout, const uint8_t* area, uint32_t length) {
-    return FindFreeClusterFrom(layout, area, length, kFirstDataCluster);
+uint32_t FindFreeCluster(const Layout& layout, const uint8_t* area, uint32_t length, const ClusterSet* keep) {
+    return FindFreeClusterFrom(layout, area, length, kFirstDataCluster, keep);
 }
 
-uint32_t FindFreeClusterFrom(const Layout& layout, const uint8_t* area, uint32_t length, uint32_t first) {
+uint32_t FindFreeClusterFrom(const Layout& layout, const uint8_t* area, uint32_t length, uint32_t first,
+                             const ClusterSet* keep) {
     for (uint32_t n = std::max(first, kFirstDataCluster); n <= layout.lastCluster; ++n) {
-        if (ReadFatEntry(layout, area, length, n) == kFatFree) {
+        if (ReadFatEntry(layout, area, length, n) == kFatFree && (keep == nullptr || !keep->test(n))) {
             return n;
         }
     }

@@ -26,11 +26,18 @@ uint32_t ReadFatEntry(const Layout& layout, const uint8_t* area, uint32_t length
 // Changes exactly the entry's 12 bits. False, writing nothing, when the entry
 // lies outside FAT copy 1 or past `length`, or when the FAT is no FAT12.
 bool WriteFatEntry(const Layout& layout, uint8_t* area, uint32_t length, uint32_t cluster, uint32_t value);
-// The lowest free data cluster, or 0 when the disk is full.
-uint32_t FindFreeCluster(const Layout& layout, const uint8_t* area, uint32_t length);
+// A set of clusters by number, of either FAT width.
+using ClusterSet = std::bitset<kFat16MaxCluster + 1>;
+
+// The lowest free data cluster, or 0 when the disk is full. A cluster in
+// `keep` is passed over though the FAT marks it free: a damaged chain still
+// reaches it (cluster_map.h).
+uint32_t FindFreeCluster(const Layout& layout, const uint8_t* area, uint32_t length,
+                         const ClusterSet* keep = nullptr);
 // The same, looking from `first` on: once a writer has taken the lowest free
 // cluster, the next lowest lies above it, so it need not scan from 2 again.
-uint32_t FindFreeClusterFrom(const Layout& layout, const uint8_t* area, uint32_t length, uint32_t first);
+uint32_t FindFreeClusterFrom(const Layout& layout, const uint8_t* area, uint32_t length, uint32_t first,
+                             const ClusterSet* keep = nullptr);
 // Frees the chain of the directory entry at `entryOffset` and marks the entry
 // deleted. The walk stops at the first link that is no data cluster or that
 // leads back into the chain.

@@ -154,6 +154,17 @@ enum StringId : unsigned {
     kMsgFolderNameTaken = 258,
     kMsgDeleteFolderTree = 259,
     kMsgDeleteFolder = 260,
+
+    // Boot sectors that describe no possible disk, and changes that would
+    // free or reuse clusters another entry still owns.
+    kMsgLayoutNoSectorsPerFat = 270,
+    kMsgLayoutNoSectorsPerCluster = 271,
+    kMsgLayoutNoFats = 272,
+    kMsgLayoutNoTotalSectors = 273,
+    kMsgLayoutNoReservedSectors = 274,
+    kMsgLayoutSectorSize = 275,
+    kMsgLayoutFatTooSmall = 276,
+    kMsgClustersShared = 277,
 };
 
 }  // namespace vk
