@@ -145,6 +145,14 @@ const DamageCase kDamageCases[] = {
          return std::make_pair(dir, 0u);
      },
      {K::kDamagedFolder}},
+    {"folder_without_a_cluster",
+     [](ClusterMapTest& t) {
+         const uint32_t dir = t.Folder(kRootDir, "", "DIR");
+         t.SetFat(t.First(dir), kFatFree);
+         t.SetFirst(dir, 0);
+         return std::make_pair(dir, 0u);
+     },
+     {K::kDamagedFolder}},
     {"lost_clusters",
      [](ClusterMapTest& t) {
          t.SetFat(30, 31);

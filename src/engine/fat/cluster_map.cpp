@@ -67,8 +67,12 @@ ClusterMap ClusterMap::Build(const Layout& layout, const uint8_t* area, uint32_t
         const uint32_t first = Load16(e + kDirFirstCluster);
         const uint32_t size = IsFolder(e) ? 0 : Load32(e + kDirSize);
         if (first == 0) {
-            // An empty file has no chain; a folder without one is dir_check's kFirstCluster.
-            if (size != 0) map.findings_.push_back(Damage{DamageKind::kSizeMismatch, entry, 0, 0, 0});
+            // An empty file has no chain; a folder must have one, or it would be the root.
+            if (IsFolder(e)) {
+                map.findings_.push_back(Damage{DamageKind::kDamagedFolder, entry, 0, 0, 0});
+            } else if (size != 0) {
+                map.findings_.push_back(Damage{DamageKind::kSizeMismatch, entry, 0, 0, 0});
+            }
             return true;
         }
         reported.clear();

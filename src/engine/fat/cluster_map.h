@@ -34,7 +34,7 @@ enum class DamageKind : uint8_t {
     kChainOutOfRange,   // the chain of `entry` links from `cluster` past the last cluster (or begins there)
     kLoop,              // the chain of `entry` links from `cluster` back into itself
     kSizeMismatch,      // the chain of file `entry` holds `count` clusters, not what its size needs
-    kDamagedFolder,     // folder `entry` cannot be entered (dir_check.h): no "." entry, past the image
+    kDamagedFolder,     // folder `entry` cannot be entered (dir_check.h): no chain, no "." entry, past the image
     kLostClusters,      // `count` clusters the FAT marks used that no chain reaches, the first `cluster`
 };
 
