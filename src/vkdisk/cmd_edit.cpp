@@ -47,8 +47,9 @@ const char kRmUsage[] =
     "matter; a NAME with / or \\ is a path into folders (GAMES/*.SAV). Each\n"
     "file is confirmed unless --force or --yes is given (without a terminal,\n"
     "the answer is Cancel). Folders are never deleted: vkdisk rmdir removes\n"
-    "them. The image is saved when anything was deleted; the exit code is 1\n"
-    "when a named entry is left.\n";
+    "them. A file whose clusters another entry also uses (a damaged disk) is\n"
+    "kept, and the message names both. The image is saved when anything was\n"
+    "deleted; the exit code is 1 when a named entry is left.\n";
 
 const char kRenUsage[] =
     "usage: vkdisk ren IMAGE OLD NEW [--strict]\n"

@@ -29,7 +29,8 @@ const char kRmdirUsage[] =
     "must be empty unless -r is given, which removes it with everything below\n"
     "it; the question names how many files it holds. Each folder is confirmed\n"
     "unless --force or --yes is given (without a terminal, the answer is\n"
-    "Cancel). A damaged folder below is reported and nothing of it removed.\n"
+    "Cancel). A damaged folder below is reported and nothing of it removed,\n"
+    "and so is a folder whose clusters an entry outside it also uses.\n"
     "The image is saved when anything was removed; the exit code is 1 when a\n"
     "named folder is left.\n";
 

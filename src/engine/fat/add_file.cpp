@@ -295,6 +295,10 @@ Result AddHostFile(ImageDocument& doc, WindowRef owner, std::string_view hostPat
         }
         return Failure(Fails(kMsgFileOverFolder, {displayName}));
     }
+    // A file whose clusters another entry shares is not replaced: before the question.
+    if (existing.found) {
+        if (std::optional<Notice> shared = guard->CheckRelease(existing.slotOffset)) return Failure(std::move(*shared));
+    }
 
     SlotResult slot = dir.IsRoot() ? FindEntrySlot(layout, area, length, displayName, packed, false, owner)
                                    : FindFolderSlot(layout, area, length, dir, displayName, packed, false, owner,
@@ -313,9 +317,6 @@ Result AddHostFile(ImageDocument& doc, WindowRef owner, std::string_view hostPat
     std::vector<uint32_t> oldChain;
     if (slot.found) {
         oldChain = guard->Chain(slot.slotOffset);
-        if (std::optional<Notice> shared = guard->CheckRelease(oldChain, {slot.slotOffset})) {
-            return Failure(std::move(*shared));
-        }
         // The old long name belongs to the old file, not to the new one.
         DeleteLongNameIn(layout, area, length, dir, slot.slotOffset);
         FreeChain(layout, area, length, slot.slotOffset);

@@ -41,6 +41,13 @@ Result DeleteEntries(ImageDocument& doc, WindowRef owner, const std::vector<uint
             Tell(owner, TextNotice(kMsgCannotDeleteDir, Tone::kWarning, {name}));
             continue;
         }
+        // Clusters another entry shares stay allocated, and so does this file:
+        // nothing to ask about.
+        const std::vector<uint32_t> chain = guard.Chain(entryOffset);
+        if (std::optional<Notice> shared = guard.CheckRelease(chain, {entryOffset})) {
+            Tell(owner, *shared);
+            continue;
+        }
         if (!FsOptions().forceSwitch && !yesToAll) {
             const Answer answer = Ask(owner, TextNotice(kMsgDeleteFile, Tone::kQuestion, {name}),
                                       offerAll ? Choices::kYesAllNoCancel : Choices::kYesNoCancel, true);
@@ -53,12 +60,6 @@ Result DeleteEntries(ImageDocument& doc, WindowRef owner, const std::vector<uint
                 result.goOn = false;  // Cancel, or no box could be shown
                 break;
             }
-        }
-        // Clusters another entry shares stay allocated, and so does this file.
-        const std::vector<uint32_t> chain = guard.Chain(entryOffset);
-        if (std::optional<Notice> shared = guard.CheckRelease(chain, {entryOffset})) {
-            Tell(owner, *shared);
-            continue;
         }
         WaitCursor wait;
         // The long name goes with its file; left behind it would be an orphan.
