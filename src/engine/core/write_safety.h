@@ -1,8 +1,8 @@
 // Whether the engine can change an opened image without corrupting it. An
 // image it cannot write soundly (no FAT12 by its cluster count, FATs or root
 // directory beyond the end of the file, a boot sector whose geometry is only
-// a guess, or one whose fields describe no disk that can exist) is kept read-only: every change operation refuses it, and Save
-// writes nothing.
+// a guess, or one whose fields describe no disk that can exist) is kept
+// read-only: every change operation refuses it, and Save writes nothing.
 #pragma once
 
 #include <cstdint>
