@@ -14,7 +14,7 @@ bool ReadString(HKEY key, const char* name, std::string& value, DWORD& type) {
         (type != REG_SZ && type != REG_EXPAND_SZ)) {
         return false;
     }
-    // One byte more than stored, so that a value kept without its
+    // One byte more than stored, so that a value written without its
     // terminating zero still ends.
     std::vector<char> text(size + 1, '\0');
     if (RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(text.data()), &size) !=
