@@ -1,6 +1,7 @@
 #include "tests/win32/associations/class_registry.h"
 
 #include <sddl.h>
+#include <shlwapi.h>
 
 #include <algorithm>
 
@@ -197,6 +198,15 @@ void PutFullRegistration(const std::string& programPath) {
     PutClassKey("DiskImage\\shell\\WriteToDisk", "&Write image to disk");
     PutClassKey("DiskImage\\shell\\WriteToDisk\\command", "\"" + programPath + "\" -W \"%1\"");
     PutClassKey(".flp", "DiskImage");
+}
+
+std::string AssociatedCommand(const char* extension) {
+    char command[1024] = "";
+    DWORD length = sizeof command;
+    if (AssocQueryStringA(ASSOCF_NONE, ASSOCSTR_COMMAND, extension, nullptr, command, &length) != S_OK) {
+        return {};
+    }
+    return command;
 }
 
 bool RunningUnderWine() {

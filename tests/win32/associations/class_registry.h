@@ -52,6 +52,10 @@ void RemoveAssociationKeys();
 // Writes the keys and values the main program registers, for `programPath`.
 void PutFullRegistration(const std::string& programPath);
 
+// The command the shell finds for `extension` with no verb named, as a
+// double click would run it; empty when it finds none.
+std::string AssociatedCommand(const char* extension);
+
 // True when running under Wine, whose per-program settings the tests use.
 bool RunningUnderWine();
 

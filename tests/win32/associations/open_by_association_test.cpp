@@ -3,7 +3,6 @@
 // a stand-in program under VOLKARN's name, which records how it was started.
 #include <windows.h>
 #include <shellapi.h>
-#include <shlwapi.h>
 
 #include <string>
 #include <utility>
@@ -19,16 +18,6 @@ namespace vk::test {
 namespace {
 
 constexpr DWORD kChildMilliseconds = 30000;
-
-// The command the shell finds for `extension` with no verb named.
-std::string AssociatedCommand(const char* extension) {
-    char command[1024] = "";
-    DWORD length = sizeof command;
-    if (AssocQueryStringA(ASSOCF_NONE, ASSOCSTR_COMMAND, extension, nullptr, command, &length) != S_OK) {
-        return {};
-    }
-    return command;
-}
 
 std::string ReadWholeFile(const std::string& path) {
     std::string text;

@@ -2,9 +2,9 @@
 // registries with and without another program's association: whatever was
 // there before /R is there again after PELWICK.
 #include <windows.h>
-#include <shlwapi.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "tests/win32/associations/box_answerer.h"
@@ -24,15 +24,6 @@ struct Value {
     const char* name;  // "": the unnamed one
     const char* value;
 };
-
-std::string AssociatedCommand(const char* extension) {
-    char command[1024] = "";
-    DWORD length = sizeof command;
-    if (AssocQueryStringA(ASSOCF_NONE, ASSOCSTR_COMMAND, extension, nullptr, command, &length) != S_OK) {
-        return {};
-    }
-    return command;
-}
 
 class RoundTripTest : public ::testing::Test {
 protected:
