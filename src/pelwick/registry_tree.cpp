@@ -68,13 +68,42 @@ bool HasValues(const RegKey& key) {
     return result != ERROR_SUCCESS || values != 0;
 }
 
-LONG DeleteDefaultValue(const char* keyName) {
+LONG DeleteDefaultValue(const char* keyName) { return DeleteValue(keyName, nullptr); }
+
+LONG DeleteValue(const char* keyName, const char* valueName) {
     LONG result = ERROR_SUCCESS;
     const RegKey key = OpenKey(HKEY_CLASSES_ROOT, keyName, KEY_SET_VALUE, result);
     if (result != ERROR_SUCCESS) {
         return NotFoundAsSuccess(result);
     }
-    return NotFoundAsSuccess(RegDeleteValueA(key.get(), nullptr));
+    return NotFoundAsSuccess(RegDeleteValueA(key.get(), valueName));
+}
+
+bool ReadStringValue(const RegKey& key, const char* valueName, std::string& value, DWORD& type) {
+    DWORD size = 0;
+    if (RegQueryValueExA(key.get(), valueName, nullptr, &type, nullptr, &size) != ERROR_SUCCESS ||
+        (type != REG_SZ && type != REG_EXPAND_SZ)) {
+        return false;
+    }
+    // One byte more than read, so that a value stored without its
+    // terminating zero still ends.
+    std::vector<char> text(size + 1, '\0');
+    if (RegQueryValueExA(key.get(), valueName, nullptr, &type, reinterpret_cast<BYTE*>(text.data()), &size) !=
+        ERROR_SUCCESS) {
+        return false;
+    }
+    value = text.data();
+    return true;
+}
+
+LONG SetDefaultString(const char* keyName, const std::string& value, DWORD type) {
+    LONG result = ERROR_SUCCESS;
+    const RegKey key = OpenKey(HKEY_CLASSES_ROOT, keyName, KEY_SET_VALUE, result);
+    if (result != ERROR_SUCCESS) {
+        return result;
+    }
+    return RegSetValueExA(key.get(), nullptr, 0, type, reinterpret_cast<const BYTE*>(value.c_str()),
+                          static_cast<DWORD>(value.size() + 1));
 }
 
 namespace {

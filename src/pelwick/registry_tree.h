@@ -13,6 +13,10 @@ namespace pelwick {
 // The ProgID the main program writes as the extensions' default value.
 constexpr char kProgId[] = "DiskImage";
 
+// The value under an extension key where the main program keeps the
+// default value it replaced (another program's ProgID).
+constexpr char kKeptValue[] = "VolkarnPrevious";
+
 // An open registry key, closed when its owner goes. Empty (null) when a
 // key could not be opened.
 class RegKey {
@@ -53,6 +57,19 @@ bool HasValues(const RegKey& key);
 // Deletes the unnamed value of HKEY_CLASSES_ROOT\`keyName`. Returns 0 or
 // the registry error.
 LONG DeleteDefaultValue(const char* keyName);
+
+// Deletes the value `valueName` (null: the unnamed one) of
+// HKEY_CLASSES_ROOT\`keyName`. Returns 0 or the registry error.
+LONG DeleteValue(const char* keyName, const char* valueName);
+
+// The string value `valueName` (null: the unnamed one) of `key` with its
+// type (REG_SZ or REG_EXPAND_SZ), whatever its length; false when it is
+// missing, of another type or cannot be read.
+bool ReadStringValue(const RegKey& key, const char* valueName, std::string& value, DWORD& type);
+
+// Sets the unnamed value of HKEY_CLASSES_ROOT\`keyName` to `value` of
+// `type`. Returns 0 or the registry error.
+LONG SetDefaultString(const char* keyName, const std::string& value, DWORD type);
 
 // Deletes `subkey` of `parent`. Recursive: with all its subkeys. Not
 // recursive: only when it has no subkeys, else it stays and 0 is returned.

@@ -15,10 +15,11 @@ namespace pelwick {
 namespace {
 
 constexpr const char* kExtensions[] = {".dsk", ".flp"};
+constexpr char kOpenVerb[] = "OpenWithVolkarn";
+constexpr char kWriteVerb[] = "WriteToDisk";
 
-bool ExtensionIsOurs(const char* extension) {
-    const RegKey key = OpenForReading(extension);
-    return key && ValueIsDiskImage(key);
+bool HasValue(const RegKey& key, const char* name) {
+    return RegQueryValueExA(key.get(), name, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
 }
 
 bool KeyExists(const std::string& name) { return static_cast<bool>(OpenForReading(name.c_str())); }
@@ -45,14 +46,37 @@ bool IsOneOf(const std::string& name, std::initializer_list<const char*> names) 
     return false;
 }
 
-// Takes our default value away; the key itself goes only when nothing of
-// another program is left in it (an open-with list, a content type).
+// Gives the extension back to the program whose association the main
+// program replaced, or takes our default value away when it replaced none;
+// the key itself goes only when nothing of another program is left in it
+// (an open-with list, a content type).
 LONG RemoveExtension(const char* extension) {
-    if (!ExtensionIsOurs(extension)) {
-        return ERROR_SUCCESS;
+    bool ours = false;
+    bool kept = false;
+    std::string previous;
+    DWORD previousType = REG_NONE;
+    {
+        const RegKey key = OpenForReading(extension);
+        if (!key) {
+            return ERROR_SUCCESS;
+        }
+        ours = ValueIsDiskImage(key);
+        kept = HasValue(key, kKeptValue);
+        if (kept && !(ReadStringValue(key, kKeptValue, previous, previousType) && !previous.empty())) {
+            previous.clear();
+        }
     }
-    const LONG result = DeleteDefaultValue(extension);
-    if (result != ERROR_SUCCESS) {
+    if (!ours) {
+        // Another program has taken the extension since: what we kept for
+        // the one before is of no use any more.
+        return kept ? DeleteValue(extension, kKeptValue) : ERROR_SUCCESS;
+    }
+    LONG result =
+        previous.empty() ? DeleteDefaultValue(extension) : SetDefaultString(extension, previous, previousType);
+    if (result == ERROR_SUCCESS && kept) {
+        result = DeleteValue(extension, kKeptValue);
+    }
+    if (result != ERROR_SUCCESS || !previous.empty()) {
         return result;
     }
     const RegKey key = OpenForReading(extension);
@@ -62,10 +86,18 @@ LONG RemoveExtension(const char* extension) {
     return DeleteKeyTree(HKEY_CLASSES_ROOT, extension, false);
 }
 
-// True when `name` is missing or has no subkeys left.
+// True when the shell key's default verb is our open verb.
+bool DefaultVerbIsOurs(const AssociationKeys& keys) {
+    const RegKey shell = OpenForReading(keys.shell.c_str());
+    std::string verb;
+    DWORD type = REG_NONE;
+    return shell && ReadStringValue(shell, nullptr, verb, type) && lstrcmpiA(verb.c_str(), kOpenVerb) == 0;
+}
+
+// True when `name` is missing or has neither subkeys nor values left.
 bool IsEmptyOrMissing(const std::string& name) {
     const RegKey key = OpenForReading(name.c_str());
-    return !key || !HasSubkeys(key);
+    return !key || (!HasSubkeys(key) && !HasValues(key));
 }
 
 }  // namespace
@@ -98,11 +130,11 @@ bool ProgIdHoldsOnlyOurs(const AssociationKeys& keys) {
         return true;
     }
     std::vector<std::string> verbs;
-    if (!ListSubkeys(shell, verbs) || HasNamedValues(shell)) {
+    if (!ListSubkeys(shell, verbs) || HasNamedValues(shell) || (HasValues(shell) && !DefaultVerbIsOurs(keys))) {
         return false;
     }
     for (const std::string& verb : verbs) {
-        if (!IsOneOf(verb, {"OpenWithVolkarn", "WriteToDisk"})) {
+        if (!IsOneOf(verb, {kOpenVerb, kWriteVerb})) {
             return false;
         }
     }
@@ -112,8 +144,8 @@ bool ProgIdHoldsOnlyOurs(const AssociationKeys& keys) {
 AssociationKeys BuildAssociationKeys() {
     AssociationKeys keys;
     keys.shell = std::string(kProgId) + "\\shell";
-    keys.openVerb = keys.shell + "\\OpenWithVolkarn";
-    keys.writeVerb = keys.shell + "\\WriteToDisk";
+    keys.openVerb = keys.shell + "\\" + kOpenVerb;
+    keys.writeVerb = keys.shell + "\\" + kWriteVerb;
     keys.icon = std::string(kProgId) + "\\DefaultIcon";
     return keys;
 }
@@ -138,8 +170,12 @@ bool RemoveAssociations(const AssociationKeys& keys) {
         DeleteKeyTree(HKEY_CLASSES_ROOT, keys.writeVerb.c_str(), true) != ERROR_SUCCESS) {
         return false;
     }
-    // Another program's verb keeps the shell key, and the icon with it;
-    // another program's icon stays in any case.
+    // Our open verb as the default one goes with it. Another program's verb
+    // or default verb keeps the shell key, and the icon with it; another
+    // program's icon stays in any case.
+    if (DefaultVerbIsOurs(keys) && DeleteDefaultValue(keys.shell.c_str()) != ERROR_SUCCESS) {
+        return false;
+    }
     if (IsEmptyOrMissing(keys.shell)) {
         if (DeleteKeyTree(HKEY_CLASSES_ROOT, keys.shell.c_str(), true) != ERROR_SUCCESS ||
             (IconIsOurs(keys) && DeleteKeyTree(HKEY_CLASSES_ROOT, keys.icon.c_str(), true) != ERROR_SUCCESS)) {

@@ -26,14 +26,16 @@ constexpr char kProgramFile[] = "VOLKARN.EXE";
 bool IconIsOurs(const AssociationKeys& keys);
 
 // True when the ProgID is missing or holds nothing but the main program's
-// entries: its description, our icon and our two verbs.
+// entries: its description, our icon, our two verbs and the open verb as
+// the default one.
 bool ProgIdHoldsOnlyOurs(const AssociationKeys& keys);
 
 // True when one of our verbs exists or the icon is ours.
 bool RegistrationPresent(const AssociationKeys& keys);
 
 // Removes what the main program registered, step by step, stopping at the
-// first registry error. True when every step succeeded.
+// first registry error: an extension whose association the main program
+// replaced gets it back. True when every step succeeded.
 bool RemoveAssociations(const AssociationKeys& keys);
 
 // Detect, ask, remove and report, with the texts of `instance`'s string

@@ -4,14 +4,18 @@
 
 #include "engine/ports/prompts.h"
 #include "engine/strings/string_ids.h"
+#include "win32/settings/kept_association.h"
 
 namespace vk {
 namespace {
 
 constexpr char kProgId[] = "DiskImage";
 constexpr char kDefaultIconKey[] = "\\DefaultIcon";
-constexpr char kOpenVerbKey[] = "\\shell\\OpenWithVolkarn";
-constexpr char kWriteVerbKey[] = "\\shell\\WriteToDisk";
+constexpr char kShellKey[] = "\\shell";
+// The open verb is the shell key's default: a shell that does not guess
+// one would otherwise open an image with nothing.
+constexpr char kOpenVerb[] = "OpenWithVolkarn";
+constexpr char kWriteVerb[] = "WriteToDisk";
 constexpr char kCommandKey[] = "\\command";
 
 // The verbs' arguments behind the program path: the image in quotes, and
@@ -73,15 +77,25 @@ LONG WriteAssociationKeys(const std::string& programPath, const char* openArgume
     // shorter prefixes of a path with blanks first and may start another
     // program. The icon value stays plain, the form the shell reads there.
     const std::string program = "\"" + programPath + "\"";
+    const std::string shell = id + kShellKey;
+    const std::string openVerb = shell + "\\" + kOpenVerb;
+    const std::string writeVerb = shell + "\\" + kWriteVerb;
     const KeyRow rows[] = {
         {extension, id},
         {id, LoadString80(descriptionId)},
         {id + kDefaultIconKey, programPath + "," + std::to_string(iconIndex)},
-        {id + kOpenVerbKey, LoadString80(kStrVerbOpen)},
-        {id + kOpenVerbKey + kCommandKey, program + " " + openArguments},
-        {id + kWriteVerbKey, LoadString80(kStrVerbWriteToDisk)},
-        {id + kWriteVerbKey + kCommandKey, program + " " + writeArguments},
+        {openVerb, LoadString80(kStrVerbOpen)},
+        {openVerb + kCommandKey, program + " " + openArguments},
+        {shell, kOpenVerb},
+        {writeVerb, LoadString80(kStrVerbWriteToDisk)},
+        {writeVerb + kCommandKey, program + " " + writeArguments},
     };
+    // Another program's association on the extension is kept before ours
+    // replaces it, so that PELWICK can give it back.
+    const LONG kept = KeepReplacedAssociation(extension, progId);
+    if (kept != ERROR_SUCCESS) {
+        return kept;
+    }
     const size_t count = full ? sizeof rows / sizeof rows[0] : 1;
     for (size_t i = 0; i < count; ++i) {
         const LONG result = WriteRow(rows[i]);

@@ -20,9 +20,11 @@ PlatformVersion QueryPlatformVersion();
 // plain HKEY_CLASSES_ROOT registration do more harm than good.
 bool RegistrationAllowed(PlatformVersion version);
 
-// Writes the extension key pointing at `progId` and, when `full`, the
-// ProgID with its icon and the two verbs, key by key; stops at the first
-// failure and leaves what was written. Returns 0 or that registry error.
+// Keeps the extension's association of another program (kept_association.h),
+// then writes the extension key pointing at `progId` and, when `full`, the
+// ProgID with its icon, the two verbs and the open verb as the default one,
+// key by key; stops at the first failure and leaves what was written.
+// Returns 0 or that registry error.
 LONG WriteAssociationKeys(const std::string& programPath, const char* openArguments, const char* extension,
                           const char* progId, bool full, unsigned iconIndex, unsigned descriptionId,
                           const char* writeArguments);

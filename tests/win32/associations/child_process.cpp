@@ -1,5 +1,7 @@
 #include "tests/win32/associations/child_process.h"
 
+#include <shellapi.h>
+
 #include <algorithm>
 #include <vector>
 
@@ -32,6 +34,19 @@ std::string WindowsPath(const std::string& buildPath) {
     std::string path = buildPath;
     std::replace(path.begin(), path.end(), '/', '\\');
     return path.rfind('\\', 0) == 0 ? "Z:" + path : path;
+}
+
+std::vector<std::string> SplitCommandLine(const std::string& command) {
+    std::vector<std::string> arguments;
+    const std::wstring wide(command.begin(), command.end());
+    int count = 0;
+    LPWSTR* parts = CommandLineToArgvW(wide.c_str(), &count);
+    for (int i = 0; parts != nullptr && i < count; ++i) {
+        const std::wstring part(parts[i]);
+        arguments.emplace_back(part.begin(), part.end());
+    }
+    LocalFree(parts);
+    return arguments;
 }
 
 ChildRun RunChild(const std::string& program, const std::string& arguments, DWORD timeoutMilliseconds) {
@@ -70,6 +85,22 @@ ChildRun RunChild(const std::string& program, const std::string& arguments, DWOR
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
     return run;
+}
+
+PretendedVersion::PretendedVersion(const std::string& programFile, const char* wineVersion)
+    : key_("Software\\Wine\\AppDefaults\\" + programFile) {
+    HKEY key = nullptr;
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, key_.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr) ==
+        ERROR_SUCCESS) {
+        RegSetValueExA(key, "Version", 0, REG_SZ, reinterpret_cast<const BYTE*>(wineVersion),
+                       static_cast<DWORD>(lstrlenA(wineVersion) + 1));
+        RegCloseKey(key);
+    }
+}
+
+PretendedVersion::~PretendedVersion() {
+    RegDeleteTreeA(HKEY_CURRENT_USER, key_.c_str());
+    RegDeleteKeyA(HKEY_CURRENT_USER, key_.c_str());
 }
 
 BlankFolder::BlankFolder() {

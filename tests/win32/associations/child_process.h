@@ -4,12 +4,16 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 namespace vk::test {
 
 // A path of the build tree as the running Windows program sees it: under
 // Wine the host's root is drive Z:.
 std::string WindowsPath(const std::string& buildPath);
+
+// A command line as the shell's own parser splits it into arguments.
+std::vector<std::string> SplitCommandLine(const std::string& command);
 
 struct ChildRun {
     bool started = false;
@@ -19,6 +23,19 @@ struct ChildRun {
 };
 
 ChildRun RunChild(const std::string& program, const std::string& arguments, DWORD timeoutMilliseconds = 30000);
+
+// Makes Wine report the platform version `wineVersion` ("win2k", "winxp",
+// ...) to programs of the file name `programFile` while it lives.
+class PretendedVersion {
+public:
+    PretendedVersion(const std::string& programFile, const char* wineVersion);
+    ~PretendedVersion();
+    PretendedVersion(const PretendedVersion&) = delete;
+    PretendedVersion& operator=(const PretendedVersion&) = delete;
+
+private:
+    std::string key_;
+};
 
 // A scratch folder with a blank in its name, removed again with its files.
 class BlankFolder {

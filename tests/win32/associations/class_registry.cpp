@@ -1,6 +1,7 @@
 #include "tests/win32/associations/class_registry.h"
 
 #include <sddl.h>
+#include <shlwapi.h>
 
 #include <algorithm>
 
@@ -9,7 +10,7 @@
 namespace vk::test {
 namespace {
 
-constexpr const char* kRoots[] = {".dsk", ".flp", "DiskImage"};
+constexpr const char* kRoots[] = {".dsk", ".flp", "DiskImage", kStandInProgId};
 constexpr DWORD kNameLength = 260;
 
 void ApplyDacl(HKEY key, const std::string& sddl) {
@@ -138,16 +139,34 @@ void PutClassKey(const std::string& keyName) {
     RegCloseKey(key);
 }
 
+ClassValue ReadClassValue(const std::string& keyName, const std::string& name) {
+    ClassValue result;
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_CLASSES_ROOT, keyName.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) {
+        return result;
+    }
+    char value[1024] = "";
+    DWORD size = sizeof value - 1;
+    if (RegQueryValueExA(key, name.c_str(), nullptr, &result.type, reinterpret_cast<BYTE*>(value), &size) ==
+        ERROR_SUCCESS) {
+        result.exists = true;
+        value[size] = '\0';
+        result.value = value;
+    }
+    RegCloseKey(key);
+    return result;
+}
+
 void PutClassKey(const std::string& keyName, const std::string& defaultValue) {
     PutClassValue(keyName, "", defaultValue);
 }
 
-void PutClassValue(const std::string& keyName, const std::string& name, const std::string& value) {
+void PutClassValue(const std::string& keyName, const std::string& name, const std::string& value, DWORD type) {
     HKEY key = nullptr;
     ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_CLASSES_ROOT, keyName.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
                                              nullptr, &key, nullptr))
         << keyName;
-    EXPECT_EQ(ERROR_SUCCESS, RegSetValueExA(key, name.empty() ? nullptr : name.c_str(), 0, REG_SZ,
+    EXPECT_EQ(ERROR_SUCCESS, RegSetValueExA(key, name.empty() ? nullptr : name.c_str(), 0, type,
                                             reinterpret_cast<const BYTE*>(value.c_str()),
                                             static_cast<DWORD>(value.size() + 1)));
     RegCloseKey(key);
@@ -175,9 +194,19 @@ void PutFullRegistration(const std::string& programPath) {
     PutClassKey("DiskImage\\DefaultIcon", programPath + ",2");
     PutClassKey("DiskImage\\shell\\OpenWithVolkarn", "Open with &Volkarn");
     PutClassKey("DiskImage\\shell\\OpenWithVolkarn\\command", "\"" + programPath + "\" \"%1\"");
+    PutClassKey("DiskImage\\shell", "OpenWithVolkarn");
     PutClassKey("DiskImage\\shell\\WriteToDisk", "&Write image to disk");
     PutClassKey("DiskImage\\shell\\WriteToDisk\\command", "\"" + programPath + "\" -W \"%1\"");
     PutClassKey(".flp", "DiskImage");
+}
+
+std::string AssociatedCommand(const char* extension) {
+    char command[1024] = "";
+    DWORD length = sizeof command;
+    if (AssocQueryStringA(ASSOCF_NONE, ASSOCSTR_COMMAND, extension, nullptr, command, &length) != S_OK) {
+        return {};
+    }
+    return command;
 }
 
 bool RunningUnderWine() {

@@ -298,9 +298,60 @@ TEST_F(PelwickTest, AnotherProgramsVerbKeepsShellIconAndProgId) {
         "DiskImage\\shell\\Inspect\\command",
     };
     EXPECT_EQ(left, ClassKeyTree("DiskImage"));
+    // Our open verb as the default one went with it.
+    EXPECT_FALSE(ReadClassKey("DiskImage\\shell").hasDefault);
     // The extensions still lead to the other program's verb.
     EXPECT_EQ("DiskImage", ReadClassKey(".dsk").value);
     EXPECT_EQ("DiskImage", ReadClassKey(".flp").value);
+}
+
+TEST_F(PelwickTest, AnotherProgramsDefaultVerbKeepsShellAndExtensions) {
+    PutFullRegistration(kProgram);
+    PutClassKey("DiskImage\\shell", "Inspect");
+    EXPECT_EQ((std::vector<std::string>{kConfirm, kDone}), Texts(Run(IDYES)));
+    EXPECT_EQ((std::vector<std::string>{"DiskImage", "DiskImage\\DefaultIcon", "DiskImage\\shell"}),
+              ClassKeyTree("DiskImage"));
+    EXPECT_EQ("Inspect", ReadClassKey("DiskImage\\shell").value);
+    EXPECT_EQ("DiskImage", ReadClassKey(".dsk").value);
+}
+
+// The association the main program replaced on an extension goes back to
+// its program; the key then stays with whatever else it holds.
+TEST_F(PelwickTest, AnExtensionGetsBackTheAssociationRegisteringReplaced) {
+    const struct {
+        const char* name;
+        const char* current;  // .flp's default value before the run
+        const char* kept;     // the value kept beside it
+        DWORD keptType;
+        bool contentType;     // another program's value on .flp
+        const char* after;    // .flp's default value after the run; null: .flp gone
+        DWORD afterType;
+    } kCases[] = {
+        {"another ProgID", "DiskImage", "StandInImage", REG_SZ, false, "StandInImage", REG_SZ},
+        {"an expandable string", "DiskImage", "StandInImage", REG_EXPAND_SZ, false, "StandInImage", REG_EXPAND_SZ},
+        {"beside a content type", "DiskImage", "StandInImage", REG_SZ, true, "StandInImage", REG_SZ},
+        {"taken by a third program since", "NewerImage", "StandInImage", REG_SZ, false, "NewerImage", REG_SZ},
+        {"an empty value gives nothing back", "DiskImage", "", REG_SZ, false, nullptr, REG_NONE},
+    };
+    for (const auto& c : kCases) {
+        RemoveAssociationKeys();
+        PutFullRegistration(kProgram);
+        PutClassKey(".flp", c.current);
+        PutClassValue(".flp", "VolkarnPrevious", c.kept, c.keptType);
+        if (c.contentType) {
+            PutClassValue(".flp", "Content Type", "application/x-floppy");
+        }
+        EXPECT_EQ((std::vector<std::string>{kConfirm, kDone}), Texts(Run(IDYES))) << c.name;
+        EXPECT_FALSE(ReadClassValue(".flp", "VolkarnPrevious").exists) << c.name;
+        EXPECT_EQ(c.contentType, ReadClassValue(".flp", "Content Type").exists) << c.name;
+        const ClassValue restored = ReadClassValue(".flp", "");
+        EXPECT_EQ(c.after != nullptr, ReadClassKey(".flp").exists) << c.name;
+        EXPECT_EQ(c.after != nullptr, restored.exists) << c.name;
+        if (c.after != nullptr) {
+            EXPECT_EQ(c.after, restored.value) << c.name;
+            EXPECT_EQ(c.afterType, restored.type) << c.name;
+        }
+    }
 }
 
 TEST_F(PelwickTest, AnsweringNoChangesNothing) {

@@ -2,7 +2,6 @@
 // functions in this process, and VOLKARN.EXE /R as a child process on the
 // platform versions Wine can pretend to be.
 #include <windows.h>
-#include <shellapi.h>
 
 #include <string>
 #include <vector>
@@ -24,21 +23,7 @@ const std::string kProgram = "C:\\Program Files\\Volkarn Disk Tools\\VOLKARN.EXE
 
 std::string Text(unsigned id) { return std::string(LoadText(id)); }
 
-// A command line as the shell's own parser splits it into arguments.
-std::vector<std::string> SplitCommandLine(const std::string& command) {
-    std::vector<std::string> arguments;
-    const std::wstring wide(command.begin(), command.end());
-    int count = 0;
-    LPWSTR* parts = CommandLineToArgvW(wide.c_str(), &count);
-    for (int i = 0; parts != nullptr && i < count; ++i) {
-        const std::wstring part(parts[i]);
-        arguments.emplace_back(part.begin(), part.end());
-    }
-    LocalFree(parts);
-    return arguments;
-}
-
-// The eight rows, and the one key ("DiskImage\shell") they create on the way.
+// The nine rows: the open verb is the shell key's default.
 void ExpectFullRegistration(const std::string& program) {
     const struct {
         const char* key;
@@ -49,6 +34,7 @@ void ExpectFullRegistration(const std::string& program) {
         {"DiskImage\\DefaultIcon", program + ",2"},
         {"DiskImage\\shell\\OpenWithVolkarn", "Open with &Volkarn"},
         {"DiskImage\\shell\\OpenWithVolkarn\\command", "\"" + program + "\" \"%1\""},
+        {"DiskImage\\shell", "OpenWithVolkarn"},
         {"DiskImage\\shell\\WriteToDisk", "&Write image to disk"},
         {"DiskImage\\shell\\WriteToDisk\\command", "\"" + program + "\" -W \"%1\""},
         {".flp", "DiskImage"},
@@ -68,7 +54,6 @@ void ExpectFullRegistration(const std::string& program) {
         "DiskImage\\shell\\WriteToDisk\\command",
     };
     EXPECT_EQ(tree, ClassKeyTree("DiskImage"));
-    EXPECT_FALSE(ReadClassKey("DiskImage\\shell").hasDefault);
     EXPECT_EQ(std::vector<std::string>{".dsk"}, ClassKeyTree(".dsk"));
     EXPECT_EQ(std::vector<std::string>{".flp"}, ClassKeyTree(".flp"));
 }
@@ -113,7 +98,7 @@ TEST(RegistrationAllowedTest, RefusedFromWindowsXpOn) {
     }
 }
 
-TEST_F(RegisterTest, Windows2000WritesTheEightKeysThenSucceeds) {
+TEST_F(RegisterTest, Windows2000WritesTheNineRowsThenSucceeds) {
     BoxAnswerer boxes(kCaption);
     EXPECT_TRUE(RegisterAssociations(nullptr, {5, 0}, kProgram));
     ExpectFullRegistration(kProgram);
@@ -149,6 +134,50 @@ TEST_F(RegisterTest, RegisteringAgainOverwritesAForeignExtension) {
     BoxAnswerer boxes(kCaption);
     EXPECT_TRUE(RegisterAssociations(nullptr, {5, 0}, kProgram));
     ExpectFullRegistration(kProgram);
+    EXPECT_EQ("OtherImage", ReadClassValue(".dsk", "VolkarnPrevious").value);
+}
+
+// The default value /R replaces is kept under the extension key when it
+// names another program's ProgID, and only the first one so replaced.
+TEST_F(RegisterTest, KeepsTheAssociationItReplaces) {
+    const struct {
+        const char* name;
+        const char* extension;
+        const char* before;  // the extension's default value; null: no key
+        DWORD type;
+        const char* keptBefore;  // null: none
+        int runs;
+        const char* kept;        // null: nothing kept
+    } kCases[] = {
+        {"another ProgID on .flp", ".flp", "StandInImage", REG_SZ, nullptr, 1, "StandInImage"},
+        {"another ProgID on .dsk", ".dsk", "StandInImage", REG_SZ, nullptr, 1, "StandInImage"},
+        {"an expandable string keeps its type", ".flp", "StandInImage", REG_EXPAND_SZ, nullptr, 1, "StandInImage"},
+        {"registered twice keeps the first", ".flp", "StandInImage", REG_SZ, nullptr, 2, "StandInImage"},
+        {"a value kept earlier stays", ".flp", "NewerImage", REG_SZ, "StandInImage", 1, "StandInImage"},
+        {"our ProgID in another case", ".flp", "diskimage", REG_SZ, nullptr, 1, nullptr},
+        {"an empty value", ".flp", "", REG_SZ, nullptr, 1, nullptr},
+        {"no extension key", ".flp", nullptr, REG_SZ, nullptr, 1, nullptr},
+    };
+    for (const auto& c : kCases) {
+        RemoveAssociationKeys();
+        if (c.before != nullptr) {
+            PutClassValue(c.extension, "", c.before, c.type);
+        }
+        if (c.keptBefore != nullptr) {
+            PutClassValue(c.extension, "VolkarnPrevious", c.keptBefore);
+        }
+        for (int run = 0; run < c.runs; ++run) {
+            BoxAnswerer boxes(kCaption);
+            EXPECT_TRUE(RegisterAssociations(nullptr, {5, 0}, kProgram)) << c.name;
+        }
+        EXPECT_EQ("DiskImage", ReadClassKey(c.extension).value) << c.name;
+        const ClassValue kept = ReadClassValue(c.extension, "VolkarnPrevious");
+        EXPECT_EQ(c.kept != nullptr, kept.exists) << c.name;
+        if (c.kept != nullptr) {
+            EXPECT_EQ(c.kept, kept.value) << c.name;
+            EXPECT_EQ(c.keptBefore != nullptr ? DWORD(REG_SZ) : c.type, kept.type) << c.name;
+        }
+    }
 }
 
 TEST_F(RegisterTest, WindowsXpAndLaterOnlyExplainAndWriteNothing) {
@@ -173,6 +202,7 @@ TEST_F(RegisterTest, DeniedExtensionStopsBeforeAnythingElse) {
     EXPECT_FALSE(RegisterAssociations(nullptr, {5, 0}, kProgram));
     EXPECT_EQ(std::vector<std::string>{Text(kMsgRegisterFailed)}, boxes.Texts());
     EXPECT_EQ("OtherImage", ReadClassKey(".dsk").value);
+    EXPECT_FALSE(ReadClassValue(".dsk", "VolkarnPrevious").exists);
     EXPECT_FALSE(ReadClassKey("DiskImage").exists);
     EXPECT_FALSE(ReadClassKey(".flp").exists);
 }
@@ -218,8 +248,6 @@ TEST_F(RegisterTest, ReturnsTheFirstRegistryError) {
 // that program alone.
 class RegisterProcessTest : public RegisterTest {
 protected:
-    static constexpr char kWineSettings[] = "Software\\Wine\\AppDefaults\\VOLKARN.EXE";
-
     void SetUp() override {
         RegisterTest::SetUp();
         if (!RunningUnderWine()) {
@@ -231,19 +259,6 @@ protected:
         // the whole tree must go, a key with subkeys would stay.
         RegDeleteTreeA(HKEY_CURRENT_USER, kSettingsKey);
         RegDeleteKeyA(HKEY_CURRENT_USER, kSettingsKey);
-    }
-    void TearDown() override {
-        RegDeleteTreeA(HKEY_CURRENT_USER, kWineSettings);
-        RegDeleteKeyA(HKEY_CURRENT_USER, kWineSettings);
-        RegisterTest::TearDown();
-    }
-    void PretendVersion(const char* wineVersion) {
-        HKEY key = nullptr;
-        ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_CURRENT_USER, kWineSettings, 0, nullptr, 0, KEY_SET_VALUE,
-                                                 nullptr, &key, nullptr));
-        RegSetValueExA(key, "Version", 0, REG_SZ, reinterpret_cast<const BYTE*>(wineVersion),
-                       static_cast<DWORD>(lstrlenA(wineVersion) + 1));
-        RegCloseKey(key);
     }
     bool SettingsTouched() {
         HKEY key = nullptr;
@@ -260,7 +275,7 @@ protected:
 };
 
 TEST_F(RegisterProcessTest, SlashROnWindows2000RegistersWithoutAWindow) {
-    PretendVersion("win2k");
+    const PretendedVersion version("VOLKARN.EXE", "win2k");
     BoxAnswerer boxes(kCaption);
     const ChildRun run = RunChild(program_, "/R");
     ASSERT_TRUE(run.started);
@@ -276,7 +291,7 @@ TEST_F(RegisterProcessTest, SlashROnWindowsXpAndLaterChangesNothing) {
     PutClassKey(".dsk", "OtherImage");
     const std::string before = AssociationSnapshot();
     for (const char* version : {"winxp", "win7", "win10"}) {
-        PretendVersion(version);
+        const PretendedVersion pretended("VOLKARN.EXE", version);
         BoxAnswerer boxes(kCaption);
         const ChildRun run = RunChild(program_, "-r");
         ASSERT_TRUE(run.finished) << version;
