@@ -21,6 +21,7 @@
 #include "engine/ports/host_text.h"
 #include "engine/fat/fs_options.h"
 #include "engine/fat/list_texts.h"
+#include "engine/fat/name_claims.h"
 #include "engine/fat/root_directory.h"
 #include "engine/ports/host_files.h"
 
@@ -59,10 +60,14 @@ const char kGetUsage[] =
     "a question; --force replaces without asking. Bytes that no host file name\n"
     "may hold (\\ / : * ? \" < > | and control bytes, and trailing dots and\n"
     "blanks) become '_'; an existing link is replaced itself, never followed,\n"
-    "and the image itself is never overwritten. Two entries of one folder that\n"
-    "would land on one host name give the first only. The exit code is 1 when\n"
-    "a NAME matches nothing, an extraction fails, an entry was left out, or a\n"
-    "replacement was declined for want of a terminal.\n";
+    "and the image itself is never overwritten. Entries that would land on one\n"
+    "host name in one run (A:B.TXT, A?B.TXT and A_B.TXT; case ignored) never\n"
+    "overwrite each other: the first keeps the name, each later one gets a\n"
+    "numeric tail as Windows short names do (A_B~1.TXT, A_B~2.TXT, taken by\n"
+    "nothing else), and a line names the entry and the name it got. The\n"
+    "question about replacing is only asked of host files that were there\n"
+    "before the run. The exit code is 1 when a NAME matches nothing, an\n"
+    "extraction fails, or a replacement was declined for want of a terminal.\n";
 
 void DiscardAndClose(ImageDocument& doc) {
     doc.modified = false;
@@ -187,34 +192,23 @@ int CmdGet(const Args& args) {
     const bool unmatched =
         !all && !ResolveNames(std::vector<std::string>(parsed.positional.begin() + 1, parsed.positional.end()), entries);
     const unsigned replaceFlags = parsed.Has("--force") || parsed.Has("-f") ? kReplaceSilently : kReplaceAsk;
-    const SavePathChooser intoFolder = [&folder](WindowRef, std::string_view name, std::string& path) {
-        path = (folder.empty() ? std::string(".") : folder) + HostPathSeparator() + std::string(name);
-        return true;
-    };
     bool ok = true;
-    bool collided = false;
     bool failedOne = false;  // a folder's tree went on past a failure
-    std::set<std::string> written;
+    HostNameClaims claims;   // nothing this run writes is written over by it
+    const std::string into = folder.empty() ? std::string(".") : folder;
     std::vector<std::string> skipped;
     for (size_t i = 0; i < entries.size() && ok; ++i) {
         const std::string name = EntryDisplayName(doc.Area() + entries[i]);
-        // Two entries whose names come out alike on the host: the second would
-        // overwrite the first, which this very run wrote.
-        const std::string hostName = SafeHostName(name);
-        std::string key = hostName;  // hosts that ignore case count A.TXT and a.txt as one
-        for (char& c : key) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-        const bool isFile = !(doc.Area()[entries[i] + kDirAttr] & (kAttrDirectory | kAttrVolume));
-        if (isFile && !written.insert(key).second) {
-            Complain(name + " was not extracted: an entry before it has the same host name, " + hostName);
-            collided = true;
-            continue;
-        }
         const unsigned unasked = UnaskedDeclines();
         const bool isFolder = (doc.Area()[entries[i] + kDirAttr] & (kAttrDirectory | kAttrVolume)) == kAttrDirectory;
-        const Result saved =
-            isFolder ? ExtractTree(doc, MainWindow(), {entries[i]}, folder.empty() ? std::string(".") : folder,
-                                   replaceFlags)
-                     : SaveEntryAs(doc, MainWindow(), entries[i], intoFolder, replaceFlags);
+        const SavePathChooser intoFolder = [&](WindowRef, std::string_view safe, std::string& path) {
+            const std::string claimed = claims.Claim(into, std::string(safe));
+            path = into + HostPathSeparator() + claimed;
+            if (claimed != safe) Tell(MainWindow(), RenamedOnHostNotice(name, path));
+            return true;
+        };
+        const Result saved = isFolder ? ExtractTree(doc, MainWindow(), {entries[i]}, into, replaceFlags, nullptr, &claims)
+                                      : SaveEntryAs(doc, MainWindow(), entries[i], intoFolder, replaceFlags);
         Report(MainWindow(), saved);
         ok = saved.goOn;
         failedOne = failedOne || (isFolder && saved.Failed());
@@ -226,7 +220,7 @@ int CmdGet(const Args& args) {
     if (!skipped.empty()) {
         ReportSkipped(skipped, "these entries did not replace the host files of their names");
     }
-    return ok && !failedOne && !unmatched && !collided && skipped.empty() ? kExitOk : kExitFailure;
+    return ok && !failedOne && !unmatched && skipped.empty() ? kExitOk : kExitFailure;
 }
 
 }  // namespace vk::cli

@@ -154,6 +154,9 @@ enum StringId : unsigned {
     kMsgFolderNameTaken = 258,
     kMsgDeleteFolderTree = 259,
     kMsgDeleteFolder = 260,
+    // Names one command hands out twice get numeric tails.
+    kMsgExtractedUnderTail = 290,
+    kMsgAddedUnderTail = 291,
 };
 
 }  // namespace vk
