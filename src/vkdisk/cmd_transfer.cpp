@@ -35,8 +35,14 @@ const char kAddUsage[] =
     "PATH (parts split at / or \\), under their 8.3 names. A host folder\n"
     "becomes an empty folder; with -r its files and folders come along, all\n"
     "the way down (a folder of that name there already takes them in). A full\n"
-    "folder grows by one cluster; the root has a fixed size. An existing entry\n"
-    "of the same name is replaced after a question; --force replaces without\n"
+    "folder grows by one cluster; the root has a fixed size. Files of one run\n"
+    "that map to one 8.3 name in one folder (a.b.c and ab.c, longname1.txt\n"
+    "and longname2.txt) all get numeric tails, as Windows gives short names\n"
+    "(LONGNA~1.TXT, LONGNA~2.TXT, taken by nothing else), each said in a line.\n"
+    "With -r a link to a folder is not followed: it is skipped with a line\n"
+    "naming it, and the exit code is 1; a link to a file adds the file. An\n"
+    "existing entry of the same name (one that was there before the run) is\n"
+    "replaced after a question; --force replaces without\n"
     "asking, --yes and --no answer every question. --strict checks names\n"
     "under the strict rules (no characters above 0x7F) before cutting them.\n"
     "The image is saved once at the end, and only when every file was added\n"
@@ -89,36 +95,51 @@ void ReportSkipped(const std::vector<std::string>& names, const char* what) {
 namespace {
 
 // The folder entry of `dir` an added host folder became or already was.
-bool AddedFolder(ImageDocument& doc, const std::string& hostPath, DirRef dir, DirRef& folder) {
-    HostFindData found;
-    if (FindHostFile(hostPath, found) != 0) return false;
-    std::string name = MakeShortName(found);
-    HostUpperCase(name);
+bool AddedFolder(ImageDocument& doc, const std::string& name, DirRef dir, DirRef& folder) {
     const uint32_t entry = FindPackedEntry(doc.GetLayout(), doc.Area(), doc.AreaLength(), dir, PackShortName(name));
     if (entry == 0 || !(doc.Area()[entry + kDirAttr] & kAttrDirectory)) return false;
     folder = DirRef{Load16(doc.Area() + entry + kDirFirstCluster)};
     return true;
 }
 
-// Adds `hostPath` into `dir`, and with `recursive` a host folder's contents
+// What one add command keeps track of across its folders.
+struct AddRun {
+    bool recursive = false;
+    ShortNameClaims claims;              // 8.3 names given, so none is given twice
+    std::vector<std::string> skipped;    // replacements declined for want of a terminal
+    std::vector<std::string> links;      // links to folders, not followed
+};
+
+bool AddBatch(ImageDocument& doc, const std::vector<std::string>& hostPaths, DirRef dir, AddRun& run);
+
+// Adds `hostPath` into `dir` as `name`, and with -r a host folder's contents
 // into the folder it became, names sorted. False when the add must stop.
-bool AddOne(ImageDocument& doc, const std::string& hostPath, DirRef dir, bool recursive,
-            std::vector<std::string>& skipped) {
+bool AddOne(ImageDocument& doc, const std::string& hostPath, const std::string& name, DirRef dir, AddRun& run) {
+    std::error_code error;
+    const std::filesystem::file_status own = std::filesystem::symlink_status(hostPath, error);
+    // A link to a folder could lead anywhere, into the tree itself included.
+    if (run.recursive && std::filesystem::is_symlink(own) && std::filesystem::is_directory(hostPath, error)) {
+        Complain(hostPath + " is a link to a folder: not followed, skipped");
+        run.links.push_back(hostPath);
+        return true;
+    }
     const unsigned unasked = UnaskedDeclines();
-    const Result added = AddHostFile(doc, MainWindow(), hostPath, dir);
+    const Result added = AddHostFile(doc, MainWindow(), hostPath, dir, name);
     Report(MainWindow(), added);
     if (UnaskedDeclines() != unasked) {
-        skipped.push_back(hostPath);
+        run.skipped.push_back(hostPath);
     }
     if (!added.Done()) {
         return added.goOn;  // a declined replacement goes on and is no failure
     }
-    std::error_code error;
-    if (!recursive || !std::filesystem::is_directory(std::filesystem::symlink_status(hostPath, error))) {
+    if (!name.empty() && name != AddedShortName(hostPath)) {
+        Tell(MainWindow(), AddedUnderTailNotice(hostPath, name));
+    }
+    if (!run.recursive || !std::filesystem::is_directory(own)) {
         return true;
     }
     DirRef folder;
-    if (!AddedFolder(doc, hostPath, dir, folder)) {
+    if (!AddedFolder(doc, name, dir, folder)) {
         Complain(hostPath + ": the folder it became is not found");
         return false;
     }
@@ -131,8 +152,14 @@ bool AddOne(ImageDocument& doc, const std::string& hostPath, DirRef dir, bool re
         return false;
     }
     std::sort(children.begin(), children.end());
-    for (const std::string& child : children) {
-        if (!AddOne(doc, child, folder, true, skipped)) return false;
+    return AddBatch(doc, children, folder, run);
+}
+
+// Host files going into one folder together: those of one 8.3 name get tails.
+bool AddBatch(ImageDocument& doc, const std::vector<std::string>& hostPaths, DirRef dir, AddRun& run) {
+    const std::vector<std::string> names = run.claims.Plan(doc, dir, hostPaths);
+    for (size_t i = 0; i < hostPaths.size(); ++i) {
+        if (!AddOne(doc, hostPaths[i], names[i], dir, run)) return false;
     }
     return true;
 }
@@ -149,13 +176,20 @@ int CmdAdd(const Args& args) {
     FsOptions().forceSwitch = parsed.Has("--force") || parsed.Has("-f");
     if (parsed.Has("--strict")) FsOptions().nameStrength = NameStrength::kStrict;
     const bool recursive = parsed.Has("-r") || parsed.Has("--recursive");
+    for (size_t i = 1; i < parsed.positional.size(); ++i) {
+        if (parsed.positional[i].empty()) {
+            Complain("FILE argument " + std::to_string(i) + " is empty (\"\"): it names no host file; nothing was added");
+            return kExitUsage;
+        }
+    }
     if (!OpenForChange(parsed.positional[0])) return kExitFailure;
     ImageDocument& doc = Document();
     DirRef target;
     bool failed = !ResolveFolder(parsed.Value("--to"), target);
-    std::vector<std::string> skipped;
-    for (size_t i = 1; i < parsed.positional.size() && !failed; ++i) {
-        failed = !AddOne(doc, parsed.positional[i], target, recursive, skipped);
+    AddRun run;
+    run.recursive = recursive;
+    if (!failed) {
+        failed = !AddBatch(doc, {parsed.positional.begin() + 1, parsed.positional.end()}, target, run);
     }
     if (failed) {
         Complain("nothing was saved");
@@ -164,10 +198,10 @@ int CmdAdd(const Args& args) {
     }
     const bool saved = !doc.modified || Shown(SaveImage(doc));
     DiscardAndClose(doc);
-    if (!skipped.empty()) {
-        ReportSkipped(skipped, "these files did not replace the entries of their names");
+    if (!run.skipped.empty()) {
+        ReportSkipped(run.skipped, "these files did not replace the entries of their names");
     }
-    return saved && skipped.empty() ? kExitOk : kExitFailure;
+    return saved && run.skipped.empty() && run.links.empty() ? kExitOk : kExitFailure;
 }
 
 int CmdGet(const Args& args) {

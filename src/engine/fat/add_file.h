@@ -26,8 +26,11 @@ struct ImageDocument;
 // already, changes nothing. A failure is returned with the image as it was;
 // `goOn` tells a multi-file caller whether to try its next file.
 // The entry goes into `dir`; a folder that is full grows by one cluster. A
-// host folder becomes an empty folder whose ".." names `dir`.
-Result AddHostFile(ImageDocument& doc, WindowRef owner, std::string_view hostPath, DirRef dir = kRootDir);
+// host folder becomes an empty folder whose ".." names `dir`. The entry's
+// 8.3 name is `shortName` when given (ShortNameClaims gave it), else the
+// one made from the host file's name.
+Result AddHostFile(ImageDocument& doc, WindowRef owner, std::string_view hostPath, DirRef dir = kRootDir,
+                   std::string_view shortName = {});
 
 class UndoJournal;
 
@@ -44,7 +47,8 @@ std::optional<Notice> CopyFileToClusters(const Layout& layout, uint8_t* area, ui
 // each file's result as soon as it is known, before the next file asks
 // anything, to show it and bring its view up to date. The result returned
 // sums the changes; it is done when any file was added, and its failures
-// were handed to `tell` already.
+// were handed to `tell` already. Files of one 8.3 name get numeric tails
+// (ShortNameClaims), each said in its result's notices (message 291).
 Result AddFiles(ImageDocument& doc, WindowRef owner, const std::vector<std::string>& paths,
                 const std::function<void(const Result&)>& tell, DirRef dir = kRootDir);
 

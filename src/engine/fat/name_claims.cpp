@@ -67,6 +67,10 @@ Notice RenamedOnHostNotice(std::string_view entryPath, std::string_view hostPath
     return TextNotice(kMsgExtractedUnderTail, Tone::kInformation, {entryPath, hostPath});
 }
 
+Notice AddedUnderTailNotice(std::string_view hostPath, std::string_view shortName) {
+    return TextNotice(kMsgAddedUnderTail, Tone::kInformation, {hostPath, shortName});
+}
+
 std::string ShortNameWithTail(std::string_view shortName, unsigned number) {
     const size_t dot = shortName.find(kExtensionDot);
     const std::string_view base = shortName.substr(0, dot);

@@ -40,6 +40,9 @@ private:
 // the image and the host path it got.
 Notice RenamedOnHostNotice(std::string_view entryPath, std::string_view hostPath);
 
+// What is said of a host file added under a tailed 8.3 name.
+Notice AddedUnderTailNotice(std::string_view hostPath, std::string_view shortName);
+
 // `shortName` (a display name such as "LONGNAME.TXT") with tail `number`:
 // the base cut so that base and tail fit 8 bytes ("LONGNA~1.TXT"), never
 // inside a UTF-8 character.
