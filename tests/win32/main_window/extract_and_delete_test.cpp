@@ -156,6 +156,33 @@ TEST_F(SeveralSelected, ExtractAsksOnceForAFolderAndSumsUp) {
     EXPECT_EQ(target, win32::LastExtractFolder());
 }
 
+// Entries that land on one host name: each later one gets a tail, said in
+// a box; none is written over another and nothing asks about replacing.
+TEST_F(SeveralSelected, EntriesOfOneHostNameAreExtractedUnderTails) {
+    const std::string clash = folder.File("CLASH.DSK");
+    WriteImageFile(clash, {{"A:B     TXT"}, {"A?B     TXT"}, {"A_B     TXT"}});
+    win32::CommandLine line;
+    line.imagePath = clash;
+    ASSERT_TRUE(StartWindow(line));
+    win32::LastExtractFolder() = target;
+    SelectAll();
+    PickerPlayer picker(Window(), target);
+    BoxCatcher boxes(true);
+    boxes.Answer(IDOK).Answer(IDOK).Answer(IDOK);
+    Command(ID_EDIT_EXTRACT);
+    ASSERT_EQ(3u, boxes.Boxes().size()) << boxes.Boxes().back().text;
+    EXPECT_EQ("A?B.TXT was written as " + target + "\\A_B~1.TXT: an entry written before it has the same host name.",
+              boxes.Boxes()[0].text);
+    EXPECT_EQ("A_B.TXT was written as " + target + "\\A_B~2.TXT: an entry written before it has the same host name.",
+              boxes.Boxes()[1].text);
+    EXPECT_EQ("3 of 3 file(s) extracted to\r\n" + target, boxes.Boxes()[2].text);
+    for (const char* name : {"A_B.TXT", "A_B~1.TXT", "A_B~2.TXT"}) {
+        const std::string path = target + "\\" + name;
+        EXPECT_TRUE(Exists(path)) << name;
+        DeleteFileA(path.c_str());
+    }
+}
+
 TEST_F(SeveralSelected, ExtractCancelledInThePickerWritesNothing) {
     win32::LastExtractFolder() = target;
     SelectAll();
