@@ -2,11 +2,13 @@
 // start to its end.
 #include <new>
 #include <string>
+#include <vector>
 
 #include "engine/core/document.h"
 #include "win32/dragdrop/dragdrop.h"
 #include "win32/dragdrop/raw_drop_target.h"
 #include "engine/fat/add_file.h"
+#include "engine/fat/name_claims.h"
 #include "engine/ports/window_sync.h"
 #include "win32/ui/current_folder.h"
 #include "win32/ui/list_sync.h"
@@ -64,8 +66,16 @@ std::string HandleDroppedFiles(HDROP drop, HWND mainWindow, HWND list, ImageDocu
         return DroppedName(drop, 0);
     }
     WaitCursor wait;
+    std::vector<std::string> paths;
+    for (UINT i = 0; i < count; ++i) paths.push_back(DroppedName(drop, i));
+    // Files of one 8.3 name dropped together get tails instead of replacing each other.
+    ShortNameClaims claims;
+    const std::vector<std::string> names = claims.Plan(doc, TheFolder().Dir(), paths);
     for (UINT i = 0; i < count; ++i) {
-        const Result added = AddHostFile(doc, mainWindow, DroppedName(drop, i), TheFolder().Dir());
+        Result added = AddHostFile(doc, mainWindow, paths[i], TheFolder().Dir(), names[i]);
+        if (added.Done() && !names[i].empty() && names[i] != AddedShortName(paths[i])) {
+            added.notices.push_back(AddedUnderTailNotice(paths[i], names[i]));
+        }
         ShowResult(mainWindow, list, doc, added);
         // A failure that still says go on lets the next file be tried.
         if (!added.Done() && !added.goOn) {
