@@ -109,8 +109,8 @@ for cmd in "ls" "info" "get|FILE.TXT -d $work/got" "label" "attr|FILE.TXT"; do
     words=${cmd#*|}; [ "$words" = "$cmd" ] && words=""
     # shellcheck disable=SC2086
     expect_rc 0 "${cmd%%|*} on a differing backup FAT" "$vkdisk" "${cmd%%|*}" "$img" $words >/dev/null
-    stderr_has "does not match" "$cmd states the backup FAT"
-    count; hasnt "$(cat "$work/stderr.log")" "\\? \\[|answered|no terminal" || fail "$cmd asks: $(cat "$work/stderr.log")"
+    # Stated as a warning, not put as a question.
+    stderr_has "warning: The backup copy of the FAT" "${cmd%%|*} states the backup FAT"
 done
 same_file "$work/msg.orig" "$img" "the read-only commands left the image alone"
 expect_rc 1 "rmdir of a file" "$vkdisk" rmdir "$img" FILE.TXT --force
@@ -123,14 +123,14 @@ stderr_has "another folder" "ren says it never moves"
 expect_rc 2 "add of an empty name" "$vkdisk" add "$img" ""
 stderr_has 'argument 1 is empty' "add names the empty argument"
 # A short name cut from UTF-8 ends on a whole character.
-printf 'u' > "$work/h/ääääää.txt"
-expect_rc 0 "add a UTF-8 name" "$vkdisk" add "$img" "$work/h/ääääää.txt"
+printf 'u' > "$work/h/aääää.txt"
+expect_rc 0 "add a UTF-8 name" "$vkdisk" add "$img" "$work/h/aääää.txt"
 count; python3 - "$img" <<'PY' || fail "a short name ends in half a character"
 import sys
 data = open(sys.argv[1], 'rb').read()
 root = 512 * (1 + 9 + 9)
-names = [data[o:o + 8].rstrip(b' ') for o in range(root, root + 224 * 32, 32) if data[o:o + 8].startswith(b'\xc3')]
-assert len(names) == 1 and names[0].decode('utf-8').lower() == 'ä' * 4, names
+names = [data[o:o + 8].rstrip(b' ') for o in range(root, root + 224 * 32, 32) if data[o + 1:o + 2] == b'\xc3']
+assert len(names) == 1 and names[0].decode('utf-8').lower() == 'a' + 'ä' * 3, names
 PY
 
 summary vkdisk_names
