@@ -55,8 +55,10 @@ const char kRenUsage[] =
     "usage: vkdisk ren IMAGE OLD NEW [--strict]\n"
     "\n"
     "Renames one entry; OLD may be a path into folders (GAMES/OLD.TXT), and\n"
-    "NEW is the new name in the same folder. NEW is upper-cased and must be an\n"
-    "8.3 name; --strict also refuses characters above 0x7F.\n";
+    "NEW is the new name in the same folder, given alone or with that folder's\n"
+    "path (GAMES/NEW.TXT); ren never moves an entry to another folder. NEW is\n"
+    "upper-cased and must be an 8.3 name; --strict also refuses characters\n"
+    "above 0x7F.\n";
 
 const char kLabelUsage[] =
     "usage: vkdisk label IMAGE [TEXT | --remove]\n"
@@ -177,7 +179,29 @@ int CmdRen(const Args& args) {
                  " entries; ren renames one");
         return SaveAndClose(false, kExitFailure);
     }
-    const Result renamed = RenameEntry(Document(), entries[0], &parsed.positional[2]);
+    // NEW may repeat OLD's folder (GAMES/OLD.TXT GAMES/NEW.TXT); ren never moves.
+    std::vector<std::string> newParts = SplitPath(parsed.positional[2]);
+    std::string newName = parsed.positional[2];
+    if (newParts.size() > 1 || newName.find_first_of("/\\") != std::string::npos) {
+        if (newParts.empty()) {
+            Complain("'" + parsed.positional[2] + "' holds no new name");
+            return SaveAndClose(false, kExitFailure);
+        }
+        newName = newParts.back();
+        newParts.pop_back();
+        std::string folderPath;
+        for (const std::string& part : newParts) folderPath = JoinPath(folderPath, part);
+        DirRef newFolder;
+        if (!ResolveFolder(folderPath, newFolder)) {
+            return SaveAndClose(false, kExitFailure);
+        }
+        if (newFolder != DirectoryOf(Document(), entries[0])) {
+            Complain("'" + parsed.positional[2] + "' lies in another folder than '" + parsed.positional[1] +
+                     "': ren renames inside one folder and never moves");
+            return SaveAndClose(false, kExitFailure);
+        }
+    }
+    const Result renamed = RenameEntry(Document(), entries[0], &newName);
     Report(MainWindow(), renamed);
     return SaveAndClose(renamed.Done(), renamed.Done() ? kExitOk : kExitFailure);
 }

@@ -4,9 +4,11 @@
 #include <string>
 #include <vector>
 
+#include "engine/fat/dir_entry.h"
 #include "engine/fat/dir_ops.h"
 #include "engine/fat/dir_path.h"
 #include "engine/fat/fs_options.h"
+#include "engine/fat/list_texts.h"
 #include "vkdisk/command_support.h"
 #include "vkdisk/console_ports.h"
 #include "vkdisk/name_patterns.h"
@@ -81,8 +83,19 @@ int CmdRmdir(const Args& args) {
     if (!ResolveNames({parsed.positional.begin() + 1, parsed.positional.end()}, entries)) {
         return SaveAndClose(false, kExitFailure);
     }
+    // A file is no folder to remove: it is named and left, as rm leaves folders.
+    std::vector<uint32_t> folders;
+    for (const uint32_t entry : entries) {
+        const uint8_t attr = Document().Area()[entry + kDirAttr];
+        if ((attr & (kAttrDirectory | kAttrVolume)) == kAttrDirectory) {
+            folders.push_back(entry);
+        } else {
+            Complain(Printable(EntryDisplayName(Document().Area() + entry)) +
+                     " is not a folder: vkdisk rm deletes files");
+        }
+    }
     const Result removed =
-        RemoveFolders(Document(), MainWindow(), entries, parsed.Has("-r") || parsed.Has("--recursive"));
+        RemoveFolders(Document(), MainWindow(), folders, parsed.Has("-r") || parsed.Has("--recursive"));
     Report(MainWindow(), removed);
     const bool allGone = removed.changes.removed.size() == entries.size();
     return SaveAndClose(true, allGone ? kExitOk : kExitFailure);

@@ -22,6 +22,7 @@
 #include "engine/ports/host_text.h"
 #include "engine/fat/fs_options.h"
 #include "engine/fat/list_texts.h"
+#include "engine/fat/name_claims.h"
 #include "engine/fat/root_directory.h"
 #include "engine/ports/host_files.h"
 
@@ -35,10 +36,17 @@ const char kAddUsage[] =
     "PATH (parts split at / or \\), under their 8.3 names. A host folder\n"
     "becomes an empty folder; with -r its files and folders come along, all\n"
     "the way down (a folder of that name there already takes them in). A full\n"
-    "folder grows by one cluster; the root has a fixed size. An existing entry\n"
-    "of the same name is replaced after a question; --force replaces without\n"
-    "asking, --yes and --no answer every question. --strict checks names\n"
-    "under the strict rules (no characters above 0x7F) before cutting them.\n"
+    "folder grows by one cluster; the root has a fixed size. Files of one run\n"
+    "that map to one 8.3 name in one folder (a.b.c and ab.c, longname1.txt\n"
+    "and longname2.txt) all get numeric tails, as Windows gives short names\n"
+    "(LONGNA~1.TXT, LONGNA~2.TXT, taken by nothing else), each said in a line.\n"
+    "With -r a link to a folder is not followed: it is skipped with a line\n"
+    "naming it, and the exit code is 1; a link to a file adds the file. An\n"
+    "existing entry of the same name (one that was there before the run) is\n"
+    "replaced after a question; --force replaces without asking, --yes and\n"
+    "--no answer every question. An empty FILE argument is refused before\n"
+    "anything is done. --strict checks names under the strict rules (no\n"
+    "characters above 0x7F) before cutting them.\n"
     "The image is saved once at the end, and only when every file was added\n"
     "or declined; after a failure it stays as it was. Only plain files and\n"
     "folders are taken: devices, pipes and sockets are refused. Without a\n"
@@ -60,10 +68,14 @@ const char kGetUsage[] =
     "a question; --force replaces without asking. Bytes that no host file name\n"
     "may hold (\\ / : * ? \" < > | and control bytes, and trailing dots and\n"
     "blanks) become '_'; an existing link is replaced itself, never followed,\n"
-    "and the image itself is never overwritten. Two entries of one folder that\n"
-    "would land on one host name give the first only. The exit code is 1 when\n"
-    "a NAME matches nothing, an extraction fails, an entry was left out, or a\n"
-    "replacement was declined for want of a terminal.\n";
+    "and the image itself is never overwritten. Entries that would land on one\n"
+    "host name in one run (A:B.TXT, A?B.TXT and A_B.TXT; case ignored) never\n"
+    "overwrite each other: the first keeps the name, each later one gets a\n"
+    "numeric tail as Windows short names do (A_B~1.TXT, A_B~2.TXT, taken by\n"
+    "nothing else), and a line names the entry and the name it got. The\n"
+    "question about replacing is only asked of host files that were there\n"
+    "before the run. The exit code is 1 when a NAME matches nothing, an\n"
+    "extraction fails, or a replacement was declined for want of a terminal.\n";
 
 void DiscardAndClose(ImageDocument& doc) {
     doc.modified = false;
@@ -85,36 +97,53 @@ void ReportSkipped(const std::vector<std::string>& names, const char* what) {
 namespace {
 
 // The folder entry of `dir` an added host folder became or already was.
-bool AddedFolder(ImageDocument& doc, const std::string& hostPath, DirRef dir, DirRef& folder) {
-    HostFindData found;
-    if (FindHostFile(hostPath, found) != 0) return false;
-    std::string name = MakeShortName(found);
-    HostUpperCase(name);
+bool AddedFolder(ImageDocument& doc, const std::string& name, DirRef dir, DirRef& folder) {
     const uint32_t entry = FindPackedEntry(doc.GetLayout(), doc.Area(), doc.AreaLength(), dir, PackShortName(name));
     if (entry == 0 || !(doc.Area()[entry + kDirAttr] & kAttrDirectory)) return false;
     folder = DirRef{Load16(doc.Area() + entry + kDirFirstCluster)};
     return true;
 }
 
-// Adds `hostPath` into `dir`, and with `recursive` a host folder's contents
+// What one add command keeps track of across its folders.
+struct AddRun {
+    explicit AddRun(const ImageDocument& doc) : guard(doc) {}
+    bool recursive = false;
+    ClusterGuard guard;                  // one cluster map for every file of the command
+    ShortNameClaims claims;              // 8.3 names given, so none is given twice
+    std::vector<std::string> skipped;    // replacements declined for want of a terminal
+    std::vector<std::string> links;      // links to folders, not followed
+};
+
+bool AddBatch(ImageDocument& doc, const std::vector<std::string>& hostPaths, DirRef dir, AddRun& run);
+
+// Adds `hostPath` into `dir` as `name`, and with -r a host folder's contents
 // into the folder it became, names sorted. False when the add must stop.
-bool AddOne(ImageDocument& doc, const std::string& hostPath, DirRef dir, bool recursive,
-            std::vector<std::string>& skipped, ClusterGuard& guard) {
+bool AddOne(ImageDocument& doc, const std::string& hostPath, const std::string& name, DirRef dir, AddRun& run) {
+    std::error_code error;
+    const std::filesystem::file_status own = std::filesystem::symlink_status(hostPath, error);
+    // A link to a folder could lead anywhere, into the tree itself included.
+    if (run.recursive && std::filesystem::is_symlink(own) && std::filesystem::is_directory(hostPath, error)) {
+        Complain(hostPath + " is a link to a folder: not followed, skipped");
+        run.links.push_back(hostPath);
+        return true;
+    }
     const unsigned unasked = UnaskedDeclines();
-    const Result added = AddHostFile(doc, MainWindow(), hostPath, dir, &guard);
+    const Result added = AddHostFile(doc, MainWindow(), hostPath, dir, name, &run.guard);
     Report(MainWindow(), added);
     if (UnaskedDeclines() != unasked) {
-        skipped.push_back(hostPath);
+        run.skipped.push_back(hostPath);
     }
     if (!added.Done()) {
         return added.goOn;  // a declined replacement goes on and is no failure
     }
-    std::error_code error;
-    if (!recursive || !std::filesystem::is_directory(std::filesystem::symlink_status(hostPath, error))) {
+    if (!name.empty() && name != AddedShortName(hostPath)) {
+        Tell(MainWindow(), AddedUnderTailNotice(hostPath, name));
+    }
+    if (!run.recursive || !std::filesystem::is_directory(own)) {
         return true;
     }
     DirRef folder;
-    if (!AddedFolder(doc, hostPath, dir, folder)) {
+    if (!AddedFolder(doc, name, dir, folder)) {
         Complain(hostPath + ": the folder it became is not found");
         return false;
     }
@@ -127,8 +156,14 @@ bool AddOne(ImageDocument& doc, const std::string& hostPath, DirRef dir, bool re
         return false;
     }
     std::sort(children.begin(), children.end());
-    for (const std::string& child : children) {
-        if (!AddOne(doc, child, folder, true, skipped, guard)) return false;
+    return AddBatch(doc, children, folder, run);
+}
+
+// Host files going into one folder together: those of one 8.3 name get tails.
+bool AddBatch(ImageDocument& doc, const std::vector<std::string>& hostPaths, DirRef dir, AddRun& run) {
+    const std::vector<std::string> names = run.claims.Plan(doc, dir, hostPaths);
+    for (size_t i = 0; i < hostPaths.size(); ++i) {
+        if (!AddOne(doc, hostPaths[i], names[i], dir, run)) return false;
     }
     return true;
 }
@@ -145,14 +180,20 @@ int CmdAdd(const Args& args) {
     FsOptions().forceSwitch = parsed.Has("--force") || parsed.Has("-f");
     if (parsed.Has("--strict")) FsOptions().nameStrength = NameStrength::kStrict;
     const bool recursive = parsed.Has("-r") || parsed.Has("--recursive");
+    for (size_t i = 1; i < parsed.positional.size(); ++i) {
+        if (parsed.positional[i].empty()) {
+            Complain("FILE argument " + std::to_string(i) + " is empty (\"\"): it names no host file; nothing was added");
+            return kExitUsage;
+        }
+    }
     if (!OpenForChange(parsed.positional[0])) return kExitFailure;
     ImageDocument& doc = Document();
     DirRef target;
     bool failed = !ResolveFolder(parsed.Value("--to"), target);
-    std::vector<std::string> skipped;
-    ClusterGuard guard(doc);  // one cluster map for every file of the command
-    for (size_t i = 1; i < parsed.positional.size() && !failed; ++i) {
-        failed = !AddOne(doc, parsed.positional[i], target, recursive, skipped, guard);
+    AddRun run(doc);  // one cluster map for every file of the command
+    run.recursive = recursive;
+    if (!failed) {
+        failed = !AddBatch(doc, {parsed.positional.begin() + 1, parsed.positional.end()}, target, run);
     }
     if (failed) {
         Complain("nothing was saved");
@@ -161,10 +202,10 @@ int CmdAdd(const Args& args) {
     }
     const bool saved = !doc.modified || Shown(SaveImage(doc));
     DiscardAndClose(doc);
-    if (!skipped.empty()) {
-        ReportSkipped(skipped, "these files did not replace the entries of their names");
+    if (!run.skipped.empty()) {
+        ReportSkipped(run.skipped, "these files did not replace the entries of their names");
     }
-    return saved && skipped.empty() ? kExitOk : kExitFailure;
+    return saved && run.skipped.empty() && run.links.empty() ? kExitOk : kExitFailure;
 }
 
 int CmdGet(const Args& args) {
@@ -189,34 +230,23 @@ int CmdGet(const Args& args) {
     const bool unmatched =
         !all && !ResolveNames(std::vector<std::string>(parsed.positional.begin() + 1, parsed.positional.end()), entries);
     const unsigned replaceFlags = parsed.Has("--force") || parsed.Has("-f") ? kReplaceSilently : kReplaceAsk;
-    const SavePathChooser intoFolder = [&folder](WindowRef, std::string_view name, std::string& path) {
-        path = (folder.empty() ? std::string(".") : folder) + HostPathSeparator() + std::string(name);
-        return true;
-    };
     bool ok = true;
-    bool collided = false;
     bool failedOne = false;  // a folder's tree went on past a failure
-    std::set<std::string> written;
+    HostNameClaims claims;   // nothing this run writes is written over by it
+    const std::string into = folder.empty() ? std::string(".") : folder;
     std::vector<std::string> skipped;
     for (size_t i = 0; i < entries.size() && ok; ++i) {
         const std::string name = EntryDisplayName(doc.Area() + entries[i]);
-        // Two entries whose names come out alike on the host: the second would
-        // overwrite the first, which this very run wrote.
-        const std::string hostName = SafeHostName(name);
-        std::string key = hostName;  // hosts that ignore case count A.TXT and a.txt as one
-        for (char& c : key) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-        const bool isFile = !(doc.Area()[entries[i] + kDirAttr] & (kAttrDirectory | kAttrVolume));
-        if (isFile && !written.insert(key).second) {
-            Complain(name + " was not extracted: an entry before it has the same host name, " + hostName);
-            collided = true;
-            continue;
-        }
         const unsigned unasked = UnaskedDeclines();
         const bool isFolder = (doc.Area()[entries[i] + kDirAttr] & (kAttrDirectory | kAttrVolume)) == kAttrDirectory;
-        const Result saved =
-            isFolder ? ExtractTree(doc, MainWindow(), {entries[i]}, folder.empty() ? std::string(".") : folder,
-                                   replaceFlags)
-                     : SaveEntryAs(doc, MainWindow(), entries[i], intoFolder, replaceFlags);
+        const SavePathChooser intoFolder = [&](WindowRef, std::string_view safe, std::string& path) {
+            const std::string claimed = claims.Claim(into, std::string(safe));
+            path = into + HostPathSeparator() + claimed;
+            if (claimed != safe) Tell(MainWindow(), RenamedOnHostNotice(name, path));
+            return true;
+        };
+        const Result saved = isFolder ? ExtractTree(doc, MainWindow(), {entries[i]}, into, replaceFlags, nullptr, &claims)
+                                      : SaveEntryAs(doc, MainWindow(), entries[i], intoFolder, replaceFlags);
         Report(MainWindow(), saved);
         ok = saved.goOn;
         failedOne = failedOne || (isFolder && saved.Failed());
@@ -228,7 +258,7 @@ int CmdGet(const Args& args) {
     if (!skipped.empty()) {
         ReportSkipped(skipped, "these entries did not replace the host files of their names");
     }
-    return ok && !failedOne && !unmatched && !collided && skipped.empty() ? kExitOk : kExitFailure;
+    return ok && !failedOne && !unmatched && skipped.empty() ? kExitOk : kExitFailure;
 }
 
 }  // namespace vk::cli

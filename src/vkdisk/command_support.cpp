@@ -6,6 +6,7 @@
 #include "engine/core/disk_format.h"
 #include "engine/core/media_errors.h"
 #include "engine/fat/list_texts.h"
+#include "engine/strings/string_ids.h"
 #include "engine/ports/host_files.h"
 
 #include "vkdisk/console_ports.h"
@@ -91,7 +92,13 @@ bool OpenDocument(const std::string& path, bool readOnly) {
     if (!Shown(OpenImage(doc, path, readOnly))) {
         return false;
     }
-    CheckBackupFat(doc, MainWindow());
+    // A command that only reads saves nothing, so there is nothing to ask:
+    // the mismatch is stated as a warning in the question's own words.
+    if (!readOnly) {
+        CheckBackupFat(doc, MainWindow());
+    } else if (BackupFatDiffers(doc)) {
+        Tell(MainWindow(), TextNotice(kMsgBackupFatMismatch, Tone::kWarning));
+    }
     return true;
 }
 

@@ -489,5 +489,32 @@ TEST_F(AddFileTest, DecliningOneFileGoesOnWithTheNext) {
     EXPECT_FALSE(AddAll({dir.Path("none")}).Done());
 }
 
+// Host files of one 8.3 name added together all get tails; none replaces
+// another, and an entry that was there before is passed over by the tails.
+TEST_F(AddFileTest, FilesOfOneShortNameAddedTogetherGetTails) {
+    PlaceFile(0, "AB~1    C  ", Pattern(5, 9), {2});
+    const std::vector<std::string> paths = {HostFile("a.b.c", Pattern(10, 1)), HostFile("ab.c", Pattern(20, 2)),
+                                            HostFile("longname1.txt", Pattern(30, 3)),
+                                            HostFile("longname2.txt", Pattern(40, 4))};
+    for (int i = 0; i < 4; ++i) script.Message(kMsgAddedUnderTail, test::kIconInformation);
+    EXPECT_TRUE(AddAll(paths).Done());
+    struct Case {
+        const char* packed;
+        Bytes data;
+    } cases[] = {
+        {"AB~1    C  ", Pattern(5, 9)},  // there before: left alone
+        {"AB~2    C  ", Pattern(10, 1)},
+        {"AB~3    C  ", Pattern(20, 2)},
+        {"LONGNA~1TXT", Pattern(30, 3)},
+        {"LONGNA~2TXT", Pattern(40, 4)},
+    };
+    for (const Case& c : cases) {
+        const uint32_t e = EntryNamed(c.packed);
+        ASSERT_NE(e, 0u) << c.packed;
+        EXPECT_EQ(DataOf(e), c.data) << c.packed;
+    }
+    EXPECT_EQ(EntryNamed("AB      C  "), 0u) << "no file keeps the name they share";
+}
+
 }  // namespace
 }  // namespace vk

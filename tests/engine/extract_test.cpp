@@ -373,5 +373,22 @@ TEST_F(ExtractTest, EntryNamedDotDotLandsInsideTheFolder) {
     EXPECT_EQ(test::ReadFile(inner + HostPathSeparator() + "__"), Pattern(10));
 }
 
+// Entries of one host name dragged out together: none is written over
+// another, and a tail passes a host file that was there.
+TEST_F(ExtractTest, EntriesOfOneHostNameGetTails) {
+    const uint32_t colon = PlaceFile(0, "A:B     TXT", Pattern(10, 1), {2});
+    const uint32_t query = PlaceFile(1, "A?B     TXT", Pattern(20, 2), {3});
+    const uint32_t under = PlaceFile(2, "A_B     TXT", Pattern(30, 3), {4});
+    test::WriteFile(dir.Path("A_B~1.TXT"), {7});
+    script.Message(kMsgExtractedUnderTail, test::kIconInformation).Message(kMsgExtractedUnderTail, test::kIconInformation);
+    ASSERT_TRUE(IntoFolder({colon, query, under}, dir.Root()).Done());
+    const std::string sep = dir.Root() + HostPathSeparator();
+    EXPECT_EQ(PathListText(), sep + "A_B.TXT" + '\0' + sep + "A_B~2.TXT" + '\0' + sep + "A_B~3.TXT" + '\0' + '\0');
+    EXPECT_EQ(test::ReadFile(dir.Path("A_B.TXT")), Pattern(10, 1));
+    EXPECT_EQ(test::ReadFile(dir.Path("A_B~1.TXT")), (Bytes{7}));
+    EXPECT_EQ(test::ReadFile(dir.Path("A_B~2.TXT")), Pattern(20, 2));
+    EXPECT_EQ(test::ReadFile(dir.Path("A_B~3.TXT")), Pattern(30, 3));
+}
+
 }  // namespace
 }  // namespace vk

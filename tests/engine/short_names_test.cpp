@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include "engine/fat/name_claims.h"
 #include "engine/fat/short_names.h"
 
 namespace vk {
@@ -130,6 +131,34 @@ TEST(IsValidNamePart, AnyStrengthButStrictActsAsRegular) {
     FsOptions().nameStrength = NameStrength::kStrict;
     EXPECT_FALSE(IsValidNamePart("\x80"));
     FsOptions().nameStrength = NameStrength::kRegular;
+}
+
+// A UTF-8 name is cut where a character begins; other names byte by byte.
+TEST(MakeShortName, NeverEndsInHalfACharacter) {
+    struct Case {
+        const char* longName;
+        const char* want;
+    } cases[] = {
+        {"\xC3\xA4\xC3\xA4\xC3\xA4\xC3\xA4\xC3\xA4.txt", "\xC3\xA4\xC3\xA4\xC3\xA4\xC3\xA4.TXT"},
+        {"abcdefg\xC3\xA4.txt", "ABCDEFG.TXT"},
+        {"x.\xE2\x82\xAC\xE2\x82\xAC", "X.\xE2\x82\xAC"},
+        {"abcdefg\xE9\xE9.txt", "ABCDEFG\xE9.TXT"},  // a code page's bytes: cut at 8
+    };
+    for (const Case& c : cases) EXPECT_EQ(Short(c.longName), c.want) << c.longName;
+}
+
+TEST(ShortNameWithTail, KeepsTheTailInsideEightBytes) {
+    struct Case {
+        const char* name;
+        unsigned number;
+        const char* want;
+    } cases[] = {
+        {"LONGNAME.TXT", 1, "LONGNA~1.TXT"},
+        {"AB.C", 2, "AB~2.C"},
+        {"README", 10, "READM~10"},
+        {"\xC3\xA4\xC3\xA4\xC3\xA4\xC3\xA4.TXT", 1, "\xC3\xA4\xC3\xA4\xC3\xA4~1.TXT"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(ShortNameWithTail(c.name, c.number), c.want) << c.name;
 }
 
 }  // namespace

@@ -144,13 +144,14 @@ expect_rc 0 "get odd names" "$vkdisk" get "$bad" --all -d "$work/jail/in"
 count; [ -f "$work/jail/in/A_B.TXT" ] && [ -f "$work/jail/in/__" ] || fail "odd names not made safe: $(ls -A "$work/jail/in")"
 count; [ -z "$(ls -A "$work/jail" | grep -v '^in$')" ] || fail "a name escaped the folder: $(ls -A "$work/jail")"
 
-# Two entries that land on one host name: the first is kept, the second
-# reported, even with --force.
+# Two entries that land on one host name: the first keeps it, the second
+# gets a tail and is named, even with --force.
 mcopy -i "$bad" over.bin ::A_B.TXT
 rm -rf "$work/twins"; mkdir "$work/twins"
-expect_rc 1 "get --all with two entries for one host name" "$vkdisk" get "$bad" --all -d "$work/twins" --force
+expect_rc 0 "get --all with two entries for one host name" "$vkdisk" get "$bad" --all -d "$work/twins" --force
 same_file one.bin "$work/twins/A_B.TXT" "the first of two entries for one host name"
-count; grep -q "A_B.TXT was not extracted" "$work/stderr.log" || fail "the second twin is not reported: $(cat "$work/stderr.log")"
+same_file over.bin "$work/twins/A_B~1.TXT" "the second of two entries for one host name"
+count; grep -q "A_B.TXT was written as .*A_B~1.TXT" "$work/stderr.log" || fail "the second twin is not named: $(cat "$work/stderr.log")"
 
 # A link standing in the target folder is replaced itself, never followed.
 rm -rf "$work/linked"; mkdir "$work/linked"

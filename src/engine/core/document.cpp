@@ -156,23 +156,28 @@ Result OpenImage(ImageDocument& doc, const std::string& path, bool readOnlyReque
     return opened;
 }
 
-void CheckBackupFat(ImageDocument& doc, WindowRef owner) {
-    if (doc.changeBlock != ChangeBlock::kNone || doc.geometryGuessed) return;  // nothing could be repaired
+bool BackupFatDiffers(const ImageDocument& doc) {
+    if (doc.changeBlock != ChangeBlock::kNone || doc.geometryGuessed) return false;  // nothing could be repaired
     const Layout layout = doc.GetLayout();
     if (layout.fatCount <= 1) {
-        return;
+        return false;
     }
     // The whole FAT length: a large custom FAT must be compared to its end.
     const uint64_t backup = layout.FatCopyStart(1);
     if (doc.AreaLength() < backup + layout.fatBytes) {
+        return false;
+    }
+    return std::memcmp(doc.Area() + layout.fatStart, doc.Area() + backup, static_cast<size_t>(layout.fatBytes)) != 0;
+}
+
+void CheckBackupFat(ImageDocument& doc, WindowRef owner) {
+    if (!BackupFatDiffers(doc)) {
         return;
     }
-    const size_t length = static_cast<size_t>(layout.fatBytes);
-    if (std::memcmp(doc.Area() + layout.fatStart, doc.Area() + backup, length) == 0) {
-        return;
-    }
+    const Layout layout = doc.GetLayout();
     if (Ask(owner, TextNotice(kMsgBackupFatMismatch, Tone::kQuestion), Choices::kYesNo) == Answer::kYes) {
-        std::memcpy(doc.Area() + backup, doc.Area() + layout.fatStart, length);
+        std::memcpy(doc.Area() + layout.FatCopyStart(1), doc.Area() + layout.fatStart,
+                    static_cast<size_t>(layout.fatBytes));
         doc.modified = true;
     }
 }

@@ -68,6 +68,9 @@ CommentHeader CheckCommentHeader(const uint8_t* bytes, uint32_t count);
 // 2. Nothing is asked of an image whose changes are refused or whose
 // geometry is a guess.
 void CheckBackupFat(ImageDocument& doc, WindowRef owner);
+// Whether CheckBackupFat would ask: FAT copy 2 differs from copy 1 on an
+// image that may be changed. A reader that never saves states it instead.
+bool BackupFatDiffers(const ImageDocument& doc);
 
 // Writes the document to its file (asking for one when it has none). A .der
 // file that could not be stored is a notice of a save that succeeded.

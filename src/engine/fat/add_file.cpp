@@ -16,6 +16,7 @@
 #include "engine/fat/folder.h"
 #include "engine/core/write_safety.h"
 #include "engine/fat/list_texts.h"
+#include "engine/fat/name_claims.h"
 #include "engine/fat/root_directory.h"
 #include "engine/fat/short_names.h"
 #include "engine/ports/host_text.h"
@@ -252,7 +253,7 @@ std::optional<Notice> MakeFolderCluster(const Layout& layout, uint8_t* area, uin
 }
 
 Result AddHostFile(ImageDocument& doc, WindowRef owner, std::string_view hostPath, DirRef dir,
-                   ClusterGuard* guard) {
+                   std::string_view shortName, ClusterGuard* guard) {
     if (std::optional<Notice> refusal = ChangeRefusal(doc)) return Failure(*refusal);
     WaitCursor wait;
     std::optional<ClusterGuard> ownGuard;
@@ -280,8 +281,11 @@ Result AddHostFile(ImageDocument& doc, WindowRef owner, std::string_view hostPat
     }
     const uint32_t size = isFolder ? 0 : static_cast<uint32_t>(found.size);
 
-    std::string displayName = MakeShortName(found);
-    HostUpperCase(displayName);
+    std::string displayName(shortName);
+    if (displayName.empty()) {
+        displayName = MakeShortName(found);
+        HostUpperCase(displayName);
+    }
     const PackedName packed = PackShortName(displayName);
 
     // An existing folder is never replaced, so that its contents stay
@@ -356,8 +360,14 @@ Result AddFiles(ImageDocument& doc, WindowRef owner, const std::vector<std::stri
                 const std::function<void(const Result&)>& tell, DirRef dir) {
     Result all = Declined(true);
     ClusterGuard guard(doc);
-    for (const std::string& path : paths) {
-        const Result one = AddHostFile(doc, owner, path, dir, &guard);
+    ShortNameClaims claims;
+    const std::vector<std::string> names = claims.Plan(doc, dir, paths);
+    for (size_t i = 0; i < paths.size(); ++i) {
+        const std::string& path = paths[i];
+        Result one = AddHostFile(doc, owner, path, dir, names[i], &guard);
+        if (one.Done() && names[i] != AddedShortName(path)) {
+            one.notices.push_back(AddedUnderTailNotice(path, names[i]));
+        }
         tell(one);
         all.changes.Append(one.changes);
         if (one.Done()) {

@@ -27,14 +27,15 @@ struct ImageDocument;
 // already, changes nothing. A failure is returned with the image as it was;
 // `goOn` tells a multi-file caller whether to try its next file.
 // The entry goes into `dir`; a folder that is full grows by one cluster. A
-// host folder becomes an empty folder whose ".." names `dir`. A replaced
-// file whose clusters another entry shares is refused; no cluster a chain
-// still reaches is taken. `guard` is the caller's when it adds several
-// files to one image (it is told what each add frees); without one, the add
-// builds its own.
+// host folder becomes an empty folder whose ".." names `dir`. The entry's
+// 8.3 name is `shortName` when given (ShortNameClaims gave it), else the
+// one made from the host file's name. A replaced file whose clusters another
+// entry shares is refused; no cluster a chain still reaches is taken.
+// `guard` is the caller's when it adds several files to one image (it is
+// told what each add frees); without one, the add builds its own.
 class ClusterGuard;
 Result AddHostFile(ImageDocument& doc, WindowRef owner, std::string_view hostPath, DirRef dir = kRootDir,
-                   ClusterGuard* guard = nullptr);
+                   std::string_view shortName = {}, ClusterGuard* guard = nullptr);
 
 class UndoJournal;
 
@@ -51,7 +52,8 @@ std::optional<Notice> CopyFileToClusters(const Layout& layout, uint8_t* area, ui
 // each file's result as soon as it is known, before the next file asks
 // anything, to show it and bring its view up to date. The result returned
 // sums the changes; it is done when any file was added, and its failures
-// were handed to `tell` already.
+// were handed to `tell` already. Files of one 8.3 name get numeric tails
+// (ShortNameClaims), each said in its result's notices (message 291).
 Result AddFiles(ImageDocument& doc, WindowRef owner, const std::vector<std::string>& paths,
                 const std::function<void(const Result&)>& tell, DirRef dir = kRootDir);
 

@@ -9,6 +9,7 @@
 #include "engine/fat/dir_entry.h"
 #include "engine/fat/fat12.h"
 #include "engine/fat/list_texts.h"
+#include "engine/fat/name_claims.h"
 #include "engine/ports/host_files.h"
 #include "engine/ports/host_failure.h"
 #include "engine/strings/string_ids.h"
@@ -146,11 +147,17 @@ Result ExtractEntriesToFolder(const ImageDocument& doc, const std::vector<uint32
                               const std::string& folder, ByteBlock& pathList) {
     std::vector<std::string> paths;
     size_t total = 0;
+    HostNameClaims claims;  // entries of one host name are not written over each other
+    std::vector<Notice> renamed;
     for (const uint32_t entryOffset : entries) {
         if (IsDirectoryOrLabel(doc.Area()[entryOffset + kDirAttr])) {
             return Failure(TextNotice(kMsgCannotSaveDirOrLabel, Tone::kWarning));
         }
-        paths.push_back(folder + HostPathSeparator() + SafeHostName(EntryDisplayName(doc.Area() + entryOffset)));
+        const std::string name = EntryDisplayName(doc.Area() + entryOffset);
+        const std::string safe = SafeHostName(name);
+        const std::string claimed = claims.Claim(folder, safe);
+        paths.push_back(folder + HostPathSeparator() + claimed);
+        if (claimed != safe) renamed.push_back(RenamedOnHostNotice(name, paths.back()));
         total += paths.back().size() + 1;
     }
     if (!pathList.Allocate(total + 1)) {
@@ -167,7 +174,9 @@ Result ExtractEntriesToFolder(const ImageDocument& doc, const std::vector<uint32
             return one;
         }
     }
-    return Done();
+    Result all = Done();
+    all.notices = std::move(renamed);
+    return all;
 }
 
 std::string SafeHostName(std::string_view name) {

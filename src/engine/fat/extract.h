@@ -46,7 +46,8 @@ Result SaveEntryAs(const ImageDocument& doc, WindowRef owner, uint32_t entryOffs
 // separator), replacing silently, in the order given; `pathList` gets the
 // written paths, each ended by a zero byte, and one more zero byte at the
 // end. Nothing is written when an entry is a directory or label (message
-// 56); the first failed entry ends the walk.
+// 56); the first failed entry ends the walk. Entries of one host name get
+// distinct ones (HostNameClaims), each tail said in the result's notices.
 Result ExtractEntriesToFolder(const ImageDocument& doc, const std::vector<uint32_t>& entries,
                               const std::string& folder, ByteBlock& pathList);
 

@@ -12,6 +12,7 @@
 #include "engine/fat/dir_tree.h"
 #include "engine/fat/extract.h"
 #include "engine/fat/list_texts.h"
+#include "engine/fat/name_claims.h"
 #include "engine/ports/host_files.h"
 #include "engine/ports/host_failure.h"
 #include "engine/strings/string_ids.h"
@@ -34,8 +35,8 @@ struct MadeFolder {
 
 class TreeExtraction {
 public:
-    TreeExtraction(const ImageDocument& doc, WindowRef owner, unsigned replaceFlags)
-        : doc_(doc), owner_(owner), replaceFlags_(replaceFlags) {}
+    TreeExtraction(const ImageDocument& doc, WindowRef owner, unsigned replaceFlags, HostNameClaims& claims)
+        : doc_(doc), owner_(owner), replaceFlags_(replaceFlags), claims_(claims) {}
 
     // The entry itself, then (a folder) its tree; false when an answer stops everything.
     bool Entry(uint32_t entryOffset, const std::string& hostFolder) {
@@ -69,12 +70,13 @@ public:
             if (item.depth >= hostFolders.size()) continue;
             hostFolders.resize(item.depth + 1);
             const uint8_t* entry = area + item.entryOffset;
-            const std::string target =
-                hostFolders.back() + HostPathSeparator() + SafeHostName(EntryDisplayName(entry));
             if (entry[kDirAttr] & kAttrVolume) {
                 Fail(TextNotice(kMsgCannotSaveEntry, Tone::kWarning, {item.path}));
-            } else if (entry[kDirAttr] & kAttrDirectory) {
-                if (skipped.count(item.entryOffset)) continue;
+                continue;
+            }
+            if ((entry[kDirAttr] & kAttrDirectory) && skipped.count(item.entryOffset)) continue;
+            const std::string target = Target(hostFolders.back(), entry, item.path);
+            if (entry[kDirAttr] & kAttrDirectory) {
                 bool existed = false;
                 const uint32_t error = CreateHostFolder(target, existed);
                 if (error != kHostSuccess) {
@@ -113,11 +115,14 @@ public:
 
     Result Finish() {
         if (failures_.empty()) {
-            return Done();
+            Result result = Done();
+            result.notices = std::move(said_);
+            return result;
         }
         Result result = Failure(std::move(failures_.back()), true);
         failures_.pop_back();
-        result.notices = std::move(failures_);
+        result.notices = std::move(said_);
+        result.notices.insert(result.notices.end(), failures_.begin(), failures_.end());
         return result;
     }
 
@@ -126,10 +131,22 @@ public:
 private:
     void Fail(Notice notice) { failures_.push_back(std::move(notice)); }
 
+    // Where an entry goes in `hostFolder`: its own name, or one with a tail
+    // when something this extraction wrote there has that name already.
+    std::string Target(const std::string& hostFolder, const uint8_t* entry, const std::string& path) {
+        const std::string safe = SafeHostName(EntryDisplayName(entry));
+        const std::string claimed = claims_.Claim(hostFolder, safe);
+        const std::string target = hostFolder + HostPathSeparator() + claimed;
+        if (claimed != safe) said_.push_back(RenamedOnHostNotice(path, target));
+        return target;
+    }
+
     const ImageDocument& doc_;
     WindowRef owner_;
     unsigned replaceFlags_;
+    HostNameClaims& claims_;
     std::vector<MadeFolder> made_;
+    std::vector<Notice> said_;
     std::vector<Notice> failures_;
     uint32_t written_ = 0;
 };
@@ -137,9 +154,11 @@ private:
 }  // namespace
 
 Result ExtractTree(const ImageDocument& doc, WindowRef owner, const std::vector<uint32_t>& entries,
-                   const std::string& hostFolder, unsigned replaceFlags, uint32_t* written) {
+                   const std::string& hostFolder, unsigned replaceFlags, uint32_t* written,
+                   HostNameClaims* claims) {
     if (std::optional<Notice> refusal = ExtractionRefusal(doc)) return Failure(*refusal);
-    TreeExtraction extraction(doc, owner, replaceFlags);
+    HostNameClaims ownClaims;
+    TreeExtraction extraction(doc, owner, replaceFlags, claims != nullptr ? *claims : ownClaims);
     bool goOn = true;
     for (const uint32_t entryOffset : entries) {
         if (!(goOn = extraction.Entry(entryOffset, hostFolder))) break;

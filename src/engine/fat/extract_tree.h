@@ -13,6 +13,7 @@
 namespace vk {
 
 struct ImageDocument;
+class HostNameClaims;
 
 // Writes every entry of `entries` into `hostFolder` (no trailing separator):
 // a file as ExtractEntry writes it (`replaceFlags` as there), a folder as a
@@ -24,8 +25,12 @@ struct ImageDocument;
 // written; a label is reported (message 82). Every failure is said and the
 // walk goes on, except when an answer stops it; the result fails when
 // anything failed, its last failure as `failure` and the others in
-// `notices`. `written` counts the files written.
+// `notices`. `written` counts the files written. Entries that would land on
+// one host name get distinct ones (HostNameClaims, shared through `claims`
+// by a caller that extracts more in the same command), each tail said in
+// the result's notices (message 290), a done result's included.
 Result ExtractTree(const ImageDocument& doc, WindowRef owner, const std::vector<uint32_t>& entries,
-                   const std::string& hostFolder, unsigned replaceFlags, uint32_t* written = nullptr);
+                   const std::string& hostFolder, unsigned replaceFlags, uint32_t* written = nullptr,
+                   HostNameClaims* claims = nullptr);
 
 }  // namespace vk

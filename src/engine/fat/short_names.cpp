@@ -71,7 +71,42 @@ std::string CleanExtension(std::string ext) {
     return ext;
 }
 
+// The length of the UTF-8 sequence `lead` begins (0 for no lead byte), and
+// whether `text` is UTF-8 with at least one character above 0x7F.
+size_t Utf8SequenceLength(uint8_t lead) {
+    if (lead < 0x80) return 1;
+    if (lead >= 0xC2 && lead <= 0xDF) return 2;
+    if (lead >= 0xE0 && lead <= 0xEF) return 3;
+    if (lead >= 0xF0 && lead <= 0xF4) return 4;
+    return 0;
+}
+
+bool IsMultiByteUtf8(std::string_view text) {
+    bool multi = false;
+    for (size_t i = 0; i < text.size();) {
+        const size_t n = Utf8SequenceLength(static_cast<uint8_t>(text[i]));
+        if (n == 0 || i + n > text.size()) return false;
+        for (size_t k = 1; k < n; ++k) {
+            if ((static_cast<uint8_t>(text[i + k]) & 0xC0) != 0x80) return false;
+        }
+        multi = multi || n > 1;
+        i += n;
+    }
+    return multi;
+}
+
 }  // namespace
+
+size_t CutWithoutSplitting(std::string_view text, size_t limit) {
+    if (text.size() <= limit || !IsMultiByteUtf8(text)) {
+        return std::min(text.size(), limit);
+    }
+    size_t cut = limit;
+    while (cut > 0 && (static_cast<uint8_t>(text[cut]) & 0xC0) == 0x80) {
+        --cut;  // back to the start of the character the limit falls into
+    }
+    return cut;
+}
 
 std::string MakeShortName(const HostFindData& found) {
     if (!found.shortName.empty()) {
@@ -84,10 +119,11 @@ std::string MakeShortName(const HostFindData& found) {
     const std::string base = CleanBase(name.substr(0, dot));
     const std::string ext = dot == std::string::npos ? std::string() : CleanExtension(name.substr(dot + 1));
     // Names are cut to 8.3; what the strength dislikes but DOS opens is kept.
-    std::string result = base.substr(0, kDirNameLength);
-    if (!ext.empty()) {
+    std::string result = base.substr(0, CutWithoutSplitting(base, kDirNameLength));
+    const std::string keptExt = ext.substr(0, CutWithoutSplitting(ext, kDirExtLength));
+    if (!keptExt.empty()) {
         result += kExtensionDot;
-        result += ext.substr(0, kDirExtLength);
+        result += keptExt;
     }
     return result;
 }

@@ -18,6 +18,11 @@ using PackedName = std::array<uint8_t, 11>;
 // added. The extension follows the last dot; bytes no DOS opens in a short
 // name become '_', as do leading blanks and an empty base; other dots leave.
 std::string MakeShortName(const HostFindData& found);
+// How many leading bytes of `text`, at most `limit`, can be kept without
+// cutting a character in two: a name that is UTF-8 throughout is cut at a
+// character's start, any other at `limit` (each byte a character of its
+// code page).
+size_t CutWithoutSplitting(std::string_view text, size_t limit);
 // Blank-padded name and extension of a display name. A leading 0xE5 is
 // stored as 0x05, as FAT does, so that the entry does not read as deleted.
 PackedName PackShortName(std::string_view displayName);

@@ -165,6 +165,9 @@ enum StringId : unsigned {
     kMsgLayoutSectorSize = 275,
     kMsgLayoutFatTooSmall = 276,
     kMsgClustersShared = 277,
+    // Names one command hands out twice get numeric tails.
+    kMsgExtractedUnderTail = 290,
+    kMsgAddedUnderTail = 291,
 };
 
 }  // namespace vk

@@ -14,6 +14,7 @@
 #include "engine/fat/extract.h"
 #include "engine/fat/extract_tree.h"
 #include "engine/fat/list_texts.h"
+#include "engine/fat/name_claims.h"
 #include "engine/ports/prompts.h"
 #include "engine/strings/string_ids.h"
 
@@ -39,13 +40,13 @@ bool TakesFolderTrees(const ImageDocument& doc, const std::vector<uint32_t>& ent
     return folders;
 }
 
-// The drop list of the entries written into `folder`: each path ended by a
-// zero byte, one more zero byte at the end.
-bool TopLevelPaths(const ImageDocument& doc, const std::vector<uint32_t>& entries, const std::string& folder,
-                   ByteBlock& list) {
+// The drop list of the entries written into `folder`, under the names the
+// extraction gave them: each path ended by a zero byte, one more zero byte
+// at the end.
+bool TopLevelPaths(const HostNameClaims& claims, const std::string& folder, ByteBlock& list) {
     std::string paths;
-    for (const uint32_t entry : entries) {
-        paths += folder + "\\" + SafeHostName(EntryDisplayName(doc.Area() + entry));
+    for (const std::string& name : claims.ClaimedIn(folder)) {
+        paths += folder + "\\" + name;
         paths += '\0';
     }
     paths += '\0';
@@ -59,8 +60,9 @@ bool TopLevelPaths(const ImageDocument& doc, const std::vector<uint32_t>& entrie
 // The folders' trees into `folder`, replacing what a former drag left.
 Result ExtractTreesToFolder(const ImageDocument& doc, HWND owner, const std::vector<uint32_t>& entries,
                             const std::string& folder, ByteBlock& written) {
-    Result result = ExtractTree(doc, owner, entries, folder, kReplaceSilently);
-    if (result.Done() && !TopLevelPaths(doc, entries, folder, written)) {
+    HostNameClaims claims;
+    Result result = ExtractTree(doc, owner, entries, folder, kReplaceSilently, nullptr, &claims);
+    if (result.Done() && !TopLevelPaths(claims, folder, written)) {
         return Failure(TextNotice(kMsgOutOfMemory, Tone::kError));
     }
     return result;
@@ -77,8 +79,11 @@ bool ExtractDragFiles(HWND mainWindow, const ImageDocument& doc, const std::vect
         return false;
     }
     ByteBlock written;
-    const Result result = TakesFolderTrees(doc, entries) ? ExtractTreesToFolder(doc, mainWindow, entries, folder, written)
-                                                         : ExtractEntriesToFolder(doc, entries, folder, written);
+    Result result = TakesFolderTrees(doc, entries) ? ExtractTreesToFolder(doc, mainWindow, entries, folder, written)
+                                                   : ExtractEntriesToFolder(doc, entries, folder, written);
+    // A done extraction says only which entries got tails; the dropped files
+    // carry those names, and a box would stop the drag.
+    if (result.Done()) result.notices.clear();
     Report(mainWindow, result);
     // A selection that vanished before the drag began leaves nothing to drag.
     if (!result.Done() || entries.empty()) {

@@ -2,6 +2,7 @@
 // start to its end.
 #include <new>
 #include <string>
+#include <vector>
 
 #include "engine/core/document.h"
 #include "win32/dragdrop/dragdrop.h"
@@ -64,14 +65,13 @@ std::string HandleDroppedFiles(HDROP drop, HWND mainWindow, HWND list, ImageDocu
         return DroppedName(drop, 0);
     }
     WaitCursor wait;
-    for (UINT i = 0; i < count; ++i) {
-        const Result added = AddHostFile(doc, mainWindow, DroppedName(drop, i), TheFolder().Dir());
-        ShowResult(mainWindow, list, doc, added);
-        // A failure that still says go on lets the next file be tried.
-        if (!added.Done() && !added.goOn) {
-            return {};
-        }
-    }
+    std::vector<std::string> paths;
+    for (UINT i = 0; i < count; ++i) paths.push_back(DroppedName(drop, i));
+    // One add for all: files of one 8.3 name get tails instead of replacing
+    // each other, and one cluster map guards them all.
+    AddFiles(
+        doc, mainWindow, paths, [&](const Result& added) { ShowResult(mainWindow, list, doc, added); },
+        TheFolder().Dir());
     return {};
 }
 

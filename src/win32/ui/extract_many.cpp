@@ -10,6 +10,7 @@
 #include "engine/fat/extract.h"
 #include "engine/fat/extract_tree.h"
 #include "engine/fat/list_texts.h"
+#include "engine/fat/name_claims.h"
 #include "engine/ports/prompts.h"
 #include "engine/strings/string_ids.h"
 #include "engine/strings/strings.h"
@@ -24,9 +25,11 @@ namespace {
 
 // A folder into `folder`, with its tree; each file there asks before it
 // replaces one. False stops the walk.
-bool ExtractFolderInto(HWND owner, const std::string& folder, uint32_t entryOffset, ExtractTally& tally) {
+bool ExtractFolderInto(HWND owner, const std::string& folder, uint32_t entryOffset, HostNameClaims& claims,
+                       ExtractTally& tally) {
     uint32_t written = 0;
-    const Result extracted = ExtractTree(TheDocument(), owner, {entryOffset}, folder, kReplaceAsk, &written);
+    const Result extracted =
+        ExtractTree(TheDocument(), owner, {entryOffset}, folder, kReplaceAsk, &written, &claims);
     Report(owner, extracted);
     tally.files += static_cast<int>(written);
     tally.extracted += static_cast<int>(written);
@@ -34,19 +37,26 @@ bool ExtractFolderInto(HWND owner, const std::string& folder, uint32_t entryOffs
     return extracted.goOn;
 }
 
-// One entry into `folder`; false stops the walk.
-bool ExtractInto(HWND owner, const std::string& folder, uint32_t entryOffset, ExtractTally& tally) {
+// One entry into `folder`, under a name nothing else of this command took
+// (`claims`); false stops the walk.
+bool ExtractInto(HWND owner, const std::string& folder, uint32_t entryOffset, HostNameClaims& claims,
+                 ExtractTally& tally) {
     const ImageDocument& doc = TheDocument();
     const std::string name = EntryDisplayName(doc.Area() + entryOffset);
     if (doc.Area()[entryOffset + kDirAttr] & kAttrDirectory) {
-        return ExtractFolderInto(owner, folder, entryOffset, tally);
+        return ExtractFolderInto(owner, folder, entryOffset, claims, tally);
     }
     if (doc.Area()[entryOffset + kDirAttr] & kAttrVolume) {
         Tell(owner, TextNotice(kMsgCannotSaveEntry, Tone::kWarning, {name}));
         return true;
     }
     ++tally.files;
-    const std::string path = folder + "\\" + SafeHostName(name);
+    const std::string safe = SafeHostName(name);
+    const std::string claimed = claims.Claim(folder, safe);
+    const std::string path = folder + "\\" + claimed;
+    if (claimed != safe) {
+        Tell(owner, RenamedOnHostNotice(name, path));
+    }
     // Asked here rather than inside ExtractEntry, so that the summary can
     // tell a kept file from a written one.
     unsigned replace = kReplaceAsk;
@@ -107,8 +117,9 @@ bool ChooseExtractFolder(HWND owner, std::string& folder) {
 
 ExtractTally ExtractSelectionInto(HWND owner, const std::string& folder) {
     ExtractTally tally;
+    HostNameClaims claims;
     for (const uint32_t entry : SelectedEntries(MainParts().list)) {
-        if (!ExtractInto(owner, folder, entry, tally)) {
+        if (!ExtractInto(owner, folder, entry, claims, tally)) {
             break;
         }
     }

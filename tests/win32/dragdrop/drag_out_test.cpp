@@ -3,12 +3,14 @@
 // whole drag out through the real OLE loop into another document.
 #include <windows.h>
 
+#include <cstring>
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
 
 #include "engine/core/new_image.h"
+#include "engine/fat/dir_entry.h"
 #include "tests/win32/dragdrop/drag_fixture.h"
 #include "win32/dragdrop/dragdrop.h"
 #include "engine/strings/string_ids.h"
@@ -113,6 +115,29 @@ TEST_F(DragOutTest, TheLabelInTheSelectionWritesNothingAFolderGoesWithItsTree) {
     EXPECT_TRUE(subdir != INVALID_FILE_ATTRIBUTES && (subdir & FILE_ATTRIBUTE_DIRECTORY));
     EXPECT_EQ(ListText(list), folder + "\\ALPHA.BIN" + '\0' + folder + "\\CHARLIE.DAT" + '\0' + folder + "\\SUBDIR" +
                                   '\0' + '\0');  // in list order
+}
+
+// Entries that land on one host name go out under distinct names, the drop
+// list naming what was written; the dropped files show their names, so no
+// box interrupts the drag.
+TEST_F(DragOutTest, EntriesOfOneHostNameGoOutUnderTails) {
+    AddToImage({HostFile("AXB.TXT", 10, 4), HostFile("AYB.TXT", 20, 5), HostFile("A_B.TXT", 30, 6)});
+    // Bytes no host name may hold, as other systems leave them in names.
+    const Layout layout = doc.GetLayout();
+    for (uint32_t slot = 0; slot < layout.rootEntries; ++slot) {
+        uint8_t* name = doc.Area() + layout.rootStart + slot * kDirEntrySize;
+        if (std::memcmp(name, "AXB     TXT", kDirFullNameLength) == 0) name[1] = ':';
+        if (std::memcmp(name, "AYB     TXT", kDirFullNameLength) == 0) name[1] = '?';
+    }
+    Select({3, 4, 5});
+    ByteBlock list;
+    ASSERT_TRUE(win32::ExtractDragFiles(nullptr, doc, Selected(), list));
+    const std::string folder = DragTempDirectory();
+    EXPECT_EQ(ReadFile(folder + "\\A_B.TXT"), Pattern(10, 4));
+    EXPECT_EQ(ReadFile(folder + "\\A_B~1.TXT"), Pattern(20, 5));
+    EXPECT_EQ(ReadFile(folder + "\\A_B~2.TXT"), Pattern(30, 6));
+    EXPECT_EQ(ListText(list), folder + "\\A_B.TXT" + '\0' + folder + "\\A_B~1.TXT" + '\0' + folder + "\\A_B~2.TXT" +
+                                  '\0' + '\0');
 }
 
 TEST_F(DragOutTest, AFailedExtractionStartsNoDrag) {

@@ -104,7 +104,7 @@ protected:
     void SetUp() override {
         MainWindowTest::SetUp();
         image = folder.File("MANY.DSK");
-        WriteImageFile(image, {{"ONE     TXT"}, {"SUB        ", 0x10}, {"TWO     TXT"}});
+        WriteImageFile(image, Entries());
         win32::CommandLine line;
         line.imagePath = image;
         ASSERT_TRUE(StartWindow(line));
@@ -119,6 +119,9 @@ protected:
         }
         RemoveDirectoryA(target.c_str());
         MainWindowTest::TearDown();
+    }
+    virtual std::vector<TestEntry> Entries() const {
+        return {{"ONE     TXT"}, {"SUB        ", 0x10}, {"TWO     TXT"}};
     }
     void SelectAll() {
         for (int i = 0; i < ItemCount(); ++i) {
@@ -154,6 +157,35 @@ TEST_F(SeveralSelected, ExtractAsksOnceForAFolderAndSumsUp) {
     EXPECT_TRUE(Exists(target + "\\ONE.TXT"));
     EXPECT_EQ("mine", Contents(kept));
     EXPECT_EQ(target, win32::LastExtractFolder());
+}
+
+// Three entries that land on one host name.
+class ClashingNames : public SeveralSelected {
+protected:
+    std::vector<TestEntry> Entries() const override { return {{"A:B     TXT"}, {"A?B     TXT"}, {"A_B     TXT"}}; }
+};
+
+// Each later one gets a tail, said in a box; none is written over another
+// and nothing asks about replacing.
+TEST_F(ClashingNames, EntriesOfOneHostNameAreExtractedUnderTails) {
+    win32::LastExtractFolder() = target;
+    SelectAll();
+    PickerPlayer picker(Window(), target);
+    BoxCatcher boxes(true);
+    boxes.Answer(IDOK).Answer(IDOK).Answer(IDOK);
+    Command(ID_EDIT_EXTRACT);
+    EXPECT_EQ(1, picker.Seen());
+    ASSERT_EQ(3u, boxes.Boxes().size()) << boxes.Boxes().back().text;
+    EXPECT_EQ("A?B.TXT was written as " + target + "\\A_B~1.TXT: an entry written before it has the same host name.",
+              boxes.Boxes()[0].text);
+    EXPECT_EQ("A_B.TXT was written as " + target + "\\A_B~2.TXT: an entry written before it has the same host name.",
+              boxes.Boxes()[1].text);
+    EXPECT_EQ("3 of 3 file(s) extracted to\r\n" + target, boxes.Boxes()[2].text);
+    for (const char* name : {"A_B.TXT", "A_B~1.TXT", "A_B~2.TXT"}) {
+        const std::string path = target + "\\" + name;
+        EXPECT_TRUE(Exists(path)) << name;
+        DeleteFileA(path.c_str());
+    }
 }
 
 TEST_F(SeveralSelected, ExtractCancelledInThePickerWritesNothing) {

@@ -1,0 +1,127 @@
+#include "engine/fat/name_claims.h"
+
+#include <map>
+
+#include "engine/core/document.h"
+#include "engine/fat/dir_entry.h"
+#include "engine/fat/dir_ops.h"
+#include "engine/fat/short_names.h"
+#include "engine/ports/host_files.h"
+#include "engine/ports/host_text.h"
+#include "engine/strings/string_ids.h"
+
+namespace vk {
+namespace {
+
+constexpr char kTailMark = '~';
+constexpr char kExtensionDot = '.';
+// More tails than a FAT12 folder has entries are never needed.
+constexpr unsigned kMostTails = 99999;
+
+std::string CaseFolded(std::string text) {
+    for (char& c : text) {
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    }
+    return text;
+}
+
+// A host name with a tail before its extension (the part after the last dot).
+std::string HostNameWithTail(const std::string& name, unsigned number) {
+    const size_t dot = name.rfind(kExtensionDot);
+    const size_t split = dot == std::string::npos || dot == 0 ? name.size() : dot;
+    return name.substr(0, split) + kTailMark + std::to_string(number) + name.substr(split);
+}
+
+}  // namespace
+
+bool HostNameClaims::Take(const std::string& hostFolder, const std::string& name) {
+    if (!taken_.insert(hostFolder + '\n' + CaseFolded(name)).second) return false;
+    given_.emplace_back(hostFolder, name);
+    return true;
+}
+
+std::vector<std::string> HostNameClaims::ClaimedIn(const std::string& hostFolder) const {
+    std::vector<std::string> names;
+    for (const auto& claim : given_) {
+        if (claim.first == hostFolder) names.push_back(claim.second);
+    }
+    return names;
+}
+
+std::string HostNameClaims::Claim(const std::string& hostFolder, const std::string& name) {
+    if (Take(hostFolder, name)) {
+        return name;
+    }
+    for (unsigned number = 1; number < kMostTails; ++number) {
+        const std::string tailed = HostNameWithTail(name, number);
+        uint32_t attributes = 0;
+        if (GetHostFileAttributes(hostFolder + HostPathSeparator() + tailed, attributes) != kHostSuccess &&
+            Take(hostFolder, tailed)) {
+            return tailed;
+        }
+    }
+    return name;  // unreachable in practice; the replace question guards it still
+}
+
+Notice RenamedOnHostNotice(std::string_view entryPath, std::string_view hostPath) {
+    return TextNotice(kMsgExtractedUnderTail, Tone::kInformation, {entryPath, hostPath});
+}
+
+Notice AddedUnderTailNotice(std::string_view hostPath, std::string_view shortName) {
+    return TextNotice(kMsgAddedUnderTail, Tone::kInformation, {hostPath, shortName});
+}
+
+std::string ShortNameWithTail(std::string_view shortName, unsigned number) {
+    const size_t dot = shortName.find(kExtensionDot);
+    const std::string_view base = shortName.substr(0, dot);
+    const std::string tail = kTailMark + std::to_string(number);
+    const size_t room = kDirNameLength > tail.size() ? kDirNameLength - tail.size() : 0;
+    std::string result(base.substr(0, CutWithoutSplitting(base, room)));
+    result += tail;
+    if (dot != std::string_view::npos) result += shortName.substr(dot);
+    return result;
+}
+
+std::string AddedShortName(std::string_view hostPath) {
+    HostFindData found;
+    if (FindHostFile(hostPath, found) != kHostSuccess) return std::string();
+    std::string name = MakeShortName(found);
+    HostUpperCase(name);
+    return name;
+}
+
+bool ShortNameClaims::Taken(const ImageDocument& doc, DirRef dir, const std::string& name) const {
+    return given_.count({dir.cluster, name}) != 0 ||
+           FindPackedEntry(doc.GetLayout(), doc.Area(), doc.AreaLength(), dir, PackShortName(name)) != 0;
+}
+
+std::vector<std::string> ShortNameClaims::Plan(const ImageDocument& doc, DirRef dir,
+                                               const std::vector<std::string>& hostPaths) {
+    std::vector<std::string> names;
+    std::map<std::string, unsigned> uses;
+    for (const std::string& path : hostPaths) {
+        names.push_back(AddedShortName(path));
+        if (!names.back().empty()) ++uses[names.back()];
+    }
+    // A name met once keeps it, unless this command gave it here already.
+    std::vector<bool> tailed(names.size(), false);
+    for (size_t i = 0; i < names.size(); ++i) {
+        if (names[i].empty()) continue;
+        tailed[i] = uses[names[i]] > 1 || given_.count({dir.cluster, names[i]}) != 0;
+        if (!tailed[i]) given_.insert({dir.cluster, names[i]});
+    }
+    for (size_t i = 0; i < names.size(); ++i) {
+        if (!tailed[i]) continue;
+        for (unsigned number = 1; number < kMostTails; ++number) {
+            const std::string candidate = ShortNameWithTail(names[i], number);
+            if (uses.count(candidate) == 0 && !Taken(doc, dir, candidate)) {
+                names[i] = candidate;
+                break;
+            }
+        }
+        given_.insert({dir.cluster, names[i]});
+    }
+    return names;
+}
+
+}  // namespace vk
