@@ -22,7 +22,9 @@
 #include "engine/fat/fs_options.h"
 #include "engine/fat/list_texts.h"
 #include "engine/fat/root_directory.h"
+#include "engine/ports/host_failure.h"
 #include "engine/ports/host_files.h"
+#include "engine/strings/string_ids.h"
 
 namespace vk::cli {
 namespace {
@@ -48,21 +50,25 @@ const char kGetUsage[] =
     "       vkdisk get IMAGE --all -d DIR [--force] [--yes|--no]\n"
     "\n"
     "Extracts entries into DIR (default: the current folder), with their time\n"
-    "stamps and attributes. A NAME may hold the DOS wildcards * and ?, matched\n"
-    "without regard to case; \"*.*\" also matches names without an extension.\n"
+    "stamps and attributes; a missing DIR is made (its parent must be there).\n"
+    "A NAME may hold the DOS wildcards * and ?, matched without regard to\n"
+    "case; \"*.*\" also matches names without an extension.\n"
     "A NAME with / or \\ is a path into folders (GAMES/SHOOT/*.DAT); what it\n"
     "names lands in DIR under its own name. A folder becomes a host folder of\n"
     "its name holding its whole tree, each folder stamped with its time after\n"
     "its contents; --all takes the whole disk so. A damaged folder, or one\n"
     "that leads back into the tree, is reported and nothing of it written. The\n"
-    "volume label is never extracted. An existing host file is replaced after\n"
-    "a question; --force replaces without asking. Bytes that no host file name\n"
-    "may hold (\\ / : * ? \" < > | and control bytes, and trailing dots and\n"
-    "blanks) become '_'; an existing link is replaced itself, never followed,\n"
-    "and the image itself is never overwritten. Two entries of one folder that\n"
-    "would land on one host name give the first only. The exit code is 1 when\n"
-    "a NAME matches nothing, an extraction fails, an entry was left out, or a\n"
-    "replacement was declined for want of a terminal.\n";
+    "volume label is never extracted. Each file is written whole beside its\n"
+    "target and then renamed into its place, so a failure leaves nothing\n"
+    "half-written and an existing file as it was. An existing host file is\n"
+    "replaced after a question; --force replaces without asking. Bytes that\n"
+    "no host file name may hold (\\ / : * ? \" < > | and control bytes, and\n"
+    "trailing dots and blanks) become '_'; an existing link is replaced\n"
+    "itself, never followed, and the image itself is never overwritten. Two\n"
+    "entries of one folder that would land on one host name give the first\n"
+    "only. The exit code is 1 when a NAME matches nothing, an extraction\n"
+    "fails, an entry was left out, or a replacement was declined for want of\n"
+    "a terminal.\n";
 
 void DiscardAndClose(ImageDocument& doc) {
     doc.modified = false;
@@ -132,6 +138,26 @@ bool AddOne(ImageDocument& doc, const std::string& hostPath, DirRef dir, bool re
     return true;
 }
 
+// DIR of -d made when it is missing, one level as unzip -d makes it; false,
+// said why, when it is not there and cannot be made.
+bool PrepareTargetFolder(std::string folder) {
+    uint32_t attributes = 0;
+    // A link to a folder is the user's own choice of folder here.
+    if (GetHostFileAttributes(folder, attributes) == kHostSuccess) {
+        if (attributes & kHostDirectory) return true;
+        Complain(folder + " is not a folder");
+        return false;
+    }
+    bool existed = false;
+    const uint32_t error = CreateHostFolder(folder, existed);
+    if (error == kHostSuccess) return true;
+    while (folder.size() > 1 && (folder.back() == '/' || folder.back() == HostPathSeparator())) folder.pop_back();
+    Tell(MainWindow(), ClassifyHostCode(error) == HostFailure::kNotFound
+                           ? TextNotice(kMsgFolderMissing, Tone::kError, {folder, HostFolderOf(folder)})
+                           : HostCreateFailure(folder, error));
+    return false;
+}
+
 }  // namespace
 
 int CmdAdd(const Args& args) {
@@ -191,6 +217,10 @@ int CmdGet(const Args& args) {
         path = (folder.empty() ? std::string(".") : folder) + HostPathSeparator() + std::string(name);
         return true;
     };
+    if (!folder.empty() && !entries.empty() && !PrepareTargetFolder(folder)) {
+        DiscardAndClose(doc);
+        return kExitFailure;
+    }
     bool ok = true;
     bool collided = false;
     bool failedOne = false;  // a folder's tree went on past a failure

@@ -154,6 +154,9 @@ enum StringId : unsigned {
     kMsgFolderNameTaken = 258,
     kMsgDeleteFolderTree = 259,
     kMsgDeleteFolder = 260,
+    // Host folders that extraction cannot write into.
+    kMsgFolderRefusesFiles = 280,
+    kMsgFolderMissing = 281,
 };
 
 }  // namespace vk
