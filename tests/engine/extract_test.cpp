@@ -154,7 +154,9 @@ TEST_F(ExtractTest, ReplacingLeavesTheTargetAloneInItsFolder) {
         ASSERT_TRUE(std::filesystem::create_directory(folder));
         const std::string out = folder + HostPathSeparator() + "data.bin";
         test::WriteFile(out, old);
-        if (c.readOnlyTarget) ASSERT_EQ(SetHostFileAttributes(out, kHostReadOnly), 0u);
+        if (c.readOnlyTarget) {
+            ASSERT_EQ(SetHostFileAttributes(out, kHostReadOnly), 0u);
+        }
         if (c.answer != 0) script.Message(kMsgReplaceHostFile, kAskReplaceFlags, c.answer);
         if (c.readOnlyTarget) script.SystemError(test::win_code::kAccessDenied, out);
         EXPECT_EQ(Extract(e, c.flags, out), !c.readOnlyTarget);

@@ -24,9 +24,12 @@ enum ReplaceFlags : unsigned {
 };
 
 // Writes the entry at `entryOffset` to `targetPath` with its time stamp and
-// attributes. Message 76 (replace?) is asked over `owner` unless
-// kReplaceSilently; keeping the existing file is declined, going on. The
-// image never changes: a done result has no changes.
+// attributes, whole: the file is written beside its target and takes its
+// place only when complete, so that a host failure leaves an existing file
+// as it was and nothing half-written (what a corrupt chain held up to its
+// fault is kept, with the warning). Message 76 (replace?) is asked over
+// `owner` unless kReplaceSilently; keeping the existing file is declined,
+// going on. The image never changes: a done result has no changes.
 Result ExtractEntry(const ImageDocument& doc, WindowRef owner, uint32_t entryOffset, unsigned replaceFlags,
                     const std::string& targetPath);
 

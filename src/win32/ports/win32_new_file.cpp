@@ -20,6 +20,21 @@ DWORD MoveWithoutMoveFileEx(const std::string& from, const std::string& to, bool
     return MoveFileA(from.c_str(), to.c_str()) ? ERROR_SUCCESS : GetLastError();
 }
 
+// A target another program holds open cannot be replaced, which MoveFileEx
+// calls a denied access; it is a file in use, as deleting it would say.
+DWORD WhyNotReplaced(const char* target, DWORD error) {
+    if (error != ERROR_ACCESS_DENIED) {
+        return error;
+    }
+    HANDLE probe = CreateFileA(target, DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                               OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    if (probe != INVALID_HANDLE_VALUE) {
+        CloseHandle(probe);
+        return error;
+    }
+    return GetLastError() == ERROR_SHARING_VIOLATION ? ERROR_SHARING_VIOLATION : error;
+}
+
 }  // namespace
 
 uint32_t CreateNewHostFile(std::string_view target, uint32_t attributes, NewHostFile& file) {
@@ -64,7 +79,7 @@ uint32_t CommitNewHostFile(NewHostFile& file, bool replace) {
         return ERROR_FILE_EXISTS;
     }
     DiscardNewHostFile(file);
-    return error;
+    return WhyNotReplaced(to, error);
 }
 
 void DiscardNewHostFile(NewHostFile& file) {
