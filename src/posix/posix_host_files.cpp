@@ -15,6 +15,7 @@
 #include "engine/ports/host_files.h"
 #include "posix/errno_map.h"
 #include "posix/host_time.h"
+#include "posix/temp_files.h"
 #include "posix/win_codes.h"
 
 namespace vk {
@@ -233,21 +234,15 @@ uint32_t ReplaceHostFile(std::string_view path, const void* data, uint32_t size,
     if (existed && !S_ISREG(old.st_mode)) {
         return win_code::kNotSupported;
     }
-    const std::string::size_type slash = target.find_last_of('/');
-    std::string temp = slash == std::string::npos ? "." + target : target.substr(0, slash + 1) + "." +
-                                                                       target.substr(slash + 1);
-    temp += ".XXXXXX";
-    const int fd = ::mkostemp(&temp[0], O_CLOEXEC);
+    // The caller's handle on the old image holds its lock: no other writer
+    // can be saving it, so a copy beside it that no one holds is litter.
+    const bool holdsLock = IsSameHostFile(file, target);
+    std::string temp;
+    const int fd = CreateLockedTemp(target, temp);
     if (fd < 0) {
         return LastError();
     }
-    uint32_t code = win_code::kSuccess;
-    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
-        code = LastError();
-    }
-    if (code == win_code::kSuccess) {
-        code = WriteAll(fd, data, size);
-    }
+    uint32_t code = WriteAll(fd, data, size);
     if (code == win_code::kSuccess) {
         mode_t mode = 0;
         if (existed) {
@@ -257,9 +252,7 @@ uint32_t ReplaceHostFile(std::string_view path, const void* data, uint32_t size,
                 mode &= ~static_cast<mode_t>(S_ISUID | S_ISGID);
             }
         } else {
-            const mode_t mask = ::umask(0);
-            ::umask(mask);
-            mode = 0666 & ~mask;
+            mode = 0666 & ~static_cast<mode_t>(CurrentUmask());
         }
         if (::fchmod(fd, mode) != 0 || ::fsync(fd) != 0) {
             code = LastError();
@@ -270,8 +263,13 @@ uint32_t ReplaceHostFile(std::string_view path, const void* data, uint32_t size,
     }
     if (code != win_code::kSuccess) {
         ::unlink(temp.c_str());
+        ForgetTemp(temp);
         ::close(fd);
         return code;
+    }
+    ForgetTemp(temp);
+    if (holdsLock) {
+        RemoveDeadTemps(target);
     }
     // The folder is not flushed after the rename. The new file's bytes reached
     // the device before its name replaced the old one, so after a power cut

@@ -24,7 +24,9 @@
 #include "engine/fat/list_texts.h"
 #include "engine/fat/name_claims.h"
 #include "engine/fat/root_directory.h"
+#include "engine/ports/host_failure.h"
 #include "engine/ports/host_files.h"
+#include "engine/strings/string_ids.h"
 
 namespace vk::cli {
 namespace {
@@ -57,25 +59,29 @@ const char kGetUsage[] =
     "       vkdisk get IMAGE --all -d DIR [--force] [--yes|--no]\n"
     "\n"
     "Extracts entries into DIR (default: the current folder), with their time\n"
-    "stamps and attributes. A NAME may hold the DOS wildcards * and ?, matched\n"
-    "without regard to case; \"*.*\" also matches names without an extension.\n"
+    "stamps and attributes; a missing DIR is made (its parent must be there).\n"
+    "A NAME may hold the DOS wildcards * and ?, matched without regard to\n"
+    "case; \"*.*\" also matches names without an extension.\n"
     "A NAME with / or \\ is a path into folders (GAMES/SHOOT/*.DAT); what it\n"
     "names lands in DIR under its own name. A folder becomes a host folder of\n"
     "its name holding its whole tree, each folder stamped with its time after\n"
     "its contents; --all takes the whole disk so. A damaged folder, or one\n"
     "that leads back into the tree, is reported and nothing of it written. The\n"
-    "volume label is never extracted. An existing host file is replaced after\n"
-    "a question; --force replaces without asking. Bytes that no host file name\n"
-    "may hold (\\ / : * ? \" < > | and control bytes, and trailing dots and\n"
-    "blanks) become '_'; an existing link is replaced itself, never followed,\n"
-    "and the image itself is never overwritten. Entries that would land on one\n"
-    "host name in one run (A:B.TXT, A?B.TXT and A_B.TXT; case ignored) never\n"
-    "overwrite each other: the first keeps the name, each later one gets a\n"
-    "numeric tail as Windows short names do (A_B~1.TXT, A_B~2.TXT, taken by\n"
-    "nothing else), and a line names the entry and the name it got. The\n"
-    "question about replacing is only asked of host files that were there\n"
-    "before the run. The exit code is 1 when a NAME matches nothing, an\n"
-    "extraction fails, or a replacement was declined for want of a terminal.\n";
+    "volume label is never extracted. Each file is written whole beside its\n"
+    "target and then renamed into its place, so a failure leaves nothing\n"
+    "half-written and an existing file as it was. An existing host file is\n"
+    "replaced after a question; --force replaces without asking. Bytes that\n"
+    "no host file name may hold (\\ / : * ? \" < > | and control bytes, and\n"
+    "trailing dots and blanks) become '_'; an existing link is replaced\n"
+    "itself, never followed, and the image itself is never overwritten.\n"
+    "Entries that would land on one host name in one run (A:B.TXT, A?B.TXT\n"
+    "and A_B.TXT; case ignored) never overwrite each other: the first keeps\n"
+    "the name, each later one gets a numeric tail as Windows short names do\n"
+    "(A_B~1.TXT, A_B~2.TXT, taken by nothing else), and a line names the\n"
+    "entry and the name it got. The question about replacing is only asked\n"
+    "of host files that were there before the run. The exit code is 1 when a\n"
+    "NAME matches nothing, an extraction fails, or a replacement was declined\n"
+    "for want of a terminal.\n";
 
 void DiscardAndClose(ImageDocument& doc) {
     doc.modified = false;
@@ -168,6 +174,26 @@ bool AddBatch(ImageDocument& doc, const std::vector<std::string>& hostPaths, Dir
     return true;
 }
 
+// DIR of -d made when it is missing, one level as unzip -d makes it; false,
+// said why, when it is not there and cannot be made.
+bool PrepareTargetFolder(std::string folder) {
+    uint32_t attributes = 0;
+    // A link to a folder is the user's own choice of folder here.
+    if (GetHostFileAttributes(folder, attributes) == kHostSuccess) {
+        if (attributes & kHostDirectory) return true;
+        Complain(folder + " is not a folder");
+        return false;
+    }
+    bool existed = false;
+    const uint32_t error = CreateHostFolder(folder, existed);
+    if (error == kHostSuccess) return true;
+    while (folder.size() > 1 && (folder.back() == '/' || folder.back() == HostPathSeparator())) folder.pop_back();
+    Tell(MainWindow(), ClassifyHostCode(error) == HostFailure::kNotFound
+                           ? TextNotice(kMsgFolderMissing, Tone::kError, {folder, HostFolderOf(folder)})
+                           : HostCreateFailure(folder, error));
+    return false;
+}
+
 }  // namespace
 
 int CmdAdd(const Args& args) {
@@ -230,6 +256,10 @@ int CmdGet(const Args& args) {
     const bool unmatched =
         !all && !ResolveNames(std::vector<std::string>(parsed.positional.begin() + 1, parsed.positional.end()), entries);
     const unsigned replaceFlags = parsed.Has("--force") || parsed.Has("-f") ? kReplaceSilently : kReplaceAsk;
+    if (!folder.empty() && !entries.empty() && !PrepareTargetFolder(folder)) {
+        DiscardAndClose(doc);
+        return kExitFailure;
+    }
     bool ok = true;
     bool failedOne = false;  // a folder's tree went on past a failure
     HostNameClaims claims;   // nothing this run writes is written over by it

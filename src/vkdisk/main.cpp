@@ -10,6 +10,9 @@
 #include "vkdisk/commands.h"
 #include "vkdisk/console_ports.h"
 #include "vkdisk/options.h"
+#ifndef _WIN32
+#include "posix/temp_files.h"
+#endif
 
 namespace {
 
@@ -53,6 +56,10 @@ int main(int argc, char** argv) {
     // A write beyond the file-size limit is an error to report, not a reason
     // to die with a half-written file beside the image.
     std::signal(SIGXFSZ, SIG_IGN);
+#endif
+#ifndef _WIN32
+    // Killed by a terminal or a service manager mid-write, no copy is left beside the target.
+    vk::RemoveTempOnSignals();
 #endif
     if (argc < 2) {
         PrintUsage(stderr);

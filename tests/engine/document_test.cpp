@@ -222,7 +222,7 @@ TEST_F(Document, FailedSaveKeepsTheDocumentOnClose) {
     doc.fileName = dir.Path("gone/a.dsk");  // a folder that is not there
     script.Message(kMsgImageModified, kBoxYesNoCancel | kIconQuestion, kIdYes);
 #ifdef _WIN32
-    script.SystemError(test::win_code::kDirectory, doc.fileName);  // as the temporary name in it says
+    script.SystemError(test::win_code::kPathNotFound, doc.fileName);  // the temporary file's folder is missing
 #else
     script.SystemError(test::win_code::kFileNotFound, doc.fileName);
 #endif

@@ -131,6 +131,45 @@ TEST_F(ExtractTest, ExistingHostFileIsReplacedOnlyAfterYes) {
     EXPECT_EQ(test::ReadFile(out), Pattern(100));
 }
 
+// The new file is written beside its target and takes its place whole, or
+// is removed: whatever the answer, the folder holds the target alone.
+TEST_F(ExtractTest, ReplacingLeavesTheTargetAloneInItsFolder) {
+    const uint32_t e = PlaceFile(0, "DATA    BIN", Pattern(3000), {2, 3, 4});
+    const Bytes old{1, 2, 3};
+    const struct {
+        const char* what;
+        unsigned flags;
+        int answer;  // to message 76; 0: not asked
+        bool readOnlyTarget;
+        bool replaced;
+    } kCases[] = {
+        {"declined", kReplaceAsk, test::kIdNo, false, false},
+        {"accepted", kReplaceAsk, test::kIdYes, false, true},
+        {"silent", kReplaceSilently, 0, false, true},
+        {"read-only target", kReplaceSilently, 0, true, false},
+    };
+    for (const auto& c : kCases) {
+        SCOPED_TRACE(c.what);
+        const std::string folder = dir.Path(c.what);
+        ASSERT_TRUE(std::filesystem::create_directory(folder));
+        const std::string out = folder + HostPathSeparator() + "data.bin";
+        test::WriteFile(out, old);
+        if (c.readOnlyTarget) {
+            ASSERT_EQ(SetHostFileAttributes(out, kHostReadOnly), 0u);
+        }
+        if (c.answer != 0) script.Message(kMsgReplaceHostFile, kAskReplaceFlags, c.answer);
+        if (c.readOnlyTarget) script.SystemError(test::win_code::kAccessDenied, out);
+        EXPECT_EQ(Extract(e, c.flags, out), !c.readOnlyTarget);
+        EXPECT_EQ(test::ReadFile(out), c.replaced ? Pattern(3000) : old);
+        std::vector<std::string> names;
+        for (const auto& item : std::filesystem::directory_iterator(folder)) {
+            names.push_back(item.path().filename().string());
+        }
+        EXPECT_EQ(names, std::vector<std::string>{"data.bin"});
+        if (c.readOnlyTarget) SetHostFileAttributes(out, kHostNormal);
+    }
+}
+
 TEST_F(ExtractTest, ReadOnlyEntryGivesAReadOnlyFileThatRefusesReplacing) {
     const uint32_t e = PlaceFile(0, "LOCKED  BIN", Pattern(100), {2}, kAttrReadOnly);
     const std::string out = dir.Path("locked.bin");

@@ -38,6 +38,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         Report(nullptr, ExtractEntriesToFolder(doc, listed, "/out", paths));
         fuzz::MemoryFiles()["/tree"].attributes = kHostDirectory;
         Report(nullptr, ExtractTree(doc, nullptr, listed, "/tree", kReplaceSilently));
+        // Every new file took its target's place or was removed.
+        if (fuzz::TempFilesLeft() != 0) {
+            __builtin_trap();
+        }
         for (const auto& file : fuzz::MemoryFiles()) {
             const std::string& path = file.first;
             if (path != "/img.dsk" && path.compare(0, 5, "/one/") != 0 && path.compare(0, 5, "/out/") != 0 &&

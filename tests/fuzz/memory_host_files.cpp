@@ -149,6 +149,63 @@ uint32_t ReplaceHostFile(std::string_view path, const void* data, uint32_t size,
     return win_code::kSuccess;
 }
 
+// New files are written under a name no image entry can give (a '~' before
+// a counter), moved to their target by name when committed.
+uint32_t CreateNewHostFile(std::string_view target, uint32_t attributes, NewHostFile& file) {
+    DiscardNewHostFile(file);
+    const std::string name(target);
+    const std::string::size_type slash = name.find_last_of('/');
+    const std::string::size_type start = slash == std::string::npos ? 0 : slash + 1;
+    const std::string folder = name.substr(0, start);
+    auto parent = MemoryFiles().find(folder.size() > 1 ? folder.substr(0, folder.size() - 1) : folder);
+    if (parent != MemoryFiles().end() && !(parent->second.attributes & kHostDirectory)) {
+        return win_code::kPathNotFound;
+    }
+    static unsigned counter = 0;
+    const std::string temp = folder + "." + name.substr(start) + ".~" + std::to_string(++counter);
+    fuzz::MemoryFile& f = MemoryFiles()[temp];
+    f.data.clear();
+    f.attributes = (attributes ? attributes : kHostArchive) | fuzz::kMemoryTemp;
+    fuzz::Handles().push_back({temp, 0, kAccessWrite, true});
+    file.file = HostFile(static_cast<intptr_t>(fuzz::Handles().size() - 1));
+    file.targetPath = name;
+    file.tempPath = temp;
+    return win_code::kSuccess;
+}
+
+uint32_t CommitNewHostFile(NewHostFile& file, bool replace) {
+    if (!file.IsPending()) return win_code::kInvalidHandle;
+    auto target = MemoryFiles().find(file.targetPath);
+    if (target != MemoryFiles().end()) {
+        if (!replace) return win_code::kFileExists;
+        if (target->second.attributes & kHostDirectory) {
+            DiscardNewHostFile(file);
+            return win_code::kAccessDenied;
+        }
+    }
+    file.file.Close();
+    fuzz::MemoryFile moved = std::move(MemoryFiles()[file.tempPath]);
+    MemoryFiles().erase(file.tempPath);
+    moved.attributes &= ~fuzz::kMemoryTemp;
+    MemoryFiles()[file.targetPath] = std::move(moved);
+    file.tempPath.clear();
+    return win_code::kSuccess;
+}
+
+void DiscardNewHostFile(NewHostFile& file) {
+    file.file.Close();
+    if (file.IsPending()) {
+        MemoryFiles().erase(file.tempPath);
+        file.tempPath.clear();
+    }
+}
+
+size_t fuzz::TempFilesLeft() {
+    return static_cast<size_t>(std::count_if(MemoryFiles().begin(), MemoryFiles().end(), [](const auto& file) {
+        return (file.second.attributes & kMemoryTemp) != 0;
+    }));
+}
+
 uint32_t FlushHostFile(const HostFile& file) {
     return fuzz::Find(file) ? win_code::kSuccess : win_code::kInvalidHandle;
 }

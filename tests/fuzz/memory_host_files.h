@@ -23,4 +23,9 @@ std::map<std::string, MemoryFile>& MemoryFiles();
 // Forgets every file and closes every handle.
 void ResetMemoryFiles();
 
+// Marks a file written by CreateNewHostFile and not yet committed.
+constexpr uint32_t kMemoryTemp = 0x80000000u;
+// How many such files are there: a finished extraction leaves none.
+size_t TempFilesLeft();
+
 }  // namespace vk::fuzz

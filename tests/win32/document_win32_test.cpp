@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <memory>
+#include <vector>
 
 #include <windows.h>
 
@@ -155,6 +157,38 @@ TEST_F(DocumentOnWindows, SaveAsOntoAFileHeldOpenKeepsTheDocumentsOwnFile) {
     doc.modified = true;
     EXPECT_TRUE(test::Shown(SaveImage(doc), MainWindow()));
     EXPECT_EQ(ReadFile(path), ImageBytes(doc));
+}
+
+// A killed save leaves its copy of the image (.NAME.XXXXXX) closed; a live
+// one holds it open. The next save removes only the first kind, and nothing
+// else that starts with the image's name.
+TEST_F(DocumentOnWindows, SaveRemovesTheCopiesOfKilledSavesOnly) {
+    const std::string path = WriteImage("a.dsk");
+    const struct {
+        const char* name;
+        bool held;
+        bool removed;
+    } kCopies[] = {
+        {".a.dsk.Dead01", false, true},
+        {".a.dsk.Live01", true, false},
+        {".a.dsk.notours", false, false},
+        {".b.dsk.Dead02", false, false},
+    };
+    std::vector<std::unique_ptr<ForeignHandle>> holders;
+    for (const auto& copy : kCopies) {
+        WriteFile(dir.Path(copy.name), {1, 2, 3});
+        if (copy.held) {
+            holders.push_back(std::make_unique<ForeignHandle>(dir.Path(copy.name), GENERIC_WRITE, FILE_SHARE_DELETE));
+            ASSERT_TRUE(holders.back()->IsOpen());
+        }
+    }
+    ASSERT_TRUE(test::Open(doc, TestOwner(), path));
+    doc.modified = true;
+    ASSERT_TRUE(test::Shown(SaveImage(doc), MainWindow()));
+    for (const auto& copy : kCopies) {
+        EXPECT_EQ(GetFileAttributesA(dir.Path(copy.name).c_str()) == INVALID_FILE_ATTRIBUTES, copy.removed)
+            << copy.name;
+    }
 }
 
 }  // namespace

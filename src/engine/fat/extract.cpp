@@ -23,14 +23,13 @@ constexpr char kSafeByte = '_';
 
 bool IsDirectoryOrLabel(uint8_t attr) { return (attr & (kAttrDirectory | kAttrVolume)) != 0; }
 
-// Creates `targetPath`, asking before it replaces a file: declined when the
-// user keeps the existing file. A replaced entry of the folder is removed and
-// made anew, never opened: a link standing there is replaced itself, and what
-// it points to stays as it was.
-Result CreateTarget(WindowRef owner, const std::string& targetPath, uint32_t createAttributes,
-                    uint32_t replaceAttributes, unsigned replaceFlags, HostFile& file) {
-    uint32_t error =
-        OpenHostFile(targetPath, kAccessWrite, kShareRead, Disposition::kCreateNew, createAttributes, file);
+// Puts the written file in its target's place, asking before it replaces
+// one: declined when the user keeps the existing file. The entry standing
+// there is replaced itself, never opened: a link is replaced, and what it
+// points to stays as it was.
+Result PlaceTarget(WindowRef owner, NewHostFile& file, unsigned replaceFlags) {
+    const std::string& targetPath = file.targetPath;
+    uint32_t error = CommitNewHostFile(file, false);
     if (ClassifyHostCode(error) == HostFailure::kExists) {
         if (!(replaceFlags & kReplaceSilently) &&
             Ask(owner, TextNotice(kMsgReplaceHostFile, Tone::kQuestion, {targetPath}), Choices::kYesNo, true) !=
@@ -42,11 +41,7 @@ Result CreateTarget(WindowRef owner, const std::string& targetPath, uint32_t cre
         error = GetHostFileAttributes(targetPath, existing) == kHostSuccess &&
                         (existing & (kHostReadOnly | kHostDirectory)) == kHostReadOnly
                     ? HostCodeFor(HostFailure::kAccessDenied)
-                    : DeleteHostFile(targetPath);
-        if (error == kHostSuccess) {
-            error = OpenHostFile(targetPath, kAccessWrite, kShareRead, Disposition::kCreateNew, replaceAttributes,
-                                 file);
-        }
+                    : CommitNewHostFile(file, true);
     }
     if (error != kHostSuccess) {
         return Failure(HostErrorNotice(targetPath, error));
@@ -110,22 +105,29 @@ Result ExtractEntry(const ImageDocument& doc, WindowRef owner, uint32_t entryOff
     if (IsSameHostFile(doc.imageFile, targetPath) || IsSameHostFile(doc.errorFile, targetPath)) {
         return Failure(TextNotice(kMsgExtractOntoOpenImage, Tone::kError, {targetPath}));
     }
-    HostFile file;
-    Result created =
-        CreateTarget(owner, targetPath, attr & kHostSettableAttributes, finalAttributes, replaceFlags, file);
-    if (!created.Done()) {
-        return created;
+    // Written whole under a temporary name first: a failure leaves the
+    // target as it was, and nothing half-written under its name.
+    NewHostFile file;
+    const uint32_t error = CreateNewHostFile(targetPath, attr & kHostSettableAttributes, file);
+    if (error != kHostSuccess) {
+        return Failure(HostCreateFailure(targetPath, error));
     }
-    const std::optional<Notice> failure = CopyChainToFile(doc, entry, file, targetPath);
-    // The partial file of a failed copy is stamped and kept all the same.
+    const std::optional<Notice> failure = CopyChainToFile(doc, entry, file.file, targetPath);
+    if (failure && failure->form == Notice::Form::kHostError) {
+        return Failure(*failure);
+    }
+    // What a corrupt chain held up to its fault is kept, stamped all the same.
     DosDateTime stamp;
     stamp.date = Load16(entry + kDirDate);
     stamp.time = Load16(entry + kDirTime);
     HostTime time = 0;
     if (LocalDosToHostTime(stamp, time)) {
-        SetHostFileTimes(file, time);
+        SetHostFileTimes(file.file, time);
     }
-    file.Close();
+    Result placed = PlaceTarget(owner, file, replaceFlags);
+    if (!placed.Done()) {
+        return placed;
+    }
     SetHostFileAttributes(targetPath, finalAttributes);
     return failure ? Failure(*failure) : Done();
 }
@@ -194,6 +196,22 @@ std::string SafeHostName(std::string_view name) {
         safe.insert(safe.begin(), kSafeByte);
     }
     return safe;
+}
+
+std::string HostFolderOf(std::string_view path) {
+    const std::string::size_type cut = path.find_last_of(std::string("/") + HostPathSeparator());
+    if (cut == std::string_view::npos) return ".";
+    // The root keeps its separator: "/", "C:\\".
+    const bool root = cut == 0 || path[cut - 1] == ':';
+    return std::string(path.substr(0, root ? cut + 1 : cut));
+}
+
+// Making a new entry is all a folder is asked, so an access denied is the folder's.
+Notice HostCreateFailure(const std::string& path, uint32_t hostCode) {
+    if (ClassifyHostCode(hostCode) == HostFailure::kAccessDenied) {
+        return TextNotice(kMsgFolderRefusesFiles, Tone::kError, {path, HostFolderOf(path)});
+    }
+    return HostErrorNotice(path, hostCode);
 }
 
 }  // namespace vk

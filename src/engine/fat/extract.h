@@ -24,9 +24,12 @@ enum ReplaceFlags : unsigned {
 };
 
 // Writes the entry at `entryOffset` to `targetPath` with its time stamp and
-// attributes. Message 76 (replace?) is asked over `owner` unless
-// kReplaceSilently; keeping the existing file is declined, going on. The
-// image never changes: a done result has no changes.
+// attributes, whole: the file is written beside its target and takes its
+// place only when complete, so that a host failure leaves an existing file
+// as it was and nothing half-written (what a corrupt chain held up to its
+// fault is kept, with the warning). Message 76 (replace?) is asked over
+// `owner` unless kReplaceSilently; keeping the existing file is declined,
+// going on. The image never changes: a done result has no changes.
 Result ExtractEntry(const ImageDocument& doc, WindowRef owner, uint32_t entryOffset, unsigned replaceFlags,
                     const std::string& targetPath);
 
@@ -57,5 +60,12 @@ Result ExtractEntriesToFolder(const ImageDocument& doc, const std::vector<uint32
 // and device names such as CON or LPT1 get a leading '_'. An image may hold
 // any bytes in its names; none may lead out of the target folder.
 std::string SafeHostName(std::string_view name);
+
+// The folder that holds host path `path`; "." for a bare name.
+std::string HostFolderOf(std::string_view path);
+
+// Why a new file or folder at `path` could not be made: the host's text, or,
+// when access was denied, message 280 naming the folder that refused it.
+Notice HostCreateFailure(const std::string& path, uint32_t hostCode);
 
 }  // namespace vk

@@ -80,7 +80,7 @@ public:
                 bool existed = false;
                 const uint32_t error = CreateHostFolder(target, existed);
                 if (error != kHostSuccess) {
-                    Fail(HostErrorNotice(target, error));
+                    Fail(HostCreateFailure(target, error));
                     continue;
                 }
                 made_.push_back(MadeFolder{target, item.entryOffset});

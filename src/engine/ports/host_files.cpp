@@ -11,6 +11,8 @@ HostFile& HostFile::operator=(HostFile&& other) noexcept {
     return *this;
 }
 
+NewHostFile::~NewHostFile() { DiscardNewHostFile(*this); }
+
 void HostFile::Close() {
     if (native_ != kNone) {
         CloseHostFileNative(native_);

@@ -80,10 +80,43 @@ void CloseHostFileNative(intptr_t native);
 // mix. The new file keeps the old one's permissions, and a path that is a
 // symbolic link keeps its link. `file` is the open handle of the old file;
 // on success it is the new file's (read and write access, read sharing),
-// on failure the old file's as before.
+// on failure the old file's as before. When `file` holds the old file's
+// lock, the temporary copies a killed writer left beside it go too: a copy
+// whose own lock can be taken has no writer any more.
 uint32_t ReplaceHostFile(std::string_view path, const void* data, uint32_t size, HostFile& file);
 // Makes what was written through `file` reach the device.
 uint32_t FlushHostFile(const HostFile& file);
+
+// A whole file written beside `target` under a temporary name (.NAME.XXXXXX
+// where the host allows it), which takes the target's place only once it is
+// complete: until CommitNewHostFile succeeds the target stays as it was, and
+// a new file not committed is removed when it goes.
+class NewHostFile {
+public:
+    NewHostFile() = default;
+    ~NewHostFile();
+    NewHostFile(const NewHostFile&) = delete;
+    NewHostFile& operator=(const NewHostFile&) = delete;
+
+    bool IsPending() const { return !tempPath.empty(); }
+
+    HostFile file;           // the new file, open for writing
+    std::string targetPath;  // where it goes
+    std::string tempPath;    // where it is written; empty once committed or discarded
+};
+
+// Creates the new file for `target` in the target's folder, with
+// `attributes` (kHostReadOnly among them) as the file will have them; the
+// handle still writes. Nothing stands at `target` yet.
+uint32_t CreateNewHostFile(std::string_view target, uint32_t attributes, NewHostFile& file);
+// Flushes the new file to the device and renames it to its target. Without
+// `replace`, anything at the target (a file, a folder, a link) fails it with
+// kExists and leaves it pending, so that a caller may ask and commit again;
+// with it, a file or link at the target is replaced itself, never followed.
+// Any other failure discards the new file, leaving the target untouched.
+uint32_t CommitNewHostFile(NewHostFile& file, bool replace);
+// Removes a new file that was not committed; nothing when there is none.
+void DiscardNewHostFile(NewHostFile& file);
 
 uint32_t DeleteHostFile(std::string_view path);
 

@@ -168,6 +168,9 @@ enum StringId : unsigned {
     // Names one command hands out twice get numeric tails.
     kMsgExtractedUnderTail = 290,
     kMsgAddedUnderTail = 291,
+    // Host folders that extraction cannot write into.
+    kMsgFolderRefusesFiles = 280,
+    kMsgFolderMissing = 281,
 };
 
 }  // namespace vk

@@ -4,6 +4,7 @@
 
 #include "engine/ports/host_files.h"
 #include "win32/ports/file_time.h"
+#include "win32/ports/temp_files.h"
 
 namespace vk {
 namespace {
@@ -113,22 +114,19 @@ DWORD MoveOver(const std::string& from, const std::string& to) {
 }  // namespace
 
 // The document holds its file open without delete sharing, so the old handle
-// is closed for the rename and the new file opened again at once.
+// is closed for the rename and the new file opened again at once. The new
+// file stays open until it has its name, so that no other writer takes it
+// for a killed writer's copy.
 uint32_t ReplaceHostFile(std::string_view path, const void* data, uint32_t size, HostFile& file) {
     const std::string name(path);
-    std::string folder = name;
-    const std::string::size_type slash = folder.find_last_of("\\/:");
-    folder = slash == std::string::npos ? std::string(".") : folder.substr(0, slash + 1);
-    char temp[MAX_PATH];
-    if (GetTempFileNameA(folder.c_str(), "vk", 0, temp) == 0) {
-        return GetLastError();
-    }
+    // The caller's handle on the old image keeps other writers out: a copy
+    // beside it that no one has open is litter.
+    const bool holdsImage = IsSameHostFile(file, name);
     const DWORD oldAttributes = GetFileAttributesA(name.c_str());
-    HANDLE h = CreateFileA(temp, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    std::string temp;
+    HANDLE h = CreateTempBeside(name, FILE_ATTRIBUTE_NORMAL, temp);
     if (h == INVALID_HANDLE_VALUE) {
-        const DWORD error = GetLastError();
-        DeleteFileA(temp);
-        return error;
+        return GetLastError();
     }
     DWORD put = 0;
     DWORD error = ERROR_SUCCESS;
@@ -139,18 +137,28 @@ uint32_t ReplaceHostFile(std::string_view path, const void* data, uint32_t size,
     } else if (!FlushFileBuffers(h)) {
         error = GetLastError();
     }
-    if (!CloseHandle(h) && error == ERROR_SUCCESS) {
-        error = GetLastError();
-    }
     if (error == ERROR_SUCCESS && oldAttributes != INVALID_FILE_ATTRIBUTES) {
-        SetFileAttributesA(temp, oldAttributes & ~static_cast<DWORD>(FILE_ATTRIBUTE_READONLY));
+        SetFileAttributesA(temp.c_str(), oldAttributes & ~static_cast<DWORD>(FILE_ATTRIBUTE_READONLY));
     }
     if (error == ERROR_SUCCESS) {
         file.Close();
-        error = MoveOver(temp, name);
+        error = MoveFileExA(temp.c_str(), name.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)
+                    ? ERROR_SUCCESS
+                    : GetLastError();
+        if (error == ERROR_CALL_NOT_IMPLEMENTED || error == ERROR_SHARING_VIOLATION) {
+            // The 9x family, or a host that renames no file held open: let go of it first.
+            CloseHandle(h);
+            h = INVALID_HANDLE_VALUE;
+            error = MoveOver(temp, name);
+        }
+    }
+    if (h != INVALID_HANDLE_VALUE) {
+        CloseHandle(h);
     }
     if (error != ERROR_SUCCESS) {
-        DeleteFileA(temp);
+        DeleteFileA(temp.c_str());
+    } else if (holdsImage) {
+        RemoveDeadTemps(name);
     }
     if (!file.IsOpen()) {
         HANDLE reopened = OpenForDocument(name);
