@@ -19,7 +19,7 @@ namespace {
 cli::AnswerMode answerMode = cli::AnswerMode::kAsk;
 Answer sectorErrorAnswer = Answer::kNone;
 unsigned unaskedDeclines = 0;
-const char* programName = "vkdisk";
+constexpr char kProgramName[] = "vkdisk";  // what every message starts with
 
 bool HasTerminal() { return isatty(0) && isatty(2); }
 
@@ -74,7 +74,7 @@ Answer Show(const std::string& text, Tone tone, Choices choices) {
     }
     cli::BreakProgressLine();
     const char* kind = tone == Tone::kError ? "error: " : tone == Tone::kWarning ? "warning: " : "";
-    std::fprintf(stderr, "%s: %s%s\n", programName, kind, cli::Printable(shown, true).c_str());
+    std::fprintf(stderr, "%s: %s%s\n", kProgramName, kind, cli::Printable(shown, true).c_str());
     if (choices == Choices::kOk) {
         return Answer::kOk;
     }
@@ -127,7 +127,6 @@ bool NoticeText(const Notice& notice, std::string& text) {
 namespace cli {
 void SetAnswerMode(AnswerMode mode) { answerMode = mode; }
 void SetSectorErrorAnswer(Answer answer) { sectorErrorAnswer = answer; }
-void SetProgramName(const char* name) { programName = name; }
 unsigned UnaskedDeclines() { return unaskedDeclines; }
 std::string Printable(std::string_view text, bool keepLineBreaks) {
     static const char kHex[] = "0123456789ABCDEF";

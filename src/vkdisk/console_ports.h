@@ -15,8 +15,6 @@ void SetAnswerMode(AnswerMode mode);
 // The answer to every Abort/Retry/Ignore question about a disk sector,
 // whatever the answer mode; Answer::kNone leaves those questions to the mode.
 void SetSectorErrorAnswer(Answer answer);
-// The program name messages start with.
-void SetProgramName(const char* name);
 
 // How many questions were answered for the user, with the answer that
 // changes nothing, because no terminal could ask them. A command compares

@@ -17,8 +17,6 @@ constexpr uint32_t kFatBadCluster = 0xFF7;
 constexpr uint32_t kFatEndFirst = 0xFF8;  // 0xFF8 .. 0xFFF end a chain
 constexpr uint32_t kFatEnd = 0xFFF;       // the only end mark we write
 
-inline bool IsEndOfChain(uint32_t value) { return value >= kFatEndFirst && value <= kFatEnd; }
-
 // The entry of `cluster` in the layout's FAT width; an end mark (0xFFF, or
 // 0xFFFF for FAT16) when the entry lies at or past `length`. A FAT32 layout
 // has no data clusters, so nothing reads its entries.
