@@ -142,7 +142,7 @@ bool AddOne(ImageDocument& doc, const std::string& hostPath, const std::string& 
     if (!added.Done()) {
         return added.goOn;  // a declined replacement goes on and is no failure
     }
-    if (!name.empty() && name != AddedShortName(hostPath)) {
+    if (!name.empty() && run.claims.Tailed(dir, name)) {
         Tell(MainWindow(), AddedUnderTailNotice(hostPath, name));
     }
     if (!run.recursive || !std::filesystem::is_directory(own)) {
