@@ -126,7 +126,9 @@ bool AddBatch(ImageDocument& doc, const std::vector<std::string>& hostPaths, Dir
 // into the folder it became, names sorted. False when the add must stop.
 bool AddOne(ImageDocument& doc, const std::string& hostPath, const std::string& name, DirRef dir, AddRun& run) {
     std::error_code error;
-    const std::filesystem::file_status own = std::filesystem::symlink_status(hostPath, error);
+    // Only a recursive add looks at what the path is itself.
+    const std::filesystem::file_status own =
+        run.recursive ? std::filesystem::symlink_status(hostPath, error) : std::filesystem::file_status();
     // A link to a folder could lead anywhere, into the tree itself included.
     if (run.recursive && std::filesystem::is_symlink(own) && std::filesystem::is_directory(hostPath, error)) {
         Complain(hostPath + " is a link to a folder: not followed, skipped");
