@@ -143,7 +143,8 @@ uint32_t OpenHostFile(std::string_view path, unsigned access, unsigned share,
             ::close(fd);
             return win_code::kNotSupported;
         }
-        ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+        // O_NONBLOCK stays: reads and writes of a regular file never wait
+        // on it, so clearing it would be two calls for nothing.
         if (lock != 0) {
             if (::flock(fd, lock | LOCK_NB) != 0) {
                 const int err = errno;
@@ -238,7 +239,7 @@ uint32_t ReplaceHostFile(std::string_view path, const void* data, uint32_t size,
     // can be saving it, so a copy beside it that no one holds is litter.
     const bool holdsLock = IsSameHostFile(file, target);
     std::string temp;
-    const int fd = CreateLockedTemp(target, temp);
+    const int fd = CreateLockedTemp(target, temp, 0600);
     if (fd < 0) {
         return LastError();
     }

@@ -56,18 +56,10 @@ int RenameNoReplace(const char* from, const char* to) {
 uint32_t CreateNewHostFile(std::string_view target, uint32_t attributes, NewHostFile& file) {
     DiscardNewHostFile(file);
     std::string temp;
-    const int fd = CreateLockedTemp(std::string(target), temp);
+    // The mode a file created in the target's place would have had.
+    const int fd = CreateLockedTemp(std::string(target), temp, (attributes & kHostReadOnly) ? 0444 : 0666);
     if (fd < 0) {
         return ErrnoToWinError(errno);
-    }
-    // The mode a file created in the target's place would have had.
-    const mode_t mode = ((attributes & kHostReadOnly) ? 0444 : 0666) & ~static_cast<mode_t>(CurrentUmask());
-    if (::fchmod(fd, mode) != 0) {
-        const int err = errno;
-        ::unlink(temp.c_str());
-        ForgetTemp(temp);
-        ::close(fd);
-        return ErrnoToWinError(err);
     }
     file.file = HostFile(fd);
     file.targetPath = std::string(target);

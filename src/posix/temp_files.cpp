@@ -9,14 +9,40 @@
 #include <cerrno>
 #include <csignal>
 #include <cstdlib>
+#include <cstdint>
 #include <cstring>
+#include <ctime>
 
 namespace vk {
 namespace {
 
-// mkostemp's six letters and digits after the target's name.
-constexpr char kTempTail[] = "XXXXXX";
-constexpr size_t kTempTailLength = sizeof(kTempTail) - 1;
+// Six letters and digits after the target's name, as mkostemp makes them.
+constexpr size_t kTempTailLength = 6;
+constexpr char kTailLetters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+constexpr size_t kTailLetterCount = sizeof(kTailLetters) - 1;
+// Names tried before a folder full of them is given up on.
+constexpr int kTempAttempts = 100;
+
+// Made here rather than by mkostemp so that the file is created with its
+// final mode, which the kernel reduces by the umask: no umask to read and
+// no chmod after it. The names need to be unlikely, not secret (O_EXCL
+// refuses one that is taken).
+std::string TempTail() {
+    static uint64_t state = 0;
+    timespec now {};
+    ::clock_gettime(CLOCK_MONOTONIC, &now);
+    state += 0x9E3779B97F4A7C15ull ^ static_cast<uint64_t>(now.tv_nsec) ^
+             (static_cast<uint64_t>(now.tv_sec) << 32) ^ reinterpret_cast<uintptr_t>(&now);
+    uint64_t z = state;
+    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
+    z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
+    z ^= z >> 31;
+    std::string tail;
+    for (size_t i = 0; i < kTempTailLength; ++i, z /= kTailLetterCount) {
+        tail += kTailLetters[z % kTailLetterCount];
+    }
+    return tail;
+}
 
 // The file a signal must remove, in storage a handler may read: the path is
 // written while `pendingSet` is 0. A path too long for it is not noted.
@@ -75,10 +101,17 @@ void RemoveIfDead(const std::string& path) {
 
 }  // namespace
 
-int CreateLockedTemp(const std::string& target, std::string& temp) {
+int CreateLockedTemp(const std::string& target, std::string& temp, unsigned mode) {
     const std::string::size_type start = NameStart(target);
-    temp = target.substr(0, start) + "." + target.substr(start) + "." + kTempTail;
-    const int fd = ::mkostemp(&temp[0], O_CLOEXEC);
+    const std::string prefix = target.substr(0, start) + "." + target.substr(start) + ".";
+    int fd = -1;
+    for (int attempt = 0; fd < 0 && attempt < kTempAttempts; ++attempt) {
+        temp = prefix + TempTail();
+        fd = ::open(temp.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, static_cast<mode_t>(mode));
+        if (fd < 0 && errno != EEXIST) {
+            return -1;
+        }
+    }
     if (fd < 0) {
         return -1;
     }

@@ -8,10 +8,11 @@
 
 namespace vk {
 
-// Creates a new temporary file for `target`, locked, mode 0600, and notes it
-// for RemoveTempOnSignals; `temp` receives its path. -1 with errno set when
-// it cannot be made.
-int CreateLockedTemp(const std::string& target, std::string& temp);
+// Creates a new temporary file for `target`, locked, with `mode` less the
+// umask as a file created at `target` would have it (the descriptor writes
+// even when the mode does not), and notes it for RemoveTempOnSignals; `temp`
+// receives its path. -1 with errno set when it cannot be made.
+int CreateLockedTemp(const std::string& target, std::string& temp, unsigned mode);
 // The temporary file is gone or has become its target: no signal removes it now.
 void ForgetTemp(const std::string& temp);
 

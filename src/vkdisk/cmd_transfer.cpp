@@ -126,7 +126,9 @@ bool AddBatch(ImageDocument& doc, const std::vector<std::string>& hostPaths, Dir
 // into the folder it became, names sorted. False when the add must stop.
 bool AddOne(ImageDocument& doc, const std::string& hostPath, const std::string& name, DirRef dir, AddRun& run) {
     std::error_code error;
-    const std::filesystem::file_status own = std::filesystem::symlink_status(hostPath, error);
+    // Only a recursive add looks at what the path is itself.
+    const std::filesystem::file_status own =
+        run.recursive ? std::filesystem::symlink_status(hostPath, error) : std::filesystem::file_status();
     // A link to a folder could lead anywhere, into the tree itself included.
     if (run.recursive && std::filesystem::is_symlink(own) && std::filesystem::is_directory(hostPath, error)) {
         Complain(hostPath + " is a link to a folder: not followed, skipped");
@@ -142,7 +144,7 @@ bool AddOne(ImageDocument& doc, const std::string& hostPath, const std::string& 
     if (!added.Done()) {
         return added.goOn;  // a declined replacement goes on and is no failure
     }
-    if (!name.empty() && name != AddedShortName(hostPath)) {
+    if (!name.empty() && run.claims.Tailed(dir, name)) {
         Tell(MainWindow(), AddedUnderTailNotice(hostPath, name));
     }
     if (!run.recursive || !std::filesystem::is_directory(own)) {

@@ -83,6 +83,28 @@ TEST_F(ExtractTest, DataStampAndAttributesReachTheHost) {
     EXPECT_FALSE(doc.modified);
 }
 
+TEST_F(ExtractTest, ChainsOfRunsAndJumpsArriveInChainOrder) {
+    struct Case {
+        const char* what;
+        size_t size;
+        std::vector<uint32_t> clusters;
+    } cases[] = {
+        {"one run", 9500, {2, 3, 4, 5, 6, 7, 8, 9, 10, 11}},
+        {"run, jump back, run", 5800, {8, 9, 10, 2, 3, 4}},
+        {"runs around single clusters", 6500, {20, 21, 5, 30, 31, 32, 6}},
+        {"a run that ends mid-cluster", 2100, {12, 13, 14}},
+    };
+    for (size_t i = 0; i < std::size(cases); ++i) {
+        const Case& c = cases[i];
+        SCOPED_TRACE(c.what);
+        const Bytes data = Pattern(c.size, static_cast<uint8_t>(i + 1));
+        const uint32_t e = PlaceFile(static_cast<uint32_t>(i), "RUNS    BIN", data, c.clusters);
+        const std::string out = dir.Path("runs" + std::to_string(i) + ".bin");
+        ASSERT_TRUE(Extract(e, kReplaceAsk, out));
+        EXPECT_EQ(test::ReadFile(out), data);
+    }
+}
+
 TEST_F(ExtractTest, EmptyFileIgnoresItsFirstCluster) {
     const uint32_t e = PlaceFile(0, "EMPTY   BIN", {}, {});
     Store16(Entry(e) + kDirFirstCluster, kFatBadCluster);

@@ -112,6 +112,13 @@ same_file locked.txt "$work/out/NOTES.TXT" "extracted NOTES.TXT"
 same_file exact.bin "$work/out/EXACT.BIN" "extracted EXACT.BIN"
 count; stat -c %A "$work/out/NOTES.TXT" | grep -q '^-r-' || fail "NOTES.TXT not read-only: $(stat -c %A "$work/out/NOTES.TXT")"
 expect_rc 1 "name matching nothing" "$vkdisk" get "$src" nothing.txt -d "$work/out"
+# Extracted files get the mode a file created in their place gets: the umask takes its share.
+mkdir "$work/masked"
+(umask 027 && "$vkdisk" get "$src" big.bin notes.txt -d "$work/masked" </dev/null 2>>"$work/stderr.log")
+for pair in BIG.BIN:640 NOTES.TXT:440; do
+    count; [ "$(stat -c %a "$work/masked/${pair%%:*}")" = "${pair##*:}" ] ||
+        fail "${pair%%:*} under umask 027: mode $(stat -c %a "$work/masked/${pair%%:*}"), not ${pair##*:}"
+done
 
 # An existing host file is kept without --force (exit 1 without a terminal
 # to ask, 0 with --no), replaced with it.

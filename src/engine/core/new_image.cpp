@@ -31,8 +31,11 @@ Result CreateEmptyImage(ImageDocument& doc, uint32_t formatCode, unsigned templa
     if (!image.Allocate(static_cast<size_t>(imageBytes))) {
         return Failure(TextNotice(kMsgOutOfMemory, Tone::kError));
     }
+    // Each byte is written once: the system area zero, the data area 0xFF.
+    const Layout layout = ComputeLayout(row);
     uint8_t* p = image.data();
-    std::memset(p, 0, static_cast<size_t>(imageBytes));
+    std::memset(p, 0, static_cast<size_t>(layout.dataStart));
+    std::memset(p + layout.dataStart, 0xFF, static_cast<size_t>(imageBytes - layout.dataStart));
     std::memcpy(p, BootTemplate(templateIndex).data(), kSectorSize);
 
     p[kBpbSectorsPerCluster] = static_cast<uint8_t>(row.sectorsPerCluster);
@@ -53,14 +56,12 @@ Result CreateEmptyImage(ImageDocument& doc, uint32_t formatCode, unsigned templa
         }
     }
 
-    const Layout layout = ComputeLayout(row);
     for (uint32_t k = 0; k < row.fatCount; ++k) {
         uint8_t* fat = p + layout.FatCopyStart(k);
         fat[0] = static_cast<uint8_t>(row.mediaByte);
         fat[1] = 0xFF;
         fat[2] = 0xFF;
     }
-    std::memset(p + layout.dataStart, 0xFF, static_cast<size_t>(imageBytes - layout.dataStart));
 
     doc.geometry = row;
     doc.imageBuffer = std::move(image);

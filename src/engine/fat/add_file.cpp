@@ -14,6 +14,7 @@
 #include "engine/fat/directory.h"
 #include "engine/fat/fat12.h"
 #include "engine/fat/folder.h"
+#include "engine/fat/host_reader.h"
 #include "engine/core/write_safety.h"
 #include "engine/fat/list_texts.h"
 #include "engine/fat/name_claims.h"
@@ -189,6 +190,10 @@ std::optional<Notice> CopyFileToClusters(const Layout& layout, uint8_t* area, ui
     if (!journal.Reserve(static_cast<uint32_t>((uint64_t{byteCount} + layout.clusterBytes - 1) / layout.clusterBytes))) {
         return Fails(kMsgOutOfMemory);
     }
+    HostBlockReader reader(file, byteCount);
+    if (!reader.Prepare()) {
+        return Fails(kMsgOutOfMemory);
+    }
     uint32_t remaining = byteCount;
     uint32_t previous = 0;
     while (remaining > 0) {
@@ -202,11 +207,8 @@ std::optional<Notice> CopyFileToClusters(const Layout& layout, uint8_t* area, ui
             return Fails(kMsgImageTooSmall);
         }
         journal.SaveCluster(offset, piece);
-        uint32_t done = 0;
-        uint32_t error = ReadHostFile(file, area + offset, piece, done);
-        if (error == kHostSuccess && done < piece) {
-            error = HostCodeFor(HostFailure::kEndOfFile);  // the file shrank since it was listed
-        }
+        // kEndOfFile when the file shrank since it was listed.
+        const uint32_t error = reader.Read(area + offset, piece);
         if (error != kHostSuccess) {
             return HostFails(hostPath, error);
         }
@@ -221,9 +223,7 @@ std::optional<Notice> CopyFileToClusters(const Layout& layout, uint8_t* area, ui
     }
     // Files of /proc and the like list size 0 and yield bytes all the same;
     // storing only the listed bytes would pass a stump for the whole file.
-    uint8_t probe = 0;
-    uint32_t extra = 0;
-    if (ReadHostFile(file, &probe, 1, extra) == kHostSuccess && extra != 0) {
+    if (reader.LongerThanListed()) {
         return Fails(kMsgAddFileLongerThanListed, {hostPath});
     }
     return std::nullopt;

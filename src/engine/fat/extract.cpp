@@ -51,7 +51,8 @@ Result PlaceTarget(WindowRef owner, NewHostFile& file, unsigned replaceFlags) {
 
 // Writes the entry's data; returns why it failed, or nothing. A chain that
 // ends early, leaves the volume, loops or reaches past the end of the image
-// is a corrupt file.
+// is a corrupt file. Clusters that follow each other in the image go out in
+// one write, so an unfragmented file takes one.
 std::optional<Notice> CopyChainToFile(const ImageDocument& doc, const uint8_t* entry, const HostFile& file,
                                       const std::string& targetPath) {
     const Layout layout = doc.GetLayout();
@@ -59,21 +60,40 @@ std::optional<Notice> CopyChainToFile(const ImageDocument& doc, const uint8_t* e
     const uint32_t length = doc.AreaLength();
     uint32_t remaining = Load32(entry + kDirSize);
     ChainWalker walk(layout, area, length, remaining > 0 ? Load16(entry + kDirFirstCluster) : kFatEnd);
-    while (remaining > 0) {
-        const uint32_t piece = static_cast<uint32_t>(std::min<uint64_t>(remaining, layout.clusterBytes));
-        if (walk.State() != ChainState::kCluster || layout.ClusterOffset(walk.Cluster()) + piece > length) {
-            return TextNotice(kMsgStoredFileCorrupt, Tone::kWarning, {targetPath});
-        }
+    uint64_t runStart = 0;
+    uint32_t runBytes = 0;
+    auto writeRun = [&]() -> std::optional<Notice> {
         uint32_t done = 0;
-        uint32_t error = WriteHostFile(file, area + layout.ClusterOffset(walk.Cluster()), piece, done);
-        if (error == kHostSuccess && done < piece) {
+        uint32_t error = WriteHostFile(file, area + runStart, runBytes, done);
+        if (error == kHostSuccess && done < runBytes) {
             error = HostCodeFor(HostFailure::kDiskFull);
         }
+        runBytes = 0;
         if (error != kHostSuccess) {
             return HostErrorNotice(targetPath, error);
         }
+        return std::nullopt;
+    };
+    while (remaining > 0) {
+        const uint32_t piece = static_cast<uint32_t>(std::min<uint64_t>(remaining, layout.clusterBytes));
+        if (walk.State() != ChainState::kCluster || layout.ClusterOffset(walk.Cluster()) + piece > length) {
+            // What the chain held up to its fault is written all the same.
+            if (runBytes > 0) {
+                if (std::optional<Notice> failed = writeRun()) return failed;
+            }
+            return TextNotice(kMsgStoredFileCorrupt, Tone::kWarning, {targetPath});
+        }
+        const uint64_t offset = layout.ClusterOffset(walk.Cluster());
+        if (runBytes > 0 && offset != runStart + runBytes) {
+            if (std::optional<Notice> failed = writeRun()) return failed;
+        }
+        if (runBytes == 0) runStart = offset;
+        runBytes += piece;
         remaining -= piece;
         walk.Advance();
+    }
+    if (runBytes > 0) {
+        if (std::optional<Notice> failed = writeRun()) return failed;
     }
     return std::nullopt;
 }

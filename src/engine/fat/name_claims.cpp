@@ -116,6 +116,7 @@ std::vector<std::string> ShortNameClaims::Plan(const ImageDocument& doc, DirRef 
             const std::string candidate = ShortNameWithTail(names[i], number);
             if (uses.count(candidate) == 0 && !Taken(doc, dir, candidate)) {
                 names[i] = candidate;
+                tailed_.insert({dir.cluster, candidate});
                 break;
             }
         }

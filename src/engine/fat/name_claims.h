@@ -57,10 +57,14 @@ public:
     // The 8.3 display name for each of `hostPaths`, all going into `dir`; an
     // empty name for a path the host does not find (the add reports it).
     std::vector<std::string> Plan(const ImageDocument& doc, DirRef dir, const std::vector<std::string>& hostPaths);
+    // True when Plan gave `name` in `dir` with a numeric tail, not as the
+    // host file's own short name.
+    bool Tailed(DirRef dir, const std::string& name) const { return tailed_.count({dir.cluster, name}) != 0; }
 
 private:
     bool Taken(const ImageDocument& doc, DirRef dir, const std::string& name) const;
     std::set<std::pair<uint32_t, std::string>> given_;
+    std::set<std::pair<uint32_t, std::string>> tailed_;
 };
 
 // The 8.3 display name an add gives a host file: the host's own short name,
