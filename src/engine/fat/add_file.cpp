@@ -315,9 +315,12 @@ Result AddHostFile(ImageDocument& doc, WindowRef owner, std::string_view hostPat
         if (std::optional<Notice> shared = guard->CheckRelease(existing.slotOffset)) return Failure(std::move(*shared));
     }
 
-    SlotResult slot = dir.IsRoot() ? FindEntrySlot(layout, area, length, displayName, packed, false, owner)
-                                   : FindFolderSlot(layout, area, length, dir, displayName, packed, false, owner,
-                                                    guard->Keep());
+    // A new name in a root with room: the walk above found its slot already.
+    const bool rootSlotKnown = dir.IsRoot() && !existing.found && existing.hasSlot;
+    SlotResult slot = rootSlotKnown ? existing
+                      : dir.IsRoot()
+                          ? FindEntrySlot(layout, area, length, displayName, packed, false, owner)
+                          : FindFolderSlot(layout, area, length, dir, displayName, packed, false, owner, guard->Keep());
     if (!slot.hasSlot) {
         return slot.failure ? Failure(std::move(*slot.failure), slot.goOn) : Declined(slot.goOn);
     }
