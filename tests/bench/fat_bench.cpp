@@ -2,7 +2,9 @@
 // of mixed sizes, list them with every column text, extract them all into a
 // folder, delete them all. Then the cluster map: its build on a full 1.44 MB
 // and a full 32 MB image, and filling a disk with one map for the whole add
-// against a map built for each file. Prints one line per phase; not a test.
+// against a map built for each file. Last, one add command of 500, 1000 and
+// 2000 small files into a folder and into a large root, side by side, so that
+// its growth with the count shows. Prints one line per phase; not a test.
 #include <algorithm>
 #include <chrono>
 #include <cstdlib>
@@ -57,6 +59,41 @@ bool Create32MegImage(vk::ImageDocument& doc) {
     row.sectorsPerTrack = 63;
     row.mediaByte = 0xF0;
     return vk::CreateEmptyImage(doc, vk::kCustomFormatCode, 2).Done();
+}
+
+// A 32 MB layout whose root holds 2048 entries, room for the largest add.
+bool CreateLargeRootImage(vk::ImageDocument& doc) {
+    vk::DiskFormat& row = vk::FormatRow(vk::kCustomFormatCode);
+    row = vk::FormatRow(0xF0);
+    row.descriptionId = 0;
+    row.totalSectors = 65535;
+    row.sectorsPerCluster = 32;
+    row.sectorsPerFat = 6;
+    row.rootEntries = 2048;
+    row.heads = 2;
+    row.sectorsPerTrack = 63;
+    row.mediaByte = 0xF0;
+    return vk::CreateEmptyImage(doc, vk::kCustomFormatCode, 2).Done();
+}
+
+// Milliseconds of one add command of `paths` into a folder of a new 32 MB
+// image, or into its root; negative when the add failed.
+double OneAdd(const std::vector<std::string>& paths, bool intoFolder) {
+    using namespace vk;
+    ImageDocument doc;
+    if (!CreateLargeRootImage(doc)) return -1;
+    DirRef dir = kRootDir;
+    if (intoFolder) {
+        const Result made = MakeFolderIn(doc, kRootDir, "FOLDER");
+        if (!made.Done()) return -1;
+        dir = DirRef{Load16(doc.Area() + made.changes.added.front() + kDirFirstCluster)};
+    }
+    size_t added = 0;
+    const auto t = Clock::now();
+    AddFiles(doc, nullptr, paths, [&](const Result& one) { added += one.changes.added.size(); }, dir);
+    const double ms = Millis(t);
+    doc.modified = false;
+    return added == paths.size() ? ms : -1;
 }
 
 // Fills `doc` with `folders` folders of the files at `paths` (the root itself
@@ -156,6 +193,27 @@ int main(int argc, char** argv) {
             }
         }
     }
+    // One add of many small files: each file's cost should not grow with those before it.
+    const size_t counts[] = {500, 1000, 2000};
+    std::vector<std::string> many;
+    for (size_t i = 0; i < counts[2]; ++i) {
+        const fs::path p = root / "many" / ("F" + std::to_string(i) + ".TXT");
+        if (i == 0) fs::create_directories(p.parent_path());
+        std::ofstream(p, std::ios::binary) << std::string(100 + i % 900, 'x');
+        many.push_back(p.string());
+    }
+    const int addRounds = std::max(1, rounds / 10);
+    double oneAdd[2][3] = {};
+    for (int round = 0; round < addRounds; ++round) {
+        for (int folder = 0; folder < 2; ++folder) {
+            for (int c = 0; c < 3; ++c) {
+                const double ms =
+                    OneAdd(std::vector<std::string>(many.begin(), many.begin() + counts[c]), folder != 0);
+                if (ms < 0) return 1;
+                oneAdd[folder][c] += ms / addRounds;
+            }
+        }
+    }
     fs::remove_all(root);
     std::printf("engine, %d rounds of 100 files (%zu bytes), mean per round:\n", rounds, total);
     std::printf("  add      %8.3f ms\n", add / rounds);
@@ -167,5 +225,10 @@ int main(int argc, char** argv) {
     std::printf("  map build                     %7.3f ms %6.3f ms\n", build[0], build[1]);
     std::printf("  fill, one map per add command %7.3f ms %6.3f ms\n", fillShared[0], fillShared[1]);
     std::printf("  fill, one map per file        %7.3f ms %6.3f ms\n", fillPerFile[0], fillPerFile[1]);
+    std::printf("one add command on a 32 MB image, %d rounds:  500 files  1000 files  2000 files\n", addRounds);
+    for (int folder = 1; folder >= 0; --folder) {
+        std::printf("  %-36s %7.1f ms %8.1f ms %8.1f ms\n", folder ? "into a folder" : "into a root of 2048 entries",
+                    oneAdd[folder][0], oneAdd[folder][1], oneAdd[folder][2]);
+    }
     return 0;
 }

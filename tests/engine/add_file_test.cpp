@@ -352,6 +352,19 @@ TEST_F(AddFileTest, EveryFailureLeavesTheImageUnchanged) {
              return HostFile("old.bin", Pattern(5000));  // five clusters; three are to be had
          },
          false},
+        {"disk fills up replacing a file with a long name",
+         [this] {
+             const uint8_t sum = ShortNameChecksum(reinterpret_cast<const uint8_t*>("LONGFI~1TXT"));
+             test::WriteLongNameEntry(Entry(Slot(0)), 2 | kLongNameLastFlag, sum);
+             test::WriteLongNameEntry(Entry(Slot(1)), 1, sum);
+             PlaceFile(2, "LONGFI~1TXT", Pattern(1500), {2, 3, 5});
+             FillDisk(6);
+             SetFat(4, kFatEnd);
+             FsOptions().forceSwitch = true;
+             script.Message(kMsgDiskFull, test::kIconError);
+             return HostFile("longfi~1.txt", Pattern(5000));  // five clusters; three are to be had
+         },
+         false},
         {"no free cluster for a folder",
          [this] {
              FillDisk();
@@ -421,6 +434,7 @@ TEST_F(AddFileTest, EveryFailureLeavesTheImageUnchanged) {
         const std::string path = row.arrange();
         const Bytes before = test::ImageBytes(doc);
         const Result added = Add(path);
+        FsOptions().forceSwitch = false;
         EXPECT_FALSE(added.Done());
         EXPECT_EQ(added.goOn, row.goOn);
         EXPECT_TRUE(test::ImageBytes(doc) == before);
@@ -518,6 +532,21 @@ TEST_F(AddFileTest, FilesOfOneShortNameAddedTogetherGetTails) {
     EXPECT_EQ(EntryNamed("AB      C  "), 0u) << "no file keeps the name they share";
 }
 #endif
+
+// One command carries its search for free clusters from file to file; the
+// clusters a replacement frees behind it are still taken first fit.
+TEST_F(AddFileTest, ClustersAReplacementFreesGoToTheFilesAfterIt) {
+    const uint32_t twoClusters = static_cast<uint32_t>(layout.clusterBytes) + 1;
+    PlaceFile(0, "OLD     BIN", Pattern(2 * twoClusters), {2, 3, 4});
+    FsOptions().forceSwitch = true;
+    const std::vector<std::string> paths = {HostFile("first.bin", Pattern(10, 1)), HostFile("old.bin", Pattern(10, 2)),
+                                            HostFile("second.bin", Pattern(twoClusters, 3))};
+    EXPECT_TRUE(AddAll(paths).Done());
+    EXPECT_EQ(ChainOf(EntryNamed("FIRST   BIN")), std::vector<uint32_t>{5});
+    EXPECT_EQ(ChainOf(EntryNamed("OLD     BIN")), std::vector<uint32_t>{2});
+    EXPECT_EQ(ChainOf(EntryNamed("SECOND  BIN")), (std::vector<uint32_t>{3, 4}));
+    EXPECT_EQ(DataOf(EntryNamed("SECOND  BIN")), Pattern(twoClusters, 3));
+}
 
 }  // namespace
 }  // namespace vk

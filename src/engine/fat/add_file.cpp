@@ -17,6 +17,7 @@
 #include "engine/fat/host_reader.h"
 #include "engine/core/write_safety.h"
 #include "engine/fat/list_texts.h"
+#include "engine/fat/long_names.h"
 #include "engine/fat/name_claims.h"
 #include "engine/fat/root_directory.h"
 #include "engine/fat/short_names.h"
@@ -95,96 +96,83 @@ SlotResult FindFolderSlot(const Layout& layout, const uint8_t* area, uint32_t le
 
 }  // namespace
 
-// The bytes an add may change, saved before it changes them: the system area
-// up to cluster 2 (FAT copy 1, the root directory), and each cluster it
-// fills. Cheaper than a work copy of the whole image per file, with the same
-// promise. Unless committed, the destructor puts everything back.
+// The bytes an add changes, each range saved just before it is first
+// written: the entry's slot, the FAT entries of the clusters it frees or
+// takes, a folder's grown cluster, a replaced file's long name and each
+// cluster it fills. What one file costs is what it changes, not the size of
+// the FAT and root. Unless committed, the destructor puts the ranges back,
+// the last saved first, so that bytes two FAT entries share end as they began.
 class UndoJournal {
 public:
     UndoJournal(uint8_t* area, uint32_t length, const Layout& layout)
-        : area_(area), systemBytes_(static_cast<size_t>(std::min<uint64_t>(layout.dataStart, length))),
-          clusterBytes_(static_cast<size_t>(layout.clusterBytes)) {}
+        : area_(area), length_(length), layout_(layout) {}
     ~UndoJournal() {
-        if (!committed_ && !system_.empty()) {
-            for (size_t i = savedClusters_; i-- > 0;) {
-                std::memcpy(area_ + offsets_[i], clusters_.data() + i * clusterBytes_, lengths_[i]);
-            }
-            for (size_t i = savedRanges_; i-- > 0;) {
-                std::memcpy(area_ + ranges_[i].offset, ranges_[i].bytes.data(), ranges_[i].bytes.size());
-            }
-            std::memcpy(area_, system_.data(), systemBytes_);
+        if (committed_) return;
+        size_t at = used_;
+        while (at > 0) {
+            at -= sizeof(Trailer);
+            Trailer trailer;
+            std::memcpy(&trailer, log_.data() + at, sizeof trailer);
+            at -= trailer.length;
+            std::memcpy(area_ + trailer.offset, log_.data() + at, trailer.length);
         }
     }
     UndoJournal(const UndoJournal&) = delete;
     UndoJournal& operator=(const UndoJournal&) = delete;
 
-    bool Begin() {
-        if (!system_.Allocate(systemBytes_)) return false;
-        std::memcpy(system_.data(), area_, systemBytes_);
+    // Room for the clusters one file needs, their FAT entries with them, so
+    // that saving them cannot fail halfway.
+    bool Reserve(uint32_t clusterCount) {
+        const size_t each = layout_.clusterBytes + 2 * sizeof(Trailer) + kFatEntryBytes;
+        return Grow(size_t{clusterCount} * each);
+    }
+    bool Save(uint64_t offset, uint64_t length) {
+        if (offset >= length_ || length > length_ - offset) return true;  // nothing there to change
+        if (!Grow(static_cast<size_t>(length) + sizeof(Trailer))) return false;
+        std::memcpy(log_.data() + used_, area_ + offset, static_cast<size_t>(length));
+        used_ += static_cast<size_t>(length);
+        const Trailer trailer{offset, static_cast<size_t>(length)};
+        std::memcpy(log_.data() + used_, &trailer, sizeof trailer);
+        used_ += sizeof trailer;
         return true;
     }
-    // Room for the clusters one file needs.
-    bool Reserve(uint32_t clusterCount) {
-        return clusters_.Allocate(size_t{clusterCount} * clusterBytes_) &&
-               offsetBlock_.Allocate(size_t{clusterCount} * sizeof(uint64_t)) &&
-               lengthBlock_.Allocate(size_t{clusterCount} * sizeof(uint32_t)) && Bind(clusterCount);
-    }
-    void SaveCluster(uint64_t offset, uint32_t length) {
-        if (savedClusters_ < capacity_) {
-            std::memcpy(clusters_.data() + savedClusters_ * clusterBytes_, area_ + offset, length);
-            offsets_[savedClusters_] = offset;
-            lengths_[savedClusters_] = length;
-            ++savedClusters_;
-        }
-    }
-    // Saves bytes outside the system area that a step changes before any
-    // cluster is filled: a folder's slot and the cluster it grows by. Their
-    // FAT entries lie in the system area, saved already.
+    bool Save(const ByteRange& range) { return Save(range.offset, range.length); }
+    bool SaveFatEntry(uint32_t cluster) { return Save(FatEntryBytes(layout_, cluster)); }
     bool SaveRanges(const WriteRanges& ranges) {
         for (const ByteRange& range : ranges) {
-            if (range.offset + range.length <= systemBytes_) continue;
-            if (savedRanges_ == kMostRanges || !ranges_[savedRanges_].bytes.Allocate(range.length)) return false;
-            ranges_[savedRanges_].offset = range.offset;
-            std::memcpy(ranges_[savedRanges_].bytes.data(), area_ + range.offset, static_cast<size_t>(range.length));
-            ++savedRanges_;
+            if (!Save(range)) return false;
         }
         return true;
     }
     void Commit() { committed_ = true; }
 
 private:
-    bool Bind(uint32_t count) {
-        offsets_ = reinterpret_cast<uint64_t*>(offsetBlock_.data());
-        lengths_ = reinterpret_cast<uint32_t*>(lengthBlock_.data());
-        capacity_ = count;
+    static constexpr size_t kFatEntryBytes = 2;
+    struct Trailer {
+        uint64_t offset;
+        size_t length;
+    };
+    bool Grow(size_t more) {
+        if (log_.size() - used_ >= more) return true;
+        ByteBlock bigger;
+        if (!bigger.Allocate(std::max(used_ + more, 2 * log_.size()))) return false;
+        if (used_ != 0) std::memcpy(bigger.data(), log_.data(), used_);
+        log_ = std::move(bigger);
         return true;
     }
 
     uint8_t* area_;
-    size_t systemBytes_;
-    size_t clusterBytes_;
-    ByteBlock system_;
-    ByteBlock clusters_;
-    ByteBlock offsetBlock_;
-    ByteBlock lengthBlock_;
-    uint64_t* offsets_ = nullptr;
-    uint32_t* lengths_ = nullptr;
-    size_t capacity_ = 0;
-    size_t savedClusters_ = 0;
-    // A slot, and a grown cluster: NewSlot::Writes outside the system area.
-    static constexpr size_t kMostRanges = 2;
-    struct SavedRange {
-        uint64_t offset = 0;
-        ByteBlock bytes;
-    };
-    SavedRange ranges_[kMostRanges];
-    size_t savedRanges_ = 0;
+    uint32_t length_;
+    Layout layout_;
+    ByteBlock log_;
+    size_t used_ = 0;
     bool committed_ = false;
 };
 
 std::optional<Notice> CopyFileToClusters(const Layout& layout, uint8_t* area, uint32_t length,
                                          const HostFile& file, std::string_view hostPath, uint32_t slotOffset,
-                                         uint32_t byteCount, UndoJournal& journal, const ClusterSet* keep) {
+                                         uint32_t byteCount, UndoJournal& journal, uint32_t& freeFrom,
+                                         const ClusterSet* keep) {
     uint8_t* slot = area + slotOffset;
     Store16(slot + kDirFirstCluster, 0);
     if (!journal.Reserve(static_cast<uint32_t>((uint64_t{byteCount} + layout.clusterBytes - 1) / layout.clusterBytes))) {
@@ -197,7 +185,7 @@ std::optional<Notice> CopyFileToClusters(const Layout& layout, uint8_t* area, ui
     uint32_t remaining = byteCount;
     uint32_t previous = 0;
     while (remaining > 0) {
-        const uint32_t cluster = FindFreeClusterFrom(layout, area, length, previous + 1, keep);
+        const uint32_t cluster = FindFreeClusterFrom(layout, area, length, freeFrom, keep);
         if (cluster == 0) {
             return Fails(kMsgDiskFull);
         }
@@ -206,7 +194,10 @@ std::optional<Notice> CopyFileToClusters(const Layout& layout, uint8_t* area, ui
         if (offset + piece > length) {
             return Fails(kMsgImageTooSmall);
         }
-        journal.SaveCluster(offset, piece);
+        if (!journal.Save(offset, piece) || !journal.SaveFatEntry(cluster)) {
+            return Fails(kMsgOutOfMemory);
+        }
+        freeFrom = cluster + 1;
         // kEndOfFile when the file shrank since it was listed.
         const uint32_t error = reader.Read(area + offset, piece);
         if (error != kHostSuccess) {
@@ -229,15 +220,35 @@ std::optional<Notice> CopyFileToClusters(const Layout& layout, uint8_t* area, ui
     return std::nullopt;
 }
 
+// Before a replaced file goes: the FAT entries of its chain, as FreeChain
+// walks it, and the slots of its long name.
+bool SaveReplacedBytes(const Layout& layout, const uint8_t* area, uint32_t length, DirRef dir, uint32_t entryOffset,
+                       UndoJournal& journal) {
+    ChainWalker walk(layout, area, length, Load16(area + entryOffset + kDirFirstCluster));
+    for (; walk.State() == ChainState::kCluster; walk.Advance()) {
+        if (!journal.SaveFatEntry(walk.Cluster())) return false;
+    }
+    if (dir.IsRoot()) {
+        if (entryOffset < layout.rootStart) return true;
+        const uint32_t index = static_cast<uint32_t>((entryOffset - layout.rootStart) / kDirEntrySize);
+        const uint32_t run = LongNameRunLength(area + layout.rootStart, RootEntryCount(layout, length), index);
+        return journal.Save(entryOffset - uint64_t{run} * kDirEntrySize, uint64_t{run} * kDirEntrySize);
+    }
+    for (uint32_t slot : LongNameSlots(layout, area, length, dir, entryOffset)) {
+        if (!journal.Save(slot, kDirEntrySize)) return false;
+    }
+    return true;
+}
+
 // A new folder owns one zeroed cluster with its dot entries: an entry with
 // first cluster 0 would send every other reader into the root directory.
 std::optional<Notice> MakeFolderCluster(const Layout& layout, uint8_t* area, uint32_t length, uint32_t slotOffset,
                                         DirRef parent, DosDateTime stamp, UndoJournal& journal,
-                                        const ClusterSet* keep) {
+                                        uint32_t& freeFrom, const ClusterSet* keep) {
     if (!journal.Reserve(1)) {
         return Fails(kMsgOutOfMemory);
     }
-    const uint32_t cluster = FindFreeCluster(layout, area, length, keep);
+    const uint32_t cluster = FindFreeClusterFrom(layout, area, length, freeFrom, keep);
     if (cluster == 0) {
         return Fails(kMsgDiskFull);
     }
@@ -245,7 +256,10 @@ std::optional<Notice> MakeFolderCluster(const Layout& layout, uint8_t* area, uin
     if (offset + layout.clusterBytes > length) {
         return Fails(kMsgImageTooSmall);
     }
-    journal.SaveCluster(offset, static_cast<uint32_t>(layout.clusterBytes));
+    if (!journal.Save(offset, layout.clusterBytes) || !journal.SaveFatEntry(cluster)) {
+        return Fails(kMsgOutOfMemory);
+    }
+    freeFrom = cluster + 1;
     WriteEmptyFolder(area + offset, layout.clusterBytes, cluster, parent.cluster, stamp.date, stamp.time);
     WriteFatEntry(layout, area, length, cluster, kFatEnd);
     Store16(area + slotOffset + kDirFirstCluster, cluster);
@@ -262,9 +276,6 @@ Result AddHostFile(ImageDocument& doc, WindowRef owner, std::string_view hostPat
     const uint32_t length = doc.AreaLength();
     const Layout layout = doc.GetLayout();
     UndoJournal journal(area, length, layout);
-    if (!journal.Begin()) {
-        return Failure(Fails(kMsgOutOfMemory));
-    }
 
     HostFindData found;
     const uint32_t findError = FindHostFile(hostPath, found);
@@ -304,13 +315,17 @@ Result AddHostFile(ImageDocument& doc, WindowRef owner, std::string_view hostPat
         if (std::optional<Notice> shared = guard->CheckRelease(existing.slotOffset)) return Failure(std::move(*shared));
     }
 
-    SlotResult slot = dir.IsRoot() ? FindEntrySlot(layout, area, length, displayName, packed, false, owner)
-                                   : FindFolderSlot(layout, area, length, dir, displayName, packed, false, owner,
-                                                    guard->Keep());
+    // A new name in a root with room: the walk above found its slot already.
+    const bool rootSlotKnown = dir.IsRoot() && !existing.found && existing.hasSlot;
+    SlotResult slot = rootSlotKnown ? existing
+                      : dir.IsRoot()
+                          ? FindEntrySlot(layout, area, length, displayName, packed, false, owner)
+                          : FindFolderSlot(layout, area, length, dir, displayName, packed, false, owner, guard->Keep());
     if (!slot.hasSlot) {
         return slot.failure ? Failure(std::move(*slot.failure), slot.goOn) : Declined(slot.goOn);
     }
-    if (!journal.SaveRanges(slot.newSlot.Writes(layout))) {
+    if (!journal.Save(slot.slotOffset, kDirEntrySize) ||
+        (slot.newSlot.growCluster != 0 && !journal.SaveRanges(slot.newSlot.Writes(layout)))) {
         return Failure(Fails(kMsgOutOfMemory));
     }
     // A folder that grows takes its new cluster before any file cluster is sought.
@@ -319,18 +334,25 @@ Result AddHostFile(ImageDocument& doc, WindowRef owner, std::string_view hostPat
     // A replaced file keeps its place in a listing; a replaced label was never listed.
     const bool replacesListed = slot.found && IsListedEntry(entry);
     std::vector<uint32_t> oldChain;
+    // The search for free clusters goes on where the last file's ended; a
+    // replaced file's clusters come free below it, so it starts over then.
+    uint32_t freeFrom = guard->FreeFrom();
     if (slot.found) {
         oldChain = guard->Chain(slot.slotOffset);
+        if (!SaveReplacedBytes(layout, area, length, dir, slot.slotOffset, journal)) {
+            return Failure(Fails(kMsgOutOfMemory));
+        }
         // The old long name belongs to the old file, not to the new one.
         DeleteLongNameIn(layout, area, length, dir, slot.slotOffset);
         FreeChain(layout, area, length, slot.slotOffset);
+        freeFrom = kFirstDataCluster;
     }
     std::memcpy(entry + kDirName, packed.data(), kDirFullNameLength);
 
     std::optional<Notice> failure;
     if (isFolder) {
-        failure =
-            MakeFolderCluster(layout, area, length, slot.slotOffset, dir, HostStamp(found), journal, guard->Keep());
+        failure = MakeFolderCluster(layout, area, length, slot.slotOffset, dir, HostStamp(found), journal, freeFrom,
+                                    guard->Keep());
     } else {
         HostFile file;
         const uint32_t openError =
@@ -339,7 +361,7 @@ Result AddHostFile(ImageDocument& doc, WindowRef owner, std::string_view hostPat
             failure = HostFails(hostPath, openError);
         } else {
             failure = CopyFileToClusters(layout, area, length, file, hostPath, slot.slotOffset, size, journal,
-                                         guard->Keep());
+                                         freeFrom, guard->Keep());
         }
     }
     if (failure) {
@@ -348,6 +370,7 @@ Result AddHostFile(ImageDocument& doc, WindowRef owner, std::string_view hostPat
     StampEntry(entry, found, size);
 
     journal.Commit();
+    guard->SetFreeFrom(freeFrom);
     guard->Released(oldChain, {slot.slotOffset});
     guard->Claimed(slot.slotOffset);
     doc.modified = true;

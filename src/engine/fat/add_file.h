@@ -41,11 +41,14 @@ class UndoJournal;
 
 // Copies `byteCount` bytes of `file` into free clusters of the area and links
 // them from the entry at `slotOffset` (firstCluster 0 for an empty file).
-// Each cluster's old bytes go to `journal` before they are overwritten; no
-// cluster of `keep` is taken. Returns why it failed, or nothing.
+// Each cluster's old bytes, and its FAT entry's, go to `journal` before they
+// are overwritten; no cluster of `keep` is taken. Clusters are taken first
+// fit from `freeFrom` (below it none is free), which is left past the last
+// one taken. Returns why it failed, or nothing.
 std::optional<Notice> CopyFileToClusters(const Layout& layout, uint8_t* area, uint32_t length,
                                          const HostFile& file, std::string_view hostPath, uint32_t slotOffset,
-                                         uint32_t byteCount, UndoJournal& journal, const ClusterSet* keep = nullptr);
+                                         uint32_t byteCount, UndoJournal& journal, uint32_t& freeFrom,
+                                         const ClusterSet* keep = nullptr);
 
 // The multi-file add of the Add file command over already chosen paths: one
 // path is added on its own, several go on until one says stop. `tell` gets

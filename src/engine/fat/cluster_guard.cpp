@@ -60,6 +60,8 @@ std::optional<Notice> ClusterGuard::CheckRelease(uint32_t entryOffset) const {
 
 void ClusterGuard::Released(const std::vector<uint32_t>& clusters, const std::vector<uint32_t>& leaving) {
     map_.Release(layout_, area_, length_, clusters, [&](uint32_t entry) { return Contains(leaving, entry); });
+    // Only these clusters can have come free; the search starts again at the lowest.
+    for (uint32_t cluster : clusters) freeFrom_ = std::min(freeFrom_, std::max(cluster, kFirstDataCluster));
 }
 
 void ClusterGuard::Claimed(uint32_t entryOffset) { map_.Claim(entryOffset, Chain(entryOffset)); }

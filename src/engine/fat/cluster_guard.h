@@ -40,11 +40,19 @@ public:
     // After the change gave the entry at `entryOffset` its chain.
     void Claimed(uint32_t entryOffset);
 
+    // Where a first-fit search for a free cluster may start: below it every
+    // cluster is taken or kept. Several adds of one command carry it from one
+    // file to the next instead of scanning the FAT from cluster 2 each time;
+    // what a change releases takes it back.
+    uint32_t FreeFrom() const { return freeFrom_; }
+    void SetFreeFrom(uint32_t cluster) { freeFrom_ = cluster; }
+
 private:
     Layout layout_;
     const uint8_t* area_;
     uint32_t length_;
     ClusterMap map_;
+    uint32_t freeFrom_ = kFirstDataCluster;
 };
 
 }  // namespace vk
