@@ -46,15 +46,16 @@ std::vector<size_t> MixedSizes() {
     return sizes;
 }
 
-// A 32 MB FAT12 disk: 65535 sectors in 2046 clusters of 16 KB.
-bool Create32MegImage(vk::ImageDocument& doc) {
+// A 32 MB FAT12 disk: 65535 sectors in 2046 clusters of 16 KB, its root
+// holding `rootEntries`.
+bool Create32MegImage(vk::ImageDocument& doc, uint32_t rootEntries = 512) {
     vk::DiskFormat& row = vk::FormatRow(vk::kCustomFormatCode);
     row = vk::FormatRow(0xF0);
     row.descriptionId = 0;
     row.totalSectors = 65535;
     row.sectorsPerCluster = 32;
     row.sectorsPerFat = 6;
-    row.rootEntries = 512;
+    row.rootEntries = rootEntries;
     row.heads = 2;
     row.sectorsPerTrack = 63;
     row.mediaByte = 0xF0;
@@ -62,19 +63,7 @@ bool Create32MegImage(vk::ImageDocument& doc) {
 }
 
 // A 32 MB layout whose root holds 2048 entries, room for the largest add.
-bool CreateLargeRootImage(vk::ImageDocument& doc) {
-    vk::DiskFormat& row = vk::FormatRow(vk::kCustomFormatCode);
-    row = vk::FormatRow(0xF0);
-    row.descriptionId = 0;
-    row.totalSectors = 65535;
-    row.sectorsPerCluster = 32;
-    row.sectorsPerFat = 6;
-    row.rootEntries = 2048;
-    row.heads = 2;
-    row.sectorsPerTrack = 63;
-    row.mediaByte = 0xF0;
-    return vk::CreateEmptyImage(doc, vk::kCustomFormatCode, 2).Done();
-}
+bool CreateLargeRootImage(vk::ImageDocument& doc) { return Create32MegImage(doc, 2048); }
 
 // Milliseconds of one add command of `paths` into a folder of a new 32 MB
 // image, or into its root; negative when the add failed.
