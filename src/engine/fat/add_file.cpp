@@ -388,7 +388,7 @@ Result AddFiles(ImageDocument& doc, WindowRef owner, const std::vector<std::stri
     for (size_t i = 0; i < paths.size(); ++i) {
         const std::string& path = paths[i];
         Result one = AddHostFile(doc, owner, path, dir, names[i], &guard);
-        if (one.Done() && names[i] != AddedShortName(path)) {
+        if (one.Done() && claims.Tailed(dir, names[i])) {
             one.notices.push_back(AddedUnderTailNotice(path, names[i]));
         }
         tell(one);

@@ -13,6 +13,7 @@
 #include "engine/ports/host_files.h"
 #include "engine/ports/host_failure.h"
 #include "engine/strings/string_ids.h"
+#include "engine/strings/text_format.h"
 
 namespace vk {
 namespace {
@@ -99,12 +100,9 @@ std::optional<Notice> CopyChainToFile(const ImageDocument& doc, const uint8_t* e
 }
 
 bool IsDeviceName(std::string_view name) {
-    std::string base(name.substr(0, name.find('.')));
+    std::string base = AsciiUpper(std::string(name.substr(0, name.find('.'))));
     while (!base.empty() && base.back() == ' ') {
         base.pop_back();
-    }
-    for (char& c : base) {
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
     }
     if (base == "CON" || base == "PRN" || base == "AUX" || base == "NUL") {
         return true;

@@ -9,6 +9,7 @@
 #include "engine/ports/host_files.h"
 #include "engine/ports/host_text.h"
 #include "engine/strings/string_ids.h"
+#include "engine/strings/text_format.h"
 
 namespace vk {
 namespace {
@@ -18,13 +19,6 @@ constexpr char kExtensionDot = '.';
 // More tails than a FAT12 folder has entries are never needed.
 constexpr unsigned kMostTails = 99999;
 
-std::string CaseFolded(std::string text) {
-    for (char& c : text) {
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-    }
-    return text;
-}
-
 // A host name with a tail before its extension (the part after the last dot).
 std::string HostNameWithTail(const std::string& name, unsigned number) {
     const size_t dot = name.rfind(kExtensionDot);
@@ -32,10 +26,20 @@ std::string HostNameWithTail(const std::string& name, unsigned number) {
     return name.substr(0, split) + kTailMark + std::to_string(number) + name.substr(split);
 }
 
+// The 8.3 display name an add gives a host file: the host's own short name,
+// else one made from its name, upper-cased. Empty when the file is not found.
+std::string AddedShortName(std::string_view hostPath) {
+    HostFindData found;
+    if (FindHostFile(hostPath, found) != kHostSuccess) return std::string();
+    std::string name = MakeShortName(found);
+    HostUpperCase(name);
+    return name;
+}
+
 }  // namespace
 
 bool HostNameClaims::Take(const std::string& hostFolder, const std::string& name) {
-    if (!taken_.insert(hostFolder + '\n' + CaseFolded(name)).second) return false;
+    if (!taken_.insert(hostFolder + '\n' + AsciiUpper(name)).second) return false;
     given_.emplace_back(hostFolder, name);
     return true;
 }
@@ -82,13 +86,6 @@ std::string ShortNameWithTail(std::string_view shortName, unsigned number) {
     return result;
 }
 
-std::string AddedShortName(std::string_view hostPath) {
-    HostFindData found;
-    if (FindHostFile(hostPath, found) != kHostSuccess) return std::string();
-    std::string name = MakeShortName(found);
-    HostUpperCase(name);
-    return name;
-}
 
 bool ShortNameClaims::Taken(const ImageDocument& doc, DirRef dir, const std::string& name) const {
     return given_.count({dir.cluster, name}) != 0 ||

@@ -67,8 +67,4 @@ private:
     std::set<std::pair<uint32_t, std::string>> tailed_;
 };
 
-// The 8.3 display name an add gives a host file: the host's own short name,
-// else one made from its name, upper-cased. Empty when the file is not found.
-std::string AddedShortName(std::string_view hostPath);
-
 }  // namespace vk

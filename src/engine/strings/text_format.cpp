@@ -26,6 +26,13 @@ std::string TrimField(const uint8_t* field, size_t length) {
     return std::string(reinterpret_cast<const char*>(field), textEnd);
 }
 
+std::string AsciiUpper(std::string text) {
+    for (char& c : text) {
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    }
+    return text;
+}
+
 std::string_view PathTail(std::string_view path) {
     for (size_t i = path.size(); i > 1; --i) {
         if (path[i - 1] == '\\' || path[i - 1] == ':') {

@@ -20,6 +20,10 @@ bool FormatNumber(uint32_t value, std::string& out);
 // first zero byte.
 std::string TrimField(const uint8_t* field, size_t length);
 
+// `text` with a..z upper-cased and every other byte as it is: the case a
+// DOS name compares in, whatever the host's locale.
+std::string AsciiUpper(std::string text);
+
 // The part of `path` after its last backslash or colon.
 std::string_view PathTail(std::string_view path);
 
