@@ -71,7 +71,9 @@ uint32_t CommitNewHostFile(NewHostFile& file, bool replace) {
     if (!file.IsPending()) {
         return win_code::kInvalidHandle;
     }
-    if (file.file.IsOpen() && ::fsync(Fd(file.file)) != 0) {
+    // Only a file that replaces another must reach the device first: the old
+    // one is lost with the rename. A new name loses nothing to a crash.
+    if (replace && file.file.IsOpen() && ::fsync(Fd(file.file)) != 0) {
         const uint32_t code = ErrnoToWinError(errno);
         DiscardNewHostFile(file);
         return code;

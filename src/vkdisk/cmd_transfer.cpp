@@ -272,9 +272,9 @@ int CmdGet(const Args& args) {
         const unsigned unasked = UnaskedDeclines();
         const bool isFolder = (doc.Area()[entries[i] + kDirAttr] & (kAttrDirectory | kAttrVolume)) == kAttrDirectory;
         const SavePathChooser intoFolder = [&](WindowRef, std::string_view safe, std::string& path) {
-            const std::string claimed = claims.Claim(into, std::string(safe));
-            path = into + HostPathSeparator() + claimed;
-            if (claimed != safe) Tell(MainWindow(), RenamedOnHostNotice(name, path));
+            std::optional<Notice> tailed;
+            path = claims.ClaimPath(into, std::string(safe), name, tailed);
+            if (tailed) Tell(MainWindow(), *tailed);
             return true;
         };
         const Result saved = isFolder ? ExtractTree(doc, MainWindow(), {entries[i]}, into, replaceFlags, nullptr, &claims)

@@ -62,16 +62,16 @@ same_file limited/SMALL.BIN small.bin "get --all beyond the file-size limit writ
 no_temps limited/BIG.BIN "get --all beyond the file-size limit"
 
 # --- signals during get -------------------------------------------------------------
-# SIGTERM, SIGINT and SIGHUP while the first file is flushed (strace holds
-# the flush long enough to send the signal then): nothing under a real name
+# SIGTERM, SIGINT and SIGHUP while the first file is written (strace holds
+# the write long enough to send the signal then): nothing under a real name
 # is half-written, and the file being written is removed.
 mkfs.fat -C -F 12 -s 32 -S 512 many.img 32768 >/dev/null
 head -c 2000000 /dev/urandom > huge.bin
 for n in 1 2; do mcopy -i many.img huge.bin "::HUGE$n.BIN"; done
-if strace -o /dev/null -e trace=fsync -e inject=fsync:delay_enter=1 true 2>/dev/null; then
+if strace -o /dev/null -e trace=write -e inject=write:delay_enter=1 true 2>/dev/null; then
     for signal in TERM INT HUP; do
         rm -rf sig && mkdir sig
-        in_background strace -o /dev/null -e trace=fsync -e inject=fsync:delay_enter=2000000 \
+        in_background strace -o /dev/null -e trace=write -e inject=write:delay_enter=2000000 \
             "$vkdisk" get many.img --all -d sig
         tracer=$!
         for i in $(seq 1 1000); do [ -n "$(ls -A sig)" ] && break; sleep 0.01; done
@@ -85,7 +85,7 @@ if strace -o /dev/null -e trace=fsync -e inject=fsync:delay_enter=1 true 2>/dev/
         count; [ -z "$(ls -A sig | grep '^\.')" ] || fail "SIG$signal during get left $(ls -A sig | grep '^\.')"
     done
 else
-    echo "NOTE: strace cannot hold a flush here; no signal is sent during get"
+    echo "NOTE: strace cannot hold a write here; no signal is sent during get"
 fi
 
 # --- saves killed at any moment -------------------------------------------------------

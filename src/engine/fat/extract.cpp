@@ -174,10 +174,9 @@ Result ExtractEntriesToFolder(const ImageDocument& doc, const std::vector<uint32
             return Failure(TextNotice(kMsgCannotSaveDirOrLabel, Tone::kWarning));
         }
         const std::string name = EntryDisplayName(doc.Area() + entryOffset);
-        const std::string safe = SafeHostName(name);
-        const std::string claimed = claims.Claim(folder, safe);
-        paths.push_back(folder + HostPathSeparator() + claimed);
-        if (claimed != safe) renamed.push_back(RenamedOnHostNotice(name, paths.back()));
+        std::optional<Notice> tailed;
+        paths.push_back(claims.ClaimPath(folder, SafeHostName(name), name, tailed));
+        if (tailed) renamed.push_back(*tailed);
         total += paths.back().size() + 1;
     }
     if (!pathList.Allocate(total + 1)) {

@@ -134,10 +134,9 @@ private:
     // Where an entry goes in `hostFolder`: its own name, or one with a tail
     // when something this extraction wrote there has that name already.
     std::string Target(const std::string& hostFolder, const uint8_t* entry, const std::string& path) {
-        const std::string safe = SafeHostName(EntryDisplayName(entry));
-        const std::string claimed = claims_.Claim(hostFolder, safe);
-        const std::string target = hostFolder + HostPathSeparator() + claimed;
-        if (claimed != safe) said_.push_back(RenamedOnHostNotice(path, target));
+        std::optional<Notice> tailed;
+        std::string target = claims_.ClaimPath(hostFolder, SafeHostName(EntryDisplayName(entry)), path, tailed);
+        if (tailed) said_.push_back(*tailed);
         return target;
     }
 

@@ -36,6 +36,12 @@ std::string AddedShortName(std::string_view hostPath) {
     return name;
 }
 
+// What is said of an entry that went out under a tailed name: its path in
+// the image and the host path it got.
+Notice RenamedOnHostNotice(std::string_view entryPath, std::string_view hostPath) {
+    return TextNotice(kMsgExtractedUnderTail, Tone::kInformation, {entryPath, hostPath});
+}
+
 }  // namespace
 
 bool HostNameClaims::Take(const std::string& hostFolder, const std::string& name) {
@@ -67,8 +73,12 @@ std::string HostNameClaims::Claim(const std::string& hostFolder, const std::stri
     return name;  // unreachable in practice; the replace question guards it still
 }
 
-Notice RenamedOnHostNotice(std::string_view entryPath, std::string_view hostPath) {
-    return TextNotice(kMsgExtractedUnderTail, Tone::kInformation, {entryPath, hostPath});
+std::string HostNameClaims::ClaimPath(const std::string& hostFolder, const std::string& name,
+                                      std::string_view entryPath, std::optional<Notice>& renamed) {
+    const std::string claimed = Claim(hostFolder, name);
+    std::string path = hostFolder + HostPathSeparator() + claimed;
+    if (claimed != name) renamed = RenamedOnHostNotice(entryPath, path);
+    return path;
 }
 
 Notice AddedUnderTailNotice(std::string_view hostPath, std::string_view shortName) {

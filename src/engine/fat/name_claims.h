@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <set>
 #include <string>
+#include <optional>
 #include <string_view>
 #include <utility>
 #include <vector>
@@ -27,6 +28,11 @@ class HostNameClaims {
 public:
     // The name (a SafeHostName) under which an entry goes into `hostFolder`.
     std::string Claim(const std::string& hostFolder, const std::string& name);
+    // The host path under which the entry at `entryPath` in the image, named
+    // `name` (a SafeHostName), goes into `hostFolder`; when it got a tail,
+    // `renamed` is the notice that says so.
+    std::string ClaimPath(const std::string& hostFolder, const std::string& name, std::string_view entryPath,
+                          std::optional<Notice>& renamed);
     // The names claimed in `hostFolder` so far, in the order they were given.
     std::vector<std::string> ClaimedIn(const std::string& hostFolder) const;
 
@@ -35,10 +41,6 @@ private:
     std::set<std::string> taken_;
     std::vector<std::pair<std::string, std::string>> given_;  // folder, name
 };
-
-// What is said of an entry that went out under a tailed name: its path in
-// the image and the host path it got.
-Notice RenamedOnHostNotice(std::string_view entryPath, std::string_view hostPath);
 
 // What is said of a host file added under a tailed 8.3 name.
 Notice AddedUnderTailNotice(std::string_view hostPath, std::string_view shortName);

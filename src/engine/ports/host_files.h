@@ -109,8 +109,9 @@ public:
 // `attributes` (kHostReadOnly among them) as the file will have them; the
 // handle still writes. Nothing stands at `target` yet.
 uint32_t CreateNewHostFile(std::string_view target, uint32_t attributes, NewHostFile& file);
-// Flushes the new file to the device and renames it to its target. Without
-// `replace`, anything at the target (a file, a folder, a link) fails it with
+// Renames the new file to its target; with `replace` it flushes the file to
+// the device first, as the file it replaces is gone once it is renamed.
+// Without `replace`, anything at the target (a file, a folder, a link) fails it with
 // kExists and leaves it pending, so that a caller may ask and commit again;
 // with it, a file or link at the target is replaced itself, never followed.
 // Any other failure discards the new file, leaving the target untouched.

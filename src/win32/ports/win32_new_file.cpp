@@ -54,7 +54,9 @@ uint32_t CommitNewHostFile(NewHostFile& file, bool replace) {
     if (!file.IsPending()) {
         return ERROR_INVALID_HANDLE;
     }
-    if (file.file.IsOpen() && !FlushFileBuffers(H(file.file))) {
+    // Only a file that replaces another must reach the device first: the old
+    // one is lost with the move. A new name loses nothing to a crash.
+    if (replace && file.file.IsOpen() && !FlushFileBuffers(H(file.file))) {
         const DWORD error = GetLastError();
         DiscardNewHostFile(file);
         return error;

@@ -51,11 +51,10 @@ bool ExtractInto(HWND owner, const std::string& folder, uint32_t entryOffset, Ho
         return true;
     }
     ++tally.files;
-    const std::string safe = SafeHostName(name);
-    const std::string claimed = claims.Claim(folder, safe);
-    const std::string path = folder + "\\" + claimed;
-    if (claimed != safe) {
-        Tell(owner, RenamedOnHostNotice(name, path));
+    std::optional<Notice> tailed;
+    const std::string path = claims.ClaimPath(folder, SafeHostName(name), name, tailed);
+    if (tailed) {
+        Tell(owner, *tailed);
     }
     // Asked here rather than inside ExtractEntry, so that the summary can
     // tell a kept file from a written one.
