@@ -1,6 +1,7 @@
 // Host files on POSIX systems. Sharing modes are stood in for by advisory
 // locks (flock); errno is mapped onto the platform error codes the engine
 // compares.
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <ctime>
@@ -14,6 +15,7 @@
 #include "engine/fat/dir_entry.h"
 #include "engine/ports/host_files.h"
 #include "posix/errno_map.h"
+#include "posix/fault_point.h"
 #include "posix/host_time.h"
 #include "posix/temp_files.h"
 #include "posix/win_codes.h"
@@ -35,6 +37,7 @@ int LockFor(unsigned access, unsigned share) {
 uint32_t LastError() { return ErrnoToWinError(errno); }
 
 uint32_t WriteAll(int fd, const void* buffer, uint32_t count) {
+    FaultPoint();
     const auto* p = static_cast<const unsigned char*>(buffer);
     for (uint32_t done = 0; done < count;) {
         const ssize_t n = ::write(fd, p + done, count - done);
@@ -124,6 +127,9 @@ uint32_t OpenHostFile(std::string_view path, unsigned access, unsigned share,
     // A file created read-only still opens for writing through this descriptor.
     mode_t mode = (attributes & kHostReadOnly) ? 0444 : 0666;
     std::string name(path);
+    if (flags & O_CREAT) {
+        FaultPoint();
+    }
     for (int attempt = 0;; ++attempt) {
         int fd = ::open(name.c_str(), flags, mode);
         if (fd < 0) {
@@ -161,6 +167,9 @@ uint32_t OpenHostFile(std::string_view path, unsigned access, unsigned share,
                 }
                 return win_code::kSharingViolation;
             }
+        }
+        if (truncate) {
+            FaultPoint();
         }
         if (truncate && ::ftruncate(fd, 0) != 0) {
             const uint32_t code = ErrnoToWinError(errno);
@@ -207,6 +216,7 @@ uint32_t ReadHostFile(const HostFile& file, void* buffer, uint32_t count, uint32
 }
 
 uint32_t WriteHostFile(const HostFile& file, const void* buffer, uint32_t count, uint32_t& done) {
+    FaultPoint();
     done = 0;
     const auto* p = static_cast<const unsigned char*>(buffer);
     while (done < count) {
@@ -218,6 +228,122 @@ uint32_t WriteHostFile(const HostFile& file, const void* buffer, uint32_t count,
         done += static_cast<uint32_t>(n);
     }
     return win_code::kSuccess;
+}
+
+uint32_t ReadHostFileAt(const HostFile& file, uint64_t offset, void* buffer, uint32_t count, uint32_t& done) {
+    done = 0;
+    auto* p = static_cast<unsigned char*>(buffer);
+    while (done < count) {
+        const ssize_t n = ::pread(Fd(file), p + done, count - done, static_cast<off_t>(offset + done));
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return LastError();
+        }
+        if (n == 0) break;
+        done += static_cast<uint32_t>(n);
+    }
+    return win_code::kSuccess;
+}
+
+uint32_t WriteHostFileAt(const HostFile& file, uint64_t offset, const void* buffer, uint32_t count) {
+    FaultPoint();
+    const auto* p = static_cast<const unsigned char*>(buffer);
+    for (uint32_t done = 0; done < count;) {
+        const ssize_t n = ::pwrite(Fd(file), p + done, count - done, static_cast<off_t>(offset + done));
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return LastError();
+        }
+        if (n == 0) {
+            return win_code::kDiskFull;
+        }
+        done += static_cast<uint32_t>(n);
+    }
+    return win_code::kSuccess;
+}
+
+namespace {
+
+void ReleaseMapping(uint8_t* data, size_t size) { ::munmap(data, size); }
+
+// /proc/self/pagemap: one 64-bit word per page of the address space. A page
+// of a private file mapping that was written to is a copy of its own: there,
+// and not a page of the file any more (or swapped out, which only such
+// copies can be).
+constexpr uint64_t kPagePresent = uint64_t{1} << 63;
+constexpr uint64_t kPageSwapped = uint64_t{1} << 62;
+constexpr uint64_t kPageOfFile = uint64_t{1} << 61;
+
+bool PageWasWritten(uint64_t word) {
+    return (word & kPageSwapped) != 0 || ((word & kPagePresent) != 0 && (word & kPageOfFile) == 0);
+}
+
+}  // namespace
+
+uint32_t LoadHostFile(const HostFile& file, uint32_t size, ByteBlock& block) {
+    // A private mapping reads only the pages the engine reaches: the boot
+    // sector, the FATs and the folders an operation walks, and the clusters
+    // it reads. A change stays in this process until a save writes it. A
+    // sparse file is read instead: on a full tmpfs, reaching a hole through
+    // a mapping needs a page the file system has not got, and ends the
+    // process with SIGBUS where a read simply gives zeros.
+    struct stat st {};
+    const bool sparse = ::fstat(Fd(file), &st) != 0 || static_cast<uint64_t>(st.st_blocks) * 512 < size;
+    void* mapped = sparse ? MAP_FAILED : ::mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_PRIVATE, Fd(file), 0);
+    if (mapped != MAP_FAILED) {
+        block.Adopt(static_cast<uint8_t*>(mapped), size, ReleaseMapping);
+        return win_code::kSuccess;
+    }
+    // Some file systems cannot map files: read it whole instead.
+    if (!block.Allocate(size)) {
+        return win_code::kNotEnoughMemory;
+    }
+    uint32_t done = 0;
+    const uint32_t code = ReadHostFileAt(file, 0, block.data(), size, done);
+    if (code != win_code::kSuccess || done != size) {
+        block.Reset();
+        return code != win_code::kSuccess ? code : win_code::kHandleEof;
+    }
+    return win_code::kSuccess;
+}
+
+std::vector<ByteRange> ChangedHostRanges(const ByteBlock& block) {
+    const std::vector<ByteRange> all{{0, block.size()}};
+    if (!block.IsAdopted() || block.size() == 0) {
+        return all;
+    }
+    const uint64_t page = static_cast<uint64_t>(::sysconf(_SC_PAGESIZE));
+    const uint64_t start = reinterpret_cast<uintptr_t>(block.data()) / page;  // mappings start on a page
+    const uint64_t pages = (block.size() + page - 1) / page;
+    const int fd = ::open("/proc/self/pagemap", O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        return all;
+    }
+    std::vector<ByteRange> ranges;
+    std::vector<uint64_t> words(static_cast<size_t>(std::min<uint64_t>(pages, 4096)));
+    bool known = true;
+    for (uint64_t first = 0; first < pages && known;) {
+        const uint64_t count = std::min<uint64_t>(pages - first, words.size());
+        const ssize_t got = ::pread(fd, words.data(), count * sizeof(uint64_t),
+                                    static_cast<off_t>((start + first) * sizeof(uint64_t)));
+        if (got != static_cast<ssize_t>(count * sizeof(uint64_t))) {
+            known = false;
+            break;
+        }
+        for (uint64_t i = 0; i < count; ++i) {
+            if (!PageWasWritten(words[i])) continue;
+            const uint64_t offset = (first + i) * page;
+            const uint64_t length = std::min<uint64_t>(page, block.size() - offset);
+            if (!ranges.empty() && ranges.back().offset + ranges.back().length == offset) {
+                ranges.back().length += length;
+            } else {
+                ranges.push_back({offset, length});
+            }
+        }
+        first += count;
+    }
+    ::close(fd);
+    return known ? ranges : all;
 }
 
 uint32_t SetHostFileTimes(const HostFile& file, HostTime time) {
@@ -259,6 +385,9 @@ uint32_t ReplaceHostFile(std::string_view path, const void* data, uint32_t size,
             code = LastError();
         }
     }
+    if (code == win_code::kSuccess) {
+        FaultPoint();
+    }
     if (code == win_code::kSuccess && ::rename(temp.c_str(), target.c_str()) != 0) {
         code = LastError();
     }
@@ -284,16 +413,36 @@ uint32_t ReplaceHostFile(std::string_view path, const void* data, uint32_t size,
 }
 
 uint32_t FlushHostFile(const HostFile& file) {
+    FaultPoint();
     return ::fsync(Fd(file)) == 0 ? win_code::kSuccess : LastError();
 }
 
 uint32_t DeleteHostFile(std::string_view path) {
+    FaultPoint();
     std::string name(path);
     if (::unlink(name.c_str()) != 0) {
         return ErrnoToWinError(errno);
     }
     return win_code::kSuccess;
 }
+
+uint32_t FlushHostFolderOf(std::string_view path) {
+    FaultPoint();
+    std::string folder(path);
+    const std::string::size_type slash = folder.find_last_of('/');
+    folder = slash == std::string::npos ? "." : slash == 0 ? "/" : folder.substr(0, slash);
+    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) {
+        return LastError();
+    }
+    const uint32_t code = ::fsync(fd) == 0 ? win_code::kSuccess : LastError();
+    ::close(fd);
+    return code;
+}
+
+std::string ResolveHostPath(std::string_view path) { return FinalPath(std::string(path)); }
+
+void RemoveDeadCopies(std::string_view target) { RemoveDeadTemps(FinalPath(std::string(target))); }
 
 uint32_t GetHostFileAttributes(std::string_view path, uint32_t& attributes) {
     std::string name(path);

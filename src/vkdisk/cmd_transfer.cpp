@@ -83,10 +83,7 @@ const char kGetUsage[] =
     "NAME matches nothing, an extraction fails, or a replacement was declined\n"
     "for want of a terminal.\n";
 
-void DiscardAndClose(ImageDocument& doc) {
-    doc.modified = false;
-    CloseDocument();
-}
+void DiscardAndClose(ImageDocument& doc) { doc.Discard(); }
 
 // The line that says what a command left out because no one could be asked.
 void ReportSkipped(const std::vector<std::string>& names, const char* what) {

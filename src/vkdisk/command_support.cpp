@@ -122,8 +122,7 @@ int SaveAndClose(bool keep, int exitCode) {
     if (doc.modified && keep && !Shown(SaveImage(doc))) {
         exitCode = kExitFailure;
     }
-    doc.modified = false;
-    CloseDocument();
+    doc.Discard();
     return exitCode;
 }
 

@@ -13,6 +13,7 @@
 #include "engine/core/media_errors.h"
 #include "engine/core/new_image.h"
 #include "engine/strings/string_ids.h"
+#include "engine/strings/strings.h"
 #include "tests/support/image_builder.h"
 #include "tests/support/test_files.h"
 #include "tests/support/win_codes.h"
@@ -218,13 +219,16 @@ TEST_F(Document, CloseAsksOnlyWhenModified) {
 
 TEST_F(Document, FailedSaveKeepsTheDocumentOnClose) {
     ASSERT_TRUE(Open(doc, TestOwner(), Write("a.dsk", MakeImage(0xF9))));
+    doc.Area()[600] ^= 1;
     doc.modified = true;
     doc.fileName = dir.Path("gone/a.dsk");  // a folder that is not there
     script.Message(kMsgImageModified, kBoxYesNoCancel | kIconQuestion, kIdYes);
+    std::string noJournal;  // the journal's folder is missing, and named
+    ExpandInserts(LoadText(kMsgNoSaveJournal), {doc.fileName, dir.Path("gone")}, noJournal);
 #ifdef _WIN32
-    script.SystemError(test::win_code::kPathNotFound, doc.fileName);  // the temporary file's folder is missing
+    script.SystemError(test::win_code::kPathNotFound, noJournal);
 #else
-    script.SystemError(test::win_code::kFileNotFound, doc.fileName);
+    script.SystemError(test::win_code::kFileNotFound, noJournal);
 #endif
     EXPECT_FALSE(Close(doc));
     EXPECT_TRUE(doc.modified);

@@ -5,9 +5,11 @@
 
 #include "engine/core/boot_sector.h"
 #include "engine/core/media_errors.h"
+#include "engine/core/save_journal.h"
 #include "engine/ports/host_failure.h"
 #include "engine/ports/window_sync.h"
 #include "engine/strings/string_ids.h"
+#include "engine/strings/strings.h"
 
 namespace vk {
 namespace {
@@ -37,8 +39,8 @@ void CopyFatToBackups(ImageDocument& doc) {
     }
 }
 
-// Reads the open file whole into a new buffer.
-Result ReadWholeFile(const std::string& path, HostFile& file, ByteBlock& buffer, uint32_t& size) {
+// Takes the open file's bytes as the document's buffer.
+Result LoadImageFile(const std::string& path, HostFile& file, ByteBlock& buffer, uint32_t& size) {
     uint64_t fileSize = 0;
     uint32_t error = HostFileSize(file, fileSize);
     if (error != 0) {
@@ -51,13 +53,40 @@ Result ReadWholeFile(const std::string& path, HostFile& file, ByteBlock& buffer,
         return Failure(TextNotice(kMsgFileTooSmall, Tone::kError));
     }
     size = static_cast<uint32_t>(fileSize);
-    if (!buffer.Allocate(size)) {
+    error = LoadHostFile(file, size, buffer);
+    if (ClassifyHostCode(error) == HostFailure::kOutOfMemory) {
         return Failure(TextNotice(kMsgNoMemoryForImage, Tone::kError, {std::to_string(size)}));
     }
-    uint32_t got = 0;
-    error = ReadHostFile(file, buffer.data(), size, got);
-    if (error != 0 || got != size) {
-        return HostError(path, error != 0 ? error : HostCodeFor(HostFailure::kEndOfFile));
+    if (error != 0) {
+        return HostError(path, error);
+    }
+    return Done();
+}
+
+// The folder part of a path; "." for a bare name.
+std::string FolderOf(const std::string& path) {
+    const std::string::size_type cut = path.find_last_of(std::string("/") + HostPathSeparator());
+    return cut == std::string::npos ? std::string(".") : path.substr(0, cut == 0 ? 1 : cut);
+}
+
+// Settles a journal a broken-off save left beside the image; the notice,
+// if any, says what was done.
+Result SettleJournal(const std::string& path, const std::string& journal, const HostFile& file, bool readOnly,
+                     std::vector<JournalRecovery::Piece>& restore, std::vector<Notice>& notices) {
+    JournalRecovery recovery = RecoverImage(file, journal, !readOnly);
+    switch (recovery.found) {
+    case JournalRecovery::Found::kNothing:
+        break;
+    case JournalRecovery::Found::kRolledBack:
+        notices.push_back(TextNotice(kMsgSaveRolledBack, Tone::kWarning));
+        break;
+    case JournalRecovery::Found::kReadOnly:
+        notices.push_back(TextNotice(kMsgSaveBrokenOffReadOnly, Tone::kWarning));
+        restore = std::move(recovery.restore);
+        break;
+    case JournalRecovery::Found::kFailed:
+        return Failure(HostErrorNotice(recovery.path.empty() ? path : recovery.path, recovery.hostCode,
+                                       std::string(LoadText(kMsgRollBackFailed))));
     }
     return Done();
 }
@@ -107,6 +136,22 @@ Result OpenImage(ImageDocument& doc, const std::string& path, bool readOnlyReque
     WaitCursor wait;
 
     std::vector<Notice> notices = std::move(closed.notices);
+    // A journal beside the image is a save that was broken off. It is rolled
+    // back whenever the image may be written, also by a reader, so that no
+    // other program sees the image half saved.
+    const std::string journal = JournalPathFor(path);
+    uint32_t journalAttributes = 0;
+    const bool journalThere = GetHostFileAttributes(journal, journalAttributes) == 0;
+    std::vector<JournalRecovery::Piece> restore;
+    if (journalThere && readOnlyRequested) {
+        HostFile writer;
+        if (OpenHostFile(path, kAccessRead | kAccessWrite, kShareRead, Disposition::kOpenExisting, 0, writer) == 0) {
+            Result settled = SettleJournal(path, journal, writer, false, restore, notices);
+            if (!settled.Done()) {
+                return After(std::move(notices), std::move(settled));
+            }
+        }
+    }
     bool readOnly = readOnlyRequested;
     HostFile file;
     const unsigned access = readOnly ? kAccessRead : kAccessRead | kAccessWrite;
@@ -120,11 +165,20 @@ Result OpenImage(ImageDocument& doc, const std::string& path, bool readOnlyReque
         readOnly = true;
     }
 
+    if (journalThere) {
+        Result settled = SettleJournal(path, journal, file, readOnly, restore, notices);
+        if (!settled.Done()) {
+            return After(std::move(notices), std::move(settled));
+        }
+    }
     ByteBlock buffer;
     uint32_t size = 0;
-    Result read = ReadWholeFile(path, file, buffer, size);
+    Result read = LoadImageFile(path, file, buffer, size);
     if (!read.Done()) {
         return After(std::move(notices), std::move(read));
+    }
+    for (const JournalRecovery::Piece& piece : restore) {
+        std::memcpy(buffer.data() + piece.offset, piece.bytes.data(), piece.bytes.size());
     }
     CommentHeader header = CheckCommentHeader(buffer.data(), size);
     if (header.refusal) {
@@ -142,6 +196,7 @@ Result OpenImage(ImageDocument& doc, const std::string& path, bool readOnlyReque
     doc.modified = false;
     doc.readOnly = readOnly;
     doc.imageWritable = !readOnly;
+    doc.savesInPlace = true;
 
     const bool valid = ParseBootSector(doc, notices);
     doc.changeBlock = JudgeChangeSafety(doc, valid);
@@ -197,11 +252,27 @@ Result SaveImage(ImageDocument& doc) {
     if (!doc.imageWritable) {
         return HostError(doc.fileName, HostCodeFor(HostFailure::kAccessDenied));
     }
-    // A new file beside the old one takes the image and then the old one's
-    // place, so that a failure or a break leaves the old image whole.
-    const uint32_t error = ReplaceHostFile(doc.fileName, doc.imageBuffer.data(), doc.imageSize, doc.imageFile);
-    if (error != 0) {
-        return HostError(doc.fileName, error);
+    if (doc.savesInPlace) {
+        const std::string journal = JournalPathFor(doc.fileName);
+        const JournalSave save = SaveInPlace(doc.imageFile, journal, doc.imageBuffer.data(), doc.imageSize,
+                                             ChangedHostRanges(doc.imageBuffer));
+        if (save.stage == JournalSave::Stage::kNoJournal) {
+            std::string line;
+            ExpandInserts(LoadText(kMsgNoSaveJournal), {doc.fileName, FolderOf(journal)}, line);
+            return Failure(HostErrorNotice(line, save.hostCode));
+        }
+        if (save.stage != JournalSave::Stage::kDone) {
+            return HostError(doc.fileName, save.hostCode);
+        }
+        RemoveDeadCopies(doc.fileName);
+    } else {
+        // A new file beside the old one takes the image and then the old
+        // one's place, so that a failure or a break leaves the old image whole.
+        const uint32_t error = ReplaceHostFile(doc.fileName, doc.imageBuffer.data(), doc.imageSize, doc.imageFile);
+        if (error != 0) {
+            return HostError(doc.fileName, error);
+        }
+        doc.savesInPlace = true;
     }
     doc.modified = false;
     Result saved = Done();
@@ -235,6 +306,7 @@ Result SaveImageAsPath(ImageDocument& doc, const std::string& path) {
     }
     doc.imageFile = std::move(file);
     doc.imageWritable = true;
+    doc.savesInPlace = false;  // the file is someone else's bytes, or none yet
     doc.fileName = path;
     CloseErrorFile(doc);
     doc.errorFileReadOnly = false;
@@ -286,11 +358,17 @@ Result CloseImage(ImageDocument& doc) {
     doc.modified = false;
     doc.readOnly = false;
     doc.imageWritable = false;
+    doc.savesInPlace = false;
     doc.errorFileReadOnly = false;
     doc.errorFileKept = false;
     doc.changeBlock = ChangeBlock::kNone;
     doc.geometryGuessed = false;
     return closed;
+}
+
+void ImageDocument::Discard() {
+    modified = false;
+    CloseImage(*this);
 }
 
 }  // namespace vk

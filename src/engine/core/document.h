@@ -1,5 +1,6 @@
-// The one disk image the program has open: the whole file in memory, its
-// geometry, its open files and its bad-sector list.
+// The one disk image the program has open: the file's bytes in memory (read
+// as they are reached where the host maps files), its geometry, its open
+// files and its bad-sector list.
 #pragma once
 
 #include <cstdint>
@@ -33,6 +34,8 @@ struct ImageDocument {
     bool geometryGuessed = false;  // the boot sector was invalid: the geometry is a guess
     ByteBlock errorList;     // the bad-sector list; empty when it could not be had
     bool imageWritable = false;     // imageFile was opened for writing: a save may replace it
+    bool savesInPlace = false;      // imageFile holds the bytes the buffer was read from: a save
+                                    // writes only what changed, in place and journalled
     bool errorFileReadOnly = false; // errorFile could be opened for reading only
     bool errorFileKept = false;     // a .der file is there that could not be read: it is never touched
 
@@ -44,6 +47,10 @@ struct ImageDocument {
     const uint8_t* Area() const { return imageBuffer.data() + dataOffset; }
     uint32_t AreaLength() const { return imageSize - dataOffset; }
     Layout GetLayout() const { return ComputeLayout(geometry); }
+
+    // Closes the document without saving it and without asking: its changes
+    // are dropped.
+    void Discard();
 };
 
 // Opens the image file at `path` (read only when `readOnlyRequested`) as the
@@ -52,8 +59,9 @@ struct ImageDocument {
 // order it found it: the read-only fallback, the image's comment, the boot
 // sector's warnings, why changes are refused, an unknown .der file. After a
 // successful open the caller shows them, brings its view of the entries up
-// to date and then calls CheckBackupFat. An empty path fails at once,
-// without a failure to show.
+// to date and then calls CheckBackupFat. A journal of a save that was
+// broken off is rolled back first (or, read only, in memory only). An empty
+// path fails at once, without a failure to show.
 Result OpenImage(ImageDocument& doc, const std::string& path, bool readOnlyRequested = false);
 
 // The comment header some images carry in front of the boot sector.
@@ -72,8 +80,11 @@ void CheckBackupFat(ImageDocument& doc, WindowRef owner);
 // image that may be changed. A reader that never saves states it instead.
 bool BackupFatDiffers(const ImageDocument& doc);
 
-// Writes the document to its file (asking for one when it has none). A .der
-// file that could not be stored is a notice of a save that succeeded.
+// Writes the document to its file (asking for one when it has none). A file
+// the document was read from gets only the sectors that changed, in place,
+// with a rollback journal beside it (save_journal.h); a new file is written
+// whole. A .der file that could not be stored is a notice of a save that
+// succeeded.
 Result SaveImage(ImageDocument& doc);
 
 // Lets the user choose a new file for the document and creates it. Writes no

@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "engine/common/bytes.h"
 #include "engine/common/result.h"
 #include "engine/core/layout.h"
 #include "engine/fat/dir_walk.h"
@@ -15,14 +16,10 @@
 
 namespace vk {
 
-// Bytes of the area a write changes, from the boot sector. Each change here
-// is planned first and written after: a caller that must be able to undo it
-// (one step of a longer operation) saves the bytes of the plan's Writes()
-// before the write, and puts them back to undo it.
-struct ByteRange {
-    uint64_t offset = 0;
-    uint64_t length = 0;
-};
+// Bytes of the area a write changes (ByteRange, from the boot sector). Each
+// change here is planned first and written after: a caller that must be able
+// to undo it (one step of a longer operation) saves the bytes of the plan's
+// Writes() before the write, and puts them back to undo it.
 using WriteRanges = std::vector<ByteRange>;
 
 // The two bytes of FAT copy 1 that hold the entry of `cluster` (FAT12).

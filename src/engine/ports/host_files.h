@@ -6,7 +6,9 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
+#include "engine/common/bytes.h"
 #include "engine/ports/host_failure.h"
 
 namespace vk {
@@ -70,6 +72,26 @@ uint32_t SeekHostFile(const HostFile& file, uint64_t position);
 // `done` receives the byte count moved; a short count is no error here.
 uint32_t ReadHostFile(const HostFile& file, void* buffer, uint32_t count, uint32_t& done);
 uint32_t WriteHostFile(const HostFile& file, const void* buffer, uint32_t count, uint32_t& done);
+// Positioned reads and writes: `offset` from the file's start. A read short
+// of `count` has met the end of the file; a write moves all of `count` or fails.
+uint32_t ReadHostFileAt(const HostFile& file, uint64_t offset, void* buffer, uint32_t count, uint32_t& done);
+uint32_t WriteHostFileAt(const HostFile& file, uint64_t offset, const void* buffer, uint32_t count);
+
+// The first `size` bytes of the open file as one block. Where the host can,
+// the block is a private copy-on-write mapping of the file: only the pages
+// the engine reaches are read, and what it changes stays in memory. Where it
+// cannot, the file is read whole.
+uint32_t LoadHostFile(const HostFile& file, uint32_t size, ByteBlock& block);
+// The parts of a block from LoadHostFile that may differ from its file: the
+// pages written since it was loaded where the host can tell, else all of it.
+std::vector<ByteRange> ChangedHostRanges(const ByteBlock& block);
+
+// The same over SeekHostFile, ReadHostFile and WriteHostFile, and a whole
+// read into a new block, for hosts that have nothing better.
+uint32_t ReadAtBySeeking(const HostFile& file, uint64_t offset, void* buffer, uint32_t count, uint32_t& done);
+uint32_t WriteAtBySeeking(const HostFile& file, uint64_t offset, const void* buffer, uint32_t count);
+uint32_t ReadWholeHostFile(const HostFile& file, uint32_t size, ByteBlock& block);
+
 // Creation, last-access and last-write time at once.
 uint32_t SetHostFileTimes(const HostFile& file, HostTime time);
 void CloseHostFileNative(intptr_t native);
@@ -84,6 +106,9 @@ void CloseHostFileNative(intptr_t native);
 // lock, the temporary copies a killed writer left beside it go too: a copy
 // whose own lock can be taken has no writer any more.
 uint32_t ReplaceHostFile(std::string_view path, const void* data, uint32_t size, HostFile& file);
+// Removes the temporary copies killed writers left beside `target` (see
+// ReplaceHostFile and NewHostFile): those no live writer holds.
+void RemoveDeadCopies(std::string_view target);
 // Makes what was written through `file` reach the device.
 uint32_t FlushHostFile(const HostFile& file);
 
@@ -120,6 +145,14 @@ uint32_t CommitNewHostFile(NewHostFile& file, bool replace);
 void DiscardNewHostFile(NewHostFile& file);
 
 uint32_t DeleteHostFile(std::string_view path);
+
+// Makes a file just created or removed in the folder holding `path` keep
+// its name, or its absence, on the device. Nothing where the host's own
+// file system does so with the file.
+uint32_t FlushHostFolderOf(std::string_view path);
+// The path a file is reached by once its symbolic links are followed; the
+// path itself where it leads nowhere yet or the host has no links.
+std::string ResolveHostPath(std::string_view path);
 
 // Folders: a new one, or one there already (`existed`; a folder itself, not
 // a link to one: anything else standing at `path` fails with

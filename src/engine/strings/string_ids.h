@@ -168,6 +168,11 @@ enum StringId : unsigned {
     // Names one command hands out twice get numeric tails.
     kMsgExtractedUnderTail = 290,
     kMsgAddedUnderTail = 291,
+    // Saves in place: a journal of one broken off, found when opening.
+    kMsgSaveRolledBack = 300,
+    kMsgSaveBrokenOffReadOnly = 301,
+    kMsgNoSaveJournal = 302,
+    kMsgRollBackFailed = 303,
     // Host folders that extraction cannot write into.
     kMsgFolderRefusesFiles = 280,
     kMsgFolderMissing = 281,
