@@ -49,6 +49,17 @@ for n in $(seq 1 100); do
 done
 echo "NOTE: the save was stopped at $kills points"
 
+# --- a new image over one with a broken-off save -----------------------------------
+for n in $(seq 1 100); do
+    cp before.dsk img.dsk
+    { VK_KILL_AT_WRITE=$n "$vkdisk" add img.dsk data.bin </dev/null >/dev/null 2>&1; } 2>/dev/null
+    [ -e img.dsk-journal ] && ! cmp -s img.dsk before.dsk && break
+done
+expect_rc 0 "new --force over an image with a journal" "$vkdisk" new img.dsk --format F0 --boot msdos --force
+cp img.dsk new.dsk
+expect_rc 0 "the new image opens" "$vkdisk" ls img.dsk
+same_file img.dsk new.dsk "no journal of the old image is rolled back over the new one"
+
 # --- a reader that may not write ------------------------------------------------
 as_nobody() { setpriv --reuid=nobody --regid=nogroup --clear-groups -- "$@"; }
 if [ "$(id -u)" -eq 0 ]; then

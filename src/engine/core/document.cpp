@@ -304,6 +304,17 @@ Result SaveImageAsPath(ImageDocument& doc, const std::string& path) {
     if (error != 0) {
         return HostError(path, error);
     }
+    // A journal beside that file is of a save of its old bytes, broken off:
+    // left there, a later opening would roll it back over the new image.
+    const std::string journal = JournalPathFor(path);
+    uint32_t attributes = 0;
+    if (GetHostFileAttributes(journal, attributes) == 0) {
+        RecoverImage(file, journal, true);
+        error = DeleteHostFile(journal);
+        if (error != 0 && ClassifyHostCode(error) != HostFailure::kNotFound) {
+            return HostError(journal, error);
+        }
+    }
     doc.imageFile = std::move(file);
     doc.imageWritable = true;
     doc.savesInPlace = false;  // the file is someone else's bytes, or none yet
