@@ -16,7 +16,8 @@ cd "$work" || exit 1
 chmod 755 "$work"
 
 "$vkdisk" new before.dsk --format F0 --boot msdos >/dev/null
-"$vkdisk" add before.dsk <(head -c 5000 /dev/urandom) >/dev/null 2>&1 || true
+head -c 5000 /dev/urandom > seed.bin
+"$vkdisk" add before.dsk seed.bin >/dev/null 2>&1
 head -c 40000 /dev/urandom > data.bin
 mkdir tree && head -c 3000 /dev/urandom > tree/inner.bin
 cp before.dsk after.dsk
@@ -71,10 +72,12 @@ if [ "$(id -u)" -eq 0 ]; then
     done
     cp ro.dsk ro.torn
     chmod 644 ro.dsk ro.dsk-journal
+    mkdir -m 777 ro-out
     expect_rc 0 "a reader that may not write" as_nobody "$vkdisk" get ro.dsk --all -d "$work/ro-out"
     stderr_has "cannot be written here to put it back" "the reader says it found a broken-off save"
     same_file ro.dsk ro.torn "a reader that may not write leaves the image"
     count; [ ! -e ro-out/DATA.BIN ] || fail "the reader sees the file of the broken-off save"
+    same_file ro-out/SEED.BIN seed.bin "the reader sees the old image's file"
     expect_rc 0 "the owner opens it" "$vkdisk" ls ro.dsk
     same_file ro.dsk before.dsk "the owner's opening rolls back"
 
