@@ -115,6 +115,7 @@ struct AddRun {
     explicit AddRun(const ImageDocument& doc) : guard(doc) {}
     bool recursive = false;
     ClusterGuard guard;                  // one cluster map for every file of the command
+    CommandSlots slots;                  // each folder's slots, walked once for every file of the command
     ShortNameClaims claims;              // 8.3 names given, so none is given twice
     std::vector<std::string> skipped;    // replacements declined for want of a terminal
     std::vector<std::string> links;      // links to folders, not followed
@@ -136,7 +137,7 @@ bool AddOne(ImageDocument& doc, const std::string& hostPath, const std::string& 
         return true;
     }
     const unsigned unasked = UnaskedDeclines();
-    const Result added = AddHostFile(doc, MainWindow(), hostPath, dir, name, &run.guard);
+    const Result added = AddHostFile(doc, MainWindow(), hostPath, dir, name, &run.guard, &run.slots);
     Report(MainWindow(), added);
     if (UnaskedDeclines() != unasked) {
         run.skipped.push_back(hostPath);

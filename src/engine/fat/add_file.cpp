@@ -58,42 +58,6 @@ void StampEntry(uint8_t* entry, const HostFindData& found, uint32_t size) {
     entry[kDirAttr] = static_cast<uint8_t>(found.attributes & kAttrKeptFromHost);
 }
 
-// A slot in a folder: an entry of that name after message 74 (unless
-// `quiet` or /F), else PlanNewSlot's slot, growing the folder when it is full.
-SlotResult FindFolderSlot(const Layout& layout, const uint8_t* area, uint32_t length, DirRef dir,
-                          std::string_view displayName, const PackedName& packed, bool quiet, WindowRef owner,
-                          const ClusterSet* keep = nullptr) {
-    SlotResult result;
-    const uint32_t named = FindPackedEntry(layout, area, length, dir, packed);
-    if (named != 0) {
-        result.found = true;
-        if (quiet || FsOptions().forceSwitch ||
-            Ask(owner, TextNotice(kMsgReplaceEntry, Tone::kQuestion, {displayName}), Choices::kYesNo) ==
-                Answer::kYes) {
-            result.hasSlot = true;
-            result.slotOffset = named;
-            result.newSlot.offset = named;
-        }
-        return result;
-    }
-    if (quiet) {
-        return result;
-    }
-    // The folder's path is only for a message, and finding it walks the tree:
-    // it is looked up when there is one to say.
-    Result planned = PlanNewSlot(layout, area, length, dir, "", displayName, result.newSlot, keep);
-    if (!planned.Done()) {
-        planned = PlanNewSlot(layout, area, length, dir, DirectoryPath(layout, area, length, dir), displayName,
-                              result.newSlot, keep);
-        result.failure = std::move(planned.failure);
-        result.goOn = false;
-        return result;
-    }
-    result.hasSlot = true;
-    result.slotOffset = result.newSlot.offset;
-    return result;
-}
-
 }  // namespace
 
 // The bytes an add changes, each range saved just before it is first
@@ -267,7 +231,7 @@ std::optional<Notice> MakeFolderCluster(const Layout& layout, uint8_t* area, uin
 }
 
 Result AddHostFile(ImageDocument& doc, WindowRef owner, std::string_view hostPath, DirRef dir,
-                   std::string_view shortName, ClusterGuard* guard) {
+                   std::string_view shortName, ClusterGuard* guard, CommandSlots* slots) {
     if (std::optional<Notice> refusal = ChangeRefusal(doc)) return Failure(*refusal);
     WaitCursor wait;
     std::optional<ClusterGuard> ownGuard;
@@ -301,9 +265,10 @@ Result AddHostFile(ImageDocument& doc, WindowRef owner, std::string_view hostPat
 
     // An existing folder is never replaced, so that its contents stay
     // reachable: a file is refused, a folder of the same name is that folder.
-    const SlotResult existing = dir.IsRoot()
-                                    ? FindEntrySlot(layout, area, length, displayName, packed, true, owner)
-                                    : FindFolderSlot(layout, area, length, dir, displayName, packed, true, owner);
+    std::optional<DirSlots> ownSlots;
+    DirSlots& dirSlots = slots != nullptr ? slots->In(dir) : ownSlots.emplace(dir);
+    const SlotResult existing = FindEntrySlot(layout, area, length, dirSlots, displayName, packed, true, owner,
+                                              guard->FreeFrom(), guard->Keep());
     if (existing.found && IsFolderEntry(area + existing.slotOffset)) {
         if (isFolder) {
             return Done();
@@ -315,12 +280,11 @@ Result AddHostFile(ImageDocument& doc, WindowRef owner, std::string_view hostPat
         if (std::optional<Notice> shared = guard->CheckRelease(existing.slotOffset)) return Failure(std::move(*shared));
     }
 
-    // A new name in a root with room: the walk above found its slot already.
-    const bool rootSlotKnown = dir.IsRoot() && !existing.found && existing.hasSlot;
-    SlotResult slot = rootSlotKnown ? existing
-                      : dir.IsRoot()
-                          ? FindEntrySlot(layout, area, length, displayName, packed, false, owner)
-                          : FindFolderSlot(layout, area, length, dir, displayName, packed, false, owner, guard->Keep());
+    // A new name with room: the walk above found its slot already.
+    const bool slotKnown = !existing.found && existing.hasSlot;
+    SlotResult slot = slotKnown ? existing
+                                : FindEntrySlot(layout, area, length, dirSlots, displayName, packed, false, owner,
+                                                guard->FreeFrom(), guard->Keep());
     if (!slot.hasSlot) {
         return slot.failure ? Failure(std::move(*slot.failure), slot.goOn) : Declined(slot.goOn);
     }
@@ -373,6 +337,12 @@ Result AddHostFile(ImageDocument& doc, WindowRef owner, std::string_view hostPat
     guard->SetFreeFrom(freeFrom);
     guard->Released(oldChain, {slot.slotOffset});
     guard->Claimed(slot.slotOffset);
+    // A replaced file's long name left deleted slots the walk has not seen.
+    if (slot.found) {
+        dirSlots.Forget();
+    } else {
+        dirSlots.Filled(layout, area, length, slot.newSlot, packed);
+    }
     doc.modified = true;
     EntryChanges changes;
     (replacesListed ? changes.changed : changes.added).push_back(slot.slotOffset);
@@ -383,11 +353,12 @@ Result AddFiles(ImageDocument& doc, WindowRef owner, const std::vector<std::stri
                 const std::function<void(const Result&)>& tell, DirRef dir) {
     Result all = Declined(true);
     ClusterGuard guard(doc);
+    CommandSlots slots;
     ShortNameClaims claims;
     const std::vector<std::string> names = claims.Plan(doc, dir, paths);
     for (size_t i = 0; i < paths.size(); ++i) {
         const std::string& path = paths[i];
-        Result one = AddHostFile(doc, owner, path, dir, names[i], &guard);
+        Result one = AddHostFile(doc, owner, path, dir, names[i], &guard, &slots);
         if (one.Done() && claims.Tailed(dir, names[i])) {
             one.notices.push_back(AddedUnderTailNotice(path, names[i]));
         }

@@ -12,6 +12,7 @@
 
 #include "engine/common/result.h"
 #include "engine/core/layout.h"
+#include "engine/fat/dir_slot.h"
 #include "engine/fat/dir_walk.h"
 #include "engine/fat/fat12.h"
 #include "engine/ports/host_files.h"
@@ -32,10 +33,12 @@ struct ImageDocument;
 // one made from the host file's name. A replaced file whose clusters another
 // entry shares is refused; no cluster a chain still reaches is taken.
 // `guard` is the caller's when it adds several files to one image (it is
-// told what each add frees); without one, the add builds its own.
+// told what each add frees); without one, the add builds its own. So are
+// `slots`: an add command carries the slots of each directory it fills
+// from one file to the next, instead of walking the directory for each.
 class ClusterGuard;
 Result AddHostFile(ImageDocument& doc, WindowRef owner, std::string_view hostPath, DirRef dir = kRootDir,
-                   std::string_view shortName = {}, ClusterGuard* guard = nullptr);
+                   std::string_view shortName = {}, ClusterGuard* guard = nullptr, CommandSlots* slots = nullptr);
 
 class UndoJournal;
 

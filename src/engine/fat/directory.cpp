@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "engine/fat/dir_entry.h"
+#include "engine/fat/dir_ops.h"
 #include "engine/fat/fs_options.h"
 #include "engine/fat/long_names.h"
 #include "engine/fat/root_directory.h"
@@ -16,53 +17,58 @@ bool IsLabelSlot(const uint8_t* e) { return (e[kDirAttr] & kAttrVolume) && !IsLo
 
 }  // namespace
 
-SlotResult FindEntrySlot(const Layout& layout, const uint8_t* area, uint32_t length, std::string_view displayName,
-                         const PackedName& packed, bool quiet, WindowRef owner) {
+SlotResult FindEntrySlot(const Layout& layout, const uint8_t* area, uint32_t length, DirSlots& slots,
+                         std::string_view displayName, const PackedName& packed, bool quiet, WindowRef owner,
+                         uint32_t freeFrom, const ClusterSet* keep) {
     SlotResult result;
-    uint32_t deletedSlot = 0;
-    const RootWalkEnd end = WalkRootEntries(layout, area, length, [&](uint32_t offset) {
-        const uint8_t* e = area + offset;
-        if (e[kDirName] == kEntryDeleted) {
-            if (deletedSlot == 0) {
-                deletedSlot = offset;
-            }
-            return true;
-        }
-        return std::memcmp(e + kDirName, packed.data(), kDirFullNameLength) != 0;
-    });
-    result.scanned = end.index;
-    if (end.neverUsed) {
-        result.hasSlot = true;
-        result.slotOffset = end.offset;
-        return result;
-    }
-    if (end.offset != 0) {
+    const NamedSlot named = slots.Find(layout, area, length, packed);
+    if (named.offset != 0) {
         result.found = true;
-        const std::string name(displayName);
+        result.scanned = named.index;
         if (quiet || FsOptions().forceSwitch ||
-            Ask(owner, TextNotice(kMsgReplaceEntry, Tone::kQuestion, {name}), Choices::kYesNo) == Answer::kYes) {
+            Ask(owner, TextNotice(kMsgReplaceEntry, Tone::kQuestion, {displayName}), Choices::kYesNo) ==
+                Answer::kYes) {
             result.hasSlot = true;
-            result.slotOffset = end.offset;
+            result.slotOffset = named.offset;
+            result.newSlot.offset = named.offset;
         }
         // Declining ends this file only; a multi-file caller goes on.
         return result;
     }
-    if (deletedSlot != 0) {
-        result.hasSlot = true;
-        result.slotOffset = deletedSlot;
+    const DirRef dir = slots.Dir();
+    SlotRoom room = SlotRoom::kFree;
+    if (!dir.IsRoot() && !layout.IsFat12()) {
+        if (!quiet) {
+            result.failure = TextNotice(kMsgChangeRefused, Tone::kError);
+            result.goOn = false;
+        }
         return result;
     }
-    if (!quiet) {
-        const std::string name(displayName);
-        if (end.index >= layout.rootEntries) {
-            result.failure = TextNotice(kMsgDirectoryFull, Tone::kError, {name});
-        } else {
-            // The image ends inside its root directory: no slot can ever be had there.
-            result.failure = TextNotice(kMsgImageTooSmall, Tone::kError);
-        }
-        result.goOn = false;
+    room = slots.Plan(layout, area, length, result.newSlot, result.scanned, freeFrom, keep);
+    if (room == SlotRoom::kFree) {
+        result.hasSlot = true;
+        result.slotOffset = result.newSlot.offset;
+        return result;
     }
+    if (quiet) {
+        return result;
+    }
+    if (room == SlotRoom::kRootCut) {
+        // The image ends inside its root directory: no slot can ever be had there.
+        result.failure = TextNotice(kMsgImageTooSmall, Tone::kError);
+    } else {
+        // The folder's path is only for a message, and finding it walks the tree.
+        const std::string dirPath = room == SlotRoom::kBroken ? DirectoryPath(layout, area, length, dir) : "";
+        result.failure = std::move(SlotFailure(room, dirPath, displayName).failure);
+    }
+    result.goOn = false;
     return result;
+}
+
+SlotResult FindEntrySlot(const Layout& layout, const uint8_t* area, uint32_t length, std::string_view displayName,
+                         const PackedName& packed, bool quiet, WindowRef owner) {
+    DirSlots slots(kRootDir);
+    return FindEntrySlot(layout, area, length, slots, displayName, packed, quiet, owner);
 }
 
 uint32_t RootEntryCount(const Layout& layout, uint32_t length) {

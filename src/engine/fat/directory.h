@@ -22,9 +22,18 @@ struct SlotResult {
     NewSlot newSlot;          // in a folder: the slot as planned, with the cluster the folder grows by
 };
 
-// Chooses the slot for `packed`: an existing entry of that name (asking
-// message 74 over `owner` unless `quiet` or /F), else the first never-used
-// slot, else the first deleted one.
+// Chooses the slot for `packed` in the directory of `slots`, root or
+// subdirectory: an existing entry of that name (asking whether to replace
+// it over `owner` unless `quiet` or /F), else the slot DirSlots::Plan gives,
+// a full subdirectory's growth planned from `freeFrom` on and never one of
+// `keep`. Writes nothing. Without a slot, `failure` says why unless `quiet`:
+// the root is full, the image ends inside the root, the subdirectory's chain
+// is broken, no cluster is free for its growth or the free one lies past
+// the end of the image, or the FAT is no FAT12 (only FAT12 is written).
+SlotResult FindEntrySlot(const Layout& layout, const uint8_t* area, uint32_t length, DirSlots& slots,
+                         std::string_view displayName, const PackedName& packed, bool quiet, WindowRef owner,
+                         uint32_t freeFrom = kFirstDataCluster, const ClusterSet* keep = nullptr);
+// The same in the root, from a walk of its own.
 SlotResult FindEntrySlot(const Layout& layout, const uint8_t* area, uint32_t length, std::string_view displayName,
                          const PackedName& packed, bool quiet, WindowRef owner);
 
