@@ -93,6 +93,44 @@ TEST_F(DirOpsTest, AddIntoAFullFolderGrowsItAndAFailedAddUndoesTheGrowth) {
     EXPECT_FALSE(Shown(AddHostFile(doc, MainWindow(), small, a)).Done());
 }
 
+// One add command carries each directory's slots from file to file: it
+// takes the slots one add at a time takes, past the first never-used slot,
+// then the deleted ones, then (a folder) a grown cluster.
+TEST_F(DirOpsTest, OneAddCommandTakesTheSlotsSeparateAddsTake) {
+    std::vector<std::string> paths;
+    for (int i = 0; i < 16; ++i) paths.push_back(HostFile("n" + std::to_string(i) + ".txt", Pattern(100 * i)));
+    const DirRef a = Mkdir(kRootDir, "A");
+    for (const DirRef d : {kRootDir, a}) {
+        SCOPED_TRACE(d.IsRoot() ? "root" : "folder");
+        for (int n = 0;; ++n) {
+            NewSlot slot;
+            if (!PlanNewSlot(layout, doc.Area(), doc.AreaLength(), d, "", "", slot).Done() || slot.growCluster != 0)
+                break;
+            const std::string name = "F" + std::to_string(1000 + n) + "    TXT";
+            std::memcpy(Entry(slot.offset), name.data(), kDirFullNameLength);
+        }
+        std::vector<uint32_t> slots;
+        WalkDirectory(layout, doc.Area(), doc.AreaLength(), d, [&](uint32_t offset) {
+            slots.push_back(offset);
+            return true;
+        });
+        ASSERT_GT(slots.size(), 20u);
+        Entry(slots[3])[kDirName] = kEntryDeleted;
+        Entry(slots[6])[kDirName] = kEntryDeleted;
+        Entry(slots[10])[kDirName] = kEntryNeverUsed;  // the live entries after it are still walked
+        for (size_t i = slots.size() - 10; i < slots.size(); ++i) Entry(slots[i])[kDirName] = kEntryNeverUsed;
+
+        const std::vector<std::string> these(paths.begin(), paths.begin() + (d.IsRoot() ? 13 : 16));
+        const Bytes before(doc.Area(), doc.Area() + doc.AreaLength());
+        AddFiles(doc, MainWindow(), these, [](const Result& one) { EXPECT_TRUE(one.Done()); }, d);
+        const Bytes together(doc.Area(), doc.Area() + doc.AreaLength());
+        std::memcpy(doc.Area(), before.data(), before.size());
+        for (const std::string& path : these) EXPECT_TRUE(Shown(AddHostFile(doc, MainWindow(), path, d)).Done());
+        EXPECT_EQ(Bytes(doc.Area(), doc.Area() + doc.AreaLength()), together);
+        EXPECT_NE(together, before);
+    }
+}
+
 TEST_F(DirOpsTest, AHostFolderAddedInAFolderNamesItsParent) {
     const DirRef a = Mkdir(kRootDir, "A");
     std::filesystem::create_directory(dir.Path("sub"));
