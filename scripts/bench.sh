@@ -200,7 +200,7 @@ counted_runs
 big_layout=sectors=65535,cluster=32,fat=6,heads=2,track=63,media=F0
 sizes=(144 32)
 "$vkdisk" new "$work/s144.dsk" --format F0 --boot msdos >/dev/null
-"$vkdisk" new "$work/s32.dsk" --custom "$big_layout" >/dev/null
+"$vkdisk" new "$work/s32.dsk" --custom "$big_layout,root=512" >/dev/null
 for z in "${sizes[@]}"; do
     "$vkdisk" add "$work/s$z.dsk" "$work"/in/* >/dev/null
     cp "$work/s$z.dsk" "$work/m$z.dsk"

@@ -104,7 +104,7 @@ namespace {
 
 // The folder entry of `dir` an added host folder became or already was.
 bool AddedFolder(ImageDocument& doc, const std::string& name, DirRef dir, DirRef& folder) {
-    const uint32_t entry = FindPackedEntry(doc.GetLayout(), doc.Area(), doc.AreaLength(), dir, PackShortName(name));
+    const uint32_t entry = FindPackedEntry(VolumeOf(doc), dir, PackShortName(name));
     if (entry == 0 || !(doc.Area()[entry + kDirAttr] & kAttrDirectory)) return false;
     folder = DirRef{Load16(doc.Area() + entry + kDirFirstCluster)};
     return true;

@@ -39,7 +39,7 @@ protected:
     void Fill(DirRef dir) {
         for (int n = 0;; ++n) {
             NewSlot slot;
-            ASSERT_TRUE(PlanNewSlot(layout, doc.Area(), doc.AreaLength(), dir, "", "", slot).Done());
+            ASSERT_TRUE(PlanNewSlot(ConstVolume(layout, doc.Area(), doc.AreaLength()), dir, "", "", slot).Done());
             if (slot.growCluster != 0) return;
             uint8_t* e = Entry(slot.offset);
             std::memset(e, 0, kDirEntrySize);
@@ -50,15 +50,15 @@ protected:
     }
     std::vector<uint32_t> Chain(DirRef d) const {
         std::vector<uint32_t> chain;
-        for (ChainWalker w(layout, doc.Area(), doc.AreaLength(), d.cluster); w.State() == ChainState::kCluster;
+        for (ChainWalker w(ConstVolume(layout, doc.Area(), doc.AreaLength()), d.cluster); w.State() == ChainState::kCluster;
              w.Advance())
             chain.push_back(w.Cluster());
         return chain;
     }
     uint32_t In(DirRef d, const std::string& name) {
-        return FindShownEntry(layout, doc.Area(), doc.AreaLength(), d, name);
+        return FindShownEntry(ConstVolume(layout, doc.Area(), doc.AreaLength()), d, name);
     }
-    uint32_t FreeClusters() const { return CountClusters(layout, doc.Area(), doc.AreaLength()).free; }
+    uint32_t FreeClusters() const { return CountClusters(ConstVolume(layout, doc.Area(), doc.AreaLength())).free; }
     Bytes Snapshot() const { return test::ImageBytes(doc); }
 };
 
@@ -104,13 +104,13 @@ TEST_F(DirOpsTest, OneAddCommandTakesTheSlotsSeparateAddsTake) {
         SCOPED_TRACE(d.IsRoot() ? "root" : "folder");
         for (int n = 0;; ++n) {
             NewSlot slot;
-            if (!PlanNewSlot(layout, doc.Area(), doc.AreaLength(), d, "", "", slot).Done() || slot.growCluster != 0)
+            if (!PlanNewSlot(ConstVolume(layout, doc.Area(), doc.AreaLength()), d, "", "", slot).Done() || slot.growCluster != 0)
                 break;
             const std::string name = "F" + std::to_string(1000 + n) + "    TXT";
             std::memcpy(Entry(slot.offset), name.data(), kDirFullNameLength);
         }
         std::vector<uint32_t> slots;
-        WalkDirectory(layout, doc.Area(), doc.AreaLength(), d, [&](uint32_t offset) {
+        WalkDirectory(ConstVolume(layout, doc.Area(), doc.AreaLength()), d, [&](uint32_t offset) {
             slots.push_back(offset);
             return true;
         });

@@ -23,10 +23,11 @@ namespace vk {
 struct ImageDocument;
 
 // Adds the host file or folder at `hostPath`: `changes` holds its entry,
-// added, or changed when it replaced a listed entry of its name. Message 74
-// (replace?) is asked over `owner`; declining it, or a folder that is there
-// already, changes nothing. A failure is returned with the image as it was;
-// `goOn` tells a multi-file caller whether to try its next file.
+// added, or changed when it replaced a listed entry of its name. Whether to
+// replace an entry of that name is asked over `owner`; declining it, or a
+// folder that is there already, changes nothing. A failure is returned with
+// the image as it was; `goOn` tells a multi-file caller whether to try its
+// next file.
 // The entry goes into `dir`; a folder that is full grows by one cluster. A
 // host folder becomes an empty folder whose ".." names `dir`. The entry's
 // 8.3 name is `shortName` when given (ShortNameClaims gave it), else the
@@ -48,10 +49,9 @@ class UndoJournal;
 // are overwritten; no cluster of `keep` is taken. Clusters are taken first
 // fit from `freeFrom` (below it none is free), which is left past the last
 // one taken. Returns why it failed, or nothing.
-std::optional<Notice> CopyFileToClusters(const Layout& layout, uint8_t* area, uint32_t length,
-                                         const HostFile& file, std::string_view hostPath, uint32_t slotOffset,
-                                         uint32_t byteCount, UndoJournal& journal, uint32_t& freeFrom,
-                                         const ClusterSet* keep = nullptr);
+std::optional<Notice> CopyFileToClusters(const Volume& vol, const HostFile& file, std::string_view hostPath,
+                                         uint32_t slotOffset, uint32_t byteCount, UndoJournal& journal,
+                                         uint32_t& freeFrom, const ClusterSet* keep = nullptr);
 
 // The multi-file add of the Add file command over already chosen paths: one
 // path is added on its own, several go on until one says stop. `tell` gets
@@ -59,7 +59,8 @@ std::optional<Notice> CopyFileToClusters(const Layout& layout, uint8_t* area, ui
 // anything, to show it and bring its view up to date. The result returned
 // sums the changes; it is done when any file was added, and its failures
 // were handed to `tell` already. Files of one 8.3 name get numeric tails
-// (ShortNameClaims), each said in its result's notices (message 291).
+// (ShortNameClaims), each said in its result's notices: the host file went
+// in under the tailed name.
 Result AddFiles(ImageDocument& doc, WindowRef owner, const std::vector<std::string>& paths,
                 const std::function<void(const Result&)>& tell, DirRef dir = kRootDir);
 

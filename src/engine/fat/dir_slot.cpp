@@ -27,7 +27,7 @@ WriteRanges NewSlot::Writes(const Layout& layout) const {
     return ranges;
 }
 
-void DirSlots::Start(const Layout& layout, const uint8_t* area, uint32_t length) {
+void DirSlots::Start(const ConstVolume& vol) {
     walked_ = true;
     next_ = 0;
     end_ = 0;
@@ -37,11 +37,11 @@ void DirSlots::Start(const Layout& layout, const uint8_t* area, uint32_t length)
     names_.clear();
     deleted_.clear();
     if (!dir_.IsRoot()) {
-        ChainWalker walk(layout, area, length, dir_.cluster);
+        ChainWalker walk(vol, dir_.cluster);
         for (; walk.State() == ChainState::kCluster; walk.Advance()) chain_.push_back(walk.Cluster());
         chainBroken_ = walk.State() == ChainState::kBroken;
     }
-    Extend(layout, area, length);
+    Extend(vol);
 }
 
 // The offset of slot `index` in directory order, 0 past the directory's
@@ -65,11 +65,11 @@ uint32_t DirSlots::SlotAt(const Layout& layout, uint32_t length, uint32_t index)
 }
 
 // Walks on from slot next_ to the first never-used slot or the directory's end.
-void DirSlots::Extend(const Layout& layout, const uint8_t* area, uint32_t length) {
+void DirSlots::Extend(const ConstVolume& vol) {
     for (;; ++next_) {
-        end_ = SlotAt(layout, length, next_);
-        if (end_ == 0 || area[end_ + kDirName] == kEntryNeverUsed) return;
-        const uint8_t* e = area + end_;
+        end_ = SlotAt(vol.layout, vol.length, next_);
+        if (end_ == 0 || vol.area[end_ + kDirName] == kEntryNeverUsed) return;
+        const uint8_t* e = vol.area + end_;
         if (e[kDirName] == kEntryDeleted) {
             deleted_.emplace(next_, end_);
         } else if (!IsLongNameEntry(e)) {
@@ -82,25 +82,27 @@ void DirSlots::Extend(const Layout& layout, const uint8_t* area, uint32_t length
 
 // Starts the walk when there is none, or when the directory no longer
 // holds what the walk saw where it matters: its end, its first deleted slot.
-void DirSlots::Walked(const Layout& layout, const uint8_t* area, uint32_t length) {
-    const bool stale = walked_ && ((end_ != 0 && area[end_ + kDirName] != kEntryNeverUsed) ||
-                                   (!deleted_.empty() && area[deleted_.begin()->second + kDirName] != kEntryDeleted));
-    if (!walked_ || stale) Start(layout, area, length);
+void DirSlots::Walked(const ConstVolume& vol) {
+    const bool endTaken = end_ != 0 && vol.area[end_ + kDirName] != kEntryNeverUsed;
+    const bool deletedTaken = !deleted_.empty() && vol.area[deleted_.begin()->second + kDirName] != kEntryDeleted;
+    const bool stale = walked_ && (endTaken || deletedTaken);
+    if (!walked_ || stale) Start(vol);
 }
 
-NamedSlot DirSlots::Find(const Layout& layout, const uint8_t* area, uint32_t length, const PackedName& packed) {
-    Walked(layout, area, length);
+NamedSlot DirSlots::Find(const ConstVolume& vol, const PackedName& packed) {
+    Walked(vol);
     auto it = names_.find(packed);
-    if (it != names_.end() && std::memcmp(area + it->second.offset + kDirName, packed.data(), kDirFullNameLength) != 0) {
-        Start(layout, area, length);
+    if (it != names_.end() &&
+        std::memcmp(vol.area + it->second.offset + kDirName, packed.data(), kDirFullNameLength) != 0) {
+        Start(vol);
         it = names_.find(packed);
     }
     return it == names_.end() ? NamedSlot{} : it->second;
 }
 
-SlotRoom DirSlots::Plan(const Layout& layout, const uint8_t* area, uint32_t length, NewSlot& slot, uint32_t& scanned,
-                        uint32_t freeFrom, const ClusterSet* keep) {
-    Walked(layout, area, length);
+SlotRoom DirSlots::Plan(const ConstVolume& vol, NewSlot& slot, uint32_t& scanned, uint32_t freeFrom,
+                        const ClusterSet* keep) {
+    Walked(vol);
     slot = NewSlot{};
     scanned = next_;
     if (broken_) {
@@ -111,23 +113,22 @@ SlotRoom DirSlots::Plan(const Layout& layout, const uint8_t* area, uint32_t leng
         return SlotRoom::kFree;
     }
     if (dir_.IsRoot()) {
-        return next_ >= layout.rootEntries ? SlotRoom::kRootFull : SlotRoom::kRootCut;
+        return next_ >= vol.layout.rootEntries ? SlotRoom::kRootFull : SlotRoom::kRootCut;
     }
-    const uint32_t cluster = FindFreeClusterFrom(layout, area, length, freeFrom, keep);
+    const uint32_t cluster = FindFreeClusterFrom(vol, freeFrom, keep);
     if (cluster == 0) {
         return SlotRoom::kNoCluster;
     }
-    if (layout.ClusterOffset(cluster) + layout.clusterBytes > length) {
+    if (!vol.ClusterInBounds(cluster)) {
         return SlotRoom::kClusterPastEnd;
     }
-    slot.offset = static_cast<uint32_t>(layout.ClusterOffset(cluster));
+    slot.offset = static_cast<uint32_t>(vol.layout.ClusterOffset(cluster));
     slot.growCluster = cluster;
     slot.tailCluster = chain_.empty() ? 0 : chain_.back();
     return SlotRoom::kFree;
 }
 
-void DirSlots::Filled(const Layout& layout, const uint8_t* area, uint32_t length, const NewSlot& slot,
-                      const PackedName& packed) {
+void DirSlots::Filled(const ConstVolume& vol, const NewSlot& slot, const PackedName& packed) {
     if (!walked_) return;
     if (slot.growCluster != 0) {
         chain_.push_back(slot.growCluster);
@@ -136,7 +137,7 @@ void DirSlots::Filled(const Layout& layout, const uint8_t* area, uint32_t length
     if (slot.offset == end_ && end_ != 0) {
         names_.emplace(packed, NamedSlot{end_, next_});
         ++next_;
-        Extend(layout, area, length);
+        Extend(vol);
         return;
     }
     if (!deleted_.empty() && deleted_.begin()->second == slot.offset) {
@@ -147,15 +148,15 @@ void DirSlots::Filled(const Layout& layout, const uint8_t* area, uint32_t length
     Forget();
 }
 
-Result PlanNewSlot(const Layout& layout, const uint8_t* area, uint32_t length, DirRef dir, std::string_view dirPath,
-                   std::string_view entryName, NewSlot& slot, const ClusterSet* keep) {
+Result PlanNewSlot(const ConstVolume& vol, DirRef dir, std::string_view dirPath, std::string_view entryName,
+                   NewSlot& slot, const ClusterSet* keep) {
     slot = NewSlot{};
-    if (!layout.IsFat12()) {
+    if (!vol.layout.IsFat12()) {
         return Failure(TextNotice(kMsgChangeRefused, Tone::kError));
     }
     DirSlots slots(dir);
     uint32_t scanned = 0;
-    return SlotFailure(slots.Plan(layout, area, length, slot, scanned, kFirstDataCluster, keep), dirPath, entryName);
+    return SlotFailure(slots.Plan(vol, slot, scanned, kFirstDataCluster, keep), dirPath, entryName);
 }
 
 Result SlotFailure(SlotRoom room, std::string_view dirPath, std::string_view entryName) {
@@ -175,19 +176,18 @@ Result SlotFailure(SlotRoom room, std::string_view dirPath, std::string_view ent
     return Failure(TextNotice(kMsgImageTooSmall, Tone::kError));
 }
 
-void PrepareSlot(const Layout& layout, uint8_t* area, uint32_t length, const NewSlot& slot) {
+void PrepareSlot(const Volume& vol, const NewSlot& slot) {
     if (slot.growCluster == 0) {
         return;
     }
-    std::memset(area + layout.ClusterOffset(slot.growCluster), 0, static_cast<size_t>(layout.clusterBytes));
-    WriteFatEntry(layout, area, length, slot.growCluster, kFatEnd);
-    WriteFatEntry(layout, area, length, slot.tailCluster, slot.growCluster);
+    std::memset(vol.Cluster(slot.growCluster), 0, static_cast<size_t>(vol.layout.clusterBytes));
+    vol.SetFatEntry(slot.growCluster, kFatEnd);
+    vol.SetFatEntry(slot.tailCluster, slot.growCluster);
 }
 
-std::vector<uint32_t> LongNameSlots(const Layout& layout, const uint8_t* area, uint32_t length, DirRef dir,
-                                    uint32_t entryOffset) {
+std::vector<uint32_t> LongNameSlots(const ConstVolume& vol, DirRef dir, uint32_t entryOffset) {
     std::deque<uint32_t> before;  // the slots in front of the entry, as many as a run can take
-    const DirWalkEnd end = WalkDirectory(layout, area, length, dir, [&](uint32_t offset) {
+    const DirWalkEnd end = WalkDirectory(vol, dir, [&](uint32_t offset) {
         if (offset == entryOffset) return false;
         before.push_back(offset);
         if (before.size() > kLongestRun) before.pop_front();
@@ -199,9 +199,9 @@ std::vector<uint32_t> LongNameSlots(const Layout& layout, const uint8_t* area, u
     // Side by side, the slots read as one span, whichever clusters they lie in.
     std::vector<uint8_t> span((before.size() + 1) * kDirEntrySize);
     for (size_t i = 0; i < before.size(); ++i) {
-        std::memcpy(span.data() + i * kDirEntrySize, area + before[i], kDirEntrySize);
+        std::memcpy(span.data() + i * kDirEntrySize, vol.area + before[i], kDirEntrySize);
     }
-    std::memcpy(span.data() + before.size() * kDirEntrySize, area + entryOffset, kDirEntrySize);
+    std::memcpy(span.data() + before.size() * kDirEntrySize, vol.area + entryOffset, kDirEntrySize);
     const uint32_t count = static_cast<uint32_t>(before.size());
     const uint32_t run = LongNameRunLength(span.data(), count + 1, count);
     return std::vector<uint32_t>(before.end() - run, before.end());

@@ -14,26 +14,9 @@
 #include "engine/fat/dir_walk.h"
 #include "engine/fat/fat12.h"
 #include "engine/fat/short_names.h"
+#include "engine/fat/volume.h"
 
 namespace vk {
-
-// Bytes of the area a write changes, from the boot sector. Each change here
-// is planned first and written after: a caller that must be able to undo it
-// (one step of a longer operation) saves the bytes of the plan's Writes()
-// before the write, and puts them back to undo it.
-struct ByteRange {
-    uint64_t offset = 0;
-    uint64_t length = 0;
-};
-using WriteRanges = std::vector<ByteRange>;
-
-// The two bytes of FAT copy 1 that hold the entry of `cluster` (FAT12).
-inline ByteRange FatEntryBytes(const Layout& layout, uint32_t cluster) {
-    return ByteRange{layout.fatStart + uint64_t{cluster} * 3 / 2, 2};
-}
-inline ByteRange ClusterBytes(const Layout& layout, uint32_t cluster) {
-    return ByteRange{layout.ClusterOffset(cluster), layout.clusterBytes};
-}
 
 // Where a new entry of a directory goes.
 struct NewSlot {
@@ -76,25 +59,24 @@ public:
 
     // The live entry stored under `packed`, whatever kind (long-name parts
     // are not entries), as a walk meets it first.
-    NamedSlot Find(const Layout& layout, const uint8_t* area, uint32_t length, const PackedName& packed);
+    NamedSlot Find(const ConstVolume& vol, const PackedName& packed);
     // The slot for a new entry: the first never-used slot, else the first
     // deleted one, else (a subdirectory only) the first slot of the lowest
     // free cluster from `freeFrom` on that is none of `keep`. `scanned` is
     // the slots walked before the walk's end: the first never-used slot, or
     // the directory's last.
-    SlotRoom Plan(const Layout& layout, const uint8_t* area, uint32_t length, NewSlot& slot, uint32_t& scanned,
-                  uint32_t freeFrom = kFirstDataCluster, const ClusterSet* keep = nullptr);
+    SlotRoom Plan(const ConstVolume& vol, NewSlot& slot, uint32_t& scanned, uint32_t freeFrom = kFirstDataCluster,
+                  const ClusterSet* keep = nullptr);
     // After the entry `packed` was written into `slot` as Plan gave it, its
     // growth made by PrepareSlot.
-    void Filled(const Layout& layout, const uint8_t* area, uint32_t length, const NewSlot& slot,
-                const PackedName& packed);
+    void Filled(const ConstVolume& vol, const NewSlot& slot, const PackedName& packed);
     void Forget() { walked_ = false; }
 
 private:
-    void Start(const Layout& layout, const uint8_t* area, uint32_t length);
-    void Extend(const Layout& layout, const uint8_t* area, uint32_t length);
+    void Start(const ConstVolume& vol);
+    void Extend(const ConstVolume& vol);
     uint32_t SlotAt(const Layout& layout, uint32_t length, uint32_t index);
-    void Walked(const Layout& layout, const uint8_t* area, uint32_t length);
+    void Walked(const ConstVolume& vol);
 
     DirRef dir_;
     bool walked_ = false;
@@ -119,12 +101,12 @@ private:
 // Finds the slot for a new entry of `dir`, writing nothing: the first
 // never-used slot, else the first deleted one, else (a subdirectory only)
 // the first slot of the lowest free cluster. `entryName` and `dirPath` name
-// the entry and the directory in a failure: message 75 (a full root), 73
-// (no free cluster), 72 (the free cluster lies past the end of the image),
-// 77 (the subdirectory's chain is broken), 223 (no FAT12: this engine
+// the entry and the directory in a failure: the root is full, no cluster is
+// free, the free cluster lies past the end of the image, the
+// subdirectory's chain is broken, or the FAT is no FAT12 (this engine
 // writes no other FAT). A growth cluster is never one of `keep`.
-Result PlanNewSlot(const Layout& layout, const uint8_t* area, uint32_t length, DirRef dir, std::string_view dirPath,
-                   std::string_view entryName, NewSlot& slot, const ClusterSet* keep = nullptr);
+Result PlanNewSlot(const ConstVolume& vol, DirRef dir, std::string_view dirPath, std::string_view entryName,
+                   NewSlot& slot, const ClusterSet* keep = nullptr);
 
 // What PlanNewSlot says of `room`: done for a free slot, else the failure
 // that names the entry or the directory (a full or cut root alike is full).
@@ -134,12 +116,11 @@ Result SlotFailure(SlotRoom room, std::string_view dirPath, std::string_view ent
 // cluster, marks it the end of the chain and links the old last cluster to
 // it. Writes nothing else; it cannot fail once PlanNewSlot succeeded on the
 // same bytes.
-void PrepareSlot(const Layout& layout, uint8_t* area, uint32_t length, const NewSlot& slot);
+void PrepareSlot(const Volume& vol, const NewSlot& slot);
 
 // The slots of the long name in front of the short entry at `entryOffset` of
 // `dir`, in directory order; they may span two clusters of a subdirectory.
 // Empty when the entry has no long name.
-std::vector<uint32_t> LongNameSlots(const Layout& layout, const uint8_t* area, uint32_t length, DirRef dir,
-                                    uint32_t entryOffset);
+std::vector<uint32_t> LongNameSlots(const ConstVolume& vol, DirRef dir, uint32_t entryOffset);
 
 }  // namespace vk

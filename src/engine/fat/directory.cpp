@@ -17,11 +17,11 @@ bool IsLabelSlot(const uint8_t* e) { return (e[kDirAttr] & kAttrVolume) && !IsLo
 
 }  // namespace
 
-SlotResult FindEntrySlot(const Layout& layout, const uint8_t* area, uint32_t length, DirSlots& slots,
-                         std::string_view displayName, const PackedName& packed, bool quiet, WindowRef owner,
-                         uint32_t freeFrom, const ClusterSet* keep) {
+SlotResult FindEntrySlot(const ConstVolume& vol, DirSlots& slots, std::string_view displayName,
+                         const PackedName& packed, bool quiet, WindowRef owner, uint32_t freeFrom,
+                         const ClusterSet* keep) {
     SlotResult result;
-    const NamedSlot named = slots.Find(layout, area, length, packed);
+    const NamedSlot named = slots.Find(vol, packed);
     if (named.offset != 0) {
         result.found = true;
         result.scanned = named.index;
@@ -37,14 +37,14 @@ SlotResult FindEntrySlot(const Layout& layout, const uint8_t* area, uint32_t len
     }
     const DirRef dir = slots.Dir();
     SlotRoom room = SlotRoom::kFree;
-    if (!dir.IsRoot() && !layout.IsFat12()) {
+    if (!dir.IsRoot() && !vol.layout.IsFat12()) {
         if (!quiet) {
             result.failure = TextNotice(kMsgChangeRefused, Tone::kError);
             result.goOn = false;
         }
         return result;
     }
-    room = slots.Plan(layout, area, length, result.newSlot, result.scanned, freeFrom, keep);
+    room = slots.Plan(vol, result.newSlot, result.scanned, freeFrom, keep);
     if (room == SlotRoom::kFree) {
         result.hasSlot = true;
         result.slotOffset = result.newSlot.offset;
@@ -58,17 +58,17 @@ SlotResult FindEntrySlot(const Layout& layout, const uint8_t* area, uint32_t len
         result.failure = TextNotice(kMsgImageTooSmall, Tone::kError);
     } else {
         // The folder's path is only for a message, and finding it walks the tree.
-        const std::string dirPath = room == SlotRoom::kBroken ? DirectoryPath(layout, area, length, dir) : "";
+        const std::string dirPath = room == SlotRoom::kBroken ? DirectoryPath(vol, dir) : "";
         result.failure = std::move(SlotFailure(room, dirPath, displayName).failure);
     }
     result.goOn = false;
     return result;
 }
 
-SlotResult FindEntrySlot(const Layout& layout, const uint8_t* area, uint32_t length, std::string_view displayName,
-                         const PackedName& packed, bool quiet, WindowRef owner) {
+SlotResult FindEntrySlot(const ConstVolume& vol, std::string_view displayName, const PackedName& packed, bool quiet,
+                         WindowRef owner) {
     DirSlots slots(kRootDir);
-    return FindEntrySlot(layout, area, length, slots, displayName, packed, quiet, owner);
+    return FindEntrySlot(vol, slots, displayName, packed, quiet, owner);
 }
 
 uint32_t RootEntryCount(const Layout& layout, uint32_t length) {
@@ -79,26 +79,26 @@ uint32_t RootEntryCount(const Layout& layout, uint32_t length) {
     return static_cast<uint32_t>(std::min<uint64_t>(fit, layout.rootEntries));
 }
 
-void DeleteRootLongName(const Layout& layout, uint8_t* area, uint32_t length, uint32_t entryOffset) {
-    if (entryOffset < layout.rootStart) {
+void DeleteRootLongName(const Volume& vol, uint32_t entryOffset) {
+    if (entryOffset < vol.layout.rootStart) {
         return;
     }
-    const uint32_t index = static_cast<uint32_t>((entryOffset - layout.rootStart) / kDirEntrySize);
-    DeleteLongNameRun(area + layout.rootStart, RootEntryCount(layout, length), index);
+    const uint32_t index = static_cast<uint32_t>((entryOffset - vol.layout.rootStart) / kDirEntrySize);
+    DeleteLongNameRun(vol.area + vol.layout.rootStart, RootEntryCount(vol.layout, vol.length), index);
 }
 
-uint32_t FindVolumeLabel(const Layout& layout, const uint8_t* area, uint32_t length) {
-    const RootWalkEnd end = WalkRootEntries(layout, area, length, [&](uint32_t offset) {
-        const uint8_t* e = area + offset;
+uint32_t FindVolumeLabel(const ConstVolume& vol) {
+    const RootWalkEnd end = WalkRootEntries(vol, [&](uint32_t offset) {
+        const uint8_t* e = vol.area + offset;
         return e[kDirName] == kEntryDeleted || !IsLabelSlot(e);
     });
     return end.neverUsed ? 0 : end.offset;
 }
 
-bool StoreVolumeLabel(const Layout& layout, uint8_t* area, uint32_t length, const uint8_t* newEntry) {
+bool StoreVolumeLabel(const Volume& vol, const uint8_t* newEntry) {
     uint32_t deletedSlot = 0;
-    const RootWalkEnd end = WalkRootEntries(layout, area, length, [&](uint32_t offset) {
-        const uint8_t* e = area + offset;
+    const RootWalkEnd end = WalkRootEntries(vol, [&](uint32_t offset) {
+        const uint8_t* e = vol.area + offset;
         if (IsLabelSlot(e)) {
             return false;
         }
@@ -110,20 +110,20 @@ bool StoreVolumeLabel(const Layout& layout, uint8_t* area, uint32_t length, cons
     if (end.offset == 0) {
         // A directory without a never-used slot still has room in a deleted one.
         if (newEntry != nullptr && deletedSlot != 0) {
-            std::memcpy(area + deletedSlot, newEntry, kDirEntrySize);
+            std::memcpy(vol.area + deletedSlot, newEntry, kDirEntrySize);
             return true;
         }
         return false;
     }
     if (end.neverUsed) {
         if (newEntry != nullptr) {
-            std::memcpy(area + (deletedSlot != 0 ? deletedSlot : end.offset), newEntry, kDirEntrySize);
+            std::memcpy(vol.area + (deletedSlot != 0 ? deletedSlot : end.offset), newEntry, kDirEntrySize);
         }
         return true;
     }
-    uint8_t* e = area + end.offset;
+    uint8_t* e = vol.area + end.offset;
     if (e[kDirName] != kEntryDeleted) {
-        DeleteRootLongName(layout, area, length, end.offset);
+        DeleteRootLongName(vol, end.offset);
     }
     if (newEntry != nullptr) {
         std::memcpy(e, newEntry, kDirEntrySize);

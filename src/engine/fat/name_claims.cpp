@@ -99,7 +99,7 @@ std::string ShortNameWithTail(std::string_view shortName, unsigned number) {
 
 bool ShortNameClaims::Taken(const ImageDocument& doc, DirSlots& slots, const std::string& name) const {
     return given_.count({slots.Dir().cluster, name}) != 0 ||
-           slots.Find(doc.GetLayout(), doc.Area(), doc.AreaLength(), PackShortName(name)).offset != 0;
+           slots.Find(VolumeOf(doc), PackShortName(name)).offset != 0;
 }
 
 std::vector<std::string> ShortNameClaims::Plan(const ImageDocument& doc, DirRef dir,
