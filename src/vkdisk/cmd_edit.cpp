@@ -95,13 +95,12 @@ int CmdLs(const Args& args) {
         CloseDocument();
         return kExitFailure;
     }
-    const Layout layout = doc.GetLayout();
-    const std::string topPath =
-        parsed.positional.size() == 2 ? DirectoryPath(layout, doc.Area(), doc.AreaLength(), top) : std::string();
+    const ConstVolume vol = VolumeOf(doc);
+    const std::string topPath = parsed.positional.size() == 2 ? DirectoryPath(vol, top) : std::string();
     std::vector<std::pair<std::string, DirRef>> folders{{topPath, top}};
     if (recursive) {
         std::vector<std::pair<std::string, uint32_t>> found;  // every folder below, parents first
-        const TreeWalkEnd end = WalkTree(layout, doc.Area(), doc.AreaLength(), top, topPath, [&](const TreeItem& item) {
+        const TreeWalkEnd end = WalkTree(vol, top, topPath, [&](const TreeItem& item) {
             if (doc.Area()[item.entryOffset + kDirAttr] & kAttrDirectory) found.emplace_back(item.path, item.entryOffset);
             return true;
         });

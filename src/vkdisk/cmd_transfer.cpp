@@ -101,7 +101,7 @@ namespace {
 
 // The folder entry of `dir` an added host folder became or already was.
 bool AddedFolder(ImageDocument& doc, const std::string& name, DirRef dir, DirRef& folder) {
-    const uint32_t entry = FindPackedEntry(doc.GetLayout(), doc.Area(), doc.AreaLength(), dir, PackShortName(name));
+    const uint32_t entry = FindPackedEntry(VolumeOf(doc), dir, PackShortName(name));
     if (entry == 0 || !(doc.Area()[entry + kDirAttr] & kAttrDirectory)) return false;
     folder = DirRef{Load16(doc.Area() + entry + kDirFirstCluster)};
     return true;
@@ -112,6 +112,7 @@ struct AddRun {
     explicit AddRun(const ImageDocument& doc) : guard(doc) {}
     bool recursive = false;
     ClusterGuard guard;                  // one cluster map for every file of the command
+    CommandSlots slots;                  // each folder's slots, walked once for every file of the command
     ShortNameClaims claims;              // 8.3 names given, so none is given twice
     std::vector<std::string> skipped;    // replacements declined for want of a terminal
     std::vector<std::string> links;      // links to folders, not followed
@@ -133,7 +134,7 @@ bool AddOne(ImageDocument& doc, const std::string& hostPath, const std::string& 
         return true;
     }
     const unsigned unasked = UnaskedDeclines();
-    const Result added = AddHostFile(doc, MainWindow(), hostPath, dir, name, &run.guard);
+    const Result added = AddHostFile(doc, MainWindow(), hostPath, dir, name, &run.guard, &run.slots);
     Report(MainWindow(), added);
     if (UnaskedDeclines() != unasked) {
         run.skipped.push_back(hostPath);

@@ -39,7 +39,7 @@ bool ResolveNames(const std::vector<std::string>& patterns, std::vector<uint32_t
             DirRef dir;
             std::vector<uint32_t> found;
             const Result resolved =
-                ResolvePattern(doc.GetLayout(), doc.Area(), doc.AreaLength(), pattern, dir, found);
+                ResolvePattern(VolumeOf(doc), pattern, dir, found);
             if (!resolved.Done()) {
                 TellLookup(pattern, resolved);
                 ok = false;
@@ -80,7 +80,7 @@ bool ResolveNames(const std::vector<std::string>& patterns, std::vector<uint32_t
 
 bool ResolveFolder(const std::string& path, DirRef& dir) {
     const ImageDocument& doc = Document();
-    const Result resolved = ResolveDirectory(doc.GetLayout(), doc.Area(), doc.AreaLength(), path, dir);
+    const Result resolved = ResolveDirectory(VolumeOf(doc), path, dir);
     if (!resolved.Done()) {
         Report(MainWindow(), resolved);
         return false;

@@ -23,7 +23,7 @@ public:  // the fault table's builders use these
     using FolderTest::PutFile;
     using FolderTest::SetFat;
     using FolderTest::layout;
-    ClusterMap Map() { return ClusterMap::Build(layout, Area(), Length()); }
+    ClusterMap Map() { return ClusterMap::Build(ConstVolume(layout, Area(), Length())); }
     uint32_t First(uint32_t entry) { return Load16(Area() + entry + kDirFirstCluster); }
     void SetFirst(uint32_t entry, uint32_t cluster) { Store16(Area() + entry + kDirFirstCluster, cluster); }
     void SetSize(uint32_t entry, uint32_t size) { Store32(Area() + entry + kDirSize, size); }
@@ -199,7 +199,7 @@ TEST_F(ClusterMapTest, GuardRefusesFreeingSharedClustersNamingBoth) {
     const uint32_t two = PutFile(kRootDir, "TWO     BIN", {20});
     const uint32_t three = PutFile(kRootDir, "THREE   BIN", {30});
     SetFat(20, 11);
-    const ClusterGuard guard(layout, Area(), Length());
+    const ClusterGuard guard(ConstVolume(layout, Area(), Length()));
     const std::optional<Notice> refusal = guard.CheckRelease(one);
     ASSERT_TRUE(refusal.has_value());
     EXPECT_EQ(refusal->id, kMsgClustersShared);
@@ -215,19 +215,19 @@ TEST_F(ClusterMapTest, GuardRefusesFreeingSharedClustersNamingBoth) {
 TEST_F(ClusterMapTest, AllocationPassesOverFreeClustersAChainReaches) {
     PutFile(kRootDir, "ONE     BIN", {2, 3});
     SetFat(3, kFatFree);
-    ClusterGuard guard(layout, Area(), Length());
-    EXPECT_EQ(FindFreeCluster(layout, Area(), Length()), 3u);
-    EXPECT_EQ(FindFreeCluster(layout, Area(), Length(), guard.Keep()), 4u);
+    ClusterGuard guard(ConstVolume(layout, Area(), Length()));
+    EXPECT_EQ(FindFreeCluster(ConstVolume(layout, Area(), Length())), 3u);
+    EXPECT_EQ(FindFreeCluster(ConstVolume(layout, Area(), Length()), guard.Keep()), 4u);
 }
 
 TEST_F(ClusterMapTest, ReleasedClustersBecomeFreeForTheNextStep) {
     const uint32_t one = PutFile(kRootDir, "ONE     BIN", {2, 3});
-    ClusterGuard guard(layout, Area(), Length());
+    ClusterGuard guard(ConstVolume(layout, Area(), Length()));
     const std::vector<uint32_t> chain = guard.Chain(one);
-    FreeChain(layout, Area(), Length(), one);
+    FreeChain(Volume(layout, Area(), Length()), one);
     guard.Released(chain, {one});
     EXPECT_EQ(guard.Map().Use(2), ClusterUse::kFree);
-    EXPECT_EQ(FindFreeCluster(layout, Area(), Length(), guard.Keep()), 2u);
+    EXPECT_EQ(FindFreeCluster(ConstVolume(layout, Area(), Length()), guard.Keep()), 2u);
 }
 
 // Boot sectors that describe no possible disk, each by its one wrong field.

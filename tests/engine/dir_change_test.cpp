@@ -27,7 +27,7 @@ protected:
         FolderTest::SetUp();
         fresh = Snapshot();
     }
-    uint32_t FreeClusters() const { return CountClusters(layout, doc.Area(), doc.AreaLength()).free; }
+    uint32_t FreeClusters() const { return CountClusters(ConstVolume(layout, doc.Area(), doc.AreaLength())).free; }
     // Every byte that differs from `before` lies inside one of `ranges`.
     void ExpectOnlyWrites(const test::Bytes& before, const WriteRanges& ranges) {
         const test::Bytes after = Snapshot();
@@ -63,9 +63,9 @@ TEST_F(DirChangeTest, MakesAFolderGrowingItsParentWhenFull) {
         if (deleteOne) Area()[deleted] = kEntryDeleted;
         const uint32_t freeBefore = FreeClusters();
         FolderPlan plan;
-        ASSERT_TRUE(PlanFolder(layout, Area(), Length(), a, "A", "B.DIR", plan).Done());
+        ASSERT_TRUE(PlanFolder(ConstVolume(layout, Area(), Length()), a, "A", "B.DIR", plan).Done());
         const test::Bytes before = Snapshot();
-        const uint32_t entry = WriteFolder(layout, Area(), Length(), plan, kFolderDate, kFolderTime);
+        const uint32_t entry = WriteFolder(Volume(layout, Area(), Length()), plan, kFolderDate, kFolderTime);
         ExpectOnlyWrites(before, plan.Writes(layout));
 
         const uint8_t* e = Area() + entry;
@@ -136,11 +136,11 @@ TEST_F(DirChangeTest, RefusedFolderWritesNothing) {
         Layout used = layout;
         if (c.fat16) used.fatBits = 16;
         const test::Bytes before = Snapshot();
-        ExpectFailure(MakeFolder(used, Area(), c.length ? c.length : Length(), c.inA ? a : kRootDir, c.inA ? "A" : "",
+        ExpectFailure(MakeFolder(Volume(used, Area(), c.length ? c.length : Length()), c.inA ? a : kRootDir, c.inA ? "A" : "",
                                  c.name, kFolderDate, kFolderTime),
                       c.id, c.inserts);
         if (c.fat16) {
-            ExpectFailure(RemoveFolder(used, Area(), Length(), kRootDir, EntryIn(kRootDir, "A"), "A", true), c.id, {});
+            ExpectFailure(RemoveFolder(Volume(used, Area(), Length()), kRootDir, EntryIn(kRootDir, "A"), "A", true), c.id, {});
         }
         EXPECT_TRUE(Snapshot() == before);
     }
@@ -180,14 +180,14 @@ TEST_F(DirChangeTest, RemovesOnlyEmptyFoldersUnlessAskedForTheTree) {
         const test::Bytes before = Snapshot();
 
         RemovalPlan plan;
-        const Result planned = PlanRemoveFolder(layout, Area(), Length(), kRootDir, entry, "A", c.recursive, plan);
+        const Result planned = PlanRemoveFolder(ConstVolume(layout, Area(), Length()), kRootDir, entry, "A", c.recursive, plan);
         EXPECT_TRUE(Snapshot() == before);
         if (!c.removed) {
             ExpectFailure(planned, kMsgCannotDeleteDir, {"A"});
             continue;
         }
         ASSERT_TRUE(planned.Done());
-        EXPECT_EQ(ApplyRemoval(layout, Area(), Length(), plan).removed, std::vector<uint32_t>{entry});
+        EXPECT_EQ(ApplyRemoval(Volume(layout, Area(), Length()), plan).removed, std::vector<uint32_t>{entry});
         ExpectOnlyWrites(before, plan.Writes(layout));
         EXPECT_EQ(Area()[entry], kEntryDeleted);
         EXPECT_EQ(Area()[longName], kEntryDeleted);
@@ -203,7 +203,7 @@ TEST_F(DirChangeTest, RemovesOnlyEmptyFoldersUnlessAskedForTheTree) {
     }
     // What is no folder is not removed as one: a file, the root.
     for (uint32_t entry : {EntryIn(kRootDir, "README"), 0u}) {
-        ExpectFailure(RemoveFolder(layout, Area(), Length(), kRootDir, entry, "README", true), kMsgCannotDeleteDir,
+        ExpectFailure(RemoveFolder(Volume(layout, Area(), Length()), kRootDir, entry, "README", true), kMsgCannotDeleteDir,
                       {"README"});
     }
 }

@@ -39,7 +39,7 @@ protected:
     void Fill(DirRef dir) {
         for (int n = 0;; ++n) {
             NewSlot slot;
-            ASSERT_TRUE(PlanNewSlot(layout, doc.Area(), doc.AreaLength(), dir, "", "", slot).Done());
+            ASSERT_TRUE(PlanNewSlot(ConstVolume(layout, doc.Area(), doc.AreaLength()), dir, "", "", slot).Done());
             if (slot.growCluster != 0) return;
             uint8_t* e = Entry(slot.offset);
             std::memset(e, 0, kDirEntrySize);
@@ -50,15 +50,15 @@ protected:
     }
     std::vector<uint32_t> Chain(DirRef d) const {
         std::vector<uint32_t> chain;
-        for (ChainWalker w(layout, doc.Area(), doc.AreaLength(), d.cluster); w.State() == ChainState::kCluster;
+        for (ChainWalker w(ConstVolume(layout, doc.Area(), doc.AreaLength()), d.cluster); w.State() == ChainState::kCluster;
              w.Advance())
             chain.push_back(w.Cluster());
         return chain;
     }
     uint32_t In(DirRef d, const std::string& name) {
-        return FindShownEntry(layout, doc.Area(), doc.AreaLength(), d, name);
+        return FindShownEntry(ConstVolume(layout, doc.Area(), doc.AreaLength()), d, name);
     }
-    uint32_t FreeClusters() const { return CountClusters(layout, doc.Area(), doc.AreaLength()).free; }
+    uint32_t FreeClusters() const { return CountClusters(ConstVolume(layout, doc.Area(), doc.AreaLength())).free; }
     Bytes Snapshot() const { return test::ImageBytes(doc); }
 };
 
@@ -91,6 +91,44 @@ TEST_F(DirOpsTest, AddIntoAFullFolderGrowsItAndAFailedAddUndoesTheGrowth) {
     // The same name again asks message 74 in the folder, as in the root.
     script.Message(kMsgReplaceEntry, test::kBoxYesNo | test::kIconQuestion, test::kIdNo);
     EXPECT_FALSE(Shown(AddHostFile(doc, MainWindow(), small, a)).Done());
+}
+
+// One add command carries each directory's slots from file to file: it
+// takes the slots one add at a time takes, past the first never-used slot,
+// then the deleted ones, then (a folder) a grown cluster.
+TEST_F(DirOpsTest, OneAddCommandTakesTheSlotsSeparateAddsTake) {
+    std::vector<std::string> paths;
+    for (int i = 0; i < 16; ++i) paths.push_back(HostFile("n" + std::to_string(i) + ".txt", Pattern(100 * i)));
+    const DirRef a = Mkdir(kRootDir, "A");
+    for (const DirRef d : {kRootDir, a}) {
+        SCOPED_TRACE(d.IsRoot() ? "root" : "folder");
+        for (int n = 0;; ++n) {
+            NewSlot slot;
+            if (!PlanNewSlot(ConstVolume(layout, doc.Area(), doc.AreaLength()), d, "", "", slot).Done() || slot.growCluster != 0)
+                break;
+            const std::string name = "F" + std::to_string(1000 + n) + "    TXT";
+            std::memcpy(Entry(slot.offset), name.data(), kDirFullNameLength);
+        }
+        std::vector<uint32_t> slots;
+        WalkDirectory(ConstVolume(layout, doc.Area(), doc.AreaLength()), d, [&](uint32_t offset) {
+            slots.push_back(offset);
+            return true;
+        });
+        ASSERT_GT(slots.size(), 20u);
+        Entry(slots[3])[kDirName] = kEntryDeleted;
+        Entry(slots[6])[kDirName] = kEntryDeleted;
+        Entry(slots[10])[kDirName] = kEntryNeverUsed;  // the live entries after it are still walked
+        for (size_t i = slots.size() - 10; i < slots.size(); ++i) Entry(slots[i])[kDirName] = kEntryNeverUsed;
+
+        const std::vector<std::string> these(paths.begin(), paths.begin() + (d.IsRoot() ? 13 : 16));
+        const Bytes before(doc.Area(), doc.Area() + doc.AreaLength());
+        AddFiles(doc, MainWindow(), these, [](const Result& one) { EXPECT_TRUE(one.Done()); }, d);
+        const Bytes together(doc.Area(), doc.Area() + doc.AreaLength());
+        std::memcpy(doc.Area(), before.data(), before.size());
+        for (const std::string& path : these) EXPECT_TRUE(Shown(AddHostFile(doc, MainWindow(), path, d)).Done());
+        EXPECT_EQ(Bytes(doc.Area(), doc.Area() + doc.AreaLength()), together);
+        EXPECT_NE(together, before);
+    }
 }
 
 TEST_F(DirOpsTest, AHostFolderAddedInAFolderNamesItsParent) {

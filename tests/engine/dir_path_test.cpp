@@ -53,12 +53,12 @@ TEST_F(DirPathTest, ResolvesEntriesAndTheirDirectories) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.path);
         PathTarget target{DirRef{999}, 999};
-        ASSERT_TRUE(ResolvePath(layout, Area(), Length(), c.path, target).Done());
+        ASSERT_TRUE(ResolvePath(ConstVolume(layout, Area(), Length()), c.path, target).Done());
         EXPECT_EQ(target.dir, dirs[c.dir]);
         EXPECT_EQ(Name(target.entryOffset), c.entry);
     }
     DirRef dir;
-    ASSERT_TRUE(ResolveDirectory(layout, Area(), Length(), "a/B/../b", dir).Done());
+    ASSERT_TRUE(ResolveDirectory(ConstVolume(layout, Area(), Length()), "a/B/../b", dir).Done());
     EXPECT_EQ(dir, b);
 }
 
@@ -75,10 +75,10 @@ TEST_F(DirPathTest, RefusesPathsThatLeadNowhere) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.path);
         PathTarget target;
-        EXPECT_EQ(Failed(ResolvePath(layout, Area(), Length(), c.path, target)), std::make_pair(c.id, std::string(c.path)));
+        EXPECT_EQ(Failed(ResolvePath(ConstVolume(layout, Area(), Length()), c.path, target)), std::make_pair(c.id, std::string(c.path)));
     }
     DirRef dir;
-    EXPECT_EQ(Failed(ResolveDirectory(layout, Area(), Length(), "A/NOTES.TXT", dir)).first, kMsgPathNotFound);
+    EXPECT_EQ(Failed(ResolveDirectory(ConstVolume(layout, Area(), Length()), "A/NOTES.TXT", dir)).first, kMsgPathNotFound);
 }
 
 TEST_F(DirPathTest, MatchesTheLastPartInDirectoryOrder) {
@@ -97,7 +97,7 @@ TEST_F(DirPathTest, MatchesTheLastPartInDirectoryOrder) {
         SCOPED_TRACE(c.path);
         DirRef dir;
         std::vector<uint32_t> offsets;
-        const Result r = ResolvePattern(layout, Area(), Length(), c.path, dir, offsets);
+        const Result r = ResolvePattern(ConstVolume(layout, Area(), Length()), c.path, dir, offsets);
         std::vector<std::string> names;
         for (uint32_t offset : offsets) names.push_back(Name(offset));
         EXPECT_EQ(names, c.names);
@@ -109,7 +109,7 @@ TEST_F(DirPathTest, BrokenFolderGivesWhatLiesBeforeTheBreakAndSaysSo) {
     Fill(a);
     SetFat(a.cluster, 1);
     std::vector<uint32_t> offsets;
-    const Result r = MatchEntries(layout, Area(), Length(), a, "A", "NOTES.*", offsets);
+    const Result r = MatchEntries(ConstVolume(layout, Area(), Length()), a, "A", "NOTES.*", offsets);
     EXPECT_TRUE(r.Done());
     ASSERT_EQ(offsets.size(), 1u);
     EXPECT_EQ(Name(offsets[0]), "NOTES.TXT");

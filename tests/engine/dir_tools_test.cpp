@@ -75,7 +75,7 @@ protected:
     }
     std::vector<std::string> OurPaths() {
         std::vector<std::string> paths;
-        const TreeWalkEnd end = WalkTree(layout, doc.Area(), doc.AreaLength(), kRootDir, "",
+        const TreeWalkEnd end = WalkTree(ConstVolume(layout, doc.Area(), doc.AreaLength()), kRootDir, "",
                                          [&](const TreeItem& item) {
                                              paths.push_back(item.path);
                                              return true;
@@ -86,16 +86,16 @@ protected:
     }
     DirRef Folder(const std::string& path) {
         DirRef found;
-        EXPECT_TRUE(ResolveDirectory(layout, doc.Area(), doc.AreaLength(), path, found).Done()) << path;
+        EXPECT_TRUE(ResolveDirectory(ConstVolume(layout, doc.Area(), doc.AreaLength()), path, found).Done()) << path;
         return found;
     }
     Result Mkdir(const std::string& parent, const std::string& name) {
-        return MakeFolder(layout, doc.Area(), doc.AreaLength(), Folder(parent), parent, name, kDate, kTime);
+        return MakeFolder(Volume(layout, doc.Area(), doc.AreaLength()), Folder(parent), parent, name, kDate, kTime);
     }
     Result Rmdir(const std::string& path, bool recursive) {
         PathTarget target;
-        EXPECT_TRUE(ResolvePath(layout, doc.Area(), doc.AreaLength(), path, target).Done()) << path;
-        return RemoveFolder(layout, doc.Area(), doc.AreaLength(), target.dir, target.entryOffset, path, recursive);
+        EXPECT_TRUE(ResolvePath(ConstVolume(layout, doc.Area(), doc.AreaLength()), path, target).Done()) << path;
+        return RemoveFolder(Volume(layout, doc.Area(), doc.AreaLength()), target.dir, target.entryOffset, path, recursive);
     }
     std::string image;
     Layout layout;
@@ -106,7 +106,7 @@ TEST_F(FolderTools, TreesOfMtoolsAndOursReadTheSameToBoth) {
     EXPECT_EQ(OurPaths().size(), 4u + 3u + kFilesInD);
     EXPECT_EQ(OurPaths(), MdirPaths());
     FolderPlan inD;  // mtools filled D's two clusters: a folder more makes it grow
-    ASSERT_TRUE(PlanFolder(layout, doc.Area(), doc.AreaLength(), Folder("D"), "D", "GROWN", inD).Done());
+    ASSERT_TRUE(PlanFolder(ConstVolume(layout, doc.Area(), doc.AreaLength()), Folder("D"), "D", "GROWN", inD).Done());
     EXPECT_NE(inD.slot.growCluster, 0u);
     struct Step {
         const char* what;

@@ -40,7 +40,7 @@ TEST_F(DirTreeTest, ListsEveryPathDepthFirst) {
     EXPECT_TRUE(end.problems.empty());
 
     std::vector<TreeItem> items;
-    end = WalkTree(layout, Area(), Length(), a, "A", [&](const TreeItem& item) {
+    end = WalkTree(ConstVolume(layout, Area(), Length()), a, "A", [&](const TreeItem& item) {
         items.push_back(item);
         return items.size() < 2;
     });
@@ -85,7 +85,7 @@ TEST_F(DirTreeTest, DamagedFoldersAreReportedAndSkipped) {
         const test::Bytes damaged = Snapshot();
 
         std::vector<std::string> paths;
-        const TreeWalkEnd end = WalkTree(layout, Area(), length, kRootDir, "", [&](const TreeItem& item) {
+        const TreeWalkEnd end = WalkTree(ConstVolume(layout, Area(), length), kRootDir, "", [&](const TreeItem& item) {
             paths.push_back(item.path);
             return true;
         });
@@ -104,12 +104,12 @@ TEST_F(DirTreeTest, DamagedFoldersAreReportedAndSkipped) {
         // Every operation that walks into the damaged folder refuses, writing
         // nothing. (C on its own is a sound folder that is A once more.)
         if (!underA) continue;
-        const Result removed = RemoveFolder(layout, Area(), length, kRootDir, EntryIn(kRootDir, "A"), "A", true);
+        const Result removed = RemoveFolder(Volume(layout, Area(), length), kRootDir, EntryIn(kRootDir, "A"), "A", true);
         ASSERT_TRUE(removed.failure.has_value());
         EXPECT_EQ(removed.failure->id, unsigned{kMsgStoredFileCorrupt});
         EXPECT_EQ(removed.failure->inserts, std::vector<std::string>{k.folder});
         DirRef into;
-        const Result resolved = ResolveDirectory(layout, Area(), length, "A/B", into);
+        const Result resolved = ResolveDirectory(ConstVolume(layout, Area(), length), "A/B", into);
         ASSERT_TRUE(resolved.failure.has_value());
         EXPECT_EQ(resolved.failure->inserts, std::vector<std::string>{"A\\B"});
         EXPECT_TRUE(Snapshot() == damaged);

@@ -15,7 +15,7 @@ class DirWalkTest : public test::FolderTest {
 protected:
     std::vector<uint32_t> Walk(DirRef dir, uint32_t length, DirWalkEnd& end, uint32_t stopAt = 0) {
         std::vector<uint32_t> offsets;
-        end = WalkDirectory(layout, Area(), length, dir, [&](uint32_t offset) {
+        end = WalkDirectory(ConstVolume(layout, Area(), length), dir, [&](uint32_t offset) {
             offsets.push_back(offset);
             return offset != stopAt;
         });
@@ -34,7 +34,7 @@ TEST_F(DirWalkTest, RootGivesWhatTheRootWalkGives) {
     for (bool full : {false, true}) {
         if (full) Fill(kRootDir);
         std::vector<uint32_t> rootOffsets;
-        const RootWalkEnd root = WalkRootEntries(layout, Area(), Length(), [&](uint32_t offset) {
+        const RootWalkEnd root = WalkRootEntries(ConstVolume(layout, Area(), Length()), [&](uint32_t offset) {
             rootOffsets.push_back(offset);
             return true;
         });
@@ -80,10 +80,10 @@ TEST_F(DirWalkTest, LongNameSlotsSpanTwoClusters) {
     const uint8_t sum = ShortNameChecksum(Area() + shortEntry);
     test::WriteLongNameEntry(Area() + part2, kLongNameLastFlag | 2, sum);
     test::WriteLongNameEntry(Area() + part1, 1, sum);
-    EXPECT_EQ(LongNameSlots(layout, Area(), Length(), a, shortEntry), (std::vector<uint32_t>{part2, part1}));
+    EXPECT_EQ(LongNameSlots(ConstVolume(layout, Area(), Length()), a, shortEntry), (std::vector<uint32_t>{part2, part1}));
     Area()[part2] = kEntryDeleted;
-    EXPECT_EQ(LongNameSlots(layout, Area(), Length(), a, shortEntry), std::vector<uint32_t>{part1});
-    EXPECT_TRUE(LongNameSlots(layout, Area(), Length(), kRootDir, shortEntry).empty());
+    EXPECT_EQ(LongNameSlots(ConstVolume(layout, Area(), Length()), a, shortEntry), std::vector<uint32_t>{part1});
+    EXPECT_TRUE(LongNameSlots(ConstVolume(layout, Area(), Length()), kRootDir, shortEntry).empty());
 }
 
 }  // namespace

@@ -38,7 +38,7 @@ protected:
     }
     void Delete(uint32_t i) { At(i)[kDirName] = kEntryDeleted; }
     SlotResult Find(const std::string& display, bool quiet = false) {
-        return Told(FindEntrySlot(layout, doc.Area(), doc.AreaLength(), display, PackShortName(display), quiet,
+        return Told(FindEntrySlot(ConstVolume(layout, doc.Area(), doc.AreaLength()), display, PackShortName(display), quiet,
                                   MainWindow()));
     }
     // A caller shows why there is no slot.
@@ -60,7 +60,7 @@ class RootWalkTest : public DirectoryTest {
 protected:
     Walked Walk(uint32_t length, uint32_t stopAt = UINT32_MAX) {
         Walked w;
-        w.end = WalkRootEntries(layout, doc.Area(), length, [&](uint32_t offset) {
+        w.end = WalkRootEntries(ConstVolume(layout, doc.Area(), length), [&](uint32_t offset) {
             w.offsets.push_back(offset);
             return offset != stopAt;
         });
@@ -178,34 +178,34 @@ TEST_F(DirectoryTest, ImageEndingInsideTheRootDirectoryReportsImageTooSmall) {
     const uint32_t shortLength = Slot(3);  // three entries fit, all in use
     script.Message(kMsgImageTooSmall, test::kIconError);
     SlotResult r =
-        Told(FindEntrySlot(layout, doc.Area(), shortLength, "NEW.TXT", PackShortName("NEW.TXT"), false, MainWindow()));
+        Told(FindEntrySlot(ConstVolume(layout, doc.Area(), shortLength), "NEW.TXT", PackShortName("NEW.TXT"), false, MainWindow()));
     EXPECT_FALSE(r.hasSlot);
     EXPECT_FALSE(r.goOn);
     // A quiet lookup says nothing and finds what there is.
-    r = Told(FindEntrySlot(layout, doc.Area(), shortLength, "A.TXT", PackShortName("A.TXT"), true, MainWindow()));
+    r = Told(FindEntrySlot(ConstVolume(layout, doc.Area(), shortLength), "A.TXT", PackShortName("A.TXT"), true, MainWindow()));
     EXPECT_FALSE(r.failure.has_value());
     EXPECT_EQ(r.slotOffset, Slot(0));
 }
 
 TEST_F(DirectoryTest, FindVolumeLabelSkipsDeletedAndLongNameEntries) {
-    EXPECT_EQ(FindVolumeLabel(layout, doc.Area(), doc.AreaLength()), 0u);
+    EXPECT_EQ(FindVolumeLabel(ConstVolume(layout, doc.Area(), doc.AreaLength())), 0u);
     Put(0, "OLDLABEL   ", kAttrVolume);
     Delete(0);
     Put(1, "LONGNAME   ", kAttrLongName);
     Put(2, "FILE    TXT");
     Put(3, "MYDISK     ", kAttrVolume | kAttrArchive);
-    EXPECT_EQ(FindVolumeLabel(layout, doc.Area(), doc.AreaLength()), Slot(3));
+    EXPECT_EQ(FindVolumeLabel(ConstVolume(layout, doc.Area(), doc.AreaLength())), Slot(3));
     // The scan ends at the first never-used entry.
     Put(5, "LATER      ", kAttrVolume);
     At(3)[0] = kEntryNeverUsed;
-    EXPECT_EQ(FindVolumeLabel(layout, doc.Area(), doc.AreaLength()), 0u);
+    EXPECT_EQ(FindVolumeLabel(ConstVolume(layout, doc.Area(), doc.AreaLength())), 0u);
 }
 
 TEST_F(DirectoryTest, StoreVolumeLabelSlotChoice) {
     uint8_t label[32] = {};
     std::memcpy(label, "NEWLABEL   ", 11);
     label[kDirAttr] = kAttrVolume;
-    auto store = [&](const uint8_t* e) { return StoreVolumeLabel(layout, doc.Area(), doc.AreaLength(), e); };
+    auto store = [&](const uint8_t* e) { return StoreVolumeLabel(Volume(layout, doc.Area(), doc.AreaLength()), e); };
 
     // Removing from a directory without a label changes nothing.
     Put(0, "FILE    TXT");
@@ -246,7 +246,7 @@ TEST_F(DirectoryTest, ChangingTheLabelDeletesALongNameInFrontOfIt) {
     uint8_t label[32] = {};
     std::memcpy(label, "NEWLABEL   ", 11);
     label[kDirAttr] = kAttrVolume;
-    ASSERT_TRUE(StoreVolumeLabel(layout, doc.Area(), doc.AreaLength(), label));
+    ASSERT_TRUE(StoreVolumeLabel(Volume(layout, doc.Area(), doc.AreaLength()), label));
     EXPECT_EQ(At(0)[0], kEntryDeleted);
     EXPECT_EQ(std::memcmp(At(1), label, 32), 0);
 }
@@ -257,7 +257,7 @@ TEST_F(DirectoryTest, StoreVolumeLabelFailsInAFullDirectory) {
     std::memcpy(label, "NEWLABEL   ", 11);
     label[kDirAttr] = kAttrVolume;
     const auto before = Snapshot();
-    EXPECT_FALSE(StoreVolumeLabel(layout, doc.Area(), doc.AreaLength(), label));
+    EXPECT_FALSE(StoreVolumeLabel(Volume(layout, doc.Area(), doc.AreaLength()), label));
     EXPECT_EQ(Snapshot(), before);
 }
 

@@ -23,8 +23,8 @@ protected:
     }
     uint8_t* Area() { return doc.Area(); }
     uint32_t Length() { return doc.AreaLength(); }
-    uint32_t Read(uint32_t n) { return ReadFatEntry(layout, Area(), Length(), n); }
-    void Write(uint32_t n, uint32_t v) { ASSERT_TRUE(WriteFatEntry(layout, Area(), Length(), n, v)); }
+    uint32_t Read(uint32_t n) { return ReadFatEntry(ConstVolume(layout, Area(), Length()), n); }
+    void Write(uint32_t n, uint32_t v) { ASSERT_TRUE(WriteFatEntry(Volume(layout, Area(), Length()), n, v)); }
     // Links the clusters in order and ends the chain with 0xFFF.
     void Chain(const std::vector<uint32_t>& clusters) {
         for (size_t i = 0; i < clusters.size(); ++i) {
@@ -40,7 +40,7 @@ protected:
     }
     std::vector<uint32_t> Walk(uint32_t first, ChainState& end) {
         std::vector<uint32_t> seen;
-        ChainWalker walk(layout, Area(), Length(), first);
+        ChainWalker walk(ConstVolume(layout, Area(), Length()), first);
         for (; walk.State() == ChainState::kCluster; walk.Advance()) seen.push_back(walk.Cluster());
         end = walk.State();
         return seen;
@@ -75,34 +75,34 @@ TEST_F(Fat12Test, EvenAndOddEntriesShareTheMiddleByte) {
 
 TEST_F(Fat12Test, EntriesBeyondTheAreaReadAsEndAndRefuseWrites) {
     const uint32_t shortLength = 512 + 6;  // entries 0..3 fit, entry 4 starts at byte 518
-    EXPECT_EQ(ReadFatEntry(layout, Area(), shortLength, 4), kFatEnd);
+    EXPECT_EQ(ReadFatEntry(ConstVolume(layout, Area(), shortLength), 4), kFatEnd);
     Write(4, 0x005);
     const std::vector<uint8_t> before(Area(), Area() + Length());
-    EXPECT_FALSE(WriteFatEntry(layout, Area(), shortLength, 4, 0x000));
+    EXPECT_FALSE(WriteFatEntry(Volume(layout, Area(), shortLength), 4, 0x000));
     // Past FAT copy 1 nothing is written either, whatever the area holds.
-    EXPECT_FALSE(WriteFatEntry(layout, Area(), Length(), 0xFFF, 0x000));
+    EXPECT_FALSE(WriteFatEntry(Volume(layout, Area(), Length()), 0xFFF, 0x000));
     EXPECT_EQ(std::vector<uint8_t>(Area(), Area() + Length()), before);
 }
 
 TEST_F(Fat12Test, FirstFitHandsOutAscendingClustersAndRefillsGaps) {
     for (uint32_t want = 2; want <= 9; ++want) {
-        const uint32_t got = FindFreeCluster(layout, Area(), Length());
+        const uint32_t got = FindFreeCluster(ConstVolume(layout, Area(), Length()));
         EXPECT_EQ(got, want);
         Write(got, kFatEnd);
     }
     Chain({5, 6});
-    FreeChain(layout, Area(), Length(), Entry(0, 5));
+    FreeChain(Volume(layout, Area(), Length()), Entry(0, 5));
     EXPECT_EQ(Read(4), kFatEnd) << "neighbours of the freed chain stay";
     for (uint32_t want : {5u, 6u, 10u}) {
-        EXPECT_EQ(FindFreeCluster(layout, Area(), Length()), want);
+        EXPECT_EQ(FindFreeCluster(ConstVolume(layout, Area(), Length())), want);
         Write(want, kFatEnd);
     }
 }
 
 TEST_F(Fat12Test, FullDiskHasNoFreeClusterAnd713Used) {
     for (uint32_t n = 2; n <= layout.lastCluster; ++n) Write(n, kFatEnd);
-    EXPECT_EQ(FindFreeCluster(layout, Area(), Length()), 0u);
-    const ClusterCounts counts = CountClusters(layout, Area(), Length());
+    EXPECT_EQ(FindFreeCluster(ConstVolume(layout, Area(), Length())), 0u);
+    const ClusterCounts counts = CountClusters(ConstVolume(layout, Area(), Length()));
     EXPECT_EQ(counts.used, 713u);
     EXPECT_EQ(counts.free, 0u);
 }
@@ -112,7 +112,7 @@ TEST_F(Fat12Test, CountClustersTakesEveryNonZeroValueAsUsed) {
     Write(3, kFatBadCluster);
     Write(4, 0xFF0);
     Write(5, 0x999);
-    const ClusterCounts counts = CountClusters(layout, Area(), Length());
+    const ClusterCounts counts = CountClusters(ConstVolume(layout, Area(), Length()));
     EXPECT_EQ(counts.used, 4u);
     EXPECT_EQ(counts.free, 713u - 4u);
 }
@@ -142,7 +142,7 @@ TEST_F(Fat12Test, FreeChainStopsAtEveryKindOfEnd) {
         for (size_t i = 0; i + 1 < c.chain.size(); ++i) Write(c.chain[i], c.chain[i + 1]);
         Write(c.chain.back(), c.lastLink);
         const uint32_t e = Entry(0, c.chain.front());
-        FreeChain(layout, Area(), Length(), e);
+        FreeChain(Volume(layout, Area(), Length()), e);
         for (uint32_t n : c.freed) EXPECT_EQ(Read(n), 0u) << n;
         EXPECT_EQ(Read(10), kFatEnd);
         EXPECT_EQ(Area()[e], kEntryDeleted);
@@ -154,7 +154,7 @@ TEST_F(Fat12Test, FreeChainOfAnEmptyFileOnlyMarksTheEntry) {
     Write(2, kFatEnd);
     const std::vector<uint8_t> fatBefore(Area() + layout.fatStart, Area() + layout.fatStart + layout.fatBytes);
     const uint32_t e = Entry(3, 0);
-    FreeChain(layout, Area(), Length(), e);
+    FreeChain(Volume(layout, Area(), Length()), e);
     EXPECT_EQ(std::vector<uint8_t>(Area() + layout.fatStart, Area() + layout.fatStart + layout.fatBytes), fatBefore);
     EXPECT_EQ(Area()[e], kEntryDeleted);
 }
@@ -194,9 +194,9 @@ TEST(Fat12Layout, LastClusterIsLimitedByTheFatCopy) {
     EXPECT_EQ(layout.lastCluster, 340u);
     std::vector<uint8_t> area(2880 * 512, 0);
     for (uint32_t n = 2; n <= layout.lastCluster; ++n) {
-        ASSERT_TRUE(WriteFatEntry(layout, area.data(), static_cast<uint32_t>(area.size()), n, kFatEnd));
+        ASSERT_TRUE(WriteFatEntry(Volume(layout, area.data(), static_cast<uint32_t>(area.size())), n, kFatEnd));
     }
-    EXPECT_EQ(FindFreeCluster(layout, area.data(), static_cast<uint32_t>(area.size())), 0u);
+    EXPECT_EQ(FindFreeCluster(ConstVolume(layout, area.data(), static_cast<uint32_t>(area.size()))), 0u);
     // The FAT copy 2 that follows was not written into.
     EXPECT_EQ(area[512 + 512], 0);
 }

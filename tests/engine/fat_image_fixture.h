@@ -56,10 +56,10 @@ protected:
         Store32(e + kDirSize, size);
         for (size_t k = 0; k < clusters.size(); ++k) {
             const uint32_t next = k + 1 < clusters.size() ? clusters[k + 1] : kFatEnd;
-            ASSERT_TRUE(WriteFatEntry(layout, doc.Area(), doc.AreaLength(), clusters[k], next));
+            ASSERT_TRUE(WriteFatEntry(Volume(layout, doc.Area(), doc.AreaLength()), clusters[k], next));
         }
     }
-    uint32_t Fat(uint32_t cluster) const { return ReadFatEntry(layout, doc.Area(), doc.AreaLength(), cluster); }
+    uint32_t Fat(uint32_t cluster) const { return ReadFatEntry(ConstVolume(layout, doc.Area(), doc.AreaLength()), cluster); }
     std::string Name11(uint32_t i) { return std::string(reinterpret_cast<const char*>(At(i)), kDirFullNameLength); }
     Bytes Snapshot() const { return ImageBytes(doc); }
 

@@ -29,7 +29,7 @@ protected:
 
     // Makes folder `name` in `parent` (at `parentPath`), which must work.
     DirRef Mkdir(DirRef parent, const std::string& parentPath, const std::string& name) {
-        const Result made = MakeFolder(layout, Area(), Length(), parent, parentPath, name, kFolderDate, kFolderTime);
+        const Result made = MakeFolder(Volume(layout, Area(), Length()), parent, parentPath, name, kFolderDate, kFolderTime);
         EXPECT_TRUE(made.Done()) << name;
         if (made.changes.added.size() != 1) return kRootDir;
         return DirRef{Load16(Area() + made.changes.added.front() + kDirFirstCluster)};
@@ -37,8 +37,8 @@ protected:
     // A file entry `name11` in the next free slot of `dir`, its chain over `clusters`.
     uint32_t PutFile(DirRef dir, const char* name11, const std::vector<uint32_t>& clusters = {}) {
         NewSlot slot;
-        EXPECT_TRUE(PlanNewSlot(layout, Area(), Length(), dir, "", "", slot).Done()) << name11;
-        PrepareSlot(layout, Area(), Length(), slot);
+        EXPECT_TRUE(PlanNewSlot(ConstVolume(layout, Area(), Length()), dir, "", "", slot).Done()) << name11;
+        PrepareSlot(Volume(layout, Area(), Length()), slot);
         uint8_t* e = Area() + slot.offset;
         std::memset(e, 0, kDirEntrySize);
         std::memcpy(e + kDirName, name11, kDirFullNameLength);
@@ -47,35 +47,35 @@ protected:
         Store32(e + kDirSize, static_cast<uint32_t>(clusters.size() * layout.clusterBytes));
         for (size_t k = 0; k < clusters.size(); ++k) {
             const uint32_t next = k + 1 < clusters.size() ? clusters[k + 1] : kFatEnd;
-            EXPECT_TRUE(WriteFatEntry(layout, Area(), Length(), clusters[k], next));
+            EXPECT_TRUE(WriteFatEntry(Volume(layout, Area(), Length()), clusters[k], next));
         }
         return slot.offset;
     }
     // Fills `dir` with file entries until the last slot of its last cluster is taken.
     void Fill(DirRef dir) {
-        while (WalkDirectory(layout, Area(), Length(), dir, [](uint32_t) { return true; }).neverUsed) {
+        while (WalkDirectory(ConstVolume(layout, Area(), Length()), dir, [](uint32_t) { return true; }).neverUsed) {
             PutFile(dir, "FILL    TXT");
         }
     }
     std::vector<uint32_t> ChainOf(DirRef dir) const {
         std::vector<uint32_t> chain;
-        for (ChainWalker walk(layout, doc.Area(), doc.AreaLength(), dir.cluster); walk.State() == ChainState::kCluster;
+        for (ChainWalker walk(ConstVolume(layout, doc.Area(), doc.AreaLength()), dir.cluster); walk.State() == ChainState::kCluster;
              walk.Advance()) {
             chain.push_back(walk.Cluster());
         }
         return chain;
     }
     void SetFat(uint32_t cluster, uint32_t link) {
-        ASSERT_TRUE(WriteFatEntry(layout, Area(), Length(), cluster, link));
+        ASSERT_TRUE(WriteFatEntry(Volume(layout, Area(), Length()), cluster, link));
     }
     void Restore(const Bytes& image) { std::memcpy(Area(), image.data(), image.size()); }
     uint32_t EntryIn(DirRef dir, const std::string& name) {
-        return FindShownEntry(layout, Area(), Length(), dir, name);
+        return FindShownEntry(ConstVolume(layout, Area(), Length()), dir, name);
     }
     // The paths a tree walk from `top` hands out, in order, and its problems.
     std::vector<std::string> TreePaths(DirRef top, TreeWalkEnd* end = nullptr) {
         std::vector<std::string> paths;
-        const TreeWalkEnd walked = WalkTree(layout, Area(), Length(), top, "", [&](const TreeItem& item) {
+        const TreeWalkEnd walked = WalkTree(ConstVolume(layout, Area(), Length()), top, "", [&](const TreeItem& item) {
             paths.push_back(item.path);
             return true;
         });

@@ -86,20 +86,20 @@ TEST_F(MtoolsInterop, AddedFilesComeOutOfMcopyUnchanged) {
     };
     for (const Added& f : files) ASSERT_TRUE(Add(HostFile(f.host, f.data)).Done());
     // The rest of the disk, to its last cluster.
-    const uint32_t freeBytes = CountClusters(layout, doc.Area(), doc.AreaLength()).free * 1024;
+    const uint32_t freeBytes = CountClusters(ConstVolume(layout, doc.Area(), doc.AreaLength())).free * 1024;
     files.push_back({"fill.bin", "FILL.BIN", Pattern(freeBytes, 6)});
     ASSERT_TRUE(Add(HostFile("fill.bin", files.back().data)).Done());
-    EXPECT_EQ(FindFreeCluster(layout, doc.Area(), doc.AreaLength()), 0u);
+    EXPECT_EQ(FindFreeCluster(ConstVolume(layout, doc.Area(), doc.AreaLength())), 0u);
     Save();
     EXPECT_EQ(Fsck(), 0);
     for (const Added& f : files) EXPECT_EQ(Mcopy(f.dos), f.data) << f.dos;
 
     // Replace one file by a longer one after deleting the big one, then check again.
-    FreeChain(layout, doc.Area(), doc.AreaLength(), EntryNamed("FILL    BIN"));
+    FreeChain(Volume(layout, doc.Area(), doc.AreaLength()), EntryNamed("FILL    BIN"));
     FsOptions().forceSwitch = true;
     const Bytes longer = Pattern(5000, 7);
     ASSERT_TRUE(Add(HostFile("one.bin", longer)).Done());
-    FreeChain(layout, doc.Area(), doc.AreaLength(), EntryNamed("EXACT   BIN"));
+    FreeChain(Volume(layout, doc.Area(), doc.AreaLength()), EntryNamed("EXACT   BIN"));
     const Bytes fragmented = Pattern(4000, 8);  // takes the freed cluster, then later ones
     ASSERT_TRUE(Add(HostFile("frag.bin", fragmented)).Done());
     Save();
@@ -146,7 +146,7 @@ TEST_F(MtoolsInterop, FilesWrittenByMtoolsExtractUnchanged) {
 
         ASSERT_TRUE(test::Open(doc, MainWindow(), imagePath, true));
         layout = doc.GetLayout();
-        const uint32_t label = FindVolumeLabel(layout, doc.Area(), doc.AreaLength());
+        const uint32_t label = FindVolumeLabel(ConstVolume(layout, doc.Area(), doc.AreaLength()));
         ASSERT_NE(label, 0u);
         EXPECT_EQ(std::string(reinterpret_cast<const char*>(doc.Area() + label), 11), "MTLABEL    ");
 

@@ -39,18 +39,18 @@ protected:
     }
     // Offset of the live entry with the 11 packed bytes `name11`, 0 when none.
     uint32_t EntryNamed(const char* name11) const {
-        const RootWalkEnd end = WalkRootEntries(layout, doc.Area(), doc.AreaLength(), [&](uint32_t offset) {
+        const RootWalkEnd end = WalkRootEntries(ConstVolume(layout, doc.Area(), doc.AreaLength()), [&](uint32_t offset) {
             return std::memcmp(doc.Area() + offset, name11, kDirFullNameLength) != 0;
         });
         return end.neverUsed ? 0 : end.offset;
     }
     uint32_t Slot(uint32_t index) const { return static_cast<uint32_t>(layout.rootStart) + index * kDirEntrySize; }
     uint8_t* Entry(uint32_t offset) { return doc.Area() + offset; }
-    uint32_t Fat(uint32_t n) const { return ReadFatEntry(layout, doc.Area(), doc.AreaLength(), n); }
-    void SetFat(uint32_t n, uint32_t v) { ASSERT_TRUE(WriteFatEntry(layout, doc.Area(), doc.AreaLength(), n, v)); }
+    uint32_t Fat(uint32_t n) const { return ReadFatEntry(ConstVolume(layout, doc.Area(), doc.AreaLength()), n); }
+    void SetFat(uint32_t n, uint32_t v) { ASSERT_TRUE(WriteFatEntry(Volume(layout, doc.Area(), doc.AreaLength()), n, v)); }
     std::vector<uint32_t> ChainOf(uint32_t entryOffset) const {
         std::vector<uint32_t> chain;
-        ChainWalker walk(layout, doc.Area(), doc.AreaLength(), Load16(doc.Area() + entryOffset + kDirFirstCluster));
+        ChainWalker walk(ConstVolume(layout, doc.Area(), doc.AreaLength()), Load16(doc.Area() + entryOffset + kDirFirstCluster));
         for (; walk.State() == ChainState::kCluster; walk.Advance()) chain.push_back(walk.Cluster());
         return chain;
     }

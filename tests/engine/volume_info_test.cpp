@@ -39,7 +39,7 @@ TEST_F(VolumeTest, EmptyImageFigures) {
 
 TEST_F(VolumeTest, UsedSpaceCountsEveryNonZeroFatEntry) {
     Put(0, "A       TXT", kAttrArchive, {2, 3}, 2000);
-    ASSERT_TRUE(WriteFatEntry(layout, doc.Area(), doc.AreaLength(), 10, kFatBadCluster));
+    ASSERT_TRUE(WriteFatEntry(Volume(layout, doc.Area(), doc.AreaLength()), 10, kFatBadCluster));
     const VolumeFigures f = ReadVolumeFigures(doc);
     EXPECT_EQ(f.usedBytes, 3u * 1024);
     EXPECT_EQ(f.freeBytes, 710u * 1024);
@@ -168,7 +168,7 @@ TEST_F(VolumeTest, StaleDeletedLabelInFrontNeitherHidesNorDoublesTheLiveOne) {
     EXPECT_EQ(At(0)[0], kEntryDeleted);
     ASSERT_TRUE(Apply(""));
     EXPECT_EQ(At(1)[0], kEntryDeleted);
-    EXPECT_EQ(FindVolumeLabel(layout, doc.Area(), doc.AreaLength()), 0u);
+    EXPECT_EQ(FindVolumeLabel(ConstVolume(layout, doc.Area(), doc.AreaLength())), 0u);
 }
 
 TEST_F(VolumeTest, LeadingE5IsStoredEscapedSoTheLabelStaysLive) {

@@ -120,13 +120,13 @@ TEST_F(WriteSafety, Fat16EntriesAreWordsAndTheirEndMarksAreFffx) {
     const Layout l = doc.GetLayout();
     ASSERT_EQ(l.fatBits, 16u);
     EXPECT_EQ(l.lastCluster, kF16Sectors - kF16DataStart / 512 + 1);
-    EXPECT_EQ(ReadFatEntry(l, doc.Area(), doc.AreaLength(), 0xFF8), 0xFF9u);
+    EXPECT_EQ(ReadFatEntry(ConstVolume(l, doc.Area(), doc.AreaLength()), 0xFF8), 0xFF9u);
     std::vector<uint32_t> walked;
-    ChainWalker walk(l, doc.Area(), doc.AreaLength(), kF16Chain[0]);
+    ChainWalker walk(ConstVolume(l, doc.Area(), doc.AreaLength()), kF16Chain[0]);
     for (; walk.State() == ChainState::kCluster; walk.Advance()) walked.push_back(walk.Cluster());
     EXPECT_EQ(walked, kF16Chain);
     EXPECT_EQ(walk.State(), ChainState::kEnd);
-    EXPECT_FALSE(WriteFatEntry(l, doc.Area(), doc.AreaLength(), 2, 0xFFF)) << "no FAT12 entry is written into FAT16";
+    EXPECT_FALSE(WriteFatEntry(Volume(l, doc.Area(), doc.AreaLength()), 2, 0xFFF)) << "no FAT12 entry is written into FAT16";
 }
 
 TEST_F(WriteSafety, Fat16OpensReadOnlyAndStillListsAndExtracts) {

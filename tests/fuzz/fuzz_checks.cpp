@@ -106,7 +106,7 @@ Health Examine(const ImageDocument& doc) {
                 } else if (folder) {
                     whole = false;
                 }
-                const uint32_t next = ReadFatEntry(l, area, length, cluster);
+                const uint32_t next = ReadFatEntry(ConstVolume(l, area, length), cluster);
                 if (l.IsEndMark(next)) break;
                 cluster = next;
             }
@@ -119,7 +119,7 @@ Health Examine(const ImageDocument& doc) {
         }
     }
     for (uint32_t c = kFirstDataCluster; c <= l.lastCluster; ++c) {
-        const uint32_t value = ReadFatEntry(l, area, length, c);
+        const uint32_t value = ReadFatEntry(ConstVolume(l, area, length), c);
         if (value != kFatFree && value != kFatBadCluster && !owned[c]) ++h.lostClusters;
     }
     return h;

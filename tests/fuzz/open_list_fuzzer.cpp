@@ -21,7 +21,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             const ListColumns columns = EntryColumns(doc.Area() + offset);
             (void)columns;
         }
-        const TreeWalkEnd end = WalkTree(doc.GetLayout(), doc.Area(), doc.AreaLength(), kRootDir, "",
+        const TreeWalkEnd end = WalkTree(VolumeOf(doc), kRootDir, "",
                                          [&](const TreeItem& item) {
                                              const ListColumns columns = EntryColumns(doc.Area() + item.entryOffset);
                                              (void)columns;

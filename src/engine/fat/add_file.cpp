@@ -58,42 +58,6 @@ void StampEntry(uint8_t* entry, const HostFindData& found, uint32_t size) {
     entry[kDirAttr] = static_cast<uint8_t>(found.attributes & kAttrKeptFromHost);
 }
 
-// A slot in a folder: an entry of that name after message 74 (unless
-// `quiet` or /F), else PlanNewSlot's slot, growing the folder when it is full.
-SlotResult FindFolderSlot(const Layout& layout, const uint8_t* area, uint32_t length, DirRef dir,
-                          std::string_view displayName, const PackedName& packed, bool quiet, WindowRef owner,
-                          const ClusterSet* keep = nullptr) {
-    SlotResult result;
-    const uint32_t named = FindPackedEntry(layout, area, length, dir, packed);
-    if (named != 0) {
-        result.found = true;
-        if (quiet || FsOptions().forceSwitch ||
-            Ask(owner, TextNotice(kMsgReplaceEntry, Tone::kQuestion, {displayName}), Choices::kYesNo) ==
-                Answer::kYes) {
-            result.hasSlot = true;
-            result.slotOffset = named;
-            result.newSlot.offset = named;
-        }
-        return result;
-    }
-    if (quiet) {
-        return result;
-    }
-    // The folder's path is only for a message, and finding it walks the tree:
-    // it is looked up when there is one to say.
-    Result planned = PlanNewSlot(layout, area, length, dir, "", displayName, result.newSlot, keep);
-    if (!planned.Done()) {
-        planned = PlanNewSlot(layout, area, length, dir, DirectoryPath(layout, area, length, dir), displayName,
-                              result.newSlot, keep);
-        result.failure = std::move(planned.failure);
-        result.goOn = false;
-        return result;
-    }
-    result.hasSlot = true;
-    result.slotOffset = result.newSlot.offset;
-    return result;
-}
-
 }  // namespace
 
 // The bytes an add changes, each range saved just before it is first
@@ -104,8 +68,7 @@ SlotResult FindFolderSlot(const Layout& layout, const uint8_t* area, uint32_t le
 // the last saved first, so that bytes two FAT entries share end as they began.
 class UndoJournal {
 public:
-    UndoJournal(uint8_t* area, uint32_t length, const Layout& layout)
-        : area_(area), length_(length), layout_(layout) {}
+    explicit UndoJournal(const Volume& vol) : area_(vol.area), length_(vol.length), layout_(vol.layout) {}
     ~UndoJournal() {
         if (committed_) return;
         size_t at = used_;
@@ -169,13 +132,13 @@ private:
     bool committed_ = false;
 };
 
-std::optional<Notice> CopyFileToClusters(const Layout& layout, uint8_t* area, uint32_t length,
-                                         const HostFile& file, std::string_view hostPath, uint32_t slotOffset,
-                                         uint32_t byteCount, UndoJournal& journal, uint32_t& freeFrom,
-                                         const ClusterSet* keep) {
-    uint8_t* slot = area + slotOffset;
+std::optional<Notice> CopyFileToClusters(const Volume& vol, const HostFile& file, std::string_view hostPath,
+                                         uint32_t slotOffset, uint32_t byteCount, UndoJournal& journal,
+                                         uint32_t& freeFrom, const ClusterSet* keep) {
+    uint8_t* slot = vol.area + slotOffset;
     Store16(slot + kDirFirstCluster, 0);
-    if (!journal.Reserve(static_cast<uint32_t>((uint64_t{byteCount} + layout.clusterBytes - 1) / layout.clusterBytes))) {
+    const uint64_t clusterBytes = vol.layout.clusterBytes;
+    if (!journal.Reserve(static_cast<uint32_t>((uint64_t{byteCount} + clusterBytes - 1) / clusterBytes))) {
         return Fails(kMsgOutOfMemory);
     }
     HostBlockReader reader(file, byteCount);
@@ -185,13 +148,13 @@ std::optional<Notice> CopyFileToClusters(const Layout& layout, uint8_t* area, ui
     uint32_t remaining = byteCount;
     uint32_t previous = 0;
     while (remaining > 0) {
-        const uint32_t cluster = FindFreeClusterFrom(layout, area, length, freeFrom, keep);
+        const uint32_t cluster = FindFreeClusterFrom(vol, freeFrom, keep);
         if (cluster == 0) {
             return Fails(kMsgDiskFull);
         }
-        const uint32_t piece = static_cast<uint32_t>(std::min<uint64_t>(remaining, layout.clusterBytes));
-        const uint64_t offset = layout.ClusterOffset(cluster);
-        if (offset + piece > length) {
+        const uint32_t piece = static_cast<uint32_t>(std::min<uint64_t>(remaining, vol.layout.clusterBytes));
+        const uint64_t offset = vol.layout.ClusterOffset(cluster);
+        if (offset + piece > vol.length) {
             return Fails(kMsgImageTooSmall);
         }
         if (!journal.Save(offset, piece) || !journal.SaveFatEntry(cluster)) {
@@ -199,16 +162,16 @@ std::optional<Notice> CopyFileToClusters(const Layout& layout, uint8_t* area, ui
         }
         freeFrom = cluster + 1;
         // kEndOfFile when the file shrank since it was listed.
-        const uint32_t error = reader.Read(area + offset, piece);
+        const uint32_t error = reader.Read(vol.area + offset, piece);
         if (error != kHostSuccess) {
             return HostFails(hostPath, error);
         }
         if (previous != 0) {
-            WriteFatEntry(layout, area, length, previous, cluster);
+            vol.SetFatEntry(previous, cluster);
         } else {
             Store16(slot + kDirFirstCluster, cluster);
         }
-        WriteFatEntry(layout, area, length, cluster, kFatEnd);
+        vol.SetFatEntry(cluster, kFatEnd);
         previous = cluster;
         remaining -= piece;
     }
@@ -222,19 +185,19 @@ std::optional<Notice> CopyFileToClusters(const Layout& layout, uint8_t* area, ui
 
 // Before a replaced file goes: the FAT entries of its chain, as FreeChain
 // walks it, and the slots of its long name.
-bool SaveReplacedBytes(const Layout& layout, const uint8_t* area, uint32_t length, DirRef dir, uint32_t entryOffset,
-                       UndoJournal& journal) {
-    ChainWalker walk(layout, area, length, Load16(area + entryOffset + kDirFirstCluster));
+bool SaveReplacedBytes(const ConstVolume& vol, DirRef dir, uint32_t entryOffset, UndoJournal& journal) {
+    ChainWalker walk(vol, Load16(vol.area + entryOffset + kDirFirstCluster));
     for (; walk.State() == ChainState::kCluster; walk.Advance()) {
         if (!journal.SaveFatEntry(walk.Cluster())) return false;
     }
     if (dir.IsRoot()) {
-        if (entryOffset < layout.rootStart) return true;
-        const uint32_t index = static_cast<uint32_t>((entryOffset - layout.rootStart) / kDirEntrySize);
-        const uint32_t run = LongNameRunLength(area + layout.rootStart, RootEntryCount(layout, length), index);
+        if (entryOffset < vol.layout.rootStart) return true;
+        const uint32_t index = static_cast<uint32_t>((entryOffset - vol.layout.rootStart) / kDirEntrySize);
+        const uint32_t run =
+            LongNameRunLength(vol.area + vol.layout.rootStart, RootEntryCount(vol.layout, vol.length), index);
         return journal.Save(entryOffset - uint64_t{run} * kDirEntrySize, uint64_t{run} * kDirEntrySize);
     }
-    for (uint32_t slot : LongNameSlots(layout, area, length, dir, entryOffset)) {
+    for (uint32_t slot : LongNameSlots(vol, dir, entryOffset)) {
         if (!journal.Save(slot, kDirEntrySize)) return false;
     }
     return true;
@@ -242,40 +205,38 @@ bool SaveReplacedBytes(const Layout& layout, const uint8_t* area, uint32_t lengt
 
 // A new folder owns one zeroed cluster with its dot entries: an entry with
 // first cluster 0 would send every other reader into the root directory.
-std::optional<Notice> MakeFolderCluster(const Layout& layout, uint8_t* area, uint32_t length, uint32_t slotOffset,
-                                        DirRef parent, DosDateTime stamp, UndoJournal& journal,
-                                        uint32_t& freeFrom, const ClusterSet* keep) {
+std::optional<Notice> MakeFolderCluster(const Volume& vol, uint32_t slotOffset, DirRef parent, DosDateTime stamp,
+                                        UndoJournal& journal, uint32_t& freeFrom, const ClusterSet* keep) {
     if (!journal.Reserve(1)) {
         return Fails(kMsgOutOfMemory);
     }
-    const uint32_t cluster = FindFreeClusterFrom(layout, area, length, freeFrom, keep);
+    const uint32_t cluster = FindFreeClusterFrom(vol, freeFrom, keep);
     if (cluster == 0) {
         return Fails(kMsgDiskFull);
     }
-    const uint64_t offset = layout.ClusterOffset(cluster);
-    if (offset + layout.clusterBytes > length) {
+    const uint64_t offset = vol.layout.ClusterOffset(cluster);
+    if (offset + vol.layout.clusterBytes > vol.length) {
         return Fails(kMsgImageTooSmall);
     }
-    if (!journal.Save(offset, layout.clusterBytes) || !journal.SaveFatEntry(cluster)) {
+    if (!journal.Save(offset, vol.layout.clusterBytes) || !journal.SaveFatEntry(cluster)) {
         return Fails(kMsgOutOfMemory);
     }
     freeFrom = cluster + 1;
-    WriteEmptyFolder(area + offset, layout.clusterBytes, cluster, parent.cluster, stamp.date, stamp.time);
-    WriteFatEntry(layout, area, length, cluster, kFatEnd);
-    Store16(area + slotOffset + kDirFirstCluster, cluster);
+    WriteEmptyFolder(vol.area + offset, vol.layout.clusterBytes, cluster, parent.cluster, stamp.date, stamp.time);
+    vol.SetFatEntry(cluster, kFatEnd);
+    Store16(vol.area + slotOffset + kDirFirstCluster, cluster);
     return std::nullopt;
 }
 
 Result AddHostFile(ImageDocument& doc, WindowRef owner, std::string_view hostPath, DirRef dir,
-                   std::string_view shortName, ClusterGuard* guard) {
+                   std::string_view shortName, ClusterGuard* guard, CommandSlots* slots) {
     if (std::optional<Notice> refusal = ChangeRefusal(doc)) return Failure(*refusal);
     WaitCursor wait;
     std::optional<ClusterGuard> ownGuard;
     if (guard == nullptr) guard = &ownGuard.emplace(doc);
-    uint8_t* area = doc.Area();
-    const uint32_t length = doc.AreaLength();
-    const Layout layout = doc.GetLayout();
-    UndoJournal journal(area, length, layout);
+    const Volume vol = VolumeOf(doc);
+    uint8_t* area = vol.area;
+    UndoJournal journal(vol);
 
     HostFindData found;
     const uint32_t findError = FindHostFile(hostPath, found);
@@ -301,9 +262,10 @@ Result AddHostFile(ImageDocument& doc, WindowRef owner, std::string_view hostPat
 
     // An existing folder is never replaced, so that its contents stay
     // reachable: a file is refused, a folder of the same name is that folder.
-    const SlotResult existing = dir.IsRoot()
-                                    ? FindEntrySlot(layout, area, length, displayName, packed, true, owner)
-                                    : FindFolderSlot(layout, area, length, dir, displayName, packed, true, owner);
+    std::optional<DirSlots> ownSlots;
+    DirSlots& dirSlots = slots != nullptr ? slots->In(dir) : ownSlots.emplace(dir);
+    const SlotResult existing = FindEntrySlot(vol, dirSlots, displayName, packed, true, owner,
+                                              guard->FreeFrom(), guard->Keep());
     if (existing.found && IsFolderEntry(area + existing.slotOffset)) {
         if (isFolder) {
             return Done();
@@ -315,21 +277,20 @@ Result AddHostFile(ImageDocument& doc, WindowRef owner, std::string_view hostPat
         if (std::optional<Notice> shared = guard->CheckRelease(existing.slotOffset)) return Failure(std::move(*shared));
     }
 
-    // A new name in a root with room: the walk above found its slot already.
-    const bool rootSlotKnown = dir.IsRoot() && !existing.found && existing.hasSlot;
-    SlotResult slot = rootSlotKnown ? existing
-                      : dir.IsRoot()
-                          ? FindEntrySlot(layout, area, length, displayName, packed, false, owner)
-                          : FindFolderSlot(layout, area, length, dir, displayName, packed, false, owner, guard->Keep());
+    // A new name with room: the walk above found its slot already.
+    const bool slotKnown = !existing.found && existing.hasSlot;
+    SlotResult slot = slotKnown ? existing
+                                : FindEntrySlot(vol, dirSlots, displayName, packed, false, owner,
+                                                guard->FreeFrom(), guard->Keep());
     if (!slot.hasSlot) {
         return slot.failure ? Failure(std::move(*slot.failure), slot.goOn) : Declined(slot.goOn);
     }
     if (!journal.Save(slot.slotOffset, kDirEntrySize) ||
-        (slot.newSlot.growCluster != 0 && !journal.SaveRanges(slot.newSlot.Writes(layout)))) {
+        (slot.newSlot.growCluster != 0 && !journal.SaveRanges(slot.newSlot.Writes(vol.layout)))) {
         return Failure(Fails(kMsgOutOfMemory));
     }
     // A folder that grows takes its new cluster before any file cluster is sought.
-    PrepareSlot(layout, area, length, slot.newSlot);
+    PrepareSlot(vol, slot.newSlot);
     uint8_t* entry = area + slot.slotOffset;
     // A replaced file keeps its place in a listing; a replaced label was never listed.
     const bool replacesListed = slot.found && IsListedEntry(entry);
@@ -339,19 +300,19 @@ Result AddHostFile(ImageDocument& doc, WindowRef owner, std::string_view hostPat
     uint32_t freeFrom = guard->FreeFrom();
     if (slot.found) {
         oldChain = guard->Chain(slot.slotOffset);
-        if (!SaveReplacedBytes(layout, area, length, dir, slot.slotOffset, journal)) {
+        if (!SaveReplacedBytes(vol, dir, slot.slotOffset, journal)) {
             return Failure(Fails(kMsgOutOfMemory));
         }
         // The old long name belongs to the old file, not to the new one.
-        DeleteLongNameIn(layout, area, length, dir, slot.slotOffset);
-        FreeChain(layout, area, length, slot.slotOffset);
+        DeleteLongNameIn(vol, dir, slot.slotOffset);
+        FreeChain(vol, slot.slotOffset);
         freeFrom = kFirstDataCluster;
     }
     std::memcpy(entry + kDirName, packed.data(), kDirFullNameLength);
 
     std::optional<Notice> failure;
     if (isFolder) {
-        failure = MakeFolderCluster(layout, area, length, slot.slotOffset, dir, HostStamp(found), journal, freeFrom,
+        failure = MakeFolderCluster(vol, slot.slotOffset, dir, HostStamp(found), journal, freeFrom,
                                     guard->Keep());
     } else {
         HostFile file;
@@ -360,7 +321,7 @@ Result AddHostFile(ImageDocument& doc, WindowRef owner, std::string_view hostPat
         if (openError != kHostSuccess) {
             failure = HostFails(hostPath, openError);
         } else {
-            failure = CopyFileToClusters(layout, area, length, file, hostPath, slot.slotOffset, size, journal,
+            failure = CopyFileToClusters(vol, file, hostPath, slot.slotOffset, size, journal,
                                          freeFrom, guard->Keep());
         }
     }
@@ -373,6 +334,12 @@ Result AddHostFile(ImageDocument& doc, WindowRef owner, std::string_view hostPat
     guard->SetFreeFrom(freeFrom);
     guard->Released(oldChain, {slot.slotOffset});
     guard->Claimed(slot.slotOffset);
+    // A replaced file's long name left deleted slots the walk has not seen.
+    if (slot.found) {
+        dirSlots.Forget();
+    } else {
+        dirSlots.Filled(vol, slot.newSlot, packed);
+    }
     doc.modified = true;
     EntryChanges changes;
     (replacesListed ? changes.changed : changes.added).push_back(slot.slotOffset);
@@ -383,11 +350,12 @@ Result AddFiles(ImageDocument& doc, WindowRef owner, const std::vector<std::stri
                 const std::function<void(const Result&)>& tell, DirRef dir) {
     Result all = Declined(true);
     ClusterGuard guard(doc);
+    CommandSlots slots;
     ShortNameClaims claims;
     const std::vector<std::string> names = claims.Plan(doc, dir, paths);
     for (size_t i = 0; i < paths.size(); ++i) {
         const std::string& path = paths[i];
-        Result one = AddHostFile(doc, owner, path, dir, names[i], &guard);
+        Result one = AddHostFile(doc, owner, path, dir, names[i], &guard, &slots);
         if (one.Done() && claims.Tailed(dir, names[i])) {
             one.notices.push_back(AddedUnderTailNotice(path, names[i]));
         }

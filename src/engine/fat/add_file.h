@@ -12,6 +12,7 @@
 
 #include "engine/common/result.h"
 #include "engine/core/layout.h"
+#include "engine/fat/dir_slot.h"
 #include "engine/fat/dir_walk.h"
 #include "engine/fat/fat12.h"
 #include "engine/ports/host_files.h"
@@ -22,20 +23,23 @@ namespace vk {
 struct ImageDocument;
 
 // Adds the host file or folder at `hostPath`: `changes` holds its entry,
-// added, or changed when it replaced a listed entry of its name. Message 74
-// (replace?) is asked over `owner`; declining it, or a folder that is there
-// already, changes nothing. A failure is returned with the image as it was;
-// `goOn` tells a multi-file caller whether to try its next file.
+// added, or changed when it replaced a listed entry of its name. Whether to
+// replace an entry of that name is asked over `owner`; declining it, or a
+// folder that is there already, changes nothing. A failure is returned with
+// the image as it was; `goOn` tells a multi-file caller whether to try its
+// next file.
 // The entry goes into `dir`; a folder that is full grows by one cluster. A
 // host folder becomes an empty folder whose ".." names `dir`. The entry's
 // 8.3 name is `shortName` when given (ShortNameClaims gave it), else the
 // one made from the host file's name. A replaced file whose clusters another
 // entry shares is refused; no cluster a chain still reaches is taken.
 // `guard` is the caller's when it adds several files to one image (it is
-// told what each add frees); without one, the add builds its own.
+// told what each add frees); without one, the add builds its own. So are
+// `slots`: an add command carries the slots of each directory it fills
+// from one file to the next, instead of walking the directory for each.
 class ClusterGuard;
 Result AddHostFile(ImageDocument& doc, WindowRef owner, std::string_view hostPath, DirRef dir = kRootDir,
-                   std::string_view shortName = {}, ClusterGuard* guard = nullptr);
+                   std::string_view shortName = {}, ClusterGuard* guard = nullptr, CommandSlots* slots = nullptr);
 
 class UndoJournal;
 
@@ -45,10 +49,9 @@ class UndoJournal;
 // are overwritten; no cluster of `keep` is taken. Clusters are taken first
 // fit from `freeFrom` (below it none is free), which is left past the last
 // one taken. Returns why it failed, or nothing.
-std::optional<Notice> CopyFileToClusters(const Layout& layout, uint8_t* area, uint32_t length,
-                                         const HostFile& file, std::string_view hostPath, uint32_t slotOffset,
-                                         uint32_t byteCount, UndoJournal& journal, uint32_t& freeFrom,
-                                         const ClusterSet* keep = nullptr);
+std::optional<Notice> CopyFileToClusters(const Volume& vol, const HostFile& file, std::string_view hostPath,
+                                         uint32_t slotOffset, uint32_t byteCount, UndoJournal& journal,
+                                         uint32_t& freeFrom, const ClusterSet* keep = nullptr);
 
 // The multi-file add of the Add file command over already chosen paths: one
 // path is added on its own, several go on until one says stop. `tell` gets
@@ -56,7 +59,8 @@ std::optional<Notice> CopyFileToClusters(const Layout& layout, uint8_t* area, ui
 // anything, to show it and bring its view up to date. The result returned
 // sums the changes; it is done when any file was added, and its failures
 // were handed to `tell` already. Files of one 8.3 name get numeric tails
-// (ShortNameClaims), each said in its result's notices (message 291).
+// (ShortNameClaims), each said in its result's notices: the host file went
+// in under the tailed name.
 Result AddFiles(ImageDocument& doc, WindowRef owner, const std::vector<std::string>& paths,
                 const std::function<void(const Result&)>& tell, DirRef dir = kRootDir);
 

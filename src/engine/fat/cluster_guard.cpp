@@ -20,15 +20,14 @@ bool Contains(const std::vector<uint32_t>& sorted, uint32_t entry) {
 
 }  // namespace
 
-ClusterGuard::ClusterGuard(const Layout& layout, const uint8_t* area, uint32_t length)
-    : layout_(layout), area_(area), length_(length), map_(ClusterMap::Build(layout, area, length)) {}
+ClusterGuard::ClusterGuard(const ConstVolume& vol) : vol_(vol), map_(ClusterMap::Build(vol)) {}
 
-ClusterGuard::ClusterGuard(const ImageDocument& doc) : ClusterGuard(doc.GetLayout(), doc.Area(), doc.AreaLength()) {}
+ClusterGuard::ClusterGuard(const ImageDocument& doc) : ClusterGuard(VolumeOf(doc)) {}
 
 std::vector<uint32_t> ClusterGuard::Chain(uint32_t entryOffset) const {
     std::vector<uint32_t> chain;
-    const uint32_t first = Load16(area_ + entryOffset + kDirFirstCluster);
-    for (ChainWalker walk(layout_, area_, length_, first); walk.State() == ChainState::kCluster; walk.Advance()) {
+    const uint32_t first = Load16(vol_.area + entryOffset + kDirFirstCluster);
+    for (ChainWalker walk(vol_, first); walk.State() == ChainState::kCluster; walk.Advance()) {
         chain.push_back(walk.Cluster());
     }
     return chain;
@@ -46,8 +45,8 @@ std::optional<Notice> ClusterGuard::CheckRelease(const std::vector<uint32_t>& cl
         // A cluster no leaving entry was found to own still is another's.
         const uint32_t mine = goes != owners.end() ? *goes : leaving.front();
         auto path = [&](uint32_t entry) {
-            const DirRef dir = DirectoryOfEntry(layout_, area_, length_, entry);
-            return JoinPath(DirectoryPath(layout_, area_, length_, dir), EntryDisplayName(area_ + entry));
+            const DirRef dir = DirectoryOfEntry(vol_, entry);
+            return JoinPath(DirectoryPath(vol_, dir), EntryDisplayName(vol_.area + entry));
         };
         return TextNotice(kMsgClustersShared, Tone::kError, {path(mine), path(*stays)});
     }
@@ -59,7 +58,7 @@ std::optional<Notice> ClusterGuard::CheckRelease(uint32_t entryOffset) const {
 }
 
 void ClusterGuard::Released(const std::vector<uint32_t>& clusters, const std::vector<uint32_t>& leaving) {
-    map_.Release(layout_, area_, length_, clusters, [&](uint32_t entry) { return Contains(leaving, entry); });
+    map_.Release(vol_, clusters, [&](uint32_t entry) { return Contains(leaving, entry); });
     // Only these clusters can have come free; the search starts again at the lowest.
     for (uint32_t cluster : clusters) freeFrom_ = std::min(freeFrom_, std::max(cluster, kFirstDataCluster));
 }

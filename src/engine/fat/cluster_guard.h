@@ -10,6 +10,7 @@
 
 #include "engine/common/notice.h"
 #include "engine/core/layout.h"
+#include "engine/fat/volume.h"
 #include "engine/fat/cluster_map.h"
 
 namespace vk {
@@ -18,7 +19,7 @@ struct ImageDocument;
 
 class ClusterGuard {
 public:
-    ClusterGuard(const Layout& layout, const uint8_t* area, uint32_t length);
+    explicit ClusterGuard(const ConstVolume& vol);
     explicit ClusterGuard(const ImageDocument& doc);
 
     const ClusterMap& Map() const { return map_; }
@@ -48,9 +49,7 @@ public:
     void SetFreeFrom(uint32_t cluster) { freeFrom_ = cluster; }
 
 private:
-    Layout layout_;
-    const uint8_t* area_;
-    uint32_t length_;
+    ConstVolume vol_;
     ClusterMap map_;
     uint32_t freeFrom_ = kFirstDataCluster;
 };

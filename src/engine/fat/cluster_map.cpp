@@ -46,24 +46,24 @@ DamageKind BreakKind(const Layout& layout, uint32_t link) {
 
 }  // namespace
 
-ClusterMap ClusterMap::Build(const ImageDocument& doc) { return Build(doc.GetLayout(), doc.Area(), doc.AreaLength()); }
+ClusterMap ClusterMap::Build(const ImageDocument& doc) { return Build(VolumeOf(doc)); }
 
-ClusterMap ClusterMap::Build(const Layout& layout, const uint8_t* area, uint32_t length) {
+ClusterMap ClusterMap::Build(const ConstVolume& vol) {
     ClusterMap map;
-    if (layout.fatBits == 32 || layout.lastCluster < kFirstDataCluster) {
+    if (vol.layout.fatBits == 32 || vol.layout.lastCluster < kFirstDataCluster) {
         return map;
     }
-    map.lastCluster_ = layout.lastCluster;
-    map.fatUse_.assign(size_t{layout.lastCluster} + 1, static_cast<uint8_t>(ClusterUse::kReserved));
-    map.owner_.assign(size_t{layout.lastCluster} + 1, 0);
-    for (uint32_t c = kFirstDataCluster; c <= layout.lastCluster; ++c) {
-        map.fatUse_[c] = static_cast<uint8_t>(FatUse(layout, ReadFatEntry(layout, area, length, c)));
+    map.lastCluster_ = vol.layout.lastCluster;
+    map.fatUse_.assign(size_t{vol.layout.lastCluster} + 1, static_cast<uint8_t>(ClusterUse::kReserved));
+    map.owner_.assign(size_t{vol.layout.lastCluster} + 1, 0);
+    for (uint32_t c = kFirstDataCluster; c <= vol.layout.lastCluster; ++c) {
+        map.fatUse_[c] = static_cast<uint8_t>(FatUse(vol.layout, vol.FatEntry(c)));
     }
 
     std::vector<uint32_t> reported;  // entries already named with the current one
-    const TreeWalkEnd end = WalkTree(layout, area, length, kRootDir, "", [&](const TreeItem& item) {
+    const TreeWalkEnd end = WalkTree(vol, kRootDir, "", [&](const TreeItem& item) {
         const uint32_t entry = item.entryOffset;
-        const uint8_t* e = area + entry;
+        const uint8_t* e = vol.area + entry;
         const uint32_t first = Load16(e + kDirFirstCluster);
         const uint32_t size = IsFolder(e) ? 0 : Load32(e + kDirSize);
         if (first == 0) {
@@ -78,15 +78,15 @@ ClusterMap ClusterMap::Build(const Layout& layout, const uint8_t* area, uint32_t
         reported.clear();
         uint32_t count = 0;
         uint32_t last = 0;
-        ChainWalker walk(layout, area, length, first);
+        ChainWalker walk(vol, first);
         for (; walk.State() == ChainState::kCluster; walk.Advance()) {
             const uint32_t c = walk.Cluster();
             const uint32_t other = map.owner_[c];
             map.AddOwner(c, entry);
             if (other != 0 && std::find(reported.begin(), reported.end(), other) == reported.end()) {
                 reported.push_back(other);
-                const bool sameFolder = IsFolder(e) && IsFolder(area + other) &&
-                                        Load16(area + other + kDirFirstCluster) == first && c == first;
+                const bool sameFolder = IsFolder(e) && IsFolder(vol.area + other) &&
+                                        Load16(vol.area + other + kDirFirstCluster) == first && c == first;
                 map.findings_.push_back(Damage{sameFolder ? DamageKind::kSharedFolder : DamageKind::kCrossLink,
                                                entry, other, c, 0});
             }
@@ -94,11 +94,11 @@ ClusterMap ClusterMap::Build(const Layout& layout, const uint8_t* area, uint32_t
             last = c;
         }
         if (walk.State() == ChainState::kBroken) {
-            const DamageKind kind = BreakKind(layout, walk.LastLink());
+            const DamageKind kind = BreakKind(vol.layout, walk.LastLink());
             // A chain into a free cluster shows at that cluster; the others at the link's source.
             map.findings_.push_back(Damage{kind, entry, 0, last == 0 ? first : last, 0});
         } else if (!IsFolder(e)) {
-            const uint64_t need = (uint64_t{size} + layout.clusterBytes - 1) / layout.clusterBytes;
+            const uint64_t need = (uint64_t{size} + vol.layout.clusterBytes - 1) / vol.layout.clusterBytes;
             if (count != need) map.findings_.push_back(Damage{DamageKind::kSizeMismatch, entry, 0, first, count});
         }
         return true;
@@ -107,12 +107,12 @@ ClusterMap ClusterMap::Build(const Layout& layout, const uint8_t* area, uint32_t
         // A revisit is the cross-link or shared folder found above; a broken chain its chain fault.
         if (problem.fault == FolderFault::kNoDotEntry || problem.fault == FolderFault::kPastImage) {
             map.findings_.push_back(Damage{DamageKind::kDamagedFolder, problem.entryOffset, 0,
-                                           Load16(area + problem.entryOffset + kDirFirstCluster), 0});
+                                           Load16(vol.area + problem.entryOffset + kDirFirstCluster), 0});
         }
     }
 
     Damage lost{DamageKind::kLostClusters};
-    for (uint32_t c = kFirstDataCluster; c <= layout.lastCluster; ++c) {
+    for (uint32_t c = kFirstDataCluster; c <= vol.layout.lastCluster; ++c) {
         if (map.Use(c) != ClusterUse::kLost) continue;
         if (lost.count++ == 0) lost.cluster = c;
     }
@@ -136,13 +136,13 @@ std::vector<uint32_t> ClusterMap::Owners(uint32_t cluster) const {
     return owners;
 }
 
-void ClusterMap::Release(const Layout& layout, const uint8_t* area, uint32_t length,
-                         const std::vector<uint32_t>& clusters, const std::function<bool(uint32_t)>& leaving) {
+void ClusterMap::Release(const ConstVolume& vol, const std::vector<uint32_t>& clusters,
+                         const std::function<bool(uint32_t)>& leaving) {
     for (uint32_t cluster : clusters) {
         if (cluster < kFirstDataCluster || cluster > lastCluster_) continue;
         std::vector<uint32_t> kept = Owners(cluster);
         kept.erase(std::remove_if(kept.begin(), kept.end(), leaving), kept.end());
-        fatUse_[cluster] = static_cast<uint8_t>(FatUse(layout, ReadFatEntry(layout, area, length, cluster)));
+        fatUse_[cluster] = static_cast<uint8_t>(FatUse(vol.layout, vol.FatEntry(cluster)));
         SetOwners(cluster, kept);
     }
 }

@@ -50,7 +50,7 @@ class ClusterMap {
 public:
     // Linear in the clusters and the entries. A layout that is no FAT12 or
     // FAT16 has no clusters to map.
-    static ClusterMap Build(const Layout& layout, const uint8_t* area, uint32_t length);
+    static ClusterMap Build(const ConstVolume& vol);
     static ClusterMap Build(const ImageDocument& doc);
 
     uint32_t LastCluster() const { return lastCluster_; }
@@ -66,7 +66,7 @@ public:
 
     // A change has freed or taken `clusters` (their FAT entries are read
     // again) and the entries for which `leaving` is true own none of them any more.
-    void Release(const Layout& layout, const uint8_t* area, uint32_t length, const std::vector<uint32_t>& clusters,
+    void Release(const ConstVolume& vol, const std::vector<uint32_t>& clusters,
                  const std::function<bool(uint32_t)>& leaving);
     // A change has given the entry `entry` the chain `clusters`.
     void Claim(uint32_t entry, const std::vector<uint32_t>& clusters);

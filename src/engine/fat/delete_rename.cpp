@@ -63,8 +63,8 @@ Result DeleteEntries(ImageDocument& doc, WindowRef owner, const std::vector<uint
         }
         WaitCursor wait;
         // The long name goes with its file; left behind it would be an orphan.
-        DeleteLongNameIn(doc.GetLayout(), doc.Area(), doc.AreaLength(), DirectoryOf(doc, entryOffset), entryOffset);
-        FreeChain(doc.GetLayout(), doc.Area(), doc.AreaLength(), entryOffset);
+        DeleteLongNameIn(VolumeOf(doc), DirectoryOf(doc, entryOffset), entryOffset);
+        FreeChain(VolumeOf(doc), entryOffset);
         guard.Released(chain, {entryOffset});
         doc.modified = true;
         result.changes.removed.push_back(entryOffset);
@@ -113,16 +113,16 @@ Result RenameEntry(ImageDocument& doc, uint32_t entryOffset, const std::string* 
     if (!named.Done()) {
         return named;
     }
-    const Layout layout = doc.GetLayout();
+    const Volume vol = VolumeOf(doc);
     // The name must be free in the entry's own directory. The entry keeps
     // its first cluster, so a folder's "." entry stays right.
     const DirRef dir = DirectoryOf(doc, entryOffset);
     uint32_t holder = 0;
     if (dir.IsRoot()) {
-        const SlotResult slot = FindEntrySlot(layout, doc.Area(), doc.AreaLength(), text, packed, true, nullptr);
+        const SlotResult slot = FindEntrySlot(vol, text, packed, true, nullptr);
         holder = slot.found ? slot.slotOffset : 0;
     } else {
-        holder = FindPackedEntry(layout, doc.Area(), doc.AreaLength(), dir, packed);
+        holder = FindPackedEntry(vol, dir, packed);
     }
     if (holder != 0 && holder != entryOffset) {
         return Failure(HostErrorNotice(text, HostCodeFor(HostFailure::kNameTaken)));
@@ -130,7 +130,7 @@ Result RenameEntry(ImageDocument& doc, uint32_t entryOffset, const std::string* 
     uint8_t* name = doc.Area() + entryOffset + kDirName;
     // A long name written for the old name does not fit the new one.
     if (!std::equal(packed.begin(), packed.end(), name)) {
-        DeleteLongNameIn(layout, doc.Area(), doc.AreaLength(), dir, entryOffset);
+        DeleteLongNameIn(vol, dir, entryOffset);
     }
     std::copy(packed.begin(), packed.end(), name);
     doc.modified = true;

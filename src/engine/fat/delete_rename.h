@@ -25,8 +25,9 @@ Result DeleteEntries(ImageDocument& doc, WindowRef owner, const std::vector<uint
 // name of the entry at `entryOffset`. `typed` is null when editing was
 // cancelled (declined, nothing said). On success `changes.changed` holds the
 // entry and `shown` the upper-cased name as the list shows it.
-// Checks a name typed for an entry (messages 36 to 39) and gives it
-// upper-cased as a listing shows it, and packed as it is stored.
+// Checks a name typed for an entry (too long, blank, no valid 8.3 name, or
+// holding characters no DOS name may hold) and gives it upper-cased as a
+// listing shows it, and packed as it is stored.
 Result ParseTypedName(std::string typed, std::string& shown, PackedName& packed);
 
 // The name must be free in the entry's own directory.

@@ -10,19 +10,19 @@
 
 namespace vk {
 
-FolderFault CheckFolder(const Layout& layout, const uint8_t* area, uint32_t length, uint32_t firstCluster,
-                        const FolderClusters& entered, std::vector<uint32_t>& chain) {
+FolderFault CheckFolder(const ConstVolume& vol, uint32_t firstCluster, const FolderClusters& entered,
+                        std::vector<uint32_t>& chain) {
     chain.clear();
-    if (!layout.IsDataCluster(firstCluster)) {
+    if (!vol.layout.IsDataCluster(firstCluster)) {
         return FolderFault::kFirstCluster;
     }
-    ChainWalker walk(layout, area, length, firstCluster);
+    ChainWalker walk(vol, firstCluster);
     for (; walk.State() == ChainState::kCluster; walk.Advance()) {
         const uint32_t cluster = walk.Cluster();
         if (entered.test(cluster)) {
             return FolderFault::kRevisit;
         }
-        if (layout.ClusterOffset(cluster) + layout.clusterBytes > length) {
+        if (!vol.ClusterInBounds(cluster)) {
             return FolderFault::kPastImage;
         }
         chain.push_back(cluster);
@@ -32,8 +32,8 @@ FolderFault CheckFolder(const Layout& layout, const uint8_t* area, uint32_t leng
     }
     // Every folder begins with its "." entry; one naming another cluster
     // means this chain is no folder's, or not this one's.
-    const uint8_t* dot = area + layout.ClusterOffset(firstCluster);
-    if (layout.clusterBytes < kDirEntrySize || std::memcmp(dot + kDirName, kDotName, kDirFullNameLength) != 0 ||
+    const uint8_t* dot = vol.Cluster(firstCluster);
+    if (vol.layout.clusterBytes < kDirEntrySize || std::memcmp(dot + kDirName, kDotName, kDirFullNameLength) != 0 ||
         !(dot[kDirAttr] & kAttrDirectory) || Load16(dot + kDirFirstCluster) != firstCluster) {
         return FolderFault::kNoDotEntry;
     }

@@ -10,6 +10,7 @@
 
 #include "engine/common/notice.h"
 #include "engine/core/layout.h"
+#include "engine/fat/volume.h"
 
 namespace vk {
 
@@ -29,8 +30,8 @@ using FolderClusters = std::bitset<kFat16MaxCluster + 1>;
 // and against the folder clusters already in `entered`. On kNone, `chain`
 // holds the folder's clusters in order; the caller adds them to `entered`
 // when it goes in.
-FolderFault CheckFolder(const Layout& layout, const uint8_t* area, uint32_t length, uint32_t firstCluster,
-                        const FolderClusters& entered, std::vector<uint32_t>& chain);
+FolderFault CheckFolder(const ConstVolume& vol, uint32_t firstCluster, const FolderClusters& entered,
+                        std::vector<uint32_t>& chain);
 
 // What the user is told about the damaged folder at `path`: the message of
 // a corrupted stored file, the same for every fault.

@@ -19,37 +19,35 @@ WriteRanges FolderPlan::Writes(const Layout& layout) const {
     return ranges;
 }
 
-Result PlanFolder(const Layout& layout, const uint8_t* area, uint32_t length, DirRef parent,
-                  std::string_view parentPath, std::string_view displayName, FolderPlan& plan,
-                  const ClusterSet* keep) {
+Result PlanFolder(const ConstVolume& vol, DirRef parent, std::string_view parentPath, std::string_view displayName,
+                  FolderPlan& plan, const ClusterSet* keep) {
     plan = FolderPlan{};
     plan.parent = parent;
     plan.name = PackShortName(displayName);
-    if (FindShownEntry(layout, area, length, parent, displayName) != 0) {
+    if (FindShownEntry(vol, parent, displayName) != 0) {
         return Failure(TextNotice(kMsgFolderNameTaken, Tone::kError, {JoinPath(parentPath, displayName)}));
     }
-    Result slotted = PlanNewSlot(layout, area, length, parent, parentPath, displayName, plan.slot, keep);
+    Result slotted = PlanNewSlot(vol, parent, parentPath, displayName, plan.slot, keep);
     if (!slotted.Done()) {
         return slotted;
     }
     // Above the cluster the parent gains, which is taken by then.
-    plan.cluster = FindFreeClusterFrom(layout, area, length, plan.slot.growCluster + 1, keep);
+    plan.cluster = FindFreeClusterFrom(vol, plan.slot.growCluster + 1, keep);
     if (plan.cluster == 0) {
         return Failure(TextNotice(kMsgDiskFull, Tone::kError));
     }
-    if (layout.ClusterOffset(plan.cluster) + layout.clusterBytes > length) {
+    if (!vol.ClusterInBounds(plan.cluster)) {
         return Failure(TextNotice(kMsgImageTooSmall, Tone::kError));
     }
     return Done();
 }
 
-uint32_t WriteFolder(const Layout& layout, uint8_t* area, uint32_t length, const FolderPlan& plan, uint16_t date,
-                     uint16_t time) {
-    PrepareSlot(layout, area, length, plan.slot);
-    WriteEmptyFolder(area + layout.ClusterOffset(plan.cluster), layout.clusterBytes, plan.cluster,
+uint32_t WriteFolder(const Volume& vol, const FolderPlan& plan, uint16_t date, uint16_t time) {
+    PrepareSlot(vol, plan.slot);
+    WriteEmptyFolder(vol.Cluster(plan.cluster), vol.layout.clusterBytes, plan.cluster,
                      plan.parent.cluster, date, time);
-    WriteFatEntry(layout, area, length, plan.cluster, kFatEnd);
-    uint8_t* e = area + plan.slot.offset;
+    vol.SetFatEntry(plan.cluster, kFatEnd);
+    uint8_t* e = vol.area + plan.slot.offset;
     std::memset(e, 0, kDirEntrySize);
     std::memcpy(e + kDirName, plan.name.data(), kDirFullNameLength);
     e[kDirAttr] = kAttrDirectory;
@@ -59,15 +57,15 @@ uint32_t WriteFolder(const Layout& layout, uint8_t* area, uint32_t length, const
     return plan.slot.offset;
 }
 
-Result MakeFolder(const Layout& layout, uint8_t* area, uint32_t length, DirRef parent, std::string_view parentPath,
-                  std::string_view displayName, uint16_t date, uint16_t time, const ClusterSet* keep) {
+Result MakeFolder(const Volume& vol, DirRef parent, std::string_view parentPath, std::string_view displayName,
+                  uint16_t date, uint16_t time, const ClusterSet* keep) {
     FolderPlan plan;
-    Result planned = PlanFolder(layout, area, length, parent, parentPath, displayName, plan, keep);
+    Result planned = PlanFolder(vol, parent, parentPath, displayName, plan, keep);
     if (!planned.Done()) {
         return planned;
     }
     EntryChanges changes;
-    changes.added.push_back(WriteFolder(layout, area, length, plan, date, time));
+    changes.added.push_back(WriteFolder(vol, plan, date, time));
     return Done(std::move(changes));
 }
 

@@ -27,19 +27,18 @@ struct FolderPlan {
 
 // Checks what making the folder `displayName` (a valid 8.3 name; the caller
 // checks it) in `parent` needs, writing nothing: no shown entry of that name
-// there (message 258), a slot (PlanNewSlot, whose failures it passes on) and
-// one more free cluster inside the image (73, 72), none of `keep`.
-Result PlanFolder(const Layout& layout, const uint8_t* area, uint32_t length, DirRef parent,
-                  std::string_view parentPath, std::string_view displayName, FolderPlan& plan,
-                  const ClusterSet* keep = nullptr);
+// there (else the name is taken), a slot (PlanNewSlot, whose failures it
+// passes on) and one more free cluster, none of `keep` (else the disk is
+// full), that lies inside the image (else the image is too small).
+Result PlanFolder(const ConstVolume& vol, DirRef parent, std::string_view parentPath, std::string_view displayName,
+                  FolderPlan& plan, const ClusterSet* keep = nullptr);
 
 // Writes a planned folder stamped `date` and `time`; the offset of its entry.
-uint32_t WriteFolder(const Layout& layout, uint8_t* area, uint32_t length, const FolderPlan& plan, uint16_t date,
-                     uint16_t time);
+uint32_t WriteFolder(const Volume& vol, const FolderPlan& plan, uint16_t date, uint16_t time);
 
 // PlanFolder, then WriteFolder: done with the new entry in `changes.added`,
 // or failed having written nothing.
-Result MakeFolder(const Layout& layout, uint8_t* area, uint32_t length, DirRef parent, std::string_view parentPath,
-                  std::string_view displayName, uint16_t date, uint16_t time, const ClusterSet* keep = nullptr);
+Result MakeFolder(const Volume& vol, DirRef parent, std::string_view parentPath, std::string_view displayName,
+                  uint16_t date, uint16_t time, const ClusterSet* keep = nullptr);
 
 }  // namespace vk

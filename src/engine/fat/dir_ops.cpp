@@ -24,17 +24,17 @@
 
 namespace vk {
 
-DirRef DirectoryOfEntry(const Layout& layout, const uint8_t* area, uint32_t length, uint32_t entryOffset) {
-    if (entryOffset < layout.dataStart || layout.clusterBytes == 0) {
+DirRef DirectoryOfEntry(const ConstVolume& vol, uint32_t entryOffset) {
+    if (entryOffset < vol.layout.dataStart || vol.layout.clusterBytes == 0) {
         return kRootDir;
     }
-    uint32_t cluster = static_cast<uint32_t>((entryOffset - layout.dataStart) / layout.clusterBytes) + 2;
+    uint32_t cluster = static_cast<uint32_t>((entryOffset - vol.layout.dataStart) / vol.layout.clusterBytes) + 2;
     // Back through the FAT to the cluster no other one links to. A chain
     // holds each cluster once, so more steps than clusters means a circle.
-    for (uint32_t steps = 0; steps <= layout.lastCluster; ++steps) {
+    for (uint32_t steps = 0; steps <= vol.layout.lastCluster; ++steps) {
         uint32_t before = 0;
-        for (uint32_t c = 2; c <= layout.lastCluster; ++c) {
-            if (c != cluster && ReadFatEntry(layout, area, length, c) == cluster) {
+        for (uint32_t c = 2; c <= vol.layout.lastCluster; ++c) {
+            if (c != cluster && vol.FatEntry(c) == cluster) {
                 before = c;
                 break;
             }
@@ -48,16 +48,16 @@ DirRef DirectoryOfEntry(const Layout& layout, const uint8_t* area, uint32_t leng
 }
 
 DirRef DirectoryOf(const ImageDocument& doc, uint32_t entryOffset) {
-    return DirectoryOfEntry(doc.GetLayout(), doc.Area(), doc.AreaLength(), entryOffset);
+    return DirectoryOfEntry(VolumeOf(doc), entryOffset);
 }
 
-std::string DirectoryPath(const Layout& layout, const uint8_t* area, uint32_t length, DirRef dir) {
+std::string DirectoryPath(const ConstVolume& vol, DirRef dir) {
     std::string path;
     if (dir.IsRoot()) {
         return path;
     }
-    WalkTree(layout, area, length, kRootDir, "", [&](const TreeItem& item) {
-        const uint8_t* e = area + item.entryOffset;
+    WalkTree(vol, kRootDir, "", [&](const TreeItem& item) {
+        const uint8_t* e = vol.area + item.entryOffset;
         if ((e[kDirAttr] & kAttrDirectory) && Load16(e + kDirFirstCluster) == dir.cluster) {
             path = item.path;
             return false;
@@ -67,23 +67,22 @@ std::string DirectoryPath(const Layout& layout, const uint8_t* area, uint32_t le
     return path;
 }
 
-uint32_t FindPackedEntry(const Layout& layout, const uint8_t* area, uint32_t length, DirRef dir,
-                         const PackedName& packed) {
-    const DirWalkEnd end = WalkDirectory(layout, area, length, dir, [&](uint32_t offset) {
-        const uint8_t* e = area + offset;
+uint32_t FindPackedEntry(const ConstVolume& vol, DirRef dir, const PackedName& packed) {
+    const DirWalkEnd end = WalkDirectory(vol, dir, [&](uint32_t offset) {
+        const uint8_t* e = vol.area + offset;
         return e[kDirName] == kEntryDeleted || IsLongNameEntry(e) ||
                std::memcmp(e + kDirName, packed.data(), kDirFullNameLength) != 0;
     });
     return end.neverUsed ? 0 : end.offset;
 }
 
-void DeleteLongNameIn(const Layout& layout, uint8_t* area, uint32_t length, DirRef dir, uint32_t entryOffset) {
+void DeleteLongNameIn(const Volume& vol, DirRef dir, uint32_t entryOffset) {
     if (dir.IsRoot()) {
-        DeleteRootLongName(layout, area, length, entryOffset);
+        DeleteRootLongName(vol, entryOffset);
         return;
     }
-    for (uint32_t slot : LongNameSlots(layout, area, length, dir, entryOffset)) {
-        area[slot + kDirName] = kEntryDeleted;
+    for (uint32_t slot : LongNameSlots(vol, dir, entryOffset)) {
+        vol.area[slot + kDirName] = kEntryDeleted;
     }
 }
 
@@ -95,9 +94,9 @@ Result MakeFolderIn(ImageDocument& doc, DirRef dir, std::string_view name) {
     if (!named.Done()) {
         return named;
     }
-    const Layout layout = doc.GetLayout();
-    const std::string parentPath = DirectoryPath(layout, doc.Area(), doc.AreaLength(), dir);
-    if (FindPackedEntry(layout, doc.Area(), doc.AreaLength(), dir, packed) != 0) {
+    const Volume vol = VolumeOf(doc);
+    const std::string parentPath = DirectoryPath(vol, dir);
+    if (FindPackedEntry(vol, dir, packed) != 0) {
         return Failure(TextNotice(kMsgFolderNameTaken, Tone::kError, {JoinPath(parentPath, shown)}));
     }
     const std::time_t now = std::time(nullptr);
@@ -105,8 +104,7 @@ Result MakeFolderIn(ImageDocument& doc, DirRef dir, std::string_view name) {
     const DosDateTime stamp = local ? PackDosStamp(*local) : DosDateTime{};
     WaitCursor wait;
     const ClusterGuard guard(doc);
-    Result made =
-        MakeFolder(layout, doc.Area(), doc.AreaLength(), dir, parentPath, shown, stamp.date, stamp.time, guard.Keep());
+    Result made = MakeFolder(vol, dir, parentPath, shown, stamp.date, stamp.time, guard.Keep());
     if (made.Done()) {
         doc.modified = true;
     }
@@ -118,17 +116,16 @@ Result RemoveFolders(ImageDocument& doc, WindowRef owner, const std::vector<uint
         return Done();
     }
     if (std::optional<Notice> refusal = ChangeRefusal(doc)) return Failure(*refusal);
-    const Layout layout = doc.GetLayout();
-    uint8_t* area = doc.Area();
-    const uint32_t length = doc.AreaLength();
+    const Volume vol = VolumeOf(doc);
+    uint8_t* area = vol.area;
     Result result = Done();
     ClusterGuard guard(doc);
     for (const uint32_t entryOffset : entries) {
-        const DirRef parent = DirectoryOfEntry(layout, area, length, entryOffset);
+        const DirRef parent = DirectoryOfEntry(vol, entryOffset);
         const std::string path =
-            JoinPath(DirectoryPath(layout, area, length, parent), EntryDisplayName(area + entryOffset));
+            JoinPath(DirectoryPath(vol, parent), EntryDisplayName(area + entryOffset));
         RemovalPlan plan;
-        Result planned = PlanRemoveFolder(layout, area, length, parent, entryOffset, path, recursive, plan);
+        Result planned = PlanRemoveFolder(vol, parent, entryOffset, path, recursive, plan);
         // Every entry the removal deletes gives up its clusters; no other may own one of them.
         std::vector<uint32_t> leaving = plan.slots;
         std::sort(leaving.begin(), leaving.end());
@@ -145,7 +142,7 @@ Result RemoveFolders(ImageDocument& doc, WindowRef owner, const std::vector<uint
         // counts the files among them.
         uint32_t items = 0;
         uint32_t files = 0;
-        WalkTree(layout, area, length, DirRef{Load16(area + entryOffset + kDirFirstCluster)}, path,
+        WalkTree(vol, DirRef{Load16(area + entryOffset + kDirFirstCluster)}, path,
                  [&](const TreeItem& item) {
                      ++items;
                      if (!(area[item.entryOffset + kDirAttr] & kAttrDirectory)) ++files;
@@ -165,7 +162,7 @@ Result RemoveFolders(ImageDocument& doc, WindowRef owner, const std::vector<uint
             }
         }
         WaitCursor wait;
-        result.changes.Append(ApplyRemoval(layout, area, length, plan));
+        result.changes.Append(ApplyRemoval(vol, plan));
         guard.Released(plan.clusters, leaving);
         doc.modified = true;
     }

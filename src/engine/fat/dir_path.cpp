@@ -23,8 +23,8 @@ Result NotFound(std::string_view path) { return Failure(TextNotice(kMsgPathNotFo
 // folder whose chain reaches one of them is refused.
 class PathWalk {
 public:
-    PathWalk(const Layout& layout, const uint8_t* area, uint32_t length, std::string_view path)
-        : layout_(layout), area_(area), length_(length), path_(path) {
+    PathWalk(const ConstVolume& vol, std::string_view path)
+        : vol_(vol), path_(path) {
         levels_.push_back(Level{});
     }
 
@@ -44,15 +44,15 @@ public:
             levels_.pop_back();
             return Done();
         }
-        const uint32_t offset = FindShownEntry(layout_, area_, length_, Dir(), part);
-        if (offset == 0 || !(area_[offset + kDirAttr] & kAttrDirectory)) {
+        const uint32_t offset = FindShownEntry(vol_, Dir(), part);
+        if (offset == 0 || !(vol_.area[offset + kDirAttr] & kAttrDirectory)) {
             return NotFound(path_);
         }
         Level next;
-        next.dir = DirRef{Load16(area_ + offset + kDirFirstCluster)};
+        next.dir = DirRef{Load16(vol_.area + offset + kDirFirstCluster)};
         next.entryOffset = offset;
-        next.shown = JoinPath(Shown(), EntryDisplayName(area_ + offset));
-        if (CheckFolder(layout_, area_, length_, next.dir.cluster, entered_, next.chain) != FolderFault::kNone) {
+        next.shown = JoinPath(Shown(), EntryDisplayName(vol_.area + offset));
+        if (CheckFolder(vol_, next.dir.cluster, entered_, next.chain) != FolderFault::kNone) {
             return Failure(FolderFaultNotice(next.shown));
         }
         for (uint32_t cluster : next.chain) entered_.set(cluster);
@@ -68,9 +68,7 @@ private:
         std::vector<uint32_t> chain;
     };
 
-    const Layout& layout_;
-    const uint8_t* area_;
-    uint32_t length_;
+    ConstVolume vol_;
     std::string_view path_;
     std::vector<Level> levels_;
     FolderClusters entered_;
@@ -100,18 +98,16 @@ std::string JoinPath(std::string_view folder, std::string_view name) {
     return joined;
 }
 
-uint32_t FindShownEntry(const Layout& layout, const uint8_t* area, uint32_t length, DirRef dir,
-                        std::string_view name) {
-    const DirWalkEnd end = WalkDirectory(layout, area, length, dir, [&](uint32_t offset) {
-        const uint8_t* e = area + offset;
+uint32_t FindShownEntry(const ConstVolume& vol, DirRef dir, std::string_view name) {
+    const DirWalkEnd end = WalkDirectory(vol, dir, [&](uint32_t offset) {
+        const uint8_t* e = vol.area + offset;
         return !(IsShownEntry(e) && SameName(EntryDisplayName(e), name));
     });
     return end.neverUsed ? 0 : end.offset;
 }
 
-Result ResolveDirectory(const Layout& layout, const uint8_t* area, uint32_t length, std::string_view path,
-                        DirRef& dir) {
-    PathWalk walk(layout, area, length, path);
+Result ResolveDirectory(const ConstVolume& vol, std::string_view path, DirRef& dir) {
+    PathWalk walk(vol, path);
     for (const std::string& part : SplitPath(path)) {
         Result entered = walk.Enter(part);
         if (!entered.Done()) return entered;
@@ -120,10 +116,9 @@ Result ResolveDirectory(const Layout& layout, const uint8_t* area, uint32_t leng
     return Done();
 }
 
-Result ResolvePath(const Layout& layout, const uint8_t* area, uint32_t length, std::string_view path,
-                   PathTarget& target) {
+Result ResolvePath(const ConstVolume& vol, std::string_view path, PathTarget& target) {
     const std::vector<std::string> parts = SplitPath(path);
-    PathWalk walk(layout, area, length, path);
+    PathWalk walk(vol, path);
     for (size_t i = 0; i + 1 < parts.size(); ++i) {
         Result entered = walk.Enter(parts[i]);
         if (!entered.Done()) return entered;
@@ -136,17 +131,17 @@ Result ResolvePath(const Layout& layout, const uint8_t* area, uint32_t length, s
         target = PathTarget{walk.Holder(), walk.DirEntry()};
         return Done();
     }
-    const uint32_t offset = FindShownEntry(layout, area, length, walk.Dir(), parts.back());
+    const uint32_t offset = FindShownEntry(vol, walk.Dir(), parts.back());
     if (offset == 0) return NotFound(path);
     target = PathTarget{walk.Dir(), offset};
     return Done();
 }
 
-Result MatchEntries(const Layout& layout, const uint8_t* area, uint32_t length, DirRef dir,
-                    std::string_view dirPath, std::string_view pattern, std::vector<uint32_t>& offsets) {
+Result MatchEntries(const ConstVolume& vol, DirRef dir, std::string_view dirPath, std::string_view pattern,
+                    std::vector<uint32_t>& offsets) {
     offsets.clear();
-    const DirWalkEnd end = WalkDirectory(layout, area, length, dir, [&](uint32_t offset) {
-        const uint8_t* e = area + offset;
+    const DirWalkEnd end = WalkDirectory(vol, dir, [&](uint32_t offset) {
+        const uint8_t* e = vol.area + offset;
         if (IsShownEntry(e) && MatchesName(pattern, EntryDisplayName(e))) offsets.push_back(offset);
         return true;
     });
@@ -155,18 +150,17 @@ Result MatchEntries(const Layout& layout, const uint8_t* area, uint32_t length, 
     return result;
 }
 
-Result ResolvePattern(const Layout& layout, const uint8_t* area, uint32_t length, std::string_view path,
-                      DirRef& dir, std::vector<uint32_t>& offsets) {
+Result ResolvePattern(const ConstVolume& vol, std::string_view path, DirRef& dir, std::vector<uint32_t>& offsets) {
     offsets.clear();
     const std::vector<std::string> parts = SplitPath(path);
     if (parts.empty() || parts.back() == kParentPart) return NotFound(path);
-    PathWalk walk(layout, area, length, path);
+    PathWalk walk(vol, path);
     for (size_t i = 0; i + 1 < parts.size(); ++i) {
         Result entered = walk.Enter(parts[i]);
         if (!entered.Done()) return entered;
     }
     dir = walk.Dir();
-    return MatchEntries(layout, area, length, dir, walk.Shown(), parts.back(), offsets);
+    return MatchEntries(vol, dir, walk.Shown(), parts.back(), offsets);
 }
 
 }  // namespace vk

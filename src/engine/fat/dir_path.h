@@ -30,15 +30,13 @@ std::string JoinPath(std::string_view folder, std::string_view name);
 
 // The shown entry of `dir` whose display name is `name`, without regard to
 // case; 0 when there is none.
-uint32_t FindShownEntry(const Layout& layout, const uint8_t* area, uint32_t length, DirRef dir,
-                        std::string_view name);
+uint32_t FindShownEntry(const ConstVolume& vol, DirRef dir, std::string_view name);
 
 // The folder `path` names ("" and "\" name the root). Every folder on the way
-// is checked before it is entered (dir_check.h). Failures: message 256 when
-// a part is missing or no folder, 257 when ".." climbs above the root, 77
-// with the folder's path when a folder is damaged.
-Result ResolveDirectory(const Layout& layout, const uint8_t* area, uint32_t length, std::string_view path,
-                        DirRef& dir);
+// is checked before it is entered (dir_check.h). Failures: the path is not
+// found when a part is missing or no folder, it climbs above the root when
+// ".." leaves the root, and a damaged folder is named by its path.
+Result ResolveDirectory(const ConstVolume& vol, std::string_view path, DirRef& dir);
 
 // The entry a path names, and the directory that holds it.
 struct PathTarget {
@@ -49,20 +47,18 @@ struct PathTarget {
 // Resolves every part but the last as ResolveDirectory does and looks the
 // last one up; the entry named last is found, not entered or checked. The
 // same failures.
-Result ResolvePath(const Layout& layout, const uint8_t* area, uint32_t length, std::string_view path,
-                   PathTarget& target);
+Result ResolvePath(const ConstVolume& vol, std::string_view path, PathTarget& target);
 
 // The shown entries of `dir` whose display names match `pattern` (see
 // MatchesName), in directory order. A directory whose chain breaks gives
-// what lies before the break and says so in the result's notices (message 77
-// with `dirPath`); nothing matched fails with message 256.
-Result MatchEntries(const Layout& layout, const uint8_t* area, uint32_t length, DirRef dir,
-                    std::string_view dirPath, std::string_view pattern, std::vector<uint32_t>& offsets);
+// what lies before the break and says in the result's notices that the
+// folder at `dirPath` is damaged; nothing matched fails as a path not found.
+Result MatchEntries(const ConstVolume& vol, DirRef dir, std::string_view dirPath, std::string_view pattern,
+                    std::vector<uint32_t>& offsets);
 
 // The folder of a path's leading parts, resolved as ResolveDirectory does,
 // and the entries of it that its last part matches (MatchEntries). A path
-// that names no entry part ("", "\", "A\..") fails with message 256.
-Result ResolvePattern(const Layout& layout, const uint8_t* area, uint32_t length, std::string_view path,
-                      DirRef& dir, std::vector<uint32_t>& offsets);
+// that names no entry part ("", "\", "A\..") fails as a path not found.
+Result ResolvePattern(const ConstVolume& vol, std::string_view path, DirRef& dir, std::vector<uint32_t>& offsets);
 
 }  // namespace vk

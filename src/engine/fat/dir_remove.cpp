@@ -10,9 +10,8 @@ namespace vk {
 namespace {
 
 // Adds the chain beginning at `first` to the clusters to free, each once.
-void CollectChain(const Layout& layout, const uint8_t* area, uint32_t length, uint32_t first, FolderClusters& taken,
-                  std::vector<uint32_t>& clusters) {
-    for (ChainWalker walk(layout, area, length, first); walk.State() == ChainState::kCluster; walk.Advance()) {
+void CollectChain(const ConstVolume& vol, uint32_t first, FolderClusters& taken, std::vector<uint32_t>& clusters) {
+    for (ChainWalker walk(vol, first); walk.State() == ChainState::kCluster; walk.Advance()) {
         if (!taken.test(walk.Cluster())) {
             taken.set(walk.Cluster());
             clusters.push_back(walk.Cluster());
@@ -29,32 +28,32 @@ WriteRanges RemovalPlan::Writes(const Layout& layout) const {
     return ranges;
 }
 
-Result PlanRemoveFolder(const Layout& layout, const uint8_t* area, uint32_t length, DirRef parent,
-                        uint32_t entryOffset, std::string_view path, bool recursive, RemovalPlan& plan) {
+Result PlanRemoveFolder(const ConstVolume& vol, DirRef parent, uint32_t entryOffset, std::string_view path,
+                        bool recursive, RemovalPlan& plan) {
     plan = RemovalPlan{};
     plan.entryOffset = entryOffset;
-    if (!layout.IsFat12()) {
+    if (!vol.layout.IsFat12()) {
         return Failure(TextNotice(kMsgChangeRefused, Tone::kError));
     }
     const Result refused = Failure(TextNotice(kMsgCannotDeleteDir, Tone::kError, {path}));
-    if (entryOffset == 0 || !IsShownFolder(area + entryOffset)) {
+    if (entryOffset == 0 || !IsShownFolder(vol.area + entryOffset)) {
         return refused;
     }
     FolderClusters taken;
     std::vector<uint32_t> chain;
-    if (CheckFolder(layout, area, length, Load16(area + entryOffset + kDirFirstCluster), taken, chain) !=
+    if (CheckFolder(vol, Load16(vol.area + entryOffset + kDirFirstCluster), taken, chain) !=
         FolderFault::kNone) {
         return Failure(FolderFaultNotice(path));
     }
     const DirRef folder{chain.front()};
     std::vector<DirRef> folders{folder};
-    CollectChain(layout, area, length, folder.cluster, taken, plan.clusters);
+    CollectChain(vol, folder.cluster, taken, plan.clusters);
     if (recursive) {
-        const TreeWalkEnd end = WalkTree(layout, area, length, folder, path, [&](const TreeItem& item) {
-            const uint8_t* e = area + item.entryOffset;
+        const TreeWalkEnd end = WalkTree(vol, folder, path, [&](const TreeItem& item) {
+            const uint8_t* e = vol.area + item.entryOffset;
             const uint32_t first = Load16(e + kDirFirstCluster);
             if (e[kDirAttr] & kAttrDirectory) folders.push_back(DirRef{first});
-            CollectChain(layout, area, length, first, taken, plan.clusters);
+            CollectChain(vol, first, taken, plan.clusters);
             return true;
         });
         if (!end.problems.empty()) {
@@ -62,12 +61,12 @@ Result PlanRemoveFolder(const Layout& layout, const uint8_t* area, uint32_t leng
         }
     }
 
-    for (uint32_t slot : LongNameSlots(layout, area, length, parent, entryOffset)) plan.slots.push_back(slot);
+    for (uint32_t slot : LongNameSlots(vol, parent, entryOffset)) plan.slots.push_back(slot);
     plan.slots.push_back(entryOffset);
     for (DirRef dir : folders) {
         bool empty = true;
-        WalkDirectory(layout, area, length, dir, [&](uint32_t offset) {
-            const uint8_t* e = area + offset;
+        WalkDirectory(vol, dir, [&](uint32_t offset) {
+            const uint8_t* e = vol.area + offset;
             if (e[kDirName] == kEntryDeleted) return true;
             empty = empty && IsDotOrDotDot(e);
             plan.slots.push_back(offset);
@@ -80,22 +79,21 @@ Result PlanRemoveFolder(const Layout& layout, const uint8_t* area, uint32_t leng
     return Done();
 }
 
-EntryChanges ApplyRemoval(const Layout& layout, uint8_t* area, uint32_t length, const RemovalPlan& plan) {
-    for (uint32_t slot : plan.slots) area[slot + kDirName] = kEntryDeleted;
-    for (uint32_t cluster : plan.clusters) WriteFatEntry(layout, area, length, cluster, kFatFree);
+EntryChanges ApplyRemoval(const Volume& vol, const RemovalPlan& plan) {
+    for (uint32_t slot : plan.slots) vol.area[slot + kDirName] = kEntryDeleted;
+    for (uint32_t cluster : plan.clusters) vol.SetFatEntry(cluster, kFatFree);
     EntryChanges changes;
     changes.removed.push_back(plan.entryOffset);
     return changes;
 }
 
-Result RemoveFolder(const Layout& layout, uint8_t* area, uint32_t length, DirRef parent, uint32_t entryOffset,
-                    std::string_view path, bool recursive) {
+Result RemoveFolder(const Volume& vol, DirRef parent, uint32_t entryOffset, std::string_view path, bool recursive) {
     RemovalPlan plan;
-    Result planned = PlanRemoveFolder(layout, area, length, parent, entryOffset, path, recursive, plan);
+    Result planned = PlanRemoveFolder(vol, parent, entryOffset, path, recursive, plan);
     if (!planned.Done()) {
         return planned;
     }
-    return Done(ApplyRemoval(layout, area, length, plan));
+    return Done(ApplyRemoval(vol, plan));
 }
 
 }  // namespace vk

@@ -26,19 +26,19 @@ struct RemovalPlan {
 
 // Checks the removal of the folder whose entry is at `entryOffset` of
 // `parent`, writing nothing. Without `recursive` the folder must hold
-// nothing but its dot entries and deleted ones (else message 81, as for an
-// entry that is no folder); with it, every live slot below it is marked
-// deleted and every chain below it freed. A damaged folder, the folder
-// itself or one below it, fails with message 77 and its path (`path` is the
-// folder's own). A layout that is no FAT12 fails with message 223.
-Result PlanRemoveFolder(const Layout& layout, const uint8_t* area, uint32_t length, DirRef parent,
-                        uint32_t entryOffset, std::string_view path, bool recursive, RemovalPlan& plan);
+// nothing but its dot entries and deleted ones (else it cannot be deleted,
+// as an entry that is no folder cannot); with it, every live slot below it
+// is marked deleted and every chain below it freed. A damaged folder, the
+// folder itself or one below it, fails naming its path (`path` is the
+// folder's own). A layout that is no FAT12 is refused: this engine writes
+// no other FAT.
+Result PlanRemoveFolder(const ConstVolume& vol, DirRef parent, uint32_t entryOffset, std::string_view path,
+                        bool recursive, RemovalPlan& plan);
 
 // Carries out a plan; the folder's entry is the one in `removed`.
-EntryChanges ApplyRemoval(const Layout& layout, uint8_t* area, uint32_t length, const RemovalPlan& plan);
+EntryChanges ApplyRemoval(const Volume& vol, const RemovalPlan& plan);
 
 // PlanRemoveFolder, then ApplyRemoval.
-Result RemoveFolder(const Layout& layout, uint8_t* area, uint32_t length, DirRef parent, uint32_t entryOffset,
-                    std::string_view path, bool recursive);
+Result RemoveFolder(const Volume& vol, DirRef parent, uint32_t entryOffset, std::string_view path, bool recursive);
 
 }  // namespace vk

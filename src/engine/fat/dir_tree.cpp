@@ -20,11 +20,10 @@ struct Frame {
     size_t next = 0;
 };
 
-Frame ReadFrame(const Layout& layout, const uint8_t* area, uint32_t length, DirRef dir, std::string path,
-                uint32_t depth) {
+Frame ReadFrame(const ConstVolume& vol, DirRef dir, std::string path, uint32_t depth) {
     Frame frame{dir, std::move(path), depth, {}, 0};
-    WalkDirectory(layout, area, length, dir, [&](uint32_t offset) {
-        if (IsShownEntry(area + offset)) frame.entries.push_back(offset);
+    WalkDirectory(vol, dir, [&](uint32_t offset) {
+        if (IsShownEntry(vol.area + offset)) frame.entries.push_back(offset);
         return true;
     });
     return frame;
@@ -32,13 +31,13 @@ Frame ReadFrame(const Layout& layout, const uint8_t* area, uint32_t length, DirR
 
 }  // namespace
 
-TreeWalkEnd WalkTree(const Layout& layout, const uint8_t* area, uint32_t length, DirRef top,
-                     std::string_view topPath, const std::function<bool(const TreeItem&)>& visit) {
+TreeWalkEnd WalkTree(const ConstVolume& vol, DirRef top, std::string_view topPath,
+                     const std::function<bool(const TreeItem&)>& visit) {
     TreeWalkEnd end;
     FolderClusters entered;
     std::vector<uint32_t> chain;
     if (!top.IsRoot()) {
-        const FolderFault fault = CheckFolder(layout, area, length, top.cluster, entered, chain);
+        const FolderFault fault = CheckFolder(vol, top.cluster, entered, chain);
         if (fault != FolderFault::kNone) {
             end.problems.push_back(TreeProblem{std::string(topPath), 0, fault});
             return end;
@@ -46,7 +45,7 @@ TreeWalkEnd WalkTree(const Layout& layout, const uint8_t* area, uint32_t length,
         for (uint32_t cluster : chain) entered.set(cluster);
     }
     std::vector<Frame> stack;
-    stack.push_back(ReadFrame(layout, area, length, top, std::string(topPath), 0));
+    stack.push_back(ReadFrame(vol, top, std::string(topPath), 0));
     while (!stack.empty()) {
         Frame& frame = stack.back();
         if (frame.next == frame.entries.size()) {
@@ -54,7 +53,7 @@ TreeWalkEnd WalkTree(const Layout& layout, const uint8_t* area, uint32_t length,
             continue;
         }
         const uint32_t offset = frame.entries[frame.next++];
-        const uint8_t* e = area + offset;
+        const uint8_t* e = vol.area + offset;
         TreeItem item{JoinPath(frame.path, EntryDisplayName(e)), offset, frame.depth, frame.dir};
         if (!visit(item)) {
             end.stopped = true;
@@ -62,14 +61,14 @@ TreeWalkEnd WalkTree(const Layout& layout, const uint8_t* area, uint32_t length,
         }
         if (!(e[kDirAttr] & kAttrDirectory)) continue;
         const FolderFault fault =
-            CheckFolder(layout, area, length, Load16(e + kDirFirstCluster), entered, chain);
+            CheckFolder(vol, Load16(e + kDirFirstCluster), entered, chain);
         if (fault != FolderFault::kNone) {
             end.problems.push_back(TreeProblem{std::move(item.path), offset, fault});
             continue;
         }
         for (uint32_t cluster : chain) entered.set(cluster);
         const uint32_t depth = frame.depth + 1;  // `frame` is gone once the stack grows
-        stack.push_back(ReadFrame(layout, area, length, DirRef{chain.front()}, std::move(item.path), depth));
+        stack.push_back(ReadFrame(vol, DirRef{chain.front()}, std::move(item.path), depth));
     }
     return end;
 }

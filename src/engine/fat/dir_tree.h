@@ -41,8 +41,8 @@ struct TreeWalkEnd {
 // walk, and must not change the image. A folder with a fault is handed out
 // like any other entry, then reported and not entered; the walk goes on.
 // `topPath` goes in front of every path.
-TreeWalkEnd WalkTree(const Layout& layout, const uint8_t* area, uint32_t length, DirRef top,
-                     std::string_view topPath, const std::function<bool(const TreeItem&)>& visit);
+TreeWalkEnd WalkTree(const ConstVolume& vol, DirRef top, std::string_view topPath,
+                     const std::function<bool(const TreeItem&)>& visit);
 
 // The notices of a walk's problems, one per skipped folder.
 std::vector<Notice> ProblemNotices(const TreeWalkEnd& end);

@@ -57,28 +57,28 @@ struct DirWalkEnd {
 // every slot of every cluster of its chain, as ChainWalker follows it; a
 // cluster that does not lie whole inside the area ends the walk as broken.
 template <class Visit>
-DirWalkEnd WalkDirectory(const Layout& layout, const uint8_t* area, uint32_t length, DirRef dir, Visit visit) {
+DirWalkEnd WalkDirectory(const ConstVolume& vol, DirRef dir, Visit visit) {
     DirWalkEnd end;
     if (dir.IsRoot()) {
-        const RootWalkEnd root = WalkRootEntries(layout, area, length, visit);
+        const RootWalkEnd root = WalkRootEntries(vol, visit);
         end.index = root.index;
         end.offset = root.offset;
         end.neverUsed = root.neverUsed;
         return end;
     }
-    const uint32_t slotsPerCluster = static_cast<uint32_t>(layout.clusterBytes / kDirEntrySize);
-    ChainWalker walk(layout, area, length, dir.cluster);
+    const uint32_t slotsPerCluster = static_cast<uint32_t>(vol.layout.clusterBytes / kDirEntrySize);
+    ChainWalker walk(vol, dir.cluster);
     for (; walk.State() == ChainState::kCluster; walk.Advance()) {
         end.lastCluster = walk.Cluster();
-        const uint64_t first = layout.ClusterOffset(walk.Cluster());
-        if (first + layout.clusterBytes > length) {
+        const uint64_t first = vol.layout.ClusterOffset(walk.Cluster());
+        if (first + vol.layout.clusterBytes > vol.length) {
             end.offset = 0;
             end.broken = true;
             return end;
         }
         for (uint32_t slot = 0; slot < slotsPerCluster; ++slot, ++end.index) {
             end.offset = static_cast<uint32_t>(first + uint64_t{slot} * kDirEntrySize);
-            if (area[end.offset + kDirName] == kEntryNeverUsed) {
+            if (vol.area[end.offset + kDirName] == kEntryNeverUsed) {
                 end.neverUsed = true;
                 return end;
             }

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "engine/fat/dir_entry.h"
+#include "engine/fat/dir_ops.h"
 #include "engine/fat/fs_options.h"
 #include "engine/fat/long_names.h"
 #include "engine/fat/root_directory.h"
@@ -16,53 +17,58 @@ bool IsLabelSlot(const uint8_t* e) { return (e[kDirAttr] & kAttrVolume) && !IsLo
 
 }  // namespace
 
-SlotResult FindEntrySlot(const Layout& layout, const uint8_t* area, uint32_t length, std::string_view displayName,
-                         const PackedName& packed, bool quiet, WindowRef owner) {
+SlotResult FindEntrySlot(const ConstVolume& vol, DirSlots& slots, std::string_view displayName,
+                         const PackedName& packed, bool quiet, WindowRef owner, uint32_t freeFrom,
+                         const ClusterSet* keep) {
     SlotResult result;
-    uint32_t deletedSlot = 0;
-    const RootWalkEnd end = WalkRootEntries(layout, area, length, [&](uint32_t offset) {
-        const uint8_t* e = area + offset;
-        if (e[kDirName] == kEntryDeleted) {
-            if (deletedSlot == 0) {
-                deletedSlot = offset;
-            }
-            return true;
-        }
-        return std::memcmp(e + kDirName, packed.data(), kDirFullNameLength) != 0;
-    });
-    result.scanned = end.index;
-    if (end.neverUsed) {
-        result.hasSlot = true;
-        result.slotOffset = end.offset;
-        return result;
-    }
-    if (end.offset != 0) {
+    const NamedSlot named = slots.Find(vol, packed);
+    if (named.offset != 0) {
         result.found = true;
-        const std::string name(displayName);
+        result.scanned = named.index;
         if (quiet || FsOptions().forceSwitch ||
-            Ask(owner, TextNotice(kMsgReplaceEntry, Tone::kQuestion, {name}), Choices::kYesNo) == Answer::kYes) {
+            Ask(owner, TextNotice(kMsgReplaceEntry, Tone::kQuestion, {displayName}), Choices::kYesNo) ==
+                Answer::kYes) {
             result.hasSlot = true;
-            result.slotOffset = end.offset;
+            result.slotOffset = named.offset;
+            result.newSlot.offset = named.offset;
         }
         // Declining ends this file only; a multi-file caller goes on.
         return result;
     }
-    if (deletedSlot != 0) {
-        result.hasSlot = true;
-        result.slotOffset = deletedSlot;
+    const DirRef dir = slots.Dir();
+    SlotRoom room = SlotRoom::kFree;
+    if (!dir.IsRoot() && !vol.layout.IsFat12()) {
+        if (!quiet) {
+            result.failure = TextNotice(kMsgChangeRefused, Tone::kError);
+            result.goOn = false;
+        }
         return result;
     }
-    if (!quiet) {
-        const std::string name(displayName);
-        if (end.index >= layout.rootEntries) {
-            result.failure = TextNotice(kMsgDirectoryFull, Tone::kError, {name});
-        } else {
-            // The image ends inside its root directory: no slot can ever be had there.
-            result.failure = TextNotice(kMsgImageTooSmall, Tone::kError);
-        }
-        result.goOn = false;
+    room = slots.Plan(vol, result.newSlot, result.scanned, freeFrom, keep);
+    if (room == SlotRoom::kFree) {
+        result.hasSlot = true;
+        result.slotOffset = result.newSlot.offset;
+        return result;
     }
+    if (quiet) {
+        return result;
+    }
+    if (room == SlotRoom::kRootCut) {
+        // The image ends inside its root directory: no slot can ever be had there.
+        result.failure = TextNotice(kMsgImageTooSmall, Tone::kError);
+    } else {
+        // The folder's path is only for a message, and finding it walks the tree.
+        const std::string dirPath = room == SlotRoom::kBroken ? DirectoryPath(vol, dir) : "";
+        result.failure = std::move(SlotFailure(room, dirPath, displayName).failure);
+    }
+    result.goOn = false;
     return result;
+}
+
+SlotResult FindEntrySlot(const ConstVolume& vol, std::string_view displayName, const PackedName& packed, bool quiet,
+                         WindowRef owner) {
+    DirSlots slots(kRootDir);
+    return FindEntrySlot(vol, slots, displayName, packed, quiet, owner);
 }
 
 uint32_t RootEntryCount(const Layout& layout, uint32_t length) {
@@ -73,26 +79,26 @@ uint32_t RootEntryCount(const Layout& layout, uint32_t length) {
     return static_cast<uint32_t>(std::min<uint64_t>(fit, layout.rootEntries));
 }
 
-void DeleteRootLongName(const Layout& layout, uint8_t* area, uint32_t length, uint32_t entryOffset) {
-    if (entryOffset < layout.rootStart) {
+void DeleteRootLongName(const Volume& vol, uint32_t entryOffset) {
+    if (entryOffset < vol.layout.rootStart) {
         return;
     }
-    const uint32_t index = static_cast<uint32_t>((entryOffset - layout.rootStart) / kDirEntrySize);
-    DeleteLongNameRun(area + layout.rootStart, RootEntryCount(layout, length), index);
+    const uint32_t index = static_cast<uint32_t>((entryOffset - vol.layout.rootStart) / kDirEntrySize);
+    DeleteLongNameRun(vol.area + vol.layout.rootStart, RootEntryCount(vol.layout, vol.length), index);
 }
 
-uint32_t FindVolumeLabel(const Layout& layout, const uint8_t* area, uint32_t length) {
-    const RootWalkEnd end = WalkRootEntries(layout, area, length, [&](uint32_t offset) {
-        const uint8_t* e = area + offset;
+uint32_t FindVolumeLabel(const ConstVolume& vol) {
+    const RootWalkEnd end = WalkRootEntries(vol, [&](uint32_t offset) {
+        const uint8_t* e = vol.area + offset;
         return e[kDirName] == kEntryDeleted || !IsLabelSlot(e);
     });
     return end.neverUsed ? 0 : end.offset;
 }
 
-bool StoreVolumeLabel(const Layout& layout, uint8_t* area, uint32_t length, const uint8_t* newEntry) {
+bool StoreVolumeLabel(const Volume& vol, const uint8_t* newEntry) {
     uint32_t deletedSlot = 0;
-    const RootWalkEnd end = WalkRootEntries(layout, area, length, [&](uint32_t offset) {
-        const uint8_t* e = area + offset;
+    const RootWalkEnd end = WalkRootEntries(vol, [&](uint32_t offset) {
+        const uint8_t* e = vol.area + offset;
         if (IsLabelSlot(e)) {
             return false;
         }
@@ -104,20 +110,20 @@ bool StoreVolumeLabel(const Layout& layout, uint8_t* area, uint32_t length, cons
     if (end.offset == 0) {
         // A directory without a never-used slot still has room in a deleted one.
         if (newEntry != nullptr && deletedSlot != 0) {
-            std::memcpy(area + deletedSlot, newEntry, kDirEntrySize);
+            std::memcpy(vol.area + deletedSlot, newEntry, kDirEntrySize);
             return true;
         }
         return false;
     }
     if (end.neverUsed) {
         if (newEntry != nullptr) {
-            std::memcpy(area + (deletedSlot != 0 ? deletedSlot : end.offset), newEntry, kDirEntrySize);
+            std::memcpy(vol.area + (deletedSlot != 0 ? deletedSlot : end.offset), newEntry, kDirEntrySize);
         }
         return true;
     }
-    uint8_t* e = area + end.offset;
+    uint8_t* e = vol.area + end.offset;
     if (e[kDirName] != kEntryDeleted) {
-        DeleteRootLongName(layout, area, length, end.offset);
+        DeleteRootLongName(vol, end.offset);
     }
     if (newEntry != nullptr) {
         std::memcpy(e, newEntry, kDirEntrySize);

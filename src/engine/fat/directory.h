@@ -22,22 +22,31 @@ struct SlotResult {
     NewSlot newSlot;          // in a folder: the slot as planned, with the cluster the folder grows by
 };
 
-// Chooses the slot for `packed`: an existing entry of that name (asking
-// message 74 over `owner` unless `quiet` or /F), else the first never-used
-// slot, else the first deleted one.
-SlotResult FindEntrySlot(const Layout& layout, const uint8_t* area, uint32_t length, std::string_view displayName,
-                         const PackedName& packed, bool quiet, WindowRef owner);
+// Chooses the slot for `packed` in the directory of `slots`, root or
+// subdirectory: an existing entry of that name (asking whether to replace
+// it over `owner` unless `quiet` or /F), else the slot DirSlots::Plan gives,
+// a full subdirectory's growth planned from `freeFrom` on and never one of
+// `keep`. Writes nothing. Without a slot, `failure` says why unless `quiet`:
+// the root is full, the image ends inside the root, the subdirectory's chain
+// is broken, no cluster is free for its growth or the free one lies past
+// the end of the image, or the FAT is no FAT12 (only FAT12 is written).
+SlotResult FindEntrySlot(const ConstVolume& vol, DirSlots& slots, std::string_view displayName,
+                         const PackedName& packed, bool quiet, WindowRef owner, uint32_t freeFrom = kFirstDataCluster,
+                         const ClusterSet* keep = nullptr);
+// The same in the root, from a walk of its own.
+SlotResult FindEntrySlot(const ConstVolume& vol, std::string_view displayName, const PackedName& packed, bool quiet,
+                         WindowRef owner);
 
 // How many root entries lie inside the area, from entry 0 on.
 uint32_t RootEntryCount(const Layout& layout, uint32_t length);
 // Marks the long name of the root entry at `entryOffset` deleted, before the
 // entry is deleted or takes another name that the long name would not fit.
-void DeleteRootLongName(const Layout& layout, uint8_t* area, uint32_t length, uint32_t entryOffset);
+void DeleteRootLongName(const Volume& vol, uint32_t entryOffset);
 
 // Offset of the live volume-label entry, 0 when there is none.
-uint32_t FindVolumeLabel(const Layout& layout, const uint8_t* area, uint32_t length);
+uint32_t FindVolumeLabel(const ConstVolume& vol);
 // Writes `newEntry` (32 bytes) as the label, or removes the label when it is
 // null. False when the directory has no room; nothing is written then.
-bool StoreVolumeLabel(const Layout& layout, uint8_t* area, uint32_t length, const uint8_t* newEntry);
+bool StoreVolumeLabel(const Volume& vol, const uint8_t* newEntry);
 
 }  // namespace vk

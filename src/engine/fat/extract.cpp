@@ -56,11 +56,12 @@ Result PlaceTarget(WindowRef owner, NewHostFile& file, unsigned replaceFlags) {
 // one write, so an unfragmented file takes one.
 std::optional<Notice> CopyChainToFile(const ImageDocument& doc, const uint8_t* entry, const HostFile& file,
                                       const std::string& targetPath) {
-    const Layout layout = doc.GetLayout();
-    const uint8_t* area = doc.Area();
-    const uint32_t length = doc.AreaLength();
+    const ConstVolume vol = VolumeOf(doc);
+    const Layout& layout = vol.layout;
+    const uint8_t* area = vol.area;
+    const uint32_t length = vol.length;
     uint32_t remaining = Load32(entry + kDirSize);
-    ChainWalker walk(layout, area, length, remaining > 0 ? Load16(entry + kDirFirstCluster) : kFatEnd);
+    ChainWalker walk(vol, remaining > 0 ? Load16(entry + kDirFirstCluster) : kFatEnd);
     uint64_t runStart = 0;
     uint32_t runBytes = 0;
     auto writeRun = [&]() -> std::optional<Notice> {

@@ -19,7 +19,7 @@ struct ImageDocument;
 
 // Bits of ExtractEntry's replace flag.
 enum ReplaceFlags : unsigned {
-    kReplaceAsk = 0,        // an existing host file is replaced after message 76
+    kReplaceAsk = 0,        // an existing host file is replaced after the user agrees
     kReplaceSilently = 1,   // an existing host file is replaced without a question
 };
 
@@ -27,8 +27,8 @@ enum ReplaceFlags : unsigned {
 // attributes, whole: the file is written beside its target and takes its
 // place only when complete, so that a host failure leaves an existing file
 // as it was and nothing half-written (what a corrupt chain held up to its
-// fault is kept, with the warning). Message 76 (replace?) is asked over
-// `owner` unless kReplaceSilently; keeping the existing file is declined,
+// fault is kept, with the warning). Whether to replace an existing host
+// file is asked over `owner` unless kReplaceSilently; keeping the existing file is declined,
 // going on. The image never changes: a done result has no changes.
 Result ExtractEntry(const ImageDocument& doc, WindowRef owner, uint32_t entryOffset, unsigned replaceFlags,
                     const std::string& targetPath);
@@ -38,8 +38,9 @@ Result ExtractEntry(const ImageDocument& doc, WindowRef owner, uint32_t entryOff
 using SavePathChooser = std::function<bool(WindowRef owner, std::string_view suggestedName, std::string& path)>;
 
 // The Extract file command for one entry: the chooser, then ExtractEntry.
-// A directory or label fails with message 82 and lets a caller walking
-// several entries go on; a cancelled chooser declines and stops it.
+// A directory or label cannot be saved as a file: it fails and lets a
+// caller walking several entries go on; a cancelled chooser declines and
+// stops it.
 // `replaceFlags` is the Extract file command's kReplaceAsk unless a caller
 // was told to overwrite.
 Result SaveEntryAs(const ImageDocument& doc, WindowRef owner, uint32_t entryOffset, const SavePathChooser& choosePath,
@@ -65,7 +66,7 @@ std::string SafeHostName(std::string_view name);
 std::string HostFolderOf(std::string_view path);
 
 // Why a new file or folder at `path` could not be made: the host's text, or,
-// when access was denied, message 280 naming the folder that refused it.
+// when access was denied, the folder that refused it, named.
 Notice HostCreateFailure(const std::string& path, uint32_t hostCode);
 
 }  // namespace vk

@@ -40,12 +40,12 @@ public:
 
     // The entry itself, then (a folder) its tree; false when an answer stops everything.
     bool Entry(uint32_t entryOffset, const std::string& hostFolder) {
-        const Layout layout = doc_.GetLayout();
-        const uint8_t* area = doc_.Area();
+        const ConstVolume vol = VolumeOf(doc_);
+        const uint8_t* area = vol.area;
         const uint8_t* e = area + entryOffset;
         const std::string name = EntryDisplayName(e);
         const std::string path =
-            JoinPath(DirectoryPath(layout, area, doc_.AreaLength(), DirectoryOf(doc_, entryOffset)), name);
+            JoinPath(DirectoryPath(vol, DirectoryOf(doc_, entryOffset)), name);
         std::vector<Item> items{{entryOffset, 0, path}};
         std::unordered_set<uint32_t> skipped;
         const uint32_t firstCluster = Load16(e + kDirFirstCluster);
@@ -54,7 +54,7 @@ public:
             skipped.insert(entryOffset);
             Fail(FolderFaultNotice(path));
         } else if (e[kDirAttr] & kAttrDirectory) {
-            const TreeWalkEnd end = WalkTree(layout, area, doc_.AreaLength(), DirRef{firstCluster},
+            const TreeWalkEnd end = WalkTree(vol, DirRef{firstCluster},
                                              path, [&](const TreeItem& item) {
                                                  items.push_back(Item{item.entryOffset, item.depth + 1, item.path});
                                                  return true;

@@ -21,14 +21,15 @@ class HostNameClaims;
 // standing there fails) with its whole tree below, each folder stamped with
 // its entry's time after its contents are written. Every name passes
 // SafeHostName, so nothing is written outside `hostFolder`. A damaged or
-// looping folder is reported (message 77) and skipped, nothing of it
-// written; a label is reported (message 82). Every failure is said and the
+// looping folder is reported as damaged and skipped, nothing of it
+// written; a label is reported as no file to save. Every failure is said and the
 // walk goes on, except when an answer stops it; the result fails when
 // anything failed, its last failure as `failure` and the others in
 // `notices`. `written` counts the files written. Entries that would land on
 // one host name get distinct ones (HostNameClaims, shared through `claims`
 // by a caller that extracts more in the same command), each tail said in
-// the result's notices (message 290), a done result's included.
+// the result's notices with the entry's path and the host path it got, a
+// done result's included.
 Result ExtractTree(const ImageDocument& doc, WindowRef owner, const std::vector<uint32_t>& entries,
                    const std::string& hostFolder, unsigned replaceFlags, uint32_t* written = nullptr,
                    HostNameClaims* claims = nullptr);

@@ -20,72 +20,71 @@ uint64_t EntryPosition(const Layout& layout, uint32_t cluster) {
 }
 
 // A FAT16 entry is a plain little-endian word at 2n.
-uint32_t ReadFat16Entry(const Layout& layout, const uint8_t* area, uint32_t length, uint32_t cluster) {
-    const uint64_t p = layout.fatStart + uint64_t{cluster} * 2;
-    if (p + 1 >= length || p + 2 > layout.fatStart + layout.fatBytes) {
+uint32_t ReadFat16Entry(const ConstVolume& vol, uint32_t cluster) {
+    const uint64_t p = vol.layout.fatStart + uint64_t{cluster} * 2;
+    if (p + 1 >= vol.length || p + 2 > vol.layout.fatStart + vol.layout.fatBytes) {
         return 0xFFFF;
     }
-    return Load16(area + p);
+    return Load16(vol.area + p);
 }
 
 }  // namespace
 
-uint32_t ReadFatEntry(const Layout& layout, const uint8_t* area, uint32_t length, uint32_t cluster) {
-    if (layout.fatBits == 16) {
-        return ReadFat16Entry(layout, area, length, cluster);
+uint32_t ReadFatEntry(const ConstVolume& vol, uint32_t cluster) {
+    if (vol.layout.fatBits == 16) {
+        return ReadFat16Entry(vol, cluster);
     }
-    const uint64_t p = EntryPosition(layout, cluster);
-    if (p + 1 >= length) {
+    const uint64_t p = EntryPosition(vol.layout, cluster);
+    if (p + 1 >= vol.length) {
         return kFatEnd;
     }
-    const uint32_t pair = Load16(area + p);
+    const uint32_t pair = Load16(vol.area + p);
     return (cluster & 1) ? pair >> 4 : pair & 0x0FFF;
 }
 
-bool WriteFatEntry(const Layout& layout, uint8_t* area, uint32_t length, uint32_t cluster, uint32_t value) {
-    const uint64_t p = EntryPosition(layout, cluster);
-    if (!layout.IsFat12() || p + 1 >= length || p + 2 > layout.fatStart + layout.fatBytes) {
+bool WriteFatEntry(const Volume& vol, uint32_t cluster, uint32_t value) {
+    const uint64_t p = EntryPosition(vol.layout, cluster);
+    if (!vol.layout.IsFat12() || p + 1 >= vol.length || p + 2 > vol.layout.fatStart + vol.layout.fatBytes) {
         return false;
     }
-    uint32_t pair = Load16(area + p);
+    uint32_t pair = Load16(vol.area + p);
     if (cluster & 1) {
         pair = (pair & 0x000F) | ((value & 0x0FFF) << 4);
     } else {
         pair = (pair & 0xF000) | (value & 0x0FFF);
     }
-    Store16(area + p, pair);
+    Store16(vol.area + p, pair);
     return true;
 }
 
-uint32_t FindFreeCluster(const Layout& layout, const uint8_t* area, uint32_t length, const ClusterSet* keep) {
-    return FindFreeClusterFrom(layout, area, length, kFirstDataCluster, keep);
+uint32_t FindFreeCluster(const ConstVolume& vol, const ClusterSet* keep) {
+    return FindFreeClusterFrom(vol, kFirstDataCluster, keep);
 }
 
-uint32_t FindFreeClusterFrom(const Layout& layout, const uint8_t* area, uint32_t length, uint32_t first,
-                             const ClusterSet* keep) {
-    for (uint32_t n = std::max(first, kFirstDataCluster); n <= layout.lastCluster; ++n) {
-        if (ReadFatEntry(layout, area, length, n) == kFatFree && (keep == nullptr || !keep->test(n))) {
+uint32_t FindFreeClusterFrom(const ConstVolume& vol, uint32_t first, const ClusterSet* keep) {
+    for (uint32_t n = std::max(first, kFirstDataCluster); n <= vol.layout.lastCluster; ++n) {
+        if (vol.FatEntry(n) == kFatFree && (keep == nullptr || !keep->test(n))) {
             return n;
         }
     }
     return 0;
 }
 
-void FreeChain(const Layout& layout, uint8_t* area, uint32_t length, uint32_t entryOffset) {
-    uint8_t* entry = area + entryOffset;
-    ChainWalker walk(layout, area, length, Load16(entry + kDirFirstCluster));
+void FreeChain(const Volume& vol, uint32_t entryOffset) {
+    uint8_t* entry = vol.area + entryOffset;
+    ChainWalker walk(vol, Load16(entry + kDirFirstCluster));
     while (walk.State() == ChainState::kCluster) {
         const uint32_t cluster = walk.Cluster();
         walk.Advance();  // reads the link before it is cleared
-        WriteFatEntry(layout, area, length, cluster, kFatFree);
+        vol.SetFatEntry(cluster, kFatFree);
     }
     entry[kDirName] = kEntryDeleted;
 }
 
-ClusterCounts CountClusters(const Layout& layout, const uint8_t* area, uint32_t length) {
+ClusterCounts CountClusters(const ConstVolume& vol) {
     ClusterCounts counts;
-    for (uint32_t n = kFirstDataCluster; n <= layout.lastCluster; ++n) {
-        if (ReadFatEntry(layout, area, length, n) == kFatFree) {
+    for (uint32_t n = kFirstDataCluster; n <= vol.layout.lastCluster; ++n) {
+        if (vol.FatEntry(n) == kFatFree) {
             ++counts.free;
         } else {
             ++counts.used;
@@ -94,22 +93,21 @@ ClusterCounts CountClusters(const Layout& layout, const uint8_t* area, uint32_t 
     return counts;
 }
 
-ChainWalker::ChainWalker(const Layout& layout, const uint8_t* area, uint32_t length, uint32_t firstCluster)
-    : layout_(layout), area_(area), length_(length) {
+ChainWalker::ChainWalker(const ConstVolume& vol, uint32_t firstCluster) : vol_(vol) {
     Enter(firstCluster);
 }
 
 void ChainWalker::Advance() {
     if (state_ == ChainState::kCluster) {
-        Enter(ReadFatEntry(layout_, area_, length_, cluster_));
+        Enter(ReadFatEntry(vol_, cluster_));
     }
 }
 
 void ChainWalker::Enter(uint32_t link) {
     link_ = link;
-    if (layout_.IsEndMark(link)) {
+    if (vol_.layout.IsEndMark(link)) {
         state_ = ChainState::kEnd;
-    } else if (!layout_.IsDataCluster(link) || visited_.test(link)) {
+    } else if (!vol_.layout.IsDataCluster(link) || visited_.test(link)) {
         state_ = ChainState::kBroken;
     } else {
         visited_.set(link);

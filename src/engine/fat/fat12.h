@@ -1,13 +1,14 @@
 // The FAT12 allocation layer: 12-bit entries, first-fit allocation, walking,
-// freeing and counting chains. Every operation takes the layout in force and a
-// file-system area (from the boot sector on) with its length, so that it
-// serves the document and a work copy alike.
+// freeing and counting chains. Every operation takes a volume (the layout in
+// force and a file-system area from the boot sector on, with its length), so
+// that it serves the document and a work copy alike.
 #pragma once
 
 #include <bitset>
 #include <cstdint>
 
 #include "engine/core/layout.h"
+#include "engine/fat/volume.h"
 
 namespace vk {
 
@@ -17,40 +18,32 @@ constexpr uint32_t kFatBadCluster = 0xFF7;
 constexpr uint32_t kFatEndFirst = 0xFF8;  // 0xFF8 .. 0xFFF end a chain
 constexpr uint32_t kFatEnd = 0xFFF;       // the only end mark we write
 
-// The entry of `cluster` in the layout's FAT width; an end mark (0xFFF, or
-// 0xFFFF for FAT16) when the entry lies at or past `length`. A FAT32 layout
-// has no data clusters, so nothing reads its entries.
-uint32_t ReadFatEntry(const Layout& layout, const uint8_t* area, uint32_t length, uint32_t cluster);
-// Changes exactly the entry's 12 bits. False, writing nothing, when the entry
-// lies outside FAT copy 1 or past `length`, or when the FAT is no FAT12.
-bool WriteFatEntry(const Layout& layout, uint8_t* area, uint32_t length, uint32_t cluster, uint32_t value);
+// ReadFatEntry and WriteFatEntry, the entries themselves, are in volume.h.
 // A set of clusters by number, of either FAT width.
 using ClusterSet = std::bitset<kFat16MaxCluster + 1>;
 
 // The lowest free data cluster, or 0 when the disk is full. A cluster in
 // `keep` is passed over though the FAT marks it free: a damaged chain still
 // reaches it (cluster_map.h).
-uint32_t FindFreeCluster(const Layout& layout, const uint8_t* area, uint32_t length,
-                         const ClusterSet* keep = nullptr);
+uint32_t FindFreeCluster(const ConstVolume& vol, const ClusterSet* keep = nullptr);
 // The same, looking from `first` on: once a writer has taken the lowest free
 // cluster, the next lowest lies above it, so it need not scan from 2 again.
-uint32_t FindFreeClusterFrom(const Layout& layout, const uint8_t* area, uint32_t length, uint32_t first,
-                             const ClusterSet* keep = nullptr);
+uint32_t FindFreeClusterFrom(const ConstVolume& vol, uint32_t first, const ClusterSet* keep = nullptr);
 // Frees the chain of the directory entry at `entryOffset` and marks the entry
 // deleted. The walk stops at the first link that is no data cluster or that
 // leads back into the chain.
-void FreeChain(const Layout& layout, uint8_t* area, uint32_t length, uint32_t entryOffset);
+void FreeChain(const Volume& vol, uint32_t entryOffset);
 
 struct ClusterCounts {
     uint32_t used = 0;
     uint32_t free = 0;
 };
-ClusterCounts CountClusters(const Layout& layout, const uint8_t* area, uint32_t length);
+ClusterCounts CountClusters(const ConstVolume& vol);
 
 // The one way to follow a cluster chain. It hands out data clusters only,
 // each at most once, so a reader never leaves the volume and never loops.
 //
-//   ChainWalker walk(layout, area, length, firstCluster);
+//   ChainWalker walk(ConstVolume(layout, area, length), firstCluster);
 //   while (walk.State() == ChainState::kCluster) { use(walk.Cluster()); walk.Advance(); }
 enum class ChainState {
     kCluster,  // Cluster() is the next data cluster of the chain
@@ -60,7 +53,7 @@ enum class ChainState {
 
 class ChainWalker {
 public:
-    ChainWalker(const Layout& layout, const uint8_t* area, uint32_t length, uint32_t firstCluster);
+    ChainWalker(const ConstVolume& vol, uint32_t firstCluster);
     ChainState State() const { return state_; }
     uint32_t Cluster() const { return cluster_; }
     // The value that ended or broke the walk (the link read last).
@@ -71,9 +64,7 @@ public:
 private:
     void Enter(uint32_t link);
 
-    const Layout& layout_;
-    const uint8_t* area_;
-    uint32_t length_;
+    ConstVolume vol_;
     ChainState state_ = ChainState::kEnd;
     uint32_t cluster_ = 0;
     uint32_t link_ = 0;

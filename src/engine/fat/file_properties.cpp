@@ -54,15 +54,15 @@ std::string FolderSizeText(const ImageDocument& doc, const uint8_t* entry) {
     if (folder.IsRoot()) {
         return std::string();
     }
-    const Layout layout = doc.GetLayout();
+    const ConstVolume vol = VolumeOf(doc);
     uint64_t size = 0;
     uint64_t allocated = 0;
-    const TreeWalkEnd end = WalkTree(layout, doc.Area(), doc.AreaLength(), folder, std::string_view(),
+    const TreeWalkEnd end = WalkTree(vol, folder, std::string_view(),
                                      [&](const TreeItem& item) {
                                          const uint8_t* e = doc.Area() + item.entryOffset;
                                          if (!(e[kDirAttr] & kAttrDirectory)) {
                                              size += Load32(e + kDirSize);
-                                             allocated += Allocated(Load32(e + kDirSize), layout.clusterBytes);
+                                             allocated += Allocated(Load32(e + kDirSize), vol.layout.clusterBytes);
                                          }
                                          return true;
                                      });

@@ -14,7 +14,7 @@ bool IsListedEntry(const uint8_t* entry) { return entry[kDirName] != kEntryDelet
 std::vector<uint32_t> ListedEntries(const ImageDocument& doc, DirRef dir) {
     std::vector<uint32_t> entries;
     const uint8_t* area = doc.Area();
-    WalkDirectory(doc.GetLayout(), area, doc.AreaLength(), dir, [&](uint32_t offset) {
+    WalkDirectory(VolumeOf(doc), dir, [&](uint32_t offset) {
         if (IsListedEntry(area + offset) && (dir.IsRoot() || !IsDotOrDotDot(area + offset))) {
             entries.push_back(offset);
         }

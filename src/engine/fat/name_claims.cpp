@@ -97,9 +97,9 @@ std::string ShortNameWithTail(std::string_view shortName, unsigned number) {
 }
 
 
-bool ShortNameClaims::Taken(const ImageDocument& doc, DirRef dir, const std::string& name) const {
-    return given_.count({dir.cluster, name}) != 0 ||
-           FindPackedEntry(doc.GetLayout(), doc.Area(), doc.AreaLength(), dir, PackShortName(name)) != 0;
+bool ShortNameClaims::Taken(const ImageDocument& doc, DirSlots& slots, const std::string& name) const {
+    return given_.count({slots.Dir().cluster, name}) != 0 ||
+           slots.Find(VolumeOf(doc), PackShortName(name)).offset != 0;
 }
 
 std::vector<std::string> ShortNameClaims::Plan(const ImageDocument& doc, DirRef dir,
@@ -117,11 +117,18 @@ std::vector<std::string> ShortNameClaims::Plan(const ImageDocument& doc, DirRef 
         tailed[i] = uses[names[i]] > 1 || given_.count({dir.cluster, names[i]}) != 0;
         if (!tailed[i]) given_.insert({dir.cluster, names[i]});
     }
+    // One walk of the folder answers every candidate; nothing changes it while
+    // the plan is made. A number passed over for a name stays taken, so the
+    // next file of that name looks on from the last number it got.
+    DirSlots slots(dir);
+    std::map<std::string, unsigned> lastTail;
     for (size_t i = 0; i < names.size(); ++i) {
         if (!tailed[i]) continue;
-        for (unsigned number = 1; number < kMostTails; ++number) {
+        unsigned& last = lastTail[names[i]];
+        for (unsigned number = last + 1; number < kMostTails; ++number) {
             const std::string candidate = ShortNameWithTail(names[i], number);
-            if (uses.count(candidate) == 0 && !Taken(doc, dir, candidate)) {
+            if (uses.count(candidate) == 0 && !Taken(doc, slots, candidate)) {
+                last = number;
                 names[i] = candidate;
                 tailed_.insert({dir.cluster, candidate});
                 break;

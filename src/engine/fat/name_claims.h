@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "engine/common/notice.h"
+#include "engine/fat/dir_slot.h"
 #include "engine/fat/dir_walk.h"
 
 namespace vk {
@@ -64,7 +65,7 @@ public:
     bool Tailed(DirRef dir, const std::string& name) const { return tailed_.count({dir.cluster, name}) != 0; }
 
 private:
-    bool Taken(const ImageDocument& doc, DirRef dir, const std::string& name) const;
+    bool Taken(const ImageDocument& doc, DirSlots& slots, const std::string& name) const;
     std::set<std::pair<uint32_t, std::string>> given_;
     std::set<std::pair<uint32_t, std::string>> tailed_;
 };

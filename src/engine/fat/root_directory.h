@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "engine/core/layout.h"
+#include "engine/fat/volume.h"
 #include "engine/fat/dir_entry.h"
 
 namespace vk {
@@ -33,14 +34,14 @@ struct RootWalkEnd {
 // Hands the offset of each used root entry (live or deleted), in directory
 // order, to `visit`, which returns false to stop at that entry.
 template <class Visit>
-RootWalkEnd WalkRootEntries(const Layout& layout, const uint8_t* area, uint32_t areaLength, Visit visit) {
+RootWalkEnd WalkRootEntries(const ConstVolume& vol, Visit visit) {
     RootWalkEnd end;
     for (;; ++end.index) {
-        end.offset = RootEntryOffset(layout, areaLength, end.index);
+        end.offset = RootEntryOffset(vol.layout, vol.length, end.index);
         if (end.offset == 0) {
             return end;
         }
-        if (area[end.offset + kDirName] == kEntryNeverUsed) {
+        if (vol.area[end.offset + kDirName] == kEntryNeverUsed) {
             end.neverUsed = true;
             return end;
         }

@@ -63,15 +63,16 @@ VolumeFigures ReadVolumeFigures(const ImageDocument& doc) {
     const char* oem = reinterpret_cast<const char*>(area + kBsOemName);
     f.oemText.assign(oem, std::find(oem, oem + kOemNameLength, '\0'));
 
-    const Layout layout = doc.GetLayout();
-    f.labelOffset = FindVolumeLabel(layout, area, doc.AreaLength());
+    const ConstVolume vol = VolumeOf(doc);
+    const Layout& layout = vol.layout;
+    f.labelOffset = FindVolumeLabel(vol);
     if (f.labelOffset != 0) {
         LabelBytes name;
         std::copy_n(area + f.labelOffset + kDirName, kLabelLength, name.begin());
         name[0] = ShownFirstByte(name[0]);
         f.labelText = TrimField(name.data(), name.size());
     }
-    const ClusterCounts counts = CountClusters(layout, area, doc.AreaLength());
+    const ClusterCounts counts = CountClusters(vol);
     f.usedBytes = uint64_t{counts.used} * layout.clusterBytes;
     f.freeBytes = uint64_t{counts.free} * layout.clusterBytes;
     f.totalBytes = doc.imageSize;
@@ -81,14 +82,14 @@ VolumeFigures ReadVolumeFigures(const ImageDocument& doc) {
 Result ApplyVolumeLabel(ImageDocument& doc, const VolumeFigures& opened, std::string_view typed) {
     if (std::optional<Notice> refusal = ChangeRefusal(doc)) return Failure(*refusal);
     typed = typed.substr(0, kLabelLength);
-    const Layout layout = doc.GetLayout();
-    uint8_t* area = doc.Area();
+    const Volume vol = VolumeOf(doc);
+    uint8_t* area = vol.area;
     if (typed.find_first_not_of(' ') == std::string_view::npos) {
         // Every live label goes: a deleted label entry in front of the live
         // one must not let the removal stop at it and report success.
         EntryChanges changes;
-        for (uint32_t label = FindVolumeLabel(layout, area, doc.AreaLength()); label != 0;
-             label = FindVolumeLabel(layout, area, doc.AreaLength())) {
+        for (uint32_t label = FindVolumeLabel(vol); label != 0;
+             label = FindVolumeLabel(vol)) {
             area[label + kDirName] = kEntryDeleted;
             MirrorBootLabel(area, doc.AreaLength(), reinterpret_cast<const uint8_t*>(kNoBootLabel));
             doc.modified = true;
@@ -108,10 +109,10 @@ Result ApplyVolumeLabel(ImageDocument& doc, const VolumeFigures& opened, std::st
     Store16(entry.data() + kDirTime, stamp.time);
     // The live label is replaced in place, so that a deleted label entry in
     // front of it cannot leave the disk with two labels.
-    const uint32_t live = FindVolumeLabel(layout, area, doc.AreaLength());
+    const uint32_t live = FindVolumeLabel(vol);
     if (live != 0) {
         std::copy(entry.begin(), entry.end(), area + live);
-    } else if (!StoreVolumeLabel(layout, area, doc.AreaLength(), entry.data())) {
+    } else if (!StoreVolumeLabel(vol, entry.data())) {
         return Failure(TextNotice(kMsgLabelRootFull, Tone::kError));
     }
     LabelBytes bootLabel = name;
@@ -119,7 +120,7 @@ Result ApplyVolumeLabel(ImageDocument& doc, const VolumeFigures& opened, std::st
     MirrorBootLabel(area, doc.AreaLength(), bootLabel.data());
     doc.modified = true;
     EntryChanges changes;
-    (live != 0 ? changes.changed : changes.added).push_back(FindVolumeLabel(layout, area, doc.AreaLength()));
+    (live != 0 ? changes.changed : changes.added).push_back(FindVolumeLabel(vol));
     return Done(std::move(changes));
 }
 

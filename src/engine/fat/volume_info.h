@@ -30,8 +30,8 @@ VolumeFigures ReadVolumeFigures(const ImageDocument& doc);
 // Applies the label text typed on the page (its first 11 characters). Empty
 // or blank text removes the label; text equal to the label found at opening
 // writes nothing. A boot sector with an extended boot record gets the same
-// label ("NO NAME" after a removal). Fails with message 31, the image
-// unchanged, when the root directory has no slot for a new label. The label
+// label ("NO NAME" after a removal). Fails, the image unchanged, when the
+// root directory has no slot for a new label. The label
 // entries are the result's changes.
 Result ApplyVolumeLabel(ImageDocument& doc, const VolumeFigures& opened, std::string_view typed);
 

@@ -26,7 +26,7 @@ Result CurrentFolder::Enter(const ImageDocument& doc, uint32_t entryOffset) {
     step.entryOffset = entryOffset;
     // The path walk checks every folder on the way against those before it,
     // so a folder whose chain leads back into an ancestor is refused too.
-    Result resolved = ResolveDirectory(doc.GetLayout(), doc.Area(), doc.AreaLength(), JoinPath(Path(), step.name),
+    Result resolved = ResolveDirectory(VolumeOf(doc), JoinPath(Path(), step.name),
                                        step.dir);
     if (!resolved.Done()) {
         return resolved;

@@ -68,7 +68,7 @@ void NewFolderCommand(HWND mainWindow) {
     ImageDocument& doc = TheDocument();
     const DirRef dir = TheFolder().Dir();
     const std::string name = UniqueFolderName([&doc, dir](const std::string& candidate) {
-        return FindShownEntry(doc.GetLayout(), doc.Area(), doc.AreaLength(), dir, candidate) != 0;
+        return FindShownEntry(VolumeOf(doc), dir, candidate) != 0;
     });
     const Result made = MakeFolderIn(doc, dir, name);
     HWND list = MainParts().list;

@@ -66,7 +66,7 @@ void WriteImageWithData(const std::string& path, const std::vector<ImageFile>& f
             const size_t piece = std::min<size_t>(layout.clusterBytes, f.data.size() - done);
             std::memcpy(doc.Area() + layout.ClusterOffset(cluster), f.data.data() + done, piece);
             const bool last = done + piece >= f.data.size();
-            ASSERT_TRUE(WriteFatEntry(layout, doc.Area(), doc.AreaLength(), cluster, last ? kFatEnd : cluster + 1));
+            ASSERT_TRUE(WriteFatEntry(Volume(layout, doc.Area(), doc.AreaLength()), cluster, last ? kFatEnd : cluster + 1));
         }
         entry += kDirEntrySize;
     }

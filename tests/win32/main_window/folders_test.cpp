@@ -272,7 +272,7 @@ TEST_F(FolderWindow, DeleteKeepsAFolderAndDeleteFolderRemovesItsTreeAfterOneQues
     EXPECT_EQ(unsigned(kBoxYesNoCancel), boxes.Boxes()[0].buttons);
     EXPECT_EQ(unsigned(kIconQuestion), boxes.Boxes()[0].icon);
     EXPECT_EQ((std::vector<std::string>{"README.TXT", "BAD"}), Items());
-    EXPECT_EQ(0u, ReadFatEntry(doc.GetLayout(), doc.Area(), doc.AreaLength(), cluster));
+    EXPECT_EQ(0u, ReadFatEntry(VolumeOf(doc), cluster));
     EXPECT_TRUE(doc.modified);
 }
 

@@ -30,7 +30,7 @@ protected:
     std::vector<uint8_t> Image() const {
         return std::vector<uint8_t>(doc.imageBuffer.data(), doc.imageBuffer.data() + doc.imageSize);
     }
-    uint32_t Label() const { return FindVolumeLabel(doc.GetLayout(), doc.Area(), doc.AreaLength()); }
+    uint32_t Label() const { return FindVolumeLabel(VolumeOf(doc)); }
     std::string LabelName() const {
         const uint32_t at = Label();
         return at == 0 ? std::string() : std::string(reinterpret_cast<const char*>(doc.Area() + at), 11);
