@@ -7,7 +7,6 @@
 #include "engine/fat/list_texts.h"
 #include "engine/fat/name_match.h"
 #include "engine/ports/prompts.h"
-#include "engine/strings/string_ids.h"
 #include "vkdisk/command_support.h"
 
 namespace vk::cli {
@@ -18,8 +17,7 @@ bool IsPath(const std::string& pattern) { return pattern.find_first_of("/\\") !=
 // Says what a failed look-up has to say; "not found" as a name without a
 // path says it.
 void TellLookup(const std::string& pattern, const Result& result) {
-    if (result.failure && result.failure->form == Notice::Form::kText && result.failure->id == kMsgPathNotFound &&
-        result.notices.empty()) {
+    if (result.kind == FailureKind::kNotFound && result.notices.empty()) {
         Complain("no entry matches '" + pattern + "'");
         return;
     }

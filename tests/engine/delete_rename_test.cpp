@@ -321,7 +321,9 @@ TEST_P(RenameRejectTest, ShowsTheMessageAndKeepsTheOldName) {
     const test::Bytes before = Snapshot();
     script.Message(c.message, test::kIconError);
     std::string text = c.typed;
-    EXPECT_TRUE(Rename(text).Failed());
+    const Result renamed = Rename(text);
+    EXPECT_TRUE(renamed.Failed());
+    EXPECT_EQ(renamed.kind, FailureKind::kBadName);
     EXPECT_EQ(Snapshot(), before);
     EXPECT_FALSE(doc.modified);
 }
@@ -365,7 +367,9 @@ TEST_F(RenameTest, ExistingNameShowsSystemError183) {
     const test::Bytes before = Snapshot();
     script.SystemError(test::win_code::kAlreadyExists, "FILE2.TXT");
     std::string text = "file2.txt";
-    EXPECT_TRUE(Rename(text).Failed());
+    const Result renamed = Rename(text);
+    EXPECT_TRUE(renamed.Failed());
+    EXPECT_EQ(renamed.kind, FailureKind::kExists);
     EXPECT_EQ(Snapshot(), before);
     EXPECT_FALSE(doc.modified);
 }

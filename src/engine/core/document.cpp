@@ -20,7 +20,7 @@ constexpr uint32_t kCommentText = 40;        // zero-terminated
 
 constexpr uint64_t kMaxImageSize = 0xFFFFFFFFull;
 
-Result HostError(const std::string& path, uint32_t error) { return Failure(HostErrorNotice(path, error)); }
+Result HostError(const std::string& path, uint32_t error) { return Failure(HostFault(path, error)); }
 
 // Copies FAT copy 1 over every other copy, as far as the image holds them:
 // a third FAT left stale would disagree with the first after any change.
@@ -45,14 +45,14 @@ Result ReadWholeFile(const std::string& path, HostFile& file, ByteBlock& buffer,
         return HostError(path, error);
     }
     if (fileSize >= kMaxImageSize + 1) {
-        return Failure(TextNotice(kMsgFileTooLarge, Tone::kError));
+        return Failure(FailureKind::kNotAnImage, TextNotice(kMsgFileTooLarge, Tone::kError));
     }
     if (fileSize < kSectorSize) {
-        return Failure(TextNotice(kMsgFileTooSmall, Tone::kError));
+        return Failure(FailureKind::kNotAnImage, TextNotice(kMsgFileTooSmall, Tone::kError));
     }
     size = static_cast<uint32_t>(fileSize);
     if (!buffer.Allocate(size)) {
-        return Failure(TextNotice(kMsgNoMemoryForImage, Tone::kError, {std::to_string(size)}));
+        return Failure(FailureKind::kOutOfMemory, TextNotice(kMsgNoMemoryForImage, Tone::kError, {std::to_string(size)}));
     }
     uint32_t got = 0;
     error = ReadHostFile(file, buffer.data(), size, got);
@@ -128,7 +128,7 @@ Result OpenImage(ImageDocument& doc, const std::string& path, bool readOnlyReque
     }
     CommentHeader header = CheckCommentHeader(buffer.data(), size);
     if (header.refusal) {
-        return After(std::move(notices), Failure(std::move(*header.refusal)));
+        return After(std::move(notices), Failure(FailureKind::kNotAnImage, std::move(*header.refusal)));
     }
     if (header.length != 0) {
         notices.push_back(OwnTextNotice(header.comment, kStrCommentCaption, Tone::kInformation));
@@ -183,7 +183,7 @@ void CheckBackupFat(ImageDocument& doc, WindowRef owner) {
 }
 
 Result SaveImage(ImageDocument& doc) {
-    if (std::optional<Notice> refusal = ChangeRefusal(doc)) return Failure(std::move(*refusal));
+    if (std::optional<Notice> refusal = ChangeRefusal(doc)) return Failure(FailureKind::kRefused, std::move(*refusal));
     if (!doc.imageFile.IsOpen()) {
         Result chosen = SaveImageAs(doc, MainWindow());
         if (!chosen.Done()) {
@@ -212,7 +212,7 @@ Result SaveImage(ImageDocument& doc) {
 }
 
 Result SaveImageAs(ImageDocument& doc, WindowRef owner) {
-    if (std::optional<Notice> refusal = ChangeRefusal(doc)) return Failure(std::move(*refusal));
+    if (std::optional<Notice> refusal = ChangeRefusal(doc)) return Failure(FailureKind::kRefused, std::move(*refusal));
     std::string path;
     if (!AskSaveImagePath(owner, path)) {
         return Declined(false);
@@ -221,7 +221,7 @@ Result SaveImageAs(ImageDocument& doc, WindowRef owner) {
 }
 
 Result SaveImageAsPath(ImageDocument& doc, const std::string& path) {
-    if (std::optional<Notice> refusal = ChangeRefusal(doc)) return Failure(std::move(*refusal));
+    if (std::optional<Notice> refusal = ChangeRefusal(doc)) return Failure(FailureKind::kRefused, std::move(*refusal));
     HostFile file;
     uint32_t error = 0;
     {

@@ -103,8 +103,7 @@ Result ReadDiskToImage(ImageDocument& doc, WindowRef owner, const NewImageReques
     device.written = false;
     if (!OpenDrive(device)) {
         SetCancelRequested(true);
-        return Failure(
-            HostErrorNotice(request.driveText.empty() ? DriveName(device) : request.driveText, device.lastError));
+        return Failure(HostFault(request.driveText.empty() ? DriveName(device) : request.driveText, device.lastError));
     }
 
     Copy copy;
@@ -148,10 +147,10 @@ Result ReadDiskToImage(ImageDocument& doc, WindowRef owner, const NewImageReques
     CloseDrive(device);
     CloseProgress(owner, progress);
     if (copy.error == kUnsupportedFileSystemCode) {
-        return Failure(TextNotice(kMsgUnsupportedFileSystem, Tone::kError, {copy.fileSystemType}));
+        return Failure(FailureKind::kNotAnImage, TextNotice(kMsgUnsupportedFileSystem, Tone::kError, {copy.fileSystemType}));
     }
     if (copy.error != 0) {
-        return Failure(HostErrorNotice({}, copy.error));
+        return Failure(HostFault({}, copy.error));
     }
     if (CancelRequested()) {
         return Declined(false);

@@ -6,6 +6,7 @@
 #include "engine/core/media_errors.h"
 #include "engine/drive/disk_job.h"
 #include "engine/drive/sector_device.h"
+#include "engine/ports/host_failure.h"
 #include "engine/ports/progress.h"
 #include "engine/ports/window_sync.h"
 #include "engine/strings/string_ids.h"
@@ -84,13 +85,14 @@ Result WriteImageToDisk(const ImageDocument& doc, WindowRef owner, const WriteDi
     if (!doc.IsOpen() || doc.imageSize < doc.dataOffset) {
         Result nothing;
         nothing.status = Result::Status::kFailed;  // no image: nothing to write, nothing to say
+        nothing.kind = FailureKind::kNotAnImage;
         nothing.goOn = false;
         return nothing;
     }
     const DiskFormat& g = doc.geometry;
     if (!GeometryDrivesRequest(g, request)) {
-        return Failure(TextNotice(kMsgTrackGeometryZero, Tone::kError,
-                                  {std::to_string(g.sectorsPerTrack), std::to_string(g.heads)}));
+        return Failure(FailureKind::kImpossible, TextNotice(kMsgTrackGeometryZero, Tone::kError,
+                                                           {std::to_string(g.sectorsPerTrack), std::to_string(g.heads)}));
     }
     const uint32_t sectors = (doc.imageSize - doc.dataOffset) / kDriveSectorSize;
     const uint32_t formatUnits = request.formatDisk ? sectors : 0;
@@ -128,7 +130,7 @@ Result WriteImageToDisk(const ImageDocument& doc, WindowRef owner, const WriteDi
     result.stopped = CancelRequested();
     CloseProgress(owner, progress);
     if (!ok) {
-        return Failure(HostErrorNotice(DriveName(device), error));
+        return Failure(HostFault(DriveName(device), error));
     }
     return Done();
 }

@@ -32,11 +32,11 @@ namespace {
 // Stamp of host files whose time no DOS date can hold: 1980-01-01 00:00:00.
 constexpr DosDateTime kEarliestDosStamp = {PackDosDate(kDosFirstYear, 1, 1), PackDosTime(0, 0, 0)};
 
-Notice Fails(unsigned id, std::initializer_list<std::string_view> inserts = {}) {
-    return TextNotice(id, Tone::kError, inserts);
+Fault Fails(FailureKind kind, unsigned id, std::initializer_list<std::string_view> inserts = {}) {
+    return Fault{kind, TextNotice(id, Tone::kError, inserts)};
 }
 
-Notice HostFails(std::string_view hostPath, uint32_t error) { return HostErrorNotice(hostPath, error); }
+Fault HostFails(std::string_view hostPath, uint32_t error) { return HostFault(hostPath, error); }
 
 bool IsFolderEntry(const uint8_t* entry) {
     return (entry[kDirAttr] & kAttrDirectory) && !(entry[kDirAttr] & kAttrVolume);
@@ -86,6 +86,7 @@ SlotResult FindFolderSlot(const Layout& layout, const uint8_t* area, uint32_t le
         planned = PlanNewSlot(layout, area, length, dir, DirectoryPath(layout, area, length, dir), displayName,
                               result.newSlot, keep);
         result.failure = std::move(planned.failure);
+        result.failureKind = planned.kind;
         result.goOn = false;
         return result;
     }
@@ -169,33 +170,33 @@ private:
     bool committed_ = false;
 };
 
-std::optional<Notice> CopyFileToClusters(const Layout& layout, uint8_t* area, uint32_t length,
+std::optional<Fault> CopyFileToClusters(const Layout& layout, uint8_t* area, uint32_t length,
                                          const HostFile& file, std::string_view hostPath, uint32_t slotOffset,
                                          uint32_t byteCount, UndoJournal& journal, uint32_t& freeFrom,
                                          const ClusterSet* keep) {
     uint8_t* slot = area + slotOffset;
     Store16(slot + kDirFirstCluster, 0);
     if (!journal.Reserve(static_cast<uint32_t>((uint64_t{byteCount} + layout.clusterBytes - 1) / layout.clusterBytes))) {
-        return Fails(kMsgOutOfMemory);
+        return Fails(FailureKind::kOutOfMemory, kMsgOutOfMemory);
     }
     HostBlockReader reader(file, byteCount);
     if (!reader.Prepare()) {
-        return Fails(kMsgOutOfMemory);
+        return Fails(FailureKind::kOutOfMemory, kMsgOutOfMemory);
     }
     uint32_t remaining = byteCount;
     uint32_t previous = 0;
     while (remaining > 0) {
         const uint32_t cluster = FindFreeClusterFrom(layout, area, length, freeFrom, keep);
         if (cluster == 0) {
-            return Fails(kMsgDiskFull);
+            return Fails(FailureKind::kDiskFull, kMsgDiskFull);
         }
         const uint32_t piece = static_cast<uint32_t>(std::min<uint64_t>(remaining, layout.clusterBytes));
         const uint64_t offset = layout.ClusterOffset(cluster);
         if (offset + piece > length) {
-            return Fails(kMsgImageTooSmall);
+            return Fails(FailureKind::kDamaged, kMsgImageTooSmall);
         }
         if (!journal.Save(offset, piece) || !journal.SaveFatEntry(cluster)) {
-            return Fails(kMsgOutOfMemory);
+            return Fails(FailureKind::kOutOfMemory, kMsgOutOfMemory);
         }
         freeFrom = cluster + 1;
         // kEndOfFile when the file shrank since it was listed.
@@ -215,7 +216,7 @@ std::optional<Notice> CopyFileToClusters(const Layout& layout, uint8_t* area, ui
     // Files of /proc and the like list size 0 and yield bytes all the same;
     // storing only the listed bytes would pass a stump for the whole file.
     if (reader.LongerThanListed()) {
-        return Fails(kMsgAddFileLongerThanListed, {hostPath});
+        return Fails(FailureKind::kHostError, kMsgAddFileLongerThanListed, {hostPath});
     }
     return std::nullopt;
 }
@@ -242,22 +243,22 @@ bool SaveReplacedBytes(const Layout& layout, const uint8_t* area, uint32_t lengt
 
 // A new folder owns one zeroed cluster with its dot entries: an entry with
 // first cluster 0 would send every other reader into the root directory.
-std::optional<Notice> MakeFolderCluster(const Layout& layout, uint8_t* area, uint32_t length, uint32_t slotOffset,
+std::optional<Fault> MakeFolderCluster(const Layout& layout, uint8_t* area, uint32_t length, uint32_t slotOffset,
                                         DirRef parent, DosDateTime stamp, UndoJournal& journal,
                                         uint32_t& freeFrom, const ClusterSet* keep) {
     if (!journal.Reserve(1)) {
-        return Fails(kMsgOutOfMemory);
+        return Fails(FailureKind::kOutOfMemory, kMsgOutOfMemory);
     }
     const uint32_t cluster = FindFreeClusterFrom(layout, area, length, freeFrom, keep);
     if (cluster == 0) {
-        return Fails(kMsgDiskFull);
+        return Fails(FailureKind::kDiskFull, kMsgDiskFull);
     }
     const uint64_t offset = layout.ClusterOffset(cluster);
     if (offset + layout.clusterBytes > length) {
-        return Fails(kMsgImageTooSmall);
+        return Fails(FailureKind::kDamaged, kMsgImageTooSmall);
     }
     if (!journal.Save(offset, layout.clusterBytes) || !journal.SaveFatEntry(cluster)) {
-        return Fails(kMsgOutOfMemory);
+        return Fails(FailureKind::kOutOfMemory, kMsgOutOfMemory);
     }
     freeFrom = cluster + 1;
     WriteEmptyFolder(area + offset, layout.clusterBytes, cluster, parent.cluster, stamp.date, stamp.time);
@@ -268,7 +269,7 @@ std::optional<Notice> MakeFolderCluster(const Layout& layout, uint8_t* area, uin
 
 Result AddHostFile(ImageDocument& doc, WindowRef owner, std::string_view hostPath, DirRef dir,
                    std::string_view shortName, ClusterGuard* guard) {
-    if (std::optional<Notice> refusal = ChangeRefusal(doc)) return Failure(*refusal);
+    if (std::optional<Notice> refusal = ChangeRefusal(doc)) return Failure(FailureKind::kRefused, *refusal);
     WaitCursor wait;
     std::optional<ClusterGuard> ownGuard;
     if (guard == nullptr) guard = &ownGuard.emplace(doc);
@@ -283,12 +284,12 @@ Result AddHostFile(ImageDocument& doc, WindowRef owner, std::string_view hostPat
         return Failure(HostFails(hostPath, findError));
     }
     if (found.attributes & kHostDevice) {
-        return Failure(Fails(kMsgAddNotAFile, {hostPath}));
+        return Failure(Fails(FailureKind::kBadName, kMsgAddNotAFile, {hostPath}));
     }
     const bool isFolder = (found.attributes & kHostDirectory) != 0;
     // No floppy holds 4 GiB; cutting the size to 32 bits would store a stump.
     if (found.size > UINT32_MAX) {
-        return Failure(Fails(kMsgDiskFull));
+        return Failure(Fails(FailureKind::kDiskFull, kMsgDiskFull));
     }
     const uint32_t size = isFolder ? 0 : static_cast<uint32_t>(found.size);
 
@@ -308,11 +309,13 @@ Result AddHostFile(ImageDocument& doc, WindowRef owner, std::string_view hostPat
         if (isFolder) {
             return Done();
         }
-        return Failure(Fails(kMsgFileOverFolder, {displayName}));
+        return Failure(Fails(FailureKind::kExists, kMsgFileOverFolder, {displayName}));
     }
     // A file whose clusters another entry shares is not replaced: before the question.
     if (existing.found) {
-        if (std::optional<Notice> shared = guard->CheckRelease(existing.slotOffset)) return Failure(std::move(*shared));
+        if (std::optional<Notice> shared = guard->CheckRelease(existing.slotOffset)) {
+            return Failure(FailureKind::kDamaged, std::move(*shared));
+        }
     }
 
     // A new name in a root with room: the walk above found its slot already.
@@ -322,11 +325,11 @@ Result AddHostFile(ImageDocument& doc, WindowRef owner, std::string_view hostPat
                           ? FindEntrySlot(layout, area, length, displayName, packed, false, owner)
                           : FindFolderSlot(layout, area, length, dir, displayName, packed, false, owner, guard->Keep());
     if (!slot.hasSlot) {
-        return slot.failure ? Failure(std::move(*slot.failure), slot.goOn) : Declined(slot.goOn);
+        return slot.failure ? Failure(slot.failureKind, std::move(*slot.failure), slot.goOn) : Declined(slot.goOn);
     }
     if (!journal.Save(slot.slotOffset, kDirEntrySize) ||
         (slot.newSlot.growCluster != 0 && !journal.SaveRanges(slot.newSlot.Writes(layout)))) {
-        return Failure(Fails(kMsgOutOfMemory));
+        return Failure(Fails(FailureKind::kOutOfMemory, kMsgOutOfMemory));
     }
     // A folder that grows takes its new cluster before any file cluster is sought.
     PrepareSlot(layout, area, length, slot.newSlot);
@@ -340,7 +343,7 @@ Result AddHostFile(ImageDocument& doc, WindowRef owner, std::string_view hostPat
     if (slot.found) {
         oldChain = guard->Chain(slot.slotOffset);
         if (!SaveReplacedBytes(layout, area, length, dir, slot.slotOffset, journal)) {
-            return Failure(Fails(kMsgOutOfMemory));
+            return Failure(Fails(FailureKind::kOutOfMemory, kMsgOutOfMemory));
         }
         // The old long name belongs to the old file, not to the new one.
         DeleteLongNameIn(layout, area, length, dir, slot.slotOffset);
@@ -349,7 +352,7 @@ Result AddHostFile(ImageDocument& doc, WindowRef owner, std::string_view hostPat
     }
     std::memcpy(entry + kDirName, packed.data(), kDirFullNameLength);
 
-    std::optional<Notice> failure;
+    std::optional<Fault> failure;
     if (isFolder) {
         failure = MakeFolderCluster(layout, area, length, slot.slotOffset, dir, HostStamp(found), journal, freeFrom,
                                     guard->Keep());
@@ -395,8 +398,10 @@ Result AddFiles(ImageDocument& doc, WindowRef owner, const std::vector<std::stri
         all.changes.Append(one.changes);
         if (one.Done()) {
             all.status = Result::Status::kDone;
+            all.kind = FailureKind::kNone;
         } else if (all.status != Result::Status::kDone) {
             all.status = one.status;
+            all.kind = one.kind;
         }
         // One file alone ends there; of several, a file that says stop ends the walk.
         if (!one.goOn || paths.size() == 1) {

@@ -45,10 +45,10 @@ class UndoJournal;
 // are overwritten; no cluster of `keep` is taken. Clusters are taken first
 // fit from `freeFrom` (below it none is free), which is left past the last
 // one taken. Returns why it failed, or nothing.
-std::optional<Notice> CopyFileToClusters(const Layout& layout, uint8_t* area, uint32_t length,
-                                         const HostFile& file, std::string_view hostPath, uint32_t slotOffset,
-                                         uint32_t byteCount, UndoJournal& journal, uint32_t& freeFrom,
-                                         const ClusterSet* keep = nullptr);
+std::optional<Fault> CopyFileToClusters(const Layout& layout, uint8_t* area, uint32_t length,
+                                        const HostFile& file, std::string_view hostPath, uint32_t slotOffset,
+                                        uint32_t byteCount, UndoJournal& journal, uint32_t& freeFrom,
+                                        const ClusterSet* keep = nullptr);
 
 // The multi-file add of the Add file command over already chosen paths: one
 // path is added on its own, several go on until one says stop. `tell` gets

@@ -26,7 +26,7 @@ Result PlanFolder(const Layout& layout, const uint8_t* area, uint32_t length, Di
     plan.parent = parent;
     plan.name = PackShortName(displayName);
     if (FindShownEntry(layout, area, length, parent, displayName) != 0) {
-        return Failure(TextNotice(kMsgFolderNameTaken, Tone::kError, {JoinPath(parentPath, displayName)}));
+        return Failure(FailureKind::kExists, TextNotice(kMsgFolderNameTaken, Tone::kError, {JoinPath(parentPath, displayName)}));
     }
     Result slotted = PlanNewSlot(layout, area, length, parent, parentPath, displayName, plan.slot, keep);
     if (!slotted.Done()) {
@@ -35,10 +35,10 @@ Result PlanFolder(const Layout& layout, const uint8_t* area, uint32_t length, Di
     // Above the cluster the parent gains, which is taken by then.
     plan.cluster = FindFreeClusterFrom(layout, area, length, plan.slot.growCluster + 1, keep);
     if (plan.cluster == 0) {
-        return Failure(TextNotice(kMsgDiskFull, Tone::kError));
+        return Failure(FailureKind::kDiskFull, TextNotice(kMsgDiskFull, Tone::kError));
     }
     if (layout.ClusterOffset(plan.cluster) + layout.clusterBytes > length) {
-        return Failure(TextNotice(kMsgImageTooSmall, Tone::kError));
+        return Failure(FailureKind::kDamaged, TextNotice(kMsgImageTooSmall, Tone::kError));
     }
     return Done();
 }

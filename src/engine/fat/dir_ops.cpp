@@ -88,7 +88,7 @@ void DeleteLongNameIn(const Layout& layout, uint8_t* area, uint32_t length, DirR
 }
 
 Result MakeFolderIn(ImageDocument& doc, DirRef dir, std::string_view name) {
-    if (std::optional<Notice> refusal = ChangeRefusal(doc)) return Failure(*refusal);
+    if (std::optional<Notice> refusal = ChangeRefusal(doc)) return Failure(FailureKind::kRefused, *refusal);
     std::string shown;
     PackedName packed;
     Result named = ParseTypedName(std::string(name), shown, packed);
@@ -98,7 +98,7 @@ Result MakeFolderIn(ImageDocument& doc, DirRef dir, std::string_view name) {
     const Layout layout = doc.GetLayout();
     const std::string parentPath = DirectoryPath(layout, doc.Area(), doc.AreaLength(), dir);
     if (FindPackedEntry(layout, doc.Area(), doc.AreaLength(), dir, packed) != 0) {
-        return Failure(TextNotice(kMsgFolderNameTaken, Tone::kError, {JoinPath(parentPath, shown)}));
+        return Failure(FailureKind::kExists, TextNotice(kMsgFolderNameTaken, Tone::kError, {JoinPath(parentPath, shown)}));
     }
     const std::time_t now = std::time(nullptr);
     const std::tm* local = std::localtime(&now);
@@ -117,11 +117,12 @@ Result RemoveFolders(ImageDocument& doc, WindowRef owner, const std::vector<uint
     if (entries.empty()) {
         return Done();
     }
-    if (std::optional<Notice> refusal = ChangeRefusal(doc)) return Failure(*refusal);
+    if (std::optional<Notice> refusal = ChangeRefusal(doc)) return Failure(FailureKind::kRefused, *refusal);
     const Layout layout = doc.GetLayout();
     uint8_t* area = doc.Area();
     const uint32_t length = doc.AreaLength();
     Result result = Done();
+    FailureKind lastKind = FailureKind::kNone;  // of the last folder that could not go
     ClusterGuard guard(doc);
     for (const uint32_t entryOffset : entries) {
         const DirRef parent = DirectoryOfEntry(layout, area, length, entryOffset);
@@ -134,11 +135,12 @@ Result RemoveFolders(ImageDocument& doc, WindowRef owner, const std::vector<uint
         std::sort(leaving.begin(), leaving.end());
         if (planned.Done()) {
             if (std::optional<Notice> shared = guard.CheckRelease(plan.clusters, leaving)) {
-                planned = Failure(*shared);
+                planned = Failure(FailureKind::kDamaged, *shared);
             }
         }
         if (!planned.Done()) {
             result.notices.push_back(*planned.failure);
+            lastKind = planned.kind;
             continue;
         }
         // What the folder holds: every shown entry below it; the question
@@ -170,7 +172,7 @@ Result RemoveFolders(ImageDocument& doc, WindowRef owner, const std::vector<uint
         doc.modified = true;
     }
     if (result.changes.Empty() && !result.notices.empty()) {
-        Result failed = Failure(result.notices.back(), result.goOn);
+        Result failed = Failure(lastKind, result.notices.back(), result.goOn);
         result.notices.pop_back();
         failed.notices = std::move(result.notices);
         return failed;

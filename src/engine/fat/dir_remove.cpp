@@ -34,9 +34,9 @@ Result PlanRemoveFolder(const Layout& layout, const uint8_t* area, uint32_t leng
     plan = RemovalPlan{};
     plan.entryOffset = entryOffset;
     if (!layout.IsFat12()) {
-        return Failure(TextNotice(kMsgChangeRefused, Tone::kError));
+        return Failure(FailureKind::kRefused, TextNotice(kMsgChangeRefused, Tone::kError));
     }
-    const Result refused = Failure(TextNotice(kMsgCannotDeleteDir, Tone::kError, {path}));
+    const Result refused = Failure(FailureKind::kRefused, TextNotice(kMsgCannotDeleteDir, Tone::kError, {path}));
     if (entryOffset == 0 || !IsShownFolder(area + entryOffset)) {
         return refused;
     }
@@ -44,7 +44,7 @@ Result PlanRemoveFolder(const Layout& layout, const uint8_t* area, uint32_t leng
     std::vector<uint32_t> chain;
     if (CheckFolder(layout, area, length, Load16(area + entryOffset + kDirFirstCluster), taken, chain) !=
         FolderFault::kNone) {
-        return Failure(FolderFaultNotice(path));
+        return Failure(FailureKind::kDamaged, FolderFaultNotice(path));
     }
     const DirRef folder{chain.front()};
     std::vector<DirRef> folders{folder};
@@ -58,7 +58,7 @@ Result PlanRemoveFolder(const Layout& layout, const uint8_t* area, uint32_t leng
             return true;
         });
         if (!end.problems.empty()) {
-            return Failure(FolderFaultNotice(end.problems.front().path));
+            return Failure(FailureKind::kDamaged, FolderFaultNotice(end.problems.front().path));
         }
     }
 

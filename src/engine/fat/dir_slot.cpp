@@ -31,7 +31,7 @@ Result PlanNewSlot(const Layout& layout, const uint8_t* area, uint32_t length, D
                    std::string_view entryName, NewSlot& slot, const ClusterSet* keep) {
     slot = NewSlot{};
     if (!layout.IsFat12()) {
-        return Failure(TextNotice(kMsgChangeRefused, Tone::kError));
+        return Failure(FailureKind::kRefused, TextNotice(kMsgChangeRefused, Tone::kError));
     }
     uint32_t firstDeleted = 0;
     const DirWalkEnd end = WalkDirectory(layout, area, length, dir, [&](uint32_t offset) {
@@ -39,21 +39,21 @@ Result PlanNewSlot(const Layout& layout, const uint8_t* area, uint32_t length, D
         return true;
     });
     if (end.broken) {
-        return Failure(FolderFaultNotice(dirPath));
+        return Failure(FailureKind::kDamaged, FolderFaultNotice(dirPath));
     }
     if (end.neverUsed || firstDeleted != 0) {
         slot.offset = end.neverUsed ? end.offset : firstDeleted;
         return Done();
     }
     if (dir.IsRoot()) {
-        return Failure(TextNotice(kMsgDirectoryFull, Tone::kError, {entryName}));
+        return Failure(FailureKind::kDiskFull, TextNotice(kMsgDirectoryFull, Tone::kError, {entryName}));
     }
     const uint32_t cluster = FindFreeCluster(layout, area, length, keep);
     if (cluster == 0) {
-        return Failure(TextNotice(kMsgDiskFull, Tone::kError));
+        return Failure(FailureKind::kDiskFull, TextNotice(kMsgDiskFull, Tone::kError));
     }
     if (layout.ClusterOffset(cluster) + layout.clusterBytes > length) {
-        return Failure(TextNotice(kMsgImageTooSmall, Tone::kError));
+        return Failure(FailureKind::kDamaged, TextNotice(kMsgImageTooSmall, Tone::kError));
     }
     slot.offset = static_cast<uint32_t>(layout.ClusterOffset(cluster));
     slot.growCluster = cluster;

@@ -56,9 +56,11 @@ SlotResult FindEntrySlot(const Layout& layout, const uint8_t* area, uint32_t len
         const std::string name(displayName);
         if (end.index >= layout.rootEntries) {
             result.failure = TextNotice(kMsgDirectoryFull, Tone::kError, {name});
+            result.failureKind = FailureKind::kDiskFull;
         } else {
             // The image ends inside its root directory: no slot can ever be had there.
             result.failure = TextNotice(kMsgImageTooSmall, Tone::kError);
+            result.failureKind = FailureKind::kDamaged;
         }
         result.goOn = false;
     }

@@ -19,6 +19,7 @@ struct SlotResult {
     uint32_t scanned = 0;     // entries passed before the scan ended
     bool goOn = true;         // a multi-file caller goes on with its next file
     std::optional<Notice> failure;  // why there is no slot, for the caller to show
+    FailureKind failureKind = FailureKind::kNone;  // what `failure` is about
     NewSlot newSlot;          // in a folder: the slot as planned, with the cluster the folder grows by
 };
 

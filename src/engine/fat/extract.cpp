@@ -45,7 +45,7 @@ Result PlaceTarget(WindowRef owner, NewHostFile& file, unsigned replaceFlags) {
                     : CommitNewHostFile(file, true);
     }
     if (error != kHostSuccess) {
-        return Failure(HostErrorNotice(targetPath, error));
+        return Failure(HostFault(targetPath, error));
     }
     return Done();
 }
@@ -54,7 +54,7 @@ Result PlaceTarget(WindowRef owner, NewHostFile& file, unsigned replaceFlags) {
 // ends early, leaves the volume, loops or reaches past the end of the image
 // is a corrupt file. Clusters that follow each other in the image go out in
 // one write, so an unfragmented file takes one.
-std::optional<Notice> CopyChainToFile(const ImageDocument& doc, const uint8_t* entry, const HostFile& file,
+std::optional<Fault> CopyChainToFile(const ImageDocument& doc, const uint8_t* entry, const HostFile& file,
                                       const std::string& targetPath) {
     const Layout layout = doc.GetLayout();
     const uint8_t* area = doc.Area();
@@ -63,7 +63,7 @@ std::optional<Notice> CopyChainToFile(const ImageDocument& doc, const uint8_t* e
     ChainWalker walk(layout, area, length, remaining > 0 ? Load16(entry + kDirFirstCluster) : kFatEnd);
     uint64_t runStart = 0;
     uint32_t runBytes = 0;
-    auto writeRun = [&]() -> std::optional<Notice> {
+    auto writeRun = [&]() -> std::optional<Fault> {
         uint32_t done = 0;
         uint32_t error = WriteHostFile(file, area + runStart, runBytes, done);
         if (error == kHostSuccess && done < runBytes) {
@@ -71,7 +71,7 @@ std::optional<Notice> CopyChainToFile(const ImageDocument& doc, const uint8_t* e
         }
         runBytes = 0;
         if (error != kHostSuccess) {
-            return HostErrorNotice(targetPath, error);
+            return HostFault(targetPath, error);
         }
         return std::nullopt;
     };
@@ -80,13 +80,13 @@ std::optional<Notice> CopyChainToFile(const ImageDocument& doc, const uint8_t* e
         if (walk.State() != ChainState::kCluster || layout.ClusterOffset(walk.Cluster()) + piece > length) {
             // What the chain held up to its fault is written all the same.
             if (runBytes > 0) {
-                if (std::optional<Notice> failed = writeRun()) return failed;
+                if (std::optional<Fault> failed = writeRun()) return failed;
             }
-            return TextNotice(kMsgStoredFileCorrupt, Tone::kWarning, {targetPath});
+            return Fault{FailureKind::kDamaged, TextNotice(kMsgStoredFileCorrupt, Tone::kWarning, {targetPath})};
         }
         const uint64_t offset = layout.ClusterOffset(walk.Cluster());
         if (runBytes > 0 && offset != runStart + runBytes) {
-            if (std::optional<Notice> failed = writeRun()) return failed;
+            if (std::optional<Fault> failed = writeRun()) return failed;
         }
         if (runBytes == 0) runStart = offset;
         runBytes += piece;
@@ -94,7 +94,7 @@ std::optional<Notice> CopyChainToFile(const ImageDocument& doc, const uint8_t* e
         walk.Advance();
     }
     if (runBytes > 0) {
-        if (std::optional<Notice> failed = writeRun()) return failed;
+        if (std::optional<Fault> failed = writeRun()) return failed;
     }
     return std::nullopt;
 }
@@ -115,23 +115,23 @@ bool IsDeviceName(std::string_view name) {
 
 Result ExtractEntry(const ImageDocument& doc, WindowRef owner, uint32_t entryOffset, unsigned replaceFlags,
                     const std::string& targetPath) {
-    if (std::optional<Notice> refusal = ExtractionRefusal(doc)) return Failure(*refusal);
+    if (std::optional<Notice> refusal = ExtractionRefusal(doc)) return Failure(FailureKind::kRefused, *refusal);
     const uint8_t* entry = doc.Area() + entryOffset;
     const uint8_t attr = entry[kDirAttr];
     const uint32_t finalAttributes = attr != 0 ? attr & kHostSettableAttributes : uint32_t{kHostNormal};
     // Replacing the image being read (or its .der) would destroy what is being copied.
     if (IsSameHostFile(doc.imageFile, targetPath) || IsSameHostFile(doc.errorFile, targetPath)) {
-        return Failure(TextNotice(kMsgExtractOntoOpenImage, Tone::kError, {targetPath}));
+        return Failure(FailureKind::kRefused, TextNotice(kMsgExtractOntoOpenImage, Tone::kError, {targetPath}));
     }
     // Written whole under a temporary name first: a failure leaves the
     // target as it was, and nothing half-written under its name.
     NewHostFile file;
     const uint32_t error = CreateNewHostFile(targetPath, attr & kHostSettableAttributes, file);
     if (error != kHostSuccess) {
-        return Failure(HostCreateFailure(targetPath, error));
+        return Failure(HostFailureKind(error), HostCreateFailure(targetPath, error));
     }
-    const std::optional<Notice> failure = CopyChainToFile(doc, entry, file.file, targetPath);
-    if (failure && failure->form == Notice::Form::kHostError) {
+    const std::optional<Fault> failure = CopyChainToFile(doc, entry, file.file, targetPath);
+    if (failure && failure->kind != FailureKind::kDamaged) {
         return Failure(*failure);
     }
     // What a corrupt chain held up to its fault is kept, stamped all the same.
@@ -154,7 +154,7 @@ Result SaveEntryAs(const ImageDocument& doc, WindowRef owner, uint32_t entryOffs
                    unsigned replaceFlags) {
     const std::string name = EntryDisplayName(doc.Area() + entryOffset);
     if (IsDirectoryOrLabel(doc.Area()[entryOffset + kDirAttr])) {
-        return Failure(TextNotice(kMsgCannotSaveEntry, Tone::kWarning, {name}), true);
+        return Failure(FailureKind::kRefused, TextNotice(kMsgCannotSaveEntry, Tone::kWarning, {name}), true);
     }
     std::string path;
     if (!choosePath(MainWindow(), SafeHostName(name), path) || path.empty()) {
@@ -171,7 +171,7 @@ Result ExtractEntriesToFolder(const ImageDocument& doc, const std::vector<uint32
     std::vector<Notice> renamed;
     for (const uint32_t entryOffset : entries) {
         if (IsDirectoryOrLabel(doc.Area()[entryOffset + kDirAttr])) {
-            return Failure(TextNotice(kMsgCannotSaveDirOrLabel, Tone::kWarning));
+            return Failure(FailureKind::kRefused, TextNotice(kMsgCannotSaveDirOrLabel, Tone::kWarning));
         }
         const std::string name = EntryDisplayName(doc.Area() + entryOffset);
         std::optional<Notice> tailed;
@@ -180,7 +180,7 @@ Result ExtractEntriesToFolder(const ImageDocument& doc, const std::vector<uint32
         total += paths.back().size() + 1;
     }
     if (!pathList.Allocate(total + 1)) {
-        return Failure(TextNotice(kMsgOutOfMemory, Tone::kError));
+        return Failure(FailureKind::kOutOfMemory, TextNotice(kMsgOutOfMemory, Tone::kError));
     }
     std::memset(pathList.data(), 0, total + 1);
     size_t cursor = 0;

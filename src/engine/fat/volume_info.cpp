@@ -79,7 +79,7 @@ VolumeFigures ReadVolumeFigures(const ImageDocument& doc) {
 }
 
 Result ApplyVolumeLabel(ImageDocument& doc, const VolumeFigures& opened, std::string_view typed) {
-    if (std::optional<Notice> refusal = ChangeRefusal(doc)) return Failure(*refusal);
+    if (std::optional<Notice> refusal = ChangeRefusal(doc)) return Failure(FailureKind::kRefused, *refusal);
     typed = typed.substr(0, kLabelLength);
     const Layout layout = doc.GetLayout();
     uint8_t* area = doc.Area();
@@ -112,7 +112,7 @@ Result ApplyVolumeLabel(ImageDocument& doc, const VolumeFigures& opened, std::st
     if (live != 0) {
         std::copy(entry.begin(), entry.end(), area + live);
     } else if (!StoreVolumeLabel(layout, area, doc.AreaLength(), entry.data())) {
-        return Failure(TextNotice(kMsgLabelRootFull, Tone::kError));
+        return Failure(FailureKind::kDiskFull, TextNotice(kMsgLabelRootFull, Tone::kError));
     }
     LabelBytes bootLabel = name;
     bootLabel[0] = ShownFirstByte(bootLabel[0]);

@@ -63,7 +63,7 @@ Result ExtractTreesToFolder(const ImageDocument& doc, HWND owner, const std::vec
     HostNameClaims claims;
     Result result = ExtractTree(doc, owner, entries, folder, kReplaceSilently, nullptr, &claims);
     if (result.Done() && !TopLevelPaths(claims, folder, written)) {
-        return Failure(TextNotice(kMsgOutOfMemory, Tone::kError));
+        return Failure(FailureKind::kOutOfMemory, TextNotice(kMsgOutOfMemory, Tone::kError));
     }
     return result;
 }
