@@ -21,7 +21,7 @@ void TellLookup(const std::string& pattern, const Result& result) {
         Complain("no entry matches '" + pattern + "'");
         return;
     }
-    Report(MainWindow(), result);
+    Report(result);
 }
 
 }  // namespace
@@ -43,7 +43,7 @@ bool ResolveNames(const std::vector<std::string>& patterns, std::vector<uint32_t
                 ok = false;
                 continue;
             }
-            Report(MainWindow(), resolved);  // a folder whose chain broke off
+            Report(resolved);  // a folder whose chain broke off
             for (uint32_t entry : found) {
                 const auto at = std::find(listed.begin(), listed.end(), entry);
                 if (at != listed.end()) {
@@ -80,7 +80,7 @@ bool ResolveFolder(const std::string& path, DirRef& dir) {
     const ImageDocument& doc = Document();
     const Result resolved = ResolveDirectory(doc.GetLayout(), doc.Area(), doc.AreaLength(), path, dir);
     if (!resolved.Done()) {
-        Report(MainWindow(), resolved);
+        Report(resolved);
         return false;
     }
     return true;

@@ -60,7 +60,7 @@ protected:
     }
     // The Add file command over several paths, each file's result shown at once.
     Result AddAll(const std::vector<std::string>& paths) {
-        return AddFiles(doc, MainWindow(), paths, [](const Result& one) { Report(test::TestOwner(), one); });
+        return AddFiles(doc, paths, [](const Result& one) { Report(one); });
     }
     vk::HostFile holder;  // keeps a host file locked
     int socketFd = -1;
@@ -430,7 +430,7 @@ TEST_F(AddFileTest, EveryFailureLeavesTheImageUnchanged) {
         SCOPED_TRACE(row.situation);
         doc.modified = false;
         test::Close(doc);
-        ASSERT_TRUE(test::Shown(CreateEmptyImage(doc, 0xF9, kBootMsDos6), MainWindow()));
+        ASSERT_TRUE(test::Shown(CreateEmptyImage(doc, 0xF9, kBootMsDos6), test::TestOwner()));
         window.Reset();
         const std::string path = row.arrange();
         const Bytes before = test::ImageBytes(doc);

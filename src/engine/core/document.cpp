@@ -170,12 +170,12 @@ bool BackupFatDiffers(const ImageDocument& doc) {
     return std::memcmp(doc.Area() + layout.fatStart, doc.Area() + backup, static_cast<size_t>(layout.fatBytes)) != 0;
 }
 
-void CheckBackupFat(ImageDocument& doc, WindowRef owner) {
+void CheckBackupFat(ImageDocument& doc) {
     if (!BackupFatDiffers(doc)) {
         return;
     }
     const Layout layout = doc.GetLayout();
-    if (Ask(owner, TextNotice(kMsgBackupFatMismatch, Tone::kQuestion), Choices::kYesNo) == Answer::kYes) {
+    if (Ask(TextNotice(kMsgBackupFatMismatch, Tone::kQuestion), Choices::kYesNo) == Answer::kYes) {
         std::memcpy(doc.Area() + layout.FatCopyStart(1), doc.Area() + layout.fatStart,
                     static_cast<size_t>(layout.fatBytes));
         doc.modified = true;
@@ -185,7 +185,7 @@ void CheckBackupFat(ImageDocument& doc, WindowRef owner) {
 Result SaveImage(ImageDocument& doc) {
     if (std::optional<Notice> refusal = ChangeRefusal(doc)) return Failure(FailureKind::kRefused, std::move(*refusal));
     if (!doc.imageFile.IsOpen()) {
-        Result chosen = SaveImageAs(doc, MainWindow());
+        Result chosen = SaveImageAs(doc);
         if (!chosen.Done()) {
             return chosen;
         }
@@ -211,10 +211,10 @@ Result SaveImage(ImageDocument& doc) {
     return saved;
 }
 
-Result SaveImageAs(ImageDocument& doc, WindowRef owner) {
+Result SaveImageAs(ImageDocument& doc) {
     if (std::optional<Notice> refusal = ChangeRefusal(doc)) return Failure(FailureKind::kRefused, std::move(*refusal));
     std::string path;
-    if (!AskSaveImagePath(owner, path)) {
+    if (!AskSaveImagePath(path)) {
         return Declined(false);
     }
     return SaveImageAsPath(doc, path);
@@ -263,7 +263,7 @@ Result CloseImage(ImageDocument& doc) {
     }
     Result closed = Done();
     if (doc.modified) {
-        switch (Ask(MainWindow(), TextNotice(kMsgImageModified, Tone::kQuestion), Choices::kYesNoCancel)) {
+        switch (Ask(TextNotice(kMsgImageModified, Tone::kQuestion), Choices::kYesNoCancel)) {
         case Answer::kYes:
             closed = SaveImage(doc);
             if (!closed.Done()) {

@@ -39,7 +39,7 @@ bool FormatDisk(SectorDevice& device, WindowRef progress, const DiskFormat& g, u
     return true;
 }
 
-void WriteSectorsOfImage(SectorDevice& device, WindowRef progress, WindowRef messageOwner, const uint8_t* area,
+void WriteSectorsOfImage(SectorDevice& device, WindowRef progress, const uint8_t* area,
                          uint32_t sectors, uint32_t formatUnits, const WriteDiskRequest& request,
                          uint32_t sectorsPerTrack, WriteDiskOutcome& outcome) {
     for (uint32_t s = 0; s < sectors && !CancelRequested();) {
@@ -54,7 +54,7 @@ void WriteSectorsOfImage(SectorDevice& device, WindowRef progress, WindowRef mes
         }
         const Notice failed =
             HostErrorNotice(SectorText(kMsgSectorWriteFailed, s), device.lastError, {}, Tone::kWarning);
-        const Answer answer = Ask(messageOwner, failed, Choices::kAbortRetryIgnore, true);
+        const Answer answer = Ask(failed, Choices::kAbortRetryIgnore, true);
         if (answer == Answer::kRetry) {
             continue;
         }
@@ -77,7 +77,7 @@ std::optional<Notice> MediaErrorsWarning(const ImageDocument& doc) {
     return TextNotice(kMsgMediaErrorsNotWritten, Tone::kWarning);
 }
 
-Result WriteImageToDisk(const ImageDocument& doc, WindowRef owner, const WriteDiskRequest& request,
+Result WriteImageToDisk(const ImageDocument& doc, const WriteDiskRequest& request,
                         SectorDevice& device, WriteDiskOutcome* outcome) {
     WriteDiskOutcome local;
     WriteDiskOutcome& result = outcome ? *outcome : local;
@@ -104,7 +104,7 @@ Result WriteImageToDisk(const ImageDocument& doc, WindowRef owner, const WriteDi
     WindowRef progress = nullptr;
     {
         WaitCursor wait;
-        progress = OpenProgress(owner, DiskJob::kWriting, header);
+        progress = OpenProgress(DiskJob::kWriting, header);
         device.readOnly = false;
         device.lastError = 0;
         device.written = false;
@@ -116,7 +116,7 @@ Result WriteImageToDisk(const ImageDocument& doc, WindowRef owner, const WriteDi
             if (request.formatDisk) {
                 ok = FormatDisk(device, progress, g, formatUnits + sectors);
             }
-            WriteSectorsOfImage(device, progress, progress ? progress : owner, doc.Area(), sectors, formatUnits,
+            WriteSectorsOfImage(device, progress, doc.Area(), sectors, formatUnits,
                                 request, g.sectorsPerTrack, result);
             error = device.lastError;
             // The last flush happens at the close: until it succeeded, the
@@ -128,7 +128,7 @@ Result WriteImageToDisk(const ImageDocument& doc, WindowRef owner, const WriteDi
         }
     }
     result.stopped = CancelRequested();
-    CloseProgress(owner, progress);
+    CloseProgress(progress);
     if (!ok) {
         return Failure(HostFault(DriveName(device), error));
     }

@@ -61,14 +61,14 @@ void StampEntry(uint8_t* entry, const HostFindData& found, uint32_t size) {
 // A slot in a folder: an entry of that name after message 74 (unless
 // `quiet` or /F), else PlanNewSlot's slot, growing the folder when it is full.
 SlotResult FindFolderSlot(const Layout& layout, const uint8_t* area, uint32_t length, DirRef dir,
-                          std::string_view displayName, const PackedName& packed, bool quiet, WindowRef owner,
+                          std::string_view displayName, const PackedName& packed, bool quiet,
                           const ClusterSet* keep = nullptr) {
     SlotResult result;
     const uint32_t named = FindPackedEntry(layout, area, length, dir, packed);
     if (named != 0) {
         result.found = true;
         if (quiet || FsOptions().forceSwitch ||
-            Ask(owner, TextNotice(kMsgReplaceEntry, Tone::kQuestion, {displayName}), Choices::kYesNo) ==
+            Ask(TextNotice(kMsgReplaceEntry, Tone::kQuestion, {displayName}), Choices::kYesNo) ==
                 Answer::kYes) {
             result.hasSlot = true;
             result.slotOffset = named;
@@ -267,7 +267,7 @@ std::optional<Fault> MakeFolderCluster(const Layout& layout, uint8_t* area, uint
     return std::nullopt;
 }
 
-Result AddHostFile(ImageDocument& doc, WindowRef owner, std::string_view hostPath, DirRef dir,
+Result AddHostFile(ImageDocument& doc, std::string_view hostPath, DirRef dir,
                    std::string_view shortName, ClusterGuard* guard) {
     if (std::optional<Notice> refusal = ChangeRefusal(doc)) return Failure(FailureKind::kRefused, *refusal);
     WaitCursor wait;
@@ -303,8 +303,8 @@ Result AddHostFile(ImageDocument& doc, WindowRef owner, std::string_view hostPat
     // An existing folder is never replaced, so that its contents stay
     // reachable: a file is refused, a folder of the same name is that folder.
     const SlotResult existing = dir.IsRoot()
-                                    ? FindEntrySlot(layout, area, length, displayName, packed, true, owner)
-                                    : FindFolderSlot(layout, area, length, dir, displayName, packed, true, owner);
+                                    ? FindEntrySlot(layout, area, length, displayName, packed, true)
+                                    : FindFolderSlot(layout, area, length, dir, displayName, packed, true);
     if (existing.found && IsFolderEntry(area + existing.slotOffset)) {
         if (isFolder) {
             return Done();
@@ -322,8 +322,8 @@ Result AddHostFile(ImageDocument& doc, WindowRef owner, std::string_view hostPat
     const bool rootSlotKnown = dir.IsRoot() && !existing.found && existing.hasSlot;
     SlotResult slot = rootSlotKnown ? existing
                       : dir.IsRoot()
-                          ? FindEntrySlot(layout, area, length, displayName, packed, false, owner)
-                          : FindFolderSlot(layout, area, length, dir, displayName, packed, false, owner, guard->Keep());
+                          ? FindEntrySlot(layout, area, length, displayName, packed, false)
+                          : FindFolderSlot(layout, area, length, dir, displayName, packed, false, guard->Keep());
     if (!slot.hasSlot) {
         return slot.failure ? Failure(slot.failureKind, std::move(*slot.failure), slot.goOn) : Declined(slot.goOn);
     }
@@ -382,7 +382,7 @@ Result AddHostFile(ImageDocument& doc, WindowRef owner, std::string_view hostPat
     return Done(std::move(changes));
 }
 
-Result AddFiles(ImageDocument& doc, WindowRef owner, const std::vector<std::string>& paths,
+Result AddFiles(ImageDocument& doc, const std::vector<std::string>& paths,
                 const std::function<void(const Result&)>& tell, DirRef dir) {
     Result all = Declined(true);
     ClusterGuard guard(doc);
@@ -390,7 +390,7 @@ Result AddFiles(ImageDocument& doc, WindowRef owner, const std::vector<std::stri
     const std::vector<std::string> names = claims.Plan(doc, dir, paths);
     for (size_t i = 0; i < paths.size(); ++i) {
         const std::string& path = paths[i];
-        Result one = AddHostFile(doc, owner, path, dir, names[i], &guard);
+        Result one = AddHostFile(doc, path, dir, names[i], &guard);
         if (one.Done() && claims.Tailed(dir, names[i])) {
             one.notices.push_back(AddedUnderTailNotice(path, names[i]));
         }

@@ -23,7 +23,7 @@ struct ImageDocument;
 
 // Adds the host file or folder at `hostPath`: `changes` holds its entry,
 // added, or changed when it replaced a listed entry of its name. Message 74
-// (replace?) is asked over `owner`; declining it, or a folder that is there
+// (replace?) is asked; declining it, or a folder that is there
 // already, changes nothing. A failure is returned with the image as it was;
 // `goOn` tells a multi-file caller whether to try its next file.
 // The entry goes into `dir`; a folder that is full grows by one cluster. A
@@ -34,7 +34,7 @@ struct ImageDocument;
 // `guard` is the caller's when it adds several files to one image (it is
 // told what each add frees); without one, the add builds its own.
 class ClusterGuard;
-Result AddHostFile(ImageDocument& doc, WindowRef owner, std::string_view hostPath, DirRef dir = kRootDir,
+Result AddHostFile(ImageDocument& doc, std::string_view hostPath, DirRef dir = kRootDir,
                    std::string_view shortName = {}, ClusterGuard* guard = nullptr);
 
 class UndoJournal;
@@ -57,7 +57,7 @@ std::optional<Fault> CopyFileToClusters(const Layout& layout, uint8_t* area, uin
 // sums the changes; it is done when any file was added, and its failures
 // were handed to `tell` already. Files of one 8.3 name get numeric tails
 // (ShortNameClaims), each said in its result's notices (message 291).
-Result AddFiles(ImageDocument& doc, WindowRef owner, const std::vector<std::string>& paths,
+Result AddFiles(ImageDocument& doc, const std::vector<std::string>& paths,
                 const std::function<void(const Result&)>& tell, DirRef dir = kRootDir);
 
 }  // namespace vk

@@ -26,7 +26,7 @@ Notice NameRefused(unsigned id) { return TextNotice(id, Tone::kError); }
 
 }  // namespace
 
-Result DeleteEntries(ImageDocument& doc, WindowRef owner, const std::vector<uint32_t>& entries) {
+Result DeleteEntries(ImageDocument& doc, const std::vector<uint32_t>& entries) {
     if (entries.empty()) {
         return Done();
     }
@@ -38,18 +38,18 @@ Result DeleteEntries(ImageDocument& doc, WindowRef owner, const std::vector<uint
     for (const uint32_t entryOffset : entries) {
         const std::string name = EntryDisplayName(doc.Area() + entryOffset);
         if (doc.Area()[entryOffset + kDirAttr] & kAttrDirectory) {
-            Tell(owner, TextNotice(kMsgCannotDeleteDir, Tone::kWarning, {name}));
+            Tell(TextNotice(kMsgCannotDeleteDir, Tone::kWarning, {name}));
             continue;
         }
         // Clusters another entry shares stay allocated, and so does this file:
         // nothing to ask about.
         const std::vector<uint32_t> chain = guard.Chain(entryOffset);
         if (std::optional<Notice> shared = guard.CheckRelease(chain, {entryOffset})) {
-            Tell(owner, *shared);
+            Tell(*shared);
             continue;
         }
         if (!FsOptions().forceSwitch && !yesToAll) {
-            const Answer answer = Ask(owner, TextNotice(kMsgDeleteFile, Tone::kQuestion, {name}),
+            const Answer answer = Ask(TextNotice(kMsgDeleteFile, Tone::kQuestion, {name}),
                                       offerAll ? Choices::kYesAllNoCancel : Choices::kYesNoCancel, true);
             if (answer == Answer::kNo) {
                 continue;
@@ -119,7 +119,7 @@ Result RenameEntry(ImageDocument& doc, uint32_t entryOffset, const std::string* 
     const DirRef dir = DirectoryOf(doc, entryOffset);
     uint32_t holder = 0;
     if (dir.IsRoot()) {
-        const SlotResult slot = FindEntrySlot(layout, doc.Area(), doc.AreaLength(), text, packed, true, nullptr);
+        const SlotResult slot = FindEntrySlot(layout, doc.Area(), doc.AreaLength(), text, packed, true);
         holder = slot.found ? slot.slotOffset : 0;
     } else {
         holder = FindPackedEntry(layout, doc.Area(), doc.AreaLength(), dir, packed);

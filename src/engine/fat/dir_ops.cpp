@@ -113,7 +113,7 @@ Result MakeFolderIn(ImageDocument& doc, DirRef dir, std::string_view name) {
     return made;
 }
 
-Result RemoveFolders(ImageDocument& doc, WindowRef owner, const std::vector<uint32_t>& entries, bool recursive) {
+Result RemoveFolders(ImageDocument& doc, const std::vector<uint32_t>& entries, bool recursive) {
     if (entries.empty()) {
         return Done();
     }
@@ -157,7 +157,7 @@ Result RemoveFolders(ImageDocument& doc, WindowRef owner, const std::vector<uint
             const Notice question = items == 0 ? TextNotice(kMsgDeleteFolder, Tone::kQuestion, {path})
                                                : TextNotice(kMsgDeleteFolderTree, Tone::kQuestion,
                                                             {path, std::to_string(files)});
-            const Answer answer = Ask(owner, question, Choices::kYesNoCancel, true);
+            const Answer answer = Ask(question, Choices::kYesNoCancel, true);
             if (answer == Answer::kNo) {
                 continue;
             }

@@ -17,7 +17,7 @@ bool IsLabelSlot(const uint8_t* e) { return (e[kDirAttr] & kAttrVolume) && !IsLo
 }  // namespace
 
 SlotResult FindEntrySlot(const Layout& layout, const uint8_t* area, uint32_t length, std::string_view displayName,
-                         const PackedName& packed, bool quiet, WindowRef owner) {
+                         const PackedName& packed, bool quiet) {
     SlotResult result;
     uint32_t deletedSlot = 0;
     const RootWalkEnd end = WalkRootEntries(layout, area, length, [&](uint32_t offset) {
@@ -40,7 +40,7 @@ SlotResult FindEntrySlot(const Layout& layout, const uint8_t* area, uint32_t len
         result.found = true;
         const std::string name(displayName);
         if (quiet || FsOptions().forceSwitch ||
-            Ask(owner, TextNotice(kMsgReplaceEntry, Tone::kQuestion, {name}), Choices::kYesNo) == Answer::kYes) {
+            Ask(TextNotice(kMsgReplaceEntry, Tone::kQuestion, {name}), Choices::kYesNo) == Answer::kYes) {
             result.hasSlot = true;
             result.slotOffset = end.offset;
         }

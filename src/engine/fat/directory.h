@@ -24,10 +24,10 @@ struct SlotResult {
 };
 
 // Chooses the slot for `packed`: an existing entry of that name (asking
-// message 74 over `owner` unless `quiet` or /F), else the first never-used
+// message 74 unless `quiet` or /F), else the first never-used
 // slot, else the first deleted one.
 SlotResult FindEntrySlot(const Layout& layout, const uint8_t* area, uint32_t length, std::string_view displayName,
-                         const PackedName& packed, bool quiet, WindowRef owner);
+                         const PackedName& packed, bool quiet);
 
 // How many root entries lie inside the area, from entry 0 on.
 uint32_t RootEntryCount(const Layout& layout, uint32_t length);

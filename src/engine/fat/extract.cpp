@@ -28,12 +28,12 @@ bool IsDirectoryOrLabel(uint8_t attr) { return (attr & (kAttrDirectory | kAttrVo
 // one: declined when the user keeps the existing file. The entry standing
 // there is replaced itself, never opened: a link is replaced, and what it
 // points to stays as it was.
-Result PlaceTarget(WindowRef owner, NewHostFile& file, unsigned replaceFlags) {
+Result PlaceTarget(NewHostFile& file, unsigned replaceFlags) {
     const std::string& targetPath = file.targetPath;
     uint32_t error = CommitNewHostFile(file, false);
     if (ClassifyHostCode(error) == HostFailure::kExists) {
         if (!(replaceFlags & kReplaceSilently) &&
-            Ask(owner, TextNotice(kMsgReplaceHostFile, Tone::kQuestion, {targetPath}), Choices::kYesNo, true) !=
+            Ask(TextNotice(kMsgReplaceHostFile, Tone::kQuestion, {targetPath}), Choices::kYesNo, true) !=
                 Answer::kYes) {
             return Declined(true);
         }
@@ -113,7 +113,7 @@ bool IsDeviceName(std::string_view name) {
 
 }  // namespace
 
-Result ExtractEntry(const ImageDocument& doc, WindowRef owner, uint32_t entryOffset, unsigned replaceFlags,
+Result ExtractEntry(const ImageDocument& doc, uint32_t entryOffset, unsigned replaceFlags,
                     const std::string& targetPath) {
     if (std::optional<Notice> refusal = ExtractionRefusal(doc)) return Failure(FailureKind::kRefused, *refusal);
     const uint8_t* entry = doc.Area() + entryOffset;
@@ -142,7 +142,7 @@ Result ExtractEntry(const ImageDocument& doc, WindowRef owner, uint32_t entryOff
     if (LocalDosToHostTime(stamp, time)) {
         SetHostFileTimes(file.file, time);
     }
-    Result placed = PlaceTarget(owner, file, replaceFlags);
+    Result placed = PlaceTarget(file, replaceFlags);
     if (!placed.Done()) {
         return placed;
     }
@@ -150,23 +150,22 @@ Result ExtractEntry(const ImageDocument& doc, WindowRef owner, uint32_t entryOff
     return failure ? Failure(*failure) : Done();
 }
 
-Result SaveEntryAs(const ImageDocument& doc, WindowRef owner, uint32_t entryOffset, const SavePathChooser& choosePath,
+Result SaveEntryAs(const ImageDocument& doc, uint32_t entryOffset, const SavePathChooser& choosePath,
                    unsigned replaceFlags) {
     const std::string name = EntryDisplayName(doc.Area() + entryOffset);
     if (IsDirectoryOrLabel(doc.Area()[entryOffset + kDirAttr])) {
         return Failure(FailureKind::kRefused, TextNotice(kMsgCannotSaveEntry, Tone::kWarning, {name}), true);
     }
     std::string path;
-    if (!choosePath(MainWindow(), SafeHostName(name), path) || path.empty()) {
+    if (!choosePath(SafeHostName(name), path) || path.empty()) {
         return Declined(false);
     }
-    return ExtractEntry(doc, owner, entryOffset, replaceFlags, path);
+    return ExtractEntry(doc, entryOffset, replaceFlags, path);
 }
 
 Result ExtractEntriesToFolder(const ImageDocument& doc, const std::vector<uint32_t>& entries,
-                              const std::string& folder, ByteBlock& pathList) {
-    std::vector<std::string> paths;
-    size_t total = 0;
+                              const std::string& folder, std::vector<std::string>& paths) {
+    paths.clear();
     HostNameClaims claims;  // entries of one host name are not written over each other
     std::vector<Notice> renamed;
     for (const uint32_t entryOffset : entries) {
@@ -177,18 +176,9 @@ Result ExtractEntriesToFolder(const ImageDocument& doc, const std::vector<uint32
         std::optional<Notice> tailed;
         paths.push_back(claims.ClaimPath(folder, SafeHostName(name), name, tailed));
         if (tailed) renamed.push_back(*tailed);
-        total += paths.back().size() + 1;
     }
-    if (!pathList.Allocate(total + 1)) {
-        return Failure(FailureKind::kOutOfMemory, TextNotice(kMsgOutOfMemory, Tone::kError));
-    }
-    std::memset(pathList.data(), 0, total + 1);
-    size_t cursor = 0;
     for (size_t i = 0; i < entries.size(); ++i) {
-        std::memcpy(pathList.data() + cursor, paths[i].c_str(), paths[i].size() + 1);
-        cursor += paths[i].size() + 1;
-        // Replacing silently, it asks nothing and needs no owner.
-        Result one = ExtractEntry(doc, nullptr, entries[i], kReplaceSilently, paths[i]);
+        Result one = ExtractEntry(doc, entries[i], kReplaceSilently, paths[i]);
         if (!one.Done()) {
             return one;
         }

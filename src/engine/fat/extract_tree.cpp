@@ -35,8 +35,8 @@ struct MadeFolder {
 
 class TreeExtraction {
 public:
-    TreeExtraction(const ImageDocument& doc, WindowRef owner, unsigned replaceFlags, HostNameClaims& claims)
-        : doc_(doc), owner_(owner), replaceFlags_(replaceFlags), claims_(claims) {}
+    TreeExtraction(const ImageDocument& doc, unsigned replaceFlags, HostNameClaims& claims)
+        : doc_(doc), replaceFlags_(replaceFlags), claims_(claims) {}
 
     // The entry itself, then (a folder) its tree; false when an answer stops everything.
     bool Entry(uint32_t entryOffset, const std::string& hostFolder) {
@@ -86,7 +86,7 @@ public:
                 made_.push_back(MadeFolder{target, item.entryOffset});
                 hostFolders.push_back(target);
             } else {
-                Result one = ExtractEntry(doc_, owner_, item.entryOffset, replaceFlags_, target);
+                Result one = ExtractEntry(doc_, item.entryOffset, replaceFlags_, target);
                 if (one.Done()) {
                     ++written_;
                 } else if (one.Failed()) {
@@ -141,7 +141,6 @@ private:
     }
 
     const ImageDocument& doc_;
-    WindowRef owner_;
     unsigned replaceFlags_;
     HostNameClaims& claims_;
     std::vector<MadeFolder> made_;
@@ -152,12 +151,12 @@ private:
 
 }  // namespace
 
-Result ExtractTree(const ImageDocument& doc, WindowRef owner, const std::vector<uint32_t>& entries,
+Result ExtractTree(const ImageDocument& doc, const std::vector<uint32_t>& entries,
                    const std::string& hostFolder, unsigned replaceFlags, uint32_t* written,
                    HostNameClaims* claims) {
     if (std::optional<Notice> refusal = ExtractionRefusal(doc)) return Failure(FailureKind::kRefused, *refusal);
     HostNameClaims ownClaims;
-    TreeExtraction extraction(doc, owner, replaceFlags, claims != nullptr ? *claims : ownClaims);
+    TreeExtraction extraction(doc, replaceFlags, claims != nullptr ? *claims : ownClaims);
     bool goOn = true;
     for (const uint32_t entryOffset : entries) {
         if (!(goOn = extraction.Entry(entryOffset, hostFolder))) break;
