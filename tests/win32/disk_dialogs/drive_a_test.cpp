@@ -27,6 +27,7 @@
 #include "win32/ui/commands.h"
 #include "win32/ui/write_to_disk.h"
 #include "win32/ui/document_view.h"
+#include "win32/ports/prompt_owner.h"
 #include "tests/support/box_flags.h"
 
 namespace vk::win32 {

@@ -12,6 +12,7 @@
 #include "win32/disk_dialogs/disk_dialogs.h"
 #include "engine/drive/disk_job.h"
 #include "engine/ports/progress.h"
+#include "win32/ports/prompt_owner.h"
 #include "win32/resources/command_ids.h"
 #include "win32/resources/disk_dialog_ids.h"
 #include "tests/win32/sheets/sheet_fixture.h"
