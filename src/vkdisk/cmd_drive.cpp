@@ -45,7 +45,7 @@ const char kWriteUsage[] =
 
 extern "C" void OnInterrupt(int) { SetCancelRequested(true); }
 
-int32_t ChosenFormat(WindowRef, void* context) { return static_cast<int32_t>(*static_cast<uint32_t*>(context)); }
+int32_t ChosenFormat(void* context) { return static_cast<int32_t>(*static_cast<uint32_t*>(context)); }
 
 // The device a command names, with the back end of this system.
 struct Drive {
@@ -126,13 +126,13 @@ int CmdRead(const Args& args) {
     request.selectFormat = ChosenFormat;
     request.selectContext = &code;
     ImageDocument& doc = Document();
-    if (!Shown(ReadDiskToImage(doc, MainWindow(), request, drive.device))) {
+    if (!Shown(ReadDiskToImage(doc, request, drive.device))) {
         if (CancelRequested()) {
             Complain("stopped; no image was written");
         }
         return kExitFailure;
     }
-    CheckBackupFat(doc, MainWindow());
+    CheckBackupFat(doc);
     if (!Shown(SaveImageToPath(doc, imagePath))) {
         return kExitFailure;
     }
@@ -166,13 +166,13 @@ int CmdWrite(const Args& args) {
 #endif
     CommonDriveOptions(parsed);
     if (const std::optional<Notice> warning = MediaErrorsWarning(doc)) {
-        Tell(MainWindow(), *warning);
+        Tell(*warning);
     }
     WriteDiskRequest request;
     request.formatDisk = parsed.Has("--format-disk");
     request.fastWrite = parsed.Has("--fast");
     WriteDiskOutcome outcome;
-    const bool ok = Shown(WriteImageToDisk(doc, MainWindow(), request, drive.device, &outcome));
+    const bool ok = Shown(WriteImageToDisk(doc, request, drive.device, &outcome));
     CloseDocument();
     if (!ok) {
         return kExitFailure;

@@ -109,7 +109,7 @@ int CmdLs(const Args& args) {
                                              [&](const TreeProblem& p) { return p.entryOffset == folder.second; });
             if (!skipped) folders.emplace_back(folder.first, DirRef{Load16(doc.Area() + folder.second + kDirFirstCluster)});
         }
-        for (const Notice& problem : ProblemNotices(end)) Tell(MainWindow(), problem);
+        for (const Notice& problem : ProblemNotices(end)) Tell(problem);
         if (!end.problems.empty()) exitCode = kExitFailure;
     }
     for (size_t i = 0; i < folders.size(); ++i) {
@@ -144,8 +144,8 @@ int CmdRm(const Args& args) {
     if (!ResolveNames({parsed.positional.begin() + 1, parsed.positional.end()}, entries)) {
         return SaveAndClose(false, kExitFailure);
     }
-    const Result deleted = DeleteEntries(Document(), MainWindow(), entries);
-    Report(MainWindow(), deleted);
+    const Result deleted = DeleteEntries(Document(), entries);
+    Report(deleted);
     for (const uint32_t entry : entries) {
         if (Document().Area()[entry + kDirAttr] & kAttrDirectory) {
             Complain(Printable(EntryDisplayName(Document().Area() + entry)) +
@@ -201,7 +201,7 @@ int CmdRen(const Args& args) {
         }
     }
     const Result renamed = RenameEntry(Document(), entries[0], &newName);
-    Report(MainWindow(), renamed);
+    Report(renamed);
     return SaveAndClose(renamed.Done(), renamed.Done() ? kExitOk : kExitFailure);
 }
 
@@ -241,7 +241,7 @@ int CmdLabel(const Args& args) {
     ImageDocument& doc = Document();
     const VolumeFigures opened = ReadVolumeFigures(doc);
     const Result applied = ApplyVolumeLabel(doc, opened, set ? parsed.positional[1] : std::string());
-    Report(MainWindow(), applied);
+    Report(applied);
     return SaveAndClose(applied.Done(), applied.Done() ? kExitOk : kExitFailure);
 }
 
@@ -289,7 +289,7 @@ int CmdAttr(const Args& args) {
         const uint8_t attr = doc.Area()[entry + kDirAttr];
         if (change) {
             const uint8_t bits = static_cast<uint8_t>(((attr & kAttrEditable) | setBits) & ~clearBits);
-            Report(MainWindow(), ApplyFileAttributes(doc, entry, bits));
+            Report(ApplyFileAttributes(doc, entry, bits));
         } else {
             std::printf("%s  %s\n", AttributeText(attr).c_str(), Printable(EntryDisplayName(doc.Area() + entry)).c_str());
         }

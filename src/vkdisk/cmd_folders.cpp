@@ -95,8 +95,8 @@ int CmdRmdir(const Args& args) {
         }
     }
     const Result removed =
-        RemoveFolders(Document(), MainWindow(), folders, parsed.Has("-r") || parsed.Has("--recursive"));
-    Report(MainWindow(), removed);
+        RemoveFolders(Document(), folders, parsed.Has("-r") || parsed.Has("--recursive"));
+    Report(removed);
     const bool allGone = removed.changes.removed.size() == entries.size();
     return SaveAndClose(true, allGone ? kExitOk : kExitFailure);
 }

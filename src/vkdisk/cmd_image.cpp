@@ -207,7 +207,7 @@ int CmdNew(const Args& args) {
     if (custom.given) {
         const DiskFormat row = ParseCustomFormat(customTexts);
         if (const std::optional<CustomFormatRefusal> refusal = RefuseCustomFormat(row)) {
-            Tell(MainWindow(), refusal->notice);
+            Tell(refusal->notice);
             return kExitFailure;
         }
         StoreCustomFormat(row);

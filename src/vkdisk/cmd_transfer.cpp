@@ -134,8 +134,8 @@ bool AddOne(ImageDocument& doc, const std::string& hostPath, const std::string& 
         return true;
     }
     const unsigned unasked = UnaskedDeclines();
-    const Result added = AddHostFile(doc, MainWindow(), hostPath, dir, name, &run.guard, &run.slots);
-    Report(MainWindow(), added);
+    const Result added = AddHostFile(doc, hostPath, dir, name, &run.guard, &run.slots);
+    Report(added);
     if (UnaskedDeclines() != unasked) {
         run.skipped.push_back(hostPath);
     }
@@ -143,7 +143,7 @@ bool AddOne(ImageDocument& doc, const std::string& hostPath, const std::string& 
         return added.goOn;  // a declined replacement goes on and is no failure
     }
     if (!name.empty() && run.claims.Tailed(dir, name)) {
-        Tell(MainWindow(), AddedUnderTailNotice(hostPath, name));
+        Tell(AddedUnderTailNotice(hostPath, name));
     }
     if (!run.recursive || !std::filesystem::is_directory(own)) {
         return true;
@@ -188,7 +188,7 @@ bool PrepareTargetFolder(std::string folder) {
     const uint32_t error = CreateHostFolder(folder, existed);
     if (error == kHostSuccess) return true;
     while (folder.size() > 1 && (folder.back() == '/' || folder.back() == HostPathSeparator())) folder.pop_back();
-    Tell(MainWindow(), ClassifyHostCode(error) == HostFailure::kNotFound
+    Tell(ClassifyHostCode(error) == HostFailure::kNotFound
                            ? TextNotice(kMsgFolderMissing, Tone::kError, {folder, HostFolderOf(folder)})
                            : HostCreateFailure(folder, error));
     return false;
@@ -269,15 +269,15 @@ int CmdGet(const Args& args) {
         const std::string name = EntryDisplayName(doc.Area() + entries[i]);
         const unsigned unasked = UnaskedDeclines();
         const bool isFolder = (doc.Area()[entries[i] + kDirAttr] & (kAttrDirectory | kAttrVolume)) == kAttrDirectory;
-        const SavePathChooser intoFolder = [&](WindowRef, std::string_view safe, std::string& path) {
+        const SavePathChooser intoFolder = [&](std::string_view safe, std::string& path) {
             std::optional<Notice> tailed;
             path = claims.ClaimPath(into, std::string(safe), name, tailed);
-            if (tailed) Tell(MainWindow(), *tailed);
+            if (tailed) Tell(*tailed);
             return true;
         };
-        const Result saved = isFolder ? ExtractTree(doc, MainWindow(), {entries[i]}, into, replaceFlags, nullptr, &claims)
-                                      : SaveEntryAs(doc, MainWindow(), entries[i], intoFolder, replaceFlags);
-        Report(MainWindow(), saved);
+        const Result saved = isFolder ? ExtractTree(doc, {entries[i]}, into, replaceFlags, nullptr, &claims)
+                                      : SaveEntryAs(doc, entries[i], intoFolder, replaceFlags);
+        Report(saved);
         ok = saved.goOn;
         failedOne = failedOne || (isFolder && saved.Failed());
         if (UnaskedDeclines() != unasked) {

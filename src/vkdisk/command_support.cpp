@@ -82,7 +82,7 @@ void TellErrorFileFate(const std::string& imagePath, bool existed) {
 }
 
 bool Shown(const Result& result) {
-    Report(MainWindow(), result);
+    Report(result);
     return result.Done();
 }
 
@@ -95,9 +95,9 @@ bool OpenDocument(const std::string& path, bool readOnly) {
     // A command that only reads saves nothing, so there is nothing to ask:
     // the mismatch is stated as a warning in the question's own words.
     if (!readOnly) {
-        CheckBackupFat(doc, MainWindow());
+        CheckBackupFat(doc);
     } else if (BackupFatDiffers(doc)) {
-        Tell(MainWindow(), TextNotice(kMsgBackupFatMismatch, Tone::kWarning));
+        Tell(TextNotice(kMsgBackupFatMismatch, Tone::kWarning));
     }
     return true;
 }

@@ -146,9 +146,7 @@ std::string Printable(std::string_view text, bool keepLineBreaks) {
 }
 }  // namespace cli
 
-WindowRef MainWindow() { return nullptr; }
-
-Answer Present(WindowRef, const Notice& notice, Choices choices, bool) {
+Answer Present(const Notice& notice, Choices choices, bool) {
     std::string text;
     if (!NoticeText(notice, text)) {
         return Answer::kNone;
@@ -156,7 +154,7 @@ Answer Present(WindowRef, const Notice& notice, Choices choices, bool) {
     return Show(text, notice.tone, choices);
 }
 
-bool AskSaveImagePath(WindowRef, std::string&) { return false; }
+bool AskSaveImagePath(std::string&) { return false; }
 
 void UpdateStatusText() {}
 void BeginWaitCursor() {}

@@ -33,7 +33,7 @@ void BreakProgressLine() {
 
 }  // namespace cli
 
-WindowRef OpenProgress(WindowRef, DiskJob job, const ProgressHeader& header) {
+WindowRef OpenProgress(DiskJob job, const ProgressHeader& header) {
     verb = job == DiskJob::kReading ? "reading" : "writing";
     lineOpen = false;
     lastPercent = UINT32_MAX;
@@ -65,6 +65,6 @@ void UpdateProgress(WindowRef progress, uint32_t current, uint32_t total) {
     lineOpen = true;
 }
 
-void CloseProgress(WindowRef, WindowRef) { cli::BreakProgressLine(); }
+void CloseProgress(WindowRef) { cli::BreakProgressLine(); }
 
 }  // namespace vk

@@ -7,7 +7,6 @@
 #include "engine/fat/list_texts.h"
 #include "engine/fat/name_match.h"
 #include "engine/ports/prompts.h"
-#include "engine/strings/string_ids.h"
 #include "vkdisk/command_support.h"
 
 namespace vk::cli {
@@ -18,12 +17,11 @@ bool IsPath(const std::string& pattern) { return pattern.find_first_of("/\\") !=
 // Says what a failed look-up has to say; "not found" as a name without a
 // path says it.
 void TellLookup(const std::string& pattern, const Result& result) {
-    if (result.failure && result.failure->form == Notice::Form::kText && result.failure->id == kMsgPathNotFound &&
-        result.notices.empty()) {
+    if (result.kind == FailureKind::kNotFound && result.notices.empty()) {
         Complain("no entry matches '" + pattern + "'");
         return;
     }
-    Report(MainWindow(), result);
+    Report(result);
 }
 
 }  // namespace
@@ -45,7 +43,7 @@ bool ResolveNames(const std::vector<std::string>& patterns, std::vector<uint32_t
                 ok = false;
                 continue;
             }
-            Report(MainWindow(), resolved);  // a folder whose chain broke off
+            Report(resolved);  // a folder whose chain broke off
             for (uint32_t entry : found) {
                 const auto at = std::find(listed.begin(), listed.end(), entry);
                 if (at != listed.end()) {
@@ -82,7 +80,7 @@ bool ResolveFolder(const std::string& path, DirRef& dir) {
     const ImageDocument& doc = Document();
     const Result resolved = ResolveDirectory(VolumeOf(doc), path, dir);
     if (!resolved.Done()) {
-        Report(MainWindow(), resolved);
+        Report(resolved);
         return false;
     }
     return true;

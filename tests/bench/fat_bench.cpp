@@ -79,7 +79,7 @@ double OneAdd(const std::vector<std::string>& paths, bool intoFolder) {
     }
     size_t added = 0;
     const auto t = Clock::now();
-    AddFiles(doc, nullptr, paths, [&](const Result& one) { added += one.changes.added.size(); }, dir);
+    AddFiles(doc, paths, [&](const Result& one) { added += one.changes.added.size(); }, dir);
     const double ms = Millis(t);
     doc.modified = false;
     return added == paths.size() ? ms : -1;
@@ -97,9 +97,9 @@ void Fill(vk::ImageDocument& doc, const std::vector<std::string>& paths, int fol
             dir = DirRef{Load16(doc.Area() + made.changes.added.front() + kDirFirstCluster)};
         }
         if (perFile) {
-            for (const std::string& path : paths) AddHostFile(doc, nullptr, path, dir);
+            for (const std::string& path : paths) AddHostFile(doc, path, dir);
         } else {
-            AddFiles(doc, nullptr, paths, [](const Result&) {}, dir);
+            AddFiles(doc, paths, [](const Result&) {}, dir);
         }
     }
 }
@@ -138,7 +138,7 @@ int main(int argc, char** argv) {
         if (!CreateEmptyImage(doc, 0xF0, 2).Done()) return 1;
 
         auto t = Clock::now();
-        if (!AddFiles(doc, nullptr, paths, [](const Result&) {}).Done()) return 1;
+        if (!AddFiles(doc, paths, [](const Result&) {}).Done()) return 1;
         add += Millis(t);
 
         t = Clock::now();
@@ -154,12 +154,12 @@ int main(int argc, char** argv) {
         t = Clock::now();
         fs::remove_all(root / "out");
         fs::create_directories(root / "out");
-        ByteBlock written;
+        std::vector<std::string> written;
         if (!ExtractEntriesToFolder(doc, listed, (root / "out").string(), written).Done()) return 1;
         extract += Millis(t);
 
         t = Clock::now();
-        const Result removed = DeleteEntries(doc, nullptr, listed);
+        const Result removed = DeleteEntries(doc, listed);
         remove += Millis(t);
         if (removed.changes.removed.size() != listed.size() || !ListedEntries(doc).empty()) return 1;
         doc.modified = false;

@@ -60,7 +60,7 @@ protected:
     }
     // The Add file command over several paths, each file's result shown at once.
     Result AddAll(const std::vector<std::string>& paths) {
-        return AddFiles(doc, MainWindow(), paths, [](const Result& one) { Report(test::TestOwner(), one); });
+        return AddFiles(doc, paths, [](const Result& one) { Report(one); });
     }
     vk::HostFile holder;  // keeps a host file locked
     int socketFd = -1;
@@ -299,6 +299,7 @@ struct FailureRow {
     const char* situation;
     std::function<std::string()> arrange;  // returns the host path
     bool goOn;
+    FailureKind kind;  // kNone: declined
 };
 
 #ifndef _WIN32
@@ -321,28 +322,28 @@ TEST_F(AddFileTest, EveryFailureLeavesTheImageUnchanged) {
              script.SystemError(test::win_code::kFileNotFound, path);
              return path;
          },
-         false},
+         false, FailureKind::kNotFound},
         {"user declines message 74",
          [this] {
              PlaceFile(0, "TWICE   TXT", Pattern(10), {2});
              script.Message(kMsgReplaceEntry, test::kBoxYesNo | test::kIconQuestion, test::kIdNo);
              return HostFile("twice.txt", Pattern(10));
          },
-         true},
+         true, FailureKind::kNone},
         {"root directory full",
          [this] {
              for (uint32_t i = 0; i < layout.rootEntries; ++i) std::memcpy(Entry(Slot(i)), "FILLER  BIN", 11);
              script.Message(kMsgDirectoryFull, test::kIconError);
              return HostFile("new.txt", Pattern(10));
          },
-         false},
+         false, FailureKind::kDiskFull},
         {"no free cluster",
          [this] {
              FillDisk();
              script.Message(kMsgDiskFull, test::kIconError);
              return HostFile("new.txt", Pattern(10));
          },
-         false},
+         false, FailureKind::kDiskFull},
         {"disk fills up in the middle of a file that replaces another",
          [this] {
              PlaceFile(0, "OLD     BIN", Pattern(2048), {2, 3});
@@ -351,7 +352,7 @@ TEST_F(AddFileTest, EveryFailureLeavesTheImageUnchanged) {
              script.Message(kMsgReplaceEntry, test::kBoxYesNo | test::kIconQuestion, test::kIdYes).Message(kMsgDiskFull, test::kIconError);
              return HostFile("old.bin", Pattern(5000));  // five clusters; three are to be had
          },
-         false},
+         false, FailureKind::kDiskFull},
         {"disk fills up replacing a file with a long name",
          [this] {
              const uint8_t sum = ShortNameChecksum(reinterpret_cast<const uint8_t*>("LONGFI~1TXT"));
@@ -364,14 +365,14 @@ TEST_F(AddFileTest, EveryFailureLeavesTheImageUnchanged) {
              script.Message(kMsgDiskFull, test::kIconError);
              return HostFile("longfi~1.txt", Pattern(5000));  // five clusters; three are to be had
          },
-         false},
+         false, FailureKind::kDiskFull},
         {"no free cluster for a folder",
          [this] {
              FillDisk();
              script.Message(kMsgDiskFull, test::kIconError);
              return MakeHostFolder("newdir");
          },
-         false},
+         false, FailureKind::kDiskFull},
         {"folder cluster past the end of the image",
          [this] {
              // The one free cluster lies beyond the area; cluster 2 onwards are taken.
@@ -381,7 +382,7 @@ TEST_F(AddFileTest, EveryFailureLeavesTheImageUnchanged) {
              script.Message(kMsgImageTooSmall, test::kIconError);
              return MakeHostFolder("late");
          },
-         false},
+         false, FailureKind::kDamaged},
 #ifdef _WIN32
         {"host file cannot be opened",
          [this] {
@@ -392,7 +393,7 @@ TEST_F(AddFileTest, EveryFailureLeavesTheImageUnchanged) {
              script.SystemError(test::win_code::kSharingViolation, path);
              return path;
          },
-         false},
+         false, FailureKind::kHostError},
 #else
         {"a socket is no file to add",
          [this] {
@@ -400,7 +401,7 @@ TEST_F(AddFileTest, EveryFailureLeavesTheImageUnchanged) {
              script.Message(kMsgAddNotAFile, test::kIconError);
              return path;
          },
-         false},
+         false, FailureKind::kBadName},
         {"a FIFO is refused before anything waits for a writer",
          [this] {
              const std::string path = dir.Path("fifo");
@@ -408,13 +409,13 @@ TEST_F(AddFileTest, EveryFailureLeavesTheImageUnchanged) {
              script.Message(kMsgAddNotAFile, test::kIconError);
              return path;
          },
-         false},
+         false, FailureKind::kBadName},
         {"a device is no file to add",
          [this] {
              script.Message(kMsgAddNotAFile, test::kIconError);
              return std::string("/dev/null");
          },
-         false},
+         false, FailureKind::kBadName},
 #endif
 #ifdef __linux__
         {"a file whose listed size is 0 yields bytes",
@@ -422,14 +423,14 @@ TEST_F(AddFileTest, EveryFailureLeavesTheImageUnchanged) {
              script.Message(kMsgAddFileLongerThanListed, test::kIconError);
              return std::string("/proc/self/status");
          },
-         false},
+         false, FailureKind::kHostError},
 #endif
     };
     for (const FailureRow& row : rows) {
         SCOPED_TRACE(row.situation);
         doc.modified = false;
         test::Close(doc);
-        ASSERT_TRUE(test::Shown(CreateEmptyImage(doc, 0xF9, kBootMsDos6), MainWindow()));
+        ASSERT_TRUE(test::Shown(CreateEmptyImage(doc, 0xF9, kBootMsDos6), test::TestOwner()));
         window.Reset();
         const std::string path = row.arrange();
         const Bytes before = test::ImageBytes(doc);
@@ -437,6 +438,7 @@ TEST_F(AddFileTest, EveryFailureLeavesTheImageUnchanged) {
         FsOptions().forceSwitch = false;
         EXPECT_FALSE(added.Done());
         EXPECT_EQ(added.goOn, row.goOn);
+        EXPECT_EQ(added.kind, row.kind);
         EXPECT_TRUE(test::ImageBytes(doc) == before);
         EXPECT_FALSE(doc.modified);
         EXPECT_TRUE(added.changes.Empty());

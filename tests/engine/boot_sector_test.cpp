@@ -15,7 +15,7 @@ protected:
         InstallImage(doc, bytes);
         std::vector<Notice> warnings;
         const bool valid = ParseBootSector(doc, warnings);
-        for (const Notice& warning : warnings) Tell(TestOwner(), warning);
+        for (const Notice& warning : warnings) Tell(warning);
         return valid;
     }
 };

@@ -272,7 +272,7 @@ TEST_F(ClusterMapTest, EveryListedFormatAndTemplateIsPossible) {
     const size_t count = ListedFormatCodes(codes);
     for (size_t i = 0; i < count; ++i) {
         for (unsigned boot = 0; boot < kBootTemplateCount; ++boot) {
-            ASSERT_TRUE(test::Shown(CreateEmptyImage(doc, codes[i], boot), MainWindow()));
+            ASSERT_TRUE(test::Shown(CreateEmptyImage(doc, codes[i], boot), test::TestOwner()));
             std::vector<Notice> warnings;
             ParseBootSector(doc, warnings);
             EXPECT_EQ(ImpossibleLayout(doc), LayoutFault::kNone) << std::hex << codes[i] << " boot " << boot;

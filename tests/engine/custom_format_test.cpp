@@ -21,7 +21,7 @@ protected:
     // The OK of a front end: the refusal told, or the row stored.
     static bool Accept(const DiskFormat& row) {
         if (const auto refusal = RefuseCustomFormat(row)) {
-            Tell(TestOwner(), refusal->notice);
+            Tell(refusal->notice);
             return false;
         }
         StoreCustomFormat(row);

@@ -37,7 +37,7 @@ protected:
         selected.clear();
         for (int i : items) selected.push_back(listed[static_cast<size_t>(i)]);
     }
-    void Delete() { result = Shown(DeleteEntries(doc, test::TestOwner(), selected)); }
+    void Delete() { result = Shown(DeleteEntries(doc, selected)); }
 
     std::vector<uint32_t> listed;    // the listing before the command
     std::vector<uint32_t> selected;  // in list order
@@ -199,7 +199,7 @@ protected:
         ASSERT_EQ(ListedEntries(doc), (std::vector<uint32_t>{Slot(2), Slot(6)}));
     }
     // The Delete command over the listed entry at `item`.
-    void DeleteItem(size_t item) { Shown(DeleteEntries(doc, test::TestOwner(), {ListedEntries(doc)[item]})); }
+    void DeleteItem(size_t item) { Shown(DeleteEntries(doc, {ListedEntries(doc)[item]})); }
     Result Rename(uint32_t entry, const std::string& typed) { return Shown(RenameEntry(doc, entry, &typed)); }
     static uint8_t Checksum(const char* name11) { return ShortNameChecksum(reinterpret_cast<const uint8_t*>(name11)); }
     // The image as it was, with byte 0 of the given slots marked deleted.
@@ -321,7 +321,9 @@ TEST_P(RenameRejectTest, ShowsTheMessageAndKeepsTheOldName) {
     const test::Bytes before = Snapshot();
     script.Message(c.message, test::kIconError);
     std::string text = c.typed;
-    EXPECT_TRUE(Rename(text).Failed());
+    const Result renamed = Rename(text);
+    EXPECT_TRUE(renamed.Failed());
+    EXPECT_EQ(renamed.kind, FailureKind::kBadName);
     EXPECT_EQ(Snapshot(), before);
     EXPECT_FALSE(doc.modified);
 }
@@ -365,7 +367,9 @@ TEST_F(RenameTest, ExistingNameShowsSystemError183) {
     const test::Bytes before = Snapshot();
     script.SystemError(test::win_code::kAlreadyExists, "FILE2.TXT");
     std::string text = "file2.txt";
-    EXPECT_TRUE(Rename(text).Failed());
+    const Result renamed = Rename(text);
+    EXPECT_TRUE(renamed.Failed());
+    EXPECT_EQ(renamed.kind, FailureKind::kExists);
     EXPECT_EQ(Snapshot(), before);
     EXPECT_FALSE(doc.modified);
 }

@@ -63,14 +63,17 @@ TEST_F(DirPathTest, ResolvesEntriesAndTheirDirectories) {
 }
 
 TEST_F(DirPathTest, RefusesPathsThatLeadNowhere) {
+    constexpr FailureKind kNotFound = FailureKind::kNotFound;
+    constexpr FailureKind kBadName = FailureKind::kBadName;
     struct Case {
         const char* path;
         unsigned id;
+        FailureKind kind;
     } cases[] = {
-        {"NOPE", kMsgPathNotFound},         {"\x05SC.TXT", kMsgPathNotFound},  // as stored, not as shown
-        {"GONE.TXT", kMsgPathNotFound},     {"VOLUME", kMsgPathNotFound},
-        {"README/X", kMsgPathNotFound},     {"A/NOPE/NOTES.TXT", kMsgPathNotFound},
-        {"..", kMsgPathAboveRoot},          {"A/B/../../../README", kMsgPathAboveRoot},
+        {"NOPE", kMsgPathNotFound, kNotFound},      {"\x05SC.TXT", kMsgPathNotFound, kNotFound},  // as stored, not as shown
+        {"GONE.TXT", kMsgPathNotFound, kNotFound},  {"VOLUME", kMsgPathNotFound, kNotFound},
+        {"README/X", kMsgPathNotFound, kNotFound},  {"A/NOPE/NOTES.TXT", kMsgPathNotFound, kNotFound},
+        {"..", kMsgPathAboveRoot, kBadName},        {"A/B/../../../README", kMsgPathAboveRoot, kBadName},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.path);

@@ -54,7 +54,7 @@ protected:
         }
         ASSERT_EQ(RunTool("mcopy" + i + Quote(dir.Path("many")) + "/* ::D/"), 0);
         ASSERT_EQ(test::FsckFindings(image), std::vector<std::string>{}) << "mtools' own image";
-        ASSERT_TRUE(test::Open(doc, MainWindow(), image));
+        ASSERT_TRUE(test::Open(doc, test::TestOwner(), image));
         layout = doc.GetLayout();
     }
     // What mdir lists, recursively, as our paths, sorted.

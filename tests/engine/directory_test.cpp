@@ -23,7 +23,7 @@ class DirectoryTest : public test::EngineTest {
 protected:
     void SetUp() override {
         EngineTest::SetUp();
-        ASSERT_TRUE(test::Shown(CreateEmptyImage(doc, 0xF9, kBootMsDos6), MainWindow()));
+        ASSERT_TRUE(test::Shown(CreateEmptyImage(doc, 0xF9, kBootMsDos6), test::TestOwner()));
         layout = doc.GetLayout();
     }
     void TearDown() override {
@@ -38,12 +38,11 @@ protected:
     }
     void Delete(uint32_t i) { At(i)[kDirName] = kEntryDeleted; }
     SlotResult Find(const std::string& display, bool quiet = false) {
-        return Told(FindEntrySlot(ConstVolume(layout, doc.Area(), doc.AreaLength()), display, PackShortName(display), quiet,
-                                  MainWindow()));
+        return Told(FindEntrySlot(ConstVolume(layout, doc.Area(), doc.AreaLength()), display, PackShortName(display), quiet));
     }
     // A caller shows why there is no slot.
     static SlotResult Told(SlotResult r) {
-        if (r.failure) Tell(MainWindow(), *r.failure);
+        if (r.failure) Tell(*r.failure);
         return r;
     }
     std::vector<uint8_t> Snapshot() const { return {doc.Area(), doc.Area() + doc.AreaLength()}; }
@@ -178,11 +177,11 @@ TEST_F(DirectoryTest, ImageEndingInsideTheRootDirectoryReportsImageTooSmall) {
     const uint32_t shortLength = Slot(3);  // three entries fit, all in use
     script.Message(kMsgImageTooSmall, test::kIconError);
     SlotResult r =
-        Told(FindEntrySlot(ConstVolume(layout, doc.Area(), shortLength), "NEW.TXT", PackShortName("NEW.TXT"), false, MainWindow()));
+        Told(FindEntrySlot(ConstVolume(layout, doc.Area(), shortLength), "NEW.TXT", PackShortName("NEW.TXT"), false));
     EXPECT_FALSE(r.hasSlot);
     EXPECT_FALSE(r.goOn);
     // A quiet lookup says nothing and finds what there is.
-    r = Told(FindEntrySlot(ConstVolume(layout, doc.Area(), shortLength), "A.TXT", PackShortName("A.TXT"), true, MainWindow()));
+    r = Told(FindEntrySlot(ConstVolume(layout, doc.Area(), shortLength), "A.TXT", PackShortName("A.TXT"), true));
     EXPECT_FALSE(r.failure.has_value());
     EXPECT_EQ(r.slotOffset, Slot(0));
 }

@@ -122,7 +122,7 @@ TEST_F(Document, OpeningLeavesTheBackupFatQuestionToItsCaller) {
     EXPECT_TRUE(opened.notices.empty());
     EXPECT_TRUE(script.Shown().empty());
     script.Message(kMsgBackupFatMismatch, kBoxYesNo | kIconQuestion, kIdNo);
-    CheckBackupFat(doc, TestOwner());
+    CheckBackupFat(doc);
 }
 
 TEST_F(Document, NoLeavesTheBackupUntilAModifiedSave) {

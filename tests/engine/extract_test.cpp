@@ -27,16 +27,19 @@ class ExtractTest : public test::TransferTest {
 protected:
     // ExtractEntry as a front end runs it, its failure shown: false when it failed.
     bool Extract(uint32_t entryOffset, unsigned replaceFlags, const std::string& out) {
-        return !Shown(ExtractEntry(doc, test::TestOwner(), entryOffset, replaceFlags, out)).Failed();
+        return !Shown(ExtractEntry(doc, entryOffset, replaceFlags, out)).Failed();
     }
     // The drag-out extraction of `entries` into `folder`, what it says shown.
     Result IntoFolder(const std::vector<uint32_t>& entries, const std::string& folder) {
-        return Shown(ExtractEntriesToFolder(doc, entries, folder, pathList));
+        return Shown(ExtractEntriesToFolder(doc, entries, folder, paths));
     }
+    // The paths as the drop list carries them: each ended by a zero byte, one more at the end.
     std::string PathListText() const {
-        return std::string(reinterpret_cast<const char*>(pathList.data()), pathList.size());
+        std::string text;
+        for (const std::string& path : paths) text += path + '\0';
+        return text + '\0';
     }
-    ByteBlock pathList;
+    std::vector<std::string> paths;
     HostTime StampOf(uint32_t entryOffset) {
         DosDateTime dos{Load16(Entry(entryOffset) + kDirDate), Load16(Entry(entryOffset) + kDirTime)};
         HostTime t = 0;
@@ -326,8 +329,8 @@ TEST_F(ExtractTest, SaveEntryAsStepsOverTheSelection) {
     const uint32_t c = PlaceFile(3, "C       BIN", Pattern(10, 3), {4});
     std::vector<std::string> answers = {dir.Path("a.out"), "", dir.Path("c.out")};
     std::vector<std::string> suggested;
-    const SavePathChooser chooser = [&](WindowRef owner, std::string_view name, std::string& path) {
-        EXPECT_EQ(owner, MainWindow());
+    const SavePathChooser chooser = [&](std::string_view name, std::string& path) {
+        EXPECT_EQ(test::PromptOwner(), test::TestOwner());
         suggested.emplace_back(name);
         path = answers[suggested.size() - 1];
         return !path.empty();
@@ -336,7 +339,7 @@ TEST_F(ExtractTest, SaveEntryAsStepsOverTheSelection) {
     size_t visited = 0;
     for (const uint32_t entry : {a, folder, b, c}) {
         ++visited;
-        if (!Shown(SaveEntryAs(doc, test::TestOwner(), entry, chooser)).goOn) break;
+        if (!Shown(SaveEntryAs(doc, entry, chooser)).goOn) break;
     }
     EXPECT_EQ(visited, 3u) << "cancelling the second dialog stops the command";
     EXPECT_EQ(suggested, (std::vector<std::string>{"A.BIN", "B.BIN"}));

@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "engine/drive/disk_job.h"
+#include "tests/support/scripted_prompts.h"
 #include "tests/support/win_codes.h"
 
 namespace vk::test {
@@ -130,7 +131,7 @@ std::vector<uint32_t> ProgressLog::Percents() const {
 
 namespace vk {
 
-WindowRef OpenProgress(WindowRef, DiskJob job, const ProgressHeader& header) {
+WindowRef OpenProgress(DiskJob job, const ProgressHeader& header) {
     test::ProgressLog& log = test::Progress();
     if (log.refuseWindow) {
         return nullptr;
@@ -138,6 +139,7 @@ WindowRef OpenProgress(WindowRef, DiskJob job, const ProgressHeader& header) {
     ++log.opened;
     log.job = job;
     log.headers.push_back(header);
+    log.ownerBefore = test::SwapPromptOwner(test::ProgressWindow());
     return test::ProgressWindow();
 }
 
@@ -158,9 +160,10 @@ void UpdateProgress(WindowRef progress, uint32_t current, uint32_t total) {
     log.updates.emplace_back(current, total);
 }
 
-void CloseProgress(WindowRef, WindowRef progress) {
+void CloseProgress(WindowRef progress) {
     if (progress != nullptr) {
         ++test::Progress().closed;
+        test::SwapPromptOwner(test::Progress().ownerBefore);
     }
 }
 

@@ -37,6 +37,7 @@ struct ProgressLog {
     int cancelAtUpdate = -1;                // the Cancel button is pressed during this update (0-based)
     int opened = 0;
     int closed = 0;
+    WindowRef ownerBefore = nullptr;        // the prompt owner the open window took over from
     DiskJob job = DiskJob::kReading;
     std::vector<ProgressHeader> headers;    // at open, then each ShowDriveCapacity
     std::vector<std::pair<uint32_t, uint32_t>> updates;  // (current, total)

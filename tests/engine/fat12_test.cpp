@@ -18,7 +18,7 @@ class Fat12Test : public test::EngineTest {
 protected:
     void SetUp() override {
         EngineTest::SetUp();
-        ASSERT_TRUE(test::Shown(CreateEmptyImage(doc, 0xF9, kBootMsDos6), MainWindow()));
+        ASSERT_TRUE(test::Shown(CreateEmptyImage(doc, 0xF9, kBootMsDos6), test::TestOwner()));
         layout = doc.GetLayout();
     }
     uint8_t* Area() { return doc.Area(); }

@@ -33,7 +33,7 @@ class FatImageTest : public EngineTest {
 protected:
     void SetUp() override {
         EngineTest::SetUp();
-        ASSERT_TRUE(test::Shown(CreateEmptyImage(doc, 0xF9, kBootMsDos6), MainWindow()));
+        ASSERT_TRUE(test::Shown(CreateEmptyImage(doc, 0xF9, kBootMsDos6), test::TestOwner()));
         layout = doc.GetLayout();
     }
     void TearDown() override {

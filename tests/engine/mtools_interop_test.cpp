@@ -51,7 +51,7 @@ protected:
     // Saves the document as the tools will see it; FAT copy 2 follows copy 1.
     void Save() {
         if (doc.fileName != imagePath) {
-            ASSERT_TRUE(test::Shown(SaveImageAsPath(doc, imagePath), MainWindow()));
+            ASSERT_TRUE(test::Shown(SaveImageAsPath(doc, imagePath), test::TestOwner()));
         }
         doc.modified = true;
         ASSERT_TRUE(test::Shown(SaveImage(doc)));
@@ -118,7 +118,7 @@ TEST_F(MtoolsInterop, FilesWrittenByMtoolsExtractUnchanged) {
         test::Close(doc);
         std::remove(imagePath.c_str());
         if (ours) {
-            ASSERT_TRUE(test::Shown(CreateEmptyImage(doc, 0xF9, kBootMsDos6), MainWindow()));
+            ASSERT_TRUE(test::Shown(CreateEmptyImage(doc, 0xF9, kBootMsDos6), test::TestOwner()));
             Save();
             doc.modified = false;
             test::Close(doc);
@@ -144,7 +144,7 @@ TEST_F(MtoolsInterop, FilesWrittenByMtoolsExtractUnchanged) {
         ASSERT_EQ(RunTool("mattrib -i " + Quote(imagePath) + " -a ::A.TXT"), 0);
         ASSERT_EQ(RunTool("mlabel -i " + Quote(imagePath) + " ::MTLABEL"), 0);
 
-        ASSERT_TRUE(test::Open(doc, MainWindow(), imagePath, true));
+        ASSERT_TRUE(test::Open(doc, test::TestOwner(), imagePath, true));
         layout = doc.GetLayout();
         const uint32_t label = FindVolumeLabel(ConstVolume(layout, doc.Area(), doc.AreaLength()));
         ASSERT_NE(label, 0u);
@@ -167,7 +167,7 @@ TEST_F(MtoolsInterop, FilesWrittenByMtoolsExtractUnchanged) {
             ASSERT_NE(e, 0u);
             EXPECT_EQ(Entry(e)[kDirAttr], w.attr);
             const std::string out = dir.Path(std::string("out-") + w.host + (ours ? "1" : "0"));
-            ASSERT_TRUE(Shown(ExtractEntry(doc, test::TestOwner(), e, kReplaceAsk, out)).Done());
+            ASSERT_TRUE(Shown(ExtractEntry(doc, e, kReplaceAsk, out)).Done());
             EXPECT_EQ(test::ReadFile(out), *w.data);
             HostFindData original, extracted;
             ASSERT_EQ(FindHostFile(dir.Path(w.host), original), 0u);
@@ -179,7 +179,7 @@ TEST_F(MtoolsInterop, FilesWrittenByMtoolsExtractUnchanged) {
         const uint32_t empty = EntryNamed("EMPTY      ");
         ASSERT_NE(empty, 0u);
         const std::string out = dir.Path(ours ? "empty1" : "empty0");
-        ASSERT_TRUE(Shown(ExtractEntry(doc, test::TestOwner(), empty, kReplaceAsk, out)).Done());
+        ASSERT_TRUE(Shown(ExtractEntry(doc, empty, kReplaceAsk, out)).Done());
         EXPECT_TRUE(test::ReadFile(out).empty());
         EXPECT_GT(ChainOf(EntryNamed("BIG     BIN")).size(), 2u);
     }
@@ -202,7 +202,7 @@ TEST_F(MtoolsInterop, LongNamesAndFoldersOfMtoolsSurviveOurEdits) {
     ASSERT_EQ(RunTool("mlabel -i " + Quote(imagePath) + " ::MTLABEL"), 0);
     ASSERT_EQ(FsckFindings(), std::vector<std::string>{}) << "mtools' own image";
 
-    ASSERT_TRUE(test::Open(doc, MainWindow(), imagePath));
+    ASSERT_TRUE(test::Open(doc, test::TestOwner(), imagePath));
     layout = doc.GetLayout();
     FsOptions().forceSwitch = true;
     const uint32_t longFile = EntryNamed("LONGFI~1TXT");
@@ -219,7 +219,7 @@ TEST_F(MtoolsInterop, LongNamesAndFoldersOfMtoolsSurviveOurEdits) {
     const Step steps[] = {
         {"rm", [&] {
              ASSERT_TRUE(IsListed(longFile));
-             Shown(DeleteEntries(doc, test::TestOwner(), {longFile}));
+             Shown(DeleteEntries(doc, {longFile}));
          }},
         {"ren", [&] {
              const std::string text = "short.doc";

@@ -51,7 +51,7 @@ TEST_F(PresentedNotices, RecordTheBoxFlagsAndAnswerTheScriptedButton) {
         case Notice::Form::kHostError: script.SystemError(c.notice.hostCode, c.notice.firstLine, c.flags, c.button); break;
         case Notice::Form::kOwnText: script.TextBox(c.notice.firstLine); break;
         }
-        EXPECT_EQ(Present(TestOwner(), c.notice, c.choices, c.secondIsDefault), c.answer);
+        EXPECT_EQ(Present(c.notice, c.choices, c.secondIsDefault), c.answer);
         EXPECT_EQ(script.Pending(), 0u);
         ASSERT_EQ(script.Shown().size(), 1u);
         const PromptRecord& shown = script.Shown()[0];

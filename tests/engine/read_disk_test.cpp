@@ -18,8 +18,8 @@ namespace {
 
 constexpr unsigned kAskSectorFlags = kBoxAbortRetryIgnore | kIconWarning | kDefaultButton2;
 
-int32_t ChooseF9(WindowRef, void*) { return 0xF9; }
-int32_t ChooseNothing(WindowRef, void*) { return kNoFormatSelected; }
+int32_t ChooseF9(void*) { return 0xF9; }
+int32_t ChooseNothing(void*) { return kNoFormatSelected; }
 
 // A 720 KB disk whose every data sector carries its own number, so that a
 // sector read into the wrong place shows.
@@ -44,7 +44,7 @@ protected:
     // The OK of the new-image dialog: the job, its result shown, the backup FAT checked.
     bool Run(FakeDisk& disk) {
         SectorDevice device = FakeDevice(disk);
-        return NewDocument(doc, TestOwner(), ReadDiskToImage(doc, TestOwner(), request, device));
+        return NewDocument(doc, TestOwner(), ReadDiskToImage(doc, request, device));
     }
     NewImageRequest request;
 };

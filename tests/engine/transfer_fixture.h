@@ -20,7 +20,7 @@ class TransferTest : public EngineTest {
 protected:
     void SetUp() override {
         EngineTest::SetUp();
-        ASSERT_TRUE(test::Shown(CreateEmptyImage(doc, 0xF9, kBootMsDos6), MainWindow()));
+        ASSERT_TRUE(test::Shown(CreateEmptyImage(doc, 0xF9, kBootMsDos6), test::TestOwner()));
         layout = doc.GetLayout();
     }
 
@@ -31,7 +31,7 @@ protected:
         return b;
     }
     // Adds `path` as the Add file command does, showing what it says.
-    Result Add(const std::string& path) { return Shown(AddHostFile(doc, MainWindow(), path)); }
+    Result Add(const std::string& path) { return Shown(AddHostFile(doc, path)); }
     std::string HostFile(const std::string& name, const Bytes& bytes) {
         const std::string path = dir.Path(name);
         WriteFile(path, bytes);

@@ -109,7 +109,7 @@ TEST_F(VolumeTest, ExtendedBootRecordGetsTheSameLabel) {
 TEST_F(VolumeTest, BootSectorWithoutExtendedRecordIsLeftAlone) {
     doc.modified = false;
     test::Close(doc);
-    ASSERT_TRUE(test::Shown(CreateEmptyImage(doc, 0xF9, kBootMsxDos), MainWindow()));
+    ASSERT_TRUE(test::Shown(CreateEmptyImage(doc, 0xF9, kBootMsxDos), test::TestOwner()));
     ASSERT_NE(doc.Area()[0x26], 0x29);
     const test::Bytes boot(doc.Area(), doc.Area() + kSectorSize);
     ASSERT_TRUE(Apply("MSX"));

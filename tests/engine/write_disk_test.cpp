@@ -40,7 +40,7 @@ protected:
     }
     bool Run(FakeDisk& disk) {
         SectorDevice device = FakeDevice(disk);
-        return test::Shown(WriteImageToDisk(doc, TestOwner(), request, device, &outcome));
+        return test::Shown(WriteImageToDisk(doc, request, device, &outcome));
     }
     WriteDiskRequest request;
     WriteDiskOutcome outcome;
@@ -169,7 +169,7 @@ TEST_F(WriteDisk, TrackThatCannotBeFormattedReportsTheDriveAndWritesNothing) {
     request.formatDisk = true;
     script.SystemError(test::win_code::kNotSupported, "B:", kIconError);
     SectorDevice device = FakeDevice(disk, 1);
-    EXPECT_FALSE(test::Shown(WriteImageToDisk(doc, TestOwner(), request, device)));
+    EXPECT_FALSE(test::Shown(WriteImageToDisk(doc, request, device)));
     EXPECT_EQ(disk.Calls("format").size(), 1u);
     EXPECT_TRUE(disk.Calls("write").empty());
     EXPECT_EQ(disk.calls.back(), "close written");
@@ -257,7 +257,7 @@ TEST_F(WriteDisk, MediaErrorWarningOnlyForMarkedSectors) {
     EXPECT_FALSE(MediaErrorsWarning(doc));
     MarkBadSector(doc.errorList, 15);
     script.Message(kMsgMediaErrorsNotWritten, kIconWarning);
-    Tell(TestOwner(), MediaErrorsWarning(doc).value());
+    Tell(MediaErrorsWarning(doc).value());
 }
 
 }  // namespace

@@ -136,7 +136,7 @@ TEST_F(WriteSafety, Fat16OpensReadOnlyAndStillListsAndExtracts) {
     ASSERT_EQ(listed.size(), 1u);
     ASSERT_EQ(EntryDisplayName(doc.Area() + listed[0]), "BIG.BIN");
     const std::string out = dir.Path("BIG.BIN");
-    ASSERT_TRUE(Shown(ExtractEntry(doc, TestOwner(), listed[0], kReplaceAsk, out)).Done());
+    ASSERT_TRUE(Shown(ExtractEntry(doc, listed[0], kReplaceAsk, out)).Done());
     EXPECT_EQ(ReadFile(out), Fat16Content());
 }
 
@@ -182,7 +182,7 @@ TEST_F(WriteSafety, AGuessedLayoutRefusesExtractionAndCreatesNoFile) {
     Open(image, {{kMsgNotValidImage, {}}, {kMsgGuessedLayoutReadOnly, {}}});
     script.Message(kMsgExtractionRefused, kIconError);
     const std::string out = dir.Path("NOTES.TXT");
-    EXPECT_TRUE(Shown(ExtractEntry(doc, TestOwner(), 3584, kReplaceAsk, out)).Failed());
+    EXPECT_TRUE(Shown(ExtractEntry(doc, 3584, kReplaceAsk, out)).Failed());
     EXPECT_FALSE(FileExists(out));
 }
 
@@ -195,7 +195,7 @@ struct ChangeCase {
 // What a front end does with a change's result: shows it; true when the
 // change was made or would let a batch go on.
 bool ShownChange(const Result& result) {
-    Report(TestOwner(), result);
+    Report(result);
     return result.Done() || !result.changes.Empty();
 }
 
@@ -203,12 +203,12 @@ std::vector<ChangeCase> Changes() {
     return {
         {"add", [](ImageDocument& d, const std::string& s) {
              WriteFile(s, Bytes(100, 'x'));
-             const Result added = AddHostFile(d, TestOwner(), s);
+             const Result added = AddHostFile(d, s);
              return ShownChange(added) || added.goOn;  // a refusal also stops a batch
          }},
         {"delete", [](ImageDocument& d, const std::string&) {
              FsOptions().forceSwitch = true;
-             const bool deleted = ShownChange(DeleteEntries(d, TestOwner(), {ListedEntries(d)[0]}));
+             const bool deleted = ShownChange(DeleteEntries(d, {ListedEntries(d)[0]}));
              FsOptions().forceSwitch = false;
              return deleted || ListedEntries(d).size() != 1;
          }},
@@ -222,7 +222,7 @@ std::vector<ChangeCase> Changes() {
         {"attributes", [](ImageDocument& d, const std::string&) {
              return ShownChange(ApplyFileAttributes(d, ListedEntries(d)[0], kAttrReadOnly | kAttrHidden));
          }},
-        {"save", [](ImageDocument& d, const std::string&) { return Shown(SaveImage(d), MainWindow()); }},
+        {"save", [](ImageDocument& d, const std::string&) { return Shown(SaveImage(d), test::TestOwner()); }},
         {"save as", [](ImageDocument& d, const std::string& s) {
              return Shown(SaveImageAsPath(d, s + ".dsk"), TestOwner()) || FileExists(s + ".dsk");
          }},

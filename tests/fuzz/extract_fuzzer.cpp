@@ -23,21 +23,21 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (fuzz::OpenDocument(doc, "/img.dsk")) {
         const std::vector<uint32_t> listed = ListedEntries(doc);
         for (uint32_t offset : listed) {
-            Report(nullptr, ExtractEntry(doc, nullptr, offset, kReplaceSilently,
+            Report(ExtractEntry(doc, offset, kReplaceSilently,
                                          "/one/" + SafeHostName(EntryDisplayName(doc.Area() + offset))));
         }
         // The image being read is never a target: its file keeps every byte.
         if (!listed.empty()) {
-            Report(nullptr, ExtractEntry(doc, nullptr, listed.front(), kReplaceSilently, "/img.dsk"));
+            Report(ExtractEntry(doc, listed.front(), kReplaceSilently, "/img.dsk"));
             const std::vector<uint8_t>& kept = fuzz::MemoryFiles()["/img.dsk"].data;
             if (kept.size() != size || !std::equal(kept.begin(), kept.end(), data)) {
                 __builtin_trap();
             }
         }
-        ByteBlock paths;
-        Report(nullptr, ExtractEntriesToFolder(doc, listed, "/out", paths));
+        std::vector<std::string> paths;
+        Report(ExtractEntriesToFolder(doc, listed, "/out", paths));
         fuzz::MemoryFiles()["/tree"].attributes = kHostDirectory;
-        Report(nullptr, ExtractTree(doc, nullptr, listed, "/tree", kReplaceSilently));
+        Report(ExtractTree(doc, listed, "/tree", kReplaceSilently));
         // Every new file took its target's place or was removed.
         if (fuzz::TempFilesLeft() != 0) {
             __builtin_trap();

@@ -39,7 +39,7 @@ void SetAnswers(const uint8_t* data, size_t size) {
 }
 
 bool Shown(const Result& result) {
-    Report(nullptr, result);
+    Report(result);
     return result.Done();
 }
 
@@ -48,7 +48,7 @@ bool OpenDocument(ImageDocument& doc, const std::string& path) {
     if (!Shown(OpenImage(doc, path))) {
         return false;
     }
-    CheckBackupFat(doc, nullptr);
+    CheckBackupFat(doc);
     return true;
 }
 
@@ -58,12 +58,11 @@ void CloseDocument(ImageDocument& doc) {
 
 }  // namespace fuzz
 
-WindowRef MainWindow() { return nullptr; }
 // A text of the image's own only informs: it takes no answer byte.
-Answer Present(WindowRef, const Notice& notice, Choices choices, bool) {
+Answer Present(const Notice& notice, Choices choices, bool) {
     return notice.form == Notice::Form::kOwnText ? Answer::kOk : fuzz::Choose(choices);
 }
-bool AskSaveImagePath(WindowRef, std::string&) { return false; }
+bool AskSaveImagePath(std::string&) { return false; }
 
 void UpdateStatusText() {}
 void BeginWaitCursor() {}

@@ -59,12 +59,12 @@ void Run(ImageDocument& doc, const uint8_t* op) {
         f.data.assign(static_cast<size_t>(b) * 97 + (c & 7), static_cast<uint8_t>(a));
         f.attributes = (c & 1) ? kHostReadOnly | kHostArchive : kHostArchive;
         f.time = 0x01D5000000000000ULL + uint64_t{b} * 10000000ULL * 3600;
-        Report(nullptr, AddHostFile(doc, nullptr, path));
+        Report(AddHostFile(doc, path));
         break;
     }
     case 1: {
         uint32_t entry = 0;
-        Report(nullptr, DeleteEntries(doc, nullptr, PickEntry(doc, a, entry) ? std::vector<uint32_t>{entry}
+        Report(DeleteEntries(doc, PickEntry(doc, a, entry) ? std::vector<uint32_t>{entry}
                                                                             : std::vector<uint32_t>{}));
         break;
     }
@@ -72,15 +72,15 @@ void Run(ImageDocument& doc, const uint8_t* op) {
         uint32_t entry = 0;
         if (!PickEntry(doc, a, entry)) break;
         const std::string text = kNames[b % kNameCount];
-        Report(nullptr, RenameEntry(doc, entry, (c & 2) ? nullptr : &text));
+        Report(RenameEntry(doc, entry, (c & 2) ? nullptr : &text));
         break;
     }
     case 3:
-        Report(nullptr, ApplyVolumeLabel(doc, ReadVolumeFigures(doc), (b & 1) ? "" : kNames[a % kNameCount]));
+        Report(ApplyVolumeLabel(doc, ReadVolumeFigures(doc), (b & 1) ? "" : kNames[a % kNameCount]));
         break;
     case 4: {
         uint32_t entry = 0;
-        if (PickEntry(doc, a, entry)) Report(nullptr, ApplyFileAttributes(doc, entry, b & kAttrEditable));
+        if (PickEntry(doc, a, entry)) Report(ApplyFileAttributes(doc, entry, b & kAttrEditable));
         break;
     }
     case 5: {
@@ -95,13 +95,13 @@ void Run(ImageDocument& doc, const uint8_t* op) {
     }
     case 6: {
         uint32_t entry = 0;
-        if (PickEntry(doc, a, entry)) Report(nullptr, ExtractEntry(doc, nullptr, entry, b & 1, "/x"));
+        if (PickEntry(doc, a, entry)) Report(ExtractEntry(doc, entry, b & 1, "/x"));
         break;
     }
     case 7: {
         const std::string path = std::string("/host/") + kNames[a % kNameCount];
         fuzz::MemoryFiles()[path].attributes = kHostDirectory;
-        Report(nullptr, AddHostFile(doc, nullptr, path));
+        Report(AddHostFile(doc, path));
         break;
     }
     }

@@ -4,7 +4,8 @@
 namespace vk::test {
 
 bool Shown(const Result& result, WindowRef owner) {
-    Report(owner, result);
+    const ScopedPromptOwner scoped(owner);
+    Report(result);
     return result.Done();
 }
 
@@ -18,7 +19,8 @@ bool Open(ImageDocument& doc, WindowRef owner, const std::string& path, bool rea
     if (!Shown(OpenImage(doc, path, readOnly), owner)) {
         return false;
     }
-    CheckBackupFat(doc, owner);
+    const ScopedPromptOwner scoped(owner);
+    CheckBackupFat(doc);
     return true;
 }
 
@@ -26,12 +28,13 @@ bool NewDocument(ImageDocument& doc, WindowRef owner, const Result& made) {
     if (!Shown(made, owner)) {
         return false;
     }
-    CheckBackupFat(doc, owner);
+    const ScopedPromptOwner scoped(owner);
+    CheckBackupFat(doc);
     return true;
 }
 
 bool Close(ImageDocument& doc) {
-    return Shown(CloseImage(doc), MainWindow());
+    return Shown(CloseImage(doc), TestOwner());
 }
 
 }  // namespace vk::test

@@ -17,6 +17,18 @@ WindowRef TestOwner() {
     return &owner;
 }
 
+namespace {
+WindowRef g_promptOwner = TestOwner();
+}  // namespace
+
+WindowRef PromptOwner() { return g_promptOwner; }
+
+WindowRef SwapPromptOwner(WindowRef owner) {
+    const WindowRef before = g_promptOwner;
+    g_promptOwner = owner;
+    return before;
+}
+
 PromptScript& PromptScript::Message(unsigned id, unsigned flags, int answer) {
     PromptRecord r;
     r.kind = PromptKind::kMessage;
@@ -141,9 +153,9 @@ Answer AnswerOf(int button) {
 }
 
 // Every prompt is recorded and answered here.
-int Take(WindowRef owner, const Notice& notice, unsigned flags) {
+int Take(const Notice& notice, unsigned flags) {
     test::PromptRecord r;
-    r.owner = owner;
+    r.owner = test::PromptOwner();
     r.flags = flags;
     switch (notice.form) {
     case Notice::Form::kText:
@@ -167,16 +179,14 @@ int Take(WindowRef owner, const Notice& notice, unsigned flags) {
 
 }  // namespace
 
-WindowRef MainWindow() { return test::TestOwner(); }
-
-Answer Present(WindowRef owner, const Notice& notice, Choices choices, bool secondIsDefault) {
-    return AnswerOf(Take(owner, notice, FlagsOf(notice.tone, choices, secondIsDefault)));
+Answer Present(const Notice& notice, Choices choices, bool secondIsDefault) {
+    return AnswerOf(Take(notice, FlagsOf(notice.tone, choices, secondIsDefault)));
 }
 
-bool AskSaveImagePath(WindowRef owner, std::string& path) {
+bool AskSaveImagePath(std::string& path) {
     test::PromptRecord r;
     r.kind = test::PromptKind::kSavePath;
-    r.owner = owner;
+    r.owner = test::PromptOwner();
     const bool chosen = test::Script().Take(r) == test::kIdOk;
     path = test::Script().Shown().back().text;
     return chosen && !path.empty();

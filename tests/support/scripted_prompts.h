@@ -54,7 +54,26 @@ private:
 
 PromptScript& Script();
 
-// The window handle tests pass as owner, to see it come back in records.
+// The window the boxes are recorded over unless another has taken them.
 WindowRef TestOwner();
+
+// The window the next box is recorded over.
+WindowRef PromptOwner();
+
+// Makes `owner` the window of the boxes that follow, as VOLKARN's dialogs
+// and progress window take its prompt owner; returns the one before.
+WindowRef SwapPromptOwner(WindowRef owner);
+
+// The boxes of a scope belong to `owner`.
+class ScopedPromptOwner {
+public:
+    explicit ScopedPromptOwner(WindowRef owner) : before_(SwapPromptOwner(owner)) {}
+    ~ScopedPromptOwner() { SwapPromptOwner(before_); }
+    ScopedPromptOwner(const ScopedPromptOwner&) = delete;
+    ScopedPromptOwner& operator=(const ScopedPromptOwner&) = delete;
+
+private:
+    WindowRef before_;
+};
 
 }  // namespace vk::test

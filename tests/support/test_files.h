@@ -47,7 +47,7 @@ protected:
     // What a front end does with an operation's result: shows its notices
     // and failure over the test owner. Returns the result for checks.
     static Result Shown(Result result) {
-        Report(TestOwner(), result);
+        Report(result);
         return result;
     }
 

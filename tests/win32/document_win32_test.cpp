@@ -93,7 +93,7 @@ TEST_F(DocumentOnWindows, ImageOpenedReadOnlyCannotBeWrittenInPlace) {
     doc.modified = true;
 
     script.SystemError(test::win_code::kAccessDenied, path);
-    EXPECT_FALSE(test::Shown(SaveImage(doc), MainWindow()));
+    EXPECT_FALSE(test::Shown(SaveImage(doc), test::TestOwner()));
     EXPECT_TRUE(doc.modified);
     EXPECT_EQ(ReadFile(path), original);
 }
@@ -115,7 +115,7 @@ TEST_F(DocumentOnWindows, WriteProtectedFileOpensReadOnlyAndSavesUnderANewName) 
 
     const std::string copy = dir.Path("copy.dsk");
     ASSERT_TRUE(test::Shown(SaveImageAsPath(doc, copy), TestOwner()));
-    ASSERT_TRUE(test::Shown(SaveImage(doc), MainWindow()));
+    ASSERT_TRUE(test::Shown(SaveImage(doc), test::TestOwner()));
     EXPECT_EQ(ReadFile(copy), ImageBytes(doc));
     EXPECT_EQ(ReadFile(path), original);
     SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
@@ -139,7 +139,7 @@ TEST_F(DocumentOnWindows, ImmutableFileOpensReadOnlyWithMessage53) {
     doc.modified = true;
     const std::string copy = dir.Path("saved.dsk");
     ASSERT_TRUE(test::Shown(SaveImageAsPath(doc, copy), TestOwner()));
-    ASSERT_TRUE(test::Shown(SaveImage(doc), MainWindow()));
+    ASSERT_TRUE(test::Shown(SaveImage(doc), test::TestOwner()));
     EXPECT_EQ(ReadFile(copy), ImageBytes(doc));
     EXPECT_EQ(ReadFile(path), original);
 }
@@ -155,7 +155,7 @@ TEST_F(DocumentOnWindows, SaveAsOntoAFileHeldOpenKeepsTheDocumentsOwnFile) {
     EXPECT_FALSE(test::Shown(SaveImageAsPath(doc, target), TestOwner()));
     EXPECT_EQ(doc.fileName, path);
     doc.modified = true;
-    EXPECT_TRUE(test::Shown(SaveImage(doc), MainWindow()));
+    EXPECT_TRUE(test::Shown(SaveImage(doc), test::TestOwner()));
     EXPECT_EQ(ReadFile(path), ImageBytes(doc));
 }
 
@@ -184,7 +184,7 @@ TEST_F(DocumentOnWindows, SaveRemovesTheCopiesOfKilledSavesOnly) {
     }
     ASSERT_TRUE(test::Open(doc, TestOwner(), path));
     doc.modified = true;
-    ASSERT_TRUE(test::Shown(SaveImage(doc), MainWindow()));
+    ASSERT_TRUE(test::Shown(SaveImage(doc), test::TestOwner()));
     for (const auto& copy : kCopies) {
         EXPECT_EQ(GetFileAttributesA(dir.Path(copy.name).c_str()) == INVALID_FILE_ATTRIBUTES, copy.removed)
             << copy.name;

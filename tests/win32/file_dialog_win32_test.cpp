@@ -14,6 +14,7 @@
 #include "win32/common/dialog_helpers.h"
 #include "win32/common/file_dialog.h"
 #include "engine/ports/prompts.h"
+#include "win32/ports/win32_prompts.h"
 #include "engine/strings/string_ids.h"
 #include "engine/strings/strings.h"
 #include "tests/support/box_flags.h"
@@ -90,11 +91,17 @@ protected:
     fs::path root;
 };
 
+// The port's save dialog while `owner` holds the prompt owner.
+bool AskSavePathOver(HWND owner, std::string& path) {
+    const ScopedPromptOwner boxes(owner);
+    return AskSaveImagePath(path);
+}
+
 TEST_F(FileDialogs, SaveDialogAddsTheDefaultExtensionAndHidesReadOnly) {
     BoxCatcher catcher;
     catcher.ChooseFile(Path("newimage"));
     std::string path;
-    ASSERT_TRUE(AskSaveImagePath(owner.Handle(), path));
+    ASSERT_TRUE(AskSavePathOver(owner.Handle(), path));
     EXPECT_EQ(path, Path("newimage.dsk"));
     ASSERT_EQ(catcher.Boxes().size(), 1u);
     const CaughtBox& dialog = catcher.Boxes()[0];
@@ -107,7 +114,7 @@ TEST_F(FileDialogs, SaveDialogAddsTheDefaultExtensionAndHidesReadOnly) {
 TEST_F(FileDialogs, CancelledSaveDialogChoosesNothing) {
     BoxCatcher catcher;  // nothing queued: the dialog is cancelled
     std::string path = "unchanged";
-    EXPECT_FALSE(AskSaveImagePath(owner.Handle(), path));
+    EXPECT_FALSE(AskSavePathOver(owner.Handle(), path));
     EXPECT_EQ(path, "unchanged");
     EXPECT_EQ(catcher.Boxes().size(), 1u);
 }
@@ -118,7 +125,7 @@ TEST_F(FileDialogs, SavingOverAnExistingFileAsksFirst) {
         BoxCatcher catcher;
         catcher.ChooseFile(existing).Answer(IDYES);
         std::string path;
-        EXPECT_TRUE(AskSaveImagePath(owner.Handle(), path));
+        EXPECT_TRUE(AskSavePathOver(owner.Handle(), path));
         EXPECT_EQ(path, existing);
         ASSERT_EQ(catcher.Boxes().size(), 2u);
         EXPECT_FALSE(catcher.Boxes()[1].fileDialog);
@@ -129,7 +136,7 @@ TEST_F(FileDialogs, SavingOverAnExistingFileAsksFirst) {
         BoxCatcher catcher;
         catcher.ChooseFile(existing).Answer(IDNO);
         std::string path;
-        EXPECT_FALSE(AskSaveImagePath(owner.Handle(), path));
+        EXPECT_FALSE(AskSavePathOver(owner.Handle(), path));
         EXPECT_EQ(catcher.Boxes().size(), 2u);
     }
 }

@@ -9,6 +9,7 @@
 
 #include "tests/win32/box_catcher.h"
 #include "engine/ports/prompts.h"
+#include "win32/ports/win32_prompts.h"
 #include "engine/strings/string_ids.h"
 #include "engine/strings/strings.h"
 #include "tests/win32/test_string_ids.h"
@@ -78,9 +79,15 @@ int ButtonOf(Answer answer) {
     return kNoBox;
 }
 
+// The port's box while `owner` holds the prompt owner, as a dialog of VOLKARN takes it.
+Answer PresentOver(WindowRef owner, const Notice& notice, Choices choices, bool secondIsDefault) {
+    const ScopedPromptOwner boxes(static_cast<HWND>(owner));
+    return Present(notice, choices, secondIsDefault);
+}
+
 int Show(WindowRef owner, Notice notice, unsigned flags) {
     notice.tone = ToneOf(flags);
-    return ButtonOf(Present(owner, notice, ChoicesOf(flags), (flags & kDefaultButton2) != 0));
+    return ButtonOf(PresentOver(owner, notice, ChoicesOf(flags), (flags & kDefaultButton2) != 0));
 }
 
 int ShowMessage(WindowRef owner, unsigned id, unsigned flags, std::initializer_list<std::string_view> inserts = {}) {
@@ -315,7 +322,7 @@ TEST_F(Win32Prompts, NoticesShowTheBoxesOfTheirFlags) {
         SCOPED_TRACE(c.name);
         BoxCatcher catcher;
         catcher.Answer(c.button);
-        EXPECT_EQ(Present(Owner(), c.notice, c.choices, c.secondIsDefault), c.answer);
+        EXPECT_EQ(PresentOver(Owner(), c.notice, c.choices, c.secondIsDefault), c.answer);
         ASSERT_EQ(catcher.Boxes().size(), c.button == kNoBox ? 0u : 1u);
         for (const CaughtBox& box : catcher.Boxes()) {
             EXPECT_EQ(box.owner, owner.Handle());

@@ -26,6 +26,29 @@ struct EntryChanges {
     }
 };
 
+// What made an operation fail, for a caller to branch on; the notice says it
+// to the user. Host failures take theirs from the host code (host_failure.h).
+enum class FailureKind : uint8_t {
+    kNone,          // not failed
+    kNotFound,      // a path, folder or host file named is not there
+    kExists,        // the name is taken by an entry or a file that stays
+    kAccessDenied,  // the host refused the file or folder
+    kDiskFull,      // no room: no free cluster, a full root or folder, a full host disk
+    kBadName,       // a name or path given can name nothing: no 8.3 name, above the root, no plain file
+    kDamaged,       // the image's structures are broken: a folder, a chain, a cluster two entries own
+    kRefused,       // the image may not be changed, or the change would harm it or the open image
+    kNotAnImage,    // the file or disk holds nothing this program takes for an image
+    kImpossible,    // a format or geometry no disk can have
+    kOutOfMemory,
+    kHostError,     // any other failure of the host or the drive
+};
+
+// A failure on its way to a Result, from a step that returns no Result itself.
+struct Fault {
+    FailureKind kind = FailureKind::kHostError;
+    Notice notice;
+};
+
 struct Result {
     enum class Status : uint8_t {
         kDone,
@@ -35,6 +58,7 @@ struct Result {
     Status status = Status::kDone;
     std::vector<Notice> notices;    // said along the way (warnings, a comment), not yet shown
     std::optional<Notice> failure;  // not yet shown: the caller shows it after `notices`
+    FailureKind kind = FailureKind::kNone;  // what `failure` is about; kNone unless kFailed
     bool goOn = true;               // a caller walking several items goes on with its next one
     EntryChanges changes;
 
@@ -55,12 +79,15 @@ inline Result Declined(bool goOn) {
     return result;
 }
 
-inline Result Failure(Notice notice, bool goOn = false) {
+inline Result Failure(FailureKind kind, Notice notice, bool goOn = false) {
     Result result;
     result.status = Result::Status::kFailed;
     result.failure = std::move(notice);
+    result.kind = kind;
     result.goOn = goOn;
     return result;
 }
+
+inline Result Failure(Fault fault, bool goOn = false) { return Failure(fault.kind, std::move(fault.notice), goOn); }
 
 }  // namespace vk

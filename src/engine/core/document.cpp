@@ -22,7 +22,7 @@ constexpr uint32_t kCommentText = 40;        // zero-terminated
 
 constexpr uint64_t kMaxImageSize = 0xFFFFFFFFull;
 
-Result HostError(const std::string& path, uint32_t error) { return Failure(HostErrorNotice(path, error)); }
+Result HostError(const std::string& path, uint32_t error) { return Failure(HostFault(path, error)); }
 
 // Copies FAT copy 1 over every other copy, as far as the image holds them:
 // a third FAT left stale would disagree with the first after any change.
@@ -47,15 +47,15 @@ Result LoadImageFile(const std::string& path, HostFile& file, ByteBlock& buffer,
         return HostError(path, error);
     }
     if (fileSize >= kMaxImageSize + 1) {
-        return Failure(TextNotice(kMsgFileTooLarge, Tone::kError));
+        return Failure(FailureKind::kNotAnImage, TextNotice(kMsgFileTooLarge, Tone::kError));
     }
     if (fileSize < kSectorSize) {
-        return Failure(TextNotice(kMsgFileTooSmall, Tone::kError));
+        return Failure(FailureKind::kNotAnImage, TextNotice(kMsgFileTooSmall, Tone::kError));
     }
     size = static_cast<uint32_t>(fileSize);
     error = LoadHostFile(file, size, buffer);
     if (ClassifyHostCode(error) == HostFailure::kOutOfMemory) {
-        return Failure(TextNotice(kMsgNoMemoryForImage, Tone::kError, {std::to_string(size)}));
+        return Failure(FailureKind::kOutOfMemory, TextNotice(kMsgNoMemoryForImage, Tone::kError, {std::to_string(size)}));
     }
     if (error != 0) {
         return HostError(path, error);
@@ -85,8 +85,8 @@ Result SettleJournal(const std::string& path, const std::string& journal, const 
         restore = std::move(recovery.restore);
         break;
     case JournalRecovery::Found::kFailed:
-        return Failure(HostErrorNotice(recovery.path.empty() ? path : recovery.path, recovery.hostCode,
-                                       std::string(LoadText(kMsgRollBackFailed))));
+        return Failure(HostFault(recovery.path.empty() ? path : recovery.path, recovery.hostCode,
+                                 LoadText(kMsgRollBackFailed)));
     }
     return Done();
 }
@@ -182,7 +182,7 @@ Result OpenImage(ImageDocument& doc, const std::string& path, bool readOnlyReque
     }
     CommentHeader header = CheckCommentHeader(buffer.data(), size);
     if (header.refusal) {
-        return After(std::move(notices), Failure(std::move(*header.refusal)));
+        return After(std::move(notices), Failure(FailureKind::kNotAnImage, std::move(*header.refusal)));
     }
     if (header.length != 0) {
         notices.push_back(OwnTextNotice(header.comment, kStrCommentCaption, Tone::kInformation));
@@ -225,12 +225,12 @@ bool BackupFatDiffers(const ImageDocument& doc) {
     return std::memcmp(doc.Area() + layout.fatStart, doc.Area() + backup, static_cast<size_t>(layout.fatBytes)) != 0;
 }
 
-void CheckBackupFat(ImageDocument& doc, WindowRef owner) {
+void CheckBackupFat(ImageDocument& doc) {
     if (!BackupFatDiffers(doc)) {
         return;
     }
     const Layout layout = doc.GetLayout();
-    if (Ask(owner, TextNotice(kMsgBackupFatMismatch, Tone::kQuestion), Choices::kYesNo) == Answer::kYes) {
+    if (Ask(TextNotice(kMsgBackupFatMismatch, Tone::kQuestion), Choices::kYesNo) == Answer::kYes) {
         std::memcpy(doc.Area() + layout.FatCopyStart(1), doc.Area() + layout.fatStart,
                     static_cast<size_t>(layout.fatBytes));
         doc.modified = true;
@@ -238,9 +238,9 @@ void CheckBackupFat(ImageDocument& doc, WindowRef owner) {
 }
 
 Result SaveImage(ImageDocument& doc) {
-    if (std::optional<Notice> refusal = ChangeRefusal(doc)) return Failure(std::move(*refusal));
+    if (std::optional<Notice> refusal = ChangeRefusal(doc)) return Failure(FailureKind::kRefused, std::move(*refusal));
     if (!doc.imageFile.IsOpen()) {
-        Result chosen = SaveImageAs(doc, MainWindow());
+        Result chosen = SaveImageAs(doc);
         if (!chosen.Done()) {
             return chosen;
         }
@@ -259,7 +259,7 @@ Result SaveImage(ImageDocument& doc) {
         if (save.stage == JournalSave::Stage::kNoJournal) {
             std::string line;
             ExpandInserts(LoadText(kMsgNoSaveJournal), {doc.fileName, FolderOf(journal)}, line);
-            return Failure(HostErrorNotice(line, save.hostCode));
+            return Failure(HostFault(line, save.hostCode));
         }
         if (save.stage != JournalSave::Stage::kDone) {
             return HostError(doc.fileName, save.hostCode);
@@ -282,17 +282,17 @@ Result SaveImage(ImageDocument& doc) {
     return saved;
 }
 
-Result SaveImageAs(ImageDocument& doc, WindowRef owner) {
-    if (std::optional<Notice> refusal = ChangeRefusal(doc)) return Failure(std::move(*refusal));
+Result SaveImageAs(ImageDocument& doc) {
+    if (std::optional<Notice> refusal = ChangeRefusal(doc)) return Failure(FailureKind::kRefused, std::move(*refusal));
     std::string path;
-    if (!AskSaveImagePath(owner, path)) {
+    if (!AskSaveImagePath(path)) {
         return Declined(false);
     }
     return SaveImageAsPath(doc, path);
 }
 
 Result SaveImageAsPath(ImageDocument& doc, const std::string& path) {
-    if (std::optional<Notice> refusal = ChangeRefusal(doc)) return Failure(std::move(*refusal));
+    if (std::optional<Notice> refusal = ChangeRefusal(doc)) return Failure(FailureKind::kRefused, std::move(*refusal));
     HostFile file;
     uint32_t error = 0;
     {
@@ -346,7 +346,7 @@ Result CloseImage(ImageDocument& doc) {
     }
     Result closed = Done();
     if (doc.modified) {
-        switch (Ask(MainWindow(), TextNotice(kMsgImageModified, Tone::kQuestion), Choices::kYesNoCancel)) {
+        switch (Ask(TextNotice(kMsgImageModified, Tone::kQuestion), Choices::kYesNoCancel)) {
         case Answer::kYes:
             closed = SaveImage(doc);
             if (!closed.Done()) {

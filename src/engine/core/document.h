@@ -72,10 +72,10 @@ struct CommentHeader {
 };
 CommentHeader CheckCommentHeader(const uint8_t* bytes, uint32_t count);
 
-// Compares FAT copies 1 and 2 and asks over `owner` whether to repair copy
+// Compares FAT copies 1 and 2 and asks whether to repair copy
 // 2. Nothing is asked of an image whose changes are refused or whose
 // geometry is a guess.
-void CheckBackupFat(ImageDocument& doc, WindowRef owner);
+void CheckBackupFat(ImageDocument& doc);
 // Whether CheckBackupFat would ask: FAT copy 2 differs from copy 1 on an
 // image that may be changed. A reader that never saves states it instead.
 bool BackupFatDiffers(const ImageDocument& doc);
@@ -89,7 +89,7 @@ Result SaveImage(ImageDocument& doc);
 
 // Lets the user choose a new file for the document and creates it. Writes no
 // data: the caller saves next. Declined when the user cancelled.
-Result SaveImageAs(ImageDocument& doc, WindowRef owner);
+Result SaveImageAs(ImageDocument& doc);
 
 // The same with the path already chosen. An existing file keeps its bytes
 // until the save replaces them whole.

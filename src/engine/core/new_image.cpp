@@ -18,18 +18,18 @@ uint64_t SystemAreaSectors(const DiskFormat& row) {
 Result CreateEmptyImage(ImageDocument& doc, uint32_t formatCode, unsigned templateIndex) {
     const DiskFormat& row = FormatRow(formatCode);
     if (row.fatCount == 0 || row.sectorsPerFat == 0 || row.sectorsPerCluster == 0) {
-        return Failure(TextNotice(kMsgFormatZeroField, Tone::kError));
+        return Failure(FailureKind::kImpossible, TextNotice(kMsgFormatZeroField, Tone::kError));
     }
     // A custom row may describe less disk than its own FATs and root directory need.
     const uint64_t systemSectors = SystemAreaSectors(row);
     const uint64_t imageBytes = uint64_t{row.totalSectors} * kSectorSize;
     if (row.totalSectors == 0 || systemSectors > row.totalSectors || imageBytes > 0xFFFFFFFFull) {
-        return Failure(TextNotice(kMsgFormatTooSmall, Tone::kError,
+        return Failure(FailureKind::kImpossible, TextNotice(kMsgFormatTooSmall, Tone::kError,
                                   {std::to_string(systemSectors), std::to_string(row.totalSectors)}));
     }
     ByteBlock image;
     if (!image.Allocate(static_cast<size_t>(imageBytes))) {
-        return Failure(TextNotice(kMsgOutOfMemory, Tone::kError));
+        return Failure(FailureKind::kOutOfMemory, TextNotice(kMsgOutOfMemory, Tone::kError));
     }
     // Each byte is written once: the system area zero, the data area 0xFF.
     const Layout layout = ComputeLayout(row);

@@ -35,7 +35,7 @@ struct Copy {
 };
 
 // Reads sectors `first` .. n-1 one by one; the user decides about each that fails.
-void CopySectors(SectorDevice& device, WindowRef progress, WindowRef messageOwner, uint32_t first, Copy& copy) {
+void CopySectors(SectorDevice& device, WindowRef progress, uint32_t first, Copy& copy) {
     for (uint32_t sector = first; sector < copy.sectors && !CancelRequested();) {
         UpdateProgress(progress, sector, copy.sectors);
         uint8_t* place = copy.image.data() + size_t{sector} * kDriveSectorSize;
@@ -45,7 +45,7 @@ void CopySectors(SectorDevice& device, WindowRef progress, WindowRef messageOwne
         }
         const Notice failed = HostErrorNotice(SectorText(kMsgSectorReadFailed, sector), device.lastError, {},
                                               Tone::kWarning);
-        const Answer answer = Ask(messageOwner, failed, Choices::kAbortRetryIgnore, true);
+        const Answer answer = Ask(failed, Choices::kAbortRetryIgnore, true);
         if (answer == Answer::kRetry) {
             continue;
         }
@@ -80,14 +80,14 @@ Result AdoptCopy(ImageDocument& doc, uint32_t formatCode, Copy& copy) {
 
 }  // namespace
 
-Result ReadDiskToImage(ImageDocument& doc, WindowRef owner, const NewImageRequest& request, SectorDevice& device) {
+Result ReadDiskToImage(ImageDocument& doc, const NewImageRequest& request, SectorDevice& device) {
     if (request.copyFromDisk && request.warnBeforeReading &&
-        Ask(owner, TextNotice(kMsgReadDiskWarning, Tone::kQuestion), Choices::kYesNo, true) != Answer::kYes) {
+        Ask(TextNotice(kMsgReadDiskWarning, Tone::kQuestion), Choices::kYesNo, true) != Answer::kYes) {
         return Declined(false);
     }
     uint32_t formatCode = 0;
     if (request.chooseFormat) {
-        const int32_t chosen = request.selectFormat ? request.selectFormat(owner, request.selectContext)
+        const int32_t chosen = request.selectFormat ? request.selectFormat(request.selectContext)
                                                     : kNoFormatSelected;
         if (chosen < 0 || !IsFormatCode(static_cast<uint32_t>(chosen))) {
             return Declined(false);
@@ -103,8 +103,7 @@ Result ReadDiskToImage(ImageDocument& doc, WindowRef owner, const NewImageReques
     device.written = false;
     if (!OpenDrive(device)) {
         SetCancelRequested(true);
-        return Failure(
-            HostErrorNotice(request.driveText.empty() ? DriveName(device) : request.driveText, device.lastError));
+        return Failure(HostFault(request.driveText.empty() ? DriveName(device) : request.driveText, device.lastError));
     }
 
     Copy copy;
@@ -113,8 +112,7 @@ Result ReadDiskToImage(ImageDocument& doc, WindowRef owner, const NewImageReques
     }
     SetCancelRequested(false);
     ProgressHeader header{device.drive, copy.sectors * kDriveSectorSize};
-    const WindowRef progress = OpenProgress(owner, DiskJob::kReading, header);
-    const WindowRef messageOwner = progress ? progress : owner;
+    const WindowRef progress = OpenProgress(DiskJob::kReading, header);
 
     uint8_t bootSector[kDriveSectorSize] = {};
     const bool readBootSector = formatCode == 0;
@@ -141,17 +139,17 @@ Result ReadDiskToImage(ImageDocument& doc, WindowRef owner, const NewImageReques
                 std::memcpy(copy.image.data(), bootSector, kDriveSectorSize);
                 first = 1;
             }
-            CopySectors(device, progress, messageOwner, first, copy);
+            CopySectors(device, progress, first, copy);
         }
     }
 
     CloseDrive(device);
-    CloseProgress(owner, progress);
+    CloseProgress(progress);
     if (copy.error == kUnsupportedFileSystemCode) {
-        return Failure(TextNotice(kMsgUnsupportedFileSystem, Tone::kError, {copy.fileSystemType}));
+        return Failure(FailureKind::kNotAnImage, TextNotice(kMsgUnsupportedFileSystem, Tone::kError, {copy.fileSystemType}));
     }
     if (copy.error != 0) {
-        return Failure(HostErrorNotice({}, copy.error));
+        return Failure(HostFault({}, copy.error));
     }
     if (CancelRequested()) {
         return Declined(false);

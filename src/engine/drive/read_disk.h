@@ -24,7 +24,7 @@ struct NewImageRequest {
     bool warnBeforeReading = false;  // ask first: on some systems reading may harm foreign disks
     // The format the user chose, asked only when chooseFormat: a format code,
     // or kNoFormatSelected. It may let the user describe a custom format.
-    int32_t (*selectFormat)(WindowRef owner, void* context) = nullptr;
+    int32_t (*selectFormat)(void* context) = nullptr;
     void* selectContext = nullptr;
     unsigned bootTemplate = 0;       // for an empty image
     std::string driveText;           // how a failure names the drive; empty: DriveName
@@ -32,11 +32,11 @@ struct NewImageRequest {
 
 // Makes the new document. `device` names the drive (drive, backend, path,
 // context); the job opens it read-only and closes it. `doc` must be closed.
-// Questions (read at all? abort, retry or ignore a sector?) are asked over
-// `owner` or the job's progress window. Done with the boot sector's warnings
+// Questions (read at all? abort, retry or ignore a sector?) go to the prompt
+// port, the sectors' over the job's progress window. Done with the boot sector's warnings
 // as notices: the caller shows them, brings its view up to date and then
 // calls CheckBackupFat. Declined when the user said no or stopped the job;
 // Failed with what to show.
-Result ReadDiskToImage(ImageDocument& doc, WindowRef owner, const NewImageRequest& request, SectorDevice& device);
+Result ReadDiskToImage(ImageDocument& doc, const NewImageRequest& request, SectorDevice& device);
 
 }  // namespace vk

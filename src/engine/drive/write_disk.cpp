@@ -6,6 +6,7 @@
 #include "engine/core/media_errors.h"
 #include "engine/drive/disk_job.h"
 #include "engine/drive/sector_device.h"
+#include "engine/ports/host_failure.h"
 #include "engine/ports/progress.h"
 #include "engine/ports/window_sync.h"
 #include "engine/strings/string_ids.h"
@@ -38,7 +39,7 @@ bool FormatDisk(SectorDevice& device, WindowRef progress, const DiskFormat& g, u
     return true;
 }
 
-void WriteSectorsOfImage(SectorDevice& device, WindowRef progress, WindowRef messageOwner, const uint8_t* area,
+void WriteSectorsOfImage(SectorDevice& device, WindowRef progress, const uint8_t* area,
                          uint32_t sectors, uint32_t formatUnits, const WriteDiskRequest& request,
                          uint32_t sectorsPerTrack, WriteDiskOutcome& outcome) {
     for (uint32_t s = 0; s < sectors && !CancelRequested();) {
@@ -53,7 +54,7 @@ void WriteSectorsOfImage(SectorDevice& device, WindowRef progress, WindowRef mes
         }
         const Notice failed =
             HostErrorNotice(SectorText(kMsgSectorWriteFailed, s), device.lastError, {}, Tone::kWarning);
-        const Answer answer = Ask(messageOwner, failed, Choices::kAbortRetryIgnore, true);
+        const Answer answer = Ask(failed, Choices::kAbortRetryIgnore, true);
         if (answer == Answer::kRetry) {
             continue;
         }
@@ -76,7 +77,7 @@ std::optional<Notice> MediaErrorsWarning(const ImageDocument& doc) {
     return TextNotice(kMsgMediaErrorsNotWritten, Tone::kWarning);
 }
 
-Result WriteImageToDisk(const ImageDocument& doc, WindowRef owner, const WriteDiskRequest& request,
+Result WriteImageToDisk(const ImageDocument& doc, const WriteDiskRequest& request,
                         SectorDevice& device, WriteDiskOutcome* outcome) {
     WriteDiskOutcome local;
     WriteDiskOutcome& result = outcome ? *outcome : local;
@@ -84,13 +85,14 @@ Result WriteImageToDisk(const ImageDocument& doc, WindowRef owner, const WriteDi
     if (!doc.IsOpen() || doc.imageSize < doc.dataOffset) {
         Result nothing;
         nothing.status = Result::Status::kFailed;  // no image: nothing to write, nothing to say
+        nothing.kind = FailureKind::kNotAnImage;
         nothing.goOn = false;
         return nothing;
     }
     const DiskFormat& g = doc.geometry;
     if (!GeometryDrivesRequest(g, request)) {
-        return Failure(TextNotice(kMsgTrackGeometryZero, Tone::kError,
-                                  {std::to_string(g.sectorsPerTrack), std::to_string(g.heads)}));
+        return Failure(FailureKind::kImpossible, TextNotice(kMsgTrackGeometryZero, Tone::kError,
+                                                           {std::to_string(g.sectorsPerTrack), std::to_string(g.heads)}));
     }
     const uint32_t sectors = (doc.imageSize - doc.dataOffset) / kDriveSectorSize;
     const uint32_t formatUnits = request.formatDisk ? sectors : 0;
@@ -102,7 +104,7 @@ Result WriteImageToDisk(const ImageDocument& doc, WindowRef owner, const WriteDi
     WindowRef progress = nullptr;
     {
         WaitCursor wait;
-        progress = OpenProgress(owner, DiskJob::kWriting, header);
+        progress = OpenProgress(DiskJob::kWriting, header);
         device.readOnly = false;
         device.lastError = 0;
         device.written = false;
@@ -114,7 +116,7 @@ Result WriteImageToDisk(const ImageDocument& doc, WindowRef owner, const WriteDi
             if (request.formatDisk) {
                 ok = FormatDisk(device, progress, g, formatUnits + sectors);
             }
-            WriteSectorsOfImage(device, progress, progress ? progress : owner, doc.Area(), sectors, formatUnits,
+            WriteSectorsOfImage(device, progress, doc.Area(), sectors, formatUnits,
                                 request, g.sectorsPerTrack, result);
             error = device.lastError;
             // The last flush happens at the close: until it succeeded, the
@@ -126,9 +128,9 @@ Result WriteImageToDisk(const ImageDocument& doc, WindowRef owner, const WriteDi
         }
     }
     result.stopped = CancelRequested();
-    CloseProgress(owner, progress);
+    CloseProgress(progress);
     if (!ok) {
-        return Failure(HostErrorNotice(DriveName(device), error));
+        return Failure(HostFault(DriveName(device), error));
     }
     return Done();
 }

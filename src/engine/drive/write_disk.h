@@ -31,12 +31,12 @@ std::optional<Notice> MediaErrorsWarning(const ImageDocument& doc);
 
 // Writes `doc` to the drive `device` names (drive, backend, path, context).
 // Each sector that cannot be written is a question (abort, retry or ignore)
-// over the job's progress window, or `owner` without one. Failed without an
+// over the job's progress window, if it could be made. Failed without an
 // image (with nothing to show), when the drive cannot be opened, closed or a
 // track formatted, and when the geometry cannot drive the request; Done
 // otherwise, also after a Cancel, an Abort or skipped sectors. The document
 // is not changed.
-Result WriteImageToDisk(const ImageDocument& doc, WindowRef owner, const WriteDiskRequest& request,
+Result WriteImageToDisk(const ImageDocument& doc, const WriteDiskRequest& request,
                         SectorDevice& device, WriteDiskOutcome* outcome = nullptr);
 
 }  // namespace vk

@@ -32,11 +32,11 @@ namespace {
 // Stamp of host files whose time no DOS date can hold: 1980-01-01 00:00:00.
 constexpr DosDateTime kEarliestDosStamp = {PackDosDate(kDosFirstYear, 1, 1), PackDosTime(0, 0, 0)};
 
-Notice Fails(unsigned id, std::initializer_list<std::string_view> inserts = {}) {
-    return TextNotice(id, Tone::kError, inserts);
+Fault Fails(FailureKind kind, unsigned id, std::initializer_list<std::string_view> inserts = {}) {
+    return Fault{kind, TextNotice(id, Tone::kError, inserts)};
 }
 
-Notice HostFails(std::string_view hostPath, uint32_t error) { return HostErrorNotice(hostPath, error); }
+Fault HostFails(std::string_view hostPath, uint32_t error) { return HostFault(hostPath, error); }
 
 bool IsFolderEntry(const uint8_t* entry) {
     return (entry[kDirAttr] & kAttrDirectory) && !(entry[kDirAttr] & kAttrVolume);
@@ -57,6 +57,7 @@ void StampEntry(uint8_t* entry, const HostFindData& found, uint32_t size) {
     Store32(entry + kDirSize, size);
     entry[kDirAttr] = static_cast<uint8_t>(found.attributes & kAttrKeptFromHost);
 }
+
 
 }  // namespace
 
@@ -132,33 +133,33 @@ private:
     bool committed_ = false;
 };
 
-std::optional<Notice> CopyFileToClusters(const Volume& vol, const HostFile& file, std::string_view hostPath,
+std::optional<Fault> CopyFileToClusters(const Volume& vol, const HostFile& file, std::string_view hostPath,
                                          uint32_t slotOffset, uint32_t byteCount, UndoJournal& journal,
                                          uint32_t& freeFrom, const ClusterSet* keep) {
     uint8_t* slot = vol.area + slotOffset;
     Store16(slot + kDirFirstCluster, 0);
     const uint64_t clusterBytes = vol.layout.clusterBytes;
     if (!journal.Reserve(static_cast<uint32_t>((uint64_t{byteCount} + clusterBytes - 1) / clusterBytes))) {
-        return Fails(kMsgOutOfMemory);
+        return Fails(FailureKind::kOutOfMemory, kMsgOutOfMemory);
     }
     HostBlockReader reader(file, byteCount);
     if (!reader.Prepare()) {
-        return Fails(kMsgOutOfMemory);
+        return Fails(FailureKind::kOutOfMemory, kMsgOutOfMemory);
     }
     uint32_t remaining = byteCount;
     uint32_t previous = 0;
     while (remaining > 0) {
         const uint32_t cluster = FindFreeClusterFrom(vol, freeFrom, keep);
         if (cluster == 0) {
-            return Fails(kMsgDiskFull);
+            return Fails(FailureKind::kDiskFull, kMsgDiskFull);
         }
         const uint32_t piece = static_cast<uint32_t>(std::min<uint64_t>(remaining, vol.layout.clusterBytes));
         const uint64_t offset = vol.layout.ClusterOffset(cluster);
         if (offset + piece > vol.length) {
-            return Fails(kMsgImageTooSmall);
+            return Fails(FailureKind::kDamaged, kMsgImageTooSmall);
         }
         if (!journal.Save(offset, piece) || !journal.SaveFatEntry(cluster)) {
-            return Fails(kMsgOutOfMemory);
+            return Fails(FailureKind::kOutOfMemory, kMsgOutOfMemory);
         }
         freeFrom = cluster + 1;
         // kEndOfFile when the file shrank since it was listed.
@@ -178,7 +179,7 @@ std::optional<Notice> CopyFileToClusters(const Volume& vol, const HostFile& file
     // Files of /proc and the like list size 0 and yield bytes all the same;
     // storing only the listed bytes would pass a stump for the whole file.
     if (reader.LongerThanListed()) {
-        return Fails(kMsgAddFileLongerThanListed, {hostPath});
+        return Fails(FailureKind::kHostError, kMsgAddFileLongerThanListed, {hostPath});
     }
     return std::nullopt;
 }
@@ -205,21 +206,21 @@ bool SaveReplacedBytes(const ConstVolume& vol, DirRef dir, uint32_t entryOffset,
 
 // A new folder owns one zeroed cluster with its dot entries: an entry with
 // first cluster 0 would send every other reader into the root directory.
-std::optional<Notice> MakeFolderCluster(const Volume& vol, uint32_t slotOffset, DirRef parent, DosDateTime stamp,
+std::optional<Fault> MakeFolderCluster(const Volume& vol, uint32_t slotOffset, DirRef parent, DosDateTime stamp,
                                         UndoJournal& journal, uint32_t& freeFrom, const ClusterSet* keep) {
     if (!journal.Reserve(1)) {
-        return Fails(kMsgOutOfMemory);
+        return Fails(FailureKind::kOutOfMemory, kMsgOutOfMemory);
     }
     const uint32_t cluster = FindFreeClusterFrom(vol, freeFrom, keep);
     if (cluster == 0) {
-        return Fails(kMsgDiskFull);
+        return Fails(FailureKind::kDiskFull, kMsgDiskFull);
     }
     const uint64_t offset = vol.layout.ClusterOffset(cluster);
     if (offset + vol.layout.clusterBytes > vol.length) {
-        return Fails(kMsgImageTooSmall);
+        return Fails(FailureKind::kDamaged, kMsgImageTooSmall);
     }
     if (!journal.Save(offset, vol.layout.clusterBytes) || !journal.SaveFatEntry(cluster)) {
-        return Fails(kMsgOutOfMemory);
+        return Fails(FailureKind::kOutOfMemory, kMsgOutOfMemory);
     }
     freeFrom = cluster + 1;
     WriteEmptyFolder(vol.area + offset, vol.layout.clusterBytes, cluster, parent.cluster, stamp.date, stamp.time);
@@ -228,9 +229,9 @@ std::optional<Notice> MakeFolderCluster(const Volume& vol, uint32_t slotOffset, 
     return std::nullopt;
 }
 
-Result AddHostFile(ImageDocument& doc, WindowRef owner, std::string_view hostPath, DirRef dir,
+Result AddHostFile(ImageDocument& doc, std::string_view hostPath, DirRef dir,
                    std::string_view shortName, ClusterGuard* guard, CommandSlots* slots) {
-    if (std::optional<Notice> refusal = ChangeRefusal(doc)) return Failure(*refusal);
+    if (std::optional<Notice> refusal = ChangeRefusal(doc)) return Failure(FailureKind::kRefused, *refusal);
     WaitCursor wait;
     std::optional<ClusterGuard> ownGuard;
     if (guard == nullptr) guard = &ownGuard.emplace(doc);
@@ -244,12 +245,12 @@ Result AddHostFile(ImageDocument& doc, WindowRef owner, std::string_view hostPat
         return Failure(HostFails(hostPath, findError));
     }
     if (found.attributes & kHostDevice) {
-        return Failure(Fails(kMsgAddNotAFile, {hostPath}));
+        return Failure(Fails(FailureKind::kBadName, kMsgAddNotAFile, {hostPath}));
     }
     const bool isFolder = (found.attributes & kHostDirectory) != 0;
     // No floppy holds 4 GiB; cutting the size to 32 bits would store a stump.
     if (found.size > UINT32_MAX) {
-        return Failure(Fails(kMsgDiskFull));
+        return Failure(Fails(FailureKind::kDiskFull, kMsgDiskFull));
     }
     const uint32_t size = isFolder ? 0 : static_cast<uint32_t>(found.size);
 
@@ -264,30 +265,32 @@ Result AddHostFile(ImageDocument& doc, WindowRef owner, std::string_view hostPat
     // reachable: a file is refused, a folder of the same name is that folder.
     std::optional<DirSlots> ownSlots;
     DirSlots& dirSlots = slots != nullptr ? slots->In(dir) : ownSlots.emplace(dir);
-    const SlotResult existing = FindEntrySlot(vol, dirSlots, displayName, packed, true, owner,
+    const SlotResult existing = FindEntrySlot(vol, dirSlots, displayName, packed, true,
                                               guard->FreeFrom(), guard->Keep());
     if (existing.found && IsFolderEntry(area + existing.slotOffset)) {
         if (isFolder) {
             return Done();
         }
-        return Failure(Fails(kMsgFileOverFolder, {displayName}));
+        return Failure(Fails(FailureKind::kExists, kMsgFileOverFolder, {displayName}));
     }
     // A file whose clusters another entry shares is not replaced: before the question.
     if (existing.found) {
-        if (std::optional<Notice> shared = guard->CheckRelease(existing.slotOffset)) return Failure(std::move(*shared));
+        if (std::optional<Notice> shared = guard->CheckRelease(existing.slotOffset)) {
+            return Failure(FailureKind::kDamaged, std::move(*shared));
+        }
     }
 
     // A new name with room: the walk above found its slot already.
     const bool slotKnown = !existing.found && existing.hasSlot;
     SlotResult slot = slotKnown ? existing
-                                : FindEntrySlot(vol, dirSlots, displayName, packed, false, owner,
+                                : FindEntrySlot(vol, dirSlots, displayName, packed, false,
                                                 guard->FreeFrom(), guard->Keep());
     if (!slot.hasSlot) {
-        return slot.failure ? Failure(std::move(*slot.failure), slot.goOn) : Declined(slot.goOn);
+        return slot.failure ? Failure(slot.failureKind, std::move(*slot.failure), slot.goOn) : Declined(slot.goOn);
     }
     if (!journal.Save(slot.slotOffset, kDirEntrySize) ||
         (slot.newSlot.growCluster != 0 && !journal.SaveRanges(slot.newSlot.Writes(vol.layout)))) {
-        return Failure(Fails(kMsgOutOfMemory));
+        return Failure(Fails(FailureKind::kOutOfMemory, kMsgOutOfMemory));
     }
     // A folder that grows takes its new cluster before any file cluster is sought.
     PrepareSlot(vol, slot.newSlot);
@@ -301,7 +304,7 @@ Result AddHostFile(ImageDocument& doc, WindowRef owner, std::string_view hostPat
     if (slot.found) {
         oldChain = guard->Chain(slot.slotOffset);
         if (!SaveReplacedBytes(vol, dir, slot.slotOffset, journal)) {
-            return Failure(Fails(kMsgOutOfMemory));
+            return Failure(Fails(FailureKind::kOutOfMemory, kMsgOutOfMemory));
         }
         // The old long name belongs to the old file, not to the new one.
         DeleteLongNameIn(vol, dir, slot.slotOffset);
@@ -310,7 +313,7 @@ Result AddHostFile(ImageDocument& doc, WindowRef owner, std::string_view hostPat
     }
     std::memcpy(entry + kDirName, packed.data(), kDirFullNameLength);
 
-    std::optional<Notice> failure;
+    std::optional<Fault> failure;
     if (isFolder) {
         failure = MakeFolderCluster(vol, slot.slotOffset, dir, HostStamp(found), journal, freeFrom,
                                     guard->Keep());
@@ -346,7 +349,7 @@ Result AddHostFile(ImageDocument& doc, WindowRef owner, std::string_view hostPat
     return Done(std::move(changes));
 }
 
-Result AddFiles(ImageDocument& doc, WindowRef owner, const std::vector<std::string>& paths,
+Result AddFiles(ImageDocument& doc, const std::vector<std::string>& paths,
                 const std::function<void(const Result&)>& tell, DirRef dir) {
     Result all = Declined(true);
     ClusterGuard guard(doc);
@@ -355,7 +358,7 @@ Result AddFiles(ImageDocument& doc, WindowRef owner, const std::vector<std::stri
     const std::vector<std::string> names = claims.Plan(doc, dir, paths);
     for (size_t i = 0; i < paths.size(); ++i) {
         const std::string& path = paths[i];
-        Result one = AddHostFile(doc, owner, path, dir, names[i], &guard, &slots);
+        Result one = AddHostFile(doc, path, dir, names[i], &guard, &slots);
         if (one.Done() && claims.Tailed(dir, names[i])) {
             one.notices.push_back(AddedUnderTailNotice(path, names[i]));
         }
@@ -363,8 +366,10 @@ Result AddFiles(ImageDocument& doc, WindowRef owner, const std::vector<std::stri
         all.changes.Append(one.changes);
         if (one.Done()) {
             all.status = Result::Status::kDone;
+            all.kind = FailureKind::kNone;
         } else if (all.status != Result::Status::kDone) {
             all.status = one.status;
+            all.kind = one.kind;
         }
         // One file alone ends there; of several, a file that says stop ends the walk.
         if (!one.goOn || paths.size() == 1) {

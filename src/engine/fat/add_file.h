@@ -38,7 +38,7 @@ struct ImageDocument;
 // `slots`: an add command carries the slots of each directory it fills
 // from one file to the next, instead of walking the directory for each.
 class ClusterGuard;
-Result AddHostFile(ImageDocument& doc, WindowRef owner, std::string_view hostPath, DirRef dir = kRootDir,
+Result AddHostFile(ImageDocument& doc, std::string_view hostPath, DirRef dir = kRootDir,
                    std::string_view shortName = {}, ClusterGuard* guard = nullptr, CommandSlots* slots = nullptr);
 
 class UndoJournal;
@@ -49,7 +49,7 @@ class UndoJournal;
 // are overwritten; no cluster of `keep` is taken. Clusters are taken first
 // fit from `freeFrom` (below it none is free), which is left past the last
 // one taken. Returns why it failed, or nothing.
-std::optional<Notice> CopyFileToClusters(const Volume& vol, const HostFile& file, std::string_view hostPath,
+std::optional<Fault> CopyFileToClusters(const Volume& vol, const HostFile& file, std::string_view hostPath,
                                          uint32_t slotOffset, uint32_t byteCount, UndoJournal& journal,
                                          uint32_t& freeFrom, const ClusterSet* keep = nullptr);
 
@@ -61,7 +61,7 @@ std::optional<Notice> CopyFileToClusters(const Volume& vol, const HostFile& file
 // were handed to `tell` already. Files of one 8.3 name get numeric tails
 // (ShortNameClaims), each said in its result's notices: the host file went
 // in under the tailed name.
-Result AddFiles(ImageDocument& doc, WindowRef owner, const std::vector<std::string>& paths,
+Result AddFiles(ImageDocument& doc, const std::vector<std::string>& paths,
                 const std::function<void(const Result&)>& tell, DirRef dir = kRootDir);
 
 }  // namespace vk

@@ -26,11 +26,11 @@ Notice NameRefused(unsigned id) { return TextNotice(id, Tone::kError); }
 
 }  // namespace
 
-Result DeleteEntries(ImageDocument& doc, WindowRef owner, const std::vector<uint32_t>& entries) {
+Result DeleteEntries(ImageDocument& doc, const std::vector<uint32_t>& entries) {
     if (entries.empty()) {
         return Done();
     }
-    if (std::optional<Notice> refusal = ChangeRefusal(doc)) return Failure(*refusal);
+    if (std::optional<Notice> refusal = ChangeRefusal(doc)) return Failure(FailureKind::kRefused, *refusal);
     const bool offerAll = entries.size() > 1;
     bool yesToAll = false;
     Result result = Done();
@@ -38,18 +38,18 @@ Result DeleteEntries(ImageDocument& doc, WindowRef owner, const std::vector<uint
     for (const uint32_t entryOffset : entries) {
         const std::string name = EntryDisplayName(doc.Area() + entryOffset);
         if (doc.Area()[entryOffset + kDirAttr] & kAttrDirectory) {
-            Tell(owner, TextNotice(kMsgCannotDeleteDir, Tone::kWarning, {name}));
+            Tell(TextNotice(kMsgCannotDeleteDir, Tone::kWarning, {name}));
             continue;
         }
         // Clusters another entry shares stay allocated, and so does this file:
         // nothing to ask about.
         const std::vector<uint32_t> chain = guard.Chain(entryOffset);
         if (std::optional<Notice> shared = guard.CheckRelease(chain, {entryOffset})) {
-            Tell(owner, *shared);
+            Tell(*shared);
             continue;
         }
         if (!FsOptions().forceSwitch && !yesToAll) {
-            const Answer answer = Ask(owner, TextNotice(kMsgDeleteFile, Tone::kQuestion, {name}),
+            const Answer answer = Ask(TextNotice(kMsgDeleteFile, Tone::kQuestion, {name}),
                                       offerAll ? Choices::kYesAllNoCancel : Choices::kYesNoCancel, true);
             if (answer == Answer::kNo) {
                 continue;
@@ -74,20 +74,20 @@ Result DeleteEntries(ImageDocument& doc, WindowRef owner, const std::vector<uint
 
 Result ParseTypedName(std::string text, std::string& shown, PackedName& packed) {
     if (text.empty()) {
-        return Failure(NameRefused(kMsgNameBlank));
+        return Failure(FailureKind::kBadName, NameRefused(kMsgNameBlank));
     }
     if (text.size() > kMaxTypedName) {
-        return Failure(NameRefused(kMsgNameTooLong));
+        return Failure(FailureKind::kBadName, NameRefused(kMsgNameTooLong));
     }
     HostUpperCase(text);
     const size_t dot = text.find('.');
     const std::string base = text.substr(0, dot);
     const std::string ext = dot == std::string::npos ? std::string() : text.substr(dot + 1);
     if (base.empty() || base.size() > 8 || ext.size() > 3) {
-        return Failure(NameRefused(kMsgNameInvalid));
+        return Failure(FailureKind::kBadName, NameRefused(kMsgNameInvalid));
     }
     if (!IsValidNamePart(base) || !IsValidNamePart(ext)) {
-        return Failure(NameRefused(kMsgNameBadChars));
+        return Failure(FailureKind::kBadName, NameRefused(kMsgNameBadChars));
     }
     // "ABCDEFGH." would otherwise reach the list with its dot.
     if (base.size() == 8 && ext.empty()) {
@@ -106,7 +106,7 @@ Result RenameEntry(ImageDocument& doc, uint32_t entryOffset, const std::string* 
     if (typed == nullptr) {
         return Declined(false);
     }
-    if (std::optional<Notice> refusal = ChangeRefusal(doc)) return Failure(*refusal);
+    if (std::optional<Notice> refusal = ChangeRefusal(doc)) return Failure(FailureKind::kRefused, *refusal);
     std::string text;
     PackedName packed;
     Result named = ParseTypedName(*typed, text, packed);
@@ -119,13 +119,13 @@ Result RenameEntry(ImageDocument& doc, uint32_t entryOffset, const std::string* 
     const DirRef dir = DirectoryOf(doc, entryOffset);
     uint32_t holder = 0;
     if (dir.IsRoot()) {
-        const SlotResult slot = FindEntrySlot(vol, text, packed, true, nullptr);
+        const SlotResult slot = FindEntrySlot(vol, text, packed, true);
         holder = slot.found ? slot.slotOffset : 0;
     } else {
         holder = FindPackedEntry(vol, dir, packed);
     }
     if (holder != 0 && holder != entryOffset) {
-        return Failure(HostErrorNotice(text, HostCodeFor(HostFailure::kNameTaken)));
+        return Failure(HostFault(text, HostCodeFor(HostFailure::kNameTaken)));
     }
     uint8_t* name = doc.Area() + entryOffset + kDirName;
     // A long name written for the old name does not fit the new one.

@@ -17,9 +17,9 @@ struct ImageDocument;
 // The Delete command over `entries` in the order given. Each directory gets
 // a warning and is kept; each file is deleted after a Yes (or at once under
 // /F), and with more than one entry the question also offers "Yes to all".
-// No keeps the file and goes on, Cancel stops. Questions and warnings go to
-// `owner` as they come; `changes.removed` holds the deleted entries.
-Result DeleteEntries(ImageDocument& doc, WindowRef owner, const std::vector<uint32_t>& entries);
+// No keeps the file and goes on, Cancel stops. Questions and warnings are
+// shown as they come; `changes.removed` holds the deleted entries.
+Result DeleteEntries(ImageDocument& doc, const std::vector<uint32_t>& entries);
 
 // Checks the text typed in the label editor and stores it as the new 8.3
 // name of the entry at `entryOffset`. `typed` is null when editing was

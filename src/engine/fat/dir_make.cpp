@@ -25,7 +25,7 @@ Result PlanFolder(const ConstVolume& vol, DirRef parent, std::string_view parent
     plan.parent = parent;
     plan.name = PackShortName(displayName);
     if (FindShownEntry(vol, parent, displayName) != 0) {
-        return Failure(TextNotice(kMsgFolderNameTaken, Tone::kError, {JoinPath(parentPath, displayName)}));
+        return Failure(FailureKind::kExists, TextNotice(kMsgFolderNameTaken, Tone::kError, {JoinPath(parentPath, displayName)}));
     }
     Result slotted = PlanNewSlot(vol, parent, parentPath, displayName, plan.slot, keep);
     if (!slotted.Done()) {
@@ -34,10 +34,10 @@ Result PlanFolder(const ConstVolume& vol, DirRef parent, std::string_view parent
     // Above the cluster the parent gains, which is taken by then.
     plan.cluster = FindFreeClusterFrom(vol, plan.slot.growCluster + 1, keep);
     if (plan.cluster == 0) {
-        return Failure(TextNotice(kMsgDiskFull, Tone::kError));
+        return Failure(FailureKind::kDiskFull, TextNotice(kMsgDiskFull, Tone::kError));
     }
     if (!vol.ClusterInBounds(plan.cluster)) {
-        return Failure(TextNotice(kMsgImageTooSmall, Tone::kError));
+        return Failure(FailureKind::kDamaged, TextNotice(kMsgImageTooSmall, Tone::kError));
     }
     return Done();
 }

@@ -87,7 +87,7 @@ void DeleteLongNameIn(const Volume& vol, DirRef dir, uint32_t entryOffset) {
 }
 
 Result MakeFolderIn(ImageDocument& doc, DirRef dir, std::string_view name) {
-    if (std::optional<Notice> refusal = ChangeRefusal(doc)) return Failure(*refusal);
+    if (std::optional<Notice> refusal = ChangeRefusal(doc)) return Failure(FailureKind::kRefused, *refusal);
     std::string shown;
     PackedName packed;
     Result named = ParseTypedName(std::string(name), shown, packed);
@@ -97,7 +97,7 @@ Result MakeFolderIn(ImageDocument& doc, DirRef dir, std::string_view name) {
     const Volume vol = VolumeOf(doc);
     const std::string parentPath = DirectoryPath(vol, dir);
     if (FindPackedEntry(vol, dir, packed) != 0) {
-        return Failure(TextNotice(kMsgFolderNameTaken, Tone::kError, {JoinPath(parentPath, shown)}));
+        return Failure(FailureKind::kExists, TextNotice(kMsgFolderNameTaken, Tone::kError, {JoinPath(parentPath, shown)}));
     }
     const std::time_t now = std::time(nullptr);
     const std::tm* local = std::localtime(&now);
@@ -111,14 +111,15 @@ Result MakeFolderIn(ImageDocument& doc, DirRef dir, std::string_view name) {
     return made;
 }
 
-Result RemoveFolders(ImageDocument& doc, WindowRef owner, const std::vector<uint32_t>& entries, bool recursive) {
+Result RemoveFolders(ImageDocument& doc, const std::vector<uint32_t>& entries, bool recursive) {
     if (entries.empty()) {
         return Done();
     }
-    if (std::optional<Notice> refusal = ChangeRefusal(doc)) return Failure(*refusal);
+    if (std::optional<Notice> refusal = ChangeRefusal(doc)) return Failure(FailureKind::kRefused, *refusal);
     const Volume vol = VolumeOf(doc);
     uint8_t* area = vol.area;
     Result result = Done();
+    FailureKind lastKind = FailureKind::kNone;  // of the last folder that could not go
     ClusterGuard guard(doc);
     for (const uint32_t entryOffset : entries) {
         const DirRef parent = DirectoryOfEntry(vol, entryOffset);
@@ -131,11 +132,12 @@ Result RemoveFolders(ImageDocument& doc, WindowRef owner, const std::vector<uint
         std::sort(leaving.begin(), leaving.end());
         if (planned.Done()) {
             if (std::optional<Notice> shared = guard.CheckRelease(plan.clusters, leaving)) {
-                planned = Failure(*shared);
+                planned = Failure(FailureKind::kDamaged, *shared);
             }
         }
         if (!planned.Done()) {
             result.notices.push_back(*planned.failure);
+            lastKind = planned.kind;
             continue;
         }
         // What the folder holds: every shown entry below it; the question
@@ -152,7 +154,7 @@ Result RemoveFolders(ImageDocument& doc, WindowRef owner, const std::vector<uint
             const Notice question = items == 0 ? TextNotice(kMsgDeleteFolder, Tone::kQuestion, {path})
                                                : TextNotice(kMsgDeleteFolderTree, Tone::kQuestion,
                                                             {path, std::to_string(files)});
-            const Answer answer = Ask(owner, question, Choices::kYesNoCancel, true);
+            const Answer answer = Ask(question, Choices::kYesNoCancel, true);
             if (answer == Answer::kNo) {
                 continue;
             }
@@ -167,7 +169,7 @@ Result RemoveFolders(ImageDocument& doc, WindowRef owner, const std::vector<uint
         doc.modified = true;
     }
     if (result.changes.Empty() && !result.notices.empty()) {
-        Result failed = Failure(result.notices.back(), result.goOn);
+        Result failed = Failure(lastKind, result.notices.back(), result.goOn);
         result.notices.pop_back();
         failed.notices = std::move(result.notices);
         return failed;

@@ -46,6 +46,6 @@ Result MakeFolderIn(ImageDocument& doc, DirRef dir, std::string_view name);
 // An entry that is no folder cannot be deleted either. No goes on with the
 // next entry, Cancel stops; `changes.removed` holds the removed folders'
 // entries.
-Result RemoveFolders(ImageDocument& doc, WindowRef owner, const std::vector<uint32_t>& entries, bool recursive);
+Result RemoveFolders(ImageDocument& doc, const std::vector<uint32_t>& entries, bool recursive);
 
 }  // namespace vk

@@ -16,7 +16,7 @@ constexpr std::string_view kParentPart = "..";
 
 bool IsSeparator(char c) { return c == '\\' || c == '/'; }
 
-Result NotFound(std::string_view path) { return Failure(TextNotice(kMsgPathNotFound, Tone::kError, {path})); }
+Result NotFound(std::string_view path) { return Failure(FailureKind::kNotFound, TextNotice(kMsgPathNotFound, Tone::kError, {path})); }
 
 // A walk down a path from the root. It keeps the folders it went through,
 // so that ".." goes back the way it came, and their clusters, so that a
@@ -38,7 +38,7 @@ public:
     Result Enter(const std::string& part) {
         if (part == kParentPart) {
             if (levels_.size() == 1) {
-                return Failure(TextNotice(kMsgPathAboveRoot, Tone::kError, {path_}));
+                return Failure(FailureKind::kBadName, TextNotice(kMsgPathAboveRoot, Tone::kError, {path_}));
             }
             for (uint32_t cluster : levels_.back().chain) entered_.reset(cluster);
             levels_.pop_back();
@@ -53,7 +53,7 @@ public:
         next.entryOffset = offset;
         next.shown = JoinPath(Shown(), EntryDisplayName(vol_.area + offset));
         if (CheckFolder(vol_, next.dir.cluster, entered_, next.chain) != FolderFault::kNone) {
-            return Failure(FolderFaultNotice(next.shown));
+            return Failure(FailureKind::kDamaged, FolderFaultNotice(next.shown));
         }
         for (uint32_t cluster : next.chain) entered_.set(cluster);
         levels_.push_back(std::move(next));

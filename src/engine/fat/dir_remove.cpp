@@ -33,9 +33,9 @@ Result PlanRemoveFolder(const ConstVolume& vol, DirRef parent, uint32_t entryOff
     plan = RemovalPlan{};
     plan.entryOffset = entryOffset;
     if (!vol.layout.IsFat12()) {
-        return Failure(TextNotice(kMsgChangeRefused, Tone::kError));
+        return Failure(FailureKind::kRefused, TextNotice(kMsgChangeRefused, Tone::kError));
     }
-    const Result refused = Failure(TextNotice(kMsgCannotDeleteDir, Tone::kError, {path}));
+    const Result refused = Failure(FailureKind::kRefused, TextNotice(kMsgCannotDeleteDir, Tone::kError, {path}));
     if (entryOffset == 0 || !IsShownFolder(vol.area + entryOffset)) {
         return refused;
     }
@@ -43,7 +43,7 @@ Result PlanRemoveFolder(const ConstVolume& vol, DirRef parent, uint32_t entryOff
     std::vector<uint32_t> chain;
     if (CheckFolder(vol, Load16(vol.area + entryOffset + kDirFirstCluster), taken, chain) !=
         FolderFault::kNone) {
-        return Failure(FolderFaultNotice(path));
+        return Failure(FailureKind::kDamaged, FolderFaultNotice(path));
     }
     const DirRef folder{chain.front()};
     std::vector<DirRef> folders{folder};
@@ -57,7 +57,7 @@ Result PlanRemoveFolder(const ConstVolume& vol, DirRef parent, uint32_t entryOff
             return true;
         });
         if (!end.problems.empty()) {
-            return Failure(FolderFaultNotice(end.problems.front().path));
+            return Failure(FailureKind::kDamaged, FolderFaultNotice(end.problems.front().path));
         }
     }
 

@@ -152,7 +152,7 @@ Result PlanNewSlot(const ConstVolume& vol, DirRef dir, std::string_view dirPath,
                    NewSlot& slot, const ClusterSet* keep) {
     slot = NewSlot{};
     if (!vol.layout.IsFat12()) {
-        return Failure(TextNotice(kMsgChangeRefused, Tone::kError));
+        return Failure(FailureKind::kRefused, TextNotice(kMsgChangeRefused, Tone::kError));
     }
     DirSlots slots(dir);
     uint32_t scanned = 0;
@@ -164,16 +164,16 @@ Result SlotFailure(SlotRoom room, std::string_view dirPath, std::string_view ent
         case SlotRoom::kFree:
             return Done();
         case SlotRoom::kBroken:
-            return Failure(FolderFaultNotice(dirPath));
+            return Failure(FailureKind::kDamaged, FolderFaultNotice(dirPath));
         case SlotRoom::kRootFull:
         case SlotRoom::kRootCut:
-            return Failure(TextNotice(kMsgDirectoryFull, Tone::kError, {entryName}));
+            return Failure(FailureKind::kDiskFull, TextNotice(kMsgDirectoryFull, Tone::kError, {entryName}));
         case SlotRoom::kNoCluster:
-            return Failure(TextNotice(kMsgDiskFull, Tone::kError));
+            return Failure(FailureKind::kDiskFull, TextNotice(kMsgDiskFull, Tone::kError));
         case SlotRoom::kClusterPastEnd:
             break;
     }
-    return Failure(TextNotice(kMsgImageTooSmall, Tone::kError));
+    return Failure(FailureKind::kDamaged, TextNotice(kMsgImageTooSmall, Tone::kError));
 }
 
 void PrepareSlot(const Volume& vol, const NewSlot& slot) {

@@ -18,7 +18,7 @@ bool IsLabelSlot(const uint8_t* e) { return (e[kDirAttr] & kAttrVolume) && !IsLo
 }  // namespace
 
 SlotResult FindEntrySlot(const ConstVolume& vol, DirSlots& slots, std::string_view displayName,
-                         const PackedName& packed, bool quiet, WindowRef owner, uint32_t freeFrom,
+                         const PackedName& packed, bool quiet, uint32_t freeFrom,
                          const ClusterSet* keep) {
     SlotResult result;
     const NamedSlot named = slots.Find(vol, packed);
@@ -26,7 +26,7 @@ SlotResult FindEntrySlot(const ConstVolume& vol, DirSlots& slots, std::string_vi
         result.found = true;
         result.scanned = named.index;
         if (quiet || FsOptions().forceSwitch ||
-            Ask(owner, TextNotice(kMsgReplaceEntry, Tone::kQuestion, {displayName}), Choices::kYesNo) ==
+            Ask(TextNotice(kMsgReplaceEntry, Tone::kQuestion, {displayName}), Choices::kYesNo) ==
                 Answer::kYes) {
             result.hasSlot = true;
             result.slotOffset = named.offset;
@@ -40,6 +40,7 @@ SlotResult FindEntrySlot(const ConstVolume& vol, DirSlots& slots, std::string_vi
     if (!dir.IsRoot() && !vol.layout.IsFat12()) {
         if (!quiet) {
             result.failure = TextNotice(kMsgChangeRefused, Tone::kError);
+            result.failureKind = FailureKind::kRefused;
             result.goOn = false;
         }
         return result;
@@ -56,19 +57,21 @@ SlotResult FindEntrySlot(const ConstVolume& vol, DirSlots& slots, std::string_vi
     if (room == SlotRoom::kRootCut) {
         // The image ends inside its root directory: no slot can ever be had there.
         result.failure = TextNotice(kMsgImageTooSmall, Tone::kError);
+        result.failureKind = FailureKind::kDamaged;
     } else {
         // The folder's path is only for a message, and finding it walks the tree.
         const std::string dirPath = room == SlotRoom::kBroken ? DirectoryPath(vol, dir) : "";
-        result.failure = std::move(SlotFailure(room, dirPath, displayName).failure);
+        Result failed = SlotFailure(room, dirPath, displayName);
+        result.failure = std::move(failed.failure);
+        result.failureKind = failed.kind;
     }
     result.goOn = false;
     return result;
 }
 
-SlotResult FindEntrySlot(const ConstVolume& vol, std::string_view displayName, const PackedName& packed, bool quiet,
-                         WindowRef owner) {
+SlotResult FindEntrySlot(const ConstVolume& vol, std::string_view displayName, const PackedName& packed, bool quiet) {
     DirSlots slots(kRootDir);
-    return FindEntrySlot(vol, slots, displayName, packed, quiet, owner);
+    return FindEntrySlot(vol, slots, displayName, packed, quiet);
 }
 
 uint32_t RootEntryCount(const Layout& layout, uint32_t length) {

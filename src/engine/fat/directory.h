@@ -19,6 +19,7 @@ struct SlotResult {
     uint32_t scanned = 0;     // entries passed before the scan ended
     bool goOn = true;         // a multi-file caller goes on with its next file
     std::optional<Notice> failure;  // why there is no slot, for the caller to show
+    FailureKind failureKind = FailureKind::kNone;  // what `failure` is about
     NewSlot newSlot;          // in a folder: the slot as planned, with the cluster the folder grows by
 };
 
@@ -31,11 +32,10 @@ struct SlotResult {
 // is broken, no cluster is free for its growth or the free one lies past
 // the end of the image, or the FAT is no FAT12 (only FAT12 is written).
 SlotResult FindEntrySlot(const ConstVolume& vol, DirSlots& slots, std::string_view displayName,
-                         const PackedName& packed, bool quiet, WindowRef owner, uint32_t freeFrom = kFirstDataCluster,
+                         const PackedName& packed, bool quiet, uint32_t freeFrom = kFirstDataCluster,
                          const ClusterSet* keep = nullptr);
 // The same in the root, from a walk of its own.
-SlotResult FindEntrySlot(const ConstVolume& vol, std::string_view displayName, const PackedName& packed, bool quiet,
-                         WindowRef owner);
+SlotResult FindEntrySlot(const ConstVolume& vol, std::string_view displayName, const PackedName& packed, bool quiet);
 
 // How many root entries lie inside the area, from entry 0 on.
 uint32_t RootEntryCount(const Layout& layout, uint32_t length);

@@ -28,12 +28,12 @@ bool IsDirectoryOrLabel(uint8_t attr) { return (attr & (kAttrDirectory | kAttrVo
 // one: declined when the user keeps the existing file. The entry standing
 // there is replaced itself, never opened: a link is replaced, and what it
 // points to stays as it was.
-Result PlaceTarget(WindowRef owner, NewHostFile& file, unsigned replaceFlags) {
+Result PlaceTarget(NewHostFile& file, unsigned replaceFlags) {
     const std::string& targetPath = file.targetPath;
     uint32_t error = CommitNewHostFile(file, false);
     if (ClassifyHostCode(error) == HostFailure::kExists) {
         if (!(replaceFlags & kReplaceSilently) &&
-            Ask(owner, TextNotice(kMsgReplaceHostFile, Tone::kQuestion, {targetPath}), Choices::kYesNo, true) !=
+            Ask(TextNotice(kMsgReplaceHostFile, Tone::kQuestion, {targetPath}), Choices::kYesNo, true) !=
                 Answer::kYes) {
             return Declined(true);
         }
@@ -45,7 +45,7 @@ Result PlaceTarget(WindowRef owner, NewHostFile& file, unsigned replaceFlags) {
                     : CommitNewHostFile(file, true);
     }
     if (error != kHostSuccess) {
-        return Failure(HostErrorNotice(targetPath, error));
+        return Failure(HostFault(targetPath, error));
     }
     return Done();
 }
@@ -54,7 +54,7 @@ Result PlaceTarget(WindowRef owner, NewHostFile& file, unsigned replaceFlags) {
 // ends early, leaves the volume, loops or reaches past the end of the image
 // is a corrupt file. Clusters that follow each other in the image go out in
 // one write, so an unfragmented file takes one.
-std::optional<Notice> CopyChainToFile(const ImageDocument& doc, const uint8_t* entry, const HostFile& file,
+std::optional<Fault> CopyChainToFile(const ImageDocument& doc, const uint8_t* entry, const HostFile& file,
                                       const std::string& targetPath) {
     const ConstVolume vol = VolumeOf(doc);
     const Layout& layout = vol.layout;
@@ -64,7 +64,7 @@ std::optional<Notice> CopyChainToFile(const ImageDocument& doc, const uint8_t* e
     ChainWalker walk(vol, remaining > 0 ? Load16(entry + kDirFirstCluster) : kFatEnd);
     uint64_t runStart = 0;
     uint32_t runBytes = 0;
-    auto writeRun = [&]() -> std::optional<Notice> {
+    auto writeRun = [&]() -> std::optional<Fault> {
         uint32_t done = 0;
         uint32_t error = WriteHostFile(file, area + runStart, runBytes, done);
         if (error == kHostSuccess && done < runBytes) {
@@ -72,7 +72,7 @@ std::optional<Notice> CopyChainToFile(const ImageDocument& doc, const uint8_t* e
         }
         runBytes = 0;
         if (error != kHostSuccess) {
-            return HostErrorNotice(targetPath, error);
+            return HostFault(targetPath, error);
         }
         return std::nullopt;
     };
@@ -81,13 +81,13 @@ std::optional<Notice> CopyChainToFile(const ImageDocument& doc, const uint8_t* e
         if (walk.State() != ChainState::kCluster || layout.ClusterOffset(walk.Cluster()) + piece > length) {
             // What the chain held up to its fault is written all the same.
             if (runBytes > 0) {
-                if (std::optional<Notice> failed = writeRun()) return failed;
+                if (std::optional<Fault> failed = writeRun()) return failed;
             }
-            return TextNotice(kMsgStoredFileCorrupt, Tone::kWarning, {targetPath});
+            return Fault{FailureKind::kDamaged, TextNotice(kMsgStoredFileCorrupt, Tone::kWarning, {targetPath})};
         }
         const uint64_t offset = layout.ClusterOffset(walk.Cluster());
         if (runBytes > 0 && offset != runStart + runBytes) {
-            if (std::optional<Notice> failed = writeRun()) return failed;
+            if (std::optional<Fault> failed = writeRun()) return failed;
         }
         if (runBytes == 0) runStart = offset;
         runBytes += piece;
@@ -95,7 +95,7 @@ std::optional<Notice> CopyChainToFile(const ImageDocument& doc, const uint8_t* e
         walk.Advance();
     }
     if (runBytes > 0) {
-        if (std::optional<Notice> failed = writeRun()) return failed;
+        if (std::optional<Fault> failed = writeRun()) return failed;
     }
     return std::nullopt;
 }
@@ -114,25 +114,25 @@ bool IsDeviceName(std::string_view name) {
 
 }  // namespace
 
-Result ExtractEntry(const ImageDocument& doc, WindowRef owner, uint32_t entryOffset, unsigned replaceFlags,
+Result ExtractEntry(const ImageDocument& doc, uint32_t entryOffset, unsigned replaceFlags,
                     const std::string& targetPath) {
-    if (std::optional<Notice> refusal = ExtractionRefusal(doc)) return Failure(*refusal);
+    if (std::optional<Notice> refusal = ExtractionRefusal(doc)) return Failure(FailureKind::kRefused, *refusal);
     const uint8_t* entry = doc.Area() + entryOffset;
     const uint8_t attr = entry[kDirAttr];
     const uint32_t finalAttributes = attr != 0 ? attr & kHostSettableAttributes : uint32_t{kHostNormal};
     // Replacing the image being read (or its .der) would destroy what is being copied.
     if (IsSameHostFile(doc.imageFile, targetPath) || IsSameHostFile(doc.errorFile, targetPath)) {
-        return Failure(TextNotice(kMsgExtractOntoOpenImage, Tone::kError, {targetPath}));
+        return Failure(FailureKind::kRefused, TextNotice(kMsgExtractOntoOpenImage, Tone::kError, {targetPath}));
     }
     // Written whole under a temporary name first: a failure leaves the
     // target as it was, and nothing half-written under its name.
     NewHostFile file;
     const uint32_t error = CreateNewHostFile(targetPath, attr & kHostSettableAttributes, file);
     if (error != kHostSuccess) {
-        return Failure(HostCreateFailure(targetPath, error));
+        return Failure(HostFailureKind(error), HostCreateFailure(targetPath, error));
     }
-    const std::optional<Notice> failure = CopyChainToFile(doc, entry, file.file, targetPath);
-    if (failure && failure->form == Notice::Form::kHostError) {
+    const std::optional<Fault> failure = CopyChainToFile(doc, entry, file.file, targetPath);
+    if (failure && failure->kind != FailureKind::kDamaged) {
         return Failure(*failure);
     }
     // What a corrupt chain held up to its fault is kept, stamped all the same.
@@ -143,7 +143,7 @@ Result ExtractEntry(const ImageDocument& doc, WindowRef owner, uint32_t entryOff
     if (LocalDosToHostTime(stamp, time)) {
         SetHostFileTimes(file.file, time);
     }
-    Result placed = PlaceTarget(owner, file, replaceFlags);
+    Result placed = PlaceTarget(file, replaceFlags);
     if (!placed.Done()) {
         return placed;
     }
@@ -151,45 +151,35 @@ Result ExtractEntry(const ImageDocument& doc, WindowRef owner, uint32_t entryOff
     return failure ? Failure(*failure) : Done();
 }
 
-Result SaveEntryAs(const ImageDocument& doc, WindowRef owner, uint32_t entryOffset, const SavePathChooser& choosePath,
+Result SaveEntryAs(const ImageDocument& doc, uint32_t entryOffset, const SavePathChooser& choosePath,
                    unsigned replaceFlags) {
     const std::string name = EntryDisplayName(doc.Area() + entryOffset);
     if (IsDirectoryOrLabel(doc.Area()[entryOffset + kDirAttr])) {
-        return Failure(TextNotice(kMsgCannotSaveEntry, Tone::kWarning, {name}), true);
+        return Failure(FailureKind::kRefused, TextNotice(kMsgCannotSaveEntry, Tone::kWarning, {name}), true);
     }
     std::string path;
-    if (!choosePath(MainWindow(), SafeHostName(name), path) || path.empty()) {
+    if (!choosePath(SafeHostName(name), path) || path.empty()) {
         return Declined(false);
     }
-    return ExtractEntry(doc, owner, entryOffset, replaceFlags, path);
+    return ExtractEntry(doc, entryOffset, replaceFlags, path);
 }
 
 Result ExtractEntriesToFolder(const ImageDocument& doc, const std::vector<uint32_t>& entries,
-                              const std::string& folder, ByteBlock& pathList) {
-    std::vector<std::string> paths;
-    size_t total = 0;
+                              const std::string& folder, std::vector<std::string>& paths) {
+    paths.clear();
     HostNameClaims claims;  // entries of one host name are not written over each other
     std::vector<Notice> renamed;
     for (const uint32_t entryOffset : entries) {
         if (IsDirectoryOrLabel(doc.Area()[entryOffset + kDirAttr])) {
-            return Failure(TextNotice(kMsgCannotSaveDirOrLabel, Tone::kWarning));
+            return Failure(FailureKind::kRefused, TextNotice(kMsgCannotSaveDirOrLabel, Tone::kWarning));
         }
         const std::string name = EntryDisplayName(doc.Area() + entryOffset);
         std::optional<Notice> tailed;
         paths.push_back(claims.ClaimPath(folder, SafeHostName(name), name, tailed));
         if (tailed) renamed.push_back(*tailed);
-        total += paths.back().size() + 1;
     }
-    if (!pathList.Allocate(total + 1)) {
-        return Failure(TextNotice(kMsgOutOfMemory, Tone::kError));
-    }
-    std::memset(pathList.data(), 0, total + 1);
-    size_t cursor = 0;
     for (size_t i = 0; i < entries.size(); ++i) {
-        std::memcpy(pathList.data() + cursor, paths[i].c_str(), paths[i].size() + 1);
-        cursor += paths[i].size() + 1;
-        // Replacing silently, it asks nothing and needs no owner.
-        Result one = ExtractEntry(doc, nullptr, entries[i], kReplaceSilently, paths[i]);
+        Result one = ExtractEntry(doc, entries[i], kReplaceSilently, paths[i]);
         if (!one.Done()) {
             return one;
         }

@@ -30,12 +30,12 @@ enum ReplaceFlags : unsigned {
 // fault is kept, with the warning). Whether to replace an existing host
 // file is asked over `owner` unless kReplaceSilently; keeping the existing file is declined,
 // going on. The image never changes: a done result has no changes.
-Result ExtractEntry(const ImageDocument& doc, WindowRef owner, uint32_t entryOffset, unsigned replaceFlags,
+Result ExtractEntry(const ImageDocument& doc, uint32_t entryOffset, unsigned replaceFlags,
                     const std::string& targetPath);
 
 // Asks where to save an entry: `suggestedName` pre-filled; false when the
 // user cancelled. VOLKARN lets the user pick a file, vkdisk names a folder.
-using SavePathChooser = std::function<bool(WindowRef owner, std::string_view suggestedName, std::string& path)>;
+using SavePathChooser = std::function<bool(std::string_view suggestedName, std::string& path)>;
 
 // The Extract file command for one entry: the chooser, then ExtractEntry.
 // A directory or label cannot be saved as a file: it fails and lets a
@@ -43,17 +43,16 @@ using SavePathChooser = std::function<bool(WindowRef owner, std::string_view sug
 // stops it.
 // `replaceFlags` is the Extract file command's kReplaceAsk unless a caller
 // was told to overwrite.
-Result SaveEntryAs(const ImageDocument& doc, WindowRef owner, uint32_t entryOffset, const SavePathChooser& choosePath,
+Result SaveEntryAs(const ImageDocument& doc, uint32_t entryOffset, const SavePathChooser& choosePath,
                    unsigned replaceFlags = kReplaceAsk);
 
 // Dragging out: every entry of `entries` into `folder` (no trailing
-// separator), replacing silently, in the order given; `pathList` gets the
-// written paths, each ended by a zero byte, and one more zero byte at the
-// end. Nothing is written when an entry is a directory or label (message
+// separator), replacing silently, in the order given; `paths` gets the
+// written paths, one per entry, in that order. Nothing is written when an entry is a directory or label (message
 // 56); the first failed entry ends the walk. Entries of one host name get
 // distinct ones (HostNameClaims), each tail said in the result's notices.
 Result ExtractEntriesToFolder(const ImageDocument& doc, const std::vector<uint32_t>& entries,
-                              const std::string& folder, ByteBlock& pathList);
+                              const std::string& folder, std::vector<std::string>& paths);
 
 // `name` made safe as one host path component: the bytes no host allows in a
 // name (\ / : * ? " < > | and control bytes) become '_', as do trailing dots

@@ -35,8 +35,8 @@ struct MadeFolder {
 
 class TreeExtraction {
 public:
-    TreeExtraction(const ImageDocument& doc, WindowRef owner, unsigned replaceFlags, HostNameClaims& claims)
-        : doc_(doc), owner_(owner), replaceFlags_(replaceFlags), claims_(claims) {}
+    TreeExtraction(const ImageDocument& doc, unsigned replaceFlags, HostNameClaims& claims)
+        : doc_(doc), replaceFlags_(replaceFlags), claims_(claims) {}
 
     // The entry itself, then (a folder) its tree; false when an answer stops everything.
     bool Entry(uint32_t entryOffset, const std::string& hostFolder) {
@@ -52,7 +52,7 @@ public:
         if ((e[kDirAttr] & kAttrDirectory) && firstCluster == 0) {
             // Cluster 0 would name the root: such a folder is damaged, not the disk's top.
             skipped.insert(entryOffset);
-            Fail(FolderFaultNotice(path));
+            Fail(FailureKind::kDamaged, FolderFaultNotice(path));
         } else if (e[kDirAttr] & kAttrDirectory) {
             const TreeWalkEnd end = WalkTree(vol, DirRef{firstCluster},
                                              path, [&](const TreeItem& item) {
@@ -61,7 +61,7 @@ public:
                                              });
             for (const TreeProblem& problem : end.problems) {
                 skipped.insert(problem.entryOffset == 0 ? entryOffset : problem.entryOffset);
-                Fail(FolderFaultNotice(problem.path));
+                Fail(FailureKind::kDamaged, FolderFaultNotice(problem.path));
             }
         }
         std::vector<std::string> hostFolders{hostFolder};
@@ -71,7 +71,7 @@ public:
             hostFolders.resize(item.depth + 1);
             const uint8_t* entry = area + item.entryOffset;
             if (entry[kDirAttr] & kAttrVolume) {
-                Fail(TextNotice(kMsgCannotSaveEntry, Tone::kWarning, {item.path}));
+                Fail(FailureKind::kRefused, TextNotice(kMsgCannotSaveEntry, Tone::kWarning, {item.path}));
                 continue;
             }
             if ((entry[kDirAttr] & kAttrDirectory) && skipped.count(item.entryOffset)) continue;
@@ -80,17 +80,17 @@ public:
                 bool existed = false;
                 const uint32_t error = CreateHostFolder(target, existed);
                 if (error != kHostSuccess) {
-                    Fail(HostCreateFailure(target, error));
+                    Fail(HostFailureKind(error), HostCreateFailure(target, error));
                     continue;
                 }
                 made_.push_back(MadeFolder{target, item.entryOffset});
                 hostFolders.push_back(target);
             } else {
-                Result one = ExtractEntry(doc_, owner_, item.entryOffset, replaceFlags_, target);
+                Result one = ExtractEntry(doc_, item.entryOffset, replaceFlags_, target);
                 if (one.Done()) {
                     ++written_;
                 } else if (one.Failed()) {
-                    Fail(std::move(*one.failure));
+                    Fail(one.kind, std::move(*one.failure));
                 } else if (!one.goOn) {
                     return false;
                 }
@@ -122,14 +122,14 @@ public:
         Result result = Failure(std::move(failures_.back()), true);
         failures_.pop_back();
         result.notices = std::move(said_);
-        result.notices.insert(result.notices.end(), failures_.begin(), failures_.end());
+        for (Fault& fault : failures_) result.notices.push_back(std::move(fault.notice));
         return result;
     }
 
     uint32_t Written() const { return written_; }
 
 private:
-    void Fail(Notice notice) { failures_.push_back(std::move(notice)); }
+    void Fail(FailureKind kind, Notice notice) { failures_.push_back(Fault{kind, std::move(notice)}); }
 
     // Where an entry goes in `hostFolder`: its own name, or one with a tail
     // when something this extraction wrote there has that name already.
@@ -141,23 +141,22 @@ private:
     }
 
     const ImageDocument& doc_;
-    WindowRef owner_;
     unsigned replaceFlags_;
     HostNameClaims& claims_;
     std::vector<MadeFolder> made_;
     std::vector<Notice> said_;
-    std::vector<Notice> failures_;
+    std::vector<Fault> failures_;
     uint32_t written_ = 0;
 };
 
 }  // namespace
 
-Result ExtractTree(const ImageDocument& doc, WindowRef owner, const std::vector<uint32_t>& entries,
+Result ExtractTree(const ImageDocument& doc, const std::vector<uint32_t>& entries,
                    const std::string& hostFolder, unsigned replaceFlags, uint32_t* written,
                    HostNameClaims* claims) {
-    if (std::optional<Notice> refusal = ExtractionRefusal(doc)) return Failure(*refusal);
+    if (std::optional<Notice> refusal = ExtractionRefusal(doc)) return Failure(FailureKind::kRefused, *refusal);
     HostNameClaims ownClaims;
-    TreeExtraction extraction(doc, owner, replaceFlags, claims != nullptr ? *claims : ownClaims);
+    TreeExtraction extraction(doc, replaceFlags, claims != nullptr ? *claims : ownClaims);
     bool goOn = true;
     for (const uint32_t entryOffset : entries) {
         if (!(goOn = extraction.Entry(entryOffset, hostFolder))) break;

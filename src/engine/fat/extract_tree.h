@@ -30,7 +30,7 @@ class HostNameClaims;
 // by a caller that extracts more in the same command), each tail said in
 // the result's notices with the entry's path and the host path it got, a
 // done result's included.
-Result ExtractTree(const ImageDocument& doc, WindowRef owner, const std::vector<uint32_t>& entries,
+Result ExtractTree(const ImageDocument& doc, const std::vector<uint32_t>& entries,
                    const std::string& hostFolder, unsigned replaceFlags, uint32_t* written = nullptr,
                    HostNameClaims* claims = nullptr);
 

@@ -117,7 +117,7 @@ Result ApplyFileAttributes(ImageDocument& doc, uint32_t entryOffset, uint8_t bit
     if (bits == (attr & kAttrEditable)) {
         return Done();
     }
-    if (std::optional<Notice> refusal = ChangeRefusal(doc)) return Failure(*refusal);
+    if (std::optional<Notice> refusal = ChangeRefusal(doc)) return Failure(FailureKind::kRefused, *refusal);
     attr = static_cast<uint8_t>(bits | (attr & ~kAttrEditable));
     doc.modified = true;
     EntryChanges changes;

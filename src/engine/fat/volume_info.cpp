@@ -80,7 +80,7 @@ VolumeFigures ReadVolumeFigures(const ImageDocument& doc) {
 }
 
 Result ApplyVolumeLabel(ImageDocument& doc, const VolumeFigures& opened, std::string_view typed) {
-    if (std::optional<Notice> refusal = ChangeRefusal(doc)) return Failure(*refusal);
+    if (std::optional<Notice> refusal = ChangeRefusal(doc)) return Failure(FailureKind::kRefused, *refusal);
     typed = typed.substr(0, kLabelLength);
     const Volume vol = VolumeOf(doc);
     uint8_t* area = vol.area;
@@ -113,7 +113,7 @@ Result ApplyVolumeLabel(ImageDocument& doc, const VolumeFigures& opened, std::st
     if (live != 0) {
         std::copy(entry.begin(), entry.end(), area + live);
     } else if (!StoreVolumeLabel(vol, entry.data())) {
-        return Failure(TextNotice(kMsgLabelRootFull, Tone::kError));
+        return Failure(FailureKind::kDiskFull, TextNotice(kMsgLabelRootFull, Tone::kError));
     }
     LabelBytes bootLabel = name;
     bootLabel[0] = ShownFirstByte(bootLabel[0]);

@@ -6,6 +6,9 @@
 #pragma once
 
 #include <cstdint>
+#include <string_view>
+
+#include "engine/common/result.h"
 
 namespace vk {
 
@@ -32,5 +35,11 @@ HostFailure ClassifyHostCode(uint32_t code);
 // The host code that stands for `failure` when the engine detects it itself;
 // kHostSuccess for kNone.
 uint32_t HostCodeFor(HostFailure failure);
+
+// What a failed host call with `code` means to the engine's callers.
+FailureKind HostFailureKind(uint32_t code);
+
+// A failure whose notice frames the host's text for `code`.
+Fault HostFault(std::string_view firstLine, uint32_t code, std::string_view lastLine = {});
 
 }  // namespace vk

@@ -19,10 +19,12 @@ struct ProgressHeader {
     uint32_t capacityBytes = 0;
 };
 
-// Creates and shows the progress window over `owner` and disables `owner`
-// for the job's time. Null when it could not be made: the job then runs
-// without one and its messages are owned by `owner`.
-WindowRef OpenProgress(WindowRef owner, DiskJob job, const ProgressHeader& header);
+// Creates and shows the progress window over the window that owns the
+// messages now, and disables that window for the job's time; until it
+// closes, the job's messages belong to the progress window. Null when it
+// could not be made: the job then runs without one, its messages where they
+// were.
+WindowRef OpenProgress(DiskJob job, const ProgressHeader& header);
 
 // Shows "Drive %c:, capacity is %lu KBytes" for `header`.
 void ShowDriveCapacity(WindowRef progress, const ProgressHeader& header);
@@ -31,7 +33,8 @@ void ShowDriveCapacity(WindowRef progress, const ProgressHeader& header);
 // how a Cancel reaches the job. Does nothing without a window.
 void UpdateProgress(WindowRef progress, uint32_t current, uint32_t total);
 
-// Enables `owner` again and destroys the progress window (if any).
-void CloseProgress(WindowRef owner, WindowRef progress);
+// Enables the window under it again, gives the messages back to that window
+// and destroys the progress window (if any).
+void CloseProgress(WindowRef progress);
 
 }  // namespace vk

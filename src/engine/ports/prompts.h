@@ -1,6 +1,8 @@
 // The prompt port: how the engine reaches the user. Each program links one
 // implementation: message boxes in VOLKARN, the terminal in vkdisk, a
-// scripted front end in the tests.
+// scripted front end in the tests. Which window a box belongs to is the
+// front end's own business: VOLKARN keeps a prompt owner, the main window
+// unless a dialog or the progress window of a disk job has taken it.
 #pragma once
 
 #include <cstdint>
@@ -13,28 +15,26 @@
 
 namespace vk {
 
-// The platform's window handle; the engine only passes it on as an owner.
+// The platform's window handle; the engine only hands it back to the port
+// that gave it (a progress window).
 using WindowRef = void*;
 
-// The window that owns the engine's messages when a step names no other.
-WindowRef MainWindow();
+// Shows `notice` with the answers `choices` offers (the second of them the
+// default when `secondIsDefault`) and returns the one taken.
+Answer Present(const Notice& notice, Choices choices = Choices::kOk, bool secondIsDefault = false);
 
-// Shows `notice` over `owner` with the answers `choices` offers (the second
-// of them the default when `secondIsDefault`) and returns the one taken.
-Answer Present(WindowRef owner, const Notice& notice, Choices choices = Choices::kOk, bool secondIsDefault = false);
-
-inline void Tell(WindowRef owner, const Notice& notice) { Present(owner, notice); }
-inline Answer Ask(WindowRef owner, const Notice& notice, Choices choices, bool secondIsDefault = false) {
-    return Present(owner, notice, choices, secondIsDefault);
+inline void Tell(const Notice& notice) { Present(notice); }
+inline Answer Ask(const Notice& notice, Choices choices, bool secondIsDefault = false) {
+    return Present(notice, choices, secondIsDefault);
 }
 // Shows what `result` has to say: its notices in order, then its failure.
-inline void Report(WindowRef owner, const Result& result) {
-    for (const Notice& notice : result.notices) Tell(owner, notice);
-    if (result.failure) Tell(owner, *result.failure);
+inline void Report(const Result& result) {
+    for (const Notice& notice : result.notices) Tell(notice);
+    if (result.failure) Tell(*result.failure);
 }
 
 // Asks for the path to save an untitled or renamed image under. False when
 // the user cancelled.
-bool AskSaveImagePath(WindowRef owner, std::string& path);
+bool AskSaveImagePath(std::string& path);
 
 }  // namespace vk

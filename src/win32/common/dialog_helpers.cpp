@@ -2,6 +2,7 @@
 
 #include "engine/ports/prompts.h"
 #include "engine/strings/string_ids.h"
+#include "win32/ports/win32_prompts.h"
 
 namespace vk {
 namespace {

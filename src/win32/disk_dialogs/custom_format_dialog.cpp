@@ -6,6 +6,7 @@
 #include "engine/ports/prompts.h"
 #include "win32/resources/disk_dialog_ids.h"
 #include "win32/settings/help.h"
+#include "win32/ports/win32_prompts.h"
 
 namespace vk::win32 {
 namespace {

@@ -12,6 +12,7 @@
 #include "win32/ui/app_state.h"
 #include "win32/ui/document_view.h"
 #include "win32/drive/drive_backend.h"
+#include "win32/ports/win32_prompts.h"
 
 namespace vk::win32 {
 namespace {
@@ -29,7 +30,7 @@ void UpdateBootSectorList(HWND dialog) {
            IsChecked(dialog, IDC_NEW_CHOOSE_FORMAT) && !IsChecked(dialog, IDC_NEW_COPY_FROM_DISK));
 }
 
-int32_t SelectFormatFor(WindowRef owner, void*) { return SelectFormat(static_cast<HWND>(owner)); }
+int32_t SelectFormatFor(void* dialog) { return SelectFormat(static_cast<HWND>(dialog)); }
 
 }  // namespace
 
@@ -87,6 +88,7 @@ bool OnNewImageOk(HWND dialog, ImageDocument& doc) {
     request.chooseFormat = IsChecked(dialog, IDC_NEW_CHOOSE_FORMAT);
     request.warnBeforeReading = IsWin9xPlatform();
     request.selectFormat = SelectFormatFor;
+    request.selectContext = dialog;
     const LRESULT bootTemplate = SendDlgItemMessageA(dialog, IDC_NEW_BOOT_SECTOR_LIST, CB_GETCURSEL, 0, 0);
     request.bootTemplate = bootTemplate == CB_ERR ? 0 : static_cast<unsigned>(bootTemplate);
 
@@ -104,7 +106,11 @@ bool OnNewImageOk(HWND dialog, ImageDocument& doc) {
     }
     // No system box may ask for a disk while the drive is read.
     const UINT previousMode = request.copyFromDisk ? SetErrorMode(SEM_FAILCRITICALERRORS) : 0;
-    const Result made = ReadDiskToImage(doc, dialog, request, device);
+    Result made;
+    {
+        const ScopedPromptOwner boxes(dialog);
+        made = ReadDiskToImage(doc, request, device);
+    }
     if (request.copyFromDisk) {
         SetErrorMode(previousMode);
     }

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "win32/common/dialog_helpers.h"
+#include "win32/ports/win32_prompts.h"
 #include "engine/drive/disk_job.h"
 #include "engine/ports/progress.h"
 #include "win32/resources/disk_dialog_ids.h"
@@ -19,6 +20,9 @@ constexpr int kPercentLength = 16;
 constexpr int kCapacityLength = 128;
 constexpr WPARAM kBarMinimum = 0;
 constexpr LPARAM kBarRange = MAKELPARAM(0, 100);
+
+// Whose the boxes were before the open progress window took them.
+PromptOwnerState g_ownerBeforeProgress;
 
 INT_PTR CALLBACK ProgressDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
@@ -44,8 +48,8 @@ INT_PTR CALLBACK ProgressDialogProc(HWND window, UINT message, WPARAM wParam, LP
 
 }  // namespace
 
-WindowRef OpenProgress(WindowRef owner, DiskJob job, const ProgressHeader& header) {
-    HWND ownerWindow = static_cast<HWND>(owner);
+WindowRef OpenProgress(DiskJob job, const ProgressHeader& header) {
+    HWND ownerWindow = PromptOwner();
     const UINT resource = job == DiskJob::kReading ? IDD_PROGRESS_READING : IDD_PROGRESS_WRITING;
     HWND window = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(resource), ownerWindow,
                                      ProgressDialogProc, reinterpret_cast<LPARAM>(&header));
@@ -57,6 +61,7 @@ WindowRef OpenProgress(WindowRef owner, DiskJob job, const ProgressHeader& heade
     if (ownerWindow != nullptr) {
         EnableWindow(ownerWindow, FALSE);
     }
+    g_ownerBeforeProgress = TakePromptOwner(window);
     return window;
 }
 
@@ -84,12 +89,13 @@ void UpdateProgress(WindowRef progress, uint32_t current, uint32_t total) {
     PumpMessages(window);
 }
 
-void CloseProgress(WindowRef owner, WindowRef progress) {
+void CloseProgress(WindowRef progress) {
     if (progress == nullptr) {
         return;
     }
-    if (owner != nullptr) {
-        EnableWindow(static_cast<HWND>(owner), TRUE);
+    RestorePromptOwner(g_ownerBeforeProgress);
+    if (HWND owner = PromptOwner()) {
+        EnableWindow(owner, TRUE);
     }
     DestroyWindow(static_cast<HWND>(progress));
 }

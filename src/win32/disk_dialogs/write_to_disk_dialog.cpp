@@ -8,6 +8,7 @@
 #include "win32/settings/settings.h"
 #include "win32/ui/app_state.h"
 #include "win32/drive/drive_backend.h"
+#include "win32/ports/win32_prompts.h"
 
 namespace vk::win32 {
 namespace {
@@ -41,7 +42,11 @@ bool OnWriteToDiskOk(HWND dialog, const ImageDocument& doc, int drive) {
     device.backend = &Win32DriveBackend();
     // No system box may ask for a disk while the drive is written.
     const UINT previousMode = SetErrorMode(SEM_FAILCRITICALERRORS);
-    const Result written = WriteImageToDisk(doc, dialog, request, device);
+    Result written;
+    {
+        const ScopedPromptOwner boxes(dialog);
+        written = WriteImageToDisk(doc, request, device);
+    }
     SetErrorMode(previousMode);
     Report(dialog, written);
     return written.Done();

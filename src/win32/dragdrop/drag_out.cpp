@@ -17,6 +17,7 @@
 #include "engine/fat/name_claims.h"
 #include "engine/ports/prompts.h"
 #include "engine/strings/string_ids.h"
+#include "win32/ports/win32_prompts.h"
 
 namespace vk::win32 {
 namespace {
@@ -40,30 +41,31 @@ bool TakesFolderTrees(const ImageDocument& doc, const std::vector<uint32_t>& ent
     return folders;
 }
 
-// The drop list of the entries written into `folder`, under the names the
-// extraction gave them: each path ended by a zero byte, one more zero byte
-// at the end.
-bool TopLevelPaths(const HostNameClaims& claims, const std::string& folder, ByteBlock& list) {
-    std::string paths;
-    for (const std::string& name : claims.ClaimedIn(folder)) {
-        paths += folder + "\\" + name;
-        paths += '\0';
+// The drop list of `paths`: each path ended by a zero byte, one more zero
+// byte at the end.
+bool DropList(const std::vector<std::string>& paths, ByteBlock& list) {
+    std::string joined;
+    for (const std::string& path : paths) {
+        joined += path;
+        joined += '\0';
     }
-    paths += '\0';
-    if (!list.Allocate(paths.size())) {
+    joined += '\0';
+    if (!list.Allocate(joined.size())) {
         return false;
     }
-    std::copy(paths.begin(), paths.end(), reinterpret_cast<char*>(list.data()));
+    std::copy(joined.begin(), joined.end(), reinterpret_cast<char*>(list.data()));
     return true;
 }
 
-// The folders' trees into `folder`, replacing what a former drag left.
-Result ExtractTreesToFolder(const ImageDocument& doc, HWND owner, const std::vector<uint32_t>& entries,
-                            const std::string& folder, ByteBlock& written) {
+// The folders' trees into `folder`, replacing what a former drag left;
+// `written` gets the entries' paths there, under the names they were given.
+Result ExtractTreesToFolder(const ImageDocument& doc, const std::vector<uint32_t>& entries,
+                            const std::string& folder, std::vector<std::string>& written) {
     HostNameClaims claims;
-    Result result = ExtractTree(doc, owner, entries, folder, kReplaceSilently, nullptr, &claims);
-    if (result.Done() && !TopLevelPaths(claims, folder, written)) {
-        return Failure(TextNotice(kMsgOutOfMemory, Tone::kError));
+    Result result = ExtractTree(doc, entries, folder, kReplaceSilently, nullptr, &claims);
+    written.clear();
+    for (const std::string& name : claims.ClaimedIn(folder)) {
+        written.push_back(folder + "\\" + name);
     }
     return result;
 }
@@ -78,19 +80,18 @@ bool ExtractDragFiles(HWND mainWindow, const ImageDocument& doc, const std::vect
     if (folder.empty() || !doc.IsOpen()) {
         return false;
     }
-    ByteBlock written;
-    Result result = TakesFolderTrees(doc, entries) ? ExtractTreesToFolder(doc, mainWindow, entries, folder, written)
+    std::vector<std::string> written;
+    Result result = TakesFolderTrees(doc, entries) ? ExtractTreesToFolder(doc, entries, folder, written)
                                                    : ExtractEntriesToFolder(doc, entries, folder, written);
+    if (result.Done() && !DropList(written, fileList)) {
+        result = Failure(FailureKind::kOutOfMemory, TextNotice(kMsgOutOfMemory, Tone::kError));
+    }
     // A done extraction says only which entries got tails; the dropped files
     // carry those names, and a box would stop the drag.
     if (result.Done()) result.notices.clear();
     Report(mainWindow, result);
     // A selection that vanished before the drag began leaves nothing to drag.
-    if (!result.Done() || entries.empty()) {
-        return false;
-    }
-    fileList = std::move(written);
-    return true;
+    return result.Done() && !entries.empty();
 }
 
 void StartDragOut(HWND mainWindow, const ImageDocument& doc, const std::vector<uint32_t>& entries) {

@@ -11,6 +11,7 @@
 #include "engine/ports/window_sync.h"
 #include "win32/ui/current_folder.h"
 #include "win32/ui/list_sync.h"
+#include "win32/ports/win32_prompts.h"
 
 namespace vk::win32 {
 namespace {
@@ -69,8 +70,9 @@ std::string HandleDroppedFiles(HDROP drop, HWND mainWindow, HWND list, ImageDocu
     for (UINT i = 0; i < count; ++i) paths.push_back(DroppedName(drop, i));
     // One add for all: files of one 8.3 name get tails instead of replacing
     // each other, and one cluster map guards them all.
+    const ScopedPromptOwner boxes(mainWindow);
     AddFiles(
-        doc, mainWindow, paths, [&](const Result& added) { ShowResult(mainWindow, list, doc, added); },
+        doc, paths, [&](const Result& added) { ShowResult(mainWindow, list, doc, added); },
         TheFolder().Dir());
     return {};
 }

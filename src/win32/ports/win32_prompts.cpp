@@ -29,11 +29,9 @@ constexpr DWORD kUserLanguage = MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT);
 
 char g_caption[kCaptionLength];
 bool g_captionLoaded = false;
-HWND g_mainWindow = nullptr;
 
 HINSTANCE Module() { return GetModuleHandleA(nullptr); }
 
-HWND Owner(WindowRef owner) { return static_cast<HWND>(owner); }
 
 // Copies `text` into the local block at `out`; returns the end.
 char* Append(char* out, std::string_view text) {
@@ -76,9 +74,6 @@ const char* ProgramCaption() {
     return g_caption;
 }
 
-void SetMainWindow(HWND window) { g_mainWindow = window; }
-HWND MainWindowHandle() { return g_mainWindow; }
-WindowRef MainWindow() { return g_mainWindow; }
 
 namespace {
 
@@ -125,13 +120,13 @@ Answer AnswerOf(int button) {
     }
 }
 
-int ShowBox(WindowRef owner, const char* text, const char* caption, const BoxStyle& style) {
-    return style.yesToAll ? ShowYesAllBox(Owner(owner), text, caption)
-                          : MessageBoxA(Owner(owner), text, caption, style.flags);
+int ShowBox(HWND owner, const char* text, const char* caption, const BoxStyle& style) {
+    return style.yesToAll ? ShowYesAllBox(owner, text, caption)
+                          : MessageBoxA(owner, text, caption, style.flags);
 }
 
 // String-table text `id` expanded by the system's message formatter.
-int ShowTableText(WindowRef owner, unsigned id, const std::vector<std::string>& inserts, const BoxStyle& style) {
+int ShowTableText(HWND owner, unsigned id, const std::vector<std::string>& inserts, const BoxStyle& style) {
     char text[kTextLength];
     LoadStringA(Module(), id, text, sizeof text);
 
@@ -165,7 +160,7 @@ int ShowTableText(WindowRef owner, unsigned id, const std::vector<std::string>& 
 }
 
 // The system's text for `code`, framed by the caller's lines (each may be empty).
-int ShowHostError(WindowRef owner, std::string_view firstLine, uint32_t code, std::string_view lastLine,
+int ShowHostError(HWND owner, std::string_view firstLine, uint32_t code, std::string_view lastLine,
                   const BoxStyle& style) {
     char* system = nullptr;
     const DWORD systemLength = FormatMessageA(
@@ -210,14 +205,14 @@ int ShowHostError(WindowRef owner, std::string_view firstLine, uint32_t code, st
 }
 
 // A text of the caller's own under string-table caption `captionId`.
-int ShowOwnText(WindowRef owner, std::string_view text, unsigned captionId, const BoxStyle& style) {
+int ShowOwnText(HWND owner, std::string_view text, unsigned captionId, const BoxStyle& style) {
     char caption[kCaptionLength];
     LoadStringA(Module(), captionId, caption, sizeof caption);
     const std::string shown(text);
     return ShowBox(owner, shown.c_str(), caption, style);
 }
 
-int ShowNotice(WindowRef owner, const Notice& notice, const BoxStyle& style) {
+int ShowNotice(HWND owner, const Notice& notice, const BoxStyle& style) {
     switch (notice.form) {
     case Notice::Form::kHostError:
         return ShowHostError(owner, notice.firstLine, notice.hostCode, notice.lastLine, style);
@@ -231,13 +226,13 @@ int ShowNotice(WindowRef owner, const Notice& notice, const BoxStyle& style) {
 
 }  // namespace
 
-Answer Present(WindowRef owner, const Notice& notice, Choices choices, bool secondIsDefault) {
-    return AnswerOf(ShowNotice(owner, notice, StyleOf(notice.tone, choices, secondIsDefault)));
+Answer Present(const Notice& notice, Choices choices, bool secondIsDefault) {
+    return AnswerOf(ShowNotice(PromptOwner(), notice, StyleOf(notice.tone, choices, secondIsDefault)));
 }
 
-bool AskSaveImagePath(WindowRef owner, std::string& path) {
+bool AskSaveImagePath(std::string& path) {
     char buffer[MAX_PATH] = "";
-    if (!ShowFileDialog(Owner(owner), kStrDiskImageFilter, kStrDefaultExtension, buffer, sizeof buffer,
+    if (!ShowFileDialog(PromptOwner(), kStrDiskImageFilter, kStrDefaultExtension, buffer, sizeof buffer,
                         OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY | OFN_PATHMUSTEXIST, FileDialogKind::kSave)) {
         return false;
     }

@@ -4,7 +4,10 @@
 
 #include <windows.h>
 
+#include "win32/ports/prompt_owner.h"
+
 namespace vk {
+
 
 // Loads the caption of every box (the program name, string 1) once. Called at
 // start-up; a box shown before that loads it from the running module.

@@ -5,6 +5,7 @@
 #include "engine/ports/prompts.h"
 #include "engine/strings/string_ids.h"
 #include "win32/settings/kept_association.h"
+#include "win32/ports/win32_prompts.h"
 
 namespace vk {
 namespace {

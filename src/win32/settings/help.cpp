@@ -8,6 +8,7 @@
 #include "engine/ports/prompts.h"
 #include "win32/settings/help_control.h"
 #include "engine/strings/string_ids.h"
+#include "win32/ports/win32_prompts.h"
 
 namespace vk::win32 {
 namespace {

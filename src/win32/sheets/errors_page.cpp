@@ -13,6 +13,7 @@
 #include "win32/sheets/page_support.h"
 #include "engine/strings/string_ids.h"
 #include "engine/strings/strings.h"
+#include "win32/ports/win32_prompts.h"
 
 namespace vk::win32 {
 namespace {

@@ -15,6 +15,8 @@
 #include "win32/ui/current_folder.h"
 #include "win32/ui/explorer_list.h"
 #include "win32/ui/main_window.h"
+#include "win32/ports/main_window.h"
+#include "win32/ports/win32_prompts.h"
 
 namespace vk::win32 {
 namespace {
@@ -102,7 +104,7 @@ void ApplyFilePropertiesPage(HWND page) {
         return;
     }
     const Result applied = ApplyFileAttributes(*request->doc, request->entryOffset, CheckedAttributes(page));
-    Report(MainWindow(), applied);
+    Report(MainWindowHandle(), applied);
     if (!applied.changes.Empty()) {
         request->applied = true;
     }

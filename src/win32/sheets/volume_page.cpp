@@ -6,6 +6,7 @@
 #include "win32/resources/sheets_ids.h"
 #include "win32/sheets/image_properties.h"
 #include "win32/sheets/page_support.h"
+#include "win32/ports/win32_prompts.h"
 
 namespace vk::win32 {
 namespace {

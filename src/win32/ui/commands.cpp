@@ -22,6 +22,7 @@
 #include "win32/ui/list_sync.h"
 #include "win32/ui/main_window.h"
 #include "win32/ui/write_to_disk.h"
+#include "win32/ports/win32_prompts.h"
 
 namespace vk::win32 {
 namespace {
@@ -94,15 +95,17 @@ void AddFilesCommand(HWND owner) {
         return;
     }
     ImageDocument& doc = TheDocument();
+    const ScopedPromptOwner boxes(owner);
     AddFiles(
-        doc, owner, SelectedPaths(buffer, names.size()),
+        doc, SelectedPaths(buffer, names.size()),
         [owner, &doc](const Result& one) { ShowResult(owner, List(), doc, one); }, TheFolder().Dir());
 }
 
-bool ChooseExtractPath(WindowRef owner, std::string_view suggestedName, std::string& path) {
+// Over the window that owns the Extract file command's boxes.
+bool ChooseExtractPath(std::string_view suggestedName, std::string& path) {
     char buffer[kMaxPath] = "";
     lstrcpynA(buffer, SafeHostName(suggestedName).c_str(), sizeof buffer);
-    if (!ShowFileDialog(static_cast<HWND>(owner), kStrAllFilesFilter, 0, buffer, sizeof buffer,
+    if (!ShowFileDialog(PromptOwner(), kStrAllFilesFilter, 0, buffer, sizeof buffer,
                         OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_CREATEPROMPT, FileDialogKind::kSave)) {
         return false;
     }
@@ -178,7 +181,11 @@ void UpdateMenuState(HMENU menu) {
 
 void ExtractEachWithSaveDialog(HWND mainWindow) {
     for (const uint32_t entry : SelectedEntries(List())) {
-        const Result saved = SaveEntryAs(TheDocument(), mainWindow, entry, ChooseExtractPath);
+        Result saved;
+        {
+            const ScopedPromptOwner boxes(mainWindow);
+            saved = SaveEntryAs(TheDocument(), entry, ChooseExtractPath);
+        }
         Report(mainWindow, saved);
         if (!saved.goOn) {
             break;
@@ -223,9 +230,11 @@ void ExecuteCommand(UINT id, HWND mainWindow) {
     case ID_EDIT_EXTRACT:
         ExtractCommand(mainWindow);
         break;
-    case ID_EDIT_DELETE:
-        ShowResult(mainWindow, List(), doc, DeleteEntries(doc, mainWindow, SelectedEntries(List())));
+    case ID_EDIT_DELETE: {
+        const ScopedPromptOwner boxes(mainWindow);
+        ShowResult(mainWindow, List(), doc, DeleteEntries(doc, SelectedEntries(List())));
         break;
+    }
     case ID_EDIT_RENAME:
         BeginRename(List());
         break;

@@ -7,6 +7,7 @@
 #include "engine/fat/list_texts.h"
 #include "engine/ports/prompts.h"
 #include "engine/ports/window_sync.h"
+#include "win32/ports/main_window.h"
 #include "win32/ports/win32_prompts.h"
 #include "win32/ui/current_folder.h"
 #include "win32/ui/list_sync.h"
@@ -51,14 +52,14 @@ void RemoveAllListItems() {
     }
 }
 
-bool Shown(WindowRef owner, const Result& result) {
+bool Shown(HWND owner, const Result& result) {
     Report(owner, result);
     return result.Done();
 }
 
 bool CloseDocument(ImageDocument& doc, bool refreshTitle) {
     const bool wasOpen = doc.IsOpen();
-    if (!Shown(MainWindow(), CloseImage(doc))) {
+    if (!Shown(MainWindowHandle(), CloseImage(doc))) {
         return false;
     }
     TheFolder().Reset();
@@ -85,7 +86,8 @@ bool OpenDocument(ImageDocument& doc, HWND owner, const std::string& path, bool 
     FillEntryList(MainParts().list, doc);
     UpdateStatusText();
     UpdateTitle(doc);
-    CheckBackupFat(doc, owner);
+    const ScopedPromptOwner boxes(owner);
+    CheckBackupFat(doc);
     return true;
 }
 
@@ -98,7 +100,8 @@ bool ShowNewDocument(ImageDocument& doc, HWND owner, const Result& made) {
     EnableExplorerList(true);
     FillEntryList(MainParts().list, doc);
     UpdateStatusText();
-    CheckBackupFat(doc, owner);
+    const ScopedPromptOwner boxes(owner);
+    CheckBackupFat(doc);
     return true;
 }
 
@@ -146,11 +149,16 @@ bool SaveDocument(ImageDocument& doc) {
         UpdateTitle(doc);
         EnableExplorerList(true);
     }
-    return Shown(MainWindow(), saved);
+    return Shown(MainWindowHandle(), saved);
 }
 
 bool SaveDocumentAs(ImageDocument& doc, HWND owner) {
-    if (!Shown(owner, SaveImageAs(doc, owner))) {
+    Result chosen;
+    {
+        const ScopedPromptOwner boxes(owner);
+        chosen = SaveImageAs(doc);
+    }
+    if (!Shown(owner, chosen)) {
         return false;
     }
     UpdateTitle(doc);

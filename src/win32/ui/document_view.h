@@ -22,7 +22,7 @@ void EnableExplorerList(bool enable);
 void RemoveAllListItems();
 
 // Shows what `result` has to say over `owner`; true when it is done.
-bool Shown(WindowRef owner, const Result& result);
+bool Shown(HWND owner, const Result& result);
 
 // Closes the document (asking to save a modified one); then the list is
 // emptied and disabled, and the title follows when `refreshTitle`. True when

@@ -19,6 +19,7 @@
 #include "win32/ui/folder_commands.h"
 #include "win32/ui/list_sync.h"
 #include "win32/ui/main_window.h"
+#include "win32/ports/win32_prompts.h"
 
 namespace vk::win32 {
 namespace {
@@ -29,7 +30,7 @@ bool ExtractFolderInto(HWND owner, const std::string& folder, uint32_t entryOffs
                        ExtractTally& tally) {
     uint32_t written = 0;
     const Result extracted =
-        ExtractTree(TheDocument(), owner, {entryOffset}, folder, kReplaceAsk, &written, &claims);
+        ExtractTree(TheDocument(), {entryOffset}, folder, kReplaceAsk, &written, &claims);
     Report(owner, extracted);
     tally.files += static_cast<int>(written);
     tally.extracted += static_cast<int>(written);
@@ -65,7 +66,8 @@ bool ExtractInto(HWND owner, const std::string& folder, uint32_t entryOffset, Ho
         }
         replace = kReplaceSilently;
     }
-    const Result extracted = ExtractEntry(doc, owner, entryOffset, replace, path);
+    const ScopedPromptOwner boxes(owner);
+    const Result extracted = ExtractEntry(doc, entryOffset, replace, path);
     Report(owner, extracted);
     if (extracted.Failed()) {
         tally.failed = true;

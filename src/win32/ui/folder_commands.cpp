@@ -12,6 +12,7 @@
 #include "win32/ui/document_view.h"
 #include "win32/ui/list_sync.h"
 #include "win32/ui/main_window.h"
+#include "win32/ports/win32_prompts.h"
 
 namespace vk::win32 {
 namespace {
@@ -95,7 +96,8 @@ void NewFolderCommand(HWND mainWindow) {
 void DeleteFolderCommand(HWND mainWindow) {
     ImageDocument& doc = TheDocument();
     HWND list = MainParts().list;
-    ShowResult(mainWindow, list, doc, RemoveFolders(doc, mainWindow, SelectedEntries(list), true));
+    const ScopedPromptOwner boxes(mainWindow);
+    ShowResult(mainWindow, list, doc, RemoveFolders(doc, SelectedEntries(list), true));
 }
 
 }  // namespace vk::win32

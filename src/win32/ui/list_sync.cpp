@@ -13,6 +13,7 @@
 #include "engine/ports/window_sync.h"
 #include "win32/ui/current_folder.h"
 #include "win32/ui/explorer_list.h"
+#include "win32/ports/win32_prompts.h"
 
 namespace vk::win32 {
 namespace {

@@ -10,6 +10,7 @@
 #include "win32/ui/list_sync.h"
 #include "win32/ui/main_window.h"
 #include "win32/ui/write_to_disk.h"
+#include "win32/ports/win32_prompts.h"
 
 namespace vk::win32 {
 
@@ -42,7 +43,8 @@ bool RunStartupCommands(HWND mainWindow) {
             // there is nothing to add to, and /C must not end the program.
             ok = false;
         } else {
-            const Result added = AddHostFile(doc, mainWindow, line.hostFileArgument);
+            const ScopedPromptOwner boxes(mainWindow);
+            const Result added = AddHostFile(doc, line.hostFileArgument);
             ShowResult(mainWindow, MainParts().list, doc, added);
             ok = added.Done();
         }

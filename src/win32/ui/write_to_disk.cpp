@@ -4,6 +4,7 @@
 #include "win32/disk_dialogs/disk_dialogs.h"
 #include "engine/drive/write_disk.h"
 #include "win32/ui/app_state.h"
+#include "win32/ports/win32_prompts.h"
 
 namespace vk::win32 {
 

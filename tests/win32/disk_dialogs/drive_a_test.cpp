@@ -27,6 +27,7 @@
 #include "win32/ui/commands.h"
 #include "win32/ui/write_to_disk.h"
 #include "win32/ui/document_view.h"
+#include "win32/ports/prompt_owner.h"
 #include "tests/support/box_flags.h"
 
 namespace vk::win32 {
@@ -68,7 +69,7 @@ protected:
         for (uint32_t i = 0; i < layout.rootEntries; ++i) {
             const uint32_t offset = static_cast<uint32_t>(layout.rootStart) + i * kDirEntrySize;
             if (std::memcmp(doc.Area() + offset, name11, kDirFullNameLength) == 0) {
-                const Result extracted = ExtractEntry(doc, MainWindow(), offset, kReplaceSilently, out);
+                const Result extracted = ExtractEntry(doc, offset, kReplaceSilently, out);
                 Report(MainWindow(), extracted);
                 EXPECT_TRUE(extracted.Done());
                 return ReadFileBytes(out);
@@ -153,7 +154,7 @@ void OpenImageToWrite(HWND owner, const std::string& hostFile) {
         data[i] = static_cast<uint8_t>(i * 13 + 7);
     }
     test::WriteFileBytes(hostFile, data);
-    const Result added = AddHostFile(doc, owner, hostFile);
+    const Result added = AddHostFile(doc, hostFile);
     Report(owner, added);
     ASSERT_TRUE(added.Done());
 }

@@ -12,6 +12,7 @@
 #include "win32/disk_dialogs/disk_dialogs.h"
 #include "engine/drive/disk_job.h"
 #include "engine/ports/progress.h"
+#include "win32/ports/prompt_owner.h"
 #include "win32/resources/command_ids.h"
 #include "win32/resources/disk_dialog_ids.h"
 #include "tests/win32/sheets/sheet_fixture.h"
@@ -58,8 +59,9 @@ TEST_F(ProgressTest, WindowsOfBothJobs) {
         {DiskJob::kReading, {1, 0}, "Reading disk", "Disk", "Drive B:, capacity is 0 KBytes"},
         {DiskJob::kWriting, {0, 1474560 + 1023}, "Write to disk", "Drive", "Drive A:, capacity is 1440 KBytes"},
     };
+    const ScopedPromptOwner jobDialog(MainWindow());
     for (const auto& c : cases) {
-        HWND progress = static_cast<HWND>(OpenProgress(MainWindow(), c.job, c.header));
+        HWND progress = static_cast<HWND>(OpenProgress(c.job, c.header));
         ASSERT_NE(progress, nullptr);
         EXPECT_EQ(WindowText(progress), c.caption);
         EXPECT_EQ(GroupText(progress), c.group);
@@ -68,14 +70,17 @@ TEST_F(ProgressTest, WindowsOfBothJobs) {
         EXPECT_EQ(SendDlgItemMessageA(progress, IDC_PROGRESS_BAR, PBM_GETRANGE, FALSE, 0), 100);
         EXPECT_NE(IsWindowVisible(progress), FALSE);
         EXPECT_FALSE(IsWindowEnabled(MainWindow())) << "the job's dialog waits";
-        CloseProgress(MainWindow(), progress);
+        EXPECT_EQ(PromptOwner(), progress) << "the job's boxes belong to the progress window";
+        CloseProgress(progress);
+        EXPECT_EQ(PromptOwner(), MainWindow());
         EXPECT_FALSE(IsWindow(progress));
         EXPECT_NE(IsWindowEnabled(MainWindow()), FALSE);
     }
 }
 
 TEST_F(ProgressTest, UpdatesShowTheTruncatedPercentAndCancelStopsTheJob) {
-    HWND progress = static_cast<HWND>(OpenProgress(MainWindow(), DiskJob::kReading, {0, 737280}));
+    const ScopedPromptOwner jobDialog(MainWindow());
+    HWND progress = static_cast<HWND>(OpenProgress(DiskJob::kReading, {0, 737280}));
     ASSERT_NE(progress, nullptr);
     const struct {
         uint32_t current, total;
@@ -93,7 +98,7 @@ TEST_F(ProgressTest, UpdatesShowTheTruncatedPercentAndCancelStopsTheJob) {
     UpdateProgress(progress, 721, 1440);
     EXPECT_TRUE(CancelRequested());
     EXPECT_FALSE(Enabled(progress, IDCANCEL));
-    CloseProgress(MainWindow(), progress);
+    CloseProgress(progress);
     SetCancelRequested(false);
     UpdateProgress(nullptr, 1, 2);  // no window: nothing happens
 }

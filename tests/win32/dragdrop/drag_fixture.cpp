@@ -153,7 +153,7 @@ void DragDropTest::TearDownTestSuite() {
 
 void DragDropTest::SetUp() {
     EngineTest::SetUp();
-    ASSERT_TRUE(test::Shown(CreateEmptyImage(doc, 0xF9, kBootMsDos6), MainWindow()));
+    ASSERT_TRUE(test::Shown(CreateEmptyImage(doc, 0xF9, kBootMsDos6), test::TestOwner()));
     SendMessageA(g_list, LVM_DELETEALLITEMS, 0, 0);
     window.Reset();
 }
@@ -220,7 +220,7 @@ std::string DragDropTest::HostFile(const std::string& name, size_t size, uint8_t
 
 void DragDropTest::AddToImage(const std::vector<std::string>& paths) {
     for (const std::string& path : paths) {
-        const Result added = AddHostFile(doc, MainWindow(), path);
+        const Result added = AddHostFile(doc, path);
         win32::ShowResult(nullptr, g_list, doc, added);
         ASSERT_TRUE(added.Done()) << path;
     }
@@ -245,7 +245,7 @@ void DragDropTest::AddLabelItem(const char* label11) {
 Bytes DragDropTest::EntryBytes(const ImageDocument& from, uint32_t entryOffset) {
     static unsigned counter = 0;
     const std::string out = dir.Path("entry-" + std::to_string(counter++) + ".out");
-    EXPECT_TRUE(ExtractEntry(from, nullptr, entryOffset, kReplaceSilently, out).Done());
+    EXPECT_TRUE(ExtractEntry(from, entryOffset, kReplaceSilently, out).Done());
     return ReadFile(out);
 }
 

@@ -99,7 +99,7 @@ TEST_F(DropInTest, WithoutAnImageTheFirstDroppedFileIsOpened) {
     ImageDocument maker;
     ASSERT_TRUE(test::Shown(CreateEmptyImage(maker, 0xF9, kBootMsDos6), nullptr));
     ASSERT_TRUE(test::Shown(SaveImageAsPath(maker, dir.Path("FIRST.DSK")), nullptr));
-    ASSERT_TRUE(test::Shown(SaveImage(maker), MainWindow()));
+    ASSERT_TRUE(test::Shown(SaveImage(maker), test::TestOwner()));
     const std::string first = dir.Path("FIRST.DSK");
     maker.fileName = dir.Path("SECOND.DSK");
     test::Close(maker);

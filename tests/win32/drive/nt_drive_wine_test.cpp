@@ -62,7 +62,7 @@ TEST_F(NtDrive, ReadsTheDiskIntoADocumentWhoseFilesExtractUnchanged) {
     NewImageRequest request;
     request.copyFromDisk = true;
     request.driveText = "A:";
-    ASSERT_TRUE(NewDocument(doc, TestOwner(), ReadDiskToImage(doc, TestOwner(), request, device)));
+    ASSERT_TRUE(NewDocument(doc, TestOwner(), ReadDiskToImage(doc, request, device)));
     EXPECT_EQ(ImageBytes(doc), pristine);
     EXPECT_EQ(doc.geometry.totalSectors, 1440u);
     EXPECT_TRUE(doc.modified);
@@ -71,7 +71,7 @@ TEST_F(NtDrive, ReadsTheDiskIntoADocumentWhoseFilesExtractUnchanged) {
     for (const uint32_t entry : listed) {
         const std::string name = EntryDisplayName(doc.Area() + entry);
         const std::string out = dir.Path(name);
-        ASSERT_TRUE(Shown(ExtractEntry(doc, TestOwner(), entry, kReplaceSilently, out)).Done()) << name;
+        ASSERT_TRUE(Shown(ExtractEntry(doc, entry, kReplaceSilently, out)).Done()) << name;
         EXPECT_EQ(ReadFile(out), ReadFile(files + "\\" + name)) << name;
     }
 }
@@ -85,7 +85,7 @@ TEST_F(NtDrive, ReadingPastTheEndOfTheDiskIsASectorError) {
     request.copyFromDisk = true;
     script.SystemError(test::win_code::kSectorNotFound, "Disk sector 1440 cannot be read!",
                        kBoxAbortRetryIgnore | kIconWarning | kDefaultButton2, kIdIgnore);
-    ASSERT_TRUE(NewDocument(doc, TestOwner(), ReadDiskToImage(doc, TestOwner(), request, device)));
+    ASSERT_TRUE(NewDocument(doc, TestOwner(), ReadDiskToImage(doc, request, device)));
     EXPECT_EQ(Bytes(doc.imageBuffer.data(), doc.imageBuffer.data() + 737280), claim);
     EXPECT_TRUE(IsSectorMarked(doc.errorList, 1440));
 }
@@ -103,7 +103,7 @@ TEST_F(NtDrive, WritesAnImageByteForByteAlsoFromBehindACommentHeader) {
         doc.geometry = FormatRow(0xF9);
         WriteDiskRequest request;
         request.fastWrite = header != 0;
-        ASSERT_TRUE(test::Shown(WriteImageToDisk(doc, TestOwner(), request, device)));
+        ASSERT_TRUE(test::Shown(WriteImageToDisk(doc, request, device)));
         EXPECT_EQ(ReadFile(backing), image);
         doc.imageBuffer.Reset();
     }
@@ -116,7 +116,7 @@ TEST_F(NtDrive, FormattingThatTheSystemRefusesNamesTheDriveAndWritesNothing) {
     request.formatDisk = true;
     // Wine formats no tracks: IOCTL_DISK_FORMAT_TRACKS answers "not supported".
     script.SystemError(test::win_code::kNotSupported, "A:", kIconError);
-    EXPECT_FALSE(test::Shown(WriteImageToDisk(doc, TestOwner(), request, device)));
+    EXPECT_FALSE(test::Shown(WriteImageToDisk(doc, request, device)));
     EXPECT_EQ(ReadFile(backing), pristine);
 }
 
@@ -126,7 +126,7 @@ TEST_F(NtDrive, AMissingDriveCannotBeOpened) {
     request.copyFromDisk = true;
     request.driveText = "Q:";
     script.SystemError(test::win_code::kFileNotFound, "Q:", kIconError);
-    EXPECT_FALSE(NewDocument(doc, TestOwner(), ReadDiskToImage(doc, TestOwner(), request, device)));
+    EXPECT_FALSE(NewDocument(doc, TestOwner(), ReadDiskToImage(doc, request, device)));
 }
 
 }  // namespace

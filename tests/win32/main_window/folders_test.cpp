@@ -108,7 +108,7 @@ protected:
 
     void Add(ImageDocument& doc, const HostSource& source, DirRef dir) {
         WriteBytes(HostPath(source), Pattern(source.size, source.seed));
-        ASSERT_TRUE(win32::Shown(nullptr, AddHostFile(doc, nullptr, HostPath(source), dir)));
+        ASSERT_TRUE(win32::Shown(nullptr, AddHostFile(doc, HostPath(source), dir)));
     }
 
     static DirRef MakeIn(ImageDocument& doc, DirRef dir, const char* name) {

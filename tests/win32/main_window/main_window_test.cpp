@@ -336,10 +336,10 @@ TEST_F(MainWindowTest, StatusCountsAnEmptyRootAndIsEmptyWithoutAnImage) {
 
     NewImageRequest request;
     request.chooseFormat = true;
-    request.selectFormat = [](WindowRef, void*) -> int32_t { return 0xF9; };
+    request.selectFormat = [](void*) -> int32_t { return 0xF9; };
     SectorDevice device;
     ASSERT_TRUE(win32::ShowNewDocument(win32::TheDocument(), Window(),
-                                       ReadDiskToImage(win32::TheDocument(), Window(), request, device)));
+                                       ReadDiskToImage(win32::TheDocument(), request, device)));
     EXPECT_EQ("0 Object(s)", StatusText()) << "after New";
     Command(ID_FILE_CLOSE);
     EXPECT_EQ("", StatusText()) << "after Close";

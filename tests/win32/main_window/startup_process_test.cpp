@@ -62,7 +62,7 @@ bool ExtractFromImage(const std::string& path, const char* name11, const std::st
     for (uint32_t i = 0; i < layout.rootEntries && !found; ++i) {
         const uint32_t offset = static_cast<uint32_t>(layout.rootStart) + i * kDirEntrySize;
         if (std::memcmp(doc.Area() + offset, name11, kDirFullNameLength) == 0) {
-            found = ExtractEntry(doc, nullptr, offset, kReplaceSilently, out).Done();
+            found = ExtractEntry(doc, offset, kReplaceSilently, out).Done();
         }
     }
     CloseImage(doc);

@@ -11,6 +11,7 @@
 #include "win32/settings/settings.h"
 #include "tests/win32/sheets/sheet_fixture.h"
 #include "win32/sheets/options_sheet.h"
+#include "win32/ports/prompt_owner.h"
 
 namespace vk::win32 {
 namespace {

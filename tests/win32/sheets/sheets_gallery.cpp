@@ -26,6 +26,7 @@
 #include "win32/sheets/sheets.h"
 #include "engine/fat/list_texts.h"
 #include "engine/ports/prompts.h"
+#include "win32/ports/prompt_owner.h"
 #include "engine/ports/window_sync.h"
 #include "win32/resources/command_ids.h"
 #include "engine/strings/string_ids.h"
