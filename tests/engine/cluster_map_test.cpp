@@ -9,6 +9,7 @@
 #include "engine/core/write_safety.h"
 #include "engine/fat/cluster_guard.h"
 #include "engine/fat/cluster_map.h"
+#include "engine/fat/entry_chain.h"
 #include "engine/strings/string_ids.h"
 #include "tests/engine/folder_fixture.h"
 

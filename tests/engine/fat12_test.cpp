@@ -8,6 +8,7 @@
 #include "engine/common/bytes.h"
 #include "engine/core/new_image.h"
 #include "engine/fat/dir_entry.h"
+#include "engine/fat/entry_chain.h"
 #include "engine/fat/fat12.h"
 #include "tests/support/test_files.h"
 

@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "engine/common/bytes.h"
-#include "engine/fat/dir_entry.h"
 
 namespace vk {
 namespace {
@@ -68,17 +67,6 @@ uint32_t FindFreeClusterFrom(const ConstVolume& vol, uint32_t first, const Clust
         }
     }
     return 0;
-}
-
-void FreeChain(const Volume& vol, uint32_t entryOffset) {
-    uint8_t* entry = vol.area + entryOffset;
-    ChainWalker walk(vol, Load16(entry + kDirFirstCluster));
-    while (walk.State() == ChainState::kCluster) {
-        const uint32_t cluster = walk.Cluster();
-        walk.Advance();  // reads the link before it is cleared
-        vol.SetFatEntry(cluster, kFatFree);
-    }
-    entry[kDirName] = kEntryDeleted;
 }
 
 ClusterCounts CountClusters(const ConstVolume& vol) {

@@ -29,10 +29,6 @@ uint32_t FindFreeCluster(const ConstVolume& vol, const ClusterSet* keep = nullpt
 // The same, looking from `first` on: once a writer has taken the lowest free
 // cluster, the next lowest lies above it, so it need not scan from 2 again.
 uint32_t FindFreeClusterFrom(const ConstVolume& vol, uint32_t first, const ClusterSet* keep = nullptr);
-// Frees the chain of the directory entry at `entryOffset` and marks the entry
-// deleted. The walk stops at the first link that is no data cluster or that
-// leads back into the chain.
-void FreeChain(const Volume& vol, uint32_t entryOffset);
 
 struct ClusterCounts {
     uint32_t used = 0;
