@@ -2,29 +2,29 @@
 
 #include <algorithm>
 #include <cstring>
+#include <memory>
 
-#include "engine/common/crc32.h"
 
 namespace vk {
 namespace {
 
 // The journal file: a header, then one piece per run of changed sectors,
-// each its place, its length, the CRC of the bytes the save writes there,
-// and the old bytes it overwrites.
+// each its place, its length, the checksum of the bytes the save writes
+// there, and the old bytes it overwrites.
 constexpr uint8_t kMagic[8] = {'V', 'K', 'J', 'O', 'U', 'R', 'N', 'L'};
 constexpr uint32_t kVersion = 1;
 constexpr size_t kMagicAt = 0;
 constexpr size_t kVersionAt = 8;
 constexpr size_t kPieceCountAt = 12;
-constexpr size_t kImageSizeAt = 16;
+constexpr size_t kImageSizeAt = 16;       // 64 bits
 constexpr size_t kPayloadLengthAt = 24;   // 64 bits: the bytes after the header
-constexpr size_t kPayloadCrcAt = 32;
-constexpr size_t kHeaderCrcAt = 36;       // of the 36 bytes before it
-constexpr size_t kHeaderSize = 40;
+constexpr size_t kPayloadSumAt = 32;      // 64 bits
+constexpr size_t kHeaderSumAt = 40;       // 64 bits, of the 40 bytes before it
+constexpr size_t kHeaderSize = 48;
 constexpr size_t kPieceOffsetAt = 0;      // 64 bits
 constexpr size_t kPieceLengthAt = 8;
-constexpr size_t kPieceNewCrcAt = 12;
-constexpr size_t kPieceHeaderSize = 16;
+constexpr size_t kPieceNewSumAt = 16;     // 64 bits; bytes 12 to 15 are 0
+constexpr size_t kPieceHeaderSize = 24;
 
 // Changes are found and journalled in runs of whole 512-byte blocks of the
 // file, counted from its start.
@@ -40,6 +40,27 @@ void Store64(uint8_t* p, uint64_t v) {
     Store32(p + 4, static_cast<uint32_t>(v >> 32));
 }
 uint64_t Load64(const uint8_t* p) { return Load32(p) | (uint64_t{Load32(p + 4)} << 32); }
+
+// Two running sums over the bytes as pairs of little-endian 32-bit words
+// (the last pair padded with zeros), as SQLite's write-ahead log sums its
+// frames: a torn or missing write changes them, and they cost a fraction
+// of a CRC over the megabytes a large save journals.
+uint64_t Checksum(const uint8_t* bytes, size_t count) {
+    uint32_t s1 = 0;
+    uint32_t s2 = 0;
+    size_t i = 0;
+    for (; i + 8 <= count; i += 8) {
+        s1 += Load32(bytes + i) + s2;
+        s2 += Load32(bytes + i + 4) + s1;
+    }
+    if (i < count) {
+        uint8_t tail[8] = {};
+        std::memcpy(tail, bytes + i, count - i);
+        s1 += Load32(tail) + s2;
+        s2 += Load32(tail + 4) + s1;
+    }
+    return (uint64_t{s2} << 32) | s1;
+}
 
 struct Piece {
     uint64_t offset = 0;
@@ -64,18 +85,24 @@ std::vector<ByteRange> WholeBlocks(std::vector<ByteRange> ranges, uint64_t size)
     return blocks;
 }
 
-// Compares the candidates with the file and puts every run of changed
-// blocks into `journal` (after its header) with the old bytes.
+// Compares the candidates with the file and lays the journal out as it goes:
+// room for the header, then for every run of changed blocks its piece
+// header and old bytes. FinishJournal fills the headers in.
 uint32_t CollectChanges(const HostFile& image, const uint8_t* data, uint32_t size,
                         const std::vector<ByteRange>& candidates, std::vector<uint8_t>& journal,
                         std::vector<Piece>& pieces) {
-    std::vector<uint8_t> old;
-    for (const ByteRange& range : WholeBlocks(candidates, size)) {
+    const std::vector<ByteRange> blocks = WholeBlocks(candidates, size);
+    uint64_t most = 0;
+    for (const ByteRange& range : blocks) most += range.length + range.length / kBlock * kPieceHeaderSize;
+    journal.reserve(static_cast<size_t>(std::min<uint64_t>(most, kMaxJournal)) + kHeaderSize);
+    journal.assign(kHeaderSize, 0);
+    std::unique_ptr<uint8_t[]> old;
+    for (const ByteRange& range : blocks) {
         for (uint64_t at = range.offset; at < range.offset + range.length;) {
             const uint32_t count = static_cast<uint32_t>(std::min<uint64_t>(kReadChunk, range.offset + range.length - at));
-            old.resize(count);
+            if (!old) old.reset(new uint8_t[kReadChunk]);
             uint32_t done = 0;
-            if (const uint32_t code = ReadHostFileAt(image, at, old.data(), count, done); code != 0) {
+            if (const uint32_t code = ReadHostFileAt(image, at, old.get(), count, done); code != 0) {
                 return code;
             }
             if (done != count) {
@@ -84,13 +111,14 @@ uint32_t CollectChanges(const HostFile& image, const uint8_t* data, uint32_t siz
             for (uint32_t block = 0; block < count; block += kBlock) {
                 const uint32_t length = std::min(kBlock, count - block);
                 const uint64_t offset = at + block;
-                if (std::memcmp(old.data() + block, data + offset, length) == 0) continue;
-                if (!pieces.empty() && pieces.back().offset + pieces.back().length == offset) {
-                    pieces.back().length += length;
-                } else {
-                    pieces.push_back({offset, length, 0});
+                if (std::memcmp(old.get() + block, data + offset, length) == 0) continue;
+                // A piece's old bytes follow its header, so only the last piece grows.
+                if (pieces.empty() || pieces.back().offset + pieces.back().length != offset) {
+                    journal.resize(journal.size() + kPieceHeaderSize);
+                    pieces.push_back({offset, 0, journal.size()});
                 }
-                journal.insert(journal.end(), old.data() + block, old.data() + block + length);
+                pieces.back().length += length;
+                journal.insert(journal.end(), old.get() + block, old.get() + block + length);
             }
             at += count;
         }
@@ -98,22 +126,15 @@ uint32_t CollectChanges(const HostFile& image, const uint8_t* data, uint32_t siz
     return 0;
 }
 
-// Lays the journal out: the header, then each piece's header and old bytes.
-std::vector<uint8_t> BuildJournal(const std::vector<uint8_t>& oldBytes, std::vector<Piece>& pieces,
-                                  const uint8_t* data, uint32_t size) {
-    std::vector<uint8_t> journal(kHeaderSize);
-    journal.reserve(kHeaderSize + pieces.size() * kPieceHeaderSize + oldBytes.size());
-    size_t from = 0;
-    for (Piece& piece : pieces) {
-        uint8_t head[kPieceHeaderSize];
+// Fills in the piece headers and the journal's header.
+void FinishJournal(std::vector<uint8_t>& journal, const std::vector<Piece>& pieces, const uint8_t* data,
+                   uint32_t size) {
+    for (const Piece& piece : pieces) {
+        uint8_t* head = journal.data() + piece.oldAt - kPieceHeaderSize;
         Store64(head + kPieceOffsetAt, piece.offset);
         Store32(head + kPieceLengthAt, piece.length);
-        Store32(head + kPieceNewCrcAt, Crc32(data + piece.offset, piece.length));
-        journal.insert(journal.end(), head, head + kPieceHeaderSize);
-        piece.oldAt = journal.size();
-        journal.insert(journal.end(), oldBytes.begin() + static_cast<std::ptrdiff_t>(from),
-                       oldBytes.begin() + static_cast<std::ptrdiff_t>(from + piece.length));
-        from += piece.length;
+        Store32(head + kPieceLengthAt + 4, 0);
+        Store64(head + kPieceNewSumAt, Checksum(data + piece.offset, piece.length));
     }
     uint8_t* header = journal.data();
     std::memcpy(header + kMagicAt, kMagic, sizeof kMagic);
@@ -121,9 +142,8 @@ std::vector<uint8_t> BuildJournal(const std::vector<uint8_t>& oldBytes, std::vec
     Store32(header + kPieceCountAt, static_cast<uint32_t>(pieces.size()));
     Store64(header + kImageSizeAt, size);
     Store64(header + kPayloadLengthAt, journal.size() - kHeaderSize);
-    Store32(header + kPayloadCrcAt, Crc32(journal.data() + kHeaderSize, journal.size() - kHeaderSize));
-    Store32(header + kHeaderCrcAt, Crc32(header, kHeaderCrcAt));
-    return journal;
+    Store64(header + kPayloadSumAt, Checksum(journal.data() + kHeaderSize, journal.size() - kHeaderSize));
+    Store64(header + kHeaderSumAt, Checksum(header, kHeaderSumAt));
 }
 
 // Puts the old bytes of every piece back and flushes them.
@@ -161,10 +181,10 @@ uint32_t RetireJournal(const std::string& path, const HostFile* open) {
 // began to write the image) or not one of ours for an image of `imageSize`.
 bool ParseJournal(const std::vector<uint8_t>& journal, uint64_t imageSize, std::vector<Piece>& pieces) {
     if (journal.size() < kHeaderSize || std::memcmp(journal.data() + kMagicAt, kMagic, sizeof kMagic) != 0 ||
-        Load32(journal.data() + kHeaderCrcAt) != Crc32(journal.data(), kHeaderCrcAt) ||
+        Load64(journal.data() + kHeaderSumAt) != Checksum(journal.data(), kHeaderSumAt) ||
         Load32(journal.data() + kVersionAt) != kVersion ||
         Load64(journal.data() + kPayloadLengthAt) != journal.size() - kHeaderSize ||
-        Load32(journal.data() + kPayloadCrcAt) != Crc32(journal.data() + kHeaderSize, journal.size() - kHeaderSize) ||
+        Load64(journal.data() + kPayloadSumAt) != Checksum(journal.data() + kHeaderSize, journal.size() - kHeaderSize) ||
         Load64(journal.data() + kImageSizeAt) != imageSize) {
         return false;
     }
@@ -194,7 +214,7 @@ bool HoldsNewBytes(const HostFile& image, const std::vector<uint8_t>& journal, c
         now.resize(piece.length);
         uint32_t done = 0;
         if (ReadHostFileAt(image, piece.offset, now.data(), piece.length, done) != 0 || done != piece.length ||
-            Crc32(now.data(), now.size()) != Load32(journal.data() + piece.oldAt - kPieceHeaderSize + kPieceNewCrcAt)) {
+            Checksum(now.data(), now.size()) != Load64(journal.data() + piece.oldAt - kPieceHeaderSize + kPieceNewSumAt)) {
             return false;
         }
     }
@@ -208,9 +228,9 @@ std::string JournalPathFor(const std::string& imagePath) { return ResolveHostPat
 JournalSave SaveInPlace(const HostFile& image, const std::string& journalPath, const uint8_t* data, uint32_t size,
                         const std::vector<ByteRange>& candidates) {
     JournalSave result;
-    std::vector<uint8_t> oldBytes;
+    std::vector<uint8_t> journal;
     std::vector<Piece> pieces;
-    if (const uint32_t code = CollectChanges(image, data, size, candidates, oldBytes, pieces)) {
+    if (const uint32_t code = CollectChanges(image, data, size, candidates, journal, pieces)) {
         result.stage = JournalSave::Stage::kImage;
         result.hostCode = code;
         return result;
@@ -218,8 +238,7 @@ JournalSave SaveInPlace(const HostFile& image, const std::string& journalPath, c
     if (pieces.empty()) {
         return result;
     }
-    const std::vector<uint8_t> journal = BuildJournal(oldBytes, pieces, data, size);
-    oldBytes = {};
+    FinishJournal(journal, pieces, data, size);
 
     HostFile file;
     uint32_t code = OpenHostFile(journalPath, kAccessRead | kAccessWrite, kShareNone, Disposition::kCreateAlways,
