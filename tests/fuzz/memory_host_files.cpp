@@ -206,21 +206,6 @@ size_t fuzz::TempFilesLeft() {
     }));
 }
 
-uint32_t ReadHostFileAt(const HostFile& file, uint64_t offset, void* buffer, uint32_t count, uint32_t& done) {
-    return ReadAtBySeeking(file, offset, buffer, count, done);
-}
-
-uint32_t WriteHostFileAt(const HostFile& file, uint64_t offset, const void* buffer, uint32_t count) {
-    return WriteAtBySeeking(file, offset, buffer, count);
-}
-
-// The image is read whole: every byte of it may have changed when it is saved.
-uint32_t LoadHostFile(const HostFile& file, uint32_t size, ByteBlock& block) {
-    return ReadWholeHostFile(file, size, block);
-}
-
-std::vector<ByteRange> ChangedHostRanges(const ByteBlock& block) { return {{0, block.size()}}; }
-
 uint32_t FlushHostFolderOf(std::string_view) { return win_code::kSuccess; }
 
 std::string ResolveHostPath(std::string_view path) { return std::string(path); }

@@ -86,12 +86,6 @@ uint32_t LoadHostFile(const HostFile& file, uint32_t size, ByteBlock& block);
 // pages written since it was loaded where the host can tell, else all of it.
 std::vector<ByteRange> ChangedHostRanges(const ByteBlock& block);
 
-// The same over SeekHostFile, ReadHostFile and WriteHostFile, and a whole
-// read into a new block, for hosts that have nothing better.
-uint32_t ReadAtBySeeking(const HostFile& file, uint64_t offset, void* buffer, uint32_t count, uint32_t& done);
-uint32_t WriteAtBySeeking(const HostFile& file, uint64_t offset, const void* buffer, uint32_t count);
-uint32_t ReadWholeHostFile(const HostFile& file, uint32_t size, ByteBlock& block);
-
 // Creation, last-access and last-write time at once.
 uint32_t SetHostFileTimes(const HostFile& file, HostTime time);
 void CloseHostFileNative(intptr_t native);

@@ -170,21 +170,6 @@ uint32_t ReplaceHostFile(std::string_view path, const void* data, uint32_t size,
     return error;
 }
 
-uint32_t ReadHostFileAt(const HostFile& file, uint64_t offset, void* buffer, uint32_t count, uint32_t& done) {
-    return ReadAtBySeeking(file, offset, buffer, count, done);
-}
-
-uint32_t WriteHostFileAt(const HostFile& file, uint64_t offset, const void* buffer, uint32_t count) {
-    return WriteAtBySeeking(file, offset, buffer, count);
-}
-
-// The image is read whole: every byte of it may have changed when it is saved.
-uint32_t LoadHostFile(const HostFile& file, uint32_t size, ByteBlock& block) {
-    return ReadWholeHostFile(file, size, block);
-}
-
-std::vector<ByteRange> ChangedHostRanges(const ByteBlock& block) { return {{0, block.size()}}; }
-
 // NTFS and FAT keep a new name with the file's own flush; there is no folder
 // handle to flush.
 uint32_t FlushHostFolderOf(std::string_view) { return ERROR_SUCCESS; }
