@@ -14,7 +14,6 @@
 #include "engine/fat/dir_entry.h"
 #include "engine/fat/extract.h"
 #include "engine/fat/root_directory.h"
-#include "win32/ui/file_options.h"
 #include "win32/ui/list_sync.h"
 
 namespace vk::test {
@@ -70,7 +69,7 @@ LRESULT CALLBACK DropWindow::Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM
         // As the main window does: a file dropped without an image is opened.
         const std::string image =
             win32::HandleDroppedFiles(reinterpret_cast<HDROP>(wParam), hwnd, TestList(), *self->target,
-                                      win32::CurrentFileOptions());
+                                      self->options);
         if (!image.empty() && test::Open(*self->target, hwnd, image)) {
             win32::FillEntryList(TestList(), *self->target);
         }
@@ -222,7 +221,7 @@ std::string DragDropTest::HostFile(const std::string& name, size_t size, uint8_t
 
 void DragDropTest::AddToImage(const std::vector<std::string>& paths) {
     for (const std::string& path : paths) {
-        const Result added = AddHostFile(doc, path, win32::CurrentFileOptions());
+        const Result added = AddHostFile(doc, path, options);
         win32::ShowResult(nullptr, g_list, doc, added);
         ASSERT_TRUE(added.Done()) << path;
     }
