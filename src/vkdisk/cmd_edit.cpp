@@ -136,7 +136,6 @@ int CmdRm(const Args& args) {
     if (!PrepareCommand(args, {{"--force", "-f"}, {}}, kRmUsage, 2, SIZE_MAX, parsed, exitCode)) {
         return exitCode;
     }
-    FsOptions().forceSwitch = parsed.Has("--force") || parsed.Has("-f");
     if (!OpenForChange(parsed.positional[0])) {
         return kExitFailure;
     }
@@ -144,7 +143,7 @@ int CmdRm(const Args& args) {
     if (!ResolveNames({parsed.positional.begin() + 1, parsed.positional.end()}, entries)) {
         return SaveAndClose(false, kExitFailure);
     }
-    const Result deleted = DeleteEntries(Document(), entries);
+    const Result deleted = DeleteEntries(Document(), entries, OptionsFrom(parsed));
     Report(deleted);
     for (const uint32_t entry : entries) {
         if (Document().Area()[entry + kDirAttr] & kAttrDirectory) {
@@ -162,9 +161,6 @@ int CmdRen(const Args& args) {
     int exitCode = kExitOk;
     if (!PrepareCommand(args, {{"--strict"}, {}}, kRenUsage, 3, 3, parsed, exitCode)) {
         return exitCode;
-    }
-    if (parsed.Has("--strict")) {
-        FsOptions().nameStrength = NameStrength::kStrict;
     }
     if (!OpenForChange(parsed.positional[0])) {
         return kExitFailure;
@@ -200,7 +196,7 @@ int CmdRen(const Args& args) {
             return SaveAndClose(false, kExitFailure);
         }
     }
-    const Result renamed = RenameEntry(Document(), entries[0], &newName);
+    const Result renamed = RenameEntry(Document(), entries[0], &newName, OptionsFrom(parsed));
     Report(renamed);
     return SaveAndClose(renamed.Done(), renamed.Done() ? kExitOk : kExitFailure);
 }

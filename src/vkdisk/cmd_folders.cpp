@@ -61,7 +61,7 @@ int CmdMkdir(const Args& args) {
         if (!ResolveFolder(parentPath, parent)) {
             return SaveAndClose(false, kExitFailure);
         }
-        if (!Shown(MakeFolderIn(Document(), parent, name))) {
+        if (!Shown(MakeFolderIn(Document(), parent, name, OptionsFrom(parsed)))) {
             return SaveAndClose(false, kExitFailure);
         }
     }
@@ -75,7 +75,6 @@ int CmdRmdir(const Args& args) {
                         exitCode)) {
         return exitCode;
     }
-    FsOptions().forceSwitch = parsed.Has("--force") || parsed.Has("-f");
     if (!OpenForChange(parsed.positional[0])) {
         return kExitFailure;
     }
@@ -95,7 +94,7 @@ int CmdRmdir(const Args& args) {
         }
     }
     const Result removed =
-        RemoveFolders(Document(), folders, parsed.Has("-r") || parsed.Has("--recursive"));
+        RemoveFolders(Document(), folders, parsed.Has("-r") || parsed.Has("--recursive"), OptionsFrom(parsed));
     Report(removed);
     const bool allGone = removed.changes.removed.size() == entries.size();
     return SaveAndClose(true, allGone ? kExitOk : kExitFailure);

@@ -109,7 +109,8 @@ bool AddedFolder(ImageDocument& doc, const std::string& name, DirRef dir, DirRef
 
 // What one add command keeps track of across its folders.
 struct AddRun {
-    explicit AddRun(const ImageDocument& doc) : guard(doc) {}
+    AddRun(const ImageDocument& doc, const FileSystemOptions& options) : options(options), guard(doc) {}
+    FileSystemOptions options;           // --force and --strict
     bool recursive = false;
     ClusterGuard guard;                  // one cluster map for every file of the command
     CommandSlots slots;                  // each folder's slots, walked once for every file of the command
@@ -134,7 +135,7 @@ bool AddOne(ImageDocument& doc, const std::string& hostPath, const std::string& 
         return true;
     }
     const unsigned unasked = UnaskedDeclines();
-    const Result added = AddHostFile(doc, hostPath, dir, name, &run.guard, &run.slots);
+    const Result added = AddHostFile(doc, hostPath, run.options, dir, name, &run.guard, &run.slots);
     Report(added);
     if (UnaskedDeclines() != unasked) {
         run.skipped.push_back(hostPath);
@@ -203,8 +204,6 @@ int CmdAdd(const Args& args) {
                         parsed, exitCode)) {
         return exitCode;
     }
-    FsOptions().forceSwitch = parsed.Has("--force") || parsed.Has("-f");
-    if (parsed.Has("--strict")) FsOptions().nameStrength = NameStrength::kStrict;
     const bool recursive = parsed.Has("-r") || parsed.Has("--recursive");
     for (size_t i = 1; i < parsed.positional.size(); ++i) {
         if (parsed.positional[i].empty()) {
@@ -216,7 +215,7 @@ int CmdAdd(const Args& args) {
     ImageDocument& doc = Document();
     DirRef target;
     bool failed = !ResolveFolder(parsed.Value("--to"), target);
-    AddRun run(doc);  // one cluster map for every file of the command
+    AddRun run(doc, OptionsFrom(parsed));  // one cluster map for every file of the command
     run.recursive = recursive;
     if (!failed) {
         failed = !AddBatch(doc, {parsed.positional.begin() + 1, parsed.positional.end()}, target, run);

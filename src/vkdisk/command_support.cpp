@@ -13,6 +13,13 @@
 
 namespace vk::cli {
 
+FileSystemOptions OptionsFrom(const ParsedArgs& parsed) {
+    FileSystemOptions options;
+    options.forceSwitch = parsed.Has("--force") || parsed.Has("-f");
+    if (parsed.Has("--strict")) options.nameStrength = NameStrength::kStrict;
+    return options;
+}
+
 bool PrepareCommand(const Args& args, OptionSpec known, const char* usage, size_t minPositional,
                     size_t maxPositional, ParsedArgs& parsed, int& exitCode) {
     known.flags.insert({"--help", "-h", "--yes", "-y", "--no", "-n"});

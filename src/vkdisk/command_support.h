@@ -7,6 +7,7 @@
 
 #include "vkdisk/commands.h"
 #include "engine/core/document.h"
+#include "engine/fat/fs_options.h"
 #include "vkdisk/options.h"
 
 namespace vk::cli {
@@ -15,6 +16,10 @@ namespace vk::cli {
 // the command must end now with `exitCode` (help shown, or a usage error).
 bool PrepareCommand(const Args& args, OptionSpec known, const char* usage, size_t minPositional,
                     size_t maxPositional, ParsedArgs& parsed, int& exitCode);
+
+// The file-system options a command's switches ask for: --force (-f) skips
+// the replace and delete questions, --strict checks names strictly.
+FileSystemOptions OptionsFrom(const ParsedArgs& parsed);
 
 // The document vkdisk works on.
 ImageDocument& Document();

@@ -62,6 +62,9 @@ bool Create32MegImage(vk::ImageDocument& doc, uint32_t rootEntries = 512) {
     return vk::CreateEmptyImage(doc, vk::kCustomFormatCode, 2).Done();
 }
 
+// Every operation of the bench runs under /F: no questions while deleting.
+const vk::FileSystemOptions kNoQuestions{vk::NameStrength::kRegular, true};
+
 // A 32 MB layout whose root holds 2048 entries, room for the largest add.
 bool CreateLargeRootImage(vk::ImageDocument& doc) { return Create32MegImage(doc, 2048); }
 
@@ -73,13 +76,13 @@ double OneAdd(const std::vector<std::string>& paths, bool intoFolder) {
     if (!CreateLargeRootImage(doc)) return -1;
     DirRef dir = kRootDir;
     if (intoFolder) {
-        const Result made = MakeFolderIn(doc, kRootDir, "FOLDER");
+        const Result made = MakeFolderIn(doc, kRootDir, "FOLDER", kNoQuestions);
         if (!made.Done()) return -1;
         dir = DirRef{Load16(doc.Area() + made.changes.added.front() + kDirFirstCluster)};
     }
     size_t added = 0;
     const auto t = Clock::now();
-    AddFiles(doc, paths, [&](const Result& one) { added += one.changes.added.size(); }, dir);
+    AddFiles(doc, paths, [&](const Result& one) { added += one.changes.added.size(); }, kNoQuestions, dir);
     const double ms = Millis(t);
     doc.modified = false;
     return added == paths.size() ? ms : -1;
@@ -92,14 +95,14 @@ void Fill(vk::ImageDocument& doc, const std::vector<std::string>& paths, int fol
     for (int f = 0; f < std::max(folders, 1); ++f) {
         DirRef dir = kRootDir;
         if (folders > 0) {
-            const Result made = MakeFolderIn(doc, kRootDir, "D" + std::to_string(f));
+            const Result made = MakeFolderIn(doc, kRootDir, "D" + std::to_string(f), kNoQuestions);
             if (!made.Done()) return;
             dir = DirRef{Load16(doc.Area() + made.changes.added.front() + kDirFirstCluster)};
         }
         if (perFile) {
-            for (const std::string& path : paths) AddHostFile(doc, path, dir);
+            for (const std::string& path : paths) AddHostFile(doc, path, kNoQuestions, dir);
         } else {
-            AddFiles(doc, paths, [](const Result&) {}, dir);
+            AddFiles(doc, paths, [](const Result&) {}, kNoQuestions, dir);
         }
     }
 }
@@ -130,15 +133,13 @@ int main(int argc, char** argv) {
         paths.push_back(p.string());
         total += size;
     }
-    FsOptions().forceSwitch = true;  // no questions while deleting
-
     double add = 0, list = 0, extract = 0, remove = 0;
     for (int round = 0; round < rounds; ++round) {
         ImageDocument doc;
         if (!CreateEmptyImage(doc, 0xF0, 2).Done()) return 1;
 
         auto t = Clock::now();
-        if (!AddFiles(doc, paths, [](const Result&) {}).Done()) return 1;
+        if (!AddFiles(doc, paths, [](const Result&) {}, kNoQuestions).Done()) return 1;
         add += Millis(t);
 
         t = Clock::now();
@@ -159,7 +160,7 @@ int main(int argc, char** argv) {
         extract += Millis(t);
 
         t = Clock::now();
-        const Result removed = DeleteEntries(doc, listed);
+        const Result removed = DeleteEntries(doc, listed, kNoQuestions);
         remove += Millis(t);
         if (removed.changes.removed.size() != listed.size() || !ListedEntries(doc).empty()) return 1;
         doc.modified = false;

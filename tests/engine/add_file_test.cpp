@@ -34,11 +34,6 @@ using test::Bytes;
 
 class AddFileTest : public test::TransferTest {
 protected:
-    void TearDown() override {
-        FsOptions().forceSwitch = false;
-        FsOptions().nameStrength = NameStrength::kRegular;
-        TransferTest::TearDown();
-    }
     Bytes DataOf(uint32_t entryOffset) {
         Bytes out;
         uint32_t remaining = Load32(Entry(entryOffset) + kDirSize);
@@ -60,7 +55,7 @@ protected:
     }
     // The Add file command over several paths, each file's result shown at once.
     Result AddAll(const std::vector<std::string>& paths) {
-        return AddFiles(doc, paths, [](const Result& one) { Report(one); });
+        return AddFiles(doc, paths, [](const Result& one) { Report(one); }, options);
     }
     vk::HostFile holder;  // keeps a host file locked
     int socketFd = -1;
@@ -147,7 +142,7 @@ TEST_F(AddFileTest, ReadOnlyHostFileKeepsItsBit) {
 }
 
 TEST_F(AddFileTest, NamesAreNeverRefusedForTheirCharacters) {
-    FsOptions().nameStrength = NameStrength::kStrict;
+    options.nameStrength = NameStrength::kStrict;
     const std::string path = HostFile("a+b.c", Pattern(5));
     HostFindData found;
     ASSERT_EQ(FindHostFile(path, found), 0u);
@@ -201,7 +196,7 @@ TEST_F(AddFileTest, HostFolderBecomesAnEmptySubdirectory) {
 TEST_F(AddFileTest, FileOverAFolderIsRefusedAlsoUnderForce) {
     for (bool force : {false, true}) {
         SCOPED_TRACE(force ? "under /F" : "asking");
-        FsOptions().forceSwitch = force;
+        options.forceSwitch = force;
         PlaceFile(0, "GAMES      ", Pattern(1024), {2}, kAttrDirectory);
         const std::string path = HostFile("games", Pattern(10));
         const Bytes before = test::ImageBytes(doc);
@@ -249,7 +244,7 @@ TEST_F(AddFileTest, ReplacingAFileDeletesItsLongName) {
     test::WriteLongNameEntry(Entry(Slot(0)), 2 | kLongNameLastFlag, sum);
     test::WriteLongNameEntry(Entry(Slot(1)), 1, sum);
     PlaceFile(2, "LONGFI~1TXT", Pattern(10), {2});
-    FsOptions().forceSwitch = true;
+    options.forceSwitch = true;
     ASSERT_TRUE(Add(HostFile("longfi~1.txt", Pattern(20))).Done());
     EXPECT_EQ(EntryNamed("LONGFI~1TXT"), Slot(2));
     EXPECT_EQ(Entry(Slot(0))[0], kEntryDeleted);
@@ -289,7 +284,7 @@ TEST_F(AddFileTest, ReplacingTheVolumeLabelListsTheNewFile) {
 
 TEST_F(AddFileTest, ForceSwitchReplacesWithoutAsking) {
     ASSERT_TRUE(Add(HostFile("a.txt", Pattern(10))).Done());
-    FsOptions().forceSwitch = true;
+    options.forceSwitch = true;
     ASSERT_TRUE(Add(HostFile("a.txt", Pattern(20))).Done());
     EXPECT_EQ(Load32(Entry(EntryNamed("A       TXT")) + kDirSize), 20u);
 }
@@ -361,7 +356,7 @@ TEST_F(AddFileTest, EveryFailureLeavesTheImageUnchanged) {
              PlaceFile(2, "LONGFI~1TXT", Pattern(1500), {2, 3, 5});
              FillDisk(6);
              SetFat(4, kFatEnd);
-             FsOptions().forceSwitch = true;
+             options.forceSwitch = true;
              script.Message(kMsgDiskFull, test::kIconError);
              return HostFile("longfi~1.txt", Pattern(5000));  // five clusters; three are to be had
          },
@@ -435,7 +430,7 @@ TEST_F(AddFileTest, EveryFailureLeavesTheImageUnchanged) {
         const std::string path = row.arrange();
         const Bytes before = test::ImageBytes(doc);
         const Result added = Add(path);
-        FsOptions().forceSwitch = false;
+        options.forceSwitch = false;
         EXPECT_FALSE(added.Done());
         EXPECT_EQ(added.goOn, row.goOn);
         EXPECT_EQ(added.kind, row.kind);
@@ -540,7 +535,7 @@ TEST_F(AddFileTest, FilesOfOneShortNameAddedTogetherGetTails) {
 TEST_F(AddFileTest, ClustersAReplacementFreesGoToTheFilesAfterIt) {
     const uint32_t twoClusters = static_cast<uint32_t>(layout.clusterBytes) + 1;
     PlaceFile(0, "OLD     BIN", Pattern(2 * twoClusters), {2, 3, 4});
-    FsOptions().forceSwitch = true;
+    options.forceSwitch = true;
     const std::vector<std::string> paths = {HostFile("first.bin", Pattern(10, 1)), HostFile("old.bin", Pattern(10, 2)),
                                             HostFile("second.bin", Pattern(twoClusters, 3))};
     EXPECT_TRUE(AddAll(paths).Done());

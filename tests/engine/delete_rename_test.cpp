@@ -37,7 +37,7 @@ protected:
         selected.clear();
         for (int i : items) selected.push_back(listed[static_cast<size_t>(i)]);
     }
-    void Delete() { result = Shown(DeleteEntries(doc, selected)); }
+    void Delete() { result = Shown(DeleteEntries(doc, selected, options)); }
 
     std::vector<uint32_t> listed;    // the listing before the command
     std::vector<uint32_t> selected;  // in list order
@@ -172,7 +172,7 @@ TEST_F(DeleteTest, OneSelectedEntryIsAskedWithoutYesToAll) {
 }
 
 TEST_F(DeleteTest, ForceSwitchSkipsQuestionsButNotTheDirectoryWarning) {
-    FsOptions().forceSwitch = true;
+    options.forceSwitch = true;
     Select({0, 1, 2, 3, 4});
     script.Message(kMsgCannotDeleteDir, test::kIconWarning);
     Delete();
@@ -199,8 +199,8 @@ protected:
         ASSERT_EQ(ListedEntries(doc), (std::vector<uint32_t>{Slot(2), Slot(6)}));
     }
     // The Delete command over the listed entry at `item`.
-    void DeleteItem(size_t item) { Shown(DeleteEntries(doc, {ListedEntries(doc)[item]})); }
-    Result Rename(uint32_t entry, const std::string& typed) { return Shown(RenameEntry(doc, entry, &typed)); }
+    void DeleteItem(size_t item) { Shown(DeleteEntries(doc, {ListedEntries(doc)[item]}, options)); }
+    Result Rename(uint32_t entry, const std::string& typed) { return Shown(RenameEntry(doc, entry, &typed, options)); }
     static uint8_t Checksum(const char* name11) { return ShortNameChecksum(reinterpret_cast<const uint8_t*>(name11)); }
     // The image as it was, with byte 0 of the given slots marked deleted.
     test::Bytes WithDeleted(test::Bytes image, std::vector<uint32_t> slots) {
@@ -211,7 +211,7 @@ protected:
 
 TEST_F(LongNameEditTest, DeleteTakesTheLongNameAlong) {
     test::Bytes expected = Snapshot();
-    FsOptions().forceSwitch = true;
+    options.forceSwitch = true;
     DeleteItem(0);
     expected = WithDeleted(expected, {0, 1, 2});
     // Cluster 2's entry is the even half of bytes 3 and 4 of the FAT.
@@ -223,7 +223,7 @@ TEST_F(LongNameEditTest, DeleteTakesTheLongNameAlong) {
 
 TEST_F(LongNameEditTest, DeleteLeavesWhatDoesNotBelongAlone) {
     const test::Bytes before = Snapshot();
-    FsOptions().forceSwitch = true;
+    options.forceSwitch = true;
     DeleteItem(1);
     const test::Bytes after = Snapshot();
     EXPECT_EQ(At(5)[0], kEntryDeleted);
@@ -265,7 +265,7 @@ protected:
     // `text` becomes what the list shows.
     Result Rename(std::string& text) {
         const std::string typed = text;
-        return Shown(RenameEntry(doc, Slot(0), &typed, &text));
+        return Shown(RenameEntry(doc, Slot(0), &typed, options, &text));
     }
 };
 
@@ -317,7 +317,7 @@ class RenameRejectTest : public RenameTest, public ::testing::WithParamInterface
 
 TEST_P(RenameRejectTest, ShowsTheMessageAndKeepsTheOldName) {
     const RejectCase& c = GetParam();
-    FsOptions().nameStrength = c.strength;
+    options.nameStrength = c.strength;
     const test::Bytes before = Snapshot();
     script.Message(c.message, test::kIconError);
     std::string text = c.typed;
@@ -376,7 +376,7 @@ TEST_F(RenameTest, ExistingNameShowsSystemError183) {
 
 TEST_F(RenameTest, CancelledEditingRejectsSilently) {
     const test::Bytes before = Snapshot();
-    const Result renamed = Shown(RenameEntry(doc, Slot(0), nullptr));
+    const Result renamed = Shown(RenameEntry(doc, Slot(0), nullptr, options));
     EXPECT_FALSE(renamed.Done());
     EXPECT_FALSE(renamed.Failed()) << "nothing to say";
     EXPECT_EQ(Snapshot(), before);

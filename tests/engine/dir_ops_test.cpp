@@ -30,7 +30,7 @@ constexpr unsigned kAskRemove = test::kBoxYesNoCancel | test::kIconQuestion | te
 class DirOpsTest : public test::TransferTest {
 protected:
     DirRef Mkdir(DirRef parent, const std::string& name) {
-        const Result made = MakeFolderIn(doc, parent, name);
+        const Result made = MakeFolderIn(doc, parent, name, options);
         EXPECT_TRUE(made.Done()) << name;
         return made.changes.added.size() == 1 ? DirRef{Load16(Entry(made.changes.added[0]) + kDirFirstCluster)}
                                               : kRootDir;
@@ -73,10 +73,10 @@ TEST_F(DirOpsTest, AddIntoAFullFolderGrowsItAndAFailedAddUndoesTheGrowth) {
     const std::string big = HostFile("big.bin", Pattern(size_t{FreeClusters()} * layout.clusterBytes));
     const Bytes before = Snapshot();
     script.Message(kMsgDiskFull, test::kIconError);
-    EXPECT_TRUE(Shown(AddHostFile(doc, big, a)).Failed());
+    EXPECT_TRUE(Shown(AddHostFile(doc, big, options, a)).Failed());
     EXPECT_EQ(Snapshot(), before);
 
-    const Result added = Shown(AddHostFile(doc, small, a));
+    const Result added = Shown(AddHostFile(doc, small, options, a));
     ASSERT_TRUE(added.Done());
     ASSERT_EQ(added.changes.added.size(), 1u);
     const uint32_t entry = added.changes.added[0];
@@ -90,7 +90,7 @@ TEST_F(DirOpsTest, AddIntoAFullFolderGrowsItAndAFailedAddUndoesTheGrowth) {
 
     // The same name again asks message 74 in the folder, as in the root.
     script.Message(kMsgReplaceEntry, test::kBoxYesNo | test::kIconQuestion, test::kIdNo);
-    EXPECT_FALSE(Shown(AddHostFile(doc, small, a)).Done());
+    EXPECT_FALSE(Shown(AddHostFile(doc, small, options, a)).Done());
 }
 
 // One add command carries each directory's slots from file to file: it
@@ -122,10 +122,10 @@ TEST_F(DirOpsTest, OneAddCommandTakesTheSlotsSeparateAddsTake) {
 
         const std::vector<std::string> these(paths.begin(), paths.begin() + (d.IsRoot() ? 13 : 16));
         const Bytes before(doc.Area(), doc.Area() + doc.AreaLength());
-        AddFiles(doc, these, [](const Result& one) { EXPECT_TRUE(one.Done()); }, d);
+        AddFiles(doc, these, [](const Result& one) { EXPECT_TRUE(one.Done()); }, options, d);
         const Bytes together(doc.Area(), doc.Area() + doc.AreaLength());
         std::memcpy(doc.Area(), before.data(), before.size());
-        for (const std::string& path : these) EXPECT_TRUE(Shown(AddHostFile(doc, path, d)).Done());
+        for (const std::string& path : these) EXPECT_TRUE(Shown(AddHostFile(doc, path, options, d)).Done());
         EXPECT_EQ(Bytes(doc.Area(), doc.Area() + doc.AreaLength()), together);
         EXPECT_NE(together, before);
     }
@@ -134,7 +134,7 @@ TEST_F(DirOpsTest, OneAddCommandTakesTheSlotsSeparateAddsTake) {
 TEST_F(DirOpsTest, AHostFolderAddedInAFolderNamesItsParent) {
     const DirRef a = Mkdir(kRootDir, "A");
     std::filesystem::create_directory(dir.Path("sub"));
-    const Result added = Shown(AddHostFile(doc, dir.Path("sub"), a));
+    const Result added = Shown(AddHostFile(doc, dir.Path("sub"), options, a));
     ASSERT_EQ(added.changes.added.size(), 1u);
     const uint32_t sub = Load16(Entry(added.changes.added[0]) + kDirFirstCluster);
     const uint8_t* dots = doc.Area() + layout.ClusterOffset(sub);
@@ -158,7 +158,7 @@ TEST_F(DirOpsTest, MakeFolderChecksTheNameInItsDirectory) {
     for (const auto& c : refused) {
         SCOPED_TRACE(c.name);
         const Bytes before = Snapshot();
-        const Result r = MakeFolderIn(doc, a, c.name);
+        const Result r = MakeFolderIn(doc, a, c.name, options);
         ASSERT_TRUE(r.failure.has_value());
         EXPECT_EQ(r.failure->id, c.id);
         EXPECT_EQ(r.failure->inserts, c.inserts);
@@ -173,24 +173,24 @@ TEST_F(DirOpsTest, RemoveFoldersAsksAndFreesTheWholeTree) {
     const DirRef a = Mkdir(kRootDir, "A");
     Mkdir(a, "EMPTY");
     const DirRef b = Mkdir(a, "B");
-    ASSERT_TRUE(Shown(AddHostFile(doc, HostFile("one.bin", Pattern(2000)), b)).Done());
-    ASSERT_TRUE(Shown(AddHostFile(doc, HostFile("two.bin", Pattern(10)), a)).Done());
+    ASSERT_TRUE(Shown(AddHostFile(doc, HostFile("one.bin", Pattern(2000)), options, b)).Done());
+    ASSERT_TRUE(Shown(AddHostFile(doc, HostFile("two.bin", Pattern(10)), options, a)).Done());
     const uint32_t aEntry = In(kRootDir, "A");
 
     // Not recursive: a folder with contents is refused, an empty one goes after a question.
     const Bytes before = Snapshot();
     script.Message(kMsgCannotDeleteDir, test::kIconError);
-    EXPECT_TRUE(Shown(RemoveFolders(doc, {aEntry}, false)).Failed());
+    EXPECT_TRUE(Shown(RemoveFolders(doc, {aEntry}, false, options)).Failed());
     EXPECT_EQ(Snapshot(), before);
     script.Message(kMsgDeleteFolder, kAskRemove, test::kIdYes);
-    EXPECT_TRUE(Shown(RemoveFolders(doc, {In(a, "EMPTY")}, false)).Done());
+    EXPECT_TRUE(Shown(RemoveFolders(doc, {In(a, "EMPTY")}, false, options)).Done());
     EXPECT_EQ(script.Shown().back().inserts, (std::vector<std::string>{"A\\EMPTY"}));
     EXPECT_EQ(In(a, "EMPTY"), 0u);
 
     // Recursive: the question counts the files; No keeps everything.
     for (int answer : {test::kIdNo, test::kIdYes}) {
         script.Message(kMsgDeleteFolderTree, kAskRemove, answer);
-        const Result r = Shown(RemoveFolders(doc, {aEntry}, true));
+        const Result r = Shown(RemoveFolders(doc, {aEntry}, true, options));
         EXPECT_EQ(script.Shown().back().inserts, (std::vector<std::string>{"A", "2"}));
         EXPECT_EQ(r.changes.removed.size(), answer == test::kIdYes ? 1u : 0u);
     }
@@ -201,14 +201,14 @@ TEST_F(DirOpsTest, RemoveFoldersAsksAndFreesTheWholeTree) {
 TEST_F(DirOpsTest, RenameLooksForTheNameInTheEntrysOwnDirectory) {
     const DirRef a = Mkdir(kRootDir, "A");
     PlaceFile(1, "ROOT    TXT", {}, {});
-    const uint32_t x = Shown(AddHostFile(doc, HostFile("x.txt", Pattern(5)), a)).changes.added.at(0);
-    Shown(AddHostFile(doc, HostFile("y.txt", Pattern(5)), a));
+    const uint32_t x = Shown(AddHostFile(doc, HostFile("x.txt", Pattern(5)), options, a)).changes.added.at(0);
+    Shown(AddHostFile(doc, HostFile("y.txt", Pattern(5)), options, a));
     const std::string taken = "y.txt";
-    const Result refused = RenameEntry(doc, x, &taken);
+    const Result refused = RenameEntry(doc, x, &taken, options);
     ASSERT_TRUE(refused.failure.has_value());
     EXPECT_EQ(refused.failure->hostCode, test::win_code::kAlreadyExists);
     const std::string rootName = "root.txt";
-    EXPECT_TRUE(RenameEntry(doc, x, &rootName).Done()) << "a name of the root is free in a folder";
+    EXPECT_TRUE(RenameEntry(doc, x, &rootName, options).Done()) << "a name of the root is free in a folder";
     EXPECT_EQ(In(a, "ROOT.TXT"), x);
 }
 
@@ -216,7 +216,7 @@ TEST_F(DirOpsTest, ExtractTreeWritesFoldersAndSkipsALoop) {
     const DirRef a = Mkdir(kRootDir, "A");
     const DirRef b = Mkdir(a, "B");
     const Bytes one = Pattern(2000, 3);
-    ASSERT_TRUE(Shown(AddHostFile(doc, HostFile("one.bin", one), b)).Done());
+    ASSERT_TRUE(Shown(AddHostFile(doc, HostFile("one.bin", one), options, b)).Done());
     // LOOP's chain is A's: a folder that holds itself.
     const DirRef loop = Mkdir(a, "LOOP");
     Store16(Entry(In(a, "LOOP")) + kDirFirstCluster, static_cast<uint16_t>(a.cluster));

@@ -26,10 +26,6 @@ protected:
         ASSERT_TRUE(test::Shown(CreateEmptyImage(doc, 0xF9, kBootMsDos6), test::TestOwner()));
         layout = doc.GetLayout();
     }
-    void TearDown() override {
-        FsOptions().forceSwitch = false;
-        EngineTest::TearDown();
-    }
     uint32_t Slot(uint32_t i) const { return static_cast<uint32_t>(layout.rootStart) + i * kDirEntrySize; }
     uint8_t* At(uint32_t i) { return doc.Area() + Slot(i); }
     void Put(uint32_t i, const char* name11, uint8_t attr = kAttrArchive) {
@@ -38,7 +34,7 @@ protected:
     }
     void Delete(uint32_t i) { At(i)[kDirName] = kEntryDeleted; }
     SlotResult Find(const std::string& display, bool quiet = false) {
-        return Told(FindEntrySlot(ConstVolume(layout, doc.Area(), doc.AreaLength()), display, PackShortName(display), quiet));
+        return Told(FindEntrySlot(ConstVolume(layout, doc.Area(), doc.AreaLength()), display, PackShortName(display), quiet, options.forceSwitch));
     }
     // A caller shows why there is no slot.
     static SlotResult Told(SlotResult r) {
@@ -158,7 +154,7 @@ TEST_F(DirectoryTest, ExistingNameAsksMessage74) {
 
     // Quiet lookups and the /F switch take the entry without asking.
     EXPECT_EQ(Find("NOTES.TXT", true).slotOffset, Slot(1));
-    FsOptions().forceSwitch = true;
+    options.forceSwitch = true;
     EXPECT_EQ(Find("NOTES.TXT").slotOffset, Slot(1));
 }
 
@@ -177,11 +173,11 @@ TEST_F(DirectoryTest, ImageEndingInsideTheRootDirectoryReportsImageTooSmall) {
     const uint32_t shortLength = Slot(3);  // three entries fit, all in use
     script.Message(kMsgImageTooSmall, test::kIconError);
     SlotResult r =
-        Told(FindEntrySlot(ConstVolume(layout, doc.Area(), shortLength), "NEW.TXT", PackShortName("NEW.TXT"), false));
+        Told(FindEntrySlot(ConstVolume(layout, doc.Area(), shortLength), "NEW.TXT", PackShortName("NEW.TXT"), false, options.forceSwitch));
     EXPECT_FALSE(r.hasSlot);
     EXPECT_FALSE(r.goOn);
     // A quiet lookup says nothing and finds what there is.
-    r = Told(FindEntrySlot(ConstVolume(layout, doc.Area(), shortLength), "A.TXT", PackShortName("A.TXT"), true));
+    r = Told(FindEntrySlot(ConstVolume(layout, doc.Area(), shortLength), "A.TXT", PackShortName("A.TXT"), true, options.forceSwitch));
     EXPECT_FALSE(r.failure.has_value());
     EXPECT_EQ(r.slotOffset, Slot(0));
 }

@@ -36,10 +36,6 @@ protected:
         ASSERT_TRUE(test::Shown(CreateEmptyImage(doc, 0xF9, kBootMsDos6), test::TestOwner()));
         layout = doc.GetLayout();
     }
-    void TearDown() override {
-        FsOptions() = FileSystemOptions();
-        EngineTest::TearDown();
-    }
 
     uint32_t Slot(uint32_t i) const { return static_cast<uint32_t>(layout.rootStart) + i * kDirEntrySize; }
     uint8_t* At(uint32_t i) { return doc.Area() + Slot(i); }

@@ -45,10 +45,6 @@ protected:
         TransferTest::SetUp();
         imagePath = dir.Path("disk.dsk");
     }
-    void TearDown() override {
-        FsOptions().forceSwitch = false;
-        TransferTest::TearDown();
-    }
     // Saves the document as the tools will see it; FAT copy 2 follows copy 1.
     void Save() {
         if (doc.fileName != imagePath) {
@@ -97,7 +93,7 @@ TEST_F(MtoolsInterop, AddedFilesComeOutOfMcopyUnchanged) {
 
     // Replace one file by a longer one after deleting the big one, then check again.
     FreeChain(Volume(layout, doc.Area(), doc.AreaLength()), EntryNamed("FILL    BIN"));
-    FsOptions().forceSwitch = true;
+    options.forceSwitch = true;
     const Bytes longer = Pattern(5000, 7);
     ASSERT_TRUE(Add(HostFile("one.bin", longer)).Done());
     FreeChain(Volume(layout, doc.Area(), doc.AreaLength()), EntryNamed("EXACT   BIN"));
@@ -205,7 +201,7 @@ TEST_F(MtoolsInterop, LongNamesAndFoldersOfMtoolsSurviveOurEdits) {
 
     ASSERT_TRUE(test::Open(doc, test::TestOwner(), imagePath));
     layout = doc.GetLayout();
-    FsOptions().forceSwitch = true;
+    options.forceSwitch = true;
     const uint32_t longFile = EntryNamed("LONGFI~1TXT");
     const uint32_t another = EntryNamed("ANOTHE~1DOC");
     const uint32_t folder = EntryNamed("MYFOLD~1   ");
@@ -220,11 +216,11 @@ TEST_F(MtoolsInterop, LongNamesAndFoldersOfMtoolsSurviveOurEdits) {
     const Step steps[] = {
         {"rm", [&] {
              ASSERT_TRUE(IsListed(longFile));
-             Shown(DeleteEntries(doc, {longFile}));
+             Shown(DeleteEntries(doc, {longFile}, options));
          }},
         {"ren", [&] {
              const std::string text = "short.doc";
-             ASSERT_TRUE(Shown(RenameEntry(doc, another, &text)).Done());
+             ASSERT_TRUE(Shown(RenameEntry(doc, another, &text, options)).Done());
          }},
         {"add a folder", [&] {
              const std::string path = dir.Path("mydir");

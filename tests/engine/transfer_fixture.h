@@ -31,7 +31,7 @@ protected:
         return b;
     }
     // Adds `path` as the Add file command does, showing what it says.
-    Result Add(const std::string& path) { return Shown(AddHostFile(doc, path)); }
+    Result Add(const std::string& path) { return Shown(AddHostFile(doc, path, options)); }
     std::string HostFile(const std::string& name, const Bytes& bytes) {
         const std::string path = dir.Path(name);
         WriteFile(path, bytes);

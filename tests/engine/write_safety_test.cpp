@@ -203,18 +203,18 @@ std::vector<ChangeCase> Changes() {
     return {
         {"add", [](ImageDocument& d, const std::string& s) {
              WriteFile(s, Bytes(100, 'x'));
-             const Result added = AddHostFile(d, s);
+             const Result added = AddHostFile(d, s, FileSystemOptions());
              return ShownChange(added) || added.goOn;  // a refusal also stops a batch
          }},
         {"delete", [](ImageDocument& d, const std::string&) {
-             FsOptions().forceSwitch = true;
-             const bool deleted = ShownChange(DeleteEntries(d, {ListedEntries(d)[0]}));
-             FsOptions().forceSwitch = false;
+             FileSystemOptions force;
+             force.forceSwitch = true;
+             const bool deleted = ShownChange(DeleteEntries(d, {ListedEntries(d)[0]}, force));
              return deleted || ListedEntries(d).size() != 1;
          }},
         {"rename", [](ImageDocument& d, const std::string&) {
              const std::string text = "OTHER.BIN";
-             return ShownChange(RenameEntry(d, ListedEntries(d)[0], &text));
+             return ShownChange(RenameEntry(d, ListedEntries(d)[0], &text, FileSystemOptions()));
          }},
         {"label", [](ImageDocument& d, const std::string&) {
              return ShownChange(ApplyVolumeLabel(d, ReadVolumeFigures(d), "NEWLABEL"));

@@ -50,8 +50,9 @@ bool PickEntry(const ImageDocument& doc, uint8_t byte, uint32_t& entry) {
 void Run(ImageDocument& doc, const uint8_t* op) {
     const uint8_t a = op[1], b = op[2], c = op[3];
     fuzz::SetAnswers(op + 3, 1);
-    FsOptions().forceSwitch = (c & 0x80) != 0;
-    FsOptions().nameStrength = (c & 0x40) ? NameStrength::kStrict : NameStrength::kRegular;
+    FileSystemOptions options;
+    options.forceSwitch = (c & 0x80) != 0;
+    options.nameStrength = (c & 0x40) ? NameStrength::kStrict : NameStrength::kRegular;
     switch (op[0] % 8) {
     case 0: {
         const std::string path = std::string("/host/") + kNames[a % kNameCount];
@@ -59,20 +60,21 @@ void Run(ImageDocument& doc, const uint8_t* op) {
         f.data.assign(static_cast<size_t>(b) * 97 + (c & 7), static_cast<uint8_t>(a));
         f.attributes = (c & 1) ? kHostReadOnly | kHostArchive : kHostArchive;
         f.time = 0x01D5000000000000ULL + uint64_t{b} * 10000000ULL * 3600;
-        Report(AddHostFile(doc, path));
+        Report(AddHostFile(doc, path, options));
         break;
     }
     case 1: {
         uint32_t entry = 0;
         Report(DeleteEntries(doc, PickEntry(doc, a, entry) ? std::vector<uint32_t>{entry}
-                                                                            : std::vector<uint32_t>{}));
+                                                                            : std::vector<uint32_t>{},
+                             options));
         break;
     }
     case 2: {
         uint32_t entry = 0;
         if (!PickEntry(doc, a, entry)) break;
         const std::string text = kNames[b % kNameCount];
-        Report(RenameEntry(doc, entry, (c & 2) ? nullptr : &text));
+        Report(RenameEntry(doc, entry, (c & 2) ? nullptr : &text, options));
         break;
     }
     case 3:
@@ -101,7 +103,7 @@ void Run(ImageDocument& doc, const uint8_t* op) {
     case 7: {
         const std::string path = std::string("/host/") + kNames[a % kNameCount];
         fuzz::MemoryFiles()[path].attributes = kHostDirectory;
-        Report(AddHostFile(doc, path));
+        Report(AddHostFile(doc, path, options));
         break;
     }
     }
@@ -139,7 +141,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             health = after;
         }
     }
-    FsOptions() = FileSystemOptions();
     doc.modified = false;
     fuzz::CloseDocument(doc);
     return 0;

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include "engine/core/document.h"
+#include "engine/fat/fs_options.h"
 #include "tests/support/front_end.h"
 #include "tests/support/recording_window.h"
 #include "tests/support/scripted_prompts.h"
@@ -55,6 +56,7 @@ protected:
     RecordingWindow& window = Window();
     ScratchDir dir;
     ImageDocument doc;
+    FileSystemOptions options;  // the /F switch and name strength the operations are handed
 };
 
 }  // namespace vk::test

@@ -230,7 +230,7 @@ std::optional<Fault> MakeFolderCluster(const Volume& vol, uint32_t slotOffset, D
     return std::nullopt;
 }
 
-Result AddHostFile(ImageDocument& doc, std::string_view hostPath, DirRef dir,
+Result AddHostFile(ImageDocument& doc, std::string_view hostPath, const FileSystemOptions& options, DirRef dir,
                    std::string_view shortName, ClusterGuard* guard, CommandSlots* slots) {
     if (std::optional<Notice> refusal = ChangeRefusal(doc)) return Failure(FailureKind::kRefused, *refusal);
     WaitCursor wait;
@@ -266,7 +266,7 @@ Result AddHostFile(ImageDocument& doc, std::string_view hostPath, DirRef dir,
     // reachable: a file is refused, a folder of the same name is that folder.
     std::optional<DirSlots> ownSlots;
     DirSlots& dirSlots = slots != nullptr ? slots->In(dir) : ownSlots.emplace(dir);
-    const SlotResult existing = FindEntrySlot(vol, dirSlots, displayName, packed, true,
+    const SlotResult existing = FindEntrySlot(vol, dirSlots, displayName, packed, true, options.forceSwitch,
                                               guard->FreeFrom(), guard->Keep());
     if (existing.found && IsFolderEntry(area + existing.slotOffset)) {
         if (isFolder) {
@@ -284,7 +284,7 @@ Result AddHostFile(ImageDocument& doc, std::string_view hostPath, DirRef dir,
     // A new name with room: the walk above found its slot already.
     const bool slotKnown = !existing.found && existing.hasSlot;
     SlotResult slot = slotKnown ? existing
-                                : FindEntrySlot(vol, dirSlots, displayName, packed, false,
+                                : FindEntrySlot(vol, dirSlots, displayName, packed, false, options.forceSwitch,
                                                 guard->FreeFrom(), guard->Keep());
     if (!slot.hasSlot) {
         return slot.failure ? Failure(slot.failureKind, std::move(*slot.failure), slot.goOn) : Declined(slot.goOn);
@@ -351,7 +351,7 @@ Result AddHostFile(ImageDocument& doc, std::string_view hostPath, DirRef dir,
 }
 
 Result AddFiles(ImageDocument& doc, const std::vector<std::string>& paths,
-                const std::function<void(const Result&)>& tell, DirRef dir) {
+                const std::function<void(const Result&)>& tell, const FileSystemOptions& options, DirRef dir) {
     Result all = Declined(true);
     ClusterGuard guard(doc);
     CommandSlots slots;
@@ -359,7 +359,7 @@ Result AddFiles(ImageDocument& doc, const std::vector<std::string>& paths,
     const std::vector<std::string> names = claims.Plan(doc, dir, paths);
     for (size_t i = 0; i < paths.size(); ++i) {
         const std::string& path = paths[i];
-        Result one = AddHostFile(doc, path, dir, names[i], &guard, &slots);
+        Result one = AddHostFile(doc, path, options, dir, names[i], &guard, &slots);
         if (one.Done() && claims.Tailed(dir, names[i])) {
             one.notices.push_back(AddedUnderTailNotice(path, names[i]));
         }

@@ -15,6 +15,7 @@
 #include "engine/fat/dir_slot.h"
 #include "engine/fat/dir_walk.h"
 #include "engine/fat/fat12.h"
+#include "engine/fat/fs_options.h"
 #include "engine/ports/host_files.h"
 #include "engine/ports/prompts.h"
 
@@ -37,8 +38,9 @@ struct ImageDocument;
 // told what each add frees); without one, the add builds its own. So are
 // `slots`: an add command carries the slots of each directory it fills
 // from one file to the next, instead of walking the directory for each.
+// `options` says whether /F replaces without asking.
 class ClusterGuard;
-Result AddHostFile(ImageDocument& doc, std::string_view hostPath, DirRef dir = kRootDir,
+Result AddHostFile(ImageDocument& doc, std::string_view hostPath, const FileSystemOptions& options, DirRef dir = kRootDir,
                    std::string_view shortName = {}, ClusterGuard* guard = nullptr, CommandSlots* slots = nullptr);
 
 class UndoJournal;
@@ -62,6 +64,7 @@ std::optional<Fault> CopyFileToClusters(const Volume& vol, const HostFile& file,
 // (ShortNameClaims), each said in its result's notices: the host file went
 // in under the tailed name.
 Result AddFiles(ImageDocument& doc, const std::vector<std::string>& paths,
-                const std::function<void(const Result&)>& tell, DirRef dir = kRootDir);
+                const std::function<void(const Result&)>& tell, const FileSystemOptions& options,
+                DirRef dir = kRootDir);
 
 }  // namespace vk

@@ -27,7 +27,7 @@ Notice NameRefused(unsigned id) { return TextNotice(id, Tone::kError); }
 
 }  // namespace
 
-Result DeleteEntries(ImageDocument& doc, const std::vector<uint32_t>& entries) {
+Result DeleteEntries(ImageDocument& doc, const std::vector<uint32_t>& entries, const FileSystemOptions& options) {
     if (entries.empty()) {
         return Done();
     }
@@ -49,7 +49,7 @@ Result DeleteEntries(ImageDocument& doc, const std::vector<uint32_t>& entries) {
             Tell(*shared);
             continue;
         }
-        if (!FsOptions().forceSwitch && !yesToAll) {
+        if (!options.forceSwitch && !yesToAll) {
             const Answer answer = Ask(TextNotice(kMsgDeleteFile, Tone::kQuestion, {name}),
                                       offerAll ? Choices::kYesAllNoCancel : Choices::kYesNoCancel, true);
             if (answer == Answer::kNo) {
@@ -73,7 +73,7 @@ Result DeleteEntries(ImageDocument& doc, const std::vector<uint32_t>& entries) {
     return result;
 }
 
-Result ParseTypedName(std::string text, std::string& shown, PackedName& packed) {
+Result ParseTypedName(std::string text, NameStrength strength, std::string& shown, PackedName& packed) {
     if (text.empty()) {
         return Failure(FailureKind::kBadName, NameRefused(kMsgNameBlank));
     }
@@ -87,7 +87,7 @@ Result ParseTypedName(std::string text, std::string& shown, PackedName& packed) 
     if (base.empty() || base.size() > 8 || ext.size() > 3) {
         return Failure(FailureKind::kBadName, NameRefused(kMsgNameInvalid));
     }
-    if (!IsValidNamePart(base) || !IsValidNamePart(ext)) {
+    if (!IsValidNamePart(base, strength) || !IsValidNamePart(ext, strength)) {
         return Failure(FailureKind::kBadName, NameRefused(kMsgNameBadChars));
     }
     // "ABCDEFGH." would otherwise reach the list with its dot.
@@ -103,14 +103,15 @@ Result ParseTypedName(std::string text, std::string& shown, PackedName& packed) 
     return Done();
 }
 
-Result RenameEntry(ImageDocument& doc, uint32_t entryOffset, const std::string* typed, std::string* shown) {
+Result RenameEntry(ImageDocument& doc, uint32_t entryOffset, const std::string* typed, const FileSystemOptions& options,
+                   std::string* shown) {
     if (typed == nullptr) {
         return Declined(false);
     }
     if (std::optional<Notice> refusal = ChangeRefusal(doc)) return Failure(FailureKind::kRefused, *refusal);
     std::string text;
     PackedName packed;
-    Result named = ParseTypedName(*typed, text, packed);
+    Result named = ParseTypedName(*typed, options.nameStrength, text, packed);
     if (!named.Done()) {
         return named;
     }
@@ -120,7 +121,7 @@ Result RenameEntry(ImageDocument& doc, uint32_t entryOffset, const std::string* 
     const DirRef dir = DirectoryOf(doc, entryOffset);
     uint32_t holder = 0;
     if (dir.IsRoot()) {
-        const SlotResult slot = FindEntrySlot(vol, text, packed, true);
+        const SlotResult slot = FindEntrySlot(vol, text, packed, true, options.forceSwitch);
         holder = slot.found ? slot.slotOffset : 0;
     } else {
         holder = FindPackedEntry(vol, dir, packed);

@@ -86,11 +86,11 @@ void DeleteLongNameIn(const Volume& vol, DirRef dir, uint32_t entryOffset) {
     }
 }
 
-Result MakeFolderIn(ImageDocument& doc, DirRef dir, std::string_view name) {
+Result MakeFolderIn(ImageDocument& doc, DirRef dir, std::string_view name, const FileSystemOptions& options) {
     if (std::optional<Notice> refusal = ChangeRefusal(doc)) return Failure(FailureKind::kRefused, *refusal);
     std::string shown;
     PackedName packed;
-    Result named = ParseTypedName(std::string(name), shown, packed);
+    Result named = ParseTypedName(std::string(name), options.nameStrength, shown, packed);
     if (!named.Done()) {
         return named;
     }
@@ -111,7 +111,8 @@ Result MakeFolderIn(ImageDocument& doc, DirRef dir, std::string_view name) {
     return made;
 }
 
-Result RemoveFolders(ImageDocument& doc, const std::vector<uint32_t>& entries, bool recursive) {
+Result RemoveFolders(ImageDocument& doc, const std::vector<uint32_t>& entries, bool recursive,
+                     const FileSystemOptions& options) {
     if (entries.empty()) {
         return Done();
     }
@@ -150,7 +151,7 @@ Result RemoveFolders(ImageDocument& doc, const std::vector<uint32_t>& entries, b
                      if (!(area[item.entryOffset + kDirAttr] & kAttrDirectory)) ++files;
                      return true;
                  });
-        if (!FsOptions().forceSwitch) {
+        if (!options.forceSwitch) {
             const Notice question = items == 0 ? TextNotice(kMsgDeleteFolder, Tone::kQuestion, {path})
                                                : TextNotice(kMsgDeleteFolderTree, Tone::kQuestion,
                                                             {path, std::to_string(files)});

@@ -11,6 +11,7 @@
 #include "engine/common/result.h"
 #include "engine/core/layout.h"
 #include "engine/fat/dir_walk.h"
+#include "engine/fat/fs_options.h"
 #include "engine/fat/short_names.h"
 #include "engine/ports/prompts.h"
 
@@ -38,7 +39,7 @@ void DeleteLongNameIn(const Volume& vol, DirRef dir, uint32_t entryOffset);
 // Makes the empty folder `name` in `dir`, stamped now. The name is checked
 // as a name typed for a rename (ParseTypedName); one that exists there
 // fails as a taken folder name. Done with the new entry in `changes.added`.
-Result MakeFolderIn(ImageDocument& doc, DirRef dir, std::string_view name);
+Result MakeFolderIn(ImageDocument& doc, DirRef dir, std::string_view name, const FileSystemOptions& options);
 
 // Removes the folders of `entries`, each after a question (none under /F):
 // an empty one asks whether to delete it, a non-empty one cannot be deleted
@@ -46,6 +47,7 @@ Result MakeFolderIn(ImageDocument& doc, DirRef dir, std::string_view name);
 // An entry that is no folder cannot be deleted either. No goes on with the
 // next entry, Cancel stops; `changes.removed` holds the removed folders'
 // entries.
-Result RemoveFolders(ImageDocument& doc, const std::vector<uint32_t>& entries, bool recursive);
+Result RemoveFolders(ImageDocument& doc, const std::vector<uint32_t>& entries, bool recursive,
+                     const FileSystemOptions& options);
 
 }  // namespace vk

@@ -5,7 +5,6 @@
 
 #include "engine/fat/dir_entry.h"
 #include "engine/fat/dir_ops.h"
-#include "engine/fat/fs_options.h"
 #include "engine/fat/long_names.h"
 #include "engine/fat/root_directory.h"
 #include "engine/strings/string_ids.h"
@@ -18,14 +17,14 @@ bool IsLabelSlot(const uint8_t* e) { return (e[kDirAttr] & kAttrVolume) && !IsLo
 }  // namespace
 
 SlotResult FindEntrySlot(const ConstVolume& vol, DirSlots& slots, std::string_view displayName,
-                         const PackedName& packed, bool quiet, uint32_t freeFrom,
+                         const PackedName& packed, bool quiet, bool force, uint32_t freeFrom,
                          const ClusterSet* keep) {
     SlotResult result;
     const NamedSlot named = slots.Find(vol, packed);
     if (named.offset != 0) {
         result.found = true;
         result.scanned = named.index;
-        if (quiet || FsOptions().forceSwitch ||
+        if (quiet || force ||
             Ask(TextNotice(kMsgReplaceEntry, Tone::kQuestion, {displayName}), Choices::kYesNo) ==
                 Answer::kYes) {
             result.hasSlot = true;
@@ -69,9 +68,10 @@ SlotResult FindEntrySlot(const ConstVolume& vol, DirSlots& slots, std::string_vi
     return result;
 }
 
-SlotResult FindEntrySlot(const ConstVolume& vol, std::string_view displayName, const PackedName& packed, bool quiet) {
+SlotResult FindEntrySlot(const ConstVolume& vol, std::string_view displayName, const PackedName& packed, bool quiet,
+                         bool force) {
     DirSlots slots(kRootDir);
-    return FindEntrySlot(vol, slots, displayName, packed, quiet);
+    return FindEntrySlot(vol, slots, displayName, packed, quiet, force);
 }
 
 uint32_t RootEntryCount(const Layout& layout, uint32_t length) {

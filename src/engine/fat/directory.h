@@ -25,17 +25,18 @@ struct SlotResult {
 
 // Chooses the slot for `packed` in the directory of `slots`, root or
 // subdirectory: an existing entry of that name (asking whether to replace
-// it over `owner` unless `quiet` or /F), else the slot DirSlots::Plan gives,
+// it unless `quiet` or `force`, the /F switch), else the slot DirSlots::Plan gives,
 // a full subdirectory's growth planned from `freeFrom` on and never one of
 // `keep`. Writes nothing. Without a slot, `failure` says why unless `quiet`:
 // the root is full, the image ends inside the root, the subdirectory's chain
 // is broken, no cluster is free for its growth or the free one lies past
 // the end of the image, or the FAT is no FAT12 (only FAT12 is written).
 SlotResult FindEntrySlot(const ConstVolume& vol, DirSlots& slots, std::string_view displayName,
-                         const PackedName& packed, bool quiet, uint32_t freeFrom = kFirstDataCluster,
+                         const PackedName& packed, bool quiet, bool force, uint32_t freeFrom = kFirstDataCluster,
                          const ClusterSet* keep = nullptr);
 // The same in the root, from a walk of its own.
-SlotResult FindEntrySlot(const ConstVolume& vol, std::string_view displayName, const PackedName& packed, bool quiet);
+SlotResult FindEntrySlot(const ConstVolume& vol, std::string_view displayName, const PackedName& packed, bool quiet,
+                         bool force);
 
 // How many root entries lie inside the area, from entry 0 on.
 uint32_t RootEntryCount(const Layout& layout, uint32_t length);

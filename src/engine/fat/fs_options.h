@@ -1,6 +1,6 @@
-// The two process-wide choices the file operations follow: how strictly
-// typed 8.3 names are checked, and whether the command line's /F switch
-// skips the replace and delete questions.
+// The two choices the file operations follow, handed in by each front end:
+// how strictly typed 8.3 names are checked, and whether the command line's
+// /F switch skips the replace and delete questions.
 #pragma once
 
 namespace vk {
@@ -11,7 +11,5 @@ struct FileSystemOptions {
     NameStrength nameStrength = NameStrength::kRegular;
     bool forceSwitch = false;
 };
-
-FileSystemOptions& FsOptions();
 
 }  // namespace vk

@@ -147,6 +147,4 @@ bool IsValidNamePart(std::string_view part, NameStrength strength) {
                        [strength](char c) { return IsValidNameByte(static_cast<uint8_t>(c), strength); });
 }
 
-bool IsValidNamePart(std::string_view part) { return IsValidNamePart(part, FsOptions().nameStrength); }
-
 }  // namespace vk

@@ -28,6 +28,5 @@ size_t CutWithoutSplitting(std::string_view text, size_t limit);
 PackedName PackShortName(std::string_view displayName);
 // Whether every byte of a base name or extension is allowed; "" is valid.
 bool IsValidNamePart(std::string_view part, NameStrength strength);
-bool IsValidNamePart(std::string_view part);  // under FsOptions().nameStrength
 
 }  // namespace vk

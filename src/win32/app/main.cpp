@@ -6,7 +6,6 @@
 
 #include "win32/app/register_switch.h"
 #include "win32/dragdrop/dragdrop.h"
-#include "engine/fat/fs_options.h"
 #include "win32/ports/main_window.h"
 #include "win32/ports/win32_prompts.h"
 #include "win32/resources/command_ids.h"
@@ -41,14 +40,12 @@ void ReadCommandLine() {
     ProgramDirectory() = ProgramDirectoryOf(module);
 }
 
-// Settings and switches the file operations follow.
+// Settings the file operations follow (with the /F switch, through
+// CurrentFileOptions).
 void PrepareSettings() {
     Settings& settings = TheSettings();
     SetDefaultColumnWidths(settings);
     LoadSettings(settings);
-    vk::FsOptions().nameStrength =
-        settings.nameStrength == 0 ? vk::NameStrength::kStrict : vk::NameStrength::kRegular;
-    vk::FsOptions().forceSwitch = TheCommandLine().forceSwitch;
 }
 
 // Steps from registering the class to the end of the loop; the exit code.

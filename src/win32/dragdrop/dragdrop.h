@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "engine/common/bytes.h"
+#include "engine/fat/fs_options.h"
 
 namespace vk {
 struct ImageDocument;
@@ -53,8 +54,10 @@ HWND DragSourceWindow();
 // (current_folder.h) in order, each one's item coming into `list` and its
 // failure shown before the next is tried. Without an open image it adds
 // nothing and returns the first file's path, for the window to open as the
-// image; otherwise an empty string.
-std::string HandleDroppedFiles(HDROP drop, HWND mainWindow, HWND list, ImageDocument& doc);
+// image; otherwise an empty string. `options` are VOLKARN's (/F and the
+// name strength).
+std::string HandleDroppedFiles(HDROP drop, HWND mainWindow, HWND list, ImageDocument& doc,
+                               const FileSystemOptions& options);
 
 // The prefix of the drag-out folder's name in the user's temporary folder.
 constexpr char kDragFolderPrefix[] = "VK$";

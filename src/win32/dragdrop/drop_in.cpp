@@ -56,7 +56,8 @@ void ReleaseDropTarget() {
 
 IDropTarget* RegisteredDropTarget() { return g_dropTarget.get(); }
 
-std::string HandleDroppedFiles(HDROP drop, HWND mainWindow, HWND list, ImageDocument& doc) {
+std::string HandleDroppedFiles(HDROP drop, HWND mainWindow, HWND list, ImageDocument& doc,
+                               const FileSystemOptions& options) {
     const UINT count = DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
     if (count == 0) {
         return {};
@@ -72,7 +73,7 @@ std::string HandleDroppedFiles(HDROP drop, HWND mainWindow, HWND list, ImageDocu
     // each other, and one cluster map guards them all.
     const ScopedPromptOwner boxes(mainWindow);
     AddFiles(
-        doc, paths, [&](const Result& added) { ShowResult(mainWindow, list, doc, added); },
+        doc, paths, [&](const Result& added) { ShowResult(mainWindow, list, doc, added); }, options,
         TheFolder().Dir());
     return {};
 }

@@ -4,7 +4,6 @@
 
 #include <windows.h>
 
-#include "engine/fat/fs_options.h"
 
 namespace vk::win32 {
 namespace {
@@ -90,8 +89,10 @@ void LoadSettings(Settings& settings) {
         }
         RegCloseKey(key);
     }
-    // The name checks read the strength from the engine's options.
-    FsOptions().nameStrength = settings.nameStrength == 0 ? NameStrength::kStrict : NameStrength::kRegular;
+}
+
+NameStrength NameStrengthOf(const Settings& settings) {
+    return settings.nameStrength == 0 ? NameStrength::kStrict : NameStrength::kRegular;
 }
 
 void SaveSettings(const Settings& settings) {

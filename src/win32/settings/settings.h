@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+#include "engine/fat/fs_options.h"
+
 namespace vk::win32 {
 
 constexpr int kColumnCount = 4;
@@ -21,6 +23,8 @@ struct Settings {
 Settings& TheSettings();
 
 void LoadSettings(Settings& settings);
+// The name strength the stored choice stands for: 0 strict, any other regular.
+NameStrength NameStrengthOf(const Settings& settings);
 void SaveSettings(const Settings& settings);
 
 }  // namespace vk::win32

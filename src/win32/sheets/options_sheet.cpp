@@ -3,7 +3,6 @@
 
 #include "win32/common/dialog_helpers.h"
 #include "engine/core/disk_format.h"
-#include "engine/fat/fs_options.h"
 #include "win32/resources/sheets_ids.h"
 #include "win32/settings/settings.h"
 #include "win32/sheets/format_lists.h"
@@ -55,9 +54,8 @@ void ApplyNameStrengthPage(HWND page) {
     if (row < 0) {
         return;
     }
+    // The next name typed follows it: each operation reads the settings anew.
     TheSettings().nameStrength = static_cast<uint32_t>(row);
-    // The name checks read the engine's copy: the next name typed follows it.
-    FsOptions().nameStrength = row == 0 ? NameStrength::kStrict : NameStrength::kRegular;
 }
 
 void OnInitDefaultFormatPage(HWND page) {

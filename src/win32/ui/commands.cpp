@@ -14,6 +14,7 @@
 #include "win32/sheets/sheets.h"
 #include "engine/strings/string_ids.h"
 #include "win32/ui/app_state.h"
+#include "win32/ui/file_options.h"
 #include "win32/ui/document_view.h"
 #include "win32/ui/explorer_list.h"
 #include "win32/ui/current_folder.h"
@@ -98,7 +99,8 @@ void AddFilesCommand(HWND owner) {
     const ScopedPromptOwner boxes(owner);
     AddFiles(
         doc, SelectedPaths(buffer, names.size()),
-        [owner, &doc](const Result& one) { ShowResult(owner, List(), doc, one); }, TheFolder().Dir());
+        [owner, &doc](const Result& one) { ShowResult(owner, List(), doc, one); }, CurrentFileOptions(),
+        TheFolder().Dir());
 }
 
 // Over the window that owns the Extract file command's boxes.
@@ -232,7 +234,7 @@ void ExecuteCommand(UINT id, HWND mainWindow) {
         break;
     case ID_EDIT_DELETE: {
         const ScopedPromptOwner boxes(mainWindow);
-        ShowResult(mainWindow, List(), doc, DeleteEntries(doc, SelectedEntries(List())));
+        ShowResult(mainWindow, List(), doc, DeleteEntries(doc, SelectedEntries(List()), CurrentFileOptions()));
         break;
     }
     case ID_EDIT_RENAME:

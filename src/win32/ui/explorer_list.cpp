@@ -15,6 +15,7 @@
 #include "win32/resources/command_ids.h"
 #include "engine/strings/string_ids.h"
 #include "win32/ui/app_state.h"
+#include "win32/ui/file_options.h"
 
 namespace vk::win32 {
 
@@ -289,7 +290,7 @@ LRESULT EndLabelEdit(HWND owner, HWND list, NMLVDISPINFOA* info) {
     }
     const std::string typed = info->item.pszText;
     std::string text;
-    const Result renamed = RenameEntry(TheDocument(), offset, &typed, &text);
+    const Result renamed = RenameEntry(TheDocument(), offset, &typed, CurrentFileOptions(), &text);
     Report(owner, renamed);
     if (!renamed.Done()) {
         return FALSE;

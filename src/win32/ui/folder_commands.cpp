@@ -8,6 +8,7 @@
 #include "engine/fat/dir_path.h"
 #include "engine/fat/list_texts.h"
 #include "win32/ui/app_state.h"
+#include "win32/ui/file_options.h"
 #include "win32/ui/current_folder.h"
 #include "win32/ui/document_view.h"
 #include "win32/ui/list_sync.h"
@@ -71,7 +72,7 @@ void NewFolderCommand(HWND mainWindow) {
     const std::string name = UniqueFolderName([&doc, dir](const std::string& candidate) {
         return FindShownEntry(VolumeOf(doc), dir, candidate) != 0;
     });
-    const Result made = MakeFolderIn(doc, dir, name);
+    const Result made = MakeFolderIn(doc, dir, name, CurrentFileOptions());
     HWND list = MainParts().list;
     ShowResult(mainWindow, list, doc, made);
     if (!made.Done() || made.changes.added.empty()) {
@@ -97,7 +98,7 @@ void DeleteFolderCommand(HWND mainWindow) {
     ImageDocument& doc = TheDocument();
     HWND list = MainParts().list;
     const ScopedPromptOwner boxes(mainWindow);
-    ShowResult(mainWindow, list, doc, RemoveFolders(doc, SelectedEntries(list), true));
+    ShowResult(mainWindow, list, doc, RemoveFolders(doc, SelectedEntries(list), true, CurrentFileOptions()));
 }
 
 }  // namespace vk::win32

@@ -11,6 +11,7 @@
 #include "win32/settings/help.h"
 #include "win32/settings/settings.h"
 #include "win32/ui/app_state.h"
+#include "win32/ui/file_options.h"
 #include "win32/ui/commands.h"
 #include "win32/ui/document_view.h"
 #include "win32/ui/folder_commands.h"
@@ -198,7 +199,8 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case kDroppedFilesMessage:
     {
         const std::string image =
-            HandleDroppedFiles(reinterpret_cast<HDROP>(wParam), window, MainParts().list, TheDocument());
+            HandleDroppedFiles(reinterpret_cast<HDROP>(wParam), window, MainParts().list, TheDocument(),
+                               CurrentFileOptions());
         if (!image.empty()) {
             OpenDocument(TheDocument(), window, image);
         }

@@ -5,6 +5,7 @@
 #include "engine/ports/prompts.h"
 #include "engine/strings/string_ids.h"
 #include "win32/ui/app_state.h"
+#include "win32/ui/file_options.h"
 #include "win32/ui/command_line.h"
 #include "win32/ui/document_view.h"
 #include "win32/ui/list_sync.h"
@@ -44,7 +45,7 @@ bool RunStartupCommands(HWND mainWindow) {
             ok = false;
         } else {
             const ScopedPromptOwner boxes(mainWindow);
-            const Result added = AddHostFile(doc, line.hostFileArgument);
+            const Result added = AddHostFile(doc, line.hostFileArgument, CurrentFileOptions());
             ShowResult(mainWindow, MainParts().list, doc, added);
             ok = added.Done();
         }

@@ -25,6 +25,7 @@
 #include "tests/win32/sheets/sheet_fixture.h"
 #include "win32/ui/app_state.h"
 #include "win32/ui/commands.h"
+#include "win32/ui/file_options.h"
 #include "win32/ui/write_to_disk.h"
 #include "win32/ui/document_view.h"
 #include "win32/ports/prompt_owner.h"
@@ -154,7 +155,7 @@ void OpenImageToWrite(HWND owner, const std::string& hostFile) {
         data[i] = static_cast<uint8_t>(i * 13 + 7);
     }
     test::WriteFileBytes(hostFile, data);
-    const Result added = AddHostFile(doc, hostFile);
+    const Result added = AddHostFile(doc, hostFile, CurrentFileOptions());
     Report(owner, added);
     ASSERT_TRUE(added.Done());
 }

@@ -68,7 +68,8 @@ LRESULT CALLBACK DropWindow::Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM
     if (self != nullptr && message == win32::kDroppedFilesMessage) {
         // As the main window does: a file dropped without an image is opened.
         const std::string image =
-            win32::HandleDroppedFiles(reinterpret_cast<HDROP>(wParam), hwnd, TestList(), *self->target);
+            win32::HandleDroppedFiles(reinterpret_cast<HDROP>(wParam), hwnd, TestList(), *self->target,
+                                      self->options);
         if (!image.empty() && test::Open(*self->target, hwnd, image)) {
             win32::FillEntryList(TestList(), *self->target);
         }
@@ -220,7 +221,7 @@ std::string DragDropTest::HostFile(const std::string& name, size_t size, uint8_t
 
 void DragDropTest::AddToImage(const std::vector<std::string>& paths) {
     for (const std::string& path : paths) {
-        const Result added = AddHostFile(doc, path);
+        const Result added = AddHostFile(doc, path, options);
         win32::ShowResult(nullptr, g_list, doc, added);
         ASSERT_TRUE(added.Done()) << path;
     }

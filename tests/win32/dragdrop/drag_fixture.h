@@ -29,6 +29,7 @@ public:
     HWND Handle() const { return hwnd_; }
     POINT Center() const;
     ImageDocument* target;
+    FileSystemOptions options;  // what the drops are added under
     // Called for kTestCallMessage while the window's thread pumps (inside a
     // drag loop, for one).
     void (*onCall)(DropWindow& self) = nullptr;

@@ -11,12 +11,12 @@
 #include "tests/win32/box_catcher.h"
 #include "engine/core/document.h"
 #include "engine/core/new_image.h"
-#include "engine/fat/fs_options.h"
 #include "win32/settings/help.h"
 #include "win32/settings/help_control.h"
 #include <gtest/gtest.h>
 #include "win32/resources/command_ids.h"
 #include "win32/ui/app_state.h"
+#include "win32/ui/command_line.h"
 #include "win32/ui/commands.h"
 #include "win32/ui/message_loop.h"
 #include "tests/win32/main_window/window_fixture.h"
@@ -293,7 +293,7 @@ BOOL CALLBACK CollectOwned(HWND window, LPARAM param) {
 // their own: Delete there must not delete an entry, even with /F.
 TEST_F(CommandsInState, KeysTypedInOtherWindowsRunNoCommand) {
     Enter(kSelection);
-    FsOptions().forceSwitch = true;
+    win32::TheCommandLine().forceSwitch = true;
     HWND owned = CreateWindowExA(0, "EDIT", "", WS_POPUP | WS_VISIBLE, 0, 0, 80, 20, Window(), nullptr,
                                  GetModuleHandleA(nullptr), nullptr);
     std::vector<HWND> targets = {Window()};  // the owner; removed below
@@ -315,7 +315,7 @@ TEST_F(CommandsInState, KeysTypedInOtherWindowsRunNoCommand) {
         win32::LoadHtmlHelp(nullptr, nullptr, kHelpCloseAll, 0);
     }
     win32::UninitHelp();
-    FsOptions().forceSwitch = false;
+    win32::TheCommandLine().forceSwitch = false;
     EXPECT_TRUE(Commands().empty()) << Commands().front();
     EXPECT_EQ(2, ItemCount());
     EXPECT_FALSE(win32::TheDocument().modified);

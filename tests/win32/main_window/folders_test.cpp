@@ -30,6 +30,7 @@
 #include "win32/ui/app_state.h"
 #include "win32/ui/document_view.h"
 #include "win32/ui/explorer_list.h"
+#include "win32/ui/file_options.h"
 #include "win32/ui/folder_commands.h"
 #include "win32/ui/list_sync.h"
 
@@ -108,11 +109,11 @@ protected:
 
     void Add(ImageDocument& doc, const HostSource& source, DirRef dir) {
         WriteBytes(HostPath(source), Pattern(source.size, source.seed));
-        ASSERT_TRUE(win32::Shown(nullptr, AddHostFile(doc, HostPath(source), dir)));
+        ASSERT_TRUE(win32::Shown(nullptr, AddHostFile(doc, HostPath(source), win32::CurrentFileOptions(), dir)));
     }
 
     static DirRef MakeIn(ImageDocument& doc, DirRef dir, const char* name) {
-        const Result made = MakeFolderIn(doc, dir, name);
+        const Result made = MakeFolderIn(doc, dir, name, win32::CurrentFileOptions());
         EXPECT_TRUE(made.Done() && made.changes.added.size() == 1u) << name;
         return made.Done() ? DirRef{Load16(doc.Area() + made.changes.added.front() + kDirFirstCluster)} : kRootDir;
     }

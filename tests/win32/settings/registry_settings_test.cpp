@@ -8,7 +8,6 @@
 #include <map>
 #include <string>
 
-#include "engine/fat/fs_options.h"
 #include "win32/settings/settings.h"
 
 namespace vk::win32 {
@@ -74,13 +73,11 @@ class RegistrySettings : public ::testing::Test {
 protected:
     void SetUp() override {
         RegDeleteTreeA(HKEY_CURRENT_USER, kProductKey);
-        FsOptions().nameStrength = NameStrength::kRegular;
     }
     void TearDown() override { RegDeleteTreeA(HKEY_CURRENT_USER, kProductKey); }
 };
 
 TEST_F(RegistrySettings, FreshProfileKeepsTheDefaults) {
-    FsOptions().nameStrength = NameStrength::kStrict;
     Settings s = StartValues();
     LoadSettings(s);
     EXPECT_EQ(s.columnWidths[0], 101);
@@ -92,7 +89,7 @@ TEST_F(RegistrySettings, FreshProfileKeepsTheDefaults) {
     EXPECT_EQ(s.defaultDiskFormat, 0xF9u);
     EXPECT_EQ(s.defaultBootSector, 0);
     EXPECT_FALSE(s.fastWrite);
-    EXPECT_EQ(FsOptions().nameStrength, NameStrength::kRegular);
+    EXPECT_EQ(NameStrengthOf(s), NameStrength::kRegular);
 }
 
 TEST_F(RegistrySettings, StoredValuesAreTakenByTheirRule) {
@@ -139,7 +136,7 @@ TEST_F(RegistrySettings, NameStrengthReachesTheEngine) {
         StoreDword(kSettingsKey, "FatNameStrength", c.stored);
         Settings s;
         LoadSettings(s);
-        EXPECT_EQ(FsOptions().nameStrength, c.expected);
+        EXPECT_EQ(NameStrengthOf(s), c.expected);
     }
 }
 

@@ -5,12 +5,12 @@
 #include <windows.h>
 
 #include "engine/fat/delete_rename.h"
-#include "engine/fat/fs_options.h"
 #include "tests/support/box_flags.h"
 #include "win32/resources/sheets_ids.h"
 #include "win32/settings/settings.h"
 #include "tests/win32/sheets/sheet_fixture.h"
 #include "win32/sheets/options_sheet.h"
+#include "win32/ui/file_options.h"
 #include "win32/ports/prompt_owner.h"
 
 namespace vk::win32 {
@@ -27,11 +27,9 @@ protected:
     void SetUp() override {
         SheetTest::SetUp();
         savedSettings = TheSettings();
-        savedOptions = FsOptions();
     }
     void TearDown() override {
         TheSettings() = savedSettings;
-        FsOptions() = savedOptions;
         SheetTest::TearDown();
     }
     std::unique_ptr<ModelessSheet> Open() {
@@ -39,7 +37,6 @@ protected:
     }
 
     Settings savedSettings;
-    FileSystemOptions savedOptions;
 };
 
 TEST_F(OptionsTest, ThreePagesInOrderUnderTheirCaption) {
@@ -95,7 +92,7 @@ TEST_F(OptionsTest, StrengthAppliesToTheNextRename) {
         EXPECT_EQ(TheSettings().nameStrength, static_cast<uint32_t>(c.row));
         const size_t before = boxes.Boxes().size();
         const std::string typed = "\xC4X.TXT";
-        const Result renamed = RenameEntry(doc, entry, &typed);
+        const Result renamed = RenameEntry(doc, entry, &typed, CurrentFileOptions());
         Report(Owner(), renamed);
         EXPECT_EQ(renamed.Done(), c.accepted);
         EXPECT_EQ(boxes.Boxes().size() - before, c.boxes);
@@ -166,7 +163,6 @@ TEST_F(OptionsTest, CancelLeavesTheSettings) {
     TheSettings().nameStrength = 1;
     TheSettings().defaultDiskFormat = 0xF9;
     TheSettings().fastWrite = false;
-    FsOptions().nameStrength = NameStrength::kRegular;
     auto sheet = Open();
     test::PickComboRow(sheet->Page(0), IDC_NAME_STRENGTH, 0);
     test::PickComboRow(sheet->Page(1), IDC_DEFAULT_FORMAT, 0);
@@ -176,7 +172,7 @@ TEST_F(OptionsTest, CancelLeavesTheSettings) {
     EXPECT_EQ(TheSettings().nameStrength, 1u);
     EXPECT_EQ(TheSettings().defaultDiskFormat, 0xF9u);
     EXPECT_FALSE(TheSettings().fastWrite);
-    EXPECT_EQ(FsOptions().nameStrength, NameStrength::kRegular);
+    EXPECT_EQ(NameStrengthOf(TheSettings()), NameStrength::kRegular);
 }
 
 }  // namespace

@@ -34,6 +34,7 @@
 #include "win32/ui/command_line.h"
 #include "win32/ui/explorer_list.h"
 #include "win32/ui/extract_many.h"
+#include "win32/ui/file_options.h"
 #include "win32/ui/main_window.h"
 #include "win32/ui/document_view.h"
 #include "win32/ui/list_sync.h"
@@ -172,17 +173,17 @@ int ShowFolder() {
     if (window == nullptr || !SampleImage(doc, window, dataFile)) {
         return 1;
     }
-    const Result games = MakeFolderIn(doc, kRootDir, "GAMES");
+    const Result games = MakeFolderIn(doc, kRootDir, "GAMES", CurrentFileOptions());
     if (!games.Done()) {
         return 1;
     }
     const DirRef gamesDir{Load16(doc.Area() + games.changes.added.front() + kDirFirstCluster)};
-    const Result shoot = MakeFolderIn(doc, gamesDir, "SHOOT");
+    const Result shoot = MakeFolderIn(doc, gamesDir, "SHOOT", CurrentFileOptions());
     if (!shoot.Done()) {
         return 1;
     }
     const DirRef shootDir{Load16(doc.Area() + shoot.changes.added.front() + kDirFirstCluster)};
-    if (!MakeFolderIn(doc, shootDir, "LEVELS").Done()) {
+    if (!MakeFolderIn(doc, shootDir, "LEVELS", CurrentFileOptions()).Done()) {
         return 1;
     }
     const char* files[] = {"SHOOT   COM", "SHOOT   DAT", "HISCORE DAT", "README  TXT"};
