@@ -428,9 +428,7 @@ uint32_t DeleteHostFile(std::string_view path) {
 
 uint32_t FlushHostFolderOf(std::string_view path) {
     FaultPoint();
-    std::string folder(path);
-    const std::string::size_type slash = folder.find_last_of('/');
-    folder = slash == std::string::npos ? "." : slash == 0 ? "/" : folder.substr(0, slash);
+    const std::string folder = HostFolderOf(path);
     const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0) {
         return LastError();

@@ -63,12 +63,6 @@ Result LoadImageFile(const std::string& path, HostFile& file, ByteBlock& buffer,
     return Done();
 }
 
-// The folder part of a path; "." for a bare name.
-std::string FolderOf(const std::string& path) {
-    const std::string::size_type cut = path.find_last_of(std::string("/") + HostPathSeparator());
-    return cut == std::string::npos ? std::string(".") : path.substr(0, cut == 0 ? 1 : cut);
-}
-
 // Settles a journal a broken-off save left beside the image; the notice,
 // if any, says what was done.
 Result SettleJournal(const std::string& path, const std::string& journal, const HostFile& file, bool readOnly,
@@ -258,7 +252,7 @@ Result SaveImage(ImageDocument& doc) {
                                              ChangedHostRanges(doc.imageBuffer));
         if (save.stage == JournalSave::Stage::kNoJournal) {
             std::string line;
-            ExpandInserts(LoadText(kMsgNoSaveJournal), {doc.fileName, FolderOf(journal)}, line);
+            ExpandInserts(LoadText(kMsgNoSaveJournal), {doc.fileName, HostFolderOf(journal)}, line);
             return Failure(HostFault(line, save.hostCode));
         }
         if (save.stage != JournalSave::Stage::kDone) {

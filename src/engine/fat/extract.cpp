@@ -206,14 +206,6 @@ std::string SafeHostName(std::string_view name) {
     return safe;
 }
 
-std::string HostFolderOf(std::string_view path) {
-    const std::string::size_type cut = path.find_last_of(std::string("/") + HostPathSeparator());
-    if (cut == std::string_view::npos) return ".";
-    // The root keeps its separator: "/", "C:\\".
-    const bool root = cut == 0 || path[cut - 1] == ':';
-    return std::string(path.substr(0, root ? cut + 1 : cut));
-}
-
 // Making a new entry is all a folder is asked, so an access denied is the folder's.
 Notice HostCreateFailure(const std::string& path, uint32_t hostCode) {
     if (ClassifyHostCode(hostCode) == HostFailure::kAccessDenied) {

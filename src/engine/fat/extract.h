@@ -61,8 +61,6 @@ Result ExtractEntriesToFolder(const ImageDocument& doc, const std::vector<uint32
 // any bytes in its names; none may lead out of the target folder.
 std::string SafeHostName(std::string_view name);
 
-// The folder that holds host path `path`; "." for a bare name.
-std::string HostFolderOf(std::string_view path);
 
 // Why a new file or folder at `path` could not be made: the host's text, or,
 // when access was denied, the folder that refused it, named.

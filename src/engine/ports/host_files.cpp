@@ -20,4 +20,12 @@ void HostFile::Close() {
     }
 }
 
+std::string HostFolderOf(std::string_view path) {
+    const std::string::size_type cut = path.find_last_of(std::string("/") + HostPathSeparator());
+    if (cut == std::string_view::npos) return ".";
+    // The root keeps its separator: "/", "C:\\".
+    const bool root = cut == 0 || path[cut - 1] == ':';
+    return std::string(path.substr(0, root ? cut + 1 : cut));
+}
+
 }  // namespace vk

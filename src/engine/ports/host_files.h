@@ -183,5 +183,7 @@ bool LocalDosToHostTime(DosDateTime dos, HostTime& time);
 
 // The separator between a folder and a name on this host.
 char HostPathSeparator();
+// The folder that holds host path `path`; "." for a bare name.
+std::string HostFolderOf(std::string_view path);
 
 }  // namespace vk
