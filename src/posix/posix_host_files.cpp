@@ -12,7 +12,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "engine/fat/dir_entry.h"
+#include "engine/fat/dir/dir_entry.h"
 #include "engine/ports/host_files.h"
 #include "posix/errno_map.h"
 #include "posix/fault_point.h"

@@ -4,11 +4,11 @@
 #include <string>
 #include <vector>
 
-#include "engine/fat/dir_entry.h"
-#include "engine/fat/dir_ops.h"
-#include "engine/fat/dir_path.h"
-#include "engine/fat/fs_options.h"
-#include "engine/fat/list_texts.h"
+#include "engine/fat/dir/dir_entry.h"
+#include "engine/fat/ops/dir_ops.h"
+#include "engine/fat/dir/dir_path.h"
+#include "engine/fat/dir/fs_options.h"
+#include "engine/fat/dir/list_texts.h"
 #include "vkdisk/command_support.h"
 #include "vkdisk/console_ports.h"
 #include "vkdisk/name_patterns.h"

@@ -5,7 +5,7 @@
 
 #include "engine/core/disk_format.h"
 #include "engine/core/media_errors.h"
-#include "engine/fat/list_texts.h"
+#include "engine/fat/dir/list_texts.h"
 #include "engine/strings/string_ids.h"
 #include "engine/ports/host_files.h"
 

@@ -7,7 +7,7 @@
 
 #include "vkdisk/commands.h"
 #include "engine/core/document.h"
-#include "engine/fat/fs_options.h"
+#include "engine/fat/dir/fs_options.h"
 #include "vkdisk/options.h"
 
 namespace vk::cli {

@@ -3,9 +3,9 @@
 #include <algorithm>
 
 #include "engine/core/document.h"
-#include "engine/fat/dir_path.h"
-#include "engine/fat/list_texts.h"
-#include "engine/fat/name_match.h"
+#include "engine/fat/dir/dir_path.h"
+#include "engine/fat/dir/list_texts.h"
+#include "engine/fat/dir/name_match.h"
 #include "engine/ports/prompts.h"
 #include "vkdisk/command_support.h"
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/fat/dir_walk.h"
+#include "engine/fat/dir/dir_walk.h"
 
 namespace vk::cli {
 

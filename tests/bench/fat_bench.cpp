@@ -18,14 +18,14 @@
 
 #include "engine/core/document.h"
 #include "engine/core/new_image.h"
-#include "engine/fat/add_file.h"
-#include "engine/fat/cluster_guard.h"
-#include "engine/fat/cluster_map.h"
-#include "engine/fat/dir_ops.h"
-#include "engine/fat/delete_rename.h"
-#include "engine/fat/extract.h"
-#include "engine/fat/fs_options.h"
-#include "engine/fat/list_texts.h"
+#include "engine/fat/ops/add_file.h"
+#include "engine/fat/ops/cluster_guard.h"
+#include "engine/fat/dir/cluster_map.h"
+#include "engine/fat/ops/dir_ops.h"
+#include "engine/fat/ops/delete_rename.h"
+#include "engine/fat/ops/extract.h"
+#include "engine/fat/dir/fs_options.h"
+#include "engine/fat/dir/list_texts.h"
 #include "tests/fuzz/fuzz_ports.h"
 
 namespace fs = std::filesystem;

@@ -16,11 +16,11 @@
 #include <unistd.h>
 #endif
 
-#include "engine/fat/add_file.h"
-#include "engine/fat/directory.h"
-#include "engine/fat/folder.h"
-#include "engine/fat/list_texts.h"
-#include "engine/fat/long_names.h"
+#include "engine/fat/ops/add_file.h"
+#include "engine/fat/ops/directory.h"
+#include "engine/fat/dir/folder.h"
+#include "engine/fat/dir/list_texts.h"
+#include "engine/fat/dir/long_names.h"
 #include "tests/engine/fat_image_fixture.h"
 #include "engine/strings/string_ids.h"
 #include "tests/engine/transfer_fixture.h"

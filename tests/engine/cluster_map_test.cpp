@@ -7,9 +7,9 @@
 
 #include "engine/core/new_image.h"
 #include "engine/core/write_safety.h"
-#include "engine/fat/cluster_guard.h"
-#include "engine/fat/cluster_map.h"
-#include "engine/fat/entry_chain.h"
+#include "engine/fat/ops/cluster_guard.h"
+#include "engine/fat/dir/cluster_map.h"
+#include "engine/fat/dir/entry_chain.h"
 #include "engine/strings/string_ids.h"
 #include "tests/engine/folder_fixture.h"
 

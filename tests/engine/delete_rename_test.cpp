@@ -4,9 +4,9 @@
 
 #include <gtest/gtest.h>
 
-#include "engine/fat/delete_rename.h"
-#include "engine/fat/list_texts.h"
-#include "engine/fat/long_names.h"
+#include "engine/fat/ops/delete_rename.h"
+#include "engine/fat/dir/list_texts.h"
+#include "engine/fat/dir/long_names.h"
 #include "tests/engine/fat_image_fixture.h"
 #include "engine/strings/string_ids.h"
 #include "tests/support/box_flags.h"

@@ -9,9 +9,9 @@
 
 #include <gtest/gtest.h>
 
-#include "engine/fat/dir_make.h"
-#include "engine/fat/dir_remove.h"
-#include "engine/fat/long_names.h"
+#include "engine/fat/dir/dir_make.h"
+#include "engine/fat/dir/dir_remove.h"
+#include "engine/fat/dir/long_names.h"
 #include "engine/strings/string_ids.h"
 #include "tests/engine/folder_fixture.h"
 

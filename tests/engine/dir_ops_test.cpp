@@ -8,13 +8,13 @@
 
 #include <gtest/gtest.h>
 
-#include "engine/fat/add_file.h"
-#include "engine/fat/delete_rename.h"
-#include "engine/fat/dir_ops.h"
-#include "engine/fat/dir_path.h"
-#include "engine/fat/dir_slot.h"
-#include "engine/fat/extract_tree.h"
-#include "engine/fat/list_texts.h"
+#include "engine/fat/ops/add_file.h"
+#include "engine/fat/ops/delete_rename.h"
+#include "engine/fat/ops/dir_ops.h"
+#include "engine/fat/dir/dir_path.h"
+#include "engine/fat/dir/dir_slot.h"
+#include "engine/fat/ops/extract_tree.h"
+#include "engine/fat/dir/list_texts.h"
 #include "tests/support/box_flags.h"
 #include "tests/support/win_codes.h"
 #include "engine/strings/string_ids.h"

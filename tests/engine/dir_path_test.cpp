@@ -7,7 +7,7 @@
 
 #include <gtest/gtest.h>
 
-#include "engine/fat/list_texts.h"
+#include "engine/fat/dir/list_texts.h"
 #include "engine/strings/string_ids.h"
 #include "tests/engine/folder_fixture.h"
 

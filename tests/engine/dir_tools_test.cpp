@@ -9,10 +9,10 @@
 #include <gtest/gtest.h>
 
 #include "engine/core/document.h"
-#include "engine/fat/dir_make.h"
-#include "engine/fat/dir_path.h"
-#include "engine/fat/dir_remove.h"
-#include "engine/fat/dir_tree.h"
+#include "engine/fat/dir/dir_make.h"
+#include "engine/fat/dir/dir_path.h"
+#include "engine/fat/dir/dir_remove.h"
+#include "engine/fat/dir/dir_tree.h"
 #include "tests/support/front_end.h"
 #include "tests/engine/outside_tools.h"
 #include "tests/support/test_files.h"

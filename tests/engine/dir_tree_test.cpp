@@ -8,8 +8,8 @@
 
 #include <gtest/gtest.h>
 
-#include "engine/fat/dir_remove.h"
-#include "engine/fat/file_properties.h"
+#include "engine/fat/dir/dir_remove.h"
+#include "engine/fat/ops/file_properties.h"
 #include "engine/strings/string_ids.h"
 #include "tests/engine/folder_fixture.h"
 

@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include "engine/fat/long_names.h"
+#include "engine/fat/dir/long_names.h"
 #include "tests/engine/folder_fixture.h"
 
 namespace vk {

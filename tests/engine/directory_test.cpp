@@ -7,10 +7,10 @@
 #include <gtest/gtest.h>
 
 #include "engine/core/new_image.h"
-#include "engine/fat/dir_entry.h"
-#include "engine/fat/directory.h"
-#include "engine/fat/long_names.h"
-#include "engine/fat/root_directory.h"
+#include "engine/fat/dir/dir_entry.h"
+#include "engine/fat/ops/directory.h"
+#include "engine/fat/dir/long_names.h"
+#include "engine/fat/dir/root_directory.h"
 #include "engine/strings/string_ids.h"
 #include "tests/support/box_flags.h"
 #include "tests/support/win_codes.h"

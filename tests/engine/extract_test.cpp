@@ -10,7 +10,7 @@
 
 #include "engine/core/document.h"
 #include "engine/core/media_errors.h"
-#include "engine/fat/extract.h"
+#include "engine/fat/ops/extract.h"
 #include "engine/strings/string_ids.h"
 #include "tests/engine/transfer_fixture.h"
 #include "tests/support/box_flags.h"

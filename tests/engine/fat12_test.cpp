@@ -7,9 +7,9 @@
 
 #include "engine/common/bytes.h"
 #include "engine/core/new_image.h"
-#include "engine/fat/dir_entry.h"
-#include "engine/fat/entry_chain.h"
-#include "engine/fat/fat12.h"
+#include "engine/fat/dir/dir_entry.h"
+#include "engine/fat/dir/entry_chain.h"
+#include "engine/fat/table/fat12.h"
 #include "tests/support/test_files.h"
 
 namespace vk {

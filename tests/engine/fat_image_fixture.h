@@ -9,9 +9,9 @@
 #include "engine/common/bytes.h"
 #include "engine/core/boot_sector.h"
 #include "engine/core/new_image.h"
-#include "engine/fat/dir_entry.h"
-#include "engine/fat/fat12.h"
-#include "engine/fat/fs_options.h"
+#include "engine/fat/dir/dir_entry.h"
+#include "engine/fat/table/fat12.h"
+#include "engine/fat/dir/fs_options.h"
 #include "engine/core/layout.h"
 #include "tests/support/test_files.h"
 

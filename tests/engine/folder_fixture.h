@@ -9,11 +9,11 @@
 #include <gtest/gtest.h>
 
 #include "engine/common/bytes.h"
-#include "engine/fat/dir_make.h"
-#include "engine/fat/dir_path.h"
-#include "engine/fat/dir_slot.h"
-#include "engine/fat/dir_tree.h"
-#include "engine/fat/dir_walk.h"
+#include "engine/fat/dir/dir_make.h"
+#include "engine/fat/dir/dir_path.h"
+#include "engine/fat/dir/dir_slot.h"
+#include "engine/fat/dir/dir_tree.h"
+#include "engine/fat/dir/dir_walk.h"
 #include "tests/engine/fat_image_fixture.h"
 
 namespace vk::test {

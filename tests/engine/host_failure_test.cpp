@@ -2,7 +2,7 @@
 // its file times start.
 #include <gtest/gtest.h>
 
-#include "engine/fat/dir_entry.h"
+#include "engine/fat/dir/dir_entry.h"
 #include "engine/ports/host_files.h"
 #include "tests/support/win_codes.h"
 

@@ -6,7 +6,7 @@
 
 #include <gtest/gtest.h>
 
-#include "engine/fat/host_reader.h"
+#include "engine/fat/ops/host_reader.h"
 #include "engine/ports/host_failure.h"
 #include "tests/support/test_files.h"
 

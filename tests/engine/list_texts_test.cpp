@@ -6,8 +6,8 @@
 
 #include <gtest/gtest.h>
 
-#include "engine/fat/file_properties.h"
-#include "engine/fat/list_texts.h"
+#include "engine/fat/ops/file_properties.h"
+#include "engine/fat/dir/list_texts.h"
 #include "tests/engine/fat_image_fixture.h"
 
 namespace vk {

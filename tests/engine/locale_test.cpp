@@ -13,10 +13,10 @@
 #endif
 
 #include "engine/strings/text_format.h"
-#include "engine/fat/entry_time.h"
-#include "engine/fat/file_properties.h"
-#include "engine/fat/list_texts.h"
-#include "engine/fat/volume_info.h"
+#include "engine/fat/dir/entry_time.h"
+#include "engine/fat/ops/file_properties.h"
+#include "engine/fat/dir/list_texts.h"
+#include "engine/fat/ops/volume_info.h"
 #include "tests/engine/fat_image_fixture.h"
 
 namespace vk {

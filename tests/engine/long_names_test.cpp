@@ -6,7 +6,7 @@
 
 #include <gtest/gtest.h>
 
-#include "engine/fat/long_names.h"
+#include "engine/fat/dir/long_names.h"
 #include "tests/engine/fat_image_fixture.h"
 
 namespace vk {

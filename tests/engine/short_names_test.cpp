@@ -3,9 +3,9 @@
 
 #include <gtest/gtest.h>
 
-#include "engine/fat/name_claims.h"
+#include "engine/fat/ops/name_claims.h"
 #include "engine/ports/host_text.h"
-#include "engine/fat/short_names.h"
+#include "engine/fat/dir/short_names.h"
 
 namespace vk {
 namespace {

@@ -6,8 +6,8 @@
 
 #include "engine/common/bytes.h"
 #include "engine/strings/text_format.h"
-#include "engine/fat/dir_entry.h"
-#include "engine/fat/entry_time.h"
+#include "engine/fat/dir/dir_entry.h"
+#include "engine/fat/dir/entry_time.h"
 #include "engine/strings/string_ids.h"
 #include "engine/strings/strings.h"
 

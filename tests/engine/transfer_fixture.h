@@ -8,10 +8,10 @@
 
 #include "engine/common/bytes.h"
 #include "engine/core/new_image.h"
-#include "engine/fat/add_file.h"
-#include "engine/fat/dir_entry.h"
-#include "engine/fat/fat12.h"
-#include "engine/fat/root_directory.h"
+#include "engine/fat/ops/add_file.h"
+#include "engine/fat/dir/dir_entry.h"
+#include "engine/fat/table/fat12.h"
+#include "engine/fat/dir/root_directory.h"
 #include "tests/support/test_files.h"
 
 namespace vk::test {

@@ -5,8 +5,8 @@
 
 #include <gtest/gtest.h>
 
-#include "engine/fat/directory.h"
-#include "engine/fat/volume_info.h"
+#include "engine/fat/ops/directory.h"
+#include "engine/fat/ops/volume_info.h"
 #include "tests/engine/fat_image_fixture.h"
 #include "engine/strings/string_ids.h"
 #include "tests/support/box_flags.h"

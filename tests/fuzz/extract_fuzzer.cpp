@@ -8,9 +8,9 @@
 #include <vector>
 
 #include "engine/core/document.h"
-#include "engine/fat/extract.h"
-#include "engine/fat/extract_tree.h"
-#include "engine/fat/list_texts.h"
+#include "engine/fat/ops/extract.h"
+#include "engine/fat/ops/extract_tree.h"
+#include "engine/fat/dir/list_texts.h"
 #include "tests/fuzz/fuzz_ports.h"
 #include "tests/fuzz/memory_host_files.h"
 

@@ -7,11 +7,11 @@
 
 #include "engine/common/bytes.h"
 #include "engine/core/document.h"
-#include "engine/fat/dir_entry.h"
-#include "engine/fat/fat12.h"
-#include "engine/fat/folder.h"
-#include "engine/fat/long_names.h"
-#include "engine/fat/root_directory.h"
+#include "engine/fat/dir/dir_entry.h"
+#include "engine/fat/table/fat12.h"
+#include "engine/fat/dir/folder.h"
+#include "engine/fat/dir/long_names.h"
+#include "engine/fat/dir/root_directory.h"
 
 namespace vk::fuzz {
 namespace {

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "engine/fat/dir_entry.h"
+#include "engine/fat/dir/dir_entry.h"
 #include "posix/win_codes.h"
 
 namespace vk {

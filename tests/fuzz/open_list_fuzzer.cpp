@@ -5,8 +5,8 @@
 #include <cstdint>
 
 #include "engine/core/document.h"
-#include "engine/fat/dir_tree.h"
-#include "engine/fat/list_texts.h"
+#include "engine/fat/dir/dir_tree.h"
+#include "engine/fat/dir/list_texts.h"
 #include "tests/fuzz/fuzz_ports.h"
 #include "tests/fuzz/memory_host_files.h"
 

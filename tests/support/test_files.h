@@ -8,7 +8,7 @@
 #include <gtest/gtest.h>
 
 #include "engine/core/document.h"
-#include "engine/fat/fs_options.h"
+#include "engine/fat/dir/fs_options.h"
 #include "tests/support/front_end.h"
 #include "tests/support/recording_window.h"
 #include "tests/support/scripted_prompts.h"

@@ -49,7 +49,7 @@ CustomCapacity ComputeCustomCapacity(const DiskFormat& row);
 // Why OK refuses a row.
 enum class CustomFormatVerdict {
     kAccepted,
-    kZeroCapacity,   // a capacity figure is 0 (message 69)
+    kZeroCapacity,   // a capacity figure is 0
     kZeroFatField,   // 0 FATs, sectors per FAT or sectors per cluster
     kNoTracks,       // 0 heads or sectors per track
     kFieldTooLarge,  // a value larger than its boot-sector field

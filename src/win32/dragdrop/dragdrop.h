@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "engine/common/bytes.h"
-#include "engine/fat/fs_options.h"
+#include "engine/fat/dir/fs_options.h"
 
 namespace vk {
 struct ImageDocument;

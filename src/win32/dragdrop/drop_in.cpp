@@ -7,7 +7,7 @@
 #include "engine/core/document.h"
 #include "win32/dragdrop/dragdrop.h"
 #include "win32/dragdrop/raw_drop_target.h"
-#include "engine/fat/add_file.h"
+#include "engine/fat/ops/add_file.h"
 #include "engine/ports/window_sync.h"
 #include "win32/ui/current_folder.h"
 #include "win32/ui/list_sync.h"

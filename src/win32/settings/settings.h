@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "engine/fat/fs_options.h"
+#include "engine/fat/dir/fs_options.h"
 
 namespace vk::win32 {
 

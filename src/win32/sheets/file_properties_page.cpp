@@ -3,8 +3,8 @@
 
 #include "win32/common/dialog_helpers.h"
 #include "engine/core/document.h"
-#include "engine/fat/dir_entry.h"
-#include "engine/fat/file_properties.h"
+#include "engine/fat/dir/dir_entry.h"
+#include "engine/fat/ops/file_properties.h"
 #include "engine/ports/window_sync.h"
 #include "win32/resources/dialog_ids.h"
 #include "win32/resources/sheets_ids.h"

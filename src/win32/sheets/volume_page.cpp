@@ -2,7 +2,7 @@
 #include <memory>
 
 #include "engine/core/document.h"
-#include "engine/fat/volume_info.h"
+#include "engine/fat/ops/volume_info.h"
 #include "win32/resources/sheets_ids.h"
 #include "win32/sheets/image_properties.h"
 #include "win32/sheets/page_support.h"

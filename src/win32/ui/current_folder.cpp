@@ -2,9 +2,9 @@
 
 #include "engine/common/bytes.h"
 #include "engine/core/document.h"
-#include "engine/fat/dir_entry.h"
-#include "engine/fat/dir_path.h"
-#include "engine/fat/list_texts.h"
+#include "engine/fat/dir/dir_entry.h"
+#include "engine/fat/dir/dir_path.h"
+#include "engine/fat/dir/list_texts.h"
 
 namespace vk::win32 {
 

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "engine/common/result.h"
-#include "engine/fat/dir_walk.h"
+#include "engine/fat/dir/dir_walk.h"
 
 namespace vk {
 struct ImageDocument;

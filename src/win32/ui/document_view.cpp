@@ -3,8 +3,8 @@
 #include <commctrl.h>
 
 #include "engine/strings/text_format.h"
-#include "engine/fat/dir_path.h"
-#include "engine/fat/list_texts.h"
+#include "engine/fat/dir/dir_path.h"
+#include "engine/fat/dir/list_texts.h"
 #include "engine/ports/prompts.h"
 #include "engine/ports/window_sync.h"
 #include "win32/ports/main_window.h"

@@ -8,9 +8,9 @@
 
 #include "engine/common/bytes.h"
 #include "engine/core/document.h"
-#include "engine/fat/delete_rename.h"
-#include "engine/fat/dir_entry.h"
-#include "engine/fat/list_texts.h"
+#include "engine/fat/ops/delete_rename.h"
+#include "engine/fat/dir/dir_entry.h"
+#include "engine/fat/dir/list_texts.h"
 #include "win32/ports/win32_prompts.h"
 #include "win32/resources/command_ids.h"
 #include "engine/strings/string_ids.h"

@@ -6,11 +6,11 @@
 #include <string>
 #include <string_view>
 
-#include "engine/fat/dir_entry.h"
-#include "engine/fat/extract.h"
-#include "engine/fat/extract_tree.h"
-#include "engine/fat/list_texts.h"
-#include "engine/fat/name_claims.h"
+#include "engine/fat/dir/dir_entry.h"
+#include "engine/fat/ops/extract.h"
+#include "engine/fat/ops/extract_tree.h"
+#include "engine/fat/dir/list_texts.h"
+#include "engine/fat/ops/name_claims.h"
 #include "engine/ports/prompts.h"
 #include "engine/strings/string_ids.h"
 #include "engine/strings/strings.h"

@@ -2,7 +2,7 @@
 // strength of the settings and the /F switch of the command line.
 #pragma once
 
-#include "engine/fat/fs_options.h"
+#include "engine/fat/dir/fs_options.h"
 
 namespace vk::win32 {
 

@@ -3,10 +3,10 @@
 #include <commctrl.h>
 
 #include "engine/core/document.h"
-#include "engine/fat/dir_entry.h"
-#include "engine/fat/dir_ops.h"
-#include "engine/fat/dir_path.h"
-#include "engine/fat/list_texts.h"
+#include "engine/fat/dir/dir_entry.h"
+#include "engine/fat/ops/dir_ops.h"
+#include "engine/fat/dir/dir_path.h"
+#include "engine/fat/dir/list_texts.h"
 #include "win32/ui/app_state.h"
 #include "win32/ui/file_options.h"
 #include "win32/ui/current_folder.h"

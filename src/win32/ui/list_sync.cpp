@@ -7,8 +7,8 @@
 #include <string>
 
 #include "engine/core/document.h"
-#include "engine/fat/dir_entry.h"
-#include "engine/fat/list_texts.h"
+#include "engine/fat/dir/dir_entry.h"
+#include "engine/fat/dir/list_texts.h"
 #include "engine/ports/prompts.h"
 #include "engine/ports/window_sync.h"
 #include "win32/ui/current_folder.h"

@@ -1,7 +1,7 @@
 #include "win32/ui/startup_commands.h"
 
 #include "engine/core/document.h"
-#include "engine/fat/add_file.h"
+#include "engine/fat/ops/add_file.h"
 #include "engine/ports/prompts.h"
 #include "engine/strings/string_ids.h"
 #include "win32/ui/app_state.h"

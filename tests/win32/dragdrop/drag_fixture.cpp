@@ -10,10 +10,10 @@
 #include "engine/core/new_image.h"
 #include "win32/dragdrop/com_shared.h"
 #include "win32/dragdrop/dragdrop.h"
-#include "engine/fat/add_file.h"
-#include "engine/fat/dir_entry.h"
-#include "engine/fat/extract.h"
-#include "engine/fat/root_directory.h"
+#include "engine/fat/ops/add_file.h"
+#include "engine/fat/dir/dir_entry.h"
+#include "engine/fat/ops/extract.h"
+#include "engine/fat/dir/root_directory.h"
 #include "win32/ui/list_sync.h"
 
 namespace vk::test {

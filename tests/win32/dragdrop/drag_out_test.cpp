@@ -10,7 +10,7 @@
 #include <gtest/gtest.h>
 
 #include "engine/core/new_image.h"
-#include "engine/fat/dir_entry.h"
+#include "engine/fat/dir/dir_entry.h"
 #include "tests/win32/dragdrop/drag_fixture.h"
 #include "win32/dragdrop/dragdrop.h"
 #include "engine/strings/string_ids.h"

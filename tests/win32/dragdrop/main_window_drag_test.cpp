@@ -20,8 +20,8 @@
 #include "engine/core/new_image.h"
 #include "win32/dragdrop/dragdrop.h"
 #include "win32/dragdrop/raw_drop_target.h"
-#include "engine/fat/dir_entry.h"
-#include "engine/fat/fat12.h"
+#include "engine/fat/dir/dir_entry.h"
+#include "engine/fat/table/fat12.h"
 #include <gtest/gtest.h>
 #include "win32/resources/command_ids.h"
 #include "win32/ui/app_state.h"

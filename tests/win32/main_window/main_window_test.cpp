@@ -12,8 +12,8 @@
 #include "tests/win32/box_catcher.h"
 #include "engine/common/bytes.h"
 #include "engine/core/document.h"
-#include "engine/fat/dir_entry.h"
-#include "engine/fat/list_texts.h"
+#include "engine/fat/dir/dir_entry.h"
+#include "engine/fat/dir/list_texts.h"
 #include <gtest/gtest.h>
 #include "win32/resources/command_ids.h"
 #include "engine/drive/read_disk.h"

@@ -8,7 +8,7 @@
 
 #include "tests/win32/box_catcher.h"
 #include "engine/core/document.h"
-#include "engine/fat/dir_entry.h"
+#include "engine/fat/dir/dir_entry.h"
 #include <gtest/gtest.h>
 #include "win32/resources/command_ids.h"
 #include "engine/strings/string_ids.h"

@@ -12,8 +12,8 @@
 #include "tests/win32/associations/box_answerer.h"
 #include "tests/win32/associations/child_process.h"
 #include "engine/core/document.h"
-#include "engine/fat/dir_entry.h"
-#include "engine/fat/extract.h"
+#include "engine/fat/dir/dir_entry.h"
+#include "engine/fat/ops/extract.h"
 #include <gtest/gtest.h>
 #include "engine/strings/string_ids.h"
 #include "engine/strings/strings.h"

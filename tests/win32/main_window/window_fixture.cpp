@@ -7,7 +7,7 @@
 #include "engine/common/bytes.h"
 #include "engine/core/document.h"
 #include "engine/core/new_image.h"
-#include "engine/fat/dir_entry.h"
+#include "engine/fat/dir/dir_entry.h"
 #include "win32/resources/command_ids.h"
 #include "win32/settings/settings.h"
 #include "win32/ui/app_state.h"

@@ -6,7 +6,7 @@
 
 #include <fstream>
 
-#include "engine/fat/dir_entry.h"
+#include "engine/fat/dir/dir_entry.h"
 #include "win32/resources/sheets_ids.h"
 #include "tests/win32/sheets/sheet_fixture.h"
 #include "win32/sheets/file_properties_page.h"

@@ -4,7 +4,7 @@
 
 #include <windows.h>
 
-#include "engine/fat/delete_rename.h"
+#include "engine/fat/ops/delete_rename.h"
 #include "tests/support/box_flags.h"
 #include "win32/resources/sheets_ids.h"
 #include "win32/settings/settings.h"

@@ -6,7 +6,7 @@
 #include "engine/common/bytes.h"
 #include "engine/core/layout.h"
 #include "engine/core/new_image.h"
-#include "engine/fat/dir_entry.h"
+#include "engine/fat/dir/dir_entry.h"
 #include "win32/ports/main_window.h"
 #include "win32/ui/document_view.h"
 

@@ -10,8 +10,8 @@
 
 #include "engine/common/bytes.h"
 #include "engine/core/boot_sector.h"
-#include "engine/fat/dir_entry.h"
-#include "engine/fat/directory.h"
+#include "engine/fat/dir/dir_entry.h"
+#include "engine/fat/ops/directory.h"
 #include "win32/resources/sheets_ids.h"
 #include "tests/win32/sheets/sheet_fixture.h"
 #include "win32/sheets/image_properties.h"
