@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <memory>
 
 
 namespace vk {
@@ -92,34 +91,43 @@ uint32_t CollectChanges(const HostFile& image, const uint8_t* data, uint32_t siz
                         const std::vector<ByteRange>& candidates, std::vector<uint8_t>& journal,
                         std::vector<Piece>& pieces) {
     const std::vector<ByteRange> blocks = WholeBlocks(candidates, size);
-    uint64_t most = 0;
+    uint64_t most = kPieceHeaderSize;
     for (const ByteRange& range : blocks) most += range.length + range.length / kBlock * kPieceHeaderSize;
     journal.reserve(static_cast<size_t>(std::min<uint64_t>(most, kMaxJournal)) + kHeaderSize);
     journal.assign(kHeaderSize, 0);
-    std::unique_ptr<uint8_t[]> old;
+    // The old bytes are read straight into the journal, a piece header's
+    // room before them, and the unchanged blocks squeezed out where they
+    // lie: no buffer of their own to fill and copy from. A header is only
+    // needed after a dropped block, which left more room than it takes.
     for (const ByteRange& range : blocks) {
         for (uint64_t at = range.offset; at < range.offset + range.length;) {
             const uint32_t count = static_cast<uint32_t>(std::min<uint64_t>(kReadChunk, range.offset + range.length - at));
-            if (!old) old.reset(new uint8_t[kReadChunk]);
+            const size_t base = journal.size();
+            journal.resize(base + kPieceHeaderSize + count);
+            const size_t readAt = base + kPieceHeaderSize;
             uint32_t done = 0;
-            if (const uint32_t code = ReadHostFileAt(image, at, old.get(), count, done); code != 0) {
+            if (const uint32_t code = ReadHostFileAt(image, at, journal.data() + readAt, count, done); code != 0) {
                 return code;
             }
             if (done != count) {
                 return HostCodeFor(HostFailure::kEndOfFile);  // the file is shorter than when it was read
             }
+            size_t write = base;
             for (uint32_t block = 0; block < count; block += kBlock) {
                 const uint32_t length = std::min(kBlock, count - block);
                 const uint64_t offset = at + block;
-                if (std::memcmp(old.get() + block, data + offset, length) == 0) continue;
-                // A piece's old bytes follow its header, so only the last piece grows.
+                if (std::memcmp(journal.data() + readAt + block, data + offset, length) == 0) continue;
                 if (pieces.empty() || pieces.back().offset + pieces.back().length != offset) {
-                    journal.resize(journal.size() + kPieceHeaderSize);
-                    pieces.push_back({offset, 0, journal.size()});
+                    write += kPieceHeaderSize;
+                    pieces.push_back({offset, 0, write});
+                }
+                if (write != readAt + block) {
+                    std::memmove(journal.data() + write, journal.data() + readAt + block, length);
                 }
                 pieces.back().length += length;
-                journal.insert(journal.end(), old.get() + block, old.get() + block + length);
+                write += length;
             }
+            journal.resize(write);
             at += count;
         }
     }
