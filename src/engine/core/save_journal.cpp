@@ -46,36 +46,50 @@ uint64_t Load64(const uint8_t* p) { return Load32(p) | (uint64_t{Load32(p + 4)} 
 // processor adds side by side instead of one after the other: a torn or
 // missing write changes them, at a fraction of a CRC's cost over the
 // megabytes a large save journals. The lanes are folded into one value.
+// Bytes may come in several calls, each a multiple of 32 bytes but the last.
+class RunningSum {
+public:
+    void Add(const uint8_t* bytes, size_t count) {
+        size_t i = 0;
+        for (; i + kStride <= count; i += kStride) Step(bytes + i);
+        if (i < count) {
+            uint8_t tail[kStride] = {};
+            std::memcpy(tail, bytes + i, count - i);
+            Step(tail);
+        }
+    }
+    uint64_t Value() const {
+        uint64_t folded = 0;
+        for (size_t k = 0; k < kLanes; ++k) {
+            folded = (folded * 0x100000001B3ull) ^ ((uint64_t{s2_[k]} << 32) | s1_[k]);
+        }
+        return folded;
+    }
+
+private:
+    static constexpr size_t kLanes = 4;
+    static constexpr size_t kStride = 8 * kLanes;
+    void Step(const uint8_t* p) {
+        for (size_t k = 0; k < kLanes; ++k) {
+            s1_[k] += Load32(p + 8 * k) + s2_[k];
+            s2_[k] += Load32(p + 8 * k + 4) + s1_[k];
+        }
+    }
+    uint32_t s1_[kLanes] = {};
+    uint32_t s2_[kLanes] = {};
+};
+
 uint64_t Checksum(const uint8_t* bytes, size_t count) {
-    constexpr size_t kLanes = 4;
-    uint32_t s1[kLanes] = {};
-    uint32_t s2[kLanes] = {};
-    size_t i = 0;
-    for (; i + 8 * kLanes <= count; i += 8 * kLanes) {
-        for (size_t k = 0; k < kLanes; ++k) {
-            s1[k] += Load32(bytes + i + 8 * k) + s2[k];
-            s2[k] += Load32(bytes + i + 8 * k + 4) + s1[k];
-        }
-    }
-    uint8_t tail[8 * kLanes] = {};
-    if (i < count) {
-        std::memcpy(tail, bytes + i, count - i);
-        for (size_t k = 0; k < kLanes; ++k) {
-            s1[k] += Load32(tail + 8 * k) + s2[k];
-            s2[k] += Load32(tail + 8 * k + 4) + s1[k];
-        }
-    }
-    uint64_t folded = 0;
-    for (size_t k = 0; k < kLanes; ++k) {
-        folded = (folded * 0x100000001B3ull) ^ ((uint64_t{s2[k]} << 32) | s1[k]);
-    }
-    return folded;
+    RunningSum sum;
+    sum.Add(bytes, count);
+    return sum.Value();
 }
 
 struct Piece {
     uint64_t offset = 0;
     uint32_t length = 0;
     size_t oldAt = 0;  // where its old bytes start in the journal
+    RunningSum newSum; // of its new bytes, summed while they are compared
 };
 
 // Sorted, merged and widened to whole blocks inside the file.
@@ -130,12 +144,13 @@ uint32_t CollectChanges(const HostFile& image, const uint8_t* data, uint32_t siz
                 if (std::memcmp(journal.data() + readAt + block, data + offset, length) == 0) continue;
                 if (pieces.empty() || pieces.back().offset + pieces.back().length != offset) {
                     write += kPieceHeaderSize;
-                    pieces.push_back({offset, 0, write});
+                    pieces.push_back({offset, 0, write, {}});
                 }
                 if (write != readAt + block) {
                     std::memmove(journal.data() + write, journal.data() + readAt + block, length);
                 }
                 pieces.back().length += length;
+                pieces.back().newSum.Add(data + offset, length);
                 write += length;
             }
             journal.resize(write);
@@ -146,14 +161,13 @@ uint32_t CollectChanges(const HostFile& image, const uint8_t* data, uint32_t siz
 }
 
 // Fills in the piece headers and the journal's header.
-void FinishJournal(std::vector<uint8_t>& journal, const std::vector<Piece>& pieces, const uint8_t* data,
-                   uint32_t size) {
+void FinishJournal(std::vector<uint8_t>& journal, const std::vector<Piece>& pieces, uint32_t size) {
     for (const Piece& piece : pieces) {
         uint8_t* head = journal.data() + piece.oldAt - kPieceHeaderSize;
         Store64(head + kPieceOffsetAt, piece.offset);
         Store32(head + kPieceLengthAt, piece.length);
         Store32(head + kPieceLengthAt + 4, 0);
-        Store64(head + kPieceNewSumAt, Checksum(data + piece.offset, piece.length));
+        Store64(head + kPieceNewSumAt, piece.newSum.Value());
     }
     uint8_t* header = journal.data();
     std::memcpy(header + kMagicAt, kMagic, sizeof kMagic);
@@ -257,7 +271,7 @@ JournalSave SaveInPlace(const HostFile& image, const std::string& journalPath, c
     if (pieces.empty()) {
         return result;
     }
-    FinishJournal(journal, pieces, data, size);
+    FinishJournal(journal, pieces, size);
 
     HostFile file;
     uint32_t code = OpenHostFile(journalPath, kAccessRead | kAccessWrite, kShareNone, Disposition::kCreateAlways,
