@@ -203,7 +203,7 @@ bool PrepareTargetFolder(std::string folder) {
 int CmdAdd(const Args& args) {
     ParsedArgs parsed;
     int exitCode = kExitOk;
-    if (!PrepareCommand(args, {{"--force", "-f", "--strict", "-r", "--recursive"}, {"--to"}}, kAddUsage, 2, SIZE_MAX,
+    if (!PrepareCommand(args, ImageCommand({{"--force", "-f", "--strict", "-r", "--recursive"}, {"--to"}}), kAddUsage, 2, SIZE_MAX,
                         parsed, exitCode)) {
         return exitCode;
     }
@@ -214,7 +214,7 @@ int CmdAdd(const Args& args) {
             return kExitUsage;
         }
     }
-    if (!OpenForChange(parsed.positional[0])) return kExitFailure;
+    if (!OpenForChange(parsed)) return kExitFailure;
     ImageDocument& doc = Document();
     DirRef target;
     bool failed = !ResolveFolder(parsed.Value("--to"), target);
@@ -239,7 +239,7 @@ int CmdAdd(const Args& args) {
 int CmdGet(const Args& args) {
     ParsedArgs parsed;
     int exitCode = kExitOk;
-    if (!PrepareCommand(args, {{"--force", "-f", "--all"}, {"-d", "--dir"}}, kGetUsage, 1, SIZE_MAX, parsed,
+    if (!PrepareCommand(args, ImageCommand({{"--force", "-f", "--all"}, {"-d", "--dir"}}), kGetUsage, 1, SIZE_MAX, parsed,
                         exitCode)) {
         return exitCode;
     }
@@ -252,7 +252,7 @@ int CmdGet(const Args& args) {
         return kExitUsage;
     }
     ImageDocument& doc = Document();
-    if (!OpenDocument(parsed.positional[0], true)) return kExitFailure;
+    if (!OpenDocument(parsed, true)) return kExitFailure;
 
     std::vector<uint32_t> entries = ListedEntries(doc);
     const bool unmatched =

@@ -109,23 +109,21 @@ PartitionTable ReadPartitionTable(const uint8_t* image, uint64_t size);
 std::string PartitionTypeName(uint8_t type);
 
 // The table to write for new partitions of `sizes` sectors each, laid one
-// after the other from sector `firstSector` on (at least 1). An MBR takes up
-// to four primaries; with more, the first three are primary and the rest are
-// logical partitions chained in an extended partition in the fourth slot,
-// each behind its own extended boot record (the sector before it). The
-// MSX-IDE table takes up to four FAT12 partitions of at most 32 MB. `types`
-// gives each partition's type. The sectors to write are returned as
-// (sector number, 512 bytes); sector 0 keeps `bootCode` before the entries
-// (zeros when empty; its first 0x1BE bytes at most). False for sizes the
-// table cannot hold.
+// after the other from sector `firstSector` on (at least 1), `types` giving
+// each one's type. An MBR takes up to four primaries; with more, the first
+// three are primary and the rest are logical partitions chained in an
+// extended partition in the fourth slot, each behind its own extended boot
+// record (the sector before it). The MSX-IDE table takes up to four FAT12
+// partitions (type 0x01) of at most 32 MB. False, the plan empty, for what
+// the table cannot hold.
 struct TableSector {
     uint64_t sector = 0;
-    std::vector<uint8_t> bytes;
+    std::vector<uint8_t> bytes;  // 512
 };
 struct PartitionPlan {
-    std::vector<TableSector> sectors;    // sector 0 first, then each extended boot record
+    std::vector<TableSector> sectors;        // sector 0 first, then each extended boot record
     std::vector<PartitionEntry> partitions;  // as ReadPartitionTable will list them
-    uint64_t totalSectors = 0;           // the image's length: past the last partition
+    uint64_t totalSectors = 0;               // the image's length: the end of the last partition
 };
 bool MakePartitionTable(PartitionTableKind kind, const std::vector<uint64_t>& sizes,
                         const std::vector<uint8_t>& types, uint64_t firstSector, PartitionPlan& plan);

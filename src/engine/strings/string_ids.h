@@ -173,6 +173,17 @@ enum StringId : unsigned {
     kMsgSaveBrokenOffReadOnly = 301,
     kMsgNoSaveJournal = 302,
     kMsgRollBackFailed = 303,
+    // Partitioned images: the partition to open, and tables that make no sense.
+    kMsgChoosePartition = 400,
+    kMsgNoSuchPartition = 401,
+    kStrPartitionLine = 402,
+    kMsgPartitionOutside = 403,
+    kMsgPartitionPastEnd = 404,
+    kMsgPartitionOverlap = 405,
+    kMsgPartitionOutsideExtended = 406,
+    kMsgPartitionChainLoop = 407,
+    kMsgPartitionChainOutside = 408,
+    kMsgPartitionChainTooLong = 409,
     // Host folders that extraction cannot write into.
     kMsgFolderRefusesFiles = 280,
     kMsgFolderMissing = 281,
