@@ -127,7 +127,7 @@ void WalkExtended(PartitionTable& table, const SectorReader& read, uint64_t imag
             }
         }
         const RawEntry link = EntryAt(s, kMbrEntries + kPartitionEntrySize);
-        if (!IsExtendedType(link.type) || link.start == 0) return;
+        if (!IsExtendedType(link.type) || link.count == 0) return;
         record = first + link.start;
     }
 }
