@@ -41,7 +41,7 @@ bool IsMsxIde(const Sector& s) {
 bool IsFatBootSector(const Sector& s) {
     const uint32_t spc = s[kBpbSectorsPerClusterAt];
     return Load16(s.data() + kBpbBytesPerSectorAt) == kPartitionSectorSize && spc != 0 && (spc & (spc - 1)) == 0 &&
-           Load16(s.data() + kBpbReservedAt) != 0 && s[kBpbFatCountAt] >= 1 && s[kBpbFatCountAt] <= 2 &&
+           Load16(s.data() + kBpbReservedAt) != 0 && s[kBpbFatCountAt] >= 1 &&
            s[kBpbMediaAt] >= 0xF0;
 }
 
@@ -60,13 +60,18 @@ RawEntry EntryAt(const Sector& s, uint32_t offset) {
 
 bool IsMbr(const Sector& s) {
     if (!HasSignature(s) || IsFatBootSector(s)) return false;
-    bool used = false;
+    uint32_t used = 0;
+    bool fromSectorZero = false;
     for (uint32_t slot = 0; slot < kMbrEntryCount; ++slot) {
         const RawEntry e = EntryAt(s, kMbrEntries + slot * kPartitionEntrySize);
         if (e.flag != 0 && e.flag != kBootFlagActive) return false;
-        used = used || e.Used();
+        used += e.Used() ? 1 : 0;
+        fromSectorZero = fromSectorZero || (e.Used() && e.start == 0);
     }
-    return used;
+    // One entry over the whole disk from sector 0 on (mtools writes one) says
+    // that sector 0 is the disk's own boot sector, even one whose BPB is
+    // damaged: no table.
+    return used > 1 || (used == 1 && !fromSectorZero);
 }
 
 void SetFault(PartitionTable& table, PartitionFault fault, uint32_t partition) {
