@@ -341,17 +341,17 @@ int ListPartitions(const std::string& path, const PartitionTable& table) {
         return kExitFailure;
     }
     std::printf("Image:            %s\n", Printable(path).c_str());
-    std::printf("Partition table:  %s, %zu partitions\n", TableName(table.kind), summaries.size());
+    std::printf("Partition table:  %s, %s partitions\n", TableName(table.kind), std::to_string(summaries.size()).c_str());
     if (std::optional<Notice> fault = PartitionFaultNotice(described)) {
         Tell(*fault);
     }
     std::printf("%3s  %-16s %10s %10s  %-6s %-11s %s\n", "#", "type", "start", "size (KB)", "fs", "label",
                 "free (KB)");
     for (const PartitionSummary& p : summaries) {
-        std::printf("%3u  %-16s %10llu %10llu  %-6s %-11s %s\n", p.entry.number,
+        std::printf("%3u  %-16s %10s %10s  %-6s %-11s %s\n", p.entry.number,
                     (PartitionTypeName(p.entry.type) + (p.entry.logical ? " L" : "")).c_str(),
-                    static_cast<unsigned long long>(p.entry.startSector),
-                    static_cast<unsigned long long>(p.totalBytes / 1024), p.opened ? p.fileSystem.c_str() : "-",
+                    std::to_string(p.entry.startSector).c_str(), std::to_string(p.totalBytes / 1024).c_str(),
+                    p.opened ? p.fileSystem.c_str() : "-",
                     Printable(p.label).c_str(),
                     p.opened ? std::to_string(p.freeBytes / 1024).c_str() : "-");
     }
@@ -393,10 +393,9 @@ int CmdInfo(const Args& args) {
     std::printf("Size:             %u bytes (%u sectors after the boot sector's offset %u)\n", doc.imageSize,
                 doc.AreaLength() / kSectorSize, doc.dataOffset);
     if (const PartitionEntry* p = doc.partitions.Find(doc.partition)) {
-        std::printf("Partition:        %u of the %s table, %s%s, sectors %llu to %llu\n", p->number,
+        std::printf("Partition:        %u of the %s table, %s%s, sectors %s to %s\n", p->number,
                     TableName(doc.partitions.kind), PartitionTypeName(p->type).c_str(), p->logical ? ", logical" : "",
-                    static_cast<unsigned long long>(p->startSector),
-                    static_cast<unsigned long long>(p->startSector + p->sectorCount - 1));
+                    std::to_string(p->startSector).c_str(), std::to_string(p->startSector + p->sectorCount - 1).c_str());
     }
     const char* oem = reinterpret_cast<const char*>(bs + kBsOemName);
     std::printf("OEM name:         %s\n", Printable(std::string_view(oem, std::find(oem, oem + 8, '\0') - oem)).c_str());
