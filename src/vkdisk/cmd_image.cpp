@@ -55,11 +55,11 @@ const char kNewUsage[] =
     "or with the suffix K, M or G), laid one after the other from sector 1,\n"
     "each formatted with the boot sector --boot chooses. A partition of up to\n"
     "32M is FAT12, as MSX-DOS 2 reads it (a volume of at most 65535 sectors),\n"
-    "a larger one FAT16 (up to 2G). An MBR table (the default) takes four\n"
-    "primary partitions; with more, the first three are primary and the rest\n"
-    "logical partitions in an extended one. An MSX-IDE table takes up to four\n"
-    "FAT12 partitions of up to 32M. The partitions' data areas are left\n"
-    "unwritten, so the image is sparse where the host allows.\n";
+    "a larger one FAT16 (just under 2G at most). An MBR table (the default)\n"
+    "takes four primary partitions; with more, the first three are primary\n"
+    "and the rest logical partitions in an extended one. An MSX-IDE table\n"
+    "takes up to four FAT12 partitions of up to 32M. The partitions' data\n"
+    "areas are left unwritten, so the image is sparse where the host allows.\n";
 
 const char kInfoUsage[] =
     "usage: vkdisk info IMAGE [--partition N]\n"
