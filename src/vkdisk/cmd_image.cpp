@@ -1,10 +1,12 @@
 // vkdisk new and info.
 #include <algorithm>
+#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <iterator>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "vkdisk/command_support.h"
 #include "vkdisk/console_ports.h"
@@ -44,7 +46,20 @@ const char kNewUsage[] =
     "sectors, heads, sectors per track and the media byte. What is not given\n"
     "takes the Custom disk-format dialog's default (16384 sectors, 8 per\n"
     "cluster, 11 per FAT, 2 FATs, 224 entries, 1 reserved, 4 heads, 40 per\n"
-    "track, F8); a layout the dialog refuses is refused the same way.\n";
+    "track, F8); a layout the dialog refuses is refused the same way.\n"
+    "\n"
+    "       vkdisk new IMAGE --partitions SIZE[,SIZE...] [--table mbr|msx-ide]\n"
+    "                        [--boot msxdos|msxdos2|msdos] [--force]\n"
+    "\n"
+    "Creates a partitioned hard-disk image: one partition of each SIZE (bytes,\n"
+    "or with the suffix K, M or G), laid one after the other from sector 1,\n"
+    "each formatted with the boot sector --boot chooses. A partition of up to\n"
+    "32M is FAT12, as MSX-DOS 2 reads it (a volume of at most 65535 sectors),\n"
+    "a larger one FAT16 (just under 2G at most). An MBR table (the default)\n"
+    "takes four primary partitions; with more, the first three are primary\n"
+    "and the rest logical partitions in an extended one. An MSX-IDE table\n"
+    "takes up to four FAT12 partitions of up to 32M. The partitions' data\n"
+    "areas are left unwritten, so the image is sparse where the host allows.\n";
 
 const char kInfoUsage[] =
     "usage: vkdisk info IMAGE [--partition N]\n"
@@ -166,6 +181,78 @@ bool ParseCustomFields(const std::string& fields, CustomFormatTexts& texts) {
     return true;
 }
 
+// "30M" and the like: bytes, or with a suffix K, M or G (powers of 1024), in
+// whole sectors. False for anything else, or for less than one sector.
+bool ParseSize(const std::string& text, uint64_t& sectors) {
+    size_t digits = 0;
+    while (digits < text.size() && text[digits] >= '0' && text[digits] <= '9') ++digits;
+    if (digits == 0 || digits > 10 || text.size() - digits > 1) return false;
+    uint64_t bytes = std::strtoull(text.substr(0, digits).c_str(), nullptr, 10);
+    if (digits < text.size()) {
+        static const char kSuffixes[] = "KMG";
+        const char* at = std::strchr(kSuffixes, std::toupper(static_cast<unsigned char>(text[digits])));
+        if (at == nullptr || *at == '\0') return false;
+        for (const char* k = kSuffixes; k <= at; ++k) bytes *= 1024;
+    }
+    sectors = bytes / kSectorSize;
+    return sectors != 0;
+}
+
+bool ParseSizes(const std::string& list, std::vector<uint64_t>& sizes) {
+    size_t start = 0;
+    for (;;) {
+        const size_t end = std::min(list.find(',', start), list.size());
+        uint64_t sectors = 0;
+        if (!ParseSize(list.substr(start, end - start), sectors)) {
+            Complain("bad partition size '" + list.substr(start, end - start) +
+                     "' (bytes, or a number with K, M or G, at least 512 bytes)");
+            return false;
+        }
+        sizes.push_back(sectors);
+        if (end == list.size()) return true;
+        start = end + 1;
+    }
+}
+
+int NewPartitioned(const ParsedArgs& parsed, unsigned boot) {
+    if (!parsed.Value("--format").empty()) {
+        Complain("give --format or --partitions, not both");
+        return kExitUsage;
+    }
+    PartitionTableKind kind = PartitionTableKind::kMbr;
+    const std::string table = parsed.Value("--table");
+    if (table == "msx-ide") {
+        kind = PartitionTableKind::kMsxIde;
+    } else if (!table.empty() && table != "mbr") {
+        Complain("unknown partition table '" + table + "' (mbr or msx-ide)");
+        return kExitUsage;
+    }
+    std::vector<uint64_t> sizes;
+    if (!ParseSizes(parsed.Value("--partitions"), sizes)) {
+        return kExitUsage;
+    }
+    const std::string& path = parsed.positional[0];
+    const bool force = parsed.Has("--force") || parsed.Has("-f");
+    HostFindData existing;
+    if (!force && FindHostFile(path, existing) == 0) {
+        Complain(path + " exists; use --force to replace it");
+        return kExitFailure;
+    }
+    bool errorFileExisted = false;
+    if (!ErrorFileMayGo(path, force, errorFileExisted)) {
+        return kExitFailure;
+    }
+    if (!Shown(CreatePartitionedImage(path, kind, sizes, boot, force))) {
+        return kExitFailure;
+    }
+    // A bad-sector list of an image that was there before describes nothing of this one.
+    if (errorFileExisted) {
+        DeleteHostFile(ErrorFileName(path));
+        TellErrorFileFate(path, errorFileExisted);
+    }
+    return kExitOk;
+}
+
 }  // namespace
 
 int CmdNew(const Args& args) {
@@ -173,8 +260,25 @@ int CmdNew(const Args& args) {
     const Args rest = TakeCustomOption(args, custom);
     ParsedArgs parsed;
     int exitCode = kExitOk;
-    if (!PrepareCommand(rest, {{"--force", "-f"}, {"--format", "--boot"}}, kNewUsage, 1, 1, parsed, exitCode)) {
+    if (!PrepareCommand(rest, {{"--force", "-f"}, {"--format", "--boot", "--partitions", "--table"}}, kNewUsage, 1, 1,
+                        parsed, exitCode)) {
         return exitCode;
+    }
+    unsigned boot = kBootMsxDos;
+    if (!parsed.Value("--boot").empty() && !ParseBootName(parsed.Value("--boot"), boot)) {
+        Complain("unknown boot sector '" + parsed.Value("--boot") + "' (msxdos, msxdos2 or msdos)");
+        return kExitUsage;
+    }
+    if (parsed.values.count("--partitions") != 0) {
+        if (custom.given) {
+            Complain("give --custom or --partitions, not both");
+            return kExitUsage;
+        }
+        return NewPartitioned(parsed, boot);
+    }
+    if (parsed.values.count("--table") != 0) {
+        Complain("--table needs --partitions");
+        return kExitUsage;
     }
     uint32_t code = kDefaultFormatCode;
     if (!parsed.Value("--format").empty() && !ParseFormatCode(parsed.Value("--format"), code)) {
@@ -190,11 +294,6 @@ int CmdNew(const Args& args) {
         if (!ParseCustomFields(custom.fields, customTexts)) {
             return kExitUsage;
         }
-    }
-    unsigned boot = kBootMsxDos;
-    if (!parsed.Value("--boot").empty() && !ParseBootName(parsed.Value("--boot"), boot)) {
-        Complain("unknown boot sector '" + parsed.Value("--boot") + "' (msxdos, msxdos2 or msdos)");
-        return kExitUsage;
     }
     const std::string& path = parsed.positional[0];
     const bool force = parsed.Has("--force") || parsed.Has("-f");

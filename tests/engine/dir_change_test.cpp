@@ -107,7 +107,7 @@ TEST_F(DirChangeTest, RefusedFolderWritesNothing) {
         unsigned id;
         std::vector<std::string> inserts;
         uint32_t length = 0;  // 0: the whole image
-        bool fat16 = false;
+        bool fat32 = false;
     } cases[] = {
         {"root full", [&](DirRef) { Fill(kRootDir); }, false, "X", kMsgDirectoryFull, {"X"}},
         {"name taken", [&](DirRef a) { PutFile(a, "X       TXT"); }, true, "x.txt", kMsgFolderNameTaken, {"A\\x.txt"}},
@@ -126,7 +126,7 @@ TEST_F(DirChangeTest, RefusedFolderWritesNothing) {
              SetFat(a.cluster, 1);
          },
          true, "X", kMsgStoredFileCorrupt, {"A"}},
-        {"no FAT12", [](DirRef) {}, true, "X", kMsgChangeRefused, {}, 0, true},
+        {"FAT32", [](DirRef) {}, true, "X", kMsgChangeRefused, {}, 0, true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -134,12 +134,12 @@ TEST_F(DirChangeTest, RefusedFolderWritesNothing) {
         const DirRef a = Mkdir(kRootDir, "", "A");
         c.setup(a);
         Layout used = layout;
-        if (c.fat16) used.fatBits = 16;
+        if (c.fat32) used.fatBits = 32;
         const test::Bytes before = Snapshot();
         ExpectFailure(MakeFolder(Volume(used, Area(), c.length ? c.length : Length()), c.inA ? a : kRootDir, c.inA ? "A" : "",
                                  c.name, kFolderDate, kFolderTime),
                       c.id, c.inserts);
-        if (c.fat16) {
+        if (c.fat32) {
             ExpectFailure(RemoveFolder(Volume(used, Area(), Length()), kRootDir, EntryIn(kRootDir, "A"), "A", true), c.id, {});
         }
         EXPECT_TRUE(Snapshot() == before);

@@ -1,10 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <set>
 
 #include "engine/common/bytes.h"
 #include "engine/core/boot_sector.h"
+#include "engine/core/layout.h"
 #include "engine/core/new_image.h"
 #include "engine/strings/string_ids.h"
 #include "tests/support/test_files.h"
@@ -115,6 +117,41 @@ TEST(FormatTable, ListedFormatsSkipEmptyRowsAndStopAtCustom) {
         EXPECT_EQ(FormatRow(code).mediaByte, code);
     }
     EXPECT_EQ(FormatRow(kCustomFormatCode).descriptionId, 0u);
+}
+
+// Hard-disk volumes: FAT12 as far as MSX-DOS 2's 16-bit sector count goes,
+// FAT16 above, the fewest sectors per cluster; what a reader makes of the
+// geometry must be what was planned.
+TEST_F(NewImage, HardDiskVolumesTakeTheirWidthBySizeAndTheSmallestClusters) {
+    const struct {
+        const char* what;
+        uint64_t sectors;
+        VolumeSizeFault fault;
+        uint32_t bits;
+        uint32_t perCluster;
+    } cases[] = {
+        {"1 MB: a floppy's root, one sector per cluster", 2048, VolumeSizeFault::kNone, 12, 1},
+        {"8 MB", 16384, VolumeSizeFault::kNone, 12, 4},
+        {"30 MB", 61440, VolumeSizeFault::kNone, 12, 16},
+        {"32 MB: FAT12 in 65535 of its sectors", 65536, VolumeSizeFault::kNone, 12, 32},
+        {"one sector more: FAT16", 65537, VolumeSizeFault::kNone, 16, 1},
+        {"100 MB", 204800, VolumeSizeFault::kNone, 16, 4},
+        {"2 GB less 1 MB: 32 KB clusters", 4194304 - 2048, VolumeSizeFault::kNone, 16, 64},
+        {"2 GB: more than 65524 clusters of 32 KB", 4194304, VolumeSizeFault::kTooLarge, 16, 0},
+        {"two sectors", 2, VolumeSizeFault::kTooSmall, 12, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        VolumePlan plan;
+        ASSERT_EQ(PlanVolume(c.sectors, plan), c.fault);
+        EXPECT_EQ(plan.fatBits, c.bits);
+        if (c.fault != VolumeSizeFault::kNone) continue;
+        EXPECT_EQ(plan.geometry.sectorsPerCluster, c.perCluster);
+        EXPECT_EQ(plan.geometry.totalSectors, std::min<uint64_t>(c.sectors, c.bits == 12 ? 0xFFFF : c.sectors));
+        const Layout layout = ComputeLayout(plan.geometry);
+        EXPECT_EQ(layout.fatBits, c.bits) << "a reader counts the clusters into the planned width";
+        EXPECT_EQ(uint64_t{layout.lastCluster}, layout.clusterCount + 1) << "the FAT holds every cluster";
+    }
 }
 
 }  // namespace

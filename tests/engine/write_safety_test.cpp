@@ -1,5 +1,5 @@
-// Images the engine must not change: FAT16 and FAT32 by their cluster count,
-// FATs beyond the file, guessed layouts. They open read-only with a reason,
+// Images the engine must not change: FAT32, FATs beyond the file, guessed
+// layouts. They open read-only with a reason,
 // still list and (where the layout is known) extract, and refuse every change
 // with the file left byte for byte as it was.
 #include <gtest/gtest.h>
@@ -67,6 +67,25 @@ Bytes Fat16Image() {
     return b;
 }
 
+// A FAT32 boot sector: no 16-bit FAT size, no root entries, the FAT's size in 32 bits.
+Bytes Fat32BpbImage() {
+    Bytes image = MakeImage(0xF0, kBootMsDos6);
+    Put16(image, kBpbSectorsPerFat, 0);
+    Put16(image, kBpbRootEntries, 0);
+    Store32(image.data() + kBpb32SectorsPerFat, 9);
+    return image;
+}
+
+// FAT32 by its cluster count alone: the FAT16 volume above given 70000
+// sectors, its data area cut short (the FAT width comes from the geometry).
+Bytes Fat32Image() {
+    Bytes image = Fat16Image();
+    Put16(image, kBpbTotalSectors, 0);
+    Store32(image.data() + kBpbTotalSectors32, 70000);
+    image.resize(kF16DataStart + 4096);
+    return image;
+}
+
 Bytes Fat16Content() {
     Bytes want(1300);
     std::memset(want.data(), 'a', 512);
@@ -126,12 +145,22 @@ TEST_F(WriteSafety, Fat16EntriesAreWordsAndTheirEndMarksAreFffx) {
     for (; walk.State() == ChainState::kCluster; walk.Advance()) walked.push_back(walk.Cluster());
     EXPECT_EQ(walked, kF16Chain);
     EXPECT_EQ(walk.State(), ChainState::kEnd);
-    EXPECT_FALSE(WriteFatEntry(Volume(l, doc.Area(), doc.AreaLength()), 2, 0xFFF)) << "no FAT12 entry is written into FAT16";
+    // A write changes the entry's word alone, at 2n, with FAT16's own end mark.
+    const Bytes before = ImageBytes(doc);
+    ASSERT_TRUE(WriteFatEntry(Volume(l, doc.Area(), doc.AreaLength()), 0xFF9, l.EndMark()));
+    const Bytes after = ImageBytes(doc);
+    const size_t at = kF16Reserved * 512 + 2 * 0xFF9;
+    EXPECT_EQ(FatEntryBytes(l, 0xFF9).offset, at);
+    for (size_t i = 0; i < after.size(); ++i) {
+        if (i != at && i != at + 1) ASSERT_EQ(after[i], before[i]) << "byte " << i;
+    }
+    EXPECT_EQ(Load16(after.data() + at), 0xFFFFu);
+    EXPECT_EQ(ReadFatEntry(ConstVolume(l, doc.Area(), doc.AreaLength()), 0xFF9), 0xFFFFu);
 }
 
-TEST_F(WriteSafety, Fat16OpensReadOnlyAndStillListsAndExtracts) {
-    Open(Fat16Image(), {{kMsgNotFat12ReadOnly, {"FAT16"}}});
-    EXPECT_EQ(doc.changeBlock, ChangeBlock::kNotFat12);
+TEST_F(WriteSafety, Fat16OpensWritableAndListsAndExtracts) {
+    Open(Fat16Image(), {});
+    EXPECT_EQ(doc.changeBlock, ChangeBlock::kNone);
     const std::vector<uint32_t> listed = ListedEntries(doc);
     ASSERT_EQ(listed.size(), 1u);
     ASSERT_EQ(EntryDisplayName(doc.Area() + listed[0]), "BIG.BIN");
@@ -144,7 +173,7 @@ TEST_F(WriteSafety, ADos4SizeAbove16BitsIsReadFromIts32BitField) {
     Bytes image = Fat16Image();
     Put16(image, kBpbTotalSectors, 0);
     Store32(image.data() + kBpbTotalSectors32, kF16Sectors);
-    Open(image, {{kMsgNotFat12ReadOnly, {"FAT16"}}});
+    Open(image, {});
     EXPECT_EQ(doc.geometry.totalSectors, kF16Sectors);
 }
 
@@ -158,12 +187,8 @@ TEST_F(WriteSafety, AnMsxBootSectorNeverTakesItsLoaderForA32BitSize) {
 }
 
 TEST_F(WriteSafety, Fat32BootSectorOpensReadOnly) {
-    Bytes image = MakeImage(0xF0, kBootMsDos6);
-    Put16(image, kBpbSectorsPerFat, 0);
-    Put16(image, kBpbRootEntries, 0);
-    Store32(image.data() + kBpb32SectorsPerFat, 9);
-    Open(image, {{kMsgNotFat12ReadOnly, {"FAT32"}}});
-    EXPECT_EQ(doc.changeBlock, ChangeBlock::kNotFat12);
+    Open(Fat32BpbImage(), {{kMsgFat32ReadOnly, {}}});
+    EXPECT_EQ(doc.changeBlock, ChangeBlock::kFat32);
 }
 
 TEST_F(WriteSafety, TheTableFormatsStayWritable) {
@@ -234,10 +259,7 @@ TEST_F(WriteSafety, EveryChangeIsRefusedAndTheFileKeepsItsBytes) {
         SCOPED_TRACE(c.name);
         script.Reset();
         window.Reset();
-        // The data area may end early: the FAT width comes from the geometry.
-        Bytes image = Fat16Image();
-        image.resize(kF16DataStart + 4096);
-        Open(image, {{kMsgNotFat12ReadOnly, {"FAT16"}}});
+        Open(Fat32Image(), {{kMsgFat32ReadOnly, {}}});
         const Bytes before = ImageBytes(doc);
         script.Message(kMsgChangeRefused, kIconError);
         EXPECT_FALSE(c.change(doc, dir.Path("scratch")));
@@ -260,7 +282,7 @@ TEST_F(WriteSafety, FatsBeyondTheFileRefuseChanges) {
 }
 
 TEST_F(WriteSafety, CloseClearsTheRefusal) {
-    Open(Fat16Image(), {{kMsgNotFat12ReadOnly, {"FAT16"}}});
+    Open(Fat32Image(), {{kMsgFat32ReadOnly, {}}});
     ASSERT_TRUE(Close(doc));
     EXPECT_EQ(doc.changeBlock, ChangeBlock::kNone);
 }

@@ -120,7 +120,7 @@ Health Examine(const ImageDocument& doc) {
     }
     for (uint32_t c = kFirstDataCluster; c <= l.lastCluster; ++c) {
         const uint32_t value = ReadFatEntry(ConstVolume(l, area, length), c);
-        if (value != kFatFree && value != kFatBadCluster && !owned[c]) ++h.lostClusters;
+        if (value != kFatFree && value != l.BadMark() && !owned[c]) ++h.lostClusters;
     }
     return h;
 }

@@ -110,12 +110,31 @@ Sector MakeMsDos6() {
     return s;
 }
 
+// An MSX boot sector for a volume of more than 65535 sectors: the DOS 4
+// extended BPB (32-bit sector count at 0x20, signature, serial, label and
+// file-system type), which the MSX-DOS 2 volume id would overlap, so the
+// entry at 0x1E jumps over it to the loader at 0x3E.
+Sector MakeMsxExtended() {
+    Sector s{};
+    WriteMsxHeader(s);
+    SectorWriter(s, 0x1E).Bytes({0x18, 0x3E - 0x20});  // jr 003Eh
+    SectorWriter(s, kBsExtendedSignature).Bytes({kExtendedBootSignature, 0, 0, 0, 0})
+        .Text("NO NAME    ").Text("FAT16   ");
+    WriteMsxLoader(s, 0x3E);
+    return s;
+}
+
 const std::array<Sector, kBootTemplateCount> kTemplates = {MakeMsxDos(), MakeMsxDos22(), MakeMsDos6()};
+const Sector kMsxExtended = MakeMsxExtended();
 
 }  // namespace
 
 const std::array<uint8_t, kSectorSize>& BootTemplate(unsigned index) {
     return kTemplates[index < kBootTemplateCount ? index : 0];
+}
+
+const std::array<uint8_t, kSectorSize>& BootTemplateWithExtendedBpb(unsigned index) {
+    return index == kBootMsDos6 ? kTemplates[kBootMsDos6] : kMsxExtended;
 }
 
 }  // namespace vk

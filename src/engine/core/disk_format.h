@@ -59,6 +59,10 @@ std::size_t ListedFormatCodes(std::array<uint32_t, kFormatRows>& codes);
 enum BootTemplateIndex : unsigned { kBootMsxDos = 0, kBootMsxDos22 = 1, kBootMsDos6 = 2 };
 constexpr unsigned kBootTemplateCount = 3;
 const std::array<uint8_t, kSectorSize>& BootTemplate(unsigned index);
+// The template for a volume whose sector count needs the 32-bit field: the
+// MS-DOS one as it is; both MSX ones as one with the DOS 4 extended BPB, the
+// loader moved behind it.
+const std::array<uint8_t, kSectorSize>& BootTemplateWithExtendedBpb(unsigned index);
 // String id of a template's name.
 unsigned BootTemplateNameId(unsigned index);
 

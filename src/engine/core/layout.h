@@ -42,6 +42,15 @@ struct Layout {
         return cluster >= kFirstDataCluster && cluster <= lastCluster;
     }
     bool IsFat12() const { return fatBits == 12; }
+    // FAT12 and FAT16 are written; a FAT32 layout has no clusters here.
+    bool IsWritableWidth() const { return fatBits == 12 || fatBits == 16; }
+    // The end-of-chain mark written in this FAT's width, and the bad-cluster mark.
+    uint32_t EndMark() const { return fatBits == 12 ? 0xFFF : 0xFFFF; }
+    uint32_t BadMark() const { return fatBits == 12 ? 0xFF7 : 0xFFF7; }
+    // Byte offset of cluster's entry in FAT copy 1: 3n/2 for FAT12, 2n for FAT16.
+    uint64_t FatEntryOffset(uint32_t cluster) const {
+        return fatStart + (fatBits == 12 ? uint64_t{cluster} * 3 / 2 : uint64_t{cluster} * 2);
+    }
     // An end-of-chain mark in this FAT's width (0xFF8 .. 0xFFF, 0xFFF8 .. 0xFFFF).
     bool IsEndMark(uint32_t value) const {
         return fatBits == 12 ? value >= 0xFF8 && value <= 0xFFF : value >= 0xFFF8 && value <= 0xFFFF;

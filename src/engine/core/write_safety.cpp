@@ -28,8 +28,11 @@ bool IsPossibleSectorSize(uint32_t bytes) {
     return bytes >= kSmallestSector && bytes <= kLargestSector && (bytes & (bytes - 1)) == 0;
 }
 
-// Bytes a FAT12 needs for entries 0 .. 1 + clusters: two entries in three bytes.
-uint64_t Fat12BytesNeeded(uint64_t clusters) { return ((clusters + 2) * 3 + 1) / 2; }
+// Bytes a FAT needs for entries 0 .. 1 + clusters: two FAT12 entries in
+// three bytes, a FAT16 entry in two.
+uint64_t FatBytesNeeded(uint32_t fatBits, uint64_t clusters) {
+    return fatBits == 12 ? ((clusters + 2) * 3 + 1) / 2 : (clusters + 2) * 2;
+}
 
 unsigned LayoutFaultText(LayoutFault fault) {
     switch (fault) {
@@ -80,7 +83,7 @@ LayoutFault ImpossibleLayout(const ImageDocument& doc) {
         return LayoutFault::kNoReservedSectors;
     }
     const Layout layout = doc.GetLayout();
-    if (layout.IsFat12() && layout.fatBytes < Fat12BytesNeeded(layout.clusterCount)) {
+    if (layout.IsWritableWidth() && layout.fatBytes < FatBytesNeeded(layout.fatBits, layout.clusterCount)) {
         return LayoutFault::kFatTooSmall;
     }
     return LayoutFault::kNone;
@@ -94,8 +97,8 @@ ChangeBlock JudgeChangeSafety(const ImageDocument& doc, bool bootSectorValid) {
     if (!bootSectorValid) {
         return ChangeBlock::kInvalidBootSector;
     }
-    if (ReadersFatBits(doc) != 12) {
-        return ChangeBlock::kNotFat12;
+    if (ReadersFatBits(doc) == 32) {
+        return ChangeBlock::kFat32;
     }
     // A data area cut short is handled cluster by cluster; FATs and a root
     // directory cut short are not.
@@ -112,8 +115,8 @@ std::optional<Notice> ChangeBlockNotice(const ImageDocument& doc) {
     switch (doc.changeBlock) {
     case ChangeBlock::kNone:
         break;
-    case ChangeBlock::kNotFat12:
-        return TextNotice(kMsgNotFat12ReadOnly, Tone::kWarning, {"FAT" + std::to_string(ReadersFatBits(doc))});
+    case ChangeBlock::kFat32:
+        return TextNotice(kMsgFat32ReadOnly, Tone::kWarning);
     case ChangeBlock::kLayoutOutsideImage:
         return TextNotice(kMsgLayoutOutsideReadOnly, Tone::kWarning);
     case ChangeBlock::kInvalidBootSector:

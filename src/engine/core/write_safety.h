@@ -1,5 +1,5 @@
 // Whether the engine can change an opened image without corrupting it. An
-// image it cannot write soundly (no FAT12 by its cluster count, FATs or root
+// image it cannot write soundly (FAT32 by its cluster count or boot sector, FATs or root
 // directory beyond the end of the file, a boot sector whose geometry is only
 // a guess, or one whose fields describe no disk that can exist) is kept
 // read-only: every change operation refuses it, and Save writes nothing.
@@ -18,7 +18,7 @@ struct ImageDocument;
 
 enum class ChangeBlock {
     kNone,                // changes are allowed (as far as the file allows)
-    kNotFat12,            // FAT16 or FAT32 by the cluster count other readers take
+    kFat32,               // FAT32 by the cluster count other readers take, or by its boot sector
     kLayoutOutsideImage,  // the FATs or the root directory lie beyond the end of the file
     kInvalidBootSector,   // the geometry was guessed from an invalid boot sector
     kImpossibleLayout,    // the boot sector's fields describe no disk that can exist (ImpossibleLayout says which)

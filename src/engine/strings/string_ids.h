@@ -122,7 +122,6 @@ enum StringId : unsigned {
     // Saving: the .der file beside the image.
     kMsgErrorFileKept = 210,
     // Images the engine cannot change soundly, and custom formats that are no FAT12.
-    kMsgNotFat12ReadOnly = 220,
     kMsgLayoutOutsideReadOnly = 221,
     kMsgGuessedLayoutReadOnly = 222,
     kMsgChangeRefused = 223,
@@ -184,6 +183,12 @@ enum StringId : unsigned {
     kMsgPartitionChainLoop = 407,
     kMsgPartitionChainOutside = 408,
     kMsgPartitionChainTooLong = 409,
+    // FAT16 and FAT32 volumes, new partitioned images.
+    kMsgFat32ReadOnly = 430,
+    kMsgPartitionTooSmall = 431,
+    kMsgPartitionTooLarge = 432,
+    kMsgMsxIdeLimits = 433,
+    kMsgPartitionsTooMany = 434,
     // Host folders that extraction cannot write into.
     kMsgFolderRefusesFiles = 280,
     kMsgFolderMissing = 281,

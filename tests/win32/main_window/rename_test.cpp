@@ -124,7 +124,7 @@ TEST_F(RenameInPlace, CancelledEditChangesNothing) {
 }
 
 TEST_F(RenameInPlace, AnImageTheEngineKeepsReadOnlyOpensNoEditor) {
-    win32::TheDocument().changeBlock = ChangeBlock::kNotFat12;
+    win32::TheDocument().changeBlock = ChangeBlock::kFat32;
     Select(0, true);
     Command(ID_EDIT_RENAME);  // grayed
     EXPECT_EQ(nullptr, reinterpret_cast<HWND>(SendMessageA(List(), LVM_GETEDITCONTROL, 0, 0)));

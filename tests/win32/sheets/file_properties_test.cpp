@@ -105,7 +105,7 @@ TEST_F(FilePropertiesTest, CheckBoxesShowTheFourBits) {
 
 TEST_F(FilePropertiesTest, AnImageTheEngineKeepsReadOnlyOffersNoAttributeChange) {
     OpenFreshImage();
-    doc.changeBlock = ChangeBlock::kNotFat12;
+    doc.changeBlock = ChangeBlock::kFat32;
     HWND page = OpenOn({"SECRET  SYS", 0x06}, "SECRET.SYS");
     for (int box : {IDC_FILE_READ_ONLY, IDC_FILE_HIDDEN, IDC_FILE_ARCHIVE, IDC_FILE_SYSTEM}) {
         EXPECT_FALSE(IsWindowEnabled(GetDlgItem(page, box))) << box;

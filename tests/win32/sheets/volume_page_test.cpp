@@ -71,7 +71,7 @@ TEST_F(VolumePageTest, EmptyFieldOnAnImageWithoutLabelChangesNothing) {
 
 TEST_F(VolumePageTest, AnImageTheEngineKeepsReadOnlyShowsItsLabelWithoutOfferingAChange) {
     OpenFreshImage();
-    doc.changeBlock = ChangeBlock::kNotFat12;
+    doc.changeBlock = ChangeBlock::kFat32;
     const std::vector<uint8_t> before = Image();
     ModelessSheet sheet(Open());
     HWND page = sheet.Page(0);

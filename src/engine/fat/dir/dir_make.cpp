@@ -46,7 +46,7 @@ uint32_t WriteFolder(const Volume& vol, const FolderPlan& plan, uint16_t date, u
     PrepareSlot(vol, plan.slot);
     WriteEmptyFolder(vol.Cluster(plan.cluster), vol.layout.clusterBytes, plan.cluster,
                      plan.parent.cluster, date, time);
-    vol.SetFatEntry(plan.cluster, kFatEnd);
+    vol.SetFatEntry(plan.cluster, vol.layout.EndMark());
     uint8_t* e = vol.area + plan.slot.offset;
     std::memset(e, 0, kDirEntrySize);
     std::memcpy(e + kDirName, plan.name.data(), kDirFullNameLength);

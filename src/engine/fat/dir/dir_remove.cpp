@@ -32,7 +32,7 @@ Result PlanRemoveFolder(const ConstVolume& vol, DirRef parent, uint32_t entryOff
                         bool recursive, RemovalPlan& plan) {
     plan = RemovalPlan{};
     plan.entryOffset = entryOffset;
-    if (!vol.layout.IsFat12()) {
+    if (!vol.layout.IsWritableWidth()) {
         return Failure(FailureKind::kRefused, TextNotice(kMsgChangeRefused, Tone::kError));
     }
     const Result refused = Failure(FailureKind::kRefused, TextNotice(kMsgCannotDeleteDir, Tone::kError, {path}));

@@ -30,8 +30,8 @@ struct RemovalPlan {
 // as an entry that is no folder cannot); with it, every live slot below it
 // is marked deleted and every chain below it freed. A damaged folder, the
 // folder itself or one below it, fails naming its path (`path` is the
-// folder's own). A layout that is no FAT12 is refused: this engine writes
-// no other FAT.
+// folder's own). A FAT32 layout is refused: this engine writes FAT12 and
+// FAT16 only.
 Result PlanRemoveFolder(const ConstVolume& vol, DirRef parent, uint32_t entryOffset, std::string_view path,
                         bool recursive, RemovalPlan& plan);
 

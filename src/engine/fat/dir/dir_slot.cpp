@@ -151,7 +151,7 @@ void DirSlots::Filled(const ConstVolume& vol, const NewSlot& slot, const PackedN
 Result PlanNewSlot(const ConstVolume& vol, DirRef dir, std::string_view dirPath, std::string_view entryName,
                    NewSlot& slot, const ClusterSet* keep) {
     slot = NewSlot{};
-    if (!vol.layout.IsFat12()) {
+    if (!vol.layout.IsWritableWidth()) {
         return Failure(FailureKind::kRefused, TextNotice(kMsgChangeRefused, Tone::kError));
     }
     DirSlots slots(dir);
@@ -181,7 +181,7 @@ void PrepareSlot(const Volume& vol, const NewSlot& slot) {
         return;
     }
     std::memset(vol.Cluster(slot.growCluster), 0, static_cast<size_t>(vol.layout.clusterBytes));
-    vol.SetFatEntry(slot.growCluster, kFatEnd);
+    vol.SetFatEntry(slot.growCluster, vol.layout.EndMark());
     vol.SetFatEntry(slot.tailCluster, slot.growCluster);
 }
 

@@ -103,8 +103,8 @@ private:
 // the first slot of the lowest free cluster. `entryName` and `dirPath` name
 // the entry and the directory in a failure: the root is full, no cluster is
 // free, the free cluster lies past the end of the image, the
-// subdirectory's chain is broken, or the FAT is no FAT12 (this engine
-// writes no other FAT). A growth cluster is never one of `keep`.
+// subdirectory's chain is broken, or the FAT is FAT32 (this engine writes
+// FAT12 and FAT16 only). A growth cluster is never one of `keep`.
 Result PlanNewSlot(const ConstVolume& vol, DirRef dir, std::string_view dirPath, std::string_view entryName,
                    NewSlot& slot, const ClusterSet* keep = nullptr);
 

@@ -174,7 +174,7 @@ std::optional<Fault> CopyFileToClusters(const Volume& vol, const HostFile& file,
         } else {
             Store16(slot + kDirFirstCluster, cluster);
         }
-        vol.SetFatEntry(cluster, kFatEnd);
+        vol.SetFatEntry(cluster, vol.layout.EndMark());
         previous = cluster;
         remaining -= piece;
     }
@@ -226,7 +226,7 @@ std::optional<Fault> MakeFolderCluster(const Volume& vol, uint32_t slotOffset, D
     }
     freeFrom = cluster + 1;
     WriteEmptyFolder(vol.area + offset, vol.layout.clusterBytes, cluster, parent.cluster, stamp.date, stamp.time);
-    vol.SetFatEntry(cluster, kFatEnd);
+    vol.SetFatEntry(cluster, vol.layout.EndMark());
     Store16(vol.area + slotOffset + kDirFirstCluster, cluster);
     return std::nullopt;
 }

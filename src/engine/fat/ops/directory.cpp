@@ -36,7 +36,7 @@ SlotResult FindEntrySlot(const ConstVolume& vol, DirSlots& slots, std::string_vi
     }
     const DirRef dir = slots.Dir();
     SlotRoom room = SlotRoom::kFree;
-    if (!dir.IsRoot() && !vol.layout.IsFat12()) {
+    if (!dir.IsRoot() && !vol.layout.IsWritableWidth()) {
         if (!quiet) {
             result.failure = TextNotice(kMsgChangeRefused, Tone::kError);
             result.failureKind = FailureKind::kRefused;

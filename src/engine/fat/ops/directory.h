@@ -30,7 +30,8 @@ struct SlotResult {
 // `keep`. Writes nothing. Without a slot, `failure` says why unless `quiet`:
 // the root is full, the image ends inside the root, the subdirectory's chain
 // is broken, no cluster is free for its growth or the free one lies past
-// the end of the image, or the FAT is no FAT12 (only FAT12 is written).
+// the end of the image, or the FAT is neither FAT12 nor FAT16 (FAT32 is not
+// written).
 SlotResult FindEntrySlot(const ConstVolume& vol, DirSlots& slots, std::string_view displayName,
                          const PackedName& packed, bool quiet, bool force, uint32_t freeFrom = kFirstDataCluster,
                          const ClusterSet* keep = nullptr);

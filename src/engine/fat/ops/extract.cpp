@@ -61,7 +61,7 @@ std::optional<Fault> CopyChainToFile(const ImageDocument& doc, const uint8_t* en
     const uint8_t* area = vol.area;
     const uint32_t length = vol.length;
     uint32_t remaining = Load32(entry + kDirSize);
-    ChainWalker walk(vol, remaining > 0 ? Load16(entry + kDirFirstCluster) : kFatEnd);
+    ChainWalker walk(vol, remaining > 0 ? Load16(entry + kDirFirstCluster) : layout.EndMark());
     uint64_t runStart = 0;
     uint32_t runBytes = 0;
     auto writeRun = [&]() -> std::optional<Fault> {

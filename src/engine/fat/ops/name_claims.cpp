@@ -16,7 +16,7 @@ namespace {
 
 constexpr char kTailMark = '~';
 constexpr char kExtensionDot = '.';
-// More tails than a FAT12 folder has entries are never needed.
+// More tails than a folder has entries (65536 at most) are never needed.
 constexpr unsigned kMostTails = 99999;
 
 // A host name with a tail before its extension (the part after the last dot).

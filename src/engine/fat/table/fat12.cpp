@@ -7,20 +7,9 @@
 namespace vk {
 namespace {
 
-// Two FAT12 entries share three bytes:
-//
-//   byte p      byte p+1      byte p+2
-//   [ n lo 8 ]  [ n+1 lo4 | n hi4 ]  [ n+1 hi 8 ]      (n even, p = 3n/2)
-//
-// An even entry takes byte p and the low nibble of p+1; the odd one after it
-// takes the high nibble of p+1 and byte p+2.
-uint64_t EntryPosition(const Layout& layout, uint32_t cluster) {
-    return layout.fatStart + uint64_t{cluster} * 3 / 2;
-}
-
 // A FAT16 entry is a plain little-endian word at 2n.
 uint32_t ReadFat16Entry(const ConstVolume& vol, uint32_t cluster) {
-    const uint64_t p = vol.layout.fatStart + uint64_t{cluster} * 2;
+    const uint64_t p = vol.layout.FatEntryOffset(cluster);
     if (p + 1 >= vol.length || p + 2 > vol.layout.fatStart + vol.layout.fatBytes) {
         return 0xFFFF;
     }
@@ -29,11 +18,18 @@ uint32_t ReadFat16Entry(const ConstVolume& vol, uint32_t cluster) {
 
 }  // namespace
 
+// Two FAT12 entries share three bytes:
+//
+//   byte p      byte p+1      byte p+2
+//   [ n lo 8 ]  [ n+1 lo4 | n hi4 ]  [ n+1 hi 8 ]      (n even, p = 3n/2)
+//
+// An even entry takes byte p and the low nibble of p+1; the odd one after it
+// takes the high nibble of p+1 and byte p+2.
 uint32_t ReadFatEntry(const ConstVolume& vol, uint32_t cluster) {
     if (vol.layout.fatBits == 16) {
         return ReadFat16Entry(vol, cluster);
     }
-    const uint64_t p = EntryPosition(vol.layout, cluster);
+    const uint64_t p = vol.layout.FatEntryOffset(cluster);
     if (p + 1 >= vol.length) {
         return kFatEnd;
     }
@@ -42,9 +38,14 @@ uint32_t ReadFatEntry(const ConstVolume& vol, uint32_t cluster) {
 }
 
 bool WriteFatEntry(const Volume& vol, uint32_t cluster, uint32_t value) {
-    const uint64_t p = EntryPosition(vol.layout, cluster);
-    if (!vol.layout.IsFat12() || p + 1 >= vol.length || p + 2 > vol.layout.fatStart + vol.layout.fatBytes) {
+    const uint64_t p = vol.layout.FatEntryOffset(cluster);
+    if (!vol.layout.IsWritableWidth() || p + 1 >= vol.length ||
+        p + 2 > vol.layout.fatStart + vol.layout.fatBytes) {
         return false;
+    }
+    if (vol.layout.fatBits == 16) {
+        Store16(vol.area + p, value & 0xFFFF);
+        return true;
     }
     uint32_t pair = Load16(vol.area + p);
     if (cluster & 1) {

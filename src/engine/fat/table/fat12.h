@@ -1,5 +1,5 @@
-// The FAT12 allocation layer: 12-bit entries, first-fit allocation, walking,
-// freeing and counting chains. Every operation takes a volume (the layout in
+// The FAT allocation layer: 12- and 16-bit entries, first-fit allocation,
+// walking, freeing and counting chains. Every operation takes a volume (the layout in
 // force and a file-system area from the boot sector on, with its length), so
 // that it serves the document and a work copy alike.
 #pragma once
@@ -12,11 +12,12 @@
 
 namespace vk {
 
-// FAT entry values.
+// FAT12 entry values; a FAT16 volume has its own marks (Layout::EndMark,
+// Layout::BadMark), which writers take from the layout.
 constexpr uint32_t kFatFree = 0x000;
 constexpr uint32_t kFatBadCluster = 0xFF7;
 constexpr uint32_t kFatEndFirst = 0xFF8;  // 0xFF8 .. 0xFFF end a chain
-constexpr uint32_t kFatEnd = 0xFFF;       // the only end mark we write
+constexpr uint32_t kFatEnd = 0xFFF;       // the only FAT12 end mark we write
 
 // ReadFatEntry and WriteFatEntry, the entries themselves, are in volume.h.
 // A set of clusters by number, of either FAT width.

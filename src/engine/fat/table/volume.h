@@ -22,9 +22,9 @@ struct ImageDocument;
 // before the write, and puts them back to undo it.
 using WriteRanges = std::vector<ByteRange>;
 
-// The two bytes of FAT copy 1 that hold the entry of `cluster` (FAT12).
+// The two bytes of FAT copy 1 that hold the entry of `cluster` (FAT12 or FAT16).
 inline ByteRange FatEntryBytes(const Layout& layout, uint32_t cluster) {
-    return ByteRange{layout.fatStart + uint64_t{cluster} * 3 / 2, 2};
+    return ByteRange{layout.FatEntryOffset(cluster), 2};
 }
 inline ByteRange ClusterBytes(const Layout& layout, uint32_t cluster) {
     return ByteRange{layout.ClusterOffset(cluster), layout.clusterBytes};
@@ -64,8 +64,9 @@ using ConstVolume = BasicVolume<const uint8_t>;
 // 0xFFFF for FAT16) when the entry lies at or past the area's end. A FAT32
 // layout has no data clusters, so nothing reads its entries.
 uint32_t ReadFatEntry(const ConstVolume& vol, uint32_t cluster);
-// Changes exactly the entry's 12 bits. False, writing nothing, when the entry
-// lies outside FAT copy 1 or past the area's end, or when the FAT is no FAT12.
+// Changes exactly the entry's 12 or 16 bits. False, writing nothing, when the
+// entry lies outside FAT copy 1 or past the area's end, or when the FAT is
+// neither FAT12 nor FAT16.
 bool WriteFatEntry(const Volume& vol, uint32_t cluster, uint32_t value);
 
 // The open image's volume.
