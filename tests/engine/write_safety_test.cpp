@@ -152,7 +152,9 @@ TEST_F(WriteSafety, Fat16EntriesAreWordsAndTheirEndMarksAreFffx) {
     const size_t at = kF16Reserved * 512 + 2 * 0xFF9;
     EXPECT_EQ(FatEntryBytes(l, 0xFF9).offset, at);
     for (size_t i = 0; i < after.size(); ++i) {
-        if (i != at && i != at + 1) ASSERT_EQ(after[i], before[i]) << "byte " << i;
+        if (i != at && i != at + 1) {
+            ASSERT_EQ(after[i], before[i]) << "byte " << i;
+        }
     }
     EXPECT_EQ(Load16(after.data() + at), 0xFFFFu);
     EXPECT_EQ(ReadFatEntry(ConstVolume(l, doc.Area(), doc.AreaLength()), 0xFF9), 0xFFFFu);
