@@ -214,6 +214,19 @@ bool ParseSizes(const std::string& list, std::vector<uint64_t>& sizes) {
     }
 }
 
+// The image NEW is to be made at may be made: no file there, or --force; and
+// a bad-sector list beside it may go (`errorFileExisted` says it was there).
+bool NewImageMayReplace(const ParsedArgs& parsed, bool& errorFileExisted) {
+    const std::string& path = parsed.positional[0];
+    const bool force = parsed.Has("--force") || parsed.Has("-f");
+    HostFindData existing;
+    if (!force && FindHostFile(path, existing) == 0) {
+        Complain(path + " exists; use --force to replace it");
+        return false;
+    }
+    return ErrorFileMayGo(path, force, errorFileExisted);
+}
+
 int NewPartitioned(const ParsedArgs& parsed, unsigned boot) {
     if (!parsed.Value("--format").empty()) {
         Complain("give --format or --partitions, not both");
@@ -232,17 +245,11 @@ int NewPartitioned(const ParsedArgs& parsed, unsigned boot) {
         return kExitUsage;
     }
     const std::string& path = parsed.positional[0];
-    const bool force = parsed.Has("--force") || parsed.Has("-f");
-    HostFindData existing;
-    if (!force && FindHostFile(path, existing) == 0) {
-        Complain(path + " exists; use --force to replace it");
-        return kExitFailure;
-    }
     bool errorFileExisted = false;
-    if (!ErrorFileMayGo(path, force, errorFileExisted)) {
+    if (!NewImageMayReplace(parsed, errorFileExisted)) {
         return kExitFailure;
     }
-    if (!Shown(CreatePartitionedImage(path, kind, sizes, boot, force))) {
+    if (!Shown(CreatePartitionedImage(path, kind, sizes, boot, parsed.Has("--force") || parsed.Has("-f")))) {
         return kExitFailure;
     }
     // A bad-sector list of an image that was there before describes nothing of this one.
@@ -296,14 +303,8 @@ int CmdNew(const Args& args) {
         }
     }
     const std::string& path = parsed.positional[0];
-    const bool force = parsed.Has("--force") || parsed.Has("-f");
-    HostFindData existing;
-    if (!force && FindHostFile(path, existing) == 0) {
-        Complain(path + " exists; use --force to replace it");
-        return kExitFailure;
-    }
     bool errorFileExisted = false;
-    if (!ErrorFileMayGo(path, force, errorFileExisted)) {
+    if (!NewImageMayReplace(parsed, errorFileExisted)) {
         return kExitFailure;
     }
     // A refused layout leaves the custom row alone and creates nothing.
