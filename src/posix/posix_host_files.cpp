@@ -10,6 +10,10 @@
 #include <sys/file.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
+#if defined(__linux__)
+#include <linux/magic.h>
+#include <sys/vfs.h>
+#endif
 #include <unistd.h>
 
 #include "engine/fat/dir/dir_entry.h"
@@ -280,18 +284,33 @@ bool PageWasWritten(uint64_t word) {
     return (word & kPageSwapped) != 0 || ((word & kPagePresent) != 0 && (word & kPageOfFile) == 0);
 }
 
+// True when reaching a hole of the sparse file through a mapping could end
+// the process with SIGBUS: on a tmpfs, a page read there is a page the file
+// system must find room for, where a read simply gives zeros. Other file
+// systems map a hole's zeros without allocating anything.
+bool HolesMayFault(const HostFile& file, uint32_t size) {
+    struct stat st {};
+    if (::fstat(Fd(file), &st) != 0) return true;
+    const uint64_t stored = static_cast<uint64_t>(st.st_blocks) * 512;
+    if (stored >= size) return false;
+#if defined(__linux__)
+    struct statfs fs {};
+    if (::fstatfs(Fd(file), &fs) != 0) return true;
+    if (fs.f_type != TMPFS_MAGIC) return false;
+    return static_cast<uint64_t>(fs.f_bavail) * fs.f_bsize < size - stored;
+#else
+    return false;
+#endif
+}
+
 }  // namespace
 
 uint32_t LoadHostFile(const HostFile& file, uint32_t size, ByteBlock& block) {
     // A private mapping reads only the pages the engine reaches: the boot
     // sector, the FATs and the folders an operation walks, and the clusters
-    // it reads. A change stays in this process until a save writes it. A
-    // sparse file is read instead: on a full tmpfs, reaching a hole through
-    // a mapping needs a page the file system has not got, and ends the
-    // process with SIGBUS where a read simply gives zeros.
-    struct stat st {};
-    const bool sparse = ::fstat(Fd(file), &st) != 0 || static_cast<uint64_t>(st.st_blocks) * 512 < size;
-    void* mapped = sparse ? MAP_FAILED : ::mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_PRIVATE, Fd(file), 0);
+    // it reads. A change stays in this process until a save writes it.
+    const bool map = !HolesMayFault(file, size);
+    void* mapped = map ? ::mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_PRIVATE, Fd(file), 0) : MAP_FAILED;
     if (mapped != MAP_FAILED) {
         block.Adopt(static_cast<uint8_t*>(mapped), size, ReleaseMapping);
         return win_code::kSuccess;
