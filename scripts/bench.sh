@@ -7,7 +7,8 @@
 # folder and in a folder on the disk; beside each phase the user-mode
 # instructions (callgrind) and system calls (strace -c -f) of one run
 # outside the timed rounds. Then small commands (ls, add and rm of one
-# file) on a 1.44 MB and a 32 MB image, one add of 500, 1,000 and 2,000
+# file) on a 1.44 MB and a 32 MB image, ls and a 1 MB add in a partition of
+# a 1 GB image against a floppy, one add of 500, 1,000 and 2,000
 # files into a folder and into a large root against mcopy, and last the
 # engine in process.
 #   scripts/bench.sh [ROUNDS]     (15 or more; 21 by default)
@@ -223,6 +224,28 @@ for r in $(seq "$rounds"); do
     done
 done
 
+# The same two commands in a partition of a 1 GB image and on a floppy: the
+# root listed and a 1 MB file added, each round on fresh copies (the 1 GB
+# image is sparse, so a copy costs what it holds).
+"$vkdisk" new "$work/gb.dsk" --partitions 1000M >/dev/null
+"$vkdisk" new "$work/fl.dsk" --format F0 --boot msdos >/dev/null
+head -c 1048576 /dev/urandom > "$work/MB.BIN"
+for r in $(seq "$rounds"); do
+    cp --sparse=always "$work/gb.dsk" "$work/gbr.dsk"
+    cp "$work/fl.dsk" "$work/flr.dsk"
+    if [ $((r % 2)) -eq 1 ]; then
+        timed "part.ls.gb" "$vkdisk" ls "$work/gbr.dsk" -p 1
+        timed "part.add.gb" "$vkdisk" add "$work/gbr.dsk" -p 1 "$work/MB.BIN"
+        timed "part.ls.fl" "$vkdisk" ls "$work/flr.dsk"
+        timed "part.add.fl" "$vkdisk" add "$work/flr.dsk" "$work/MB.BIN"
+    else
+        timed "part.ls.fl" "$vkdisk" ls "$work/flr.dsk"
+        timed "part.add.fl" "$vkdisk" add "$work/flr.dsk" "$work/MB.BIN"
+        timed "part.ls.gb" "$vkdisk" ls "$work/gbr.dsk" -p 1
+        timed "part.add.gb" "$vkdisk" add "$work/gbr.dsk" -p 1 "$work/MB.BIN"
+    fi
+done
+
 # One add command of many small files into a folder and into a large root
 # of a 32 MB image, each round on a fresh copy of the same empty image.
 mkdir "$work/many"
@@ -322,6 +345,17 @@ for tool in vk mt; do
         printf '  %-14s %7s ms %7s ms %7.2f\n' "$([ $tool = vk ] && echo vkdisk || echo mtools) $c" "$a" "$b" "$(ratio "$b" "$a")"
     done
 done
+
+echo "A partition of a 1 GB image against a 1.44 MB floppy, median of $rounds rounds (tmpfs):"
+printf '  %-14s %10s %10s %7s\n' command "1.44 MB" "1 GB, p 1" ratio
+for c in ls add; do
+    # shellcheck disable=SC2086
+    a=$(median ${took[part.$c.fl]})
+    # shellcheck disable=SC2086
+    b=$(median ${took[part.$c.gb]})
+    printf '  %-14s %7s ms %7s ms %7.2f\n' "vkdisk $c" "$a" "$b" "$(ratio "$b" "$a")"
+done
+echo "  (add: one file of 1 MB; the 1 GB image holds one FAT16 partition)"
 
 echo "One add of many files on a 32 MB image, median of $rounds rounds (tmpfs; vkdisk add against mcopy):"
 printf '  %-24s %10s %10s %7s\n' "" vkdisk mtools ratio
