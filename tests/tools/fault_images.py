@@ -3,9 +3,9 @@
 
 usage: fault_images.py BASE OUTDIR
 
-BASE is a sound 1.44 MB image (one 512-byte sector per cluster) holding
-ONE.BIN and TWO.BIN (three clusters each), "Long File Name.txt" and the
-folder DIR with X.TXT. Each fault is BASE with a few bytes changed; the
+BASE is a sound image with one 512-byte sector per cluster holding ONE.BIN
+and TWO.BIN (three clusters each), "Long File Name.txt" and the folder DIR
+with X.TXT, its last two clusters free. Each fault is BASE with a few bytes changed; the
 faults about the bad-sector list also get IMAGE.der.
 """
 import os
@@ -27,6 +27,7 @@ class Image:
         self.root = (self.res + self.nfat * self.spf) * self.bps
         self.data = self.root + self.nroot * 32
         self.csize = self.spc * self.bps
+        self.last = (self.total - self.data // self.bps) // self.spc + 1
 
     def fat(self, n, copy=0):
         p = (self.res + copy * self.spf) * self.bps + n * 3 // 2
@@ -92,9 +93,6 @@ def der(img, sectors):
     return b'DiskImage errors\r\n\x1a\x00' + bytes(bitmap)
 
 
-FREE_A, FREE_B = 2000, 2001  # far above the files: free on BASE
-
-
 def fat_copies_differ(img):
     # Copy 1 lost ONE.BIN's chain; copy 2, which agrees with the folders, kept it.
     for c in img.chain(img.find('ONE.BIN')):
@@ -102,8 +100,8 @@ def fat_copies_differ(img):
 
 
 def lost_chain(img):
-    img.set_fat(FREE_A, FREE_B)
-    img.set_fat(FREE_B, 0xFFF)
+    img.set_fat(img.last - 1, img.last)
+    img.set_fat(img.last, 0xFFF)
 
 
 def cross_link(img):
@@ -144,7 +142,7 @@ def dot_entries(img):
 
 
 def invalid_folder(img):
-    img.set_first(img.find('DIR'), FREE_A)  # zeroed and free: no folder there
+    img.set_first(img.find('DIR'), img.last)  # zeroed and free: no folder there
 
 
 def bad_name(img):
@@ -166,13 +164,13 @@ def stray_long_name(img):
 
 
 def bad_sector_not_in_fat(img):
-    return der(img, [img.sector_of(FREE_A)])
+    return der(img, [img.sector_of(img.last)])
 
 
 def bad_cluster_not_listed(img):
-    img.set_fat(FREE_A, 0xFF7)
-    img.set_fat(FREE_B, 0xFF7)
-    return der(img, [img.sector_of(FREE_A)])  # the list knows one of the two
+    img.set_fat(img.last - 1, 0xFF7)
+    img.set_fat(img.last, 0xFF7)
+    return der(img, [img.sector_of(img.last - 1)])  # the list knows one of the two
 
 
 FAULTS = {

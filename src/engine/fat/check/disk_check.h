@@ -71,7 +71,9 @@ const char* FindingKindKey(FindingKind kind);
 
 // Checks the open document; changes nothing. An image that is no FAT12 disk
 // is not readable; one whose boot sector is impossible or whose layout is a
-// guess gives one kBootSector finding and nothing else.
+// guess gives one kBootSector finding and nothing else. In a document changed
+// since it was opened, FAT copy 1 is the FAT (the save writes it over the
+// others), so copies that differ are no finding there.
 CheckReport CheckDisk(const ImageDocument& doc, const CheckOptions& options = {});
 
 // Mends the open document as CheckDisk said it would, and sets `modified`

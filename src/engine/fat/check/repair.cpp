@@ -176,7 +176,7 @@ RepairOutcome Repairer::Run() {
     if (!layout_.IsFat12() || layout_.lastCluster < kFirstDataCluster) return std::move(out_);
     owner_.assign(size_t{layout_.lastCluster} + 1, 0);
     stamp_.assign(size_t{layout_.lastCluster} + 1, 0);
-    MendFatCopies();
+    if (!t_.firstFatInForce) MendFatCopies();
     PlanKeep();
     WalkAndMend();
     MendLostChains();
