@@ -362,8 +362,8 @@ void Repairer::MendLongNames(const Frame& frame) {
     };
     for (uint32_t offset : frame.slots) {
         const uint8_t* e = At(offset);
-        if (e[kDirName] == kEntryDeleted) {
-            stray();
+        if (e[kDirName] == kEntryDeleted || IsDotOrDotDot(e)) {
+            stray();  // a dot entry is no long-name part, whatever its attributes say
             continue;
         }
         if (IsLongNameEntry(e)) {
@@ -617,7 +617,11 @@ bool Repairer::MakeFoundFolder() {
         }
         return true;
     });
-    if (slot == 0) slot = end.neverUsed ? end.offset : 0;
+    uint32_t endMark = 0;  // the slot that ends the root once the never-used one is taken
+    if (slot == 0 && end.neverUsed) {
+        slot = end.offset;
+        endMark = RootEntryOffset(layout_, vol_.length, end.index + 1);
+    }
     if (slot == 0) return false;
     PackedName name = PackShortName("FOUND.000");
     unsigned n = 0;
@@ -631,6 +635,8 @@ bool Repairer::MakeFoundFolder() {
     const uint32_t cluster = Allocate();
     if (cluster == 0) return false;
     WriteEmptyFolder(vol_.Cluster(cluster), layout_.clusterBytes, cluster, 0, t_.date, t_.time);
+    // What lies past the old end of the root stays hidden behind a new end.
+    if (endMark != 0) At(endMark)[kDirName] = kEntryNeverUsed;
     uint8_t* e = At(slot);
     std::memset(e, 0, kDirEntrySize);
     std::memcpy(e + kDirName, name.data(), name.size());
