@@ -139,6 +139,17 @@ rm -rf out && mkdir out
 same_file ONE.BIN out/ONE.BIN "a file vkdisk rm deleted, undeleted"
 same_file X.TXT out/X.TXT "a file mdel deleted, undeleted"
 check "fsck.fat -n after undelete" fsck_clean undel.dsk
+# A folder rmdir removed comes back with what it held.
+"$vkdisk" mkdir undel.dsk SUB >/dev/null 2>&1
+"$vkdisk" add undel.dsk TWO.BIN --to SUB >/dev/null 2>&1
+"$vkdisk" rm undel.dsk SUB/TWO.BIN --force >/dev/null 2>&1
+"$vkdisk" rmdir undel.dsk SUB --yes >/dev/null 2>&1
+expect_rc 0 "undelete a folder" "$vkdisk" undelete undel.dsk '?UB' --first S
+expect_rc 0 "undelete a file in it" "$vkdisk" undelete undel.dsk 'SUB/?WO.BIN' --first T
+rm -rf out && mkdir out
+"$vkdisk" get undel.dsk SUB/TWO.BIN -d out >/dev/null 2>&1
+same_file TWO.BIN out/TWO.BIN "a file in an undeleted folder, undeleted"
+check "fsck.fat -n after undeleting a folder" fsck_clean undel.dsk
 # A deleted file whose clusters a new file took is refused, the image kept.
 "$vkdisk" rm undel.dsk ONE.BIN --force >/dev/null 2>&1
 head -c 2000 /dev/urandom > NEW.BIN
