@@ -54,10 +54,12 @@ std::string TextOf(const Notice& notice) {
     return text;
 }
 
-std::string ShownPath(std::string path) {
+std::string SlashPath(std::string path) {
     std::replace(path.begin(), path.end(), kPathSeparator, '/');
-    return Printable(path);
+    return path;
 }
+
+std::string ShownPath(const std::string& path) { return Printable(SlashPath(path)); }
 
 std::string Json(const std::string& text) {
     static const char kHex[] = "0123456789abcdef";
@@ -125,7 +127,7 @@ void PrintJson(const std::vector<ImageVerdict>& verdicts) {
             const Finding& f = v.findings[k];
             std::printf("%s\n    {\"kind\": \"%s\", \"place\": %s, \"cluster\": %u, \"what\": %s, \"mend\": %s, "
                         "\"mendable\": %s}",
-                        k == 0 ? "" : ",", FindingKindKey(f.kind), Json(f.place).c_str(), f.cluster,
+                        k == 0 ? "" : ",", FindingKindKey(f.kind), Json(SlashPath(f.place)).c_str(), f.cluster,
                         Json(TextOf(f.what)).c_str(), Json(TextOf(f.mend)).c_str(), f.mendable ? "true" : "false");
         }
         std::printf("%s]}", v.findings.empty() ? "" : "\n  ");

@@ -38,6 +38,8 @@ constexpr uint8_t kLongNameOrderMask = 0x3F;
 constexpr char kBadNameBytes[] = "\"*+,./:;<=>?[\\]|";
 constexpr unsigned kMaxFoundFolders = 1000;
 constexpr unsigned kMaxChkFiles = 10000;
+// The bytes of FAT entries 0 and 1 in FAT12: the media byte and the end mark.
+constexpr uint64_t kFatHeaderBytes = 3;
 
 std::string Num(uint64_t n) { return std::to_string(n); }
 
@@ -233,9 +235,14 @@ void Repairer::MendFatCopies() {
             TextNotice(kMsgWhatFatCopies, Tone::kWarning, {Num(k + 1), Num(best + 1), Num(first)}),
             TextNotice(kMsgMendFatCopy, Tone::kInformation, {Num(best + 1)}));
     }
-    const uint8_t* source = At(static_cast<uint32_t>(layout_.FatCopyStart(best)));
+    // Entries 0 and 1 of copy 1 stay: its first byte is the media byte a disk without BPB takes its
+    // geometry from. The other copies get them from it with the rest (CopyFatOne).
+    const uint64_t header = std::min<uint64_t>(kFatHeaderBytes, layout_.fatBytes);
+    const uint8_t* source = At(static_cast<uint32_t>(layout_.FatCopyStart(best) + header));
     for (uint32_t k : copies) {
-        if (k != best) std::memmove(At(static_cast<uint32_t>(layout_.FatCopyStart(k))), source, layout_.fatBytes);
+        if (k != best) {
+            std::memmove(At(static_cast<uint32_t>(layout_.FatCopyStart(k) + header)), source, layout_.fatBytes - header);
+        }
     }
 }
 
