@@ -117,10 +117,10 @@ void PrintJson(const std::vector<ImageVerdict>& verdicts) {
     std::printf("[");
     for (size_t i = 0; i < verdicts.size(); ++i) {
         const ImageVerdict& v = verdicts[i];
-        std::printf("%s\n  {\"image\": %s, \"readable\": %s, \"sound\": %s, \"fixed\": %s, \"left\": %zu,",
+        std::printf("%s\n  {\"image\": %s, \"readable\": %s, \"sound\": %s, \"fixed\": %s, \"left\": %s,",
                     i == 0 ? "" : ",", Json(v.image).c_str(), v.readable ? "true" : "false",
                     v.readable && v.findings.empty() ? "true" : "false", v.fixed && v.saved ? "true" : "false",
-                    v.left);
+                    std::to_string(v.left).c_str());
         if (!v.reason.empty()) std::printf(" \"reason\": %s,", Json(v.reason).c_str());
         std::printf(" \"findings\": [");
         for (size_t k = 0; k < v.findings.size(); ++k) {

@@ -1,6 +1,7 @@
 #include "engine/fat/check/repair.h"
 
 #include <algorithm>
+#include <cstddef>
 #include <cstdio>
 #include <cstring>
 #include <set>
@@ -345,7 +346,7 @@ void Repairer::MendEntryFields(const Frame& frame, size_t index) {
         while (base < kDirNameLength && plain[base] != ' ') ++base;
         base = std::min(base, kDirNameLength - tail.size());
         name = plain;
-        std::fill(name.begin() + static_cast<long>(base), name.begin() + kDirNameLength, ' ');
+        std::fill(name.begin() + static_cast<std::ptrdiff_t>(base), name.begin() + kDirNameLength, ' ');
         std::memcpy(name.data() + base, tail.data(), tail.size());
     }
     std::memcpy(e + kDirName, name.data(), name.size());
@@ -485,7 +486,7 @@ std::vector<uint32_t> Repairer::MendChain(uint32_t entry, const std::string& pat
             }
             Add(kind, entry, other, chain[shared], 0, path, std::move(what),
                 TextNotice(kMsgMendOwnCopy, Tone::kInformation, {Num(copies.size())}));
-            std::copy(copies.begin(), copies.end(), chain.begin() + static_cast<long>(shared));
+            std::copy(copies.begin(), copies.end(), chain.begin() + static_cast<std::ptrdiff_t>(shared));
         } else {
             // No room for a copy: the later owner gives the shared clusters up.
             for (uint32_t copy : copies) vol_.SetFatEntry(copy, kFatFree);
