@@ -13,6 +13,7 @@ packages=(
     imagemagick xdotool                             # screenshots of the program under Xvfb
     fp-utils                                        # chmcmd, the help compiler
     mtools dosfstools                               # the outside judges of the images we write
+    fdisk                                           # sfdisk: partition tables of hard-disk images in the tests
     bc                                              # arithmetic of the benchmark script
     locales                                         # the locales the formatting tests switch to
     man-db                                          # renders vkdisk's manual page in its install test

@@ -158,9 +158,11 @@ uint32_t OpenHostFile(std::string_view path, unsigned access, unsigned share,
                 return err == EWOULDBLOCK ? win_code::kSharingViolation : ErrnoToWinError(err);
             }
             // The holder of the lock may have put a new file in this path's
-            // place meanwhile: the lock must be on the file the path names now.
+            // place meanwhile: a writer's lock must be on the file the path
+            // names now. A reader reads the file it locked, whole as it was.
             struct stat now {};
-            if (::stat(name.c_str(), &now) != 0 || now.st_dev != st.st_dev || now.st_ino != st.st_ino) {
+            if ((access & kAccessWrite) &&
+                (::stat(name.c_str(), &now) != 0 || now.st_dev != st.st_dev || now.st_ino != st.st_ino)) {
                 ::close(fd);
                 if (attempt < 8) {
                     continue;
@@ -414,7 +416,14 @@ uint32_t ReplaceHostFile(std::string_view path, const void* data, uint32_t size,
 
 uint32_t FlushHostFile(const HostFile& file) {
     FaultPoint();
+#if defined(__linux__)
+    // The bytes and what reading them needs (size, blocks), not the times:
+    // an in-place save changes no size, and on a journalling file system a
+    // changed time alone would cost a journal commit of its own.
+    return ::fdatasync(Fd(file)) == 0 ? win_code::kSuccess : LastError();
+#else
     return ::fsync(Fd(file)) == 0 ? win_code::kSuccess : LastError();
+#endif
 }
 
 uint32_t DeleteHostFile(std::string_view path) {

@@ -135,13 +135,15 @@ void PrintJson(const std::vector<ImageVerdict>& verdicts) {
     std::printf("\n]\n");
 }
 
-ImageVerdict CheckOne(const std::string& path, bool fix, const CheckOptions& options) {
+ImageVerdict CheckOne(const std::string& path, uint32_t partition, bool fix, const CheckOptions& options) {
     ImageVerdict v;
     v.image = path;
     ImageDocument& doc = Document();
     CloseDocument();
     // The FAT copies are the check's own business: no backup-FAT question at opening.
-    if (!Shown(OpenImage(doc, path, !fix))) {
+    const Result opened = OpenImage(doc, path, OpenOptions{!fix, partition});
+    if (!Shown(opened)) {
+        if (opened.kind == FailureKind::kNoPartitionChosen) Complain("name the partition to check with --partition N");
         v.readable = false;
         v.reason = "cannot be opened";
         return v;
@@ -199,7 +201,8 @@ bool NamesDeleted(const std::string& pattern, const DeletedEntry& d) {
 int CmdCheck(const Args& args) {
     ParsedArgs parsed;
     int exitCode = kExitOk;
-    if (!PrepareCommand(args, {{"--fix", "--json"}, {"--lost"}}, kCheckUsage, 1, SIZE_MAX, parsed, exitCode)) {
+    if (!PrepareCommand(args, ImageCommand({{"--fix", "--json"}, {"--lost"}}), kCheckUsage, 1, SIZE_MAX, parsed,
+                        exitCode)) {
         return exitCode;
     }
     const std::string lost = parsed.Value("--lost", "keep");
@@ -214,7 +217,7 @@ int CmdCheck(const Args& args) {
     SetAnswerMode(AnswerMode::kNo);
     std::vector<ImageVerdict> verdicts;
     for (const std::string& path : parsed.positional) {
-        verdicts.push_back(CheckOne(path, fix, options));
+        verdicts.push_back(CheckOne(path, PartitionOption(parsed), fix, options));
         const ImageVerdict& v = verdicts.back();
         const int code = !v.readable ? 2 : v.left != 0 ? 1 : 0;
         exitCode = std::max(exitCode, code);
@@ -227,7 +230,7 @@ int CmdCheck(const Args& args) {
 int CmdUndelete(const Args& args) {
     ParsedArgs parsed;
     int exitCode = kExitOk;
-    if (!PrepareCommand(args, {{}, {"--first"}}, kUndeleteUsage, 1, SIZE_MAX, parsed, exitCode)) {
+    if (!PrepareCommand(args, ImageCommand({{}, {"--first"}}), kUndeleteUsage, 1, SIZE_MAX, parsed, exitCode)) {
         return exitCode;
     }
     const std::string first = parsed.Value("--first", "_");
@@ -237,7 +240,7 @@ int CmdUndelete(const Args& args) {
         return kExitUsage;
     }
     if (parsed.positional.size() == 1) {
-        if (!OpenDocument(parsed.positional[0], true)) return kExitFailure;
+        if (!OpenDocument(parsed, true)) return kExitFailure;
         for (const DeletedEntry& d : FindDeleted(Document())) {
             if (!d.recoverable) continue;
             std::printf("%-24s %12s\n", ShownPath(d.path).c_str(), d.folder ? "<DIR>" : std::to_string(d.size).c_str());
@@ -245,7 +248,7 @@ int CmdUndelete(const Args& args) {
         CloseDocument();
         return kExitOk;
     }
-    if (!OpenForChange(parsed.positional[0])) return kExitFailure;
+    if (!OpenForChange(parsed)) return kExitFailure;
     const std::vector<DeletedEntry> deleted = FindDeleted(Document());
     std::vector<uint32_t> entries;
     for (size_t i = 1; i < parsed.positional.size(); ++i) {

@@ -149,7 +149,7 @@ int CmdRead(const Args& args) {
 int CmdWrite(const Args& args) {
     ParsedArgs parsed;
     int exitCode = kExitOk;
-    if (!PrepareCommand(args, {{"--format-disk", "--fast", "--ignore-errors"}, {}}, kWriteUsage, 2, 2, parsed,
+    if (!PrepareCommand(args, ImageCommand({{"--format-disk", "--fast", "--ignore-errors"}, {}}), kWriteUsage, 2, 2, parsed,
                         exitCode)) {
         return exitCode;
     }
@@ -158,7 +158,7 @@ int CmdWrite(const Args& args) {
         return kExitUsage;
     }
     ImageDocument& doc = Document();
-    if (!OpenDocument(parsed.positional[0], true)) {
+    if (!OpenDocument(parsed, true)) {
         return kExitFailure;
     }
 #ifndef _WIN32

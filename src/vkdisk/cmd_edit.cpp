@@ -80,14 +80,14 @@ const OptionSpec kAttrWords = {{}, {}, {"-r", "-h", "-s", "-a", "-R", "-H", "-S"
 int CmdLs(const Args& args) {
     ParsedArgs parsed;
     int exitCode = kExitOk;
-    if (!PrepareCommand(args, {{"-R", "--recursive"}, {}}, kLsUsage, 1, 2, parsed, exitCode)) {
+    if (!PrepareCommand(args, ImageCommand({{"-R", "--recursive"}, {}}), kLsUsage, 1, 2, parsed, exitCode)) {
         return exitCode;
     }
     const bool recursive = parsed.Has("-R") || parsed.Has("--recursive");
     // Looking changes nothing: the backup-FAT question is answered No.
     SetAnswerMode(AnswerMode::kNo);
     ImageDocument& doc = Document();
-    if (!OpenDocument(parsed.positional[0], true)) {
+    if (!OpenDocument(parsed, true)) {
         return kExitFailure;
     }
     DirRef top;
@@ -133,10 +133,10 @@ int CmdLs(const Args& args) {
 int CmdRm(const Args& args) {
     ParsedArgs parsed;
     int exitCode = kExitOk;
-    if (!PrepareCommand(args, {{"--force", "-f"}, {}}, kRmUsage, 2, SIZE_MAX, parsed, exitCode)) {
+    if (!PrepareCommand(args, ImageCommand({{"--force", "-f"}, {}}), kRmUsage, 2, SIZE_MAX, parsed, exitCode)) {
         return exitCode;
     }
-    if (!OpenForChange(parsed.positional[0])) {
+    if (!OpenForChange(parsed)) {
         return kExitFailure;
     }
     std::vector<uint32_t> entries;
@@ -159,10 +159,10 @@ int CmdRm(const Args& args) {
 int CmdRen(const Args& args) {
     ParsedArgs parsed;
     int exitCode = kExitOk;
-    if (!PrepareCommand(args, {{"--strict"}, {}}, kRenUsage, 3, 3, parsed, exitCode)) {
+    if (!PrepareCommand(args, ImageCommand({{"--strict"}, {}}), kRenUsage, 3, 3, parsed, exitCode)) {
         return exitCode;
     }
-    if (!OpenForChange(parsed.positional[0])) {
+    if (!OpenForChange(parsed)) {
         return kExitFailure;
     }
     std::vector<uint32_t> entries;
@@ -204,7 +204,7 @@ int CmdRen(const Args& args) {
 int CmdLabel(const Args& args) {
     ParsedArgs parsed;
     int exitCode = kExitOk;
-    if (!PrepareCommand(args, {{"--remove"}, {}}, kLabelUsage, 1, 2, parsed, exitCode)) {
+    if (!PrepareCommand(args, ImageCommand({{"--remove"}, {}}), kLabelUsage, 1, 2, parsed, exitCode)) {
         return exitCode;
     }
     const bool remove = parsed.Has("--remove");
@@ -221,7 +221,7 @@ int CmdLabel(const Args& args) {
     if (!remove && !set) {
         SetAnswerMode(AnswerMode::kNo);
         ImageDocument& doc = Document();
-        if (!OpenDocument(parsed.positional[0], true)) {
+        if (!OpenDocument(parsed, true)) {
             return kExitFailure;
         }
         const VolumeFigures figures = ReadVolumeFigures(doc);
@@ -231,7 +231,7 @@ int CmdLabel(const Args& args) {
         CloseDocument();
         return kExitOk;
     }
-    if (!OpenForChange(parsed.positional[0])) {
+    if (!OpenForChange(parsed)) {
         return kExitFailure;
     }
     ImageDocument& doc = Document();
@@ -244,7 +244,7 @@ int CmdLabel(const Args& args) {
 int CmdAttr(const Args& args) {
     ParsedArgs parsed;
     int exitCode = kExitOk;
-    if (!PrepareCommand(args, kAttrWords, kAttrUsage, 2, SIZE_MAX, parsed, exitCode)) {
+    if (!PrepareCommand(args, ImageCommand(kAttrWords), kAttrUsage, 2, SIZE_MAX, parsed, exitCode)) {
         return exitCode;
     }
     // Words after the name that look like changes are changes; the rest are more names.
@@ -274,7 +274,7 @@ int CmdAttr(const Args& args) {
         SetAnswerMode(AnswerMode::kNo);
     }
     ImageDocument& doc = Document();
-    if (change ? !OpenForChange(parsed.positional[0]) : !OpenDocument(parsed.positional[0], true)) {
+    if (change ? !OpenForChange(parsed) : !OpenDocument(parsed, true)) {
         return kExitFailure;
     }
     std::vector<uint32_t> entries;

@@ -41,10 +41,10 @@ const char kRmdirUsage[] =
 int CmdMkdir(const Args& args) {
     ParsedArgs parsed;
     int exitCode = kExitOk;
-    if (!PrepareCommand(args, {}, kMkdirUsage, 2, SIZE_MAX, parsed, exitCode)) {
+    if (!PrepareCommand(args, ImageCommand({}), kMkdirUsage, 2, SIZE_MAX, parsed, exitCode)) {
         return exitCode;
     }
-    if (!OpenForChange(parsed.positional[0])) {
+    if (!OpenForChange(parsed)) {
         return kExitFailure;
     }
     for (size_t i = 1; i < parsed.positional.size(); ++i) {
@@ -71,11 +71,11 @@ int CmdMkdir(const Args& args) {
 int CmdRmdir(const Args& args) {
     ParsedArgs parsed;
     int exitCode = kExitOk;
-    if (!PrepareCommand(args, {{"-r", "--recursive", "--force", "-f"}, {}}, kRmdirUsage, 2, SIZE_MAX, parsed,
+    if (!PrepareCommand(args, ImageCommand({{"-r", "--recursive", "--force", "-f"}, {}}), kRmdirUsage, 2, SIZE_MAX, parsed,
                         exitCode)) {
         return exitCode;
     }
-    if (!OpenForChange(parsed.positional[0])) {
+    if (!OpenForChange(parsed)) {
         return kExitFailure;
     }
     std::vector<uint32_t> entries;

@@ -12,6 +12,8 @@
 #include "engine/core/media_errors.h"
 #include "engine/core/new_image.h"
 #include "engine/core/custom_format.h"
+#include "engine/core/partition_table.h"
+#include "engine/fat/ops/partition_info.h"
 #include "engine/strings/strings.h"
 
 namespace vk::cli {
@@ -45,12 +47,14 @@ const char kNewUsage[] =
     "track, F8); a layout the dialog refuses is refused the same way.\n";
 
 const char kInfoUsage[] =
-    "usage: vkdisk info IMAGE\n"
+    "usage: vkdisk info IMAGE [--partition N]\n"
     "\n"
     "Shows the image's geometry, boot sector, comment, whether its backup FAT\n"
     "matches, and the bad sectors of its .der file with that file's name: the\n"
     "image's name with the extension .der, or with .der appended when the\n"
-    "image's own name ends in .der.\n";
+    "image's own name ends in .der. Of an image with a partition table and no\n"
+    "--partition, lists the partitions: number, type, first sector, size,\n"
+    "file system, label and free space.\n";
 
 // Where the text of a comment header starts.
 constexpr size_t kCommentStart = 40;
@@ -226,30 +230,74 @@ int CmdNew(const Args& args) {
     return kExitOk;
 }
 
+const char* TableName(PartitionTableKind kind) {
+    return kind == PartitionTableKind::kMsxIde ? "MSX-IDE" : "MBR";
+}
+
+// The partitions of a partitioned image, one line each.
+int ListPartitions(const std::string& path, const PartitionTable& table) {
+    PartitionTable described;
+    std::vector<PartitionSummary> summaries;
+    if (!Shown(DescribeImagePartitions(path, described, summaries))) {
+        return kExitFailure;
+    }
+    std::printf("Image:            %s\n", Printable(path).c_str());
+    std::printf("Partition table:  %s, %s partitions\n", TableName(table.kind), std::to_string(summaries.size()).c_str());
+    if (std::optional<Notice> fault = PartitionFaultNotice(described)) {
+        Tell(*fault);
+    }
+    std::printf("%3s  %-16s %10s %10s  %-6s %-11s %s\n", "#", "type", "start", "size (KB)", "fs", "label",
+                "free (KB)");
+    for (const PartitionSummary& p : summaries) {
+        std::printf("%3u  %-16s %10s %10s  %-6s %-11s %s\n", p.entry.number,
+                    (PartitionTypeName(p.entry.type) + (p.entry.logical ? " L" : "")).c_str(),
+                    std::to_string(p.entry.startSector).c_str(), std::to_string(p.totalBytes / 1024).c_str(),
+                    p.opened ? p.fileSystem.c_str() : "-",
+                    Printable(p.label).c_str(),
+                    p.opened ? std::to_string(p.freeBytes / 1024).c_str() : "-");
+    }
+    return kExitOk;
+}
+
 int CmdInfo(const Args& args) {
     ParsedArgs parsed;
     int exitCode = kExitOk;
-    if (!PrepareCommand(args, {}, kInfoUsage, 1, 1, parsed, exitCode)) {
+    if (!PrepareCommand(args, ImageCommand({}), kInfoUsage, 1, 1, parsed, exitCode)) {
         return exitCode;
     }
     // Looking changes nothing: the backup-FAT question is answered No.
     SetAnswerMode(AnswerMode::kNo);
     ImageDocument& doc = Document();
-    if (!OpenDocument(parsed.positional[0], true)) {
+    if (PartitionOption(parsed) == 0) {
+        PartitionTable table;
+        if (!Shown(ReadImagePartitions(parsed.positional[0], table))) {
+            return kExitFailure;
+        }
+        if (table.HasTable()) {
+            return ListPartitions(parsed.positional[0], table);
+        }
+    }
+    if (!OpenDocument(parsed, true)) {
         return kExitFailure;
     }
     const uint8_t* bs = doc.Area();
     const DiskFormat& g = doc.geometry;
     const Layout layout = doc.GetLayout();
     std::printf("Image:            %s\n", Printable(doc.fileName).c_str());
-    if (doc.dataOffset > kCommentStart) {
+    const uint32_t headerLength = CheckCommentHeader(doc.imageBuffer.data(), doc.imageSize).length;
+    if (headerLength > kCommentStart) {
         const char* comment = reinterpret_cast<const char*>(doc.imageBuffer.data() + kCommentStart);
-        const size_t room = doc.dataOffset - kCommentStart;
+        const size_t room = headerLength - kCommentStart;
         std::printf("Comment:          %s\n",
                     Printable(std::string_view(comment, std::find(comment, comment + room, '\0') - comment)).c_str());
     }
     std::printf("Size:             %u bytes (%u sectors after the boot sector's offset %u)\n", doc.imageSize,
                 doc.AreaLength() / kSectorSize, doc.dataOffset);
+    if (const PartitionEntry* p = doc.partitions.Find(doc.partition)) {
+        std::printf("Partition:        %u of the %s table, %s%s, sectors %s to %s\n", p->number,
+                    TableName(doc.partitions.kind), PartitionTypeName(p->type).c_str(), p->logical ? ", logical" : "",
+                    std::to_string(p->startSector).c_str(), std::to_string(p->startSector + p->sectorCount - 1).c_str());
+    }
     const char* oem = reinterpret_cast<const char*>(bs + kBsOemName);
     std::printf("OEM name:         %s\n", Printable(std::string_view(oem, std::find(oem, oem + 8, '\0') - oem)).c_str());
     std::printf("Media byte:       %02X\n", bs[kBpbMediaByte]);

@@ -123,7 +123,8 @@ bool AddBatch(ImageDocument& doc, const std::vector<std::string>& hostPaths, Dir
 
 // Adds `hostPath` into `dir` as `name`, and with -r a host folder's contents
 // into the folder it became, names sorted. False when the add must stop.
-bool AddOne(ImageDocument& doc, const std::string& hostPath, const std::string& name, DirRef dir, AddRun& run) {
+bool AddOne(ImageDocument& doc, const std::string& hostPath, const std::string& name, const HostFindData* listed,
+            DirRef dir, AddRun& run) {
     std::error_code error;
     // Only a recursive add looks at what the path is itself.
     const std::filesystem::file_status own =
@@ -135,7 +136,7 @@ bool AddOne(ImageDocument& doc, const std::string& hostPath, const std::string& 
         return true;
     }
     const unsigned unasked = UnaskedDeclines();
-    const Result added = AddHostFile(doc, hostPath, run.options, dir, name, &run.guard, &run.slots);
+    const Result added = AddHostFile(doc, hostPath, run.options, dir, name, &run.guard, &run.slots, listed);
     Report(added);
     if (UnaskedDeclines() != unasked) {
         run.skipped.push_back(hostPath);
@@ -168,9 +169,11 @@ bool AddOne(ImageDocument& doc, const std::string& hostPath, const std::string& 
 
 // Host files going into one folder together: those of one 8.3 name get tails.
 bool AddBatch(ImageDocument& doc, const std::vector<std::string>& hostPaths, DirRef dir, AddRun& run) {
-    const std::vector<std::string> names = run.claims.Plan(doc, dir, hostPaths);
+    std::vector<HostFindData> listed;
+    const std::vector<std::string> names = run.claims.Plan(doc, dir, hostPaths, &listed);
     for (size_t i = 0; i < hostPaths.size(); ++i) {
-        if (!AddOne(doc, hostPaths[i], names[i], dir, run)) return false;
+        // A path the plan did not find is looked up again, to say why.
+        if (!AddOne(doc, hostPaths[i], names[i], names[i].empty() ? nullptr : &listed[i], dir, run)) return false;
     }
     return true;
 }
@@ -200,7 +203,7 @@ bool PrepareTargetFolder(std::string folder) {
 int CmdAdd(const Args& args) {
     ParsedArgs parsed;
     int exitCode = kExitOk;
-    if (!PrepareCommand(args, {{"--force", "-f", "--strict", "-r", "--recursive"}, {"--to"}}, kAddUsage, 2, SIZE_MAX,
+    if (!PrepareCommand(args, ImageCommand({{"--force", "-f", "--strict", "-r", "--recursive"}, {"--to"}}), kAddUsage, 2, SIZE_MAX,
                         parsed, exitCode)) {
         return exitCode;
     }
@@ -211,7 +214,7 @@ int CmdAdd(const Args& args) {
             return kExitUsage;
         }
     }
-    if (!OpenForChange(parsed.positional[0])) return kExitFailure;
+    if (!OpenForChange(parsed)) return kExitFailure;
     ImageDocument& doc = Document();
     DirRef target;
     bool failed = !ResolveFolder(parsed.Value("--to"), target);
@@ -236,7 +239,7 @@ int CmdAdd(const Args& args) {
 int CmdGet(const Args& args) {
     ParsedArgs parsed;
     int exitCode = kExitOk;
-    if (!PrepareCommand(args, {{"--force", "-f", "--all"}, {"-d", "--dir"}}, kGetUsage, 1, SIZE_MAX, parsed,
+    if (!PrepareCommand(args, ImageCommand({{"--force", "-f", "--all"}, {"-d", "--dir"}}), kGetUsage, 1, SIZE_MAX, parsed,
                         exitCode)) {
         return exitCode;
     }
@@ -249,7 +252,7 @@ int CmdGet(const Args& args) {
         return kExitUsage;
     }
     ImageDocument& doc = Document();
-    if (!OpenDocument(parsed.positional[0], true)) return kExitFailure;
+    if (!OpenDocument(parsed, true)) return kExitFailure;
 
     std::vector<uint32_t> entries = ListedEntries(doc);
     const bool unmatched =

@@ -20,12 +20,43 @@ FileSystemOptions OptionsFrom(const ParsedArgs& parsed) {
     return options;
 }
 
+namespace {
+
+const char kPartitionHelp[] =
+    "\n"
+    "--partition N (-p N) works on partition N of an image with a partition\n"
+    "table (MBR or MSX-IDE), counted from 1 as MSX-DOS counts them: the\n"
+    "primary partitions, then the logical ones. Such an image needs it.\n";
+
+constexpr uint32_t kMaxPartitionNumber = 1000;
+
+bool TakesImage(const OptionSpec& spec) { return spec.withValue.count("--partition") != 0; }
+
+}  // namespace
+
+OptionSpec ImageCommand(OptionSpec spec) {
+    spec.withValue.insert({"--partition", "-p"});
+    return spec;
+}
+
+uint32_t PartitionOption(const ParsedArgs& parsed) {
+    const std::string text = parsed.Value("--partition", parsed.Value("-p"));
+    char* end = nullptr;
+    const unsigned long number = std::strtoul(text.c_str(), &end, 10);
+    if (text.empty() || *end != '\0' || text[0] < '0' || text[0] > '9' || number == 0 ||
+        number > kMaxPartitionNumber) {
+        return 0;
+    }
+    return static_cast<uint32_t>(number);
+}
+
 bool PrepareCommand(const Args& args, OptionSpec known, const char* usage, size_t minPositional,
                     size_t maxPositional, ParsedArgs& parsed, int& exitCode) {
     known.flags.insert({"--help", "-h", "--yes", "-y", "--no", "-n"});
     parsed = ParseArgs(args, known);
     if (parsed.Has("--help") || parsed.Has("-h")) {
         std::fputs(usage, stdout);
+        if (TakesImage(known)) std::fputs(kPartitionHelp, stdout);
         exitCode = kExitOk;
         return false;
     }
@@ -34,6 +65,10 @@ bool PrepareCommand(const Args& args, OptionSpec known, const char* usage, size_
     }
     if (parsed.error.empty() && (parsed.Has("--yes") || parsed.Has("-y")) && (parsed.Has("--no") || parsed.Has("-n"))) {
         parsed.error = "--yes and --no exclude each other";
+    }
+    if (parsed.error.empty() && (parsed.values.count("--partition") || parsed.values.count("-p")) &&
+        PartitionOption(parsed) == 0) {
+        parsed.error = "--partition needs a partition number from 1";
     }
     if (!parsed.error.empty()) {
         Complain(parsed.error);
@@ -93,10 +128,15 @@ bool Shown(const Result& result) {
     return result.Done();
 }
 
-bool OpenDocument(const std::string& path, bool readOnly) {
+bool OpenDocument(const ParsedArgs& parsed, bool readOnly) {
     ImageDocument& doc = Document();
     CloseDocument();
-    if (!Shown(OpenImage(doc, path, readOnly))) {
+    const std::string& path = parsed.positional[0];
+    const Result opened = OpenImage(doc, path, OpenOptions{readOnly, PartitionOption(parsed)});
+    if (!Shown(opened)) {
+        if (opened.kind == FailureKind::kNoPartitionChosen) {
+            Complain("name the partition to work on with --partition N");
+        }
         return false;
     }
     // A command that only reads saves nothing, so there is nothing to ask:
@@ -111,13 +151,14 @@ bool OpenDocument(const std::string& path, bool readOnly) {
 
 void CloseDocument() { Shown(CloseImage(Document())); }
 
-bool OpenForChange(const std::string& path) {
+bool OpenForChange(const ParsedArgs& parsed) {
     ImageDocument& doc = Document();
-    if (!OpenDocument(path, false)) {
+    if (!OpenDocument(parsed, false)) {
         return false;
     }
     if (doc.readOnly || doc.changeBlock != ChangeBlock::kNone) {
-        Complain(path + " cannot be written; nothing was changed");
+        const std::string where = doc.partition != 0 ? " partition " + std::to_string(doc.partition) : "";
+        Complain(parsed.positional[0] + where + " cannot be written; nothing was changed");
         CloseDocument();
         return false;
     }

@@ -12,6 +12,10 @@
 
 namespace vk::cli {
 
+// The options of a command that works on an image: `spec` and
+// --partition N (-p N), the partition of a partitioned image to work on.
+OptionSpec ImageCommand(OptionSpec spec);
+
 // Parses `args` with `known` plus --help, --yes and --no. Returns false when
 // the command must end now with `exitCode` (help shown, or a usage error).
 bool PrepareCommand(const Args& args, OptionSpec known, const char* usage, size_t minPositional,
@@ -39,14 +43,18 @@ void Complain(const std::string& text);
 // Shows what `result` has to say, as the terminal shows it; true when it is done.
 bool Shown(const Result& result);
 
-// The document's opening and closing as vkdisk shows them: the result
+// The partition --partition names; 0 when none is named.
+uint32_t PartitionOption(const ParsedArgs& parsed);
+
+// The document's opening and closing as vkdisk shows them: the image is the
+// first positional argument, in the partition --partition names; the result
 // reported and the backup FAT checked after an open.
-bool OpenDocument(const std::string& path, bool readOnly);
+bool OpenDocument(const ParsedArgs& parsed, bool readOnly);
 void CloseDocument();
 
 // Opens the image for a change. False, already reported and closed again,
 // when the file is write-protected or the image refuses every change.
-bool OpenForChange(const std::string& path);
+bool OpenForChange(const ParsedArgs& parsed);
 
 // Saves a changed image once and closes it; unless `keep`, the changes are
 // dropped. Gives `exitCode`, or kExitFailure when the save failed.

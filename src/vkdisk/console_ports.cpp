@@ -2,8 +2,8 @@
 #include "vkdisk/console_ports.h"
 #include "vkdisk/console_progress.h"
 
+#include <cctype>
 #include <cstdio>
-#include <iostream>
 #include <string>
 #include <unistd.h>
 
@@ -35,6 +35,17 @@ Answer SafeAnswer(Choices choices) {
     return Answer::kOk;
 }
 
+// One line of standard input, without its end. Read with stdio: the
+// stream objects of <iostream> would be set up in every run for this alone.
+bool ReadAnswerLine(std::string& line) {
+    line.clear();
+    for (int c = std::getchar(); c != EOF; c = std::getchar()) {
+        if (c == '\n') return true;
+        line.push_back(static_cast<char>(c));
+    }
+    return !line.empty();
+}
+
 Answer AskOnTerminal(Choices choices) {
     const char* keys = choices == Choices::kYesNo            ? "[y/n]"
                        : choices == Choices::kYesNoCancel    ? "[y/n/c]"
@@ -45,7 +56,7 @@ Answer AskOnTerminal(Choices choices) {
         std::fprintf(stderr, "%s ", keys);
         std::fflush(stderr);
         std::string line;
-        if (!std::getline(std::cin, line)) {
+        if (!ReadAnswerLine(line)) {
             return SafeAnswer(choices);
         }
         const char c = line.empty() ? '\0' : static_cast<char>(std::tolower(static_cast<unsigned char>(line[0])));

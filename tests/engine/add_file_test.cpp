@@ -318,7 +318,7 @@ TEST_F(AddFileTest, EveryFailureLeavesTheImageUnchanged) {
              return path;
          },
          false, FailureKind::kNotFound},
-        {"user declines message 74",
+        {"user declines kMsgReplaceEntry",
          [this] {
              PlaceFile(0, "TWICE   TXT", Pattern(10), {2});
              script.Message(kMsgReplaceEntry, test::kBoxYesNo | test::kIconQuestion, test::kIdNo);

@@ -88,7 +88,7 @@ TEST_F(DirOpsTest, AddIntoAFullFolderGrowsItAndAFailedAddUndoesTheGrowth) {
     EXPECT_EQ(listed.back(), entry);
     EXPECT_EQ(listed.size(), layout.clusterBytes / kDirEntrySize - 2 + 1) << "no dot entries";
 
-    // The same name again asks message 74 in the folder, as in the root.
+    // The same name again asks kMsgReplaceEntry in the folder, as in the root.
     script.Message(kMsgReplaceEntry, test::kBoxYesNo | test::kIconQuestion, test::kIdNo);
     EXPECT_FALSE(Shown(AddHostFile(doc, small, options, a)).Done());
 }

@@ -87,7 +87,7 @@ TEST_F(DirPathTest, RefusesPathsThatLeadNowhere) {
 TEST_F(DirPathTest, MatchesTheLastPartInDirectoryOrder) {
     struct Case {
         const char* path;
-        std::vector<std::string> names;  // empty: fails with message 256
+        std::vector<std::string> names;  // empty: fails with kMsgPathNotFound
     } cases[] = {
         {"A/*", {"B", "NOTES.TXT"}},  // never the dot entries
         {"*.*", {"A", "README", "\xE5SC.TXT"}},  // "*.*" takes names without an extension too

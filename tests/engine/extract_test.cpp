@@ -164,7 +164,7 @@ TEST_F(ExtractTest, ReplacingLeavesTheTargetAloneInItsFolder) {
     const struct {
         const char* what;
         unsigned flags;
-        int answer;  // to message 76; 0: not asked
+        int answer;  // to kMsgReplaceHostFile; 0: not asked
         bool readOnlyTarget;
         bool replaced;
     } kCases[] = {
@@ -209,7 +209,7 @@ TEST_F(ExtractTest, ReadOnlyEntryGivesAReadOnlyFileThatRefusesReplacing) {
 }
 
 #ifndef _WIN32
-// The access error after Yes to message 76, on a target no one may write:
+// The access error after Yes to kMsgReplaceHostFile, on a target no one may write:
 // a folder stands where the file should go.
 TEST_F(ExtractTest, ReplacingAnUnwritableTargetAfterYesIsAnAccessError) {
     const uint32_t e = PlaceFile(0, "DATA    BIN", Pattern(100), {2});

@@ -98,6 +98,47 @@ damage many-fats 0x10 '\xFF'
 head -c 700 "$base" > "$out/images/truncated.img"
 { printf '\xAA\x5AXXXX\x00\x00'; head -c 32 /dev/zero; printf 'a comment\x00'; cat "$base"; } > "$out/images/comment.img"
 
+# Partitioned images for the partition-table fuzzer: an MBR with two primary
+# and two logical partitions, the same with a chain that loops, and an
+# MSX-IDE table; every partition a small FAT12 volume.
+mkdir -p "$out/partitions"
+put32() {  # FILE OFFSET VALUE
+    printf "$(printf '\\x%02x\\x%02x\\x%02x\\x%02x' $(($3 & 255)) $(($3 >> 8 & 255)) $(($3 >> 16 & 255)) \
+        $(($3 >> 24 & 255)))" | dd of="$1" bs=1 seek=$(($2)) conv=notrunc status=none
+}
+entry() {  # FILE OFFSET TYPE START COUNT
+    printf "$(printf '\\x%02x' "$3")" | dd of="$1" bs=1 seek=$(($2 + 4)) conv=notrunc status=none
+    put32 "$1" $(($2 + 8)) "$4"
+    put32 "$1" $(($2 + 12)) "$5"
+}
+signature() { printf '\x55\xAA' | dd of="$1" bs=1 seek=$(($2 * 512 + 0x1FE)) conv=notrunc status=none; }
+mbr="$out/partitions/mbr.img"
+truncate -s $((323 * 512)) "$mbr"
+signature "$mbr" 0
+entry "$mbr" 0x1BE 1 1 80
+entry "$mbr" 0x1CE 1 81 80
+entry "$mbr" 0x1DE 5 161 162
+signature "$mbr" 161
+entry "$mbr" $((161 * 512 + 0x1BE)) 1 1 80
+entry "$mbr" $((161 * 512 + 0x1CE)) 5 81 81
+signature "$mbr" 242
+entry "$mbr" $((242 * 512 + 0x1BE)) 1 1 80
+for start in 1 81 162 243; do
+    mkfs.fat -F 12 --offset "$start" -s 1 -f 1 -r 16 "$mbr" 40 >/dev/null 2>&1
+    mcopy -i "$mbr@@$((start * 512))" "$work/HELLO.TXT" ::HELLO.TXT
+done
+cp "$mbr" "$out/partitions/mbr-loop.img"
+entry "$out/partitions/mbr-loop.img" $((242 * 512 + 0x1CE)) 5 0 1
+ide="$out/partitions/msx-ide.img"
+truncate -s $((161 * 512)) "$ide"
+printf '\xEB\xFE\x90MSX_IDE ' | dd of="$ide" bs=1 conv=notrunc status=none
+entry "$ide" 0x1EE 1 1 80
+entry "$ide" 0x1DE 1 81 80
+for start in 1 81; do
+    mkfs.fat -F 12 --offset "$start" -s 1 -f 1 -r 16 "$ide" 40 >/dev/null 2>&1
+    mcopy -i "$ide@@$((start * 512))" "$work/DATA.BIN" ::DATA.BIN
+done
+
 # The operations fuzzer: no script, then one that adds, renames, labels, deletes and saves.
 for img in "$out"/images/*.img; do
     name=$(basename "$img")
@@ -111,4 +152,5 @@ for img in "$out"/images/*.img; do
       printf '\x05\x00\x00\x00'   # save and reopen
       cat "$img"; } > "$out/operations/script-$name"
 done
-echo "make_seeds: $(ls "$out/images" | wc -l) images, $(ls "$out/operations" | wc -l) operation seeds"
+echo "make_seeds: $(ls "$out/images" | wc -l) images, $(ls "$out/operations" | wc -l) operation seeds," \
+    "$(ls "$out/partitions" | wc -l) partitioned images"

@@ -118,6 +118,17 @@ b[0x15] = 0xF9
 open(p, 'wb').write(b)
 PY
 sound+=(msxdos1.dsk)
+# A FAT12 partition of an image with an MBR, checked with --partition.
+if command -v sfdisk >/dev/null; then
+    truncate -s 12M parted.dsk
+    printf 'label: dos\n2048,8M,1\n' | sfdisk -q parted.dsk
+    mkfs.fat -F 12 --offset 2048 parted.dsk 4096 >/dev/null
+    mcopy -i parted.dsk@@1048576 ONE.BIN "Long File Name.txt" ::
+    cp parted.dsk was.dsk
+    expect_rc 0 "a sound partition" "$vkdisk" check parted.dsk -p 1 >/dev/null
+    expect_rc 2 "a partitioned image without --partition" "$vkdisk" check parted.dsk
+    same_file was.dsk parted.dsk "check of a partition"
+fi
 for image in "${sound[@]}"; do
     cp "$image" was.dsk
     expect_rc 0 "$image: check of a sound disk" "$vkdisk" check "$image" >/dev/null

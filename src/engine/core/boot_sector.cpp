@@ -37,9 +37,14 @@ bool ParseBootSector(ImageDocument& doc, std::vector<Notice>& warnings) {
     g.sectorsPerTrack = Load16(&bs[kBpbSectorsPerTrack]);
     g.rootEntries = Load16(&bs[kBpbRootEntries]);
     // A DOS 4 boot sector keeps a disk of more than 65535 sectors in 32 bits;
-    // an MSX boot sector has loader code there, so only the signature says so.
-    if (g.totalSectors == 0 && bs[kBsExtendedSignature] == kExtendedBootSignature) {
-        g.totalSectors = Load32(&bs[kBpbTotalSectors32]);
+    // an MSX boot sector has loader code there, so only the signature says
+    // so, or, in a partition, a count that the partition can hold.
+    if (g.totalSectors == 0) {
+        const uint32_t count32 = Load32(&bs[kBpbTotalSectors32]);
+        if (bs[kBsExtendedSignature] == kExtendedBootSignature ||
+            (doc.partition != 0 && count32 != 0 && count32 <= areaLength / kSectorSize)) {
+            g.totalSectors = count32;
+        }
     }
 
     const uint32_t mediaByte = bs[kBpbMediaByte];

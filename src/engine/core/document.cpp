@@ -85,6 +85,29 @@ Result SettleJournal(const std::string& path, const std::string& journal, const 
     return Done();
 }
 
+// Where partition `number` of `table` lies in an image of `size` bytes whose
+// sector 0 is at `base`: its first byte and its end, cut at the image's end.
+Result PartitionArea(const PartitionTable& table, uint32_t number, uint32_t base, uint32_t size, uint32_t& start,
+                     uint32_t& end) {
+    if (number == 0) {
+        return Failure(FailureKind::kNoPartitionChosen,
+                       TextNotice(kMsgChoosePartition, Tone::kError, {PartitionListText(table)}));
+    }
+    const PartitionEntry* partition = table.Find(number);
+    if (partition == nullptr) {
+        return Failure(FailureKind::kNoPartitionChosen, TextNotice(kMsgNoSuchPartition, Tone::kError,
+                                                                   {std::to_string(number), PartitionListText(table)}));
+    }
+    const uint64_t first = base + partition->startSector * kSectorSize;
+    const uint64_t last = std::min<uint64_t>(size, first + partition->sectorCount * kSectorSize);
+    if (first >= size || last - first < kSectorSize) {
+        return Failure(FailureKind::kDamaged, TextNotice(kMsgPartitionOutside, Tone::kError, {std::to_string(number)}));
+    }
+    start = static_cast<uint32_t>(first);
+    end = static_cast<uint32_t>(last);
+    return Done();
+}
+
 // The notices said before a failure still come first.
 Result After(std::vector<Notice> notices, Result result) {
     notices.insert(notices.end(), result.notices.begin(), result.notices.end());
@@ -119,7 +142,53 @@ CommentHeader CheckCommentHeader(const uint8_t* bytes, uint32_t count) {
     return header;
 }
 
-Result OpenImage(ImageDocument& doc, const std::string& path, bool readOnlyRequested) {
+std::string PartitionListText(const PartitionTable& table) {
+    std::string list;
+    for (const PartitionEntry& p : table.partitions) {
+        std::string line;
+        ExpandInserts(LoadText(kStrPartitionLine),
+                      {std::to_string(p.number), PartitionTypeName(p.type), std::to_string(p.startSector),
+                       std::to_string(p.sectorCount), std::to_string(p.sectorCount * kSectorSize / 1024)},
+                      line);
+        if (!list.empty()) list += '\n';
+        list += line;
+    }
+    return list;
+}
+
+Result ReadImagePartitions(const std::string& path, PartitionTable& table) {
+    table = PartitionTable();
+    HostFile file;
+    uint32_t error = OpenHostFile(path, kAccessRead, kShareRead, Disposition::kOpenExisting, 0, file);
+    uint64_t fileSize = 0;
+    if (error == 0) error = HostFileSize(file, fileSize);
+    if (error != 0) {
+        return HostError(path, error);
+    }
+    // The comment header's text ends within this much, or the image is refused anyway.
+    constexpr uint64_t kHeadBytes = 0x10000;
+    std::vector<uint8_t> head(static_cast<size_t>(std::min(fileSize, kHeadBytes)));
+    uint32_t done = 0;
+    error = ReadHostFileAt(file, 0, head.data(), static_cast<uint32_t>(head.size()), done);
+    if (error != 0) {
+        return HostError(path, error);
+    }
+    const CommentHeader header = CheckCommentHeader(head.data(), done);
+    if (header.refusal) {
+        return Failure(FailureKind::kNotAnImage, *header.refusal);
+    }
+    const uint64_t base = header.length;
+    table = ReadPartitionTable(
+        [&](uint64_t sector, uint8_t* out) {
+            uint32_t got = 0;
+            return ReadHostFileAt(file, base + sector * kSectorSize, out, kSectorSize, got) == 0 && got == kSectorSize;
+        },
+        (fileSize - base) / kSectorSize);
+    return Done();
+}
+
+Result OpenImage(ImageDocument& doc, const std::string& path, const OpenOptions& options) {
+    const bool readOnlyRequested = options.readOnly;
     if (path.empty()) {
         return Declined(false);
     }
@@ -181,11 +250,25 @@ Result OpenImage(ImageDocument& doc, const std::string& path, bool readOnlyReque
     if (header.length != 0) {
         notices.push_back(OwnTextNotice(header.comment, kStrCommentCaption, Tone::kInformation));
     }
+    // A partitioned image is opened one partition at a time: the file system
+    // area is that partition alone, so that nothing outside it is changed.
+    PartitionTable table = ReadPartitionTable(buffer.data() + header.length, size - header.length);
+    uint32_t areaStart = header.length;
+    uint32_t areaEnd = 0;
+    if (table.HasTable()) {
+        Result area = PartitionArea(table, options.partition, header.length, size, areaStart, areaEnd);
+        if (!area.Done()) {
+            return After(std::move(notices), std::move(area));
+        }
+    }
 
     doc.imageFile = std::move(file);
     doc.imageBuffer = std::move(buffer);
     doc.imageSize = size;
-    doc.dataOffset = header.length;
+    doc.dataOffset = areaStart;
+    doc.areaEnd = areaEnd;
+    doc.partition = table.HasTable() ? options.partition : 0;
+    doc.partitions = std::move(table);
     doc.fileName = path;
     doc.modified = false;
     doc.readOnly = readOnly;
@@ -194,8 +277,15 @@ Result OpenImage(ImageDocument& doc, const std::string& path, bool readOnlyReque
 
     const bool valid = ParseBootSector(doc, notices);
     doc.changeBlock = JudgeChangeSafety(doc, valid);
+    const bool tableFault = doc.partitions.fault != PartitionFault::kNone;
+    if (tableFault && doc.changeBlock == ChangeBlock::kNone) {
+        doc.changeBlock = ChangeBlock::kPartitionTable;
+    }
     if (std::optional<Notice> block = ChangeBlockNotice(doc)) {
         notices.push_back(std::move(*block));
+    }
+    if (tableFault && doc.changeBlock != ChangeBlock::kPartitionTable) {
+        notices.push_back(*PartitionFaultNotice(doc.partitions));
     }
     if (std::optional<Notice> unknown = LoadErrorFile(doc)) {
         notices.push_back(std::move(*unknown));
@@ -359,6 +449,9 @@ Result CloseImage(ImageDocument& doc) {
     doc.errorList.Reset();
     doc.imageSize = 0;
     doc.dataOffset = 0;
+    doc.areaEnd = 0;
+    doc.partitions = PartitionTable();
+    doc.partition = 0;
     doc.fileName.clear();
     doc.modified = false;
     doc.readOnly = false;

@@ -12,6 +12,7 @@
 #include "engine/common/result.h"
 #include "engine/core/disk_format.h"
 #include "engine/core/layout.h"
+#include "engine/core/partition_table.h"
 #include "engine/core/write_safety.h"
 #include "engine/ports/host_files.h"
 #include "engine/ports/prompts.h"
@@ -23,7 +24,11 @@ constexpr size_t kMaxPath = 260;
 struct ImageDocument {
     ByteBlock imageBuffer;   // the whole image, comment header included; empty: no document
     uint32_t imageSize = 0;
-    uint32_t dataOffset = 0; // the boot sector's position: the comment header's length
+    uint32_t dataOffset = 0; // the boot sector's position: the comment header's length, plus
+                             // the partition's start when a partition is open
+    uint32_t areaEnd = 0;    // the end of the open partition; 0: the file system runs to the image's end
+    PartitionTable partitions;  // the image's partition table; no table for a floppy
+    uint32_t partition = 0;  // the open partition's number; 0 without a table
     DiskFormat geometry;
     HostFile imageFile;      // kept open with read sharing while the document lives
     HostFile errorFile;      // the open .der file
@@ -42,10 +47,12 @@ struct ImageDocument {
     bool IsOpen() const { return !imageBuffer.empty(); }
     size_t ErrorListSize() const { return errorList.size(); }
 
-    // The file-system area: from the boot sector to the end of the image.
+    // The file-system area: from the boot sector to the end of the partition,
+    // or of the image.
     uint8_t* Area() { return imageBuffer.data() + dataOffset; }
     const uint8_t* Area() const { return imageBuffer.data() + dataOffset; }
-    uint32_t AreaLength() const { return imageSize - dataOffset; }
+    uint32_t AreaEnd() const { return areaEnd == 0 ? imageSize : areaEnd; }
+    uint32_t AreaLength() const { return AreaEnd() - dataOffset; }
     Layout GetLayout() const { return ComputeLayout(geometry); }
 
     // Closes the document without saving it and without asking: its changes
@@ -62,7 +69,27 @@ struct ImageDocument {
 // to date and then calls CheckBackupFat. A journal of a save that was
 // broken off is rolled back first (or, read only, in memory only). An empty
 // path fails at once, without a failure to show.
-Result OpenImage(ImageDocument& doc, const std::string& path, bool readOnlyRequested = false);
+struct OpenOptions {
+    bool readOnly = false;
+    // The partition to open, counted from 1 as MSX-DOS counts them. 0 names
+    // none: an image with a partition table is then refused
+    // (FailureKind::kNoPartitionChosen) with its partitions listed. Ignored
+    // by an image without a table.
+    uint32_t partition = 0;
+};
+Result OpenImage(ImageDocument& doc, const std::string& path, const OpenOptions& options);
+inline Result OpenImage(ImageDocument& doc, const std::string& path, bool readOnlyRequested = false) {
+    return OpenImage(doc, path, OpenOptions{readOnlyRequested, 0});
+}
+
+// The partition table of the image at `path`, read without loading the
+// image (a table alone: no partition is opened). An image without a table
+// gives one of kind kNone.
+Result ReadImagePartitions(const std::string& path, PartitionTable& table);
+
+// One line per partition: number, type, start and size, as the refusal of
+// an image opened without a partition lists them.
+std::string PartitionListText(const PartitionTable& table);
 
 // The comment header some images carry in front of the boot sector.
 struct CommentHeader {

@@ -67,6 +67,9 @@ Result CreateEmptyImage(ImageDocument& doc, uint32_t formatCode, unsigned templa
     doc.imageBuffer = std::move(image);
     doc.imageSize = static_cast<uint32_t>(imageBytes);
     doc.dataOffset = 0;
+    doc.areaEnd = 0;
+    doc.partitions = PartitionTable();
+    doc.partition = 0;
     doc.imageFile.Close();
     doc.fileName = std::string(LoadText(kStrUntitled));
     doc.readOnly = false;

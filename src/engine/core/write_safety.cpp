@@ -120,8 +120,37 @@ std::optional<Notice> ChangeBlockNotice(const ImageDocument& doc) {
         return TextNotice(kMsgGuessedLayoutReadOnly, Tone::kWarning);
     case ChangeBlock::kImpossibleLayout:
         return TextNotice(LayoutFaultText(ImpossibleLayout(doc)), Tone::kWarning);
+    case ChangeBlock::kPartitionTable:
+        return PartitionFaultNotice(doc.partitions);
     }
     return std::nullopt;
+}
+
+std::optional<Notice> PartitionFaultNotice(const PartitionTable& table) {
+    unsigned id = 0;
+    switch (table.fault) {
+    case PartitionFault::kNone:
+        return std::nullopt;
+    case PartitionFault::kPastEnd:
+        id = kMsgPartitionPastEnd;
+        break;
+    case PartitionFault::kOverlap:
+        id = kMsgPartitionOverlap;
+        break;
+    case PartitionFault::kOutsideExtended:
+        id = kMsgPartitionOutsideExtended;
+        break;
+    case PartitionFault::kChainLoop:
+        id = kMsgPartitionChainLoop;
+        break;
+    case PartitionFault::kChainOutside:
+        id = kMsgPartitionChainOutside;
+        break;
+    case PartitionFault::kChainTooLong:
+        id = kMsgPartitionChainTooLong;
+        break;
+    }
+    return TextNotice(id, Tone::kWarning, {std::to_string(table.faultPartition)});
 }
 
 std::optional<Notice> ChangeRefusal(const ImageDocument& doc) {

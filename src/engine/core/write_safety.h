@@ -9,6 +9,7 @@
 #include <optional>
 
 #include "engine/common/notice.h"
+#include "engine/core/partition_table.h"
 #include "engine/ports/prompts.h"
 
 namespace vk {
@@ -21,6 +22,7 @@ enum class ChangeBlock {
     kLayoutOutsideImage,  // the FATs or the root directory lie beyond the end of the file
     kInvalidBootSector,   // the geometry was guessed from an invalid boot sector
     kImpossibleLayout,    // the boot sector's fields describe no disk that can exist (ImpossibleLayout says which)
+    kPartitionTable,      // the image's partition table makes no sense (PartitionTable::fault says how)
 };
 
 // What makes a boot sector's layout impossible: the first field found wrong.
@@ -50,6 +52,10 @@ uint32_t ReadersFatBits(const ImageDocument& doc);
 // What the user hears once at opening: why the image stays read-only.
 // Nothing when changes are allowed.
 std::optional<Notice> ChangeBlockNotice(const ImageDocument& doc);
+
+// Why the partition table makes no sense, naming the partition; nothing
+// for a sound table or none.
+std::optional<Notice> PartitionFaultNotice(const PartitionTable& table);
 
 // The guard at the top of every change of the image: the refusal when the
 // document refuses changes.

@@ -62,6 +62,9 @@ Result AdoptCopy(ImageDocument& doc, uint32_t formatCode, Copy& copy) {
     doc.imageBuffer = std::move(copy.image);
     doc.imageSize = copy.sectors * kDriveSectorSize;
     doc.dataOffset = 0;
+    doc.areaEnd = 0;
+    doc.partitions = PartitionTable();
+    doc.partition = 0;
     doc.imageFile.Close();
     doc.errorFile.Close();
     doc.fileName = std::string(LoadText(kStrUntitled));

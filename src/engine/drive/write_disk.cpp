@@ -82,7 +82,7 @@ Result WriteImageToDisk(const ImageDocument& doc, const WriteDiskRequest& reques
     WriteDiskOutcome local;
     WriteDiskOutcome& result = outcome ? *outcome : local;
     result = WriteDiskOutcome();
-    if (!doc.IsOpen() || doc.imageSize < doc.dataOffset) {
+    if (!doc.IsOpen() || doc.AreaEnd() < doc.dataOffset) {
         Result nothing;
         nothing.status = Result::Status::kFailed;  // no image: nothing to write, nothing to say
         nothing.kind = FailureKind::kNotAnImage;
@@ -94,7 +94,7 @@ Result WriteImageToDisk(const ImageDocument& doc, const WriteDiskRequest& reques
         return Failure(FailureKind::kImpossible, TextNotice(kMsgTrackGeometryZero, Tone::kError,
                                                            {std::to_string(g.sectorsPerTrack), std::to_string(g.heads)}));
     }
-    const uint32_t sectors = (doc.imageSize - doc.dataOffset) / kDriveSectorSize;
+    const uint32_t sectors = doc.AreaLength() / kDriveSectorSize;
     const uint32_t formatUnits = request.formatDisk ? sectors : 0;
 
     SetCancelRequested(false);

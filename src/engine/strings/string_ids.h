@@ -231,6 +231,17 @@ enum StringId : unsigned {
     kMsgCheckSound = 357,
     kMsgCheckFindings = 358,
     kMsgCheckMended = 359,
+    // Partitioned images: the partition to open, and tables that make no sense.
+    kMsgChoosePartition = 400,
+    kMsgNoSuchPartition = 401,
+    kStrPartitionLine = 402,
+    kMsgPartitionOutside = 403,
+    kMsgPartitionPastEnd = 404,
+    kMsgPartitionOverlap = 405,
+    kMsgPartitionOutsideExtended = 406,
+    kMsgPartitionChainLoop = 407,
+    kMsgPartitionChainOutside = 408,
+    kMsgPartitionChainTooLong = 409,
     // Host folders that extraction cannot write into.
     kMsgFolderRefusesFiles = 280,
     kMsgFolderMissing = 281,

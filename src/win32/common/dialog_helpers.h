@@ -12,7 +12,7 @@ namespace vk {
 void CenterOverParent(HWND window);
 
 // Runs dialog resource `dialogId` modally. When it cannot be created the
-// user is told (message 21) and -1 comes back.
+// user is told (kMsgWindowNotCreated) and -1 comes back.
 INT_PTR RunDialog(HWND owner, UINT dialogId, DLGPROC procedure, LPARAM param);
 
 // One page of a property sheet: its dialog resource, procedure and parameter.
@@ -24,7 +24,7 @@ PROPSHEETPAGEA MakePropertyPage(UINT dialogId, DLGPROC procedure, LPARAM param, 
 PROPSHEETHEADERA MakePropertySheet(HWND owner, const PROPSHEETPAGEA* pages, UINT count, DWORD flags = 0);
 
 // Runs a sheet with caption string `captionId` (0: the header's own). When
-// it cannot be created its parent is told (message 21) and -1 comes back.
+// it cannot be created its parent is told (kMsgWindowNotCreated) and -1 comes back.
 INT_PTR RunPropertySheet(PROPSHEETHEADERA& header, UINT captionId);
 
 // Loads filter text `id` ("name|pattern|...|") from the program's string

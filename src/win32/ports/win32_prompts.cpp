@@ -40,7 +40,7 @@ char* Append(char* out, std::string_view text) {
 }
 
 // The formatter drops a '%' before a character it gives no meaning to, so
-// message 39's "0-9, %, '" would lose its percent sign: such a '%' is
+// kMsgNameBadChars's "0-9, %, '" would lose its percent sign: such a '%' is
 // doubled, leaving inserts and the formatter's own escapes as they are.
 std::string KeepLonePercents(const char* text) {
     std::string out;

@@ -20,12 +20,12 @@ namespace vk::win32 {
 int ImagePageCount(bool hasErrorList, bool shiftHeld);
 
 // Opens the sheet over `doc`. With PSH_MODELESS in `extraFlags` the sheet's
-// window comes back; else the sheet's result. -1 (after message 21) when it
+// window comes back; else the sheet's result. -1 (after kMsgWindowNotCreated) when it
 // could not be created.
 INT_PTR OpenImagePropertiesSheet(HWND owner, ImageDocument& doc, bool shiftHeld, DWORD extraFlags = 0);
 
 // "Volume": OEM text, label and space figures; Apply sets, changes or
-// removes the label and is false (after message 31) when the root directory
+// removes the label and is false (after kMsgLabelRootFull) when the root directory
 // has no room for it.
 INT_PTR CALLBACK VolumePageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
 void OnInitVolumePage(HWND page, ImageDocument& doc);
@@ -56,13 +56,13 @@ std::string VolumeSerialText(const uint8_t* bootSector);
 // Add sector: a number below `totalSectors`, typed or picked.
 enum class SectorInput {
     kValid,       // `sector` holds the number
-    kNoNumber,    // no digit after the leading blanks (message 40)
-    kOutOfRange,  // not below the sector count (message 41)
+    kNoNumber,    // no digit after the leading blanks (kMsgNoSectorNumber)
+    kOutOfRange,  // not below the sector count (kMsgBadSectorNumber)
 };
 SectorInput ParseSectorInput(std::string_view text, uint32_t totalSectors, uint32_t& sector);
 INT_PTR CALLBACK AddSectorDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 void OnInitAddSectorDialog(HWND dialog, uint32_t totalSectors);
-// OK: the number typed, or false after message 40 or 41 on the dialog.
+// OK: the number typed, or false after kMsgNoSectorNumber or kMsgBadSectorNumber on the dialog.
 bool ReadAddSectorInput(HWND dialog, uint32_t totalSectors, uint32_t& sector);
 // Runs the dialog; false when it was cancelled.
 bool AskSectorNumber(HWND owner, uint32_t totalSectors, uint32_t& sector);

@@ -33,7 +33,7 @@ public:
     // Checks the folder whose entry is at `entryOffset` of the current folder,
     // with every folder on the way, and goes into it when it is sound. A
     // damaged folder (a loop, a "." naming another cluster, a chain leaving
-    // the data area) fails with message 77 naming its path, and the current
+    // the data area) fails with kMsgStoredFileCorrupt naming its path, and the current
     // folder stays.
     Result Enter(const ImageDocument& doc, uint32_t entryOffset);
     // Back to the folder above; the entry of the folder left, 0 at the root.

@@ -18,10 +18,10 @@ struct ExtractTally {
 bool ChooseExtractFolder(HWND owner, std::string& folder);
 
 // Writes every selected file into `folder`, and every selected folder with
-// its tree (a damaged folder gets message 77); labels get message 82. A
+// its tree (a damaged folder gets kMsgStoredFileCorrupt); labels get kMsgCannotSaveEntry. A
 // failed file write stops the walk, as in the one-file command. Entries that
 // would land on one host name get numeric tails (HostNameClaims), each said
-// in a box (message 290); only files that were there before are asked about.
+// in a box (kMsgExtractedUnderTail); only files that were there before are asked about.
 ExtractTally ExtractSelectionInto(HWND owner, const std::string& folder);
 
 // The summary: how many of the selected files went to `folder`.

@@ -77,7 +77,7 @@ TEST_F(RenameInPlace, RejectedNamesShowTheirMessageAndKeepTheOldName) {
         unsigned message;  // 0: the system's text for an existing file
     } kCases[] = {
         // An emptied editor reaches the window as a cancelled edit under
-        // Wine, so message 37 is the engine tests' to prove.
+        // Wine, so kMsgNameBlank is the engine tests' to prove.
         {"ABCDEFGHI.TXT", kMsgNameTooLong},
         {".TXT", kMsgNameInvalid},
         {"ABCDEFGHI", kMsgNameInvalid},

@@ -72,6 +72,10 @@ bool CopyBlock(const uint8_t* data, size_t size, ByteBlock& copy) {
     return true;
 }
 
+// The bad-sector list numbers a floppy's sectors from its boot sector; a
+// partition of a larger image has no list of its own to compare with.
+ByteBlock* ListOf(const ImageDocument& doc, ByteBlock& list) { return doc.partition == 0 ? &list : nullptr; }
+
 DosDateTime Now() {
     const std::time_t now = std::time(nullptr);
     const std::tm* local = std::localtime(&now);
@@ -102,7 +106,8 @@ CheckReport CheckDisk(const ImageDocument& doc, const CheckOptions& options) {
         report.readable = false;
         return report;
     }
-    RepairTarget target{Volume(doc.GetLayout(), scratch.data(), doc.AreaLength()), &list, HasMediaErrors(doc)};
+    RepairTarget target{Volume(doc.GetLayout(), scratch.data(), doc.AreaLength()), ListOf(doc, list),
+                        HasMediaErrors(doc)};
     target.firstFatInForce = doc.modified;
     report.findings = RunRepair(target, options).findings;
     return report;
@@ -123,7 +128,8 @@ Result FixDisk(ImageDocument& doc, const CheckOptions& options, CheckReport& men
     if (const auto refusal = ChangeRefusal(doc)) return Failure(FailureKind::kRefused, *refusal);
     if (doc.readOnly) return Failure(FailureKind::kRefused, TextNotice(kMsgChangeRefused, Tone::kError));
     const DosDateTime stamp = Now();
-    RepairTarget target{VolumeOf(doc), &doc.errorList, HasMediaErrors(doc), doc.modified, stamp.date, stamp.time};
+    RepairTarget target{VolumeOf(doc), ListOf(doc, doc.errorList), HasMediaErrors(doc), doc.modified, stamp.date,
+                        stamp.time};
     RepairOutcome outcome = RunRepair(target, options);
     mended.findings = std::move(outcome.findings);
     for (const Finding& f : mended.findings) {

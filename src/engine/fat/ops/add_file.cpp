@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <climits>
 #include <cstring>
+#include <memory>
 
 #include "engine/common/bytes.h"
 #include "engine/core/document.h"
@@ -231,18 +232,25 @@ std::optional<Fault> MakeFolderCluster(const Volume& vol, uint32_t slotOffset, D
 }
 
 Result AddHostFile(ImageDocument& doc, std::string_view hostPath, const FileSystemOptions& options, DirRef dir,
-                   std::string_view shortName, ClusterGuard* guard, CommandSlots* slots) {
+                   std::string_view shortName, ClusterGuard* guard, CommandSlots* slots,
+                   const HostFindData* listed) {
     if (std::optional<Notice> refusal = ChangeRefusal(doc)) return Failure(FailureKind::kRefused, *refusal);
     WaitCursor wait;
-    std::optional<ClusterGuard> ownGuard;
-    if (guard == nullptr) guard = &ownGuard.emplace(doc);
+    // Made only when no caller carries one: an empty optional of it would
+    // still be cleared, cluster set and all, for every file.
+    std::unique_ptr<ClusterGuard> ownGuard;
+    if (guard == nullptr) {
+        ownGuard = std::make_unique<ClusterGuard>(doc);
+        guard = ownGuard.get();
+    }
     const Volume vol = VolumeOf(doc);
     uint8_t* area = vol.area;
     UndoJournal journal(vol);
 
     HostFindData found;
-    const uint32_t findError = FindHostFile(hostPath, found);
-    if (findError != kHostSuccess) {
+    if (listed != nullptr) {
+        found = *listed;
+    } else if (const uint32_t findError = FindHostFile(hostPath, found); findError != kHostSuccess) {
         return Failure(HostFails(hostPath, findError));
     }
     if (found.attributes & kHostDevice) {
@@ -356,10 +364,13 @@ Result AddFiles(ImageDocument& doc, const std::vector<std::string>& paths,
     ClusterGuard guard(doc);
     CommandSlots slots;
     ShortNameClaims claims;
-    const std::vector<std::string> names = claims.Plan(doc, dir, paths);
+    std::vector<HostFindData> listed;
+    const std::vector<std::string> names = claims.Plan(doc, dir, paths, &listed);
     for (size_t i = 0; i < paths.size(); ++i) {
         const std::string& path = paths[i];
-        Result one = AddHostFile(doc, path, options, dir, names[i], &guard, &slots);
+        // A path the plan did not find is looked up again, to say why.
+        Result one = AddHostFile(doc, path, options, dir, names[i], &guard, &slots,
+                                 names[i].empty() ? nullptr : &listed[i]);
         if (one.Done() && claims.Tailed(dir, names[i])) {
             one.notices.push_back(AddedUnderTailNotice(path, names[i]));
         }

@@ -38,10 +38,13 @@ struct ImageDocument;
 // told what each add frees); without one, the add builds its own. So are
 // `slots`: an add command carries the slots of each directory it fills
 // from one file to the next, instead of walking the directory for each.
-// `options` says whether /F replaces without asking.
+// `options` says whether /F replaces without asking. `listed` is what the
+// host said of the path when the command planned its names (Plan): the add
+// does not ask again; a file that changed since is found out by its read.
 class ClusterGuard;
 Result AddHostFile(ImageDocument& doc, std::string_view hostPath, const FileSystemOptions& options, DirRef dir = kRootDir,
-                   std::string_view shortName = {}, ClusterGuard* guard = nullptr, CommandSlots* slots = nullptr);
+                   std::string_view shortName = {}, ClusterGuard* guard = nullptr, CommandSlots* slots = nullptr,
+                   const HostFindData* listed = nullptr);
 
 class UndoJournal;
 

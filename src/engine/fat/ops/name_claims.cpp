@@ -28,8 +28,7 @@ std::string HostNameWithTail(const std::string& name, unsigned number) {
 
 // The 8.3 display name an add gives a host file: the host's own short name,
 // else one made from its name, upper-cased. Empty when the file is not found.
-std::string AddedShortName(std::string_view hostPath) {
-    HostFindData found;
+std::string AddedShortName(std::string_view hostPath, HostFindData& found) {
     if (FindHostFile(hostPath, found) != kHostSuccess) return std::string();
     std::string name = MakeShortName(found);
     HostUpperCase(name);
@@ -103,11 +102,15 @@ bool ShortNameClaims::Taken(const ImageDocument& doc, DirSlots& slots, const std
 }
 
 std::vector<std::string> ShortNameClaims::Plan(const ImageDocument& doc, DirRef dir,
-                                               const std::vector<std::string>& hostPaths) {
+                                               const std::vector<std::string>& hostPaths,
+                                               std::vector<HostFindData>* listed) {
     std::vector<std::string> names;
     std::map<std::string, unsigned> uses;
-    for (const std::string& path : hostPaths) {
-        names.push_back(AddedShortName(path));
+    if (listed != nullptr) listed->assign(hostPaths.size(), HostFindData());
+    for (size_t i = 0; i < hostPaths.size(); ++i) {
+        HostFindData found;
+        names.push_back(AddedShortName(hostPaths[i], found));
+        if (listed != nullptr && !names.back().empty()) (*listed)[i] = std::move(found);
         if (!names.back().empty()) ++uses[names.back()];
     }
     // A name met once keeps it, unless this command gave it here already.

@@ -59,7 +59,10 @@ class ShortNameClaims {
 public:
     // The 8.3 display name for each of `hostPaths`, all going into `dir`; an
     // empty name for a path the host does not find (the add reports it).
-    std::vector<std::string> Plan(const ImageDocument& doc, DirRef dir, const std::vector<std::string>& hostPaths);
+    // `listed`, when given, gets what the host said of each path, so that
+    // the add need not ask again.
+    std::vector<std::string> Plan(const ImageDocument& doc, DirRef dir, const std::vector<std::string>& hostPaths,
+                                  std::vector<HostFindData>* listed = nullptr);
     // True when Plan gave `name` in `dir` with a numeric tail, not as the
     // host file's own short name.
     bool Tailed(DirRef dir, const std::string& name) const { return tailed_.count({dir.cluster, name}) != 0; }

@@ -75,7 +75,7 @@ VolumeFigures ReadVolumeFigures(const ImageDocument& doc) {
     const ClusterCounts counts = CountClusters(vol);
     f.usedBytes = uint64_t{counts.used} * layout.clusterBytes;
     f.freeBytes = uint64_t{counts.free} * layout.clusterBytes;
-    f.totalBytes = doc.imageSize;
+    f.totalBytes = doc.partition != 0 ? doc.AreaLength() : doc.imageSize;
     return f;
 }
 

@@ -22,7 +22,7 @@ struct VolumeFigures {
     uint32_t labelOffset = 0; // the label entry found at opening, 0 when none
     uint64_t usedBytes = 0;
     uint64_t freeBytes = 0;
-    uint32_t totalBytes = 0;  // the image file's length, comment header included
+    uint32_t totalBytes = 0;  // the image file's length, comment header included; a partition's own
 };
 
 VolumeFigures ReadVolumeFigures(const ImageDocument& doc);
