@@ -74,15 +74,16 @@ const char* FindingKindKey(FindingKind kind);
 // guess gives one kBootSector finding and nothing else.
 CheckReport CheckDisk(const ImageDocument& doc, const CheckOptions& options = {});
 
-// Mends the open document as CheckDisk said it would, and sets `modified`;
-// the caller saves. Done when the disk is sound afterwards; Failed (kDamaged)
-// with the findings a fix cannot mend as notices when some are left, and
+// Mends the open document as CheckDisk said it would, and sets `modified`
+// when it changed anything; the caller saves. `mended` gets what was found
+// and what was done about it, `left` a check of the mended document. Done
+// when that finds the disk sound; Failed (kDamaged, the first finding left
+// as its notice) when findings are left, with what was mended all the same;
 // kRefused, changing nothing, for an image whose changes are refused (read
-// only, an impossible boot sector). The result's notices say each mend,
-// its changes name the entries added, removed and changed.
+// only, an impossible boot sector, no FAT12). The result's changes name the
+// entries added (FOUND.nnn and its files), removed and changed.
+Result FixDisk(ImageDocument& doc, const CheckOptions& options, CheckReport& mended, CheckReport& left);
 Result FixDisk(ImageDocument& doc, const CheckOptions& options = {});
-// The same, with the report of what was found and mended.
-Result FixDisk(ImageDocument& doc, const CheckOptions& options, CheckReport& mended);
 
 // A deleted entry in the root or a live folder.
 struct DeletedEntry {
