@@ -110,14 +110,14 @@ void OnFixDisk(HWND dialog) {
     }
     ImageDocument& doc = *state->doc;
     CheckReport mended;
+    CheckReport left;
     Result fixed;
     {
         WaitCursor wait;
-        fixed = FixDisk(doc, CheckOptions{}, mended);
+        fixed = FixDisk(doc, CheckOptions{}, mended, left);
     }
-    // Each mend is a row of the list; a box would only repeat them. What
-    // is left is counted in the summary, so only a refusal needs a box.
-    fixed.notices.clear();
+    // Each mend is a row of the list and what is left is counted in the
+    // summary: only a refusal needs a box.
     if (fixed.Failed() && fixed.kind != FailureKind::kDamaged) {
         Report(dialog, fixed);
         return;
@@ -127,10 +127,7 @@ void OnFixDisk(HWND dialog) {
         SaveDocument(doc);
     }
     ShowChangedDisk(doc);
-    {
-        WaitCursor wait;
-        state->pending = CheckDisk(doc);
-    }
+    state->pending = left;
     state->shown = mended;
     state->fixed = true;
     std::string summary;
