@@ -22,8 +22,9 @@ namespace vk::win32 {
 std::string NoticeLine(const Notice& notice);
 
 // Gives a report list its look and the columns `captionIds` (ended by 0),
-// sharing the list's width by `shares` (parts of 100).
-void SetUpReportList(HWND list, const unsigned* captionIds, const int* shares);
+// sharing the list's width by `shares` (parts of 100); column
+// `rightAligned` (-1 for none) holds numbers.
+void SetUpReportList(HWND list, const unsigned* captionIds, const int* shares, int rightAligned = -1);
 // Appends a row of `texts` (one per column) with `param`; its index.
 int AppendRow(HWND list, const std::vector<std::string>& texts, LPARAM param);
 

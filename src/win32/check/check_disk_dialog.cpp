@@ -21,7 +21,7 @@ namespace {
 
 constexpr char kCheckDiskTopic[] = "ChkDisk";
 constexpr unsigned kFindingColumns[] = {kStrCheckColKind, kStrCheckColPlace, kStrCheckColMend, 0};
-constexpr int kFindingShares[] = {22, 26, 52};
+constexpr int kFindingShares[] = {30, 22, 48};
 
 HWND Findings(HWND dialog) { return GetDlgItem(dialog, IDC_CHECK_FINDINGS); }
 

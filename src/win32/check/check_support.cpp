@@ -16,7 +16,7 @@ std::string NoticeLine(const Notice& notice) {
     return text;
 }
 
-void SetUpReportList(HWND list, const unsigned* captionIds, const int* shares) {
+void SetUpReportList(HWND list, const unsigned* captionIds, const int* shares, int rightAligned) {
     ApplyListLook(list);
     RECT client = {};
     GetClientRect(list, &client);
@@ -26,7 +26,7 @@ void SetUpReportList(HWND list, const unsigned* captionIds, const int* shares) {
         std::string caption(LoadText(captionIds[column]));
         LVCOLUMNA spec = {};
         spec.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
-        spec.fmt = LVCFMT_LEFT;
+        spec.fmt = column == rightAligned ? LVCFMT_RIGHT : LVCFMT_LEFT;
         spec.cx = width * shares[column] / 100;
         spec.pszText = caption.data();
         spec.iSubItem = column;

@@ -23,6 +23,7 @@ constexpr char kUndeleteTopic[] = "Undelete";
 constexpr char kDefaultFirst[] = "_";
 constexpr unsigned kDeletedColumns[] = {kStrUndeleteColName, kStrUndeleteColSize, kStrUndeleteColState, 0};
 constexpr int kDeletedShares[] = {46, 20, 34};
+constexpr int kSizeColumn = 1;
 
 // The list's state images with check boxes: none, unticked, ticked.
 constexpr UINT kNoCheckBox = 0;
@@ -123,7 +124,7 @@ void OnInitUndeleteDialog(HWND dialog, UndeleteState& state) {
     SetWindowData(dialog, &state);
     CenterOverParent(dialog);
     HWND list = Deleted(dialog);
-    SetUpReportList(list, kDeletedColumns, kDeletedShares);
+    SetUpReportList(list, kDeletedColumns, kDeletedShares, kSizeColumn);
     SendMessageA(list, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_CHECKBOXES, LVS_EX_CHECKBOXES);
     SendDlgItemMessageA(dialog, IDC_UNDELETE_FIRST, EM_LIMITTEXT, 1, 0);
     SetItemText(dialog, IDC_UNDELETE_FIRST, kDefaultFirst);
