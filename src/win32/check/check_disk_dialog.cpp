@@ -147,9 +147,8 @@ INT_PTR CALLBACK CheckDiskDialogProc(HWND dialog, UINT message, WPARAM wParam, L
         const NMHDR* header = reinterpret_cast<NMHDR*>(lParam);
         if (header->idFrom == IDC_CHECK_FINDINGS && header->code == LVN_ITEMCHANGED) {
             const NMLISTVIEW* change = reinterpret_cast<const NMLISTVIEW*>(lParam);
-            if ((change->uChanged & LVIS_SELECTED) || (change->uNewState & LVIS_SELECTED)) {
-                const bool selected = (change->uNewState & LVIS_SELECTED) != 0;
-                ShowFindingDetails(dialog, selected ? change->iItem : -1);
+            if ((change->uChanged & LVIF_STATE) && ((change->uNewState ^ change->uOldState) & LVIS_SELECTED)) {
+                ShowFindingDetails(dialog, (change->uNewState & LVIS_SELECTED) ? change->iItem : -1);
             }
         }
         return FALSE;

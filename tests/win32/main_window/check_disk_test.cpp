@@ -39,12 +39,10 @@ namespace vk::test {
 namespace {
 
 using Bytes = std::vector<uint8_t>;
+using Texts = std::vector<std::string>;
 
-constexpr char kCheckCaption[] = "Check disk";
-constexpr char kUndeleteCaption[] = "Undelete";
-constexpr uint32_t kBootBytes = 0x200;
-constexpr uint32_t kReadmeSize = 700;
-constexpr uint32_t kDataSize = 3000;
+constexpr uint32_t kSmall = 700;
+constexpr uint32_t kLarge = 3000;
 
 Bytes Pattern(size_t size, uint8_t seed) {
     Bytes b(size);
@@ -58,8 +56,8 @@ Bytes ReadBytes(const std::string& path) {
 }
 
 void WriteBytes(const std::string& path, const Bytes& bytes) {
-    std::ofstream out(path, std::ios::binary);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
+                                                static_cast<std::streamsize>(bytes.size()));
 }
 
 std::string Expanded(unsigned id, std::initializer_list<std::string_view> inserts) {
@@ -80,7 +78,7 @@ std::string RowText(HWND list, int row, int column) {
 
 int RowCount(HWND list) { return static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0)); }
 
-std::string ControlText(HWND dialog, int control) {
+std::string Text(HWND dialog, int control) {
     char text[300] = "";
     GetDlgItemTextA(dialog, control, text, sizeof text);
     return text;
@@ -90,45 +88,39 @@ bool Enabled(HWND dialog, int control) { return IsWindowEnabled(GetDlgItem(dialo
 
 void Click(HWND dialog, int control) { SendDlgItemMessageA(dialog, control, BM_CLICK, 0, 0); }
 
-// Ticks or unticks a row as a click on its check box does.
-void Tick(HWND list, int row, bool ticked) {
+// The row's check box: 0 none, 1 unticked, 2 ticked.
+UINT CheckBox(HWND list, int row) {
+    return static_cast<UINT>(SendMessageA(list, LVM_GETITEMSTATE, static_cast<WPARAM>(row), LVIS_STATEIMAGEMASK)) >> 12;
+}
+
+// A tick as a click on the row's check box gives it.
+void Tick(HWND list, int row) {
     LVITEMA state = {};
     state.stateMask = LVIS_STATEIMAGEMASK;
-    state.state = INDEXTOSTATEIMAGEMASK(ticked ? 2 : 1);
+    state.state = INDEXTOSTATEIMAGEMASK(2);
     SendMessageA(list, LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&state));
 }
 
-UINT StateImage(HWND list, int row) {
-    return static_cast<UINT>(SendMessageA(list, LVM_GETITEMSTATE, static_cast<WPARAM>(row), LVIS_STATEIMAGEMASK)) >>
-           12;
-}
-
-// The damage a test image gets after its files are in.
-enum class Damage { kNone, kLostChainAndLongSize };
-
-// The main window over CHECK.DSK: README.TXT, DATA.BIN and LAST.TXT in the root,
-// damaged as the test asks, its FAT copies equal.
+// The main window over CHECK.DSK: README.TXT, DATA.BIN and LAST.TXT in the
+// root, with a lost chain and a size its chain cannot hold when `damaged`,
+// its FAT copies equal.
 class CheckWindow : public MainWindowTest {
 protected:
-    void SetUp() override {
-        MainWindowTest::SetUp();
-        image = folder.File("CHECK.DSK");
-    }
-
-    void MakeImage(Damage damage) {
+    void MakeImage(bool damaged) {
         ImageDocument doc;
         ASSERT_TRUE(win32::Shown(nullptr, CreateEmptyImage(doc, 0xF9, 0)));
-        AddSource(doc, "README.TXT", Pattern(kReadmeSize, 1));
-        AddSource(doc, "DATA.BIN", Pattern(kDataSize, 2));
-        AddSource(doc, "LAST.TXT", Pattern(kReadmeSize, 3));
+        const std::pair<const char*, Bytes> files[] = {
+            {"README.TXT", Pattern(kSmall, 1)}, {"DATA.BIN", Pattern(kLarge, 2)}, {"LAST.TXT", Pattern(kSmall, 3)}};
+        for (const auto& f : files) {
+            WriteBytes(folder.File(f.first), f.second);
+            ASSERT_TRUE(AddHostFile(doc, folder.File(f.first), win32::CurrentFileOptions(), kRootDir).Done());
+        }
         const Layout layout = doc.GetLayout();
-        if (damage == Damage::kLostChainAndLongSize) {
+        if (damaged) {
             const Volume vol = VolumeOf(doc);
             lostCluster = FindFreeCluster(vol);
-            ASSERT_TRUE(WriteFatEntry(vol, lostCluster, lostCluster + 1));
-            ASSERT_TRUE(WriteFatEntry(vol, lostCluster + 1, 0xFFF));
-            // README.TXT's one cluster cannot hold 5000 bytes.
-            Store32(doc.Area() + layout.rootStart + kDirSize, 5000);
+            ASSERT_TRUE(WriteFatEntry(vol, lostCluster, lostCluster + 1) && WriteFatEntry(vol, lostCluster + 1, 0xFFF));
+            Store32(doc.Area() + layout.rootStart + kDirSize, 5000);  // README.TXT has one cluster
         }
         for (uint32_t copy = 1; copy < layout.fatCount; ++copy) {
             std::memcpy(doc.Area() + layout.FatCopyStart(copy), doc.Area() + layout.fatStart, layout.fatBytes);
@@ -136,25 +128,15 @@ protected:
         WriteBytes(image, Bytes(doc.imageBuffer.data(), doc.imageBuffer.data() + doc.imageSize));
     }
 
-    void AddSource(ImageDocument& doc, const char* name, const Bytes& bytes) {
-        WriteBytes(folder.File(name), bytes);
-        ASSERT_TRUE(win32::Shown(nullptr, AddHostFile(doc, folder.File(name), win32::CurrentFileOptions(), kRootDir)));
-    }
-
-    void Start(bool readOnly = false, bool force = false) {
+    void Start(bool readOnly = false) {
         win32::CommandLine line;
-        line.forceSwitch = force;
-        if (!readOnly) {
-            line.imagePath = image;
-        }
+        line.forceSwitch = true;  // Delete asks nothing
         ASSERT_TRUE(StartWindow(line));
-        if (readOnly) {
-            ASSERT_TRUE(win32::OpenDocument(win32::TheDocument(), Window(), image, true));
-        }
+        ASSERT_TRUE(win32::OpenDocument(win32::TheDocument(), Window(), image, readOnly));
     }
 
-    std::vector<std::string> Items() const {
-        std::vector<std::string> texts;
+    Texts Items() const {
+        Texts texts;
         for (int i = 0; i < ItemCount(); ++i) texts.push_back(ItemText(i, 0));
         return texts;
     }
@@ -165,38 +147,32 @@ protected:
         return text;
     }
 
-    // Closes the window's document and opens the saved image on its own for
-    // `judge`.
-    template <typename Judge>
-    void JudgeSavedImage(Judge judge) {
+    // The saved image opened on its own, the window's document closed:
+    // the checker calls it sound and `path` extracts to `expected`.
+    void ExpectSavedSoundWith(const char* path, const Bytes& expected) {
         ASSERT_TRUE(win32::CloseDocument(win32::TheDocument(), false));
         ImageDocument saved;
         ASSERT_TRUE(OpenImage(saved, image, true).Done());
-        judge(saved);
+        EXPECT_TRUE(CheckDisk(saved).Sound());
+        PathTarget target;
+        ASSERT_TRUE(ResolvePath(VolumeOf(saved), path, target).Done()) << path;
+        const std::string out = folder.File("extracted");
+        ASSERT_TRUE(ExtractEntry(saved, target.entryOffset, kReplaceSilently, out).Done()) << path;
+        EXPECT_EQ(ReadBytes(out), expected) << path;
         CloseImage(saved);
     }
 
-    // Extracts `path` of `doc` and compares it with `expected`.
-    void ExpectExtracts(const ImageDocument& doc, const char* path, const Bytes& expected) {
-        PathTarget target;
-        ASSERT_TRUE(ResolvePath(VolumeOf(doc), path, target).Done()) << path;
-        const std::string out = folder.File(std::string("out_") + path);
-        ASSERT_TRUE(ExtractEntry(doc, target.entryOffset, kReplaceSilently, out).Done()) << path;
-        EXPECT_EQ(ReadBytes(out), expected) << path;
-    }
-
-    // F1 typed on the keyboard, the dialog's own loop standing in for the
-    // modal loop until help has answered (a box) or a second has passed.
+    // F1 typed on the keyboard, handled by a loop of the dialog's own until
+    // help has answered with a box or a second has passed.
     void PressF1(HWND dialog, size_t boxesBefore) {
         SetForegroundWindow(dialog);
         INPUT keys[2] = {};
-        keys[0].type = INPUT_KEYBOARD;
-        keys[0].ki.wVk = VK_F1;
-        keys[1] = keys[0];
+        keys[0].type = keys[1].type = INPUT_KEYBOARD;
+        keys[0].ki.wVk = keys[1].ki.wVk = VK_F1;
         keys[1].ki.dwFlags = KEYEVENTF_KEYUP;
         SendInput(2, keys, sizeof(INPUT));
-        const DWORD start = GetTickCount();
-        while (boxes.Boxes().size() == boxesBefore && GetTickCount() - start < 1000) {
+        for (const DWORD start = GetTickCount(); boxes.Boxes().size() == boxesBefore && GetTickCount() - start < 1000;
+             Sleep(10)) {
             MSG msg;
             while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
                 if (!IsDialogMessageA(dialog, &msg)) {
@@ -204,95 +180,87 @@ protected:
                     DispatchMessageA(&msg);
                 }
             }
-            Sleep(10);
         }
     }
 
-    std::string image;
+    std::string image = folder.File("CHECK.DSK");
     uint32_t lostCluster = 0;
     BoxCatcher boxes{true};
 };
 
 TEST_F(CheckWindow, FixMendsTheListedFindingsSavesAndShowsTheMendedDisk) {
-    MakeImage(Damage::kLostChainAndLongSize);
+    MakeImage(true);
     const Bytes before = ReadBytes(image);
     Start();
-    std::vector<std::string> kinds;
-    std::vector<std::string> places;
-    std::string mendedSummary;
-    bool fixOffered = false;
-    bool fixLeftOffered = true;
+    Texts findings;  // kind and place
+    std::string foundSummary, mendedSummary;
+    bool fixOffered = false, fixStillOffered = true;
     WithDialog(
-        kCheckCaption,
+        "Check disk",
         [&](HWND dialog) {
             HWND list = GetDlgItem(dialog, IDC_CHECK_FINDINGS);
             for (int row = 0; row < RowCount(list); ++row) {
-                kinds.push_back(RowText(list, row, 0));
-                places.push_back(RowText(list, row, 1));
+                findings.push_back(RowText(list, row, 0) + " | " + RowText(list, row, 1));
                 EXPECT_FALSE(RowText(list, row, 2).empty()) << "row " << row << " says no mend";
             }
-            EXPECT_EQ(ControlText(dialog, IDC_CHECK_SUMMARY), Expanded(kMsgCheckFindings, {"CHECK.DSK", "2"}));
+            foundSummary = Text(dialog, IDC_CHECK_SUMMARY);
+            // Selecting a finding says below the list what is wrong.
+            EXPECT_EQ(Text(dialog, IDC_CHECK_DETAILS), "");
+            ListView_SetItemState(list, 0, LVIS_SELECTED, LVIS_SELECTED);
+            EXPECT_NE(Text(dialog, IDC_CHECK_DETAILS), "");
             fixOffered = Enabled(dialog, IDC_CHECK_FIX);
             Click(dialog, IDC_CHECK_FIX);
-            mendedSummary = ControlText(dialog, IDC_CHECK_SUMMARY);
-            fixLeftOffered = Enabled(dialog, IDC_CHECK_FIX);
+            mendedSummary = Text(dialog, IDC_CHECK_SUMMARY);
+            fixStillOffered = Enabled(dialog, IDC_CHECK_FIX);
             Click(dialog, IDCANCEL);
         },
         [&] { Command(ID_EXTRAS_CHECK_DISK); });
 
-    std::sort(kinds.begin(), kinds.end());
-    std::vector<std::string> expectedKinds = {std::string(LoadText(kStrFindLostChain)),
-                                              std::string(LoadText(kStrFindSizeLonger))};
-    std::sort(expectedKinds.begin(), expectedKinds.end());
-    EXPECT_EQ(kinds, expectedKinds);
-    EXPECT_NE(std::find(places.begin(), places.end(), "README.TXT"), places.end());
-    EXPECT_NE(std::find(places.begin(), places.end(), Expanded(kStrPlaceCluster, {std::to_string(lostCluster)})),
-              places.end());
+    Texts expected = {std::string(LoadText(kStrFindSizeLonger)) + " | README.TXT",
+                      std::string(LoadText(kStrFindLostChain)) + " | " +
+                          Expanded(kStrPlaceCluster, {std::to_string(lostCluster)})};
+    std::sort(findings.begin(), findings.end());
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(findings, expected);
+    EXPECT_EQ(foundSummary, Expanded(kMsgCheckFindings, {"CHECK.DSK", "2"}));
     EXPECT_TRUE(fixOffered);
     EXPECT_EQ(mendedSummary, Expanded(kMsgCheckMended, {"CHECK.DSK", "2", "0"}));
-    EXPECT_FALSE(fixLeftOffered) << "nothing is left to mend";
+    EXPECT_FALSE(fixStillOffered) << "nothing is left to mend";
     EXPECT_TRUE(boxes.Boxes().empty()) << boxes.Boxes().front().text;
-
     // The lost chain is kept in FOUND.000, which the list and its count show.
-    EXPECT_EQ(Items(), (std::vector<std::string>{"README.TXT", "DATA.BIN", "LAST.TXT", "FOUND.000"}));
+    EXPECT_EQ(Items(), (Texts{"README.TXT", "DATA.BIN", "LAST.TXT", "FOUND.000"}));
     EXPECT_EQ(StatusPart(0), CountText());
     EXPECT_FALSE(win32::TheDocument().modified) << "Fix saves";
 
     const Bytes after = ReadBytes(image);
     ASSERT_EQ(after.size(), before.size());
-    EXPECT_TRUE(std::equal(before.begin(), before.begin() + kBootBytes, after.begin())) << "boot sector written";
-    JudgeSavedImage([&](const ImageDocument& saved) {
-        EXPECT_TRUE(CheckDisk(saved).Sound());
-        ExpectExtracts(saved, "DATA.BIN", Pattern(kDataSize, 2));
-        PathTarget kept;
-        EXPECT_TRUE(ResolvePath(VolumeOf(saved), "FOUND.000\\FILE0000.CHK", kept).Done());
-    });
+    EXPECT_TRUE(std::equal(before.begin(), before.begin() + 0x200, after.begin())) << "boot sector written";
+    ExpectSavedSoundWith("DATA.BIN", Pattern(kLarge, 2));
 }
 
 TEST_F(CheckWindow, FixIsOfferedOnlyWhenSomethingCanBeMendedAndSaved) {
     const struct {
         const char* name;
-        Damage damage;
+        bool damaged;
         bool readOnly;
-        bool rows;
         bool fix;
     } cases[] = {
-        {"sound disk", Damage::kNone, false, false, false},
-        {"damaged, opened read-only", Damage::kLostChainAndLongSize, true, true, false},
-        {"damaged", Damage::kLostChainAndLongSize, false, true, true},
+        {"sound disk", false, false, false},
+        {"damaged, opened read-only", true, true, false},
+        {"damaged", true, false, true},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        MakeImage(c.damage);
+        MakeImage(c.damaged);
         const Bytes before = ReadBytes(image);
         Start(c.readOnly);
         WithDialog(
-            kCheckCaption,
+            "Check disk",
             [&](HWND dialog) {
-                EXPECT_EQ(RowCount(GetDlgItem(dialog, IDC_CHECK_FINDINGS)) > 0, c.rows);
+                EXPECT_EQ(RowCount(GetDlgItem(dialog, IDC_CHECK_FINDINGS)) > 0, c.damaged);
                 EXPECT_EQ(Enabled(dialog, IDC_CHECK_FIX), c.fix);
-                if (!c.rows) {
-                    EXPECT_EQ(ControlText(dialog, IDC_CHECK_SUMMARY), Expanded(kMsgCheckSound, {"CHECK.DSK"}));
+                if (!c.damaged) {
+                    EXPECT_EQ(Text(dialog, IDC_CHECK_SUMMARY), Expanded(kMsgCheckSound, {"CHECK.DSK"}));
                 }
                 Click(dialog, IDCANCEL);
             },
@@ -303,35 +271,30 @@ TEST_F(CheckWindow, FixIsOfferedOnlyWhenSomethingCanBeMendedAndSaved) {
 }
 
 TEST_F(CheckWindow, UndeleteBringsBackADeletedFileByteForByte) {
-    MakeImage(Damage::kNone);
-    Start(false, true);
+    MakeImage(false);
+    Start();
     for (int item = 0; item < ItemCount(); ++item) Select(item, true);
     Command(ID_EDIT_DELETE);
     ASSERT_EQ(ItemCount(), 0);
     // A new file takes clusters 2 and 3: README.TXT and DATA.BIN, which
     // began there, cannot come back; LAST.TXT can.
     WriteBytes(folder.File("NEW.TXT"), Pattern(2000, 9));
-    ASSERT_TRUE(win32::Shown(nullptr, AddHostFile(win32::TheDocument(), folder.File("NEW.TXT"),
-                                                  win32::CurrentFileOptions(), kRootDir)));
+    ASSERT_TRUE(AddHostFile(win32::TheDocument(), folder.File("NEW.TXT"), win32::CurrentFileOptions(), kRootDir).Done());
     win32::ShowChangedDisk(win32::TheDocument());
 
-    std::vector<std::string> names;
-    std::vector<std::string> states;
-    std::vector<UINT> checkBoxes;
-    std::vector<UINT> ticked;
+    Texts rows;  // name, state, check box before and after a tick
     bool offeredUnticked = true;
     int rowsLeft = -1;
     WithDialog(
-        kUndeleteCaption,
+        "Undelete",
         [&](HWND dialog) {
             HWND list = GetDlgItem(dialog, IDC_UNDELETE_LIST);
             offeredUnticked = Enabled(dialog, IDC_UNDELETE_RUN);
             for (int row = 0; row < RowCount(list); ++row) {
-                names.push_back(RowText(list, row, 0));
-                states.push_back(RowText(list, row, 2));
-                checkBoxes.push_back(StateImage(list, row));
-                Tick(list, row, true);
-                ticked.push_back(StateImage(list, row));
+                const UINT box = CheckBox(list, row);
+                Tick(list, row);
+                rows.push_back(RowText(list, row, 0) + " " + RowText(list, row, 2) + " " + std::to_string(box) +
+                               std::to_string(CheckBox(list, row)));
             }
             SetDlgItemTextA(dialog, IDC_UNDELETE_FIRST, "L");
             Click(dialog, IDC_UNDELETE_RUN);
@@ -341,32 +304,24 @@ TEST_F(CheckWindow, UndeleteBringsBackADeletedFileByteForByte) {
         [&] { Command(ID_EXTRAS_UNDELETE); });
 
     EXPECT_FALSE(offeredUnticked) << "Undelete waits for a tick";
-    const std::string no(LoadText(kStrUndeleteNotRecoverable));
-    EXPECT_EQ(names, (std::vector<std::string>{"?EADME.TXT", "?ATA.BIN", "?AST.TXT"}));
-    EXPECT_EQ(states, (std::vector<std::string>{no, no, std::string(LoadText(kStrUndeleteRecoverable))}));
     // No check box on the rows that cannot come back, and no tick takes there.
-    EXPECT_EQ(checkBoxes, (std::vector<UINT>{0, 0, 1}));
-    EXPECT_EQ(ticked, (std::vector<UINT>{0, 0, 2}));
+    const std::string no(LoadText(kStrUndeleteNotRecoverable));
+    EXPECT_EQ(rows, (Texts{"?EADME.TXT " + no + " 00", "?ATA.BIN " + no + " 00",
+                           "?AST.TXT " + std::string(LoadText(kStrUndeleteRecoverable)) + " 12"}));
     EXPECT_EQ(rowsLeft, 2);
     EXPECT_TRUE(boxes.Boxes().empty()) << boxes.Boxes().front().text;
-    EXPECT_EQ(Items(), (std::vector<std::string>{"LAST.TXT", "NEW.TXT"}));
+    EXPECT_EQ(Items(), (Texts{"LAST.TXT", "NEW.TXT"}));
     EXPECT_EQ(StatusPart(0), CountText());
-
     Command(ID_FILE_SAVE);
-    JudgeSavedImage([&](const ImageDocument& saved) {
-        ExpectExtracts(saved, "LAST.TXT", Pattern(kReadmeSize, 3));
-        EXPECT_TRUE(CheckDisk(saved).Sound());
-    });
+    ExpectSavedSoundWith("LAST.TXT", Pattern(kSmall, 3));
 }
 
-constexpr char kMissingServerKey[] = "Software\\VolkarnCheckHelpTest\\InprocServer32";
-
 TEST_F(CheckWindow, F1InEitherDialogAsksForItsHelp) {
-    MakeImage(Damage::kNone);
+    MakeImage(false);
     Start();
-    win32::ResetHelpControl({HKEY_CURRENT_USER, kMissingServerKey, "volkarn_no_such_help.ocx"});
-    for (const auto& d : {std::make_pair(kCheckCaption, ID_EXTRAS_CHECK_DISK),
-                          std::make_pair(kUndeleteCaption, ID_EXTRAS_UNDELETE)}) {
+    // With the help control missing, each request ends in message 9 over the dialog that asked.
+    win32::ResetHelpControl({HKEY_CURRENT_USER, "Software\\VolkarnCheckHelpTest\\InprocServer32", "no_such_help.ocx"});
+    for (const auto& d : {std::make_pair("Check disk", ID_EXTRAS_CHECK_DISK), std::make_pair("Undelete", ID_EXTRAS_UNDELETE)}) {
         SCOPED_TRACE(d.first);
         const size_t before = boxes.Boxes().size();
         HWND shown = nullptr;
