@@ -14,7 +14,7 @@ bash tests/fuzz/make_seeds.sh build/fuzz/seeds build/fuzz/src/vkdisk/vkdisk
 
 status=0
 pids=()
-for target in open_list extract operations; do
+for target in open_list extract operations check; do
     corpus=build/fuzz/corpus/$target
     findings=build/fuzz/findings/$target
     mkdir -p "$corpus" "$findings"
@@ -29,7 +29,7 @@ done
 for i in "${!pids[@]}"; do
     wait "${pids[$i]}" || status=1
 done
-for target in open_list extract operations; do
+for target in open_list extract operations check; do
     echo "== $target"
     grep -E '^stat::(number_of_executed_units|average_exec_per_sec|new_units_added)|cov: ' "build/fuzz/$target.log" | tail -4
     if ls build/fuzz/findings/$target/* >/dev/null 2>&1; then

@@ -22,5 +22,7 @@ int CmdLabel(const Args& args);
 int CmdAttr(const Args& args);
 int CmdRead(const Args& args);
 int CmdWrite(const Args& args);
+int CmdCheck(const Args& args);
+int CmdUndelete(const Args& args);
 
 }  // namespace vk::cli

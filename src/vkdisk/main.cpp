@@ -36,12 +36,14 @@ const Command kCommands[] = {
     {"attr", vk::cli::CmdAttr, "show or change attributes"},
     {"read", vk::cli::CmdRead, "read a disk into a new image"},
     {"write", vk::cli::CmdWrite, "write an image onto a disk"},
+    {"check", vk::cli::CmdCheck, "check images, and mend them with --fix"},
+    {"undelete", vk::cli::CmdUndelete, "list or recover deleted files and folders"},
 };
 
 void PrintUsage(FILE* out) {
     std::fprintf(out, "usage: vkdisk COMMAND [ARGS...]\n       vkdisk --version\n\ncommands:\n");
     for (const Command& c : kCommands) {
-        std::fprintf(out, "  %-6s %s\n", c.name, c.summary);
+        std::fprintf(out, "  %-8s %s\n", c.name, c.summary);
     }
     std::fprintf(out, "\n'vkdisk COMMAND --help' describes a command.\n");
 }

@@ -4,7 +4,9 @@
 // and a full 32 MB image, and filling a disk with one map for the whole add
 // against a map built for each file. Last, one add command of 500, 1000 and
 // 2000 small files into a folder and into a large root, side by side, so that
-// its growth with the count shows. Prints one line per phase; not a test.
+// its growth with the count shows. Then the disk check on the full 1.44 MB
+// disk and on a 32 MB one of 3,000 files in 200 folders. Prints one line per
+// phase; not a test.
 #include <algorithm>
 #include <chrono>
 #include <cstdlib>
@@ -18,6 +20,7 @@
 
 #include "engine/core/document.h"
 #include "engine/core/new_image.h"
+#include "engine/fat/check/disk_check.h"
 #include "engine/fat/ops/add_file.h"
 #include "engine/fat/ops/cluster_guard.h"
 #include "engine/fat/dir/cluster_map.h"
@@ -60,6 +63,31 @@ bool Create32MegImage(vk::ImageDocument& doc, uint32_t rootEntries = 512) {
     row.sectorsPerTrack = 63;
     row.mediaByte = 0xF0;
     return vk::CreateEmptyImage(doc, vk::kCustomFormatCode, 2).Done();
+}
+
+// A 32 MB FAT12 disk of 4084 clusters of 8 KB, as many as FAT12 has: room
+// for 3,000 small files and 200 folders, a cluster each.
+bool CreateManyClusterImage(vk::ImageDocument& doc) {
+    vk::DiskFormat& row = vk::FormatRow(vk::kCustomFormatCode);
+    row = vk::FormatRow(0xF0);
+    row.descriptionId = 0;
+    row.totalSectors = 65401;
+    row.sectorsPerCluster = 16;
+    row.sectorsPerFat = 12;
+    row.rootEntries = 512;
+    row.heads = 2;
+    row.sectorsPerTrack = 63;
+    row.mediaByte = 0xF0;
+    return vk::CreateEmptyImage(doc, vk::kCustomFormatCode, 2).Done();
+}
+
+// Mean milliseconds of checking `doc`; negative when it is not found sound.
+double CheckTime(const vk::ImageDocument& doc, int rounds) {
+    const auto t = Clock::now();
+    for (int round = 0; round < rounds; ++round) {
+        if (!vk::CheckDisk(doc).Sound()) return -1;
+    }
+    return Millis(t) / rounds;
 }
 
 // Every operation of the bench runs under /F: no questions while deleting.
@@ -204,6 +232,27 @@ int main(int argc, char** argv) {
             }
         }
     }
+    // The disk check: a full 1.44 MB disk, and 3,000 files in 200 folders of 15 on 32 MB.
+    double check[2] = {0, 0};
+    {
+        ImageDocument small;
+        ImageDocument big;
+        if (!CreateEmptyImage(small, 0xF0, 2).Done() || !CreateManyClusterImage(big)) return 1;
+        Fill(small, paths, 0, false);
+        const std::vector<std::string> fifteen(many.begin(), many.begin() + 15);
+        Fill(big, fifteen, 200, false);
+        if (ListedEntries(big).size() != 200) {
+            std::fprintf(stderr, "fat_bench: the 32 MB disk holds %zu folders, not 200\n", ListedEntries(big).size());
+            return 1;
+        }
+        check[0] = CheckTime(small, rounds);
+        check[1] = CheckTime(big, rounds);
+        if (check[0] < 0 || check[1] < 0) {
+            std::fprintf(stderr, "fat_bench: the check finds damage on a disk the engine filled\n");
+            return 1;
+        }
+        small.modified = big.modified = false;
+    }
     fs::remove_all(root);
     std::printf("engine, %d rounds of 100 files (%zu bytes), mean per round:\n", rounds, total);
     std::printf("  add      %8.3f ms\n", add / rounds);
@@ -220,5 +269,7 @@ int main(int argc, char** argv) {
         std::printf("  %-36s %7.1f ms %8.1f ms %8.1f ms\n", folder ? "into a folder" : "into a root of 2048 entries",
                     oneAdd[folder][0], oneAdd[folder][1], oneAdd[folder][2]);
     }
+    std::printf("disk check, %d rounds:  full 1.44 MB %7.3f ms   32 MB, 3,000 files in 200 folders %7.3f ms\n",
+                rounds, check[0], check[1]);
     return 0;
 }

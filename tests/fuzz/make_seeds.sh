@@ -72,6 +72,18 @@ if [ -n "$vkdisk" ]; then
     done
 fi
 
+# The check's damaged images, one per fault, on a small disk.
+faults="$work/faults"
+mkdir -p "$faults"
+make_image "$work/fault-base.img" 160 -s 1 -f 2 -r 64
+cp "$work/DATA.BIN" "$work/ONE.BIN"
+cp "$work/DATA.BIN" "$work/TWO.BIN"
+mcopy -i "$work/fault-base.img" "$work/ONE.BIN" "$work/TWO.BIN" "$work/Long File Name.txt" ::
+mmd -i "$work/fault-base.img" ::DIR
+mcopy -i "$work/fault-base.img" "$work/HELLO.TXT" ::DIR/X.TXT
+python3 "$(dirname "$0")/../tools/fault_images.py" "$work/fault-base.img" "$faults"
+for img in "$faults"/*.dsk; do cp "$img" "$out/images/fault-$(basename "$img" .dsk).img"; done
+
 # Damaged copies of the first image.
 base="$out/images/mkfs-0.img"
 damage() {  # name offset hex-bytes

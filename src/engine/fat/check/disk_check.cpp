@@ -103,6 +103,7 @@ CheckReport CheckDisk(const ImageDocument& doc, const CheckOptions& options) {
         return report;
     }
     RepairTarget target{Volume(doc.GetLayout(), scratch.data(), doc.AreaLength()), &list, HasMediaErrors(doc)};
+    target.firstFatInForce = doc.modified;
     report.findings = RunRepair(target, options).findings;
     return report;
 }
@@ -122,7 +123,7 @@ Result FixDisk(ImageDocument& doc, const CheckOptions& options, CheckReport& men
     if (const auto refusal = ChangeRefusal(doc)) return Failure(FailureKind::kRefused, *refusal);
     if (doc.readOnly) return Failure(FailureKind::kRefused, TextNotice(kMsgChangeRefused, Tone::kError));
     const DosDateTime stamp = Now();
-    RepairTarget target{VolumeOf(doc), &doc.errorList, HasMediaErrors(doc), stamp.date, stamp.time};
+    RepairTarget target{VolumeOf(doc), &doc.errorList, HasMediaErrors(doc), doc.modified, stamp.date, stamp.time};
     RepairOutcome outcome = RunRepair(target, options);
     mended.findings = std::move(outcome.findings);
     for (const Finding& f : mended.findings) {

@@ -71,7 +71,9 @@ const char* FindingKindKey(FindingKind kind);
 
 // Checks the open document; changes nothing. An image that is no FAT12 disk
 // is not readable; one whose boot sector is impossible or whose layout is a
-// guess gives one kBootSector finding and nothing else.
+// guess gives one kBootSector finding and nothing else. In a document changed
+// since it was opened, FAT copy 1 is the FAT (the save writes it over the
+// others), so copies that differ are no finding there.
 CheckReport CheckDisk(const ImageDocument& doc, const CheckOptions& options = {});
 
 // Mends the open document as CheckDisk said it would, and sets `modified`
@@ -106,8 +108,10 @@ std::vector<DeletedEntry> FindDeleted(const ImageDocument& doc);
 // from its first cluster on, as MSX-DOS 2's UNDEL does. An entry whose
 // clusters are taken, or whose name a live entry in its folder has, is
 // refused with a notice and the others go on; the result fails (kind of the
-// last refusal) when any was refused. `first` must be a character DOS
-// accepts at the start of a name (kBadName otherwise, nothing changed).
+// last refusal) when any was refused. A folder's "." and ".." entries,
+// which its removal marked deleted, come back naming it and its parent.
+// `first` must be a character DOS accepts at the start of a name (kBadName
+// otherwise, nothing changed).
 Result Undelete(ImageDocument& doc, const std::vector<uint32_t>& entries, char first = '_');
 
 }  // namespace vk

@@ -38,6 +38,8 @@ constexpr uint8_t kLongNameOrderMask = 0x3F;
 constexpr char kBadNameBytes[] = "\"*+,./:;<=>?[\\]|";
 constexpr unsigned kMaxFoundFolders = 1000;
 constexpr unsigned kMaxChkFiles = 10000;
+// The bytes of FAT entries 0 and 1 in FAT12: the media byte and the end mark.
+constexpr uint64_t kFatHeaderBytes = 3;
 
 std::string Num(uint64_t n) { return std::to_string(n); }
 
@@ -176,7 +178,7 @@ RepairOutcome Repairer::Run() {
     if (!layout_.IsFat12() || layout_.lastCluster < kFirstDataCluster) return std::move(out_);
     owner_.assign(size_t{layout_.lastCluster} + 1, 0);
     stamp_.assign(size_t{layout_.lastCluster} + 1, 0);
-    MendFatCopies();
+    if (!t_.firstFatInForce) MendFatCopies();
     PlanKeep();
     WalkAndMend();
     MendLostChains();
@@ -233,9 +235,14 @@ void Repairer::MendFatCopies() {
             TextNotice(kMsgWhatFatCopies, Tone::kWarning, {Num(k + 1), Num(best + 1), Num(first)}),
             TextNotice(kMsgMendFatCopy, Tone::kInformation, {Num(best + 1)}));
     }
-    const uint8_t* source = At(static_cast<uint32_t>(layout_.FatCopyStart(best)));
+    // Entries 0 and 1 of copy 1 stay: its first byte is the media byte a disk without BPB takes its
+    // geometry from. The other copies get them from it with the rest (CopyFatOne).
+    const uint64_t header = std::min<uint64_t>(kFatHeaderBytes, layout_.fatBytes);
+    const uint8_t* source = At(static_cast<uint32_t>(layout_.FatCopyStart(best) + header));
     for (uint32_t k : copies) {
-        if (k != best) std::memmove(At(static_cast<uint32_t>(layout_.FatCopyStart(k))), source, layout_.fatBytes);
+        if (k != best) {
+            std::memmove(At(static_cast<uint32_t>(layout_.FatCopyStart(k) + header)), source, layout_.fatBytes - header);
+        }
     }
 }
 
@@ -362,8 +369,8 @@ void Repairer::MendLongNames(const Frame& frame) {
     };
     for (uint32_t offset : frame.slots) {
         const uint8_t* e = At(offset);
-        if (e[kDirName] == kEntryDeleted) {
-            stray();
+        if (e[kDirName] == kEntryDeleted || IsDotOrDotDot(e)) {
+            stray();  // a dot entry is no long-name part, whatever its attributes say
             continue;
         }
         if (IsLongNameEntry(e)) {
@@ -617,7 +624,11 @@ bool Repairer::MakeFoundFolder() {
         }
         return true;
     });
-    if (slot == 0) slot = end.neverUsed ? end.offset : 0;
+    uint32_t endMark = 0;  // the slot that ends the root once the never-used one is taken
+    if (slot == 0 && end.neverUsed) {
+        slot = end.offset;
+        endMark = RootEntryOffset(layout_, vol_.length, end.index + 1);
+    }
     if (slot == 0) return false;
     PackedName name = PackShortName("FOUND.000");
     unsigned n = 0;
@@ -631,6 +642,8 @@ bool Repairer::MakeFoundFolder() {
     const uint32_t cluster = Allocate();
     if (cluster == 0) return false;
     WriteEmptyFolder(vol_.Cluster(cluster), layout_.clusterBytes, cluster, 0, t_.date, t_.time);
+    // What lies past the old end of the root stays hidden behind a new end.
+    if (endMark != 0) At(endMark)[kDirName] = kEntryNeverUsed;
     uint8_t* e = At(slot);
     std::memset(e, 0, kDirEntrySize);
     std::memcpy(e + kDirName, name.data(), name.size());

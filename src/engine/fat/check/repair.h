@@ -19,6 +19,7 @@ struct RepairTarget {
     Volume vol;
     ByteBlock* errorList = nullptr;  // the bad-sector list, changed with the FAT; null or empty: none to compare
     bool listHasErrors = false;      // the list marks a sector: clusters marked bad must be in it
+    bool firstFatInForce = false;    // the document was changed: FAT copy 1 is the FAT, the save writes it over the others
     uint16_t date = 0;               // the stamp of FOUND.nnn and its files
     uint16_t time = 0;
 };

@@ -11,6 +11,7 @@
 #include "engine/fat/dir/dir_path.h"
 #include "engine/fat/dir/dir_tree.h"
 #include "engine/fat/dir/dir_walk.h"
+#include "engine/fat/dir/folder.h"
 #include "engine/fat/dir/list_texts.h"
 #include "engine/fat/ops/dir_ops.h"
 #include "engine/fat/table/fat12.h"
@@ -137,6 +138,18 @@ Result Undelete(ImageDocument& doc, const std::vector<uint32_t>& entries, char f
         for (uint32_t k = 0; k < d.clusters && d.firstCluster != 0; ++k) {
             const uint32_t c = d.firstCluster + k;
             vol.SetFatEntry(c, k + 1 < d.clusters ? c + 1 : kFatEnd);
+        }
+        if (d.folder && d.firstCluster != 0) {
+            // Removing a folder marked its dot entries deleted too: they come back naming it and its parent.
+            uint8_t* dots = vol.Cluster(d.firstCluster);
+            const uint32_t own[2] = {d.firstCluster, d.dirCluster};
+            const char* names[2] = {kDotName, kDotDotName};
+            for (uint32_t k = 0; k < 2 && vol.layout.clusterBytes >= 2 * kDirEntrySize; ++k) {
+                uint8_t* dot = dots + k * kDirEntrySize;
+                std::memcpy(dot + kDirName, names[k], kDirFullNameLength);
+                dot[kDirAttr] |= kAttrDirectory;
+                Store16(dot + kDirFirstCluster, own[k]);
+            }
         }
         e[kDirName] = stored;
         changes.added.push_back(entry);
