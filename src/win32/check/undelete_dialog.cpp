@@ -62,6 +62,20 @@ std::string SizeText(const DeletedEntry& entry) {
     return text;
 }
 
+// Rows that cannot be recovered are drawn in the gray of disabled text.
+LRESULT OnDeletedRowDraw(HWND dialog, NMLVCUSTOMDRAW& draw) {
+    if (draw.nmcd.dwDrawStage == CDDS_PREPAINT) {
+        return CDRF_NOTIFYITEMDRAW;
+    }
+    if (draw.nmcd.dwDrawStage == CDDS_ITEMPREPAINT) {
+        const DeletedEntry* entry = RowEntry(dialog, static_cast<int>(draw.nmcd.dwItemSpec));
+        if (entry != nullptr && !entry->recoverable) {
+            draw.clrText = GetSysColor(COLOR_GRAYTEXT);
+        }
+    }
+    return CDRF_DODEFAULT;
+}
+
 }  // namespace
 
 void FillDeletedList(HWND dialog) {
@@ -163,6 +177,8 @@ INT_PTR CALLBACK UndeleteDialogProc(HWND dialog, UINT message, WPARAM wParam, LP
         }
         if (header->code == LVN_ITEMCHANGED) {
             UpdateUndeleteButton(dialog);
+        } else if (header->code == NM_CUSTOMDRAW) {
+            return PageResult(dialog, OnDeletedRowDraw(dialog, *reinterpret_cast<NMLVCUSTOMDRAW*>(lParam)));
         }
         return FALSE;
     }
