@@ -24,13 +24,13 @@ void SetUpReportList(HWND list, const unsigned* captionIds, const int* shares, i
     const int width = client.right - client.left - GetSystemMetrics(SM_CXVSCROLL);
     for (int column = 0; captionIds[column] != 0; ++column) {
         std::string caption(LoadText(captionIds[column]));
-        LVCOLUMNA spec = {};
-        spec.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
-        spec.fmt = column == rightAligned ? LVCFMT_RIGHT : LVCFMT_LEFT;
-        spec.cx = width * shares[column] / 100;
-        spec.pszText = caption.data();
-        spec.iSubItem = column;
-        SendMessageA(list, LVM_INSERTCOLUMNA, static_cast<WPARAM>(column), reinterpret_cast<LPARAM>(&spec));
+        LVCOLUMNA header = {};
+        header.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
+        header.fmt = column == rightAligned ? LVCFMT_RIGHT : LVCFMT_LEFT;
+        header.cx = width * shares[column] / 100;
+        header.pszText = caption.data();
+        header.iSubItem = column;
+        SendMessageA(list, LVM_INSERTCOLUMNA, static_cast<WPARAM>(column), reinterpret_cast<LPARAM>(&header));
     }
 }
 
