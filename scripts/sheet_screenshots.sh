@@ -35,6 +35,8 @@ shots=(
     "folder folder Untitled.GAMES.SHOOT - Volkarn"
     "extract-folder extract-folder Browse for Folder"
     "delete-yes-to-all yes-to-all Volkarn"
+    "check-disk check-disk Check disk"
+    "undelete undelete Undelete"
 )
 for shot in "${shots[@]}"; do
     read -r name arg caption <<<"$shot"

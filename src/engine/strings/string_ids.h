@@ -247,6 +247,18 @@ enum StringId : unsigned {
     kMsgPartitionTooLarge = 432,
     kMsgMsxIdeLimits = 433,
     kMsgPartitionsTooMany = 434,
+    // The Check disk and Undelete dialogs: column headers, an entry's state
+    // and the Undelete dialog's summary.
+    kStrCheckColKind = 360,
+    kStrCheckColPlace = 361,
+    kStrCheckColMend = 362,
+    kStrUndeleteColName = 363,
+    kStrUndeleteColSize = 364,
+    kStrUndeleteColState = 365,
+    kStrUndeleteRecoverable = 366,
+    kStrUndeleteNotRecoverable = 367,
+    kStrUndeleteFolder = 368,
+    kStrUndeleteSummary = 369,
     // Host folders that extraction cannot write into.
     kMsgFolderRefusesFiles = 280,
     kMsgFolderMissing = 281,

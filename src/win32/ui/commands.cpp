@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include "win32/check/check_dialogs.h"
 #include "win32/common/file_dialog.h"
 #include "engine/core/document.h"
 #include "win32/disk_dialogs/disk_dialogs.h"
@@ -45,18 +46,19 @@ const struct {
 // Items grayed without an open image.
 const UINT kNeedImage[] = {ID_FILE_SAVE_AS, ID_FILE_WRITE_TO_DISK, ID_FILE_CLOSE, ID_FILE_PROPERTIES,
                            ID_EDIT_ADD_FILE, ID_VIEW_REPORT, ID_VIEW_LIST, ID_VIEW_ICON,
-                           ID_VIEW_SMALL_ICON, ID_VIEW_DETAILS, ID_CONTEXT_MENU_KEY, ID_EDIT_NEW_FOLDER};
+                           ID_VIEW_SMALL_ICON, ID_VIEW_DETAILS, ID_CONTEXT_MENU_KEY, ID_EDIT_NEW_FOLDER,
+                           ID_EXTRAS_CHECK_DISK, ID_EXTRAS_UNDELETE};
 // Items grayed without an open image or without a selection.
 const UINT kNeedSelection[] = {ID_EDIT_PROPERTIES, ID_EDIT_EXTRACT, ID_EDIT_DELETE, ID_EDIT_RENAME};
 // Items grayed while the engine refuses every change of the image.
-const UINT kChangeImage[] = {ID_FILE_SAVE,   ID_FILE_SAVE_AS,    ID_EDIT_ADD_FILE,     ID_EDIT_DELETE,
-                             ID_EDIT_RENAME, ID_EDIT_NEW_FOLDER, ID_EDIT_DELETE_FOLDER};
+const UINT kChangeImage[] = {ID_FILE_SAVE,   ID_FILE_SAVE_AS,    ID_EDIT_ADD_FILE,      ID_EDIT_DELETE,
+                             ID_EDIT_RENAME, ID_EDIT_NEW_FOLDER, ID_EDIT_DELETE_FOLDER, ID_EXTRAS_UNDELETE};
 // Every item a rule may gray, for UpdateMenuState.
 const UINT kRuledItems[] = {ID_FILE_SAVE,       ID_FILE_SAVE_AS,  ID_FILE_WRITE_TO_DISK, ID_FILE_CLOSE,
                             ID_FILE_PROPERTIES, ID_EDIT_ADD_FILE, ID_VIEW_REPORT,        ID_VIEW_LIST,
                             ID_VIEW_ICON,       ID_VIEW_SMALL_ICON, ID_VIEW_DETAILS,     ID_EDIT_PROPERTIES,
                             ID_EDIT_EXTRACT,    ID_EDIT_DELETE,   ID_EDIT_RENAME,        ID_EDIT_NEW_FOLDER,
-                            ID_EDIT_DELETE_FOLDER, ID_VIEW_PARENT_FOLDER};
+                            ID_EDIT_DELETE_FOLDER, ID_VIEW_PARENT_FOLDER, ID_EXTRAS_CHECK_DISK, ID_EXTRAS_UNDELETE};
 
 template <size_t N>
 bool Contains(const UINT (&ids)[N], UINT id) {
@@ -268,6 +270,12 @@ void ExecuteCommand(UINT id, HWND mainWindow) {
     case ID_VIEW_DETAILS:
         CaptureColumnWidths(List());
         ShowDetailsDialog(mainWindow);
+        break;
+    case ID_EXTRAS_CHECK_DISK:
+        ShowCheckDiskDialog(mainWindow);
+        break;
+    case ID_EXTRAS_UNDELETE:
+        ShowUndeleteDialog(mainWindow);
         break;
     case ID_EXTRAS_OPTIONS:
         ShowOptions(mainWindow);

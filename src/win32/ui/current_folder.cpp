@@ -44,6 +44,16 @@ uint32_t CurrentFolder::Leave() {
     return left;
 }
 
+void CurrentFolder::Revisit(const ImageDocument& doc) {
+    std::vector<FolderStep> way;
+    way.swap(steps_);
+    for (const FolderStep& step : way) {
+        if (!Enter(doc, step.entryOffset).Done()) {
+            break;
+        }
+    }
+}
+
 CurrentFolder& TheFolder() {
     static CurrentFolder folder;
     return folder;

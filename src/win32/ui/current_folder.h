@@ -38,6 +38,10 @@ public:
     Result Enter(const ImageDocument& doc, uint32_t entryOffset);
     // Back to the folder above; the entry of the folder left, 0 at the root.
     uint32_t Leave();
+    // After a change anywhere on the disk (a repair): enters the folders of
+    // the way again as their entries now are, and stops above the first one
+    // that is gone or damaged.
+    void Revisit(const ImageDocument& doc);
     void Reset() { steps_.clear(); }
 
 private:

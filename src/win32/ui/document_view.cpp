@@ -123,6 +123,11 @@ void ShowCurrentFolder(const ImageDocument& doc, uint32_t focusEntry) {
     UpdateTitle(doc);
 }
 
+void ShowChangedDisk(const ImageDocument& doc) {
+    TheFolder().Revisit(doc);
+    ShowCurrentFolder(doc, 0);
+}
+
 bool OpenFolderEntry(const ImageDocument& doc, HWND owner, uint32_t entryOffset) {
     const Result entered = TheFolder().Enter(doc, entryOffset);
     if (!Shown(owner, entered)) {

@@ -42,6 +42,11 @@ bool ShowNewDocument(ImageDocument& doc, HWND owner, const Result& made);
 // status bar and the title in step.
 void ShowCurrentFolder(const ImageDocument& doc, uint32_t focusEntry);
 
+// After a change that may have touched any folder (Check disk's Fix):
+// the current folder entered again as far as it still can be, its list
+// filled anew, the status bar and the title in step.
+void ShowChangedDisk(const ImageDocument& doc);
+
 // Opens the folder whose entry is at `entryOffset` of the current folder in
 // the list; a damaged one is named in a box over `owner` and not entered.
 bool OpenFolderEntry(const ImageDocument& doc, HWND owner, uint32_t entryOffset);

@@ -61,6 +61,8 @@ const Rule kRules[] = {
     {ID_FILE_OPEN, {E, E, E, E, E}},
     {ID_FILE_EXIT, {E, E, E, E, E}},
     {ID_VIEW_ORIGINAL_ORDER, {E, E, E, E, E}},
+    {ID_EXTRAS_CHECK_DISK, {G, E, E, E, E}},
+    {ID_EXTRAS_UNDELETE, {G, E, E, E, E}},
     {ID_EXTRAS_OPTIONS, {E, E, E, E, E}},
     {ID_HELP_INDEX, {E, E, E, E, E}},
     {ID_HELP_ABOUT, {E, E, E, E, E}},
@@ -96,11 +98,11 @@ TEST(MenuRules, AnImageTheEngineKeepsReadOnlyGraysWhatWouldChangeIt) {
     c.changesRefused = true;
     c.foldersSelected = true;
     for (UINT id : {ID_FILE_SAVE, ID_FILE_SAVE_AS, ID_EDIT_ADD_FILE, ID_EDIT_DELETE, ID_EDIT_RENAME, ID_EDIT_NEW_FOLDER,
-                    ID_EDIT_DELETE_FOLDER}) {
+                    ID_EDIT_DELETE_FOLDER, ID_EXTRAS_UNDELETE}) {
         EXPECT_TRUE(win32::IsCommandGrayed(id, c)) << id;
     }
     for (UINT id : {ID_EDIT_EXTRACT, ID_EDIT_PROPERTIES, ID_FILE_PROPERTIES, ID_FILE_WRITE_TO_DISK, ID_FILE_CLOSE,
-                    ID_VIEW_DETAILS}) {
+                    ID_VIEW_DETAILS, ID_EXTRAS_CHECK_DISK}) {
         EXPECT_FALSE(win32::IsCommandGrayed(id, c)) << id;
     }
     c.extractRefused = true;

@@ -13,10 +13,13 @@
 #include "engine/core/document.h"
 #include "engine/core/media_errors.h"
 #include "engine/core/new_image.h"
+#include "engine/fat/table/volume.h"
 #include "engine/fat/dir/dir_entry.h"
 #include "engine/fat/ops/dir_ops.h"
 #include "engine/fat/ops/volume_info.h"
 #include "win32/ports/main_window.h"
+#include "win32/check/check_dialogs.h"
+#include "win32/resources/check_dialog_ids.h"
 #include "win32/resources/sheets_ids.h"
 #include "win32/settings/settings.h"
 #include "win32/sheets/details_dialog.h"
@@ -210,6 +213,48 @@ void CALLBACK TypeSector(HWND, UINT, UINT_PTR timer, DWORD) {
     SetDlgItemTextA(FindWindowA("#32770", "Add sector"), IDC_ADD_SECTOR_NUMBER, "12");
 }
 
+void CALLBACK SelectFirstFinding(HWND, UINT, UINT_PTR timer, DWORD) {
+    KillTimer(nullptr, timer);
+    HWND dialog = FindWindowA("#32770", "Check disk");
+    LVITEMA state = {};
+    state.state = state.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+    SendDlgItemMessageA(dialog, IDC_CHECK_FINDINGS, LVM_SETITEMSTATE, 0, reinterpret_cast<LPARAM>(&state));
+    SetFocus(GetDlgItem(dialog, IDC_CHECK_FINDINGS));
+}
+
+void CALLBACK TickFirstDeleted(HWND, UINT, UINT_PTR timer, DWORD) {
+    KillTimer(nullptr, timer);
+    HWND dialog = FindWindowA("#32770", "Undelete");
+    LVITEMA state = {};
+    state.stateMask = LVIS_STATEIMAGEMASK;
+    state.state = INDEXTOSTATEIMAGEMASK(2);
+    SendDlgItemMessageA(dialog, IDC_UNDELETE_LIST, LVM_SETITEMSTATE, 0, reinterpret_cast<LPARAM>(&state));
+}
+
+// The sample image with its sizes given clusters, a lost chain and deleted
+// files, one of them over clusters a file took since.
+bool DamagedSample(ImageDocument& doc, HWND owner) {
+    uint32_t dataFile = 0;
+    if (!SampleImage(doc, owner, dataFile)) {
+        return false;
+    }
+    const Volume vol = VolumeOf(doc);
+    Store16(doc.Area() + dataFile + kDirFirstCluster, 2);
+    WriteFatEntry(vol, 2, 3);
+    WriteFatEntry(vol, 3, 0xFFF);
+    WriteFatEntry(vol, 10, 11);
+    WriteFatEntry(vol, 11, 0xFFF);
+    const uint32_t kept = PutFile(doc, 3, "\xE5" "AMES   BAS", 0x20, 3000);
+    Store16(doc.Area() + kept + kDirFirstCluster, 5);
+    const uint32_t taken = PutFile(doc, 4, "\xE5" "ETTERS TXT", 0x20, 900);
+    Store16(doc.Area() + taken + kDirFirstCluster, 3);
+    const uint32_t gone = PutFile(doc, 5, "\xE5" "OTES   DOC", 0x20, 1800);
+    Store16(doc.Area() + gone + kDirFirstCluster, 8);
+    const Layout layout = doc.GetLayout();
+    std::memcpy(doc.Area() + layout.FatCopyStart(1), doc.Area() + layout.fatStart, layout.fatBytes);
+    return true;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -229,6 +274,23 @@ int main(int argc, char** argv) {
     if (what == "folder") {
         SetTimer(nullptr, 0, kShowMs, EndGallery);
         return ShowFolder();
+    }
+    if (what == "check-disk" || what == "undelete") {
+        HWND owner = CreateWindowExA(0, "STATIC", "Volkarn", WS_OVERLAPPED, 0, 0, 800, 600, nullptr, nullptr,
+                                     GetModuleHandleA(nullptr), nullptr);
+        SetMainWindow(owner);
+        if (!DamagedSample(TheDocument(), owner)) {
+            return 1;
+        }
+        TheDocument().fileName = "GAMES.DSK";
+        SetTimer(nullptr, 0, kShowMs, EndGallery);
+        SetTimer(nullptr, 0, 300, what == "undelete" ? TickFirstDeleted : SelectFirstFinding);
+        if (what == "undelete") {
+            ShowUndeleteDialog(owner);
+        } else {
+            ShowCheckDiskDialog(owner);
+        }
+        return 0;
     }
     // An invisible owner the size of a small screen: the sheets centre over it.
     HWND owner = CreateWindowExA(0, "STATIC", "Volkarn", WS_OVERLAPPED, 0, 0, 800, 600, nullptr, nullptr,
