@@ -22,21 +22,32 @@ class Image:
         self.res = struct.unpack_from('<H', b, 14)[0]
         self.nfat = b[16]
         self.nroot = struct.unpack_from('<H', b, 17)[0]
-        self.total = struct.unpack_from('<H', b, 19)[0]
+        self.total = struct.unpack_from('<H', b, 19)[0] or struct.unpack_from('<I', b, 32)[0]
         self.spf = struct.unpack_from('<H', b, 22)[0]
         self.root = (self.res + self.nfat * self.spf) * self.bps
         self.data = self.root + self.nroot * 32
         self.csize = self.spc * self.bps
         self.last = (self.total - self.data // self.bps) // self.spc + 1
+        # The FAT's width, as every reader takes it from the cluster count.
+        self.fat16 = self.last - 1 >= 4085
+        self.bad = 0xFFF7 if self.fat16 else 0xFF7
+        self.reserved = 0xFFF0 if self.fat16 else 0xFF0
+        self.beyond = 0xFF00 if self.fat16 else 0xF00
 
     def fat(self, n, copy=0):
-        p = (self.res + copy * self.spf) * self.bps + n * 3 // 2
-        v = struct.unpack_from('<H', self.b, p)[0]
+        base = (self.res + copy * self.spf) * self.bps
+        if self.fat16:
+            return struct.unpack_from('<H', self.b, base + 2 * n)[0]
+        v = struct.unpack_from('<H', self.b, base + n * 3 // 2)[0]
         return v >> 4 if n & 1 else v & 0xFFF
 
     def set_fat(self, n, value, copies=None):
         for copy in (range(self.nfat) if copies is None else copies):
-            p = (self.res + copy * self.spf) * self.bps + n * 3 // 2
+            base = (self.res + copy * self.spf) * self.bps
+            if self.fat16:
+                struct.pack_into('<H', self.b, base + 2 * n, value)
+                continue
+            p = base + n * 3 // 2
             v = struct.unpack_from('<H', self.b, p)[0]
             v = (v & 0x000F) | (value << 4) if n & 1 else (v & 0xF000) | value
             struct.pack_into('<H', self.b, p, v)
@@ -48,7 +59,7 @@ class Image:
         if first == 0:
             return [self.root + 32 * i for i in range(self.nroot)]
         out, c = [], first
-        while 2 <= c < 0xFF0:
+        while 2 <= c < self.reserved:
             out += [self.cluster(c) + 32 * i for i in range(self.csize // 32)]
             c = self.fat(c)
         return out
@@ -73,7 +84,7 @@ class Image:
 
     def chain(self, entry):
         out, c = [], self.first(entry)
-        while 2 <= c < 0xFF0:
+        while 2 <= c < self.reserved:
             out.append(c)
             c = self.fat(c)
         return out
@@ -101,7 +112,7 @@ def fat_copies_differ(img):
 
 def lost_chain(img):
     img.set_fat(img.last - 1, img.last)
-    img.set_fat(img.last, 0xFFF)
+    img.set_fat(img.last, 0xFFFF if img.fat16 else 0xFFF)
 
 
 def cross_link(img):
@@ -116,10 +127,10 @@ def shared_folder(img):
     img.b[s:s + 11] = b'DIR2       '
 
 
-def break_link(value):
+def break_link(value):  # value: a FAT value, or what an image gives for its width
     def fault(img):
         one = img.chain(img.find('ONE.BIN'))
-        img.set_fat(one[1], value)
+        img.set_fat(one[1], value(img) if callable(value) else value)
     return fault
 
 
@@ -168,8 +179,8 @@ def bad_sector_not_in_fat(img):
 
 
 def bad_cluster_not_listed(img):
-    img.set_fat(img.last - 1, 0xFF7)
-    img.set_fat(img.last, 0xFF7)
+    img.set_fat(img.last - 1, img.bad)
+    img.set_fat(img.last, img.bad)
     return der(img, [img.sector_of(img.last - 1)])  # the list knows one of the two
 
 
@@ -179,9 +190,9 @@ FAULTS = {
     'cross-link': cross_link,
     'shared-folder': shared_folder,
     'chain-into-free': break_link(0x000),
-    'chain-into-reserved': break_link(0xFF0),
-    'chain-into-bad': break_link(0xFF7),
-    'chain-out-of-range': break_link(0xF00),
+    'chain-into-reserved': break_link(lambda img: img.reserved),
+    'chain-into-bad': break_link(lambda img: img.bad),
+    'chain-out-of-range': break_link(lambda img: img.beyond),
     'chain-loop': chain_loop,
     'size-longer-than-chain': size_longer_than_chain,
     'chain-longer-than-size': chain_longer_than_size,

@@ -21,16 +21,19 @@ head -c 700 /dev/urandom > X.TXT
 head -c 900 /dev/urandom > "Long File Name.txt"
 # The faults on a 1.44 MB disk mformat made, and on a 720 KB one with
 # vkdisk's MSX-DOS 2 boot sector, whose empty label fsck.fat complains of.
+# And on a small FAT16 disk mkfs.fat made (4,085 clusters or more of one sector).
 mformat -C -f 1440 -i base.dsk ::
 "$vkdisk" new msx-base.dsk --format F9 --boot msxdos2 >/dev/null 2>&1
-for b in base.dsk msx-base.dsk; do
+mkfs.fat -C -F 16 -s 1 f16-base.dsk 4096 >/dev/null
+for b in base.dsk msx-base.dsk f16-base.dsk; do
     mcopy -i $b ONE.BIN TWO.BIN "Long File Name.txt" ::
     mmd -i $b ::DIR
     mcopy -i $b X.TXT ::DIR
 done
-mkdir faults msx-faults
+mkdir faults msx-faults f16-faults
 python3 "$here/fault_images.py" base.dsk faults
 python3 "$here/fault_images.py" msx-base.dsk msx-faults
+python3 "$here/fault_images.py" f16-base.dsk f16-faults
 fsck_clean_msx() {  # fsck_clean but for the complaint about an MSX boot sector's label
     local findings
     findings=$(fsck_findings "$1" | grep -vE "^Label '.*' stored in boot sector is not valid\.$|^  Auto-removing label from boot sector\.$|^Leaving filesystem unchanged\.$|^$|^fsck.fat exit 1$")
@@ -53,7 +56,7 @@ all_files() {  # all_files IMAGE
     find all -type f -exec md5sum {} + | cut -d' ' -f1 | sort
 }
 
-for fault_image in faults/*.dsk msx-faults/*.dsk; do
+for fault_image in faults/*.dsk msx-faults/*.dsk f16-faults/*.dsk; do
     fault=$(basename "$fault_image" .dsk)
     judge=fsck_clean
     case $fault_image in msx-*) judge=fsck_clean_msx ;; esac
@@ -104,7 +107,7 @@ mkfs.fat -C -f 3 three-fats.dsk 1440 >/dev/null
 mmd -i three-fats.dsk "::A Long Folder Name" "::A Long Folder Name/deeper"
 mcopy -i three-fats.dsk ONE.BIN "Long File Name.txt" "::A Long Folder Name/deeper"
 mcopy -i three-fats.dsk TWO.BIN ::
-sound+=(three-fats.dsk base.dsk)
+sound+=(three-fats.dsk base.dsk f16-base.dsk)
 "$vkdisk" new msxdos1.dsk --format F9 --boot msxdos >/dev/null 2>&1
 "$vkdisk" add msxdos1.dsk ONE.BIN X.TXT >/dev/null 2>&1
 python3 - msxdos1.dsk <<'PY'

@@ -89,7 +89,7 @@ const char* FindingKindKey(FindingKind kind) { return NamesOf(kind).key; }
 
 CheckReport CheckDisk(const ImageDocument& doc, const CheckOptions& options) {
     CheckReport report;
-    if (!doc.IsOpen() || doc.changeBlock == ChangeBlock::kNotFat12) {
+    if (!doc.IsOpen() || doc.changeBlock == ChangeBlock::kFat32) {
         report.readable = false;
         if (const auto notice = ChangeBlockNotice(doc)) report.reason = *notice;
         return report;
@@ -116,7 +116,7 @@ CheckReport CheckDisk(const ImageDocument& doc, const CheckOptions& options) {
 Result FixDisk(ImageDocument& doc, const CheckOptions& options, CheckReport& mended, CheckReport& left) {
     mended = CheckReport{};
     left = CheckReport{};
-    if (!doc.IsOpen() || doc.changeBlock == ChangeBlock::kNotFat12) {
+    if (!doc.IsOpen() || doc.changeBlock == ChangeBlock::kFat32) {
         mended.readable = left.readable = false;
         return Failure(FailureKind::kRefused, ChangeBlockNotice(doc).value_or(TextNotice(kMsgChangeRefused, Tone::kError)));
     }

@@ -26,10 +26,10 @@
 namespace vk {
 namespace {
 
-// FAT12 values that are no link: 1 and 0xFF0 .. 0xFF6 reserved, 0xFF7 bad.
+// Values that are no link: 1, and the seven below the bad mark (0xFF0 ..
+// 0xFF6 in FAT12, 0xFFF0 .. 0xFFF6 in FAT16) reserved.
 constexpr uint32_t kReservedLink = 1;
-constexpr uint32_t kReservedFirst = 0xFF0;
-constexpr uint32_t kReservedLast = 0xFF6;
+constexpr uint32_t kReservedBelowBad = 7;
 // Attribute bits no DOS defines.
 constexpr uint8_t kAttrUndefined = 0xC0;
 // A long name has at most 20 parts (255 characters, 13 a part).
@@ -39,8 +39,9 @@ constexpr uint8_t kLongNameOrderMask = 0x3F;
 constexpr char kBadNameBytes[] = "\"*+,./:;<=>?[\\]|";
 constexpr unsigned kMaxFoundFolders = 1000;
 constexpr unsigned kMaxChkFiles = 10000;
-// The bytes of FAT entries 0 and 1 in FAT12: the media byte and the end mark.
-constexpr uint64_t kFatHeaderBytes = 3;
+// The bytes of FAT entries 0 and 1, the media byte and the end mark: three
+// in FAT12, four in FAT16.
+uint64_t FatHeaderBytes(const Layout& layout) { return layout.fatBits == 12 ? 3 : 4; }
 
 std::string Num(uint64_t n) { return std::to_string(n); }
 
@@ -56,7 +57,9 @@ std::string Expand(unsigned id, std::initializer_list<std::string_view> inserts)
     return out;
 }
 
-bool IsReservedValue(uint32_t v) { return v == kReservedLink || (v >= kReservedFirst && v <= kReservedLast); }
+bool IsReservedValue(const Layout& layout, uint32_t v) {
+    return v == kReservedLink || (v >= layout.BadMark() - kReservedBelowBad && v < layout.BadMark());
+}
 
 bool IsBadNameByte(uint32_t index, uint8_t b) {
     if (b < 0x20) return !(index == 0 && b == kEscapedE5);
@@ -176,7 +179,7 @@ std::string Repairer::PathOf(uint32_t entry) const {
 }
 
 RepairOutcome Repairer::Run() {
-    if (!layout_.IsFat12() || layout_.lastCluster < kFirstDataCluster) return std::move(out_);
+    if (!layout_.IsWritableWidth() || layout_.lastCluster < kFirstDataCluster) return std::move(out_);
     owner_.assign(size_t{layout_.lastCluster} + 1, 0);
     stamp_.assign(size_t{layout_.lastCluster} + 1, 0);
     if (!t_.firstFatInForce) MendFatCopies();
@@ -238,7 +241,7 @@ void Repairer::MendFatCopies() {
     }
     // Entries 0 and 1 of copy 1 stay: its first byte is the media byte a disk without BPB takes its
     // geometry from. The other copies get them from it with the rest (CopyFatOne).
-    const uint64_t header = std::min<uint64_t>(kFatHeaderBytes, layout_.fatBytes);
+    const uint64_t header = std::min<uint64_t>(FatHeaderBytes(layout_), layout_.fatBytes);
     const uint8_t* source = At(static_cast<uint32_t>(layout_.FatCopyStart(best) + header));
     for (uint32_t k : copies) {
         if (k != best) {
@@ -265,7 +268,7 @@ uint32_t Repairer::Allocate() {
     const uint32_t c = FindFreeClusterFrom(vol_, freeFrom_, &keep_);
     if (c == 0 || !Usable(c)) return 0;
     freeFrom_ = c + 1;
-    vol_.SetFatEntry(c, kFatEnd);
+    vol_.SetFatEntry(c, layout_.EndMark());
     return c;
 }
 
@@ -441,9 +444,9 @@ std::vector<uint32_t> Repairer::MendChain(uint32_t entry, const std::string& pat
         if (layout_.IsEndMark(v)) break;
         if (v == kFatFree) {
             broke = FindingKind::kChainIntoFree;
-        } else if (v == kFatBadCluster) {
+        } else if (v == layout_.BadMark()) {
             broke = FindingKind::kChainIntoBad;
-        } else if (IsReservedValue(v)) {
+        } else if (IsReservedValue(layout_, v)) {
             broke = FindingKind::kChainIntoReserved;
         } else if (!Usable(v)) {
             broke = FindingKind::kChainOutOfRange;
@@ -456,7 +459,7 @@ std::vector<uint32_t> Repairer::MendChain(uint32_t entry, const std::string& pat
         break;
     }
     if (broke != FindingKind::kBootSector) {
-        vol_.SetFatEntry(c, kFatEnd);
+        vol_.SetFatEntry(c, layout_.EndMark());
         Add(broke, entry, 0, c, 0, path, TextNotice(kMsgWhatChainBreak, Tone::kWarning, {Num(c)}),
             TextNotice(kMsgMendCut, Tone::kInformation, {Num(c)}));
     }
@@ -494,7 +497,7 @@ std::vector<uint32_t> Repairer::MendChain(uint32_t entry, const std::string& pat
             if (shared == 0) {
                 Store16(e + kDirFirstCluster, 0);
             } else {
-                vol_.SetFatEntry(chain[shared - 1], kFatEnd);
+                vol_.SetFatEntry(chain[shared - 1], layout_.EndMark());
             }
             Add(kind, entry, other, chain[shared], 0, path, std::move(what),
                 shared == 0 ? TextNotice(kMsgMendSizeShrinks, Tone::kInformation, {"0"})
@@ -521,7 +524,7 @@ void Repairer::MendFile(uint32_t entry, const std::string& path) {
         if (need == 0) {
             Store16(e + kDirFirstCluster, 0);
         } else {
-            vol_.SetFatEntry(chain[need - 1], kFatEnd);
+            vol_.SetFatEntry(chain[need - 1], layout_.EndMark());
         }
         for (size_t j = need; j < chain.size(); ++j) {
             vol_.SetFatEntry(chain[j], kFatFree);
@@ -706,7 +709,7 @@ void Repairer::MendLostChains() {
     bool any = false;
     for (uint32_t c = kFirstDataCluster; c <= last; ++c) {
         const uint32_t v = vol_.FatEntry(c);
-        if (owner_[c] == 0 && v != kFatFree && v != kFatBadCluster && !IsReservedValue(v)) lost[c] = 1, any = true;
+        if (owner_[c] == 0 && v != kFatFree && v != layout_.BadMark() && !IsReservedValue(layout_, v)) lost[c] = 1, any = true;
     }
     if (!any) return;
     for (uint32_t c = kFirstDataCluster; c <= last; ++c) {
@@ -727,7 +730,7 @@ void Repairer::MendLostChains() {
                 c = v;
                 continue;
             }
-            vol_.SetFatEntry(c, kFatEnd);
+            vol_.SetFatEntry(c, layout_.EndMark());
             break;
         }
         std::string name;
@@ -762,16 +765,16 @@ void Repairer::MendBadSectors() {
             if (IsSectorMarked(list, static_cast<uint32_t>(s))) marked = s, anyMarked = true;
         }
         const uint32_t v = vol_.FatEntry(c);
-        if (anyMarked && v != kFatBadCluster) {
+        if (anyMarked && v != layout_.BadMark()) {
             const bool mendable = v == kFatFree && owner_[c] == 0;
-            if (mendable) vol_.SetFatEntry(c, kFatBadCluster);
+            if (mendable) vol_.SetFatEntry(c, layout_.BadMark());
             Add(FindingKind::kBadSectorNotInFat, owner_[c], 0, c, static_cast<uint32_t>(marked),
                 owner_[c] != 0 ? PathOf(owner_[c]) : ClusterPlace(c),
                 TextNotice(kMsgWhatBadSectorNotInFat, Tone::kWarning, {Num(marked), Num(c)}),
                 mendable ? TextNotice(kMsgMendMarkBad, Tone::kInformation, {Num(c)})
                          : TextNotice(kMsgMendNothing, Tone::kInformation),
                 mendable);
-        } else if (!anyMarked && v == kFatBadCluster && t_.listHasErrors) {
+        } else if (!anyMarked && v == layout_.BadMark() && t_.listHasErrors) {
             for (uint64_t s = first; s < first + perCluster; ++s) MarkBadSector(list, static_cast<uint32_t>(s));
             Add(FindingKind::kBadClusterNotListed, 0, 0, c, 0, ClusterPlace(c),
                 TextNotice(kMsgWhatBadClusterNotListed, Tone::kWarning, {Num(c)}),

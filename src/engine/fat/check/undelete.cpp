@@ -39,7 +39,7 @@ bool IsDeletedFileOrFolder(const uint8_t* e) {
 
 std::vector<DeletedEntry> FindDeleted(const ImageDocument& doc) {
     std::vector<DeletedEntry> found;
-    if (!doc.IsOpen() || doc.changeBlock == ChangeBlock::kNotFat12) return found;
+    if (!doc.IsOpen() || doc.changeBlock == ChangeBlock::kFat32) return found;
     const ConstVolume vol = VolumeOf(doc);
     if (vol.layout.lastCluster < kFirstDataCluster) return found;
     const ClusterMap map = ClusterMap::Build(vol);
@@ -137,7 +137,7 @@ Result Undelete(ImageDocument& doc, const std::vector<uint32_t>& entries, char f
         }
         for (uint32_t k = 0; k < d.clusters && d.firstCluster != 0; ++k) {
             const uint32_t c = d.firstCluster + k;
-            vol.SetFatEntry(c, k + 1 < d.clusters ? c + 1 : kFatEnd);
+            vol.SetFatEntry(c, k + 1 < d.clusters ? c + 1 : vol.layout.EndMark());
         }
         if (d.folder && d.firstCluster != 0) {
             // Removing a folder marked its dot entries deleted too: they come back naming it and its parent.
