@@ -184,6 +184,18 @@ enum StringId : unsigned {
     kMsgPartitionChainLoop = 407,
     kMsgPartitionChainOutside = 408,
     kMsgPartitionChainTooLong = 409,
+    // The Choose partition dialog and the title of a partition.
+    kStrPartitionPrompt = 460,
+    kStrPartitionColNumber = 461,
+    kStrPartitionColSize = 462,
+    kStrPartitionColFileSystem = 463,
+    kStrPartitionColLabel = 464,
+    kStrPartitionReadOnly = 465,
+    kStrPartitionNoVolume = 466,
+    kStrTitlePartition = 467,
+    kStrSizeKilobytes = 468,
+    kStrSizeMegabytes = 469,
+    kStrSizeGigabytes = 470,
     // Host folders that extraction cannot write into.
     kMsgFolderRefusesFiles = 280,
     kMsgFolderMissing = 281,

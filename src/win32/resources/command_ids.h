@@ -34,6 +34,7 @@
 #define ID_VIEW_PARENT_FOLDER 40028
 #define ID_EDIT_NEW_FOLDER 40029
 #define ID_EDIT_DELETE_FOLDER 40030
+#define ID_FILE_OPEN_PARTITION 40040
 
 // Child controls of the main window
 #define IDC_STATUS_BAR 100
