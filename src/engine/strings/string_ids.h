@@ -259,6 +259,18 @@ enum StringId : unsigned {
     kStrUndeleteNotRecoverable = 367,
     kStrUndeleteFolder = 368,
     kStrUndeleteSummary = 369,
+    // The Choose partition dialog and the title of a partition.
+    kStrPartitionPrompt = 460,
+    kStrPartitionColNumber = 461,
+    kStrPartitionColSize = 462,
+    kStrPartitionColFileSystem = 463,
+    kStrPartitionColLabel = 464,
+    kStrPartitionReadOnly = 465,
+    kStrPartitionNoVolume = 466,
+    kStrTitlePartition = 467,
+    kStrSizeKilobytes = 468,
+    kStrSizeMegabytes = 469,
+    kStrSizeGigabytes = 470,
     // Host folders that extraction cannot write into.
     kMsgFolderRefusesFiles = 280,
     kMsgFolderMissing = 281,

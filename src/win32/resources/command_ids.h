@@ -36,6 +36,7 @@
 #define ID_EDIT_DELETE_FOLDER 40030
 #define ID_EXTRAS_CHECK_DISK 40031
 #define ID_EXTRAS_UNDELETE 40032
+#define ID_FILE_OPEN_PARTITION 40040
 
 // Child controls of the main window
 #define IDC_STATUS_BAR 100

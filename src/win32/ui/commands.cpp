@@ -58,7 +58,8 @@ const UINT kRuledItems[] = {ID_FILE_SAVE,       ID_FILE_SAVE_AS,  ID_FILE_WRITE_
                             ID_FILE_PROPERTIES, ID_EDIT_ADD_FILE, ID_VIEW_REPORT,        ID_VIEW_LIST,
                             ID_VIEW_ICON,       ID_VIEW_SMALL_ICON, ID_VIEW_DETAILS,     ID_EDIT_PROPERTIES,
                             ID_EDIT_EXTRACT,    ID_EDIT_DELETE,   ID_EDIT_RENAME,        ID_EDIT_NEW_FOLDER,
-                            ID_EDIT_DELETE_FOLDER, ID_VIEW_PARENT_FOLDER, ID_EXTRAS_CHECK_DISK, ID_EXTRAS_UNDELETE};
+                            ID_EDIT_DELETE_FOLDER, ID_VIEW_PARENT_FOLDER, ID_EXTRAS_CHECK_DISK, ID_EXTRAS_UNDELETE,
+                            ID_FILE_OPEN_PARTITION};
 
 template <size_t N>
 bool Contains(const UINT (&ids)[N], UINT id) {
@@ -138,6 +139,7 @@ MenuContext CurrentMenuContext() {
     context.viewType = TheSettings().viewType;
     context.atRoot = TheFolder().AtRoot();
     context.foldersSelected = context.selected && SelectionIsFolders(List(), doc);
+    context.partitioned = doc.IsOpen() && doc.partition != 0;
     return context;
 }
 
@@ -159,6 +161,9 @@ bool IsCommandGrayed(UINT id, const MenuContext& context) {
     }
     if (id == ID_VIEW_PARENT_FOLDER) {
         return !context.open || context.atRoot;
+    }
+    if (id == ID_FILE_OPEN_PARTITION) {
+        return !context.open || !context.partitioned;
     }
     return false;
 }
@@ -211,6 +216,9 @@ void ExecuteCommand(UINT id, HWND mainWindow) {
         break;
     case ID_FILE_OPEN:
         OpenCommand(mainWindow);
+        break;
+    case ID_FILE_OPEN_PARTITION:
+        OpenOtherPartition(doc, mainWindow);
         break;
     case ID_FILE_SAVE:
         SaveDocument(doc);

@@ -22,6 +22,7 @@ struct MenuContext {
     bool extractRefused = false;  // its layout is a guess, so files cannot be read out
     bool atRoot = true;           // the list shows the root directory, not a folder
     bool foldersSelected = false; // the selection is folders only
+    bool partitioned = false;     // the image has a partition table: one of its partitions is open
     uint32_t viewType = 1;
 };
 

@@ -2,6 +2,9 @@
 
 #include <commctrl.h>
 
+#include "engine/fat/ops/partition_info.h"
+#include "engine/strings/string_ids.h"
+#include "engine/strings/strings.h"
 #include "engine/strings/text_format.h"
 #include "engine/fat/dir/dir_path.h"
 #include "engine/fat/dir/list_texts.h"
@@ -9,6 +12,7 @@
 #include "engine/ports/window_sync.h"
 #include "win32/ports/main_window.h"
 #include "win32/ports/win32_prompts.h"
+#include "win32/sheets/partition_dialog.h"
 #include "win32/ui/current_folder.h"
 #include "win32/ui/list_sync.h"
 #include "win32/ui/main_window.h"
@@ -24,6 +28,11 @@ void UpdateTitle(const ImageDocument& doc) {
     std::string title;
     if (!tail.empty()) {
         title.assign(tail.data(), tail.size());
+        if (doc.partition != 0) {
+            std::string named;
+            ExpandInserts(LoadText(kStrTitlePartition), {title, std::to_string(doc.partition)}, named);
+            title = named;
+        }
         if (!TheFolder().AtRoot()) {
             title += kPathSeparator;
             title += TheFolder().Path();
@@ -74,12 +83,56 @@ bool CloseDocument(ImageDocument& doc, bool refreshTitle) {
     return true;
 }
 
-bool OpenDocument(ImageDocument& doc, HWND owner, const std::string& path, bool readOnly) {
-    if (path.empty() || !CloseDocument(doc, false)) {
+bool ChoosePartition(const ImageDocument& doc, HWND owner, const std::string& path, uint32_t current,
+                     uint32_t& partition) {
+    partition = 0;
+    PartitionChoice choice;
+    {
+        WaitCursor wait;
+        if (doc.IsOpen() && doc.partition != 0 && IsSameHostFile(doc.imageFile, path)) {
+            DescribeOpenPartitions(doc, choice.partitions);
+        } else {
+            PartitionTable table;
+            if (!DescribeImagePartitions(path, table, choice.partitions).Done()) {
+                choice.partitions.clear();
+            }
+        }
+    }
+    if (choice.partitions.empty()) {
+        return true;
+    }
+    const std::string_view name = PathTail(path);
+    choice.imageName.assign(name.data(), name.size());
+    choice.preselect = current;
+    partition = RunPartitionDialog(owner, choice);
+    return partition != 0;
+}
+
+bool OpenDocument(ImageDocument& doc, HWND owner, const std::string& path, bool readOnly, uint32_t partition) {
+    // The partition is chosen before the open document is closed, so that
+    // Cancel leaves it as it was.
+    if (path.empty() || (partition == 0 && !ChoosePartition(doc, owner, path, 0, partition)) ||
+        !CloseDocument(doc, false)) {
         return false;
     }
-    WaitCursor wait;
-    if (!Shown(owner, OpenImage(doc, path, readOnly))) {
+    Result opened;
+    {
+        WaitCursor wait;
+        opened = OpenImage(doc, path, OpenOptions{readOnly, partition});
+    }
+    // A table that was not there or could not be read before (the image
+    // changed, or another program held it): the partitions are asked for now.
+    uint32_t chosen = 0;
+    if (opened.kind == FailureKind::kNoPartitionChosen) {
+        if (!ChoosePartition(doc, owner, path, partition, chosen)) {
+            return false;
+        }
+        if (chosen != 0) {
+            WaitCursor wait;
+            opened = OpenImage(doc, path, OpenOptions{readOnly, chosen});
+        }
+    }
+    if (!Shown(owner, opened)) {
         return false;
     }
     EnableExplorerList(true);
@@ -89,6 +142,19 @@ bool OpenDocument(ImageDocument& doc, HWND owner, const std::string& path, bool 
     const ScopedPromptOwner boxes(owner);
     CheckBackupFat(doc);
     return true;
+}
+
+bool OpenOtherPartition(ImageDocument& doc, HWND owner) {
+    if (!doc.IsOpen() || doc.partition == 0) {
+        return false;
+    }
+    const std::string path = doc.fileName;
+    uint32_t partition = 0;
+    if (!ChoosePartition(doc, owner, path, doc.partition, partition) || partition == 0 ||
+        partition == doc.partition) {
+        return false;
+    }
+    return OpenDocument(doc, owner, path, doc.readOnly, partition);
 }
 
 bool ShowNewDocument(ImageDocument& doc, HWND owner, const Result& made) {

@@ -14,7 +14,8 @@
 namespace vk::win32 {
 
 // "NAME - VOLKARN" for the document's file, "NAME\FOLDER\SUB - VOLKARN" in
-// a folder, the caption alone without a file.
+// a folder, "NAME (partition 2) - VOLKARN" for a partition, the caption
+// alone without a file.
 void UpdateTitle(const ImageDocument& doc);
 // Enables or disables the list, gives it (or the window) the focus and
 // recounts the status bar.
@@ -31,7 +32,23 @@ bool CloseDocument(ImageDocument& doc, bool refreshTitle);
 
 // Closes the document, opens `path` and shows what the opening said over
 // `owner`; then fills the list, sets the title and checks the backup FAT.
-bool OpenDocument(ImageDocument& doc, HWND owner, const std::string& path, bool readOnly = false);
+// A partitioned image opens partition `partition`; with 0 the user chooses
+// one first, and Cancel leaves the open document as it was.
+bool OpenDocument(ImageDocument& doc, HWND owner, const std::string& path, bool readOnly = false,
+                  uint32_t partition = 0);
+
+// Lets the user choose the partition of `path` to open, `current` selected
+// at first (0: the first usable one), over `owner`. True to go on with the
+// opening, `partition` being the choice, or 0 for an image without a
+// partition table or one whose table could not be read (the opening says
+// why); false when the user cancelled. The document's own image is
+// described from its bytes.
+bool ChoosePartition(const ImageDocument& doc, HWND owner, const std::string& path, uint32_t current,
+                     uint32_t& partition);
+
+// File > Open partition: the open image again, with the partition chosen
+// (asking to save changes first). False when nothing changed.
+bool OpenOtherPartition(ImageDocument& doc, HWND owner);
 
 // A document the New dialog made: `made` shown over `owner`, then the title,
 // the list and the backup-FAT check.

@@ -57,6 +57,7 @@ const Rule kRules[] = {
     {ID_EDIT_NEW_FOLDER, {G, E, E, E, E}},
     {ID_EDIT_DELETE_FOLDER, {G, G, G, G, G}},  // the selection is a file
     {ID_VIEW_PARENT_FOLDER, {G, G, G, G, G}},  // the list shows the root
+    {ID_FILE_OPEN_PARTITION, {G, G, G, G, G}}, // a floppy image has no partitions
     {ID_FILE_NEW, {E, E, E, E, E}},
     {ID_FILE_OPEN, {E, E, E, E, E}},
     {ID_FILE_EXIT, {E, E, E, E, E}},
@@ -107,6 +108,15 @@ TEST(MenuRules, AnImageTheEngineKeepsReadOnlyGraysWhatWouldChangeIt) {
     }
     c.extractRefused = true;
     EXPECT_TRUE(win32::IsCommandGrayed(ID_EDIT_EXTRACT, c));
+}
+
+TEST(MenuRules, OpenPartitionNeedsAPartitionOpen) {
+    MenuContext c = ContextOf(kNoSelection);
+    c.partitioned = true;
+    EXPECT_FALSE(win32::IsCommandGrayed(ID_FILE_OPEN_PARTITION, c));
+    c.readOnly = true;
+    c.changesRefused = true;
+    EXPECT_FALSE(win32::IsCommandGrayed(ID_FILE_OPEN_PARTITION, c)) << "a read-only FAT16 partition switches too";
 }
 
 TEST(MenuRules, FolderCommandsFollowTheFolderAndTheSelection) {

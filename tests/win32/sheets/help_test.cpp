@@ -12,6 +12,8 @@
 #include "win32/sheets/file_properties_page.h"
 #include "win32/sheets/image_properties.h"
 #include "win32/sheets/options_sheet.h"
+#include "win32/sheets/partition_dialog.h"
+#include "win32/resources/partition_dialog_ids.h"
 
 namespace vk::win32 {
 namespace {
@@ -95,6 +97,28 @@ TEST_F(PageHelpTest, DialogHelpButtonsAskForHelpAndStayOpen) {
     ASSERT_EQ(boxes.Boxes().size(), 2u);
     EXPECT_EQ(boxes.Boxes().back().text, kHelpFailed);
     EXPECT_EQ(boxes.Boxes().back().owner, addSector);
+}
+
+// The Choose partition dialog answers its Help button and F1, which reaches
+// a dialog as WM_HELP.
+TEST_F(PageHelpTest, ChoosePartitionAsksForHelpByButtonAndF1) {
+    PartitionChoice choice;
+    HWND dialog = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_CHOOSE_PARTITION), Owner(),
+                                     PartitionDialogProc, reinterpret_cast<LPARAM>(&choice));
+    ASSERT_NE(dialog, nullptr);
+    test::Click(dialog, IDC_PARTITION_HELP);
+    HELPINFO f1 = {};
+    f1.cbSize = sizeof f1;
+    f1.iContextType = HELPINFO_WINDOW;
+    f1.hItemHandle = GetDlgItem(dialog, IDC_PARTITION_LIST);
+    SendMessageA(dialog, WM_HELP, 0, reinterpret_cast<LPARAM>(&f1));
+    ASSERT_EQ(boxes.Boxes().size(), 2u);
+    for (const test::CaughtBox& box : boxes.Boxes()) {
+        EXPECT_EQ(box.text, kHelpFailed);
+        EXPECT_EQ(box.owner, dialog);
+    }
+    EXPECT_TRUE(IsWindow(dialog));
+    DestroyWindow(dialog);
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "engine/common/result.h"
+#include "engine/core/document.h"
 #include "engine/core/partition_table.h"
 
 namespace vk {
@@ -26,5 +27,11 @@ struct PartitionSummary {
 // then `summaries` stays empty). Fails only when the file cannot be read.
 Result DescribeImagePartitions(const std::string& path, PartitionTable& table,
                                std::vector<PartitionSummary>& summaries);
+
+// The same for the image `doc` has open with one of its partitions, read
+// from the document's bytes: its own file may be held open for writing,
+// and the open partition is described with the changes not yet saved.
+// Empty for a document without a partition table.
+void DescribeOpenPartitions(const ImageDocument& doc, std::vector<PartitionSummary>& summaries);
 
 }  // namespace vk
