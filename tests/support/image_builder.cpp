@@ -18,12 +18,13 @@ Bytes MakeImage(uint32_t code, unsigned boot) {
 }
 
 Bytes CommentHeader(const std::string& comment, uint16_t compression, char kind) {
-    Bytes header(40, 0);
+    constexpr size_t kTextAt = 40;
+    // Sized once, the text's terminating zero included.
+    Bytes header(kTextAt + comment.size() + 1, 0);
     header[0] = 0xAA;
     header[1] = static_cast<uint8_t>(kind);
     Store16(header.data() + 6, compression);
-    header.insert(header.end(), comment.begin(), comment.end());
-    header.push_back(0);
+    std::memcpy(header.data() + kTextAt, comment.data(), comment.size());
     return header;
 }
 
