@@ -498,6 +498,17 @@ ContainerFault UnpackContainer(const uint8_t* bytes, size_t count, const std::st
     return ContainerFault::kCorrupt;
 }
 
+ContainerFault ListContainerMembers(const uint8_t* bytes, size_t count, ContainerInfo& info) {
+    info = ContainerInfo();
+    info.kind = DetectContainer(bytes, count);
+    if (info.kind != ContainerKind::kZip) return ContainerFault::kNone;
+    ZipDirectory dir;
+    ContainerFault fault = ReadZipDirectory(bytes, count, dir);
+    if (fault != ContainerFault::kNone) return fault;
+    if (const ZipEntry* entry = ChooseMember(dir, std::string(), info, fault)) info.member = entry->name;
+    return fault;
+}
+
 ContainerFault RepackContainer(const uint8_t* old, size_t count, const ContainerInfo& info, const uint8_t* image,
                                size_t size, DosDateTime stamp, std::vector<uint8_t>& out) {
     out.clear();

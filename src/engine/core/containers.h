@@ -105,6 +105,11 @@ ContainerKind DetectContainer(const uint8_t* bytes, size_t count);
 ContainerFault UnpackContainer(const uint8_t* bytes, size_t count, const std::string& member, uint64_t limit,
                                ContainerInfo& info, ByteBlock& image);
 
+// The files a zip offers to open, read from its directory alone: kNone when
+// the opening takes one itself (then `info.member`) or the bytes are no
+// zip, kChooseMember when one must be named, else why it cannot be opened.
+ContainerFault ListContainerMembers(const uint8_t* bytes, size_t count, ContainerInfo& info);
+
 // The container `old` built again with `image` as its content: a gzip file
 // keeps its first header (name, time, comment); a zip keeps every other
 // member's local header and data byte for byte and every directory record,

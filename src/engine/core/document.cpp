@@ -268,6 +268,29 @@ Result ReadImagePartitions(const std::string& path, PartitionTable& table) {
     return Done();
 }
 
+Result ReadImageMembers(const std::string& path, ContainerInfo& info, bool& mustChoose) {
+    info = ContainerInfo();
+    mustChoose = false;
+    HostFile file;
+    uint32_t error = OpenHostFile(path, kAccessRead, kShareRead, Disposition::kOpenExisting, 0, file);
+    uint64_t fileSize = 0;
+    if (error == 0) error = HostFileSize(file, fileSize);
+    if (error != 0) {
+        return HostError(path, error);
+    }
+    if (fileSize > kMaxImageSize) {
+        return Failure(FailureKind::kNotAnImage, TextNotice(kMsgFileTooLarge, Tone::kError));
+    }
+    ByteBlock bytes;
+    error = LoadHostFile(file, static_cast<uint32_t>(fileSize), bytes);
+    if (error != 0) {
+        return HostError(path, error);
+    }
+    const ContainerFault fault = ListContainerMembers(bytes.data(), static_cast<size_t>(fileSize), info);
+    mustChoose = fault == ContainerFault::kChooseMember;
+    return Done();
+}
+
 Result OpenImage(ImageDocument& doc, const std::string& path, const OpenOptions& options) {
     const bool readOnlyRequested = options.readOnly;
     if (path.empty()) {

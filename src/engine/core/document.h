@@ -94,6 +94,12 @@ inline Result OpenImage(ImageDocument& doc, const std::string& path, bool readOn
 // gives one of kind kNone.
 Result ReadImagePartitions(const std::string& path, PartitionTable& table);
 
+// The files of the zip at `path` that an opening may be asked to choose
+// from, read from its directory alone. `mustChoose` when it holds several
+// that may be images, so that OpenOptions::member must name one; a file
+// that is no zip gives none.
+Result ReadImageMembers(const std::string& path, ContainerInfo& info, bool& mustChoose);
+
 // One line per partition: number, type, start and size, as the refusal of
 // an image opened without a partition lists them.
 std::string PartitionListText(const PartitionTable& table);

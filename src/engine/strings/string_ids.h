@@ -281,6 +281,7 @@ enum StringId : unsigned {
     kMsgChooseMember = 486,
     kMsgContainerNoMemory = 487,
     kStrMemberPrompt = 488,
+    kStrOpenImageFilter = 489,  // the open dialog's: plain disk-images and those packed in gzip and zip files
     // Host folders that extraction cannot write into.
     kMsgFolderRefusesFiles = 280,
     kMsgFolderMissing = 281,
