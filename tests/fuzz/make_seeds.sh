@@ -152,5 +152,26 @@ for img in "$out"/images/*.img; do
       printf '\x05\x00\x00\x00'   # save and reopen
       cat "$img"; } > "$out/operations/script-$name"
 done
+# Containers: the first byte picks the member the fuzzer asks for (0: none,
+# 1: GAME.DSK, 2: B.DSK); small images gzipped, zipped alone and with others.
+mkdir -p "$out/containers"
+for i in 0 1; do
+    { printf '\x00'; gzip -9c "$out/images/mkfs-$i.img"; } > "$out/containers/gzip-$i"
+done
+python3 - "$out/images/mkfs-0.img" "$out/containers" <<'PY'
+import io, sys, zipfile
+image, folder = open(sys.argv[1], 'rb').read(), sys.argv[2]
+def archive(name, members, method=zipfile.ZIP_DEFLATED, pick=0):
+    buffer = io.BytesIO()
+    with zipfile.ZipFile(buffer, 'w', method) as z:
+        for member, data in members:
+            z.writestr(member, data)
+        z.comment = b'seed'
+    open(folder + '/' + name, 'wb').write(bytes([pick]) + buffer.getvalue())
+archive('zip-one', [('GAME.DSK', image)])
+archive('zip-stored', [('GAME.DSK', image[:2048])], zipfile.ZIP_STORED, 1)
+archive('zip-others', [('README.TXT', b'hello'), ('GAME.DSK', image), ('EXTRA/', b'')], pick=1)
+archive('zip-two', [('A.DSK', image), ('B.DSK', image)], pick=2)
+PY
 echo "make_seeds: $(ls "$out/images" | wc -l) images, $(ls "$out/operations" | wc -l) operation seeds," \
-    "$(ls "$out/partitions" | wc -l) partitioned images"
+    "$(ls "$out/partitions" | wc -l) partitioned images, $(ls "$out/containers" | wc -l) containers"

@@ -271,6 +271,17 @@ enum StringId : unsigned {
     kStrSizeKilobytes = 468,
     kStrSizeMegabytes = 469,
     kStrSizeGigabytes = 470,
+    // Disk-images inside gzip and zip archives.
+    kMsgContainerTruncated = 480,
+    kMsgContainerCorrupt = 481,
+    kMsgContainerTooLarge = 482,
+    kMsgContainerUnsupported = 483,
+    kMsgContainerEmpty = 484,
+    kMsgNoSuchMember = 485,
+    kMsgChooseMember = 486,
+    kMsgContainerNoMemory = 487,
+    kStrMemberPrompt = 488,
+    kStrOpenImageFilter = 489,  // the open dialog's: plain disk-images and those packed in gzip and zip files
     // Host folders that extraction cannot write into.
     kMsgFolderRefusesFiles = 280,
     kMsgFolderMissing = 281,

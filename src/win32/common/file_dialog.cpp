@@ -9,7 +9,7 @@
 namespace vk {
 namespace {
 
-constexpr int kFilterLength = 128;
+constexpr int kFilterLength = 256;
 constexpr int kExtensionLength = 32;
 
 // The older structure layout (OPENFILENAME_SIZE_VERSION_400A: up to

@@ -76,7 +76,7 @@ HWND List() { return MainParts().list; }
 void OpenCommand(HWND owner) {
     char path[kMaxPath] = "";
     bool readOnly = false;
-    if (!ShowFileDialog(owner, kStrDiskImageFilter, 0, path, sizeof path, OFN_FILEMUSTEXIST,
+    if (!ShowFileDialog(owner, kStrOpenImageFilter, 0, path, sizeof path, OFN_FILEMUSTEXIST,
                         FileDialogKind::kOpen, &readOnly)) {
         return;
     }

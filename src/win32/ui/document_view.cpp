@@ -12,6 +12,7 @@
 #include "engine/ports/window_sync.h"
 #include "win32/ports/main_window.h"
 #include "win32/ports/win32_prompts.h"
+#include "win32/sheets/member_dialog.h"
 #include "win32/sheets/partition_dialog.h"
 #include "win32/ui/current_folder.h"
 #include "win32/ui/list_sync.h"
@@ -108,17 +109,41 @@ bool ChoosePartition(const ImageDocument& doc, HWND owner, const std::string& pa
     return partition != 0;
 }
 
+// The file of a zip holding several disk-images, asked for in the Choose
+// file dialog; empty for anything else. False when the user cancelled.
+bool ChooseMember(HWND owner, const std::string& path, std::string& member) {
+    member.clear();
+    MemberChoice choice;
+    bool mustChoose = false;
+    {
+        WaitCursor wait;
+        ContainerInfo info;
+        if (!ReadImageMembers(path, info, mustChoose).Done() || !mustChoose) {
+            return true;  // the opening says what is wrong, or takes the one image itself
+        }
+        choice.members = std::move(info.members);
+    }
+    const std::string_view name = PathTail(path);
+    choice.imageName.assign(name.data(), name.size());
+    member = RunMemberDialog(owner, choice);
+    return !member.empty();
+}
+
 bool OpenDocument(ImageDocument& doc, HWND owner, const std::string& path, bool readOnly, uint32_t partition) {
-    // The partition is chosen before the open document is closed, so that
-    // Cancel leaves it as it was.
-    if (path.empty() || (partition == 0 && !ChoosePartition(doc, owner, path, 0, partition)) ||
+    // The zip's file and the partition are chosen before the open document
+    // is closed, so that Cancel leaves it as it was.
+    std::string member;
+    if (path.empty() || !ChooseMember(owner, path, member)) {
+        return false;
+    }
+    if ((partition == 0 && !ChoosePartition(doc, owner, path, 0, partition)) ||
         !CloseDocument(doc, false)) {
         return false;
     }
     Result opened;
     {
         WaitCursor wait;
-        opened = OpenImage(doc, path, OpenOptions{readOnly, partition});
+        opened = OpenImage(doc, path, OpenOptions{readOnly, partition, member});
     }
     // A table that was not there or could not be read before (the image
     // changed, or another program held it): the partitions are asked for now.
@@ -129,7 +154,7 @@ bool OpenDocument(ImageDocument& doc, HWND owner, const std::string& path, bool 
         }
         if (chosen != 0) {
             WaitCursor wait;
-            opened = OpenImage(doc, path, OpenOptions{readOnly, chosen});
+            opened = OpenImage(doc, path, OpenOptions{readOnly, chosen, member});
         }
     }
     if (!Shown(owner, opened)) {
