@@ -14,15 +14,17 @@ bash tests/fuzz/make_seeds.sh build/fuzz/seeds build/fuzz/src/vkdisk/vkdisk
 
 status=0
 pids=()
-for target in open_list extract operations partition_table check; do
+for target in open_list extract operations partition_table check dmk; do
     corpus=build/fuzz/corpus/$target
     findings=build/fuzz/findings/$target
     mkdir -p "$corpus" "$findings"
     seeds=build/fuzz/seeds/images
     [ "$target" = operations ] && seeds=build/fuzz/seeds/operations
     [ "$target" = partition_table ] && seeds=build/fuzz/seeds/partitions
+    dict=tests/fuzz/fat12.dict
+    [ "$target" = dmk ] && seeds=build/fuzz/seeds/dmk && dict=tests/fuzz/dmk.dict
     ( build/fuzz/tests/fuzz/${target}_fuzzer "$corpus" "$seeds" \
-        -dict=tests/fuzz/fat12.dict -max_len=200000 -max_total_time="$seconds" \
+        -dict="$dict" -max_len=200000 -max_total_time="$seconds" \
         -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 \
         -artifact_prefix="$findings/" >"build/fuzz/$target.log" 2>&1 ) &
     pids+=($!)
@@ -30,7 +32,7 @@ done
 for i in "${!pids[@]}"; do
     wait "${pids[$i]}" || status=1
 done
-for target in open_list extract operations partition_table check; do
+for target in open_list extract operations partition_table check dmk; do
     echo "== $target"
     grep -E '^stat::(number_of_executed_units|average_exec_per_sec|new_units_added)|cov: ' "build/fuzz/$target.log" | tail -4
     if ls build/fuzz/findings/$target/* >/dev/null 2>&1; then

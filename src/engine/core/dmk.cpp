@@ -25,13 +25,13 @@ DmkFault FaultOf(uint8_t read) {
     }
 }
 
-// One ID found on a track, with where its data lies in the input.
+// One ID found on a track, with where its data lies on the track.
 struct Found {
     uint32_t cylinder;
     uint32_t head;
     uint32_t record;
     uint8_t read;
-    size_t data;  // the first data byte; meaningful for kGood only
+    uint32_t data;  // the first data byte; meaningful for kGood only
     uint32_t step;
 };
 
@@ -109,6 +109,43 @@ bool ReadSector(const Track& track, uint32_t pos, bool mfm, uint32_t step, Found
     return true;
 }
 
+// The header's layout of the tracks.
+struct Tracks {
+    const uint8_t* first;
+    uint32_t length;
+    uint32_t sides;
+    size_t count;          // whole cylinders the file holds, in tracks
+    bool fmStoredTwice;
+    uint32_t mostRecords;  // no track holds more 512-byte sectors than it has bytes for
+
+    Track At(size_t t) const { return Track{first + t * length, length}; }
+};
+
+// Calls `take` with every ID on track `t` that may be one of the disk's
+// sectors: sound and naming this cylinder and 512 bytes, or unsound; with
+// a record a track can hold.
+template <typename Take>
+void ScanTrack(const Tracks& tracks, size_t t, Take take) {
+    const Track track = tracks.At(t);
+    const uint32_t cylinder = static_cast<uint32_t>(t / tracks.sides);
+    uint8_t field[1 + kDmkSectorSize + 2];
+    for (uint32_t i = 0; i < kDmkIdamCount; ++i) {
+        const uint16_t pointer = Load16(track.bytes + 2 * i);
+        if (pointer == 0) break;
+        const uint32_t pos = pointer & kDmkIdamOffsetMask;
+        const bool mfm = (pointer & kDmkIdamDoubleDensity) != 0;
+        if (pos < kDmkIdamTableSize) continue;
+        Found f{};
+        uint32_t sizeCode = 0;
+        if (!ReadSector(track, pos, mfm, mfm || !tracks.fmStoredTwice ? 1 : 2, f, field, sizeCode)) continue;
+        if (f.read != kBadId && (f.cylinder != cylinder || sizeCode != kDmkSectorSizeCode)) continue;
+        if (f.record < 1 || f.record > tracks.mostRecords) continue;
+        f.cylinder = cylinder;
+        f.head = static_cast<uint32_t>(t % tracks.sides);
+        take(f);
+    }
+}
+
 }  // namespace
 
 uint16_t FieldCrc(uint16_t crc, const uint8_t* bytes, size_t count) {
@@ -134,50 +171,32 @@ DmkResult DecodeDmk(const uint8_t* bytes, size_t size) {
     DmkResult result;
     if (!LooksLikeDmk(bytes, size)) return result;
     const uint8_t options = bytes[kDmkOptions];
-    const uint32_t sides = (options & kDmkSingleSided) ? 1 : 2;
-    const uint32_t trackLength = Load16(bytes + kDmkTrackLength);
-    const bool fmStoredTwice = (options & (kDmkSingleDensity | kDmkIgnoreDensity)) == 0;
-    const size_t wanted = size_t{bytes[kDmkTrackCount]} * sides;
-    size_t tracks = std::min(wanted, (size - kDmkHeaderSize) / trackLength);
-    result.truncated = tracks < wanted;
+    Tracks tracks{};
+    tracks.first = bytes + kDmkHeaderSize;
+    tracks.length = Load16(bytes + kDmkTrackLength);
+    tracks.sides = (options & kDmkSingleSided) ? 1 : 2;
+    tracks.fmStoredTwice = (options & (kDmkSingleDensity | kDmkIgnoreDensity)) == 0;
+    tracks.mostRecords = (tracks.length - kDmkIdamTableSize) / kDmkSectorSize;
+    const size_t wanted = size_t{bytes[kDmkTrackCount]} * tracks.sides;
+    tracks.count = std::min(wanted, (size - kDmkHeaderSize) / tracks.length);
+    result.truncated = tracks.count < wanted;
     // Whole cylinders only, so that the image stays within the size of the input.
-    tracks -= tracks % sides;
-    // No track holds more 512-byte sectors than it has bytes for.
-    const uint32_t mostRecords = (trackLength - kDmkIdamTableSize) / kDmkSectorSize;
+    tracks.count -= tracks.count % tracks.sides;
 
-    std::vector<Found> found;
-    std::vector<uint32_t> highest(mostRecords + 1, 0);  // tracks by their highest sound record
+    // First the geometry; nothing is kept of the IDs but what decides it.
+    std::vector<uint32_t> highest(tracks.mostRecords + 1, 0);  // tracks by their highest sound record
     uint32_t lastCylinder = 0;
     bool anySector = false;
     bool secondSide = false;
-    uint8_t field[1 + kDmkSectorSize + 2];
-    for (size_t t = 0; t < tracks; ++t) {
-        const Track track{bytes + kDmkHeaderSize + t * trackLength, trackLength};
-        const uint32_t cylinder = static_cast<uint32_t>(t / sides);
-        const uint32_t head = static_cast<uint32_t>(t % sides);
+    for (size_t t = 0; t < tracks.count; ++t) {
         uint32_t top = 0;
-        for (uint32_t i = 0; i < kDmkIdamCount; ++i) {
-            const uint16_t pointer = Load16(track.bytes + 2 * i);
-            if (pointer == 0) break;
-            const uint32_t pos = pointer & kDmkIdamOffsetMask;
-            const bool mfm = (pointer & kDmkIdamDoubleDensity) != 0;
-            if (pos < kDmkIdamTableSize) continue;
-            Found f{};
-            uint32_t sizeCode = 0;
-            if (!ReadSector(track, pos, mfm, mfm || !fmStoredTwice ? 1 : 2, f, field, sizeCode)) continue;
-            // A sound ID of another cylinder or size is not a sector of this disk here.
-            if (f.read != kBadId && (f.cylinder != cylinder || sizeCode != kDmkSectorSizeCode)) continue;
-            if (f.record < 1 || f.record > mostRecords) continue;
-            f.cylinder = cylinder;
-            f.head = head;
-            found.push_back(f);
-            if (f.read != kBadId) {
-                top = std::max(top, f.record);
-                anySector = true;
-                lastCylinder = std::max(lastCylinder, cylinder);
-                secondSide = secondSide || head == 1;
-            }
-        }
+        ScanTrack(tracks, t, [&](const Found& f) {
+            if (f.read == kBadId) return;
+            top = std::max(top, f.record);
+            anySector = true;
+            lastCylinder = std::max(lastCylinder, f.cylinder);
+            secondSide = secondSide || f.head == 1;
+        });
         if (top != 0) ++highest[top];
     }
     if (!anySector) {
@@ -186,41 +205,36 @@ DmkResult DecodeDmk(const uint8_t* bytes, size_t size) {
     }
     // The most common highest record; a track that lost its last sector does not decide.
     uint32_t records = 1;
-    for (uint32_t r = 1; r <= mostRecords; ++r) {
+    for (uint32_t r = 1; r <= tracks.mostRecords; ++r) {
         if (highest[r] >= highest[records]) records = r;
     }
     result.cylinders = lastCylinder + 1;
     result.heads = secondSide ? 2 : 1;
     result.sectorsPerTrack = records;
     const size_t sectors = size_t{result.cylinders} * result.heads * records;
-    std::vector<uint8_t> reads(sectors, kNone);
-    std::vector<size_t> best(sectors, 0);
-    std::vector<uint32_t> steps(sectors, 1);
-    for (const Found& f : found) {
-        if (f.record > records || f.head >= result.heads || f.cylinder >= result.cylinders) continue;
-        const size_t s = (size_t{f.cylinder} * result.heads + f.head) * records + (f.record - 1);
-        if (f.read < reads[s]) {
-            reads[s] = f.read;
-            best[s] = f.data;
-            steps[s] = f.step;
-        }
-    }
     if (!result.image.Allocate(sectors * kDmkSectorSize)) {
         result.status = DmkStatus::kNoMemory;
         return result;
     }
     std::memset(result.image.data(), 0, result.image.size());
+
+    // Then the sectors, each from the best read of the IDs naming it.
+    std::vector<uint8_t> reads(sectors, kNone);
+    for (size_t t = 0; t < tracks.count; ++t) {
+        const Track track = tracks.At(t);
+        ScanTrack(tracks, t, [&](const Found& f) {
+            if (f.record > records || f.head >= result.heads || f.cylinder >= result.cylinders) return;
+            const size_t s = (size_t{f.cylinder} * result.heads + f.head) * records + (f.record - 1);
+            if (f.read >= reads[s]) return;
+            reads[s] = f.read;
+            if (f.read != kGood) return;
+            uint8_t* out = result.image.data() + s * kDmkSectorSize;
+            for (uint32_t i = 0; i < kDmkSectorSize; ++i) out[i] = track.bytes[f.data + i * f.step];
+        });
+    }
+    const uint32_t perCylinder = result.heads * records;
     for (size_t s = 0; s < sectors; ++s) {
-        uint8_t* out = result.image.data() + s * kDmkSectorSize;
-        if (reads[s] == kGood) {
-            // best[s] counts from its track's start; find the track again.
-            const size_t cylinder = s / records / result.heads;
-            const size_t head = s / records % result.heads;
-            const uint8_t* trackBytes = bytes + kDmkHeaderSize + (cylinder * sides + head) * trackLength;
-            for (uint32_t i = 0; i < kDmkSectorSize; ++i) out[i] = trackBytes[best[s] + i * steps[s]];
-            continue;
-        }
-        const uint32_t perCylinder = result.heads * records;
+        if (reads[s] == kGood) continue;
         result.badSectors.push_back(DmkBadSector{static_cast<uint32_t>(s), static_cast<uint32_t>(s / perCylinder),
                                                  static_cast<uint32_t>(s / records % result.heads),
                                                  static_cast<uint32_t>(s % records + 1), FaultOf(reads[s])});
