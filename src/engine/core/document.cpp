@@ -201,6 +201,9 @@ Result ReadImagePartitions(const std::string& path, PartitionTable& table) {
     if (header.refusal) {
         return Failure(FailureKind::kNotAnImage, *header.refusal);
     }
+    if (header.length == 0 && LooksLikeDmk(head.data(), done)) {
+        return Done();  // a floppy's track image: its sectors hold no partition table
+    }
     const uint64_t base = header.length;
     table = ReadPartitionTable(
         [&](uint64_t sector, uint8_t* out) {
