@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # DMK track images written by make_dmk.py from a disk mkfs.fat and mtools
 # made: vkdisk reads them as that disk byte for byte (through `write` onto a
-# plain image file), a missing sector and a failing data CRC end up zero and
+# plain image file), also from inside a gzip file, a missing sector and a failing data CRC end up zero and
 # in the bad-sector list, and a change to the track image is refused with
 # the file left as it was.
 set -u
@@ -59,6 +59,14 @@ stderr_has "missing.dmk cannot be written; nothing was changed" "the change is r
 expect_rc 1 "rm on a DMK" "$vkdisk" rm missing.dmk A.BIN
 same_file before.dmk missing.dmk "the refused changes left the DMK as it was"
 check "no .der beside the DMK" test ! -e missing.der
+
+# A DMK inside a gzip file reads the same, and stays as it was.
+gzip -k missing.dmk
+cp missing.dmk.gz before.dmk.gz
+decoded missing.dmk.gz gz.img
+same_file missing.want gz.img "the gzipped DMK reads as the bare one"
+expect_rc 1 "add to a gzipped DMK" "$vkdisk" add missing.dmk.gz a.bin
+same_file before.dmk.gz missing.dmk.gz "the refused change left the gzipped DMK as it was"
 
 # A DMK cut inside its last cylinder: the whole cylinders before it are read.
 head -c $((16 + 150 * 0x1900 + 100)) good.dmk > cut.dmk
