@@ -93,7 +93,8 @@ bool ReadSector(const Track& track, uint32_t pos, bool mfm, uint32_t step, Found
     sizeCode = id[4];
     found.step = step;
     const uint16_t start = mfm ? SyncCrc() : kFieldCrcStart;
-    if (FieldCrc(start, id, 5) != LoadCrc(id + 5)) {
+    constexpr uint32_t kCovered = kIdFieldLength - 2;  // the mark and C, H, R, N
+    if (FieldCrc(start, id, kCovered) != LoadCrc(id + kCovered)) {
         found.read = kBadId;
         return true;
     }
