@@ -14,7 +14,7 @@ bash tests/fuzz/make_seeds.sh build/fuzz/seeds build/fuzz/src/vkdisk/vkdisk
 
 status=0
 pids=()
-for target in open_list extract operations partition_table check containers; do
+for target in open_list extract operations partition_table check containers dmk; do
     corpus=build/fuzz/corpus/$target
     findings=build/fuzz/findings/$target
     mkdir -p "$corpus" "$findings"
@@ -24,9 +24,11 @@ for target in open_list extract operations partition_table check containers; do
     # Containers: small inputs, and no allocation past what their data can
     # unpack to, whatever they claim (the engine's limit is 4 GBytes).
     limits=(-max_len=200000 -rss_limit_mb=2048)
+    dict=tests/fuzz/fat12.dict
     [ "$target" = containers ] && seeds=build/fuzz/seeds/containers && limits=(-max_len=4096 -malloc_limit_mb=64)
+    [ "$target" = dmk ] && seeds=build/fuzz/seeds/dmk && dict=tests/fuzz/dmk.dict
     ( build/fuzz/tests/fuzz/${target}_fuzzer "$corpus" "$seeds" \
-        -dict=tests/fuzz/fat12.dict "${limits[@]}" -max_total_time="$seconds" \
+        -dict="$dict" "${limits[@]}" -max_total_time="$seconds" \
         -timeout=10 -print_final_stats=1 \
         -artifact_prefix="$findings/" >"build/fuzz/$target.log" 2>&1 ) &
     pids+=($!)
@@ -34,7 +36,7 @@ done
 for i in "${!pids[@]}"; do
     wait "${pids[$i]}" || status=1
 done
-for target in open_list extract operations partition_table check containers; do
+for target in open_list extract operations partition_table check containers dmk; do
     echo "== $target"
     grep -E '^stat::(number_of_executed_units|average_exec_per_sec|new_units_added)|cov: ' "build/fuzz/$target.log" | tail -4
     if ls build/fuzz/findings/$target/* >/dev/null 2>&1; then

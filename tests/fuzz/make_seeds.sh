@@ -139,6 +139,18 @@ for start in 1 81; do
     mcopy -i "$ide@@$((start * 512))" "$work/DATA.BIN" ::DATA.BIN
 done
 
+# DMK track images of the first cylinders of a disk: sound, with a sector
+# left out, a failing data CRC and a failing ID CRC, double-sided, and FM.
+make_dmk="$(dirname "$0")/../tools/make_dmk.py"
+mkdir -p "$out/dmk"
+head -c 18432 "$out/images/mkfs-5.img" > "$work/first.img"
+head -c 8192 "$out/images/mkfs-5.img" > "$work/fm.img"
+python3 "$make_dmk" "$work/first.img" "$out/dmk/sound.dmk" --heads 1 --sectors 9
+python3 "$make_dmk" "$work/first.img" "$out/dmk/faults.dmk" --heads 1 --sectors 9 \
+    --drop 1/0/3 --bad-data 2/0/5 --bad-id 0/0/2
+python3 "$make_dmk" "$work/first.img" "$out/dmk/two-sides.dmk" --heads 2 --sectors 9 --extra-tracks 1
+python3 "$make_dmk" "$work/fm.img" "$out/dmk/fm.dmk" --heads 1 --sectors 4 --fm
+
 # The operations fuzzer: no script, then one that adds, renames, labels, deletes and saves.
 for img in "$out"/images/*.img; do
     name=$(basename "$img")
@@ -174,4 +186,4 @@ archive('zip-others', [('README.TXT', b'hello'), ('GAME.DSK', image), ('EXTRA/',
 archive('zip-two', [('A.DSK', image), ('B.DSK', image)], pick=2)
 PY
 echo "make_seeds: $(ls "$out/images" | wc -l) images, $(ls "$out/operations" | wc -l) operation seeds," \
-    "$(ls "$out/partitions" | wc -l) partitioned images, $(ls "$out/containers" | wc -l) containers"
+    "$(ls "$out/partitions" | wc -l) partitioned images, $(ls "$out/containers, $(ls "$out/dmk" | wc -l) DMK images" | wc -l) containers, $(ls "$out/dmk" | wc -l) DMK images"

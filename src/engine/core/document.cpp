@@ -5,6 +5,7 @@
 #include <ctime>
 
 #include "engine/core/boot_sector.h"
+#include "engine/core/dmk.h"
 #include "engine/core/media_errors.h"
 #include "engine/core/save_journal.h"
 #include "engine/ports/host_failure.h"
@@ -157,6 +158,29 @@ Result PartitionArea(const PartitionTable& table, uint32_t number, uint32_t base
     return Done();
 }
 
+// Replaces a DMK track image's bytes by the plain image its sectors make;
+// `bad` takes the sectors a disk read would fail on.
+Result DecodeTrackImage(ByteBlock& buffer, uint32_t& size, std::vector<DmkBadSector>& bad,
+                        std::vector<Notice>& notices) {
+    DmkResult dmk = DecodeDmk(buffer.data(), size);
+    switch (dmk.status) {
+    case DmkStatus::kOk:
+        break;
+    case DmkStatus::kNoMemory:
+        return Failure(FailureKind::kOutOfMemory, TextNotice(kMsgNoMemoryForTrackImage, Tone::kError));
+    case DmkStatus::kNotDmk:
+    case DmkStatus::kNoSectors:
+        return Failure(FailureKind::kNotAnImage, TextNotice(kMsgTrackImageNoSectors, Tone::kError));
+    }
+    if (dmk.truncated) {
+        notices.push_back(TextNotice(kMsgTrackImageTruncated, Tone::kWarning, {std::to_string(dmk.cylinders)}));
+    }
+    buffer = std::move(dmk.image);
+    size = static_cast<uint32_t>(buffer.size());
+    bad = std::move(dmk.badSectors);
+    return Done();
+}
+
 // Packs the image into its container again and puts the container in the
 // old one's place whole, so that a failure or a break leaves the old one.
 Result SaveIntoContainer(ImageDocument& doc) {
@@ -258,6 +282,9 @@ Result ReadImagePartitions(const std::string& path, PartitionTable& table) {
     if (header.refusal) {
         return Failure(FailureKind::kNotAnImage, *header.refusal);
     }
+    if (header.length == 0 && LooksLikeDmk(head.data(), done)) {
+        return Done();  // a floppy's track image: its sectors hold no partition table
+    }
     const uint64_t base = header.length;
     table = ReadPartitionTable(
         [&](uint64_t sector, uint8_t* out) {
@@ -355,6 +382,16 @@ Result OpenImage(ImageDocument& doc, const std::string& path, const OpenOptions&
     if (header.length != 0) {
         notices.push_back(OwnTextNotice(header.comment, kStrCommentCaption, Tone::kInformation));
     }
+    // A track image is read as the plain image of its sectors; its own
+    // file is never written.
+    const bool trackImage = header.length == 0 && LooksLikeDmk(buffer.data(), size);
+    std::vector<DmkBadSector> trackFaults;
+    if (trackImage) {
+        Result decoded = DecodeTrackImage(buffer, size, trackFaults, notices);
+        if (!decoded.Done()) {
+            return After(std::move(notices), std::move(decoded));
+        }
+    }
     // A partitioned image is opened one partition at a time: the file system
     // area is that partition alone, so that nothing outside it is changed.
     PartitionTable table = ReadPartitionTable(buffer.data() + header.length, size - header.length);
@@ -377,8 +414,9 @@ Result OpenImage(ImageDocument& doc, const std::string& path, const OpenOptions&
     doc.fileName = path;
     doc.modified = false;
     doc.readOnly = readOnly;
-    doc.imageWritable = !readOnly;
-    doc.savesInPlace = container.kind == ContainerKind::kNone;
+    // A track image's file, bare or in a container, is never written.
+    doc.imageWritable = !readOnly && !trackImage;
+    doc.savesInPlace = container.kind == ContainerKind::kNone && !trackImage;
     doc.container = std::move(container);
 
     const bool valid = ParseBootSector(doc, notices);
@@ -386,6 +424,9 @@ Result OpenImage(ImageDocument& doc, const std::string& path, const OpenOptions&
     const bool tableFault = doc.partitions.fault != PartitionFault::kNone;
     if (tableFault && doc.changeBlock == ChangeBlock::kNone) {
         doc.changeBlock = ChangeBlock::kPartitionTable;
+    }
+    if (trackImage && doc.changeBlock == ChangeBlock::kNone) {
+        doc.changeBlock = ChangeBlock::kTrackImage;
     }
     if (std::optional<Notice> block = ChangeBlockNotice(doc)) {
         notices.push_back(std::move(*block));
@@ -395,6 +436,13 @@ Result OpenImage(ImageDocument& doc, const std::string& path, const OpenOptions&
     }
     if (std::optional<Notice> unknown = LoadErrorFile(doc)) {
         notices.push_back(std::move(*unknown));
+    }
+    // The track image's missing and failing sectors join what the .der file lists.
+    for (const DmkBadSector& bad : trackFaults) {
+        MarkBadSector(doc.errorList, bad.sector);
+    }
+    if (!trackFaults.empty()) {
+        notices.push_back(TextNotice(kMsgTrackImageBadSectors, Tone::kWarning, {std::to_string(trackFaults.size())}));
     }
     Result opened = Done();
     opened.notices = std::move(notices);
@@ -478,7 +526,7 @@ Result SaveImage(ImageDocument& doc) {
 }
 
 Result SaveImageAs(ImageDocument& doc) {
-    if (std::optional<Notice> refusal = ChangeRefusal(doc)) return Failure(FailureKind::kRefused, std::move(*refusal));
+    if (std::optional<Notice> refusal = SaveAsRefusal(doc)) return Failure(FailureKind::kRefused, std::move(*refusal));
     std::string path;
     if (!AskSaveImagePath(path)) {
         return Declined(false);
@@ -487,7 +535,7 @@ Result SaveImageAs(ImageDocument& doc) {
 }
 
 Result SaveImageAsPath(ImageDocument& doc, const std::string& path) {
-    if (std::optional<Notice> refusal = ChangeRefusal(doc)) return Failure(FailureKind::kRefused, std::move(*refusal));
+    if (std::optional<Notice> refusal = SaveAsRefusal(doc)) return Failure(FailureKind::kRefused, std::move(*refusal));
     HostFile file;
     uint32_t error = 0;
     {
@@ -515,6 +563,9 @@ Result SaveImageAsPath(ImageDocument& doc, const std::string& path) {
     doc.savesInPlace = false;  // the file is someone else's bytes, or none yet
     doc.container = ContainerInfo();  // written as a plain image
     doc.fileName = path;
+    if (doc.changeBlock == ChangeBlock::kTrackImage) {
+        doc.changeBlock = ChangeBlock::kNone;  // from now on a plain image
+    }
     CloseErrorFile(doc);
     doc.errorFileReadOnly = false;
     doc.errorFileKept = false;

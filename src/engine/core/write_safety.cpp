@@ -125,6 +125,8 @@ std::optional<Notice> ChangeBlockNotice(const ImageDocument& doc) {
         return TextNotice(LayoutFaultText(ImpossibleLayout(doc)), Tone::kWarning);
     case ChangeBlock::kPartitionTable:
         return PartitionFaultNotice(doc.partitions);
+    case ChangeBlock::kTrackImage:
+        return TextNotice(kMsgTrackImageReadOnly, Tone::kWarning);
     }
     return std::nullopt;
 }
@@ -160,7 +162,17 @@ std::optional<Notice> ChangeRefusal(const ImageDocument& doc) {
     if (doc.changeBlock == ChangeBlock::kNone) {
         return std::nullopt;
     }
+    if (doc.changeBlock == ChangeBlock::kTrackImage) {
+        return TextNotice(kMsgTrackImageChangeRefused, Tone::kError);
+    }
     return TextNotice(kMsgChangeRefused, Tone::kError);
+}
+
+std::optional<Notice> SaveAsRefusal(const ImageDocument& doc) {
+    if (doc.changeBlock == ChangeBlock::kTrackImage) {
+        return std::nullopt;  // saved elsewhere it is a plain image
+    }
+    return ChangeRefusal(doc);
 }
 
 std::optional<Notice> ExtractionRefusal(const ImageDocument& doc) {

@@ -23,6 +23,8 @@ enum class ChangeBlock {
     kInvalidBootSector,   // the geometry was guessed from an invalid boot sector
     kImpossibleLayout,    // the boot sector's fields describe no disk that can exist (ImpossibleLayout says which)
     kPartitionTable,      // the image's partition table makes no sense (PartitionTable::fault says how)
+    kTrackImage,          // the sectors were decoded from a track image file, which is never written;
+                          // Save as writes them as a plain image, which may then be changed
 };
 
 // What makes a boot sector's layout impossible: the first field found wrong.
@@ -60,6 +62,9 @@ std::optional<Notice> PartitionFaultNotice(const PartitionTable& table);
 // The guard at the top of every change of the image: the refusal when the
 // document refuses changes.
 std::optional<Notice> ChangeRefusal(const ImageDocument& doc);
+
+// The guard of Save as: a track image may be saved as a plain image.
+std::optional<Notice> SaveAsRefusal(const ImageDocument& doc);
 
 // The guard of extraction: the refusal when the image's layout is a guess
 // and its files cannot be read out faithfully.

@@ -271,6 +271,13 @@ enum StringId : unsigned {
     kStrSizeKilobytes = 468,
     kStrSizeMegabytes = 469,
     kStrSizeGigabytes = 470,
+    // DMK track images: read as plain images, never written.
+    kMsgTrackImageReadOnly = 510,
+    kMsgTrackImageChangeRefused = 511,
+    kMsgTrackImageNoSectors = 512,
+    kMsgTrackImageBadSectors = 513,
+    kMsgTrackImageTruncated = 514,
+    kMsgNoMemoryForTrackImage = 515,
     // Disk-images inside gzip and zip archives.
     kMsgContainerTruncated = 480,
     kMsgContainerCorrupt = 481,

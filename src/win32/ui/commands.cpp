@@ -135,6 +135,7 @@ MenuContext CurrentMenuContext() {
     context.readOnly = doc.readOnly;
     context.changesRefused = doc.changeBlock != ChangeBlock::kNone;
     context.extractRefused = doc.changeBlock == ChangeBlock::kInvalidBootSector;
+    context.trackImage = doc.changeBlock == ChangeBlock::kTrackImage;
     context.selected = List() != nullptr && SendMessageA(List(), LVM_GETSELECTEDCOUNT, 0, 0) > 0;
     context.viewType = TheSettings().viewType;
     context.atRoot = TheFolder().AtRoot();
@@ -144,7 +145,9 @@ MenuContext CurrentMenuContext() {
 }
 
 bool IsCommandGrayed(UINT id, const MenuContext& context) {
-    if ((context.changesRefused && Contains(kChangeImage, id)) || (context.extractRefused && id == ID_EDIT_EXTRACT)) {
+    const bool plainCopy = context.trackImage && id == ID_FILE_SAVE_AS;
+    if ((context.changesRefused && !plainCopy && Contains(kChangeImage, id)) ||
+        (context.extractRefused && id == ID_EDIT_EXTRACT)) {
         return true;
     }
     if (id == ID_FILE_SAVE) {

@@ -20,6 +20,7 @@ struct MenuContext {
     bool selected = false;  // at least one list item is selected
     bool changesRefused = false;  // the engine keeps the image read-only: it cannot change it soundly
     bool extractRefused = false;  // its layout is a guess, so files cannot be read out
+    bool trackImage = false;      // decoded from a track image: only Save as may write it, as a plain image
     bool atRoot = true;           // the list shows the root directory, not a folder
     bool foldersSelected = false; // the selection is folders only
     bool partitioned = false;     // the image has a partition table: one of its partitions is open

@@ -110,6 +110,16 @@ TEST(MenuRules, AnImageTheEngineKeepsReadOnlyGraysWhatWouldChangeIt) {
     EXPECT_TRUE(win32::IsCommandGrayed(ID_EDIT_EXTRACT, c));
 }
 
+TEST(MenuRules, ATrackImageMaySaveAsAPlainImageOnly) {
+    MenuContext c = ContextOf(kSelection);
+    c.changesRefused = true;
+    c.trackImage = true;
+    EXPECT_FALSE(win32::IsCommandGrayed(ID_FILE_SAVE_AS, c));
+    for (UINT id : {ID_FILE_SAVE, ID_EDIT_ADD_FILE, ID_EDIT_DELETE, ID_EDIT_RENAME}) {
+        EXPECT_TRUE(win32::IsCommandGrayed(id, c)) << id;
+    }
+}
+
 TEST(MenuRules, OpenPartitionNeedsAPartitionOpen) {
     MenuContext c = ContextOf(kNoSelection);
     c.partitioned = true;
