@@ -385,7 +385,9 @@ mcopy -i "$catalog_dir/base.dsk" "$catalog_dir"/files/F1?.BIN ::
 mcopy -i "$catalog_dir/base.dsk" "$catalog_dir"/files/F2?.BIN ::DIR
 gzip -c "$catalog_dir/base.dsk" > "$catalog_dir/base.dsk.gz"
 gzipped=0
-"$vkdisk" ls "$catalog_dir/base.dsk.gz" >/dev/null 2>&1 && gzipped=1
+# info --json fails unless the image could be read: a gzip file taken for a
+# plain image is not.
+"$vkdisk" info --json "$catalog_dir/base.dsk.gz" >/dev/null 2>&1 && gzipped=1
 for i in $(seq 1000 2999); do
     cp "$catalog_dir/base.dsk" "$catalog_dir/plain/D$i.DSK"
     if [ $gzipped -eq 1 ] && [ $((i % 2)) -eq 1 ]; then
