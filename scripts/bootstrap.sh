@@ -12,6 +12,7 @@ packages=(
     xvfb xauth                                      # a display for anything that opens a window
     imagemagick xdotool                             # screenshots of the program under Xvfb
     fp-utils                                        # chmcmd, the help compiler
+    zlib1g-dev libz-mingw-w64-dev                   # zlib: images in gzip and zip files (static in the Windows builds)
     mtools dosfstools                               # the outside judges of the images we write
     fdisk                                           # sfdisk: partition tables of hard-disk images in the tests
     bc                                              # arithmetic of the benchmark script

@@ -135,15 +135,17 @@ void PrintJson(const std::vector<ImageVerdict>& verdicts) {
     std::printf("\n]\n");
 }
 
-ImageVerdict CheckOne(const std::string& path, uint32_t partition, bool fix, const CheckOptions& options) {
+ImageVerdict CheckOne(const std::string& path, uint32_t partition, const std::string& member, bool fix,
+                      const CheckOptions& options) {
     ImageVerdict v;
     v.image = path;
     ImageDocument& doc = Document();
     CloseDocument();
     // The FAT copies are the check's own business: no backup-FAT question at opening.
-    const Result opened = OpenImage(doc, path, OpenOptions{!fix, partition});
+    const Result opened = OpenImage(doc, path, OpenOptions{!fix, partition, member});
     if (!Shown(opened)) {
         if (opened.kind == FailureKind::kNoPartitionChosen) Complain("name the partition to check with --partition N");
+        if (opened.kind == FailureKind::kNoMemberChosen) Complain("name the image to check with --member NAME");
         v.readable = false;
         v.reason = "cannot be opened";
         return v;
@@ -217,7 +219,7 @@ int CmdCheck(const Args& args) {
     SetAnswerMode(AnswerMode::kNo);
     std::vector<ImageVerdict> verdicts;
     for (const std::string& path : parsed.positional) {
-        verdicts.push_back(CheckOne(path, PartitionOption(parsed), fix, options));
+        verdicts.push_back(CheckOne(path, PartitionOption(parsed), MemberOption(parsed), fix, options));
         const ImageVerdict& v = verdicts.back();
         const int code = !v.readable ? 2 : v.left != 0 ? 1 : 0;
         exitCode = std::max(exitCode, code);

@@ -26,7 +26,11 @@ const char kPartitionHelp[] =
     "\n"
     "--partition N (-p N) works on partition N of an image with a partition\n"
     "table (MBR or MSX-IDE), counted from 1 as MSX-DOS counts them: the\n"
-    "primary partitions, then the logical ones. Such an image needs it.\n";
+    "primary partitions, then the logical ones. Such an image needs it.\n"
+    "\n"
+    "An image may be kept in a gzip or zip file: it is unpacked as it is read\n"
+    "and packed again when it is saved. --member NAME works on the\n"
+    "zip member NAME; a zip holding several files that may be images needs it.\n";
 
 constexpr uint32_t kMaxPartitionNumber = 1000;
 
@@ -35,9 +39,11 @@ bool TakesImage(const OptionSpec& spec) { return spec.withValue.count("--partiti
 }  // namespace
 
 OptionSpec ImageCommand(OptionSpec spec) {
-    spec.withValue.insert({"--partition", "-p"});
+    spec.withValue.insert({"--partition", "-p", "--member"});
     return spec;
 }
+
+std::string MemberOption(const ParsedArgs& parsed) { return parsed.Value("--member"); }
 
 uint32_t PartitionOption(const ParsedArgs& parsed) {
     const std::string text = parsed.Value("--partition", parsed.Value("-p"));
@@ -65,6 +71,10 @@ bool PrepareCommand(const Args& args, OptionSpec known, const char* usage, size_
     }
     if (parsed.error.empty() && (parsed.Has("--yes") || parsed.Has("-y")) && (parsed.Has("--no") || parsed.Has("-n"))) {
         parsed.error = "--yes and --no exclude each other";
+    }
+    if (parsed.error.empty() && parsed.values.count("--member") &&
+        MemberOption(parsed).empty()) {
+        parsed.error = "--member needs the name of a file in the zip";
     }
     if (parsed.error.empty() && (parsed.values.count("--partition") || parsed.values.count("-p")) &&
         PartitionOption(parsed) == 0) {
@@ -132,10 +142,12 @@ bool OpenDocument(const ParsedArgs& parsed, bool readOnly) {
     ImageDocument& doc = Document();
     CloseDocument();
     const std::string& path = parsed.positional[0];
-    const Result opened = OpenImage(doc, path, OpenOptions{readOnly, PartitionOption(parsed)});
+    const Result opened = OpenImage(doc, path, OpenOptions{readOnly, PartitionOption(parsed), MemberOption(parsed)});
     if (!Shown(opened)) {
         if (opened.kind == FailureKind::kNoPartitionChosen) {
             Complain("name the partition to work on with --partition N");
+        } else if (opened.kind == FailureKind::kNoMemberChosen) {
+            Complain("name the image to work on with --member NAME");
         }
         return false;
     }

@@ -13,7 +13,8 @@
 namespace vk::cli {
 
 // The options of a command that works on an image: `spec` and
-// --partition N (-p N), the partition of a partitioned image to work on.
+// --partition N (-p N), the partition of a partitioned image to work on, and
+// --member NAME, the member of a zip to work on.
 OptionSpec ImageCommand(OptionSpec spec);
 
 // Parses `args` with `known` plus --help, --yes and --no. Returns false when
@@ -42,6 +43,9 @@ void Complain(const std::string& text);
 
 // Shows what `result` has to say, as the terminal shows it; true when it is done.
 bool Shown(const Result& result);
+
+// The zip member --member names; empty when none is named.
+std::string MemberOption(const ParsedArgs& parsed);
 
 // The partition --partition names; 0 when none is named.
 uint32_t PartitionOption(const ParsedArgs& parsed);

@@ -55,7 +55,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     fuzz::SetAnswers(data, size < 8 ? size : 8);
     for (const PartitionEntry& p : table.partitions) {
         ImageDocument doc;
-        if (fuzz::Shown(OpenImage(doc, "/hd.img", OpenOptions{false, p.number}))) {
+        if (fuzz::Shown(OpenImage(doc, "/hd.img", OpenOptions{false, p.number, {}}))) {
             if (doc.AreaEnd() > doc.imageSize || doc.dataOffset > doc.AreaEnd()) std::abort();
             for (uint32_t offset : ListedEntries(doc)) {
                 const ListColumns columns = EntryColumns(doc.Area() + offset);

@@ -39,6 +39,7 @@ enum class FailureKind : uint8_t {
     kRefused,       // the image may not be changed, or the change would harm it or the open image
     kNotAnImage,    // the file or disk holds nothing this program takes for an image
     kNoPartitionChosen,  // the image is partitioned and no partition, or one it lacks, was named
+    kNoMemberChosen,     // the zip holds several files and none, or one it lacks, was named
     kImpossible,    // a format or geometry no disk can have
     kOutOfMemory,
     kHostError,     // any other failure of the host or the drive

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <ctime>
 
 #include "engine/core/boot_sector.h"
 #include "engine/core/media_errors.h"
@@ -39,8 +40,47 @@ void CopyFatToBackups(ImageDocument& doc) {
     }
 }
 
-// Takes the open file's bytes as the document's buffer.
-Result LoadImageFile(const std::string& path, HostFile& file, ByteBlock& buffer, uint32_t& size) {
+// Unpacks the image the container file holds as the document's buffer.
+Result UnpackImageFile(const std::string& path, HostFile& file, uint32_t fileSize, const std::string& member,
+                       ByteBlock& buffer, uint32_t& size, ContainerInfo& container) {
+    ByteBlock packed;
+    uint32_t error = LoadHostFile(file, fileSize, packed);
+    if (ClassifyHostCode(error) == HostFailure::kOutOfMemory) {
+        return Failure(FailureKind::kOutOfMemory, TextNotice(kMsgContainerNoMemory, Tone::kError, {path}));
+    }
+    if (error != 0) {
+        return HostError(path, error);
+    }
+    const ContainerFault fault = UnpackContainer(packed.data(), fileSize, member, kMaxImageSize, container, buffer);
+    switch (fault) {
+    case ContainerFault::kNone:
+        break;
+    case ContainerFault::kChooseMember:
+        return Failure(FailureKind::kNoMemberChosen, ContainerFaultNotice(fault, path, container));
+    case ContainerFault::kNoImage:
+        return Failure(container.members.empty() ? FailureKind::kNotAnImage : FailureKind::kNoMemberChosen,
+                       ContainerFaultNotice(fault, path, container));
+    case ContainerFault::kOutOfMemory:
+        return Failure(FailureKind::kOutOfMemory, ContainerFaultNotice(fault, path, container));
+    case ContainerFault::kTooLarge:
+    case ContainerFault::kUnsupported:
+        return Failure(FailureKind::kNotAnImage, ContainerFaultNotice(fault, path, container));
+    case ContainerFault::kTruncated:
+    case ContainerFault::kCorrupt:
+        return Failure(FailureKind::kDamaged, ContainerFaultNotice(fault, path, container));
+    }
+    if (buffer.size() < kSectorSize) {
+        return Failure(FailureKind::kNotAnImage, TextNotice(kMsgFileTooSmall, Tone::kError));
+    }
+    size = static_cast<uint32_t>(buffer.size());
+    return Done();
+}
+
+// Takes the open file's bytes, or those of the image its container holds,
+// as the document's buffer.
+Result LoadImageFile(const std::string& path, HostFile& file, const std::string& member, ByteBlock& buffer,
+                     uint32_t& size, ContainerInfo& container) {
+    container = ContainerInfo();
     uint64_t fileSize = 0;
     uint32_t error = HostFileSize(file, fileSize);
     if (error != 0) {
@@ -48,6 +88,15 @@ Result LoadImageFile(const std::string& path, HostFile& file, ByteBlock& buffer,
     }
     if (fileSize >= kMaxImageSize + 1) {
         return Failure(FailureKind::kNotAnImage, TextNotice(kMsgFileTooLarge, Tone::kError));
+    }
+    uint8_t signature[4] = {};
+    uint32_t got = 0;
+    error = ReadHostFileAt(file, 0, signature, sizeof signature, got);
+    if (error != 0) {
+        return HostError(path, error);
+    }
+    if (DetectContainer(signature, got) != ContainerKind::kNone) {
+        return UnpackImageFile(path, file, static_cast<uint32_t>(fileSize), member, buffer, size, container);
     }
     if (fileSize < kSectorSize) {
         return Failure(FailureKind::kNotAnImage, TextNotice(kMsgFileTooSmall, Tone::kError));
@@ -105,6 +154,38 @@ Result PartitionArea(const PartitionTable& table, uint32_t number, uint32_t base
     }
     start = static_cast<uint32_t>(first);
     end = static_cast<uint32_t>(last);
+    return Done();
+}
+
+// Packs the image into its container again and puts the container in the
+// old one's place whole, so that a failure or a break leaves the old one.
+Result SaveIntoContainer(ImageDocument& doc) {
+    uint64_t fileSize = 0;
+    uint32_t error = HostFileSize(doc.imageFile, fileSize);
+    ByteBlock old;
+    if (error == 0 && fileSize > kMaxImageSize) error = HostCodeFor(HostFailure::kOutOfMemory);
+    if (error == 0) error = LoadHostFile(doc.imageFile, static_cast<uint32_t>(fileSize), old);
+    if (error != 0) {
+        return HostError(doc.fileName, error);
+    }
+    DosDateTime stamp;
+    if (!HostTimeToLocalDos(static_cast<HostTime>(std::time(nullptr)) * 10000000, stamp)) {
+        stamp = DosDateTime{0x21, 0};  // 1980-01-01
+    }
+    std::vector<uint8_t> packed;
+    const ContainerFault fault = RepackContainer(old.data(), static_cast<size_t>(fileSize), doc.container,
+                                                 doc.imageBuffer.data(), doc.imageSize, stamp, packed);
+    old.Reset();
+    if (fault == ContainerFault::kOutOfMemory) {
+        return Failure(FailureKind::kOutOfMemory, ContainerFaultNotice(fault, doc.fileName, doc.container));
+    }
+    if (fault != ContainerFault::kNone) {
+        return Failure(FailureKind::kDamaged, ContainerFaultNotice(fault, doc.fileName, doc.container));
+    }
+    error = ReplaceHostFile(doc.fileName, packed.data(), static_cast<uint32_t>(packed.size()), doc.imageFile);
+    if (error != 0) {
+        return HostError(doc.fileName, error);
+    }
     return Done();
 }
 
@@ -236,7 +317,8 @@ Result OpenImage(ImageDocument& doc, const std::string& path, const OpenOptions&
     }
     ByteBlock buffer;
     uint32_t size = 0;
-    Result read = LoadImageFile(path, file, buffer, size);
+    ContainerInfo container;
+    Result read = LoadImageFile(path, file, options.member, buffer, size, container);
     if (!read.Done()) {
         return After(std::move(notices), std::move(read));
     }
@@ -273,7 +355,8 @@ Result OpenImage(ImageDocument& doc, const std::string& path, const OpenOptions&
     doc.modified = false;
     doc.readOnly = readOnly;
     doc.imageWritable = !readOnly;
-    doc.savesInPlace = true;
+    doc.savesInPlace = container.kind == ContainerKind::kNone;
+    doc.container = std::move(container);
 
     const bool valid = ParseBootSector(doc, notices);
     doc.changeBlock = JudgeChangeSafety(doc, valid);
@@ -336,7 +419,12 @@ Result SaveImage(ImageDocument& doc) {
     if (!doc.imageWritable) {
         return HostError(doc.fileName, HostCodeFor(HostFailure::kAccessDenied));
     }
-    if (doc.savesInPlace) {
+    if (doc.container.kind != ContainerKind::kNone) {
+        Result packed = SaveIntoContainer(doc);
+        if (!packed.Done()) {
+            return packed;
+        }
+    } else if (doc.savesInPlace) {
         const std::string journal = JournalPathFor(doc.fileName);
         const JournalSave save = SaveInPlace(doc.imageFile, journal, doc.imageBuffer.data(), doc.imageSize,
                                              ChangedHostRanges(doc.imageBuffer));
@@ -402,6 +490,7 @@ Result SaveImageAsPath(ImageDocument& doc, const std::string& path) {
     doc.imageFile = std::move(file);
     doc.imageWritable = true;
     doc.savesInPlace = false;  // the file is someone else's bytes, or none yet
+    doc.container = ContainerInfo();  // written as a plain image
     doc.fileName = path;
     CloseErrorFile(doc);
     doc.errorFileReadOnly = false;
@@ -452,6 +541,7 @@ Result CloseImage(ImageDocument& doc) {
     doc.areaEnd = 0;
     doc.partitions = PartitionTable();
     doc.partition = 0;
+    doc.container = ContainerInfo();
     doc.fileName.clear();
     doc.modified = false;
     doc.readOnly = false;

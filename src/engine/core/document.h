@@ -10,6 +10,7 @@
 #include "engine/common/bytes.h"
 #include "engine/common/notice.h"
 #include "engine/common/result.h"
+#include "engine/core/containers.h"
 #include "engine/core/disk_format.h"
 #include "engine/core/layout.h"
 #include "engine/core/partition_table.h"
@@ -30,7 +31,9 @@ struct ImageDocument {
     PartitionTable partitions;  // the image's partition table; no table for a floppy
     uint32_t partition = 0;  // the open partition's number; 0 without a table
     DiskFormat geometry;
-    HostFile imageFile;      // kept open with read sharing while the document lives
+    HostFile imageFile;      // kept open with read sharing while the document lives: the
+                             // container when the image is packed in one
+    ContainerInfo container; // what holds the image; kNone for a plain image file
     HostFile errorFile;      // the open .der file
     std::string fileName;    // full path; "Untitled" without a file; empty without a document
     bool readOnly = false;
@@ -76,10 +79,14 @@ struct OpenOptions {
     // (FailureKind::kNoPartitionChosen) with its partitions listed. Ignored
     // by an image without a table.
     uint32_t partition = 0;
+    // The zip member to open. Empty names none: a zip holding several files
+    // that may be images is then refused (FailureKind::kNoMemberChosen)
+    // with its files listed. Ignored by anything but a zip.
+    std::string member;
 };
 Result OpenImage(ImageDocument& doc, const std::string& path, const OpenOptions& options);
 inline Result OpenImage(ImageDocument& doc, const std::string& path, bool readOnlyRequested = false) {
-    return OpenImage(doc, path, OpenOptions{readOnlyRequested, 0});
+    return OpenImage(doc, path, OpenOptions{readOnlyRequested, 0, {}});
 }
 
 // The partition table of the image at `path`, read without loading the
@@ -109,12 +116,14 @@ bool BackupFatDiffers(const ImageDocument& doc);
 
 // Writes the document to its file (asking for one when it has none). A file
 // the document was read from gets only the sectors that changed, in place,
-// with a rollback journal beside it (save_journal.h); a new file is written
-// whole. A .der file that could not be stored is a notice of a save that
+// with a rollback journal beside it (save_journal.h); a new file, and a
+// container with the image packed again, is written whole beside it and
+// renamed over it. A .der file that could not be stored is a notice of a save that
 // succeeded.
 Result SaveImage(ImageDocument& doc);
 
-// Lets the user choose a new file for the document and creates it. Writes no
+// Lets the user choose a new file for the document and creates it: a
+// plain image, also of an image that came from a container. Writes no
 // data: the caller saves next. Declined when the user cancelled.
 Result SaveImageAs(ImageDocument& doc);
 

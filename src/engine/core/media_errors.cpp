@@ -98,7 +98,7 @@ std::string ErrorFileName(const std::string& imagePath) {
 std::optional<Notice> LoadErrorFile(ImageDocument& doc) {
     doc.errorFileReadOnly = false;
     doc.errorFileKept = false;
-    const std::string path = ErrorFileName(doc.fileName);
+    const std::string path = ErrorFileName(UnpackedImagePath(doc.fileName, doc.container));
     if (!CreateErrorList(doc.geometry.totalSectors, doc.errorList)) {
         doc.errorFileKept = true;  // what it holds cannot be known: it stays as it is
         return std::nullopt;
@@ -140,7 +140,7 @@ std::optional<Notice> LoadErrorFile(ImageDocument& doc) {
 }
 
 std::optional<Notice> StoreErrorFile(ImageDocument& doc) {
-    const std::string path = ErrorFileName(doc.fileName);
+    const std::string path = ErrorFileName(UnpackedImagePath(doc.fileName, doc.container));
     if (doc.errorFileKept) {
         return KeepFile(path);
     }

@@ -271,6 +271,16 @@ enum StringId : unsigned {
     kStrSizeKilobytes = 468,
     kStrSizeMegabytes = 469,
     kStrSizeGigabytes = 470,
+    // Disk-images inside gzip and zip archives.
+    kMsgContainerTruncated = 480,
+    kMsgContainerCorrupt = 481,
+    kMsgContainerTooLarge = 482,
+    kMsgContainerUnsupported = 483,
+    kMsgContainerEmpty = 484,
+    kMsgNoSuchMember = 485,
+    kMsgChooseMember = 486,
+    kMsgContainerNoMemory = 487,
+    kStrMemberPrompt = 488,
     // Host folders that extraction cannot write into.
     kMsgFolderRefusesFiles = 280,
     kMsgFolderMissing = 281,

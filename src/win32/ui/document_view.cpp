@@ -118,7 +118,7 @@ bool OpenDocument(ImageDocument& doc, HWND owner, const std::string& path, bool 
     Result opened;
     {
         WaitCursor wait;
-        opened = OpenImage(doc, path, OpenOptions{readOnly, partition});
+        opened = OpenImage(doc, path, OpenOptions{readOnly, partition, {}});
     }
     // A table that was not there or could not be read before (the image
     // changed, or another program held it): the partitions are asked for now.
@@ -129,7 +129,7 @@ bool OpenDocument(ImageDocument& doc, HWND owner, const std::string& path, bool 
         }
         if (chosen != 0) {
             WaitCursor wait;
-            opened = OpenImage(doc, path, OpenOptions{readOnly, chosen});
+            opened = OpenImage(doc, path, OpenOptions{readOnly, chosen, {}});
         }
     }
     if (!Shown(owner, opened)) {

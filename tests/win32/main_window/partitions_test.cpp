@@ -182,7 +182,7 @@ TEST_F(PartitionWindow, AFileAddedToPartitionTwoIsSavedThereAndNowhereElse) {
 
     // The engine reads the file back from partition 2, byte for byte.
     ImageDocument check;
-    ASSERT_TRUE(win32::Shown(nullptr, OpenImage(check, image, OpenOptions{true, 2})));
+    ASSERT_TRUE(win32::Shown(nullptr, OpenImage(check, image, OpenOptions{true, 2, {}})));
     const uint32_t entry = FindShownEntry(VolumeOf(check), kRootDir, "NOTES.BIN");
     ASSERT_NE(0u, entry);
     const std::string extracted = folder.File("BACK.BIN");

@@ -41,7 +41,7 @@ Result DescribeImagePartitions(const std::string& path, PartitionTable& table,
     for (const PartitionEntry& entry : table.partitions) {
         PartitionSummary summary = SummaryOf(entry);
         ImageDocument doc;
-        if (OpenImage(doc, path, OpenOptions{true, entry.number}).Done()) {
+        if (OpenImage(doc, path, OpenOptions{true, entry.number, {}}).Done()) {
             DescribeVolume(doc, summary);
         }
         doc.Discard();
