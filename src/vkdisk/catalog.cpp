@@ -4,11 +4,14 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <set>
 #include <system_error>
 
 #include "engine/common/digests.h"
 #include "engine/core/boot_sector.h"
+#include "engine/core/containers.h"
 #include "engine/fat/check/disk_check.h"
 #include "engine/fat/dir/dir_entry.h"
 #include "engine/fat/dir/dir_path.h"
@@ -33,14 +36,43 @@ std::string Lower(std::string text) {
     return text;
 }
 
-bool HasImageExtension(const fs::path& path) {
-    const std::string ext = Lower(path.extension().string());
+// `ext` in lower case, with its dot.
+bool IsImageExtension(const std::string& ext) {
     return std::find(std::begin(kImageExtensions), std::end(kImageExtensions), ext) != std::end(kImageExtensions);
 }
 
 std::string ContainerOf(const std::string& path) {
     const std::string ext = Lower(fs::path(path).extension().string());
     return ext == ".gz" ? "gzip" : ext == ".zip" ? "zip" : "none";
+}
+
+const char* KindName(ContainerKind kind) {
+    return kind == ContainerKind::kGzip ? "gzip" : kind == ContainerKind::kZip ? "zip" : "none";
+}
+
+// The members of the zip at `path` whose names are images' (not .gz or
+// .zip), sorted by name. False when the file cannot be read or is no zip
+// of several files.
+bool ZipImageMembers(const std::string& path, std::vector<std::string>& members) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return false;
+    const std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (DetectContainer(bytes.data(), bytes.size()) != ContainerKind::kZip) return false;
+    ContainerInfo info;
+    ByteBlock image;
+    // No member named: the zip's files are listed before anything is unpacked.
+    if (UnpackContainer(bytes.data(), bytes.size(), std::string(), 0, info, image) != ContainerFault::kChooseMember) {
+        return false;
+    }
+    for (const std::string& name : info.members) {
+        const size_t dot = name.rfind('.');
+        const std::string ext = dot == std::string::npos || name.find('/', dot) != std::string::npos
+                                    ? std::string()
+                                    : Lower(name.substr(dot));
+        if (ext != ".gz" && ext != ".zip" && IsImageExtension(ext)) members.push_back(name);
+    }
+    std::sort(members.begin(), members.end());
+    return true;
 }
 
 std::string DateText(const uint8_t* entry) {
@@ -176,16 +208,17 @@ void DescribeVolume(const ImageDocument& doc, CatalogRecord& record) {
     }
 }
 
-CatalogRecord CatalogImage(const std::string& path, bool withFiles, uint32_t partition) {
+CatalogRecord CatalogImage(const std::string& path, bool withFiles, uint32_t partition, const std::string& member) {
     CatalogRecord record;
     record.path = path;
     record.partition = partition;
+    record.member = member;
     record.container = ContainerOf(path);
     std::error_code ec;
     const uintmax_t size = fs::file_size(path, ec);
     record.size = ec ? 0 : size;
     ImageDocument doc;
-    const Result opened = OpenImage(doc, path, OpenOptions{true, partition});
+    const Result opened = OpenImage(doc, path, OpenOptions{true, partition, member});
     if (!opened.Done()) {
         record.error = opened.failure ? NoticeString(*opened.failure) : "the image could not be opened";
         doc.Discard();
@@ -199,10 +232,24 @@ CatalogRecord CatalogImage(const std::string& path, bool withFiles, uint32_t par
         return record;
     }
     record.readable = true;
+    record.container = KindName(doc.container.kind);
+    record.member = doc.container.member;
     DescribeVolume(doc, record);
     if (withFiles) record.files = CatalogFiles(doc);
     doc.Discard();
     return record;
+}
+
+std::vector<CatalogRecord> CatalogImageFile(const std::string& path) {
+    CatalogRecord whole = CatalogImage(path);
+    if (whole.readable || whole.container != "zip") return {std::move(whole)};
+    // A zip of several files names none to open: each of its images is a
+    // record of its own. A zip that cannot be read keeps its one record.
+    std::vector<std::string> members;
+    if (!ZipImageMembers(path, members) || members.empty()) return {std::move(whole)};
+    std::vector<CatalogRecord> records;
+    for (const std::string& member : members) records.push_back(CatalogImage(path, true, 0, member));
+    return records;
 }
 
 std::vector<std::string> FindImageFiles(const std::vector<std::string>& paths, std::vector<std::string>& missing) {
@@ -217,7 +264,7 @@ std::vector<std::string> FindImageFiles(const std::vector<std::string>& paths, s
         } else {
             for (fs::recursive_directory_iterator it(top, fs::directory_options::skip_permission_denied, ec), end;
                  !ec && it != end; it.increment(ec)) {
-                if (it->is_regular_file(ec) && HasImageExtension(it->path())) found.insert(it->path().string());
+                if (it->is_regular_file(ec) && IsImageExtension(Lower(it->path().extension().string()))) found.insert(it->path().string());
             }
         }
     }

@@ -31,7 +31,8 @@ struct CatalogRecord {
     std::string path;        // the image file as the walk found it
     uint32_t partition = 0;  // the partition described; 0 for none
     std::string member;      // the member of a zip holding several images; empty otherwise
-    std::string container;   // "none", "gzip" or "zip", by the file's extension
+    std::string container;   // "none", "gzip" or "zip": what the file's first bytes say, or,
+                             // when it could not be opened, its extension
     uint64_t size = 0;       // the file's length
     bool readable = false;   // false: not opened, or a boot sector that describes no disk
     std::string error;       // why the image could not be opened
@@ -71,8 +72,14 @@ void DescribeVolume(const ImageDocument& doc, CatalogRecord& record);
 // files included unless `withFiles` is false. Asks nothing and prints nothing:
 // a failure is the record's error.
 // `partition` opens that partition of a partitioned image (an image with a
-// table and none named is a record with an error).
-CatalogRecord CatalogImage(const std::string& path, bool withFiles = true, uint32_t partition = 0);
+// table and none named is a record with an error), `member` that member of
+// a zip.
+CatalogRecord CatalogImage(const std::string& path, bool withFiles = true, uint32_t partition = 0,
+                           const std::string& member = std::string());
+
+// The records of the image file at `path`: one, or one per member whose
+// name is an image's of a zip that holds several files, in name order.
+std::vector<CatalogRecord> CatalogImageFile(const std::string& path);
 
 // The image files at or below `paths` (folders walked, links to folders not
 // followed) whose extension names an image or a container, sorted by path

@@ -36,7 +36,8 @@ const char kCatalogUsage[] =
     "msx-dos2, ms-dos or other), OEM name, label, serial, free space, what a\n"
     "check finds (sound, how many findings, their kinds), and every file and\n"
     "folder with its path, size, date, attributes, CRC32 and SHA-1. An image\n"
-    "that cannot be opened is a record with its error. Plain text by default;\n"
+    "that cannot be opened is a record with its error; a zip of several files\n"
+    "gives one record per member named as an image is. Plain text by default;\n"
     "--json writes an array of records, --csv one row per file with the\n"
     "image's fields repeated (an image without files gives one row). Images\n"
     "are read by N workers at once (default: one per processor); a progress\n"
@@ -52,8 +53,8 @@ const char kFindUsage[] =
     "files whose name matches NAME-PATTERN (wildcards * and ?, case not\n"
     "minded; with / it is a path from the root, wildcards in the last part),\n"
     "or whose SHA-1 is HASH (40 hex digits). Prints one line per match: the\n"
-    "image, a colon and the path inside it. Exit 0: something found; 1:\n"
-    "nothing found.\n";
+    "image (a zip member as ZIP/MEMBER), a colon and the path inside it.\n"
+    "Exit 0: something found; 1: nothing found.\n";
 
 unsigned JobsOption(const ParsedArgs& parsed, bool& ok) {
     ok = true;
@@ -66,14 +67,15 @@ unsigned JobsOption(const ParsedArgs& parsed, bool& ok) {
 }
 
 // Reads every path with `jobs` workers; the records come back in the order
-// of `paths`, whatever order the workers finish in.
+// of `paths` (a zip's members in name order), whatever order the workers
+// finish in.
 std::vector<CatalogRecord> CatalogAll(const std::vector<std::string>& paths, unsigned jobs) {
-    std::vector<CatalogRecord> records(paths.size());
+    std::vector<std::vector<CatalogRecord>> perFile(paths.size());
     std::atomic<size_t> next{0};
     std::atomic<size_t> done{0};
     auto work = [&] {
         for (size_t i = next++; i < paths.size(); i = next++) {
-            records[i] = CatalogImage(paths[i]);
+            perFile[i] = CatalogImageFile(paths[i]);
             ++done;
         }
     };
@@ -96,11 +98,15 @@ std::vector<CatalogRecord> CatalogAll(const std::vector<std::string>& paths, uns
         std::fputc('\n', stderr);
     }
     for (std::thread& t : workers) t.join();
+    std::vector<CatalogRecord> records;
+    for (std::vector<CatalogRecord>& some : perFile) {
+        for (CatalogRecord& record : some) records.push_back(std::move(record));
+    }
     return records;
 }
 
 void PrintText(const CatalogRecord& r) {
-    std::printf("%s\n", Printable(r.path).c_str());
+    std::printf("%s%s\n", Printable(r.path).c_str(), r.member.empty() ? "" : (" [" + Printable(r.member) + "]").c_str());
     if (!r.readable) {
         std::printf("  error: %s\n", Printable(r.error).c_str());
         return;
@@ -211,7 +217,8 @@ int CmdFind(const Args& args) {
     for (const CatalogRecord& r : CatalogAll(images, jobs)) {
         for (const CatalogFile& f : r.files) {
             if (byHash ? f.digested && f.sha1 == hash : !f.folder && MatchesPath(pattern, f.path)) {
-                std::printf("%s:%s\n", Printable(r.path).c_str(), Printable(f.path).c_str());
+                const std::string image = r.member.empty() ? r.path : r.path + "/" + r.member;
+                std::printf("%s:%s\n", Printable(image).c_str(), Printable(f.path).c_str());
                 found = true;
             }
         }

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # vkdisk catalog, find, and ls and info with --json, over a generated
-# collection: sound images of three kinds filled by mtools, one with a FAT
-# entry broken, one of random bytes, one too small, files that are no image.
+# collection: sound images of three kinds filled by mtools, one of them
+# gzipped and two in one zip with a text file, one with a FAT entry broken,
+# one of random bytes, one too small, files that are no image.
 # The catalogue must parse as JSON and as CSV, list for each sound image
 # exactly the tree mtools extracts from it (paths, sizes, CRC32 and SHA-1
 # of the bytes mcopy gives), mark the damaged and unreadable ones, and come
@@ -48,6 +49,9 @@ head -c 737280 /dev/urandom > coll/noise.dsk
 head -c 100 /dev/urandom > coll/empty/tiny.dsk
 echo "not an image" > coll/notes.txt
 cp files/PRIME.BAS coll/PRIME.BAS
+mkdir coll/packed
+gzip -c coll/games/msx/dos2.DI2 > coll/packed/dos2.di2.gz
+(cd coll && zip -q packed/two.zip dos1.dsk games/pc.img notes.txt)
 sound="coll/dos1.dsk coll/games/msx/dos2.DI2 coll/games/pc.img"
 for img in $sound; do check "$img is sound to fsck.fat" fsck_clean_msx "$img" || fsck_clean "$img"; done
 
@@ -77,15 +81,22 @@ sound = sys.argv[3:]
 problems = []
 def want(cond, what):
     if not cond: problems.append(what)
-paths = [r['path'] for r in records]
-want(paths == sorted(paths), 'records not sorted by path: %s' % paths)
-want(sorted(paths) == sorted(['coll/' + p for p in ['dos1.dsk', 'games/msx/dos2.DI2', 'games/pc.img',
-     'games/broken.flp', 'noise.dsk', 'empty/tiny.dsk']]), 'images found: %s' % paths)
-by = {r['path']: r for r in records}
+keys = [(r['path'], r['member'] or '') for r in records]
+want(keys == sorted(keys), 'records not sorted by path: %s' % keys)
+want(keys == [('coll/' + p, m) for p, m in [('dos1.dsk', ''), ('empty/tiny.dsk', ''), ('games/broken.flp', ''),
+     ('games/msx/dos2.DI2', ''), ('games/pc.img', ''), ('noise.dsk', ''), ('packed/dos2.di2.gz', ''),
+     ('packed/two.zip', 'dos1.dsk'), ('packed/two.zip', 'games/pc.img')]], 'images found: %s' % keys)
+by = {r['path'] + ('/' + r['member'] if r['member'] else ''): r for r in records}
+# Each sound image as found plain, gzipped and zipped, against mtools on the plain one.
+copies = {'coll/dos1.dsk': ['coll/packed/two.zip/dos1.dsk'], 'coll/games/pc.img': ['coll/packed/two.zip/games/pc.img'],
+          'coll/games/msx/dos2.DI2': ['coll/packed/dos2.di2.gz']}
+want(by['coll/packed/dos2.di2.gz']['container'] == 'gzip', 'gzip container')
+want(by['coll/packed/two.zip/dos1.dsk']['container'] == 'zip', 'zip container')
 for img in sound:
-    r = by[img]
-    want(r['readable'] and r['check']['sound'] and r['check']['findings'] == 0, img + ' not sound')
-    want(r['size'] == os.path.getsize(img) and r['container'] == 'none', img + ' size or container')
+    want(by[img]['size'] == os.path.getsize(img) and by[img]['container'] == 'none', img + ' size or container')
+    for key in [img] + copies[img]:
+        r = by[key]
+        want(r['readable'] and r['check']['sound'] and r['check']['findings'] == 0, key + ' not sound')
     top = os.path.join('mt', img)
     tree = {}
     for d, dirs, files in os.walk(top):
@@ -97,9 +108,10 @@ for img in sound:
             else:
                 data = open(p, 'rb').read()
                 tree[key] = ('', len(data), '%08x' % zlib.crc32(data), hashlib.sha1(data).hexdigest())
-    got = {f['path'].upper(): ('D' if 'D' in f['attributes'] else '', f['size'], f['crc32'], f['sha1'])
-           for f in r['files']}
-    want(got == tree, '%s: catalogue %s, mtools %s' % (img, got, tree))
+    for key in [img] + copies[img]:
+        got = {f['path'].upper(): ('D' if 'D' in f['attributes'] else '', f['size'], f['crc32'], f['sha1'])
+               for f in by[key]['files']}
+        want(got == tree, '%s: catalogue %s, mtools %s' % (key, got, tree))
 want(by['coll/games/pc.img']['boot'] == 'ms-dos' and by['coll/games/pc.img']['label'] == 'PCDISK',
      'pc.img boot or label: %s' % by['coll/games/pc.img'])
 want(by['coll/dos1.dsk']['boot'] == 'msx-dos1', 'dos1 boot')
@@ -115,7 +127,8 @@ for bad in ['coll/noise.dsk', 'coll/empty/tiny.dsk']:
 rows = list(csv.DictReader(open(sys.argv[2], newline='')))
 want(len(rows) == sum(max(1, len(r.get('files', []))) for r in records), 'CSV rows: %d' % len(rows))
 flat = [(r['path'], f['path'], f['sha1'] or '') for r in records for f in r.get('files', [])]
-want(flat == [(row['path'], row['file_path'], row['file_sha1']) for row in rows if row['file_path']],
+flat = [(r['path'], r['member'] or '', f['path'], f['sha1'] or '') for r in records for f in r.get('files', [])]
+want(flat == [(row['path'], row['member'], row['file_path'], row['file_sha1']) for row in rows if row['file_path']],
      'CSV files differ from JSON')
 for p in problems: print(p)
 sys.exit(1 if problems else 0)
@@ -142,18 +155,23 @@ import json, sys; sys.exit(0 if [f["path"] for f in json.load(open("lsdir.json")
 # find, by name and by SHA-1.
 count; out=$("$vkdisk" find coll 'prime.*' 2>/dev/null) || fail "find by name: exit $?"
 check "find by name names the images and path: $out" test "$out" = "coll/dos1.dsk:PRIME.BAS
-coll/games/broken.flp:PRIME.BAS"
+coll/games/broken.flp:PRIME.BAS
+coll/packed/two.zip/dos1.dsk:PRIME.BAS"
 count; out=$("$vkdisk" find coll 'tools/deeper/*.rom' --jobs 2 2>/dev/null) || fail "find by path: exit $?"
-check "find by path: $out" test "$out" = "coll/games/msx/dos2.DI2:TOOLS/DEEPER/DEEP.ROM"
+check "find by path: $out" test "$out" = "coll/games/msx/dos2.DI2:TOOLS/DEEPER/DEEP.ROM
+coll/packed/dos2.di2.gz:TOOLS/DEEPER/DEEP.ROM"
 sha=$(sha1sum files/BIG.DAT | cut -c1-40)
 count; out=$("$vkdisk" find coll --sha1 "$sha" 2>/dev/null) || fail "find --sha1: exit $?"
 check "find --sha1 names every image holding the file: $out" test "$out" = "coll/dos1.dsk:BIG.DAT
 coll/games/broken.flp:BIG.DAT
-coll/games/pc.img:BIG.DAT"
+coll/games/pc.img:BIG.DAT
+coll/packed/two.zip/dos1.dsk:BIG.DAT
+coll/packed/two.zip/games/pc.img:BIG.DAT"
 # The damaged copy of PRIME.BAS cannot be read whole, so it has no SHA-1.
 sha=$(sha1sum files/PRIME.BAS | cut -c1-40)
 count; out=$("$vkdisk" find coll --sha1 "${sha^^}" 2>/dev/null) || fail "find --sha1 in capitals: exit $?"
-check "find --sha1 passes over a file whose chain breaks: $out" test "$out" = "coll/dos1.dsk:PRIME.BAS"
+check "find --sha1 passes over a file whose chain breaks: $out" test "$out" = "coll/dos1.dsk:PRIME.BAS
+coll/packed/two.zip/dos1.dsk:PRIME.BAS"
 expect_rc 1 "find of a name no image holds" "$vkdisk" find coll 'NOSUCH.*'
 expect_rc 2 "find --sha1 with a short hash" "$vkdisk" find coll --sha1 abc
 expect_rc 0 "catalog of sound images only" sh -c '"$1" catalog coll/dos1.dsk coll/games/pc.img >/dev/null' - "$vkdisk"
