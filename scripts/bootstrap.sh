@@ -17,6 +17,7 @@ packages=(
     fdisk                                           # sfdisk: partition tables of hard-disk images in the tests
     bc                                              # arithmetic of the benchmark script
     locales                                         # the locales the formatting tests switch to
+    nlohmann-json3-dev                              # JSON writer of vkdisk's catalogue (header only)
     man-db                                          # renders vkdisk's manual page in its install test
     clang libclang-rt-14-dev                        # libFuzzer for the engine's fuzz targets
 )

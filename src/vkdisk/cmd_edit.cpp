@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "vkdisk/catalog.h"
+#include "vkdisk/catalog_output.h"
 #include "vkdisk/command_support.h"
 #include "vkdisk/name_patterns.h"
 #include "engine/strings/text_format.h"
@@ -27,7 +29,7 @@ namespace vk::cli {
 namespace {
 
 const char kLsUsage[] =
-    "usage: vkdisk ls IMAGE [PATH] [-R]\n"
+    "usage: vkdisk ls IMAGE [PATH] [-R] [--json]\n"
     "\n"
     "Lists the files and folders of the image's root directory, or of the\n"
     "folder PATH (parts split at / or \\): name, size, last change and\n"
@@ -38,7 +40,10 @@ const char kLsUsage[] =
     "line, parents before their folders. A damaged folder, or one that leads\n"
     "back into the tree, is reported and not entered; the exit code is 1 then.\n"
     "Numbers and dates follow the locale (LANG, LC_ALL), with years in four\n"
-    "digits. Bytes below 0x20 and 0x7F in names are shown as \\xNN.\n";
+    "digits. Bytes below 0x20 and 0x7F in names are shown as \\xNN.\n"
+    "--json writes the entries (with -R, those of every folder below as well)\n"
+    "as a JSON array instead, each with the fields of vkdisk catalog's files:\n"
+    "path, size, date, attributes, crc32 and sha1.\n";
 
 const char kRmUsage[] =
     "usage: vkdisk rm IMAGE NAME... [--force] [--yes|--no]\n"
@@ -80,7 +85,7 @@ const OptionSpec kAttrWords = {{}, {}, {"-r", "-h", "-s", "-a", "-R", "-H", "-S"
 int CmdLs(const Args& args) {
     ParsedArgs parsed;
     int exitCode = kExitOk;
-    if (!PrepareCommand(args, ImageCommand({{"-R", "--recursive"}, {}}), kLsUsage, 1, 2, parsed, exitCode)) {
+    if (!PrepareCommand(args, ImageCommand({{"-R", "--recursive", "--json"}, {}}), kLsUsage, 1, 2, parsed, exitCode)) {
         return exitCode;
     }
     const bool recursive = parsed.Has("-R") || parsed.Has("--recursive");
@@ -97,6 +102,13 @@ int CmdLs(const Args& args) {
     }
     const ConstVolume vol = VolumeOf(doc);
     const std::string topPath = parsed.positional.size() == 2 ? DirectoryPath(vol, top) : std::string();
+    if (parsed.Has("--json")) {
+        nlohmann::ordered_json files = nlohmann::ordered_json::array();
+        for (const CatalogFile& file : CatalogFiles(doc, top, topPath, recursive)) files.push_back(FileJson(file));
+        PrintJson(files);
+        CloseDocument();
+        return exitCode;
+    }
     std::vector<std::pair<std::string, DirRef>> folders{{topPath, top}};
     if (recursive) {
         std::vector<std::pair<std::string, uint32_t>> found;  // every folder below, parents first

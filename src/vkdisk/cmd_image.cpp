@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "vkdisk/catalog.h"
+#include "vkdisk/catalog_output.h"
 #include "vkdisk/command_support.h"
 #include "vkdisk/console_ports.h"
 #include "engine/core/boot_sector.h"
@@ -62,14 +64,16 @@ const char kNewUsage[] =
     "areas are left unwritten, so the image is sparse where the host allows.\n";
 
 const char kInfoUsage[] =
-    "usage: vkdisk info IMAGE [--partition N]\n"
+    "usage: vkdisk info IMAGE [--partition N] [--json]\n"
     "\n"
     "Shows the image's geometry, boot sector, comment, whether its backup FAT\n"
     "matches, and the bad sectors of its .der file with that file's name: the\n"
     "image's name with the extension .der, or with .der appended when the\n"
     "image's own name ends in .der. Of an image with a partition table and no\n"
     "--partition, lists the partitions: number, type, first sector, size,\n"
-    "file system, label and free space.\n";
+    "file system, label and free space. --json writes the image's record as\n"
+    "vkdisk catalog does, without its files (path, container, size, format,\n"
+    "boot, oem, label, serial, free, check), or its error; exit 1 then.\n";
 
 // Where the text of a comment header starts.
 constexpr size_t kCommentStart = 40;
@@ -83,20 +87,6 @@ bool ParseBootName(const std::string& text, unsigned& index) {
         }
     }
     return false;
-}
-
-// The text of the table row a geometry equals in its BPB fields, if any.
-std::string FormatName(const DiskFormat& g, uint32_t mediaByte) {
-    if (mediaByte < kFirstFormatCode || mediaByte >= kCustomFormatCode) {
-        return "custom";
-    }
-    const DiskFormat& row = FormatRow(mediaByte);
-    if (!IsUsableFormat(row) || row.totalSectors != g.totalSectors || row.sectorsPerFat != g.sectorsPerFat ||
-        row.sectorsPerCluster != g.sectorsPerCluster || row.rootEntries != g.rootEntries ||
-        row.fatCount != g.fatCount || row.heads != g.heads || row.sectorsPerTrack != g.sectorsPerTrack) {
-        return "custom";
-    }
-    return std::string(LoadText(row.descriptionId));
 }
 
 bool BackupFatMatches(const ImageDocument& doc) {
@@ -362,8 +352,13 @@ int ListPartitions(const std::string& path, const PartitionTable& table) {
 int CmdInfo(const Args& args) {
     ParsedArgs parsed;
     int exitCode = kExitOk;
-    if (!PrepareCommand(args, ImageCommand({}), kInfoUsage, 1, 1, parsed, exitCode)) {
+    if (!PrepareCommand(args, ImageCommand({{"--json"}, {}}), kInfoUsage, 1, 1, parsed, exitCode)) {
         return exitCode;
+    }
+    if (parsed.Has("--json")) {
+        const CatalogRecord record = CatalogImage(parsed.positional[0], false, PartitionOption(parsed));
+        PrintJson(RecordJson(record, false));
+        return record.readable ? kExitOk : kExitFailure;
     }
     // Looking changes nothing: the backup-FAT question is answered No.
     SetAnswerMode(AnswerMode::kNo);

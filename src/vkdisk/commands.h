@@ -24,5 +24,7 @@ int CmdRead(const Args& args);
 int CmdWrite(const Args& args);
 int CmdCheck(const Args& args);
 int CmdUndelete(const Args& args);
+int CmdCatalog(const Args& args);
+int CmdFind(const Args& args);
 
 }  // namespace vk::cli

@@ -38,6 +38,8 @@ const Command kCommands[] = {
     {"write", vk::cli::CmdWrite, "write an image onto a disk"},
     {"check", vk::cli::CmdCheck, "check images, and mend them with --fix"},
     {"undelete", vk::cli::CmdUndelete, "list or recover deleted files and folders"},
+    {"catalog", vk::cli::CmdCatalog, "describe every image of a collection"},
+    {"find", vk::cli::CmdFind, "find images holding a file, by name or SHA-1"},
 };
 
 void PrintUsage(FILE* out) {

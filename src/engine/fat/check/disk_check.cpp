@@ -3,6 +3,7 @@
 #include <cstring>
 #include <ctime>
 
+#include "engine/common/local_time.h"
 #include "engine/core/document.h"
 #include "engine/core/media_errors.h"
 #include "engine/core/write_safety.h"
@@ -78,8 +79,8 @@ ByteBlock* ListOf(const ImageDocument& doc, ByteBlock& list) { return doc.partit
 
 DosDateTime Now() {
     const std::time_t now = std::time(nullptr);
-    const std::tm* local = std::localtime(&now);
-    return local ? PackDosStamp(*local) : DosDateTime{};
+    std::tm local{};
+    return LocalTime(now, local) ? PackDosStamp(local) : DosDateTime{};
 }
 
 }  // namespace

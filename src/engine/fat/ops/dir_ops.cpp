@@ -5,6 +5,7 @@
 #include <ctime>
 #include <string>
 
+#include "engine/common/local_time.h"
 #include "engine/common/bytes.h"
 #include "engine/core/document.h"
 #include "engine/core/write_safety.h"
@@ -100,8 +101,8 @@ Result MakeFolderIn(ImageDocument& doc, DirRef dir, std::string_view name, const
         return Failure(FailureKind::kExists, TextNotice(kMsgFolderNameTaken, Tone::kError, {JoinPath(parentPath, shown)}));
     }
     const std::time_t now = std::time(nullptr);
-    const std::tm* local = std::localtime(&now);
-    const DosDateTime stamp = local ? PackDosStamp(*local) : DosDateTime{};
+    std::tm local{};
+    const DosDateTime stamp = LocalTime(now, local) ? PackDosStamp(local) : DosDateTime{};
     WaitCursor wait;
     const ClusterGuard guard(doc);
     Result made = MakeFolder(vol, dir, parentPath, shown, stamp.date, stamp.time, guard.Keep());

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 
+#include "engine/common/local_time.h"
 #include "engine/common/bytes.h"
 #include "engine/strings/text_format.h"
 #include "engine/core/boot_sector.h"
@@ -39,8 +40,8 @@ LabelBytes PackLabel(std::string_view text) {
 
 DosDateTime LocalNowStamp() {
     const std::time_t now = std::time(nullptr);
-    const std::tm* local = std::localtime(&now);
-    return local ? PackDosStamp(*local) : DosDateTime{};
+    std::tm local{};
+    return LocalTime(now, local) ? PackDosStamp(local) : DosDateTime{};
 }
 
 }  // namespace
