@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <utility>
 
+#include <zlib.h>
+
 #if (defined(__x86_64__) || defined(__i386__)) && (defined(__GNUC__) || defined(__clang__))
 #define VK_SHA1_X86 1
 #include <cpuid.h>
@@ -11,23 +13,6 @@
 
 namespace vk {
 namespace {
-
-// Eight tables, so that the loop takes eight bytes a step ("slicing by 8"):
-// entry[k][n] is the CRC of byte n followed by k zero bytes.
-struct CrcTable {
-    uint32_t entry[8][256];
-    constexpr CrcTable() : entry() {
-        for (uint32_t n = 0; n < 256; ++n) {
-            uint32_t c = n;
-            for (int k = 0; k < 8; ++k) c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
-            entry[0][n] = c;
-        }
-        for (uint32_t n = 0; n < 256; ++n) {
-            for (int k = 1; k < 8; ++k) entry[k][n] = entry[0][entry[k - 1][n] & 0xFF] ^ (entry[k - 1][n] >> 8);
-        }
-    }
-};
-constexpr CrcTable kCrcTable;
 
 constexpr uint32_t Rotate(uint32_t x, int n) { return (x << n) | (x >> (32 - n)); }
 
@@ -117,16 +102,13 @@ bool HasShaExtensions() {
 }  // namespace
 
 void Crc32::Add(const uint8_t* bytes, size_t count) {
-    const auto& t = kCrcTable.entry;
-    uint32_t c = state_;
-    for (; count >= 8; bytes += 8, count -= 8) {
-        const uint32_t low = c ^ (uint32_t{bytes[0]} | uint32_t{bytes[1]} << 8 | uint32_t{bytes[2]} << 16 |
-                                  uint32_t{bytes[3]} << 24);
-        c = t[7][low & 0xFF] ^ t[6][(low >> 8) & 0xFF] ^ t[5][(low >> 16) & 0xFF] ^ t[4][low >> 24] ^
-            t[3][bytes[4]] ^ t[2][bytes[5]] ^ t[1][bytes[6]] ^ t[0][bytes[7]];
+    // zlib takes lengths of its own width: a large piece goes in parts.
+    while (count > 0) {
+        const uInt piece = static_cast<uInt>(std::min<size_t>(count, 1u << 30));
+        value_ = static_cast<uint32_t>(crc32(value_, bytes, piece));
+        bytes += piece;
+        count -= piece;
     }
-    for (; count != 0; ++bytes, --count) c = t[0][(c ^ *bytes) & 0xFF] ^ (c >> 8);
-    state_ = c;
 }
 
 Sha1::Sha1() : h_{0x67452301u, 0xEFCDAB89u, 0x98BADCFEu, 0x10325476u, 0xC3D2E1F0u} {}

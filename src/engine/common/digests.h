@@ -1,7 +1,7 @@
 // The two digests a catalogue gives of every file: CRC32 (as zip and gzip
-// store it) and SHA-1 (as collections of disk images are indexed). Both are
-// written here rather than taken from a library: a few dozen lines each,
-// the same on every target, with nothing to link into the Windows builds.
+// store it, zlib's, which the engine links for its containers) and SHA-1 (as
+// collections of disk images are indexed), written here: no SHA library
+// builds for the Windows targets from the packages at hand.
 #pragma once
 
 #include <array>
@@ -15,10 +15,10 @@ namespace vk {
 class Crc32 {
 public:
     void Add(const uint8_t* bytes, size_t count);
-    uint32_t Value() const { return ~state_; }
+    uint32_t Value() const { return value_; }
 
 private:
-    uint32_t state_ = 0xFFFFFFFFu;
+    uint32_t value_ = 0;
 };
 
 // SHA-1 of FIPS 180-4, fed in pieces of any length. Where the processor has
