@@ -16,7 +16,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 rounds=${1:-21}
 [ "$rounds" -ge 15 ] || { echo "bench: give 15 rounds or more" >&2; exit 2; }
-bash scripts/bootstrap.sh
+bash scripts/bootstrap.sh strace valgrind  # the counted runs: system calls and instructions
 # A release build of its own: no sanitizers, no tests.
 cmake -S . -B build/bench -DCMAKE_BUILD_TYPE=Release -DVK_BUILD_TESTS=OFF -DVK_BENCH=ON >/dev/null
 cmake --build build/bench -j "$(nproc)" --target vkdisk fat_bench >/dev/null

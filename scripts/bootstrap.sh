@@ -16,6 +16,7 @@ packages=(
     mtools dosfstools                               # the outside judges of the images we write
     fdisk                                           # sfdisk: partition tables of hard-disk images in the tests
     bc                                              # arithmetic of the benchmark script
+    python3                                         # test images (faults, DMK) and the zip and JSON judges
     locales                                         # the locales the formatting tests switch to
     nlohmann-json3-dev                              # JSON writer of vkdisk's catalogue (header only)
     man-db                                          # renders vkdisk's manual page in its install test
