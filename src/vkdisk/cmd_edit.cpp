@@ -78,7 +78,7 @@ const char kAttrUsage[] =
     "the entries NAME matches (wildcards * and ? allowed, a path into folders\n"
     "with / or \\). Without changes it prints their attributes.\n";
 
-const OptionSpec kAttrWords = {{}, {}, {"-r", "-h", "-s", "-a", "-R", "-H", "-S", "-A"}};
+const KnownOptions kAttrWords = {{}, {}, {"-r", "-h", "-s", "-a", "-R", "-H", "-S", "-A"}};
 
 }  // namespace
 

@@ -34,13 +34,13 @@ const char kPartitionHelp[] =
 
 constexpr uint32_t kMaxPartitionNumber = 1000;
 
-bool TakesImage(const OptionSpec& spec) { return spec.withValue.count("--partition") != 0; }
+bool TakesImage(const KnownOptions& known) { return known.withValue.count("--partition") != 0; }
 
 }  // namespace
 
-OptionSpec ImageCommand(OptionSpec spec) {
-    spec.withValue.insert({"--partition", "-p", "--member"});
-    return spec;
+KnownOptions ImageCommand(KnownOptions known) {
+    known.withValue.insert({"--partition", "-p", "--member"});
+    return known;
 }
 
 std::string MemberOption(const ParsedArgs& parsed) { return parsed.Value("--member"); }
@@ -56,7 +56,7 @@ uint32_t PartitionOption(const ParsedArgs& parsed) {
     return static_cast<uint32_t>(number);
 }
 
-bool PrepareCommand(const Args& args, OptionSpec known, const char* usage, size_t minPositional,
+bool PrepareCommand(const Args& args, KnownOptions known, const char* usage, size_t minPositional,
                     size_t maxPositional, ParsedArgs& parsed, int& exitCode) {
     known.flags.insert({"--help", "-h", "--yes", "-y", "--no", "-n"});
     parsed = ParseArgs(args, known);

@@ -12,14 +12,14 @@
 
 namespace vk::cli {
 
-// The options of a command that works on an image: `spec` and
+// The options of a command that works on an image: `known` and
 // --partition N (-p N), the partition of a partitioned image to work on, and
 // --member NAME, the member of a zip to work on.
-OptionSpec ImageCommand(OptionSpec spec);
+KnownOptions ImageCommand(KnownOptions known);
 
 // Parses `args` with `known` plus --help, --yes and --no. Returns false when
 // the command must end now with `exitCode` (help shown, or a usage error).
-bool PrepareCommand(const Args& args, OptionSpec known, const char* usage, size_t minPositional,
+bool PrepareCommand(const Args& args, KnownOptions known, const char* usage, size_t minPositional,
                     size_t maxPositional, ParsedArgs& parsed, int& exitCode);
 
 // The file-system options a command's switches ask for: --force (-f) skips

@@ -2,7 +2,7 @@
 
 namespace vk::cli {
 
-ParsedArgs ParseArgs(const std::vector<std::string>& args, const OptionSpec& known) {
+ParsedArgs ParseArgs(const std::vector<std::string>& args, const KnownOptions& known) {
     ParsedArgs parsed;
     bool optionsEnded = false;
     for (size_t i = 0; i < args.size(); ++i) {

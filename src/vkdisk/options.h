@@ -8,7 +8,7 @@
 
 namespace vk::cli {
 
-struct OptionSpec {
+struct KnownOptions {
     std::set<std::string> flags;        // e.g. "--force"
     std::set<std::string> withValue;    // e.g. "--format", "-d"
     std::set<std::string> words = {};   // taken as positional though they begin with '-' (attr's "-r")
@@ -29,7 +29,7 @@ struct ParsedArgs {
 
 // Parses `args`; "--" ends the options, "--name=value" and "--name value"
 // are the same. Texts that begin with '+' or a lone '-' are positional.
-ParsedArgs ParseArgs(const std::vector<std::string>& args, const OptionSpec& known);
+ParsedArgs ParseArgs(const std::vector<std::string>& args, const KnownOptions& known);
 
 // Exit codes.
 constexpr int kExitOk = 0;
