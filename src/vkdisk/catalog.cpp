@@ -88,7 +88,7 @@ std::string DateText(const uint8_t* entry) {
 
 // Digests of a file's bytes, read along its chain; false with `error` when
 // the chain breaks before the size is reached.
-bool DigestFile(const ConstVolume& vol, const uint8_t* entry, CatalogFile& file) {
+bool DigestFile(const ConstVolume& vol, const uint8_t* entry, const CatalogNeeds& needs, CatalogFile& file) {
     uint64_t left = file.size;
     Crc32 crc;
     Sha1 sha;
@@ -100,13 +100,13 @@ bool DigestFile(const ConstVolume& vol, const uint8_t* entry, CatalogFile& file)
                 file.error = "the cluster chain ends before the file's size";
                 return false;
             }
-            crc.Add(vol.At(at), static_cast<size_t>(take));
-            sha.Add(vol.At(at), static_cast<size_t>(take));
+            if (needs.crc32) crc.Add(vol.At(at), static_cast<size_t>(take));
+            if (needs.sha1) sha.Add(vol.At(at), static_cast<size_t>(take));
             left -= take;
         }
     }
-    file.crc32 = crc.Value();
-    file.sha1 = sha.HexDigest();
+    if (needs.crc32) file.crc32 = crc.Value();
+    if (needs.sha1) file.sha1 = sha.HexDigest();
     return true;
 }
 
@@ -156,7 +156,8 @@ std::string NoticeString(const Notice& notice) {
     return text;
 }
 
-std::vector<CatalogFile> CatalogFiles(const ImageDocument& doc, DirRef top, const std::string& topPath, bool deep) {
+std::vector<CatalogFile> CatalogFiles(const ImageDocument& doc, DirRef top, const std::string& topPath, bool deep,
+                                      const CatalogNeeds& needs) {
     std::vector<CatalogFile> files;
     const ConstVolume vol = VolumeOf(doc);
     WalkTree(vol, top, topPath, [&](const TreeItem& item) {
@@ -171,14 +172,14 @@ std::vector<CatalogFile> CatalogFiles(const ImageDocument& doc, DirRef top, cons
         for (const char c : AttributeText(e[kDirAttr])) {
             if (c != ' ') file.attributes += c;
         }
-        file.digested = !file.folder && DigestFile(vol, e, file);
+        file.digested = !file.folder && (needs.crc32 || needs.sha1) && DigestFile(vol, e, needs, file);
         files.push_back(std::move(file));
         return true;
     });
     return files;
 }
 
-void DescribeVolume(const ImageDocument& doc, CatalogRecord& record) {
+void DescribeVolume(const ImageDocument& doc, CatalogRecord& record, bool check) {
     const uint8_t* bs = doc.Area();
     record.format = FormatName(doc.geometry, bs[kBpbMediaByte]);
     record.boot = BootKind(bs);
@@ -193,6 +194,7 @@ void DescribeVolume(const ImageDocument& doc, CatalogRecord& record) {
                       bs[kBsVolumeSerial + 1], bs[kBsVolumeSerial]);
         record.serial = serial;
     }
+    if (!check) return;
     const CheckReport report = CheckDisk(doc);
     record.sound = report.Sound();
     record.findings = report.findings.size();
@@ -208,7 +210,8 @@ void DescribeVolume(const ImageDocument& doc, CatalogRecord& record) {
     }
 }
 
-CatalogRecord CatalogImage(const std::string& path, bool withFiles, uint32_t partition, const std::string& member) {
+CatalogRecord CatalogImage(const std::string& path, bool withFiles, uint32_t partition, const std::string& member,
+                           const CatalogNeeds& needs) {
     CatalogRecord record;
     record.path = path;
     record.partition = partition;
@@ -234,21 +237,21 @@ CatalogRecord CatalogImage(const std::string& path, bool withFiles, uint32_t par
     record.readable = true;
     record.container = KindName(doc.container.kind);
     record.member = doc.container.member;
-    DescribeVolume(doc, record);
-    if (withFiles) record.files = CatalogFiles(doc);
+    DescribeVolume(doc, record, needs.check);
+    if (withFiles) record.files = CatalogFiles(doc, DirRef{}, std::string(), true, needs);
     doc.Discard();
     return record;
 }
 
-std::vector<CatalogRecord> CatalogImageFile(const std::string& path) {
-    CatalogRecord whole = CatalogImage(path);
+std::vector<CatalogRecord> CatalogImageFile(const std::string& path, const CatalogNeeds& needs) {
+    CatalogRecord whole = CatalogImage(path, true, 0, std::string(), needs);
     if (whole.readable || whole.container != "zip") return {std::move(whole)};
     // A zip of several files names none to open: each of its images is a
     // record of its own. A zip that cannot be read keeps its one record.
     std::vector<std::string> members;
     if (!ZipImageMembers(path, members) || members.empty()) return {std::move(whole)};
     std::vector<CatalogRecord> records;
-    for (const std::string& member : members) records.push_back(CatalogImage(path, true, 0, member));
+    for (const std::string& member : members) records.push_back(CatalogImage(path, true, 0, member, needs));
     return records;
 }
 

@@ -14,6 +14,15 @@
 
 namespace vk::cli {
 
+// What a record is to tell beyond the image's fields and its files' names:
+// a search by name needs neither digests nor a check, and a search by
+// SHA-1 only that digest, so that each reads no more than it uses.
+struct CatalogNeeds {
+    bool check = true;  // the check's findings (otherwise `sound` stays false and `findings` 0)
+    bool crc32 = true;
+    bool sha1 = true;
+};
+
 // A file or folder of an image.
 struct CatalogFile {
     std::string path;        // from the root, parts joined by '/'
@@ -21,7 +30,8 @@ struct CatalogFile {
     std::string date;        // "YYYY-MM-DD hh:mm:ss"; empty when never stamped or no calendar day
     std::string attributes;  // the letters R H A S D of the bits set
     bool folder = false;
-    bool digested = false;   // crc32 and sha1 hold the file's bytes: not for a folder or a broken chain
+    bool digested = false;   // crc32 and sha1 (those asked for) hold the file's bytes: not for a
+                             // folder or a broken chain
     uint32_t crc32 = 0;
     std::string sha1;
     std::string error;       // why the bytes could not be read whole
@@ -61,12 +71,15 @@ std::string NoticeString(const Notice& notice);
 
 // The entries of the open document in `top` (`topPath` its path), and
 // unless `deep` is false those of every folder below, with digests of each
-// file's bytes. Damaged folders are left out, as every walk leaves them.
+// file's bytes as `needs` asks. Damaged folders are left out, as every walk
+// leaves them.
 std::vector<CatalogFile> CatalogFiles(const ImageDocument& doc, DirRef top = DirRef{},
-                                      const std::string& topPath = std::string(), bool deep = true);
+                                      const std::string& topPath = std::string(), bool deep = true,
+                                      const CatalogNeeds& needs = CatalogNeeds{});
 
-// Fills the image fields of `record` from the open document `doc` (not the files).
-void DescribeVolume(const ImageDocument& doc, CatalogRecord& record);
+// Fills the image fields of `record` from the open document `doc` (not the
+// files), the check's only when `check` is true.
+void DescribeVolume(const ImageDocument& doc, CatalogRecord& record, bool check = true);
 
 // Opens `path` read-only in a document of its own and describes it, its
 // files included unless `withFiles` is false. Asks nothing and prints nothing:
@@ -75,11 +88,11 @@ void DescribeVolume(const ImageDocument& doc, CatalogRecord& record);
 // table and none named is a record with an error), `member` that member of
 // a zip.
 CatalogRecord CatalogImage(const std::string& path, bool withFiles = true, uint32_t partition = 0,
-                           const std::string& member = std::string());
+                           const std::string& member = std::string(), const CatalogNeeds& needs = CatalogNeeds{});
 
 // The records of the image file at `path`: one, or one per member whose
 // name is an image's of a zip that holds several files, in name order.
-std::vector<CatalogRecord> CatalogImageFile(const std::string& path);
+std::vector<CatalogRecord> CatalogImageFile(const std::string& path, const CatalogNeeds& needs = CatalogNeeds{});
 
 // The image files at or below `paths` (folders walked, links to folders not
 // followed) whose extension names an image or a container, sorted by path

@@ -69,13 +69,14 @@ unsigned JobsOption(const ParsedArgs& parsed, bool& ok) {
 // Reads every path with `jobs` workers; the records come back in the order
 // of `paths` (a zip's members in name order), whatever order the workers
 // finish in.
-std::vector<CatalogRecord> CatalogAll(const std::vector<std::string>& paths, unsigned jobs) {
+std::vector<CatalogRecord> CatalogAll(const std::vector<std::string>& paths, unsigned jobs,
+                                      const CatalogNeeds& needs = CatalogNeeds{}) {
     std::vector<std::vector<CatalogRecord>> perFile(paths.size());
     std::atomic<size_t> next{0};
     std::atomic<size_t> done{0};
     auto work = [&] {
         for (size_t i = next++; i < paths.size(); i = next++) {
-            perFile[i] = CatalogImageFile(paths[i]);
+            perFile[i] = CatalogImageFile(paths[i], needs);
             ++done;
         }
     };
@@ -214,7 +215,9 @@ int CmdFind(const Args& args) {
     if (!PrepareCollection(parsed, byHash ? 0 : 1, images, jobs, missing)) return kExitUsage;
     const std::string pattern = byHash ? std::string() : parsed.positional.back();
     bool found = false;
-    for (const CatalogRecord& r : CatalogAll(images, jobs)) {
+    // A search reads what it compares: the names, or the SHA-1 of each file.
+    const CatalogNeeds needs{false, false, byHash};
+    for (const CatalogRecord& r : CatalogAll(images, jobs, needs)) {
         for (const CatalogFile& f : r.files) {
             if (byHash ? f.digested && f.sha1 == hash : !f.folder && MatchesPath(pattern, f.path)) {
                 const std::string image = r.member.empty() ? r.path : r.path + "/" + r.member;
