@@ -325,10 +325,10 @@ const char* TableName(PartitionTableKind kind) {
 }
 
 // The partitions of a partitioned image, one line each.
-int ListPartitions(const std::string& path, const PartitionTable& table) {
+int ListPartitions(const std::string& path, const std::string& member, const PartitionTable& table) {
     PartitionTable described;
     std::vector<PartitionSummary> summaries;
-    if (!Shown(DescribeImagePartitions(path, described, summaries))) {
+    if (!Shown(DescribeImagePartitions(path, member, described, summaries))) {
         return kExitFailure;
     }
     std::printf("Image:            %s\n", Printable(path).c_str());
@@ -365,11 +365,11 @@ int CmdInfo(const Args& args) {
     ImageDocument& doc = Document();
     if (PartitionOption(parsed) == 0) {
         PartitionTable table;
-        if (!Shown(ReadImagePartitions(parsed.positional[0], table))) {
+        if (!Shown(ReadImagePartitions(parsed.positional[0], table, MemberOption(parsed)))) {
             return kExitFailure;
         }
         if (table.HasTable()) {
-            return ListPartitions(parsed.positional[0], table);
+            return ListPartitions(parsed.positional[0], MemberOption(parsed), table);
         }
     }
     if (!OpenDocument(parsed, true)) {

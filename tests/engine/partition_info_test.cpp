@@ -47,7 +47,7 @@ TEST_F(OpenPartitionsTest, DescribedFromTheDocumentAsFromTheFileButForUnsavedCha
 
     PartitionTable table;
     std::vector<PartitionSummary> fromFile;
-    ASSERT_TRUE(DescribeImagePartitions(path, table, fromFile).Done());
+    ASSERT_TRUE(DescribeImagePartitions(path, {}, table, fromFile).Done());
     ASSERT_TRUE(OpenImage(doc, path, OpenOptions{true, 3, {}}).Done());
     std::memcpy(doc.Area() + doc.GetLayout().rootStart + kDirName, "UNSAVED    ", kDirFullNameLength);
     std::vector<PartitionSummary> fromDocument;

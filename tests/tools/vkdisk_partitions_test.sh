@@ -82,6 +82,11 @@ for i in 1 2 3 4; do
         has "$info" "^ +$i +FAT${pbits[$i]} \(0x0[16]\)( L)? +${pstart[$i]} +$((psize[i] / 2)) +FAT${pbits[$i]} +PART$i +$((free / 1024))$"
 done
 
+# Gzipped, the image lists the same partitions: only its name differs.
+gzip -c "$img" >"$work/packed.dsk.gz"
+check "info of the gzipped image lists the same partitions" \
+    test "$(sed 1d <<<"$info")" = "$("$vkdisk" info "$work/packed.dsk.gz" 2>&1 | sed 1d)"
+
 # Every file of every partition comes out byte for byte.
 for i in 1 2 3 4; do
     check "ls -R of partition $i names the deep file" has "$("$vkdisk" ls -R -p "$i" "$img" 2>&1)" "NOTE\.TXT"

@@ -261,7 +261,7 @@ std::string PartitionListText(const PartitionTable& table) {
     return list;
 }
 
-Result ReadImagePartitions(const std::string& path, PartitionTable& table) {
+Result ReadImagePartitions(const std::string& path, PartitionTable& table, const std::string& member) {
     table = PartitionTable();
     HostFile file;
     uint32_t error = OpenHostFile(path, kAccessRead, kShareRead, Disposition::kOpenExisting, 0, file);
@@ -269,6 +269,25 @@ Result ReadImagePartitions(const std::string& path, PartitionTable& table) {
     if (error == 0) error = HostFileSize(file, fileSize);
     if (error != 0) {
         return HostError(path, error);
+    }
+    uint8_t signature[4] = {};
+    uint32_t got = 0;
+    error = ReadHostFileAt(file, 0, signature, sizeof signature, got);
+    if (error != 0) {
+        return HostError(path, error);
+    }
+    if (DetectContainer(signature, got) != ContainerKind::kNone) {
+        // A packed image's table is read from the image unpacked.
+        ByteBlock buffer;
+        uint32_t size = 0;
+        ContainerInfo container;
+        Result read = LoadImageFile(path, file, member, buffer, size, container);
+        if (!read.Done()) return read;
+        const CommentHeader header = CheckCommentHeader(buffer.data(), size);
+        if (header.refusal) return Failure(FailureKind::kNotAnImage, *header.refusal);
+        if (header.length == 0 && LooksLikeDmk(buffer.data(), size)) return Done();
+        table = ReadPartitionTable(buffer.data() + header.length, size - header.length);
+        return Done();
     }
     // The comment header's text ends within this much, or the image is refused anyway.
     constexpr uint64_t kHeadBytes = 0x10000;

@@ -90,9 +90,10 @@ inline Result OpenImage(ImageDocument& doc, const std::string& path, bool readOn
 }
 
 // The partition table of the image at `path`, read without loading the
-// image (a table alone: no partition is opened). An image without a table
-// gives one of kind kNone.
-Result ReadImagePartitions(const std::string& path, PartitionTable& table);
+// image (a table alone: no partition is opened); an image packed in a gzip
+// or zip file (`member` of a zip, as OpenOptions::member) is unpacked for
+// it. An image without a table gives one of kind kNone.
+Result ReadImagePartitions(const std::string& path, PartitionTable& table, const std::string& member = {});
 
 // The files of the zip at `path` that an opening may be asked to choose
 // from, read from its directory alone. `mustChoose` when it holds several

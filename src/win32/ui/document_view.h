@@ -33,18 +33,19 @@ bool CloseDocument(ImageDocument& doc, bool refreshTitle);
 // Closes the document, opens `path` and shows what the opening said over
 // `owner`; then fills the list, sets the title and checks the backup FAT.
 // A partitioned image opens partition `partition`; with 0 the user chooses
-// one first, and Cancel leaves the open document as it was.
+// one first, and Cancel leaves the open document as it was. A zip of
+// several files opens `member`; with none named the user chooses one first.
 bool OpenDocument(ImageDocument& doc, HWND owner, const std::string& path, bool readOnly = false,
-                  uint32_t partition = 0);
+                  uint32_t partition = 0, const std::string& member = {});
 
-// Lets the user choose the partition of `path` to open, `current` selected
+// Lets the user choose the partition of `path` (`member` of a zip) to open, `current` selected
 // at first (0: the first usable one), over `owner`. True to go on with the
 // opening, `partition` being the choice, or 0 for an image without a
 // partition table or one whose table could not be read (the opening says
 // why); false when the user cancelled. The document's own image is
 // described from its bytes.
-bool ChoosePartition(const ImageDocument& doc, HWND owner, const std::string& path, uint32_t current,
-                     uint32_t& partition);
+bool ChoosePartition(const ImageDocument& doc, HWND owner, const std::string& path, const std::string& member,
+                     uint32_t current, uint32_t& partition);
 
 // File > Open partition: the open image again, with the partition chosen
 // (asking to save changes first). False when nothing changed.

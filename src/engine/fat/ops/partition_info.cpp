@@ -33,20 +33,21 @@ void KeepBytes(uint8_t*, size_t) {}
 
 }  // namespace
 
-Result DescribeImagePartitions(const std::string& path, PartitionTable& table,
+Result DescribeImagePartitions(const std::string& path, const std::string& member, PartitionTable& table,
                                std::vector<PartitionSummary>& summaries) {
     summaries.clear();
-    Result read = ReadImagePartitions(path, table);
+    Result read = ReadImagePartitions(path, table, member);
     if (!read.Done()) return read;
+    // One opening serves them all: the first partition that opens gives the
+    // bytes every other one is described from.
     for (const PartitionEntry& entry : table.partitions) {
-        PartitionSummary summary = SummaryOf(entry);
         ImageDocument doc;
-        if (OpenImage(doc, path, OpenOptions{true, entry.number, {}}).Done()) {
-            DescribeVolume(doc, summary);
-        }
+        const bool opened = OpenImage(doc, path, OpenOptions{true, entry.number, member}).Done();
+        if (opened) DescribeOpenPartitions(doc, summaries);
         doc.Discard();
-        summaries.push_back(std::move(summary));
+        if (opened) return Done();
     }
+    for (const PartitionEntry& entry : table.partitions) summaries.push_back(SummaryOf(entry));
     return Done();
 }
 

@@ -22,10 +22,11 @@ struct PartitionSummary {
     bool writable = false;    // the engine would change it
 };
 
-// Opens each partition of the image at `path` in turn, read only, and
-// describes it. `table` is the image's table (kind kNone without one, and
-// then `summaries` stays empty). Fails only when the file cannot be read.
-Result DescribeImagePartitions(const std::string& path, PartitionTable& table,
+// Opens the image at `path` (`member` of a zip) read only, once, and
+// describes each of its partitions from its bytes, as DescribeOpenPartitions
+// does. `table` is the image's table (kind kNone without one, and then
+// `summaries` stays empty). Fails only when the file cannot be read.
+Result DescribeImagePartitions(const std::string& path, const std::string& member, PartitionTable& table,
                                std::vector<PartitionSummary>& summaries);
 
 // The same for the image `doc` has open with one of its partitions, read
