@@ -288,10 +288,11 @@ enum StringId : unsigned {
     kMsgChooseMember = 486,
     kMsgContainerNoMemory = 487,
     kStrMemberPrompt = 488,
-    kStrOpenImageFilter = 489,  // the open dialog's: plain disk-images and those packed in gzip and zip files
+    kStrOpenImageFilter = 489,  // the open dialog's: plain disk-images, those packed in gzip and zip files, DMK track images
     // Host folders that extraction cannot write into.
     kMsgFolderRefusesFiles = 280,
     kMsgFolderMissing = 281,
+    kStrTitleMember = 600,  // the title of an image opened from a zip: the zip and its member
 };
 
 }  // namespace vk

@@ -8,4 +8,7 @@
 #define IDC_MEMBER_PROMPT 1410
 #define IDC_MEMBER_LIST 1411
 
+/* The Help button, as in the other dialogs. */
+#define IDC_MEMBER_HELP 3
+
 #endif

@@ -11,6 +11,8 @@
 namespace vk::win32 {
 namespace {
 
+constexpr char kArchiveTopic[] = "Archive";
+
 HWND List(HWND dialog) { return GetDlgItem(dialog, IDC_MEMBER_LIST); }
 
 // The prompt with the zip's name, '&' in it doubled so that it underlines nothing.
@@ -63,6 +65,9 @@ INT_PTR CALLBACK MemberDialogProc(HWND dialog, UINT message, WPARAM wParam, LPAR
     case WM_INITDIALOG:
         OnInitMemberDialog(dialog, *reinterpret_cast<MemberChoice*>(lParam));
         return FALSE;  // the focus is on the list
+    case WM_HELP:
+        ShowTopic(dialog, kArchiveTopic);
+        return TRUE;
     case WM_COMMAND:
         switch (LOWORD(wParam)) {
         case IDC_MEMBER_LIST:
@@ -74,6 +79,9 @@ INT_PTR CALLBACK MemberDialogProc(HWND dialog, UINT message, WPARAM wParam, LPAR
             return TRUE;
         case IDCANCEL:
             EndDialog(dialog, IDCANCEL);
+            return TRUE;
+        case IDC_MEMBER_HELP:
+            ShowTopic(dialog, kArchiveTopic);
             return TRUE;
         default:
             return FALSE;

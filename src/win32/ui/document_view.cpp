@@ -29,6 +29,11 @@ void UpdateTitle(const ImageDocument& doc) {
     std::string title;
     if (!tail.empty()) {
         title.assign(tail.data(), tail.size());
+        if (!doc.container.member.empty()) {
+            std::string named;
+            ExpandInserts(LoadText(kStrTitleMember), {title, doc.container.member}, named);
+            title = named;
+        }
         if (doc.partition != 0) {
             std::string named;
             ExpandInserts(LoadText(kStrTitlePartition), {title, std::to_string(doc.partition)}, named);
@@ -84,8 +89,8 @@ bool CloseDocument(ImageDocument& doc, bool refreshTitle) {
     return true;
 }
 
-bool ChoosePartition(const ImageDocument& doc, HWND owner, const std::string& path, uint32_t current,
-                     uint32_t& partition) {
+bool ChoosePartition(const ImageDocument& doc, HWND owner, const std::string& path, const std::string& member,
+                     uint32_t current, uint32_t& partition) {
     partition = 0;
     PartitionChoice choice;
     {
@@ -94,7 +99,7 @@ bool ChoosePartition(const ImageDocument& doc, HWND owner, const std::string& pa
             DescribeOpenPartitions(doc, choice.partitions);
         } else {
             PartitionTable table;
-            if (!DescribeImagePartitions(path, table, choice.partitions).Done()) {
+            if (!DescribeImagePartitions(path, member, table, choice.partitions).Done()) {
                 choice.partitions.clear();
             }
         }
@@ -129,14 +134,15 @@ bool ChooseMember(HWND owner, const std::string& path, std::string& member) {
     return !member.empty();
 }
 
-bool OpenDocument(ImageDocument& doc, HWND owner, const std::string& path, bool readOnly, uint32_t partition) {
+bool OpenDocument(ImageDocument& doc, HWND owner, const std::string& path, bool readOnly, uint32_t partition,
+                  const std::string& knownMember) {
     // The zip's file and the partition are chosen before the open document
     // is closed, so that Cancel leaves it as it was.
-    std::string member;
-    if (path.empty() || !ChooseMember(owner, path, member)) {
+    std::string member = knownMember;
+    if (path.empty() || (member.empty() && !ChooseMember(owner, path, member))) {
         return false;
     }
-    if ((partition == 0 && !ChoosePartition(doc, owner, path, 0, partition)) ||
+    if ((partition == 0 && !ChoosePartition(doc, owner, path, member, 0, partition)) ||
         !CloseDocument(doc, false)) {
         return false;
     }
@@ -149,7 +155,7 @@ bool OpenDocument(ImageDocument& doc, HWND owner, const std::string& path, bool 
     // changed, or another program held it): the partitions are asked for now.
     uint32_t chosen = 0;
     if (opened.kind == FailureKind::kNoPartitionChosen) {
-        if (!ChoosePartition(doc, owner, path, partition, chosen)) {
+        if (!ChoosePartition(doc, owner, path, member, partition, chosen)) {
             return false;
         }
         if (chosen != 0) {
@@ -175,11 +181,13 @@ bool OpenOtherPartition(ImageDocument& doc, HWND owner) {
     }
     const std::string path = doc.fileName;
     uint32_t partition = 0;
-    if (!ChoosePartition(doc, owner, path, doc.partition, partition) || partition == 0 ||
+    // The zip's file stays the one open.
+    const std::string member = doc.container.member;
+    if (!ChoosePartition(doc, owner, path, member, doc.partition, partition) || partition == 0 ||
         partition == doc.partition) {
         return false;
     }
-    return OpenDocument(doc, owner, path, doc.readOnly, partition);
+    return OpenDocument(doc, owner, path, doc.readOnly, partition, member);
 }
 
 bool ShowNewDocument(ImageDocument& doc, HWND owner, const Result& made) {

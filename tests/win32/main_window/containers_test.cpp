@@ -126,6 +126,7 @@ TEST_F(ContainerWindow, AZipWithTwoImagesAsksWhichAndSavesTheChosenOneBack) {
     EXPECT_EQ((std::vector<std::string>{"A.DSK", "B.DSK"}), listed);
     ASSERT_TRUE(win32::TheDocument().IsOpen());
     EXPECT_EQ("B.DSK", win32::TheDocument().container.member);
+    EXPECT_EQ("GAMES.ZIP (B.DSK) - Volkarn", Title());
 
     boxes.ChooseFile(hostFile);
     Command(ID_EDIT_ADD_FILE);
