@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "vkdisk/basic_text.h"
 #include "vkdisk/command_support.h"
 #include "vkdisk/name_patterns.h"
 #include "vkdisk/console_ports.h"
@@ -55,7 +56,7 @@ const char kAddUsage[] =
     "terminal an unasked replacement is declined, and the exit code is 1.\n";
 
 const char kGetUsage[] =
-    "usage: vkdisk get IMAGE NAME... [-d DIR] [--force] [--yes|--no]\n"
+    "usage: vkdisk get IMAGE NAME... [-d DIR] [--force] [--basic-text [--utf8]] [--yes|--no]\n"
     "       vkdisk get IMAGE --all -d DIR [--force] [--yes|--no]\n"
     "\n"
     "Extracts entries into DIR (default: the current folder), with their time\n"
@@ -81,9 +82,43 @@ const char kGetUsage[] =
     "entry and the name it got. The question about replacing is only asked\n"
     "of host files that were there before the run. The exit code is 1 when a\n"
     "NAME matches nothing, an extraction fails, or a replacement was declined\n"
-    "for want of a terminal.\n";
+    "for want of a terminal.\n"
+    "--basic-text writes each tokenized MSX-BASIC program NAME names as the\n"
+    "listing SAVE \"NAME\",A writes (MSX characters, CR LF, a final ^Z), under\n"
+    "the same name, so that it still loads on an MSX; with --utf8 as UTF-8\n"
+    "with this host's line ends instead. Other files, and the files of\n"
+    "folders, come out as they are.\n";
 
 void DiscardAndClose(ImageDocument& doc) { doc.Discard(); }
+
+// Writes the file just extracted to `path` again in `form`, when it is a
+// tokenized program: beside it first, then in its place, with its time kept.
+bool WriteAsText(const ImageDocument& doc, uint32_t entry, const std::string& path, TextForm form) {
+    std::vector<uint8_t> bytes;
+    if (!ReadEntryBytes(doc, entry, bytes).Done() ||
+        ClassifyFileBytes(bytes.data(), bytes.size()) != FileKind::kTokenizedBasic) {
+        return true;  // nothing to convert: the file stays as extracted
+    }
+    std::optional<Notice> stop;
+    const std::vector<uint8_t> text = ConvertedBytes(bytes, form, stop);
+    if (stop) Tell(*stop);
+    std::error_code ec;
+    const auto stamp = std::filesystem::last_write_time(path, ec);
+    const std::string beside = path + ".vktext";
+    if (std::FILE* out = std::fopen(beside.c_str(), "wb")) {
+        const bool wrote = std::fwrite(text.data(), 1, text.size(), out) == text.size();
+        if (std::fclose(out) == 0 && wrote) {
+            std::filesystem::rename(beside, path, ec);
+            if (!ec) {
+                std::filesystem::last_write_time(path, stamp, ec);
+                return !stop;
+            }
+        }
+        std::remove(beside.c_str());
+    }
+    Complain(path + ": the listing could not be written");
+    return false;
+}
 
 // The line that says what a command left out because no one could be asked.
 void ReportSkipped(const std::vector<std::string>& names, const char* what) {
@@ -239,9 +274,16 @@ int CmdAdd(const Args& args) {
 int CmdGet(const Args& args) {
     ParsedArgs parsed;
     int exitCode = kExitOk;
-    if (!PrepareCommand(args, ImageCommand({{"--force", "-f", "--all"}, {"-d", "--dir"}}), kGetUsage, 1, SIZE_MAX, parsed,
-                        exitCode)) {
+    if (!PrepareCommand(args, ImageCommand({{"--force", "-f", "--all", "--basic-text", "--utf8"}, {"-d", "--dir"}}), kGetUsage,
+                        1, SIZE_MAX, parsed, exitCode)) {
         return exitCode;
+    }
+    const TextForm form = !parsed.Has("--basic-text") ? TextForm::kAsItIs
+                          : parsed.Has("--utf8")      ? TextForm::kUtf8Listing
+                                                      : TextForm::kMsxListing;
+    if (parsed.Has("--utf8") && form == TextForm::kAsItIs) {
+        Complain("--utf8 goes with --basic-text");
+        return kExitUsage;
     }
     const bool all = parsed.Has("--all");
     const std::string folder = parsed.Value("-d", parsed.Value("--dir"));
@@ -271,14 +313,20 @@ int CmdGet(const Args& args) {
         const std::string name = EntryDisplayName(doc.Area() + entries[i]);
         const unsigned unasked = UnaskedDeclines();
         const bool isFolder = (doc.Area()[entries[i] + kDirAttr] & (kAttrDirectory | kAttrVolume)) == kAttrDirectory;
+        std::string written;
         const SavePathChooser intoFolder = [&](std::string_view safe, std::string& path) {
             std::optional<Notice> tailed;
             path = claims.ClaimPath(into, std::string(safe), name, tailed);
             if (tailed) Tell(*tailed);
+            written = path;
             return true;
         };
-        const Result saved = isFolder ? ExtractTree(doc, {entries[i]}, into, replaceFlags, nullptr, &claims)
-                                      : SaveEntryAs(doc, entries[i], intoFolder, replaceFlags);
+        Result saved = isFolder ? ExtractTree(doc, {entries[i]}, into, replaceFlags, nullptr, &claims)
+                                : SaveEntryAs(doc, entries[i], intoFolder, replaceFlags);
+        if (!isFolder && form != TextForm::kAsItIs && saved.Done() && !written.empty() &&
+            !WriteAsText(doc, entries[i], written, form)) {
+            failedOne = true;
+        }
         Report(saved);
         ok = saved.goOn;
         failedOne = failedOne || (isFolder && saved.Failed());

@@ -26,5 +26,6 @@ int CmdCheck(const Args& args);
 int CmdUndelete(const Args& args);
 int CmdCatalog(const Args& args);
 int CmdFind(const Args& args);
+int CmdList(const Args& args);
 
 }  // namespace vk::cli

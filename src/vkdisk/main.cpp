@@ -40,6 +40,7 @@ const Command kCommands[] = {
     {"undelete", vk::cli::CmdUndelete, "list or recover deleted files and folders"},
     {"catalog", vk::cli::CmdCatalog, "describe every image of a collection"},
     {"find", vk::cli::CmdFind, "find images holding a file, by name or SHA-1"},
+    {"list", vk::cli::CmdList, "print a file as text, an MSX-BASIC program as its listing"},
 };
 
 void PrintUsage(FILE* out) {

@@ -6,7 +6,7 @@ set -u
 engine=${1:?usage: engine_layers_test.sh SRC/engine}
 rank() {
     case $1 in
-        common) echo 0 ;; ports) echo 1 ;; strings) echo 2 ;; core) echo 3 ;;
+        common) echo 0 ;; ports) echo 1 ;; strings) echo 2 ;; core | basic) echo 3 ;;
         drive | fat/table) echo 4 ;; fat/dir) echo 5 ;; fat/ops) echo 6 ;; fat/check) echo 7 ;;
         *) echo 99 ;;
     esac

@@ -292,6 +292,12 @@ enum StringId : unsigned {
     // Host folders that extraction cannot write into.
     kMsgFolderRefusesFiles = 280,
     kMsgFolderMissing = 281,
+    // MSX-BASIC programs as text.
+    kMsgBasicNotAProgram = 550,
+    kMsgBasicTruncated = 551,
+    kMsgBasicBrokenLink = 552,
+    kMsgBasicUnknownToken = 553,
+    kMsgBasicBadLineNumber = 554,
     kStrTitleMember = 600,  // the title of an image opened from a zip: the zip and its member
 };
 

@@ -114,6 +114,26 @@ bool IsDeviceName(std::string_view name) {
 
 }  // namespace
 
+Result ReadEntryBytes(const ImageDocument& doc, uint32_t entryOffset, std::vector<uint8_t>& bytes) {
+    bytes.clear();
+    const ConstVolume vol = VolumeOf(doc);
+    const uint8_t* entry = vol.area + entryOffset;
+    uint32_t remaining = Load32(entry + kDirSize);
+    ChainWalker walk(vol, remaining > 0 ? Load16(entry + kDirFirstCluster) : vol.layout.EndMark());
+    while (remaining > 0) {
+        const uint32_t piece = static_cast<uint32_t>(std::min<uint64_t>(remaining, vol.layout.clusterBytes));
+        const uint64_t at = walk.State() == ChainState::kCluster ? vol.layout.ClusterOffset(walk.Cluster()) : 0;
+        if (walk.State() != ChainState::kCluster || !vol.InBounds(at, piece)) {
+            return Failure(FailureKind::kDamaged,
+                           TextNotice(kMsgStoredFileCorrupt, Tone::kWarning, {EntryDisplayName(entry)}));
+        }
+        bytes.insert(bytes.end(), vol.At(at), vol.At(at) + piece);
+        remaining -= piece;
+        walk.Advance();
+    }
+    return Done();
+}
+
 Result ExtractEntry(const ImageDocument& doc, uint32_t entryOffset, unsigned replaceFlags,
                     const std::string& targetPath) {
     if (std::optional<Notice> refusal = ExtractionRefusal(doc)) return Failure(FailureKind::kRefused, *refusal);

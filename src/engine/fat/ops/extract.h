@@ -33,6 +33,11 @@ enum ReplaceFlags : unsigned {
 Result ExtractEntry(const ImageDocument& doc, uint32_t entryOffset, unsigned replaceFlags,
                     const std::string& targetPath);
 
+// The bytes of the file at `entryOffset`, read along its chain into
+// `bytes`; a chain that breaks before the file's size fails as damaged with
+// what it held up to the fault kept in `bytes`.
+Result ReadEntryBytes(const ImageDocument& doc, uint32_t entryOffset, std::vector<uint8_t>& bytes);
+
 // Asks where to save an entry: `suggestedName` pre-filled; false when the
 // user cancelled. VOLKARN lets the user pick a file, vkdisk names a folder.
 using SavePathChooser = std::function<bool(std::string_view suggestedName, std::string& path)>;
