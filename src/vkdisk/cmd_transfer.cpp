@@ -33,7 +33,7 @@ namespace vk::cli {
 namespace {
 
 const char kAddUsage[] =
-    "usage: vkdisk add IMAGE FILE... [--to PATH] [-r] [--force] [--strict] [--yes|--no]\n"
+    "usage: vkdisk add IMAGE FILE... [--to PATH] [-r] [--force] [--strict] [--tokenize] [--yes|--no]\n"
     "\n"
     "Copies host files into the image's root directory, or into the folder\n"
     "PATH (parts split at / or \\), under their 8.3 names. A host folder\n"
@@ -50,6 +50,10 @@ const char kAddUsage[] =
     "--no answer every question. An empty FILE argument is refused before\n"
     "anything is done. --strict checks names under the strict rules (no\n"
     "characters above 0x7F) before cutting them.\n"
+    "--tokenize stores each file that is an MSX-BASIC listing (in MSX\n"
+    "characters, as SAVE \"NAME\",A writes it, or in UTF-8) as the program\n"
+    "SAVE \"NAME\" stores; other files go in as they are. A listing with a\n"
+    "line that has no number, or numbers out of order, stops the command.\n"
     "The image is saved once at the end, and only when every file was added\n"
     "or declined; after a failure it stays as it was. Only plain files and\n"
     "folders are taken: devices, pipes and sockets are refused. Without a\n"
@@ -152,14 +156,16 @@ struct AddRun {
     ShortNameClaims claims;              // 8.3 names given, so none is given twice
     std::vector<std::string> skipped;    // replacements declined for want of a terminal
     std::vector<std::string> links;      // links to folders, not followed
+    std::optional<TokenizedCopies> tokenized;  // --tokenize: programs stored from listings
 };
 
 bool AddBatch(ImageDocument& doc, const std::vector<std::string>& hostPaths, DirRef dir, AddRun& run);
 
 // Adds `hostPath` into `dir` as `name`, and with -r a host folder's contents
 // into the folder it became, names sorted. False when the add must stop.
-bool AddOne(ImageDocument& doc, const std::string& hostPath, const std::string& name, const HostFindData* listed,
-            DirRef dir, AddRun& run) {
+// `source` is the file read: `hostPath` itself, or its tokenized copy.
+bool AddOne(ImageDocument& doc, const std::string& hostPath, const std::string& source, const std::string& name,
+            const HostFindData* listed, DirRef dir, AddRun& run) {
     std::error_code error;
     // Only a recursive add looks at what the path is itself.
     const std::filesystem::file_status own =
@@ -171,7 +177,7 @@ bool AddOne(ImageDocument& doc, const std::string& hostPath, const std::string& 
         return true;
     }
     const unsigned unasked = UnaskedDeclines();
-    const Result added = AddHostFile(doc, hostPath, run.options, dir, name, &run.guard, &run.slots, listed);
+    const Result added = AddHostFile(doc, source, run.options, dir, name, &run.guard, &run.slots, listed);
     Report(added);
     if (UnaskedDeclines() != unasked) {
         run.skipped.push_back(hostPath);
@@ -204,11 +210,24 @@ bool AddOne(ImageDocument& doc, const std::string& hostPath, const std::string& 
 
 // Host files going into one folder together: those of one 8.3 name get tails.
 bool AddBatch(ImageDocument& doc, const std::vector<std::string>& hostPaths, DirRef dir, AddRun& run) {
+    std::vector<std::string> sources = hostPaths;
+    if (run.tokenized) {
+        for (std::string& source : sources) {
+            std::optional<Notice> fault;
+            if (!run.tokenized->Substitute(source, fault)) {
+                if (fault) Tell(*fault);
+                Complain(source + (fault ? ": a listing that cannot be tokenized" : ": its tokenized copy could not be written"));
+                return false;
+            }
+        }
+    }
     std::vector<HostFindData> listed;
-    const std::vector<std::string> names = run.claims.Plan(doc, dir, hostPaths, &listed);
+    const std::vector<std::string> names = run.claims.Plan(doc, dir, sources, &listed);
     for (size_t i = 0; i < hostPaths.size(); ++i) {
         // A path the plan did not find is looked up again, to say why.
-        if (!AddOne(doc, hostPaths[i], names[i], names[i].empty() ? nullptr : &listed[i], dir, run)) return false;
+        if (!AddOne(doc, hostPaths[i], sources[i], names[i], names[i].empty() ? nullptr : &listed[i], dir, run)) {
+            return false;
+        }
     }
     return true;
 }
@@ -238,7 +257,7 @@ bool PrepareTargetFolder(std::string folder) {
 int CmdAdd(const Args& args) {
     ParsedArgs parsed;
     int exitCode = kExitOk;
-    if (!PrepareCommand(args, ImageCommand({{"--force", "-f", "--strict", "-r", "--recursive"}, {"--to"}}), kAddUsage, 2, SIZE_MAX,
+    if (!PrepareCommand(args, ImageCommand({{"--force", "-f", "--strict", "-r", "--recursive", "--tokenize"}, {"--to"}}), kAddUsage, 2, SIZE_MAX,
                         parsed, exitCode)) {
         return exitCode;
     }
@@ -255,6 +274,7 @@ int CmdAdd(const Args& args) {
     bool failed = !ResolveFolder(parsed.Value("--to"), target);
     AddRun run(doc, OptionsFrom(parsed));  // one cluster map for every file of the command
     run.recursive = recursive;
+    if (parsed.Has("--tokenize")) run.tokenized.emplace();
     if (!failed) {
         failed = !AddBatch(doc, {parsed.positional.begin() + 1, parsed.positional.end()}, target, run);
     }
