@@ -14,7 +14,7 @@ bash tests/fuzz/make_seeds.sh build/fuzz/seeds build/fuzz/src/vkdisk/vkdisk
 
 status=0
 pids=()
-for target in open_list extract operations partition_table check containers dmk; do
+for target in open_list extract operations partition_table check containers dmk basic; do
     corpus=build/fuzz/corpus/$target
     findings=build/fuzz/findings/$target
     mkdir -p "$corpus" "$findings"
@@ -27,6 +27,7 @@ for target in open_list extract operations partition_table check containers dmk;
     dict=tests/fuzz/fat12.dict
     [ "$target" = containers ] && seeds=build/fuzz/seeds/containers && limits=(-max_len=4096 -malloc_limit_mb=64)
     [ "$target" = dmk ] && seeds=build/fuzz/seeds/dmk && dict=tests/fuzz/dmk.dict
+    [ "$target" = basic ] && seeds=build/fuzz/seeds/basic && dict=tests/fuzz/basic.dict && limits=(-max_len=4096)
     ( build/fuzz/tests/fuzz/${target}_fuzzer "$corpus" "$seeds" \
         -dict="$dict" "${limits[@]}" -max_total_time="$seconds" \
         -timeout=10 -print_final_stats=1 \
@@ -36,7 +37,7 @@ done
 for i in "${!pids[@]}"; do
     wait "${pids[$i]}" || status=1
 done
-for target in open_list extract operations partition_table check containers dmk; do
+for target in open_list extract operations partition_table check containers dmk basic; do
     echo "== $target"
     grep -E '^stat::(number_of_executed_units|average_exec_per_sec|new_units_added)|cov: ' "build/fuzz/$target.log" | tail -4
     if ls build/fuzz/findings/$target/* >/dev/null 2>&1; then

@@ -51,6 +51,8 @@ const KnownLine kKnownLines[] = {
     {"DATA abc,1:REM go 10", {0x84, 0x20, 0x61, 0x62, 0x63, 0x2C, 0x31, 0x3A, 0x8F, 0x20, 0x67, 0x6F, 0x20, 0x31, 0x30},
      nullptr},
     {"?A1", {0x91, 0x41, 0x31}, "PRINTA1"},
+    {"D=1.5E3#", {0x44, 0xEF, 0x1F, 0x44, 0x15, 0, 0, 0, 0, 0, 0}, "D=1500#"},
+    {"T=1E-70", {0x54, 0xEF, 0x1D, 0, 0, 0, 0}, "T=0!"},
 };
 
 TEST(BasicProgram, KnownLinesTokenizeAndListAsMsxBasicDoes) {
@@ -117,7 +119,29 @@ TEST(BasicProgram, DamagedProgramsListUpToTheFault) {
         EXPECT_EQ(c.note, listing.stop->id);
         EXPECT_EQ(c.lines, listing.lines.size());
     }
-    EXPECT_TRUE(TokenizeBasicProgram("20 END\r\n10 END\r\n").fault.has_value()) << "lines out of order";
+}
+
+TEST(BasicProgram, ListingsMsxBasicWouldRefuseStoreNothing) {
+    std::string tooLong;
+    for (int line = 1; line <= 2000; ++line) tooLong += std::to_string(line) + " PRINT \"a line of thirty bytes\"\r\n";
+    const struct {
+        const char* what;
+        std::string text;
+        unsigned note;
+    } cases[] = {{"lines out of order", "20 END\r\n10 END\r\n", kMsgBasicBadLineNumber},
+                 {"a number past the exponent's range", "10 A=1E+63\r\n", kMsgBasicOverflow},
+                 {"a number token's byte outside quotes", "10 A=\x0E\r\n", kMsgBasicUnstorable},
+                 {"a keyword's byte outside quotes", "10 A=\x91\r\n", kMsgBasicUnstorable},
+                 {"a zero byte in a string", std::string("10 A$=\"a\0b\"\r\n", 14), kMsgBasicUnstorable},
+                 {"past the top of the memory", tooLong, kMsgBasicTooLong}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const TokenizedProgram program = TokenizeBasicProgram(c.text);
+        ASSERT_TRUE(program.fault.has_value());
+        EXPECT_EQ(c.note, program.fault->id);
+        EXPECT_TRUE(program.bytes.empty());
+    }
+    EXPECT_FALSE(TokenizeBasicProgram("10 A$=\"\x91\x0E\"\r\n").fault.has_value()) << "any byte but 00h in quotes";
 }
 
 TEST(MsxCharset, InternationalCharactersRoundTripThroughUtf8) {

@@ -185,5 +185,11 @@ archive('zip-stored', [('GAME.DSK', image[:2048])], zipfile.ZIP_STORED, 1)
 archive('zip-others', [('README.TXT', b'hello'), ('GAME.DSK', image), ('EXTRA/', b'')], pick=1)
 archive('zip-two', [('A.DSK', image), ('B.DSK', image)], pick=2)
 PY
+# MSX-BASIC: listings with every number form, and the program of one.
+mkdir -p "$out/basic"
+printf '10 PRINT "HI":GOTO 10\r\n20 A=&H1F+&O17+&B101-1.5*-0.001/1E+20:B#=3.14159265358979#\r\n' >"$out/basic/listing-1"
+printf '30 IF A THEN 10 ELSE 20\n40 ON X GOSUB 10,20:\x27 note\n50 DATA 1,"two",3\n60 REM x\n65535 END\n' >"$out/basic/listing-2"
+printf '\xff\x12\x80\x0a\x00\x91 "HI":\x89 \x0e\x0a\x00\x00\x00\x00' >"$out/basic/program-1"
 echo "make_seeds: $(ls "$out/images" | wc -l) images, $(ls "$out/operations" | wc -l) operation seeds," \
-    "$(ls "$out/partitions" | wc -l) partitioned images, $(ls "$out/containers, $(ls "$out/dmk" | wc -l) DMK images" | wc -l) containers, $(ls "$out/dmk" | wc -l) DMK images"
+    "$(ls "$out/partitions" | wc -l) partitioned images, $(ls "$out/containers" | wc -l) containers," \
+    "$(ls "$out/dmk" | wc -l) DMK images, $(ls "$out/basic" | wc -l) BASIC seeds"

@@ -52,7 +52,7 @@ std::string BcdText(const uint8_t* bytes, size_t count) {
     return text;
 }
 
-bool TokenizeNumber(std::string_view text, std::vector<uint8_t>& out, size_t& used) {
+NumberRead TokenizeNumber(std::string_view text, std::vector<uint8_t>& out, size_t& used) {
     size_t i = 0;
     std::string digits;  // significant digits, leading zeros left out
     int pointAt = -1;    // digits before the point
@@ -71,7 +71,7 @@ bool TokenizeNumber(std::string_view text, std::vector<uint8_t>& out, size_t& us
         }
         ++i;
     }
-    if (i == 0 || (i == 1 && point)) return false;
+    if (i == 0 || (i == 1 && point)) return NumberRead::kNone;
     if (!point) pointAt = static_cast<int>(digits.size());
     // Trailing zeros of the whole part count as typed digits.
     char kind = 0;  // '%', '!' or '#'
@@ -88,7 +88,8 @@ bool TokenizeNumber(std::string_view text, std::vector<uint8_t>& out, size_t& us
             i = j;
         }
     }
-    if (kind == 0 && i < text.size() && (text[i] == '%' || text[i] == '!' || text[i] == '#')) kind = text[i++];
+    const bool afterExponent = kind != 0;  // E or D took a mark of their own, which ! or # may change
+    if (i < text.size() && (text[i] == '!' || text[i] == '#' || (text[i] == '%' && !afterExponent))) kind = text[i++];
     used = i;
     // The decimal exponent of 0.d1d2.. and the digits without trailing zeros.
     int e = pointAt + exponent;
@@ -112,7 +113,7 @@ bool TokenizeNumber(std::string_view text, std::vector<uint8_t>& out, size_t& us
                 out.push_back(static_cast<uint8_t>(value & 0xFF));
                 out.push_back(static_cast<uint8_t>(value >> 8));
             }
-            return true;
+            return NumberRead::kStored;
         }
         kind = 0;
     }
@@ -138,14 +139,16 @@ bool TokenizeNumber(std::string_view text, std::vector<uint8_t>& out, size_t& us
     }
     digits.resize(static_cast<size_t>(precision), '0');
     out.push_back(isDouble ? kNumDouble : kNumSingle);
-    const bool zero = digits.find_first_not_of('0') == std::string::npos;
-    const int biased = zero ? 0 : std::max(1, std::min(127, e + kExponentBias));
+    const bool zero = digits.find_first_not_of('0') == std::string::npos || e + kExponentBias < 1;
+    if (!zero && e + kExponentBias > 127) return NumberRead::kOverflow;
+    if (zero) digits.assign(static_cast<size_t>(precision), '0');
+    const int biased = zero ? 0 : e + kExponentBias;
     out.push_back(static_cast<uint8_t>(biased));
     for (int k = 0; k < precision; k += 2) {
         out.push_back(static_cast<uint8_t>(((digits[static_cast<size_t>(k)] - '0') << 4) |
                                            (digits[static_cast<size_t>(k + 1)] - '0')));
     }
-    return true;
+    return NumberRead::kStored;
 }
 
 }  // namespace vk

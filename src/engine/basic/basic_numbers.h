@@ -36,10 +36,16 @@ constexpr int kExponentBias = 64;  // the exponent byte's low 7 bits, 0.d1d2.. x
 // as the same kind of number.
 std::string BcdText(const uint8_t* bytes, size_t count);
 
+enum class NumberRead {
+    kNone,      // the text starts with no number
+    kStored,    // its tokens are appended
+    kOverflow,  // 10^63 or more: MSX-BASIC refuses the line with "Overflow"
+};
+
 // Reads the number at the start of `text` (digits, ".", an exponent with E
-// or D, a suffix % ! #) and appends its tokens as MSX-BASIC's tokenizer
-// stores them; `used` is the length read. False when `text` starts with no
-// number.
-bool TokenizeNumber(std::string_view text, std::vector<uint8_t>& out, size_t& used);
+// or D, a suffix % ! # also after the exponent) and appends its tokens as
+// MSX-BASIC's tokenizer stores them; `used` is the length read. A number
+// too small for the exponent is stored as 0.
+NumberRead TokenizeNumber(std::string_view text, std::vector<uint8_t>& out, size_t& used);
 
 }  // namespace vk

@@ -217,7 +217,21 @@ bool TakesLineNumbers(uint8_t token) {
     }
 }
 
-void TokenizeLine(std::string_view s, std::vector<uint8_t>& out) {
+// A byte a stored line cannot hold where it stands: 00h ends the line, and
+// outside quotes and remarks 0Bh-1Fh start numbers and 80h and up are
+// keywords, so that the listing would read it as something else.
+bool StorableOnlyQuoted(uint8_t c) { return (c >= 0x0B && c <= 0x1F) || c >= 0x80; }
+
+// Why a line cannot be stored.
+enum class LineFault { kNone, kUnstorable, kOverflow };
+
+// Tokenizes one line's text after its number into `out`; a fault, with the
+// offending byte in `bad` for one it cannot store, stops it.
+LineFault TokenizeLine(std::string_view s, std::vector<uint8_t>& out, uint8_t& bad) {
+    if (s.find('\0') != std::string_view::npos) {
+        bad = 0;
+        return LineFault::kUnstorable;
+    }
     size_t i = 0;
     bool lineNumbers = false;
     bool inName = false;  // letters and digits after a letter make a variable's name
@@ -229,6 +243,7 @@ void TokenizeLine(std::string_view s, std::vector<uint8_t>& out) {
             out.insert(out.end(), s.begin() + static_cast<std::ptrdiff_t>(i), s.begin() + static_cast<std::ptrdiff_t>(end));
             i = end;
             inName = false;
+            lineNumbers = false;
             continue;
         }
         if (c == '\'') {
@@ -236,7 +251,7 @@ void TokenizeLine(std::string_view s, std::vector<uint8_t>& out) {
             out.push_back(kTokenRem);
             out.push_back(kTokenApostrophe);
             out.insert(out.end(), s.begin() + static_cast<std::ptrdiff_t>(i + 1), s.end());
-            return;
+            return LineFault::kNone;
         }
         if (c == '?') {
             out.push_back(kTokenPrint);
@@ -276,7 +291,9 @@ void TokenizeLine(std::string_view s, std::vector<uint8_t>& out) {
                 }
             }
             size_t used = 0;
-            if (TokenizeNumber(s.substr(i), out, used)) {
+            const NumberRead read = TokenizeNumber(s.substr(i), out, used);
+            if (read == NumberRead::kOverflow) return LineFault::kOverflow;
+            if (read == NumberRead::kStored) {
                 i += used;
                 continue;
             }
@@ -291,7 +308,7 @@ void TokenizeLine(std::string_view s, std::vector<uint8_t>& out) {
                 lineNumbers = !k->function && TakesLineNumbers(k->code);
                 if (!k->function && k->code == kTokenRem) {
                     out.insert(out.end(), s.begin() + static_cast<std::ptrdiff_t>(i), s.end());
-                    return;
+                    return LineFault::kNone;
                 }
                 if (!k->function && k->code == kTokenData) {
                     bool quoted = false;
@@ -304,12 +321,16 @@ void TokenizeLine(std::string_view s, std::vector<uint8_t>& out) {
             }
             out.push_back(static_cast<uint8_t>(std::toupper(static_cast<unsigned char>(c))));
             inName = true;
+            lineNumbers = false;
             ++i;
             continue;
         }
         if (const uint8_t op = OperatorToken(c)) {
             out.push_back(op);
             lineNumbers = false;
+        } else if (StorableOnlyQuoted(static_cast<uint8_t>(c))) {
+            bad = static_cast<uint8_t>(c);
+            return LineFault::kUnstorable;
         } else {
             out.push_back(static_cast<uint8_t>(c));
             if (c != ' ' && c != ',') lineNumbers = false;
@@ -318,6 +339,14 @@ void TokenizeLine(std::string_view s, std::vector<uint8_t>& out) {
         if (!IsNameChar(c)) inName = false;
         ++i;
     }
+    return LineFault::kNone;
+}
+
+// The fault that stores nothing.
+TokenizedProgram Refused(Notice notice) {
+    TokenizedProgram program;
+    program.fault = std::move(notice);
+    return program;
 }
 
 }  // namespace
@@ -343,9 +372,7 @@ TokenizedProgram TokenizeBasicProgram(std::string_view text) {
             number = number * 10 + static_cast<uint32_t>(line[digits++] - '0');
         }
         if (digits == 0 || number > kHighestLine || static_cast<long>(number) <= last) {
-            program.bytes.clear();
-            program.fault = TextNotice(kMsgBasicBadLineNumber, Tone::kError, {std::string(line.substr(0, 20))});
-            return program;
+            return Refused(TextNotice(kMsgBasicBadLineNumber, Tone::kError, {std::string(line.substr(0, 20))}));
         }
         last = number;
         line.remove_prefix(digits);
@@ -353,9 +380,18 @@ TokenizedProgram TokenizeBasicProgram(std::string_view text) {
         if (!line.empty() && line.front() == ' ') line.remove_prefix(1);
         const size_t start = out.size();
         out.insert(out.end(), {0, 0, static_cast<uint8_t>(number & 0xFF), static_cast<uint8_t>(number >> 8)});
-        TokenizeLine(line, out);
+        uint8_t bad = 0;
+        switch (TokenizeLine(line, out, bad)) {
+        case LineFault::kNone: break;
+        case LineFault::kUnstorable:
+            return Refused(TextNotice(kMsgBasicUnstorable, Tone::kError, {std::to_string(number), Hex(bad)}));
+        case LineFault::kOverflow:
+            return Refused(TextNotice(kMsgBasicOverflow, Tone::kError, {std::to_string(number)}));
+        }
         out.push_back(kEndOfLine);
+        // The program and its end mark must fit below the top of the memory.
         const uint32_t next = static_cast<uint32_t>(kBasicLoadAddress + out.size() - 1);
+        if (next + 2 > 0xFFFF) return Refused(TextNotice(kMsgBasicTooLong, Tone::kError, {std::to_string(number)}));
         out[start] = static_cast<uint8_t>(next & 0xFF);
         out[start + 1] = static_cast<uint8_t>(next >> 8);
     }

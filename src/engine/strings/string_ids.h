@@ -298,6 +298,9 @@ enum StringId : unsigned {
     kMsgBasicBrokenLink = 552,
     kMsgBasicUnknownToken = 553,
     kMsgBasicBadLineNumber = 554,
+    kMsgBasicUnstorable = 555,
+    kMsgBasicTooLong = 556,
+    kMsgBasicOverflow = 557,
     kStrTitleMember = 600,  // the title of an image opened from a zip: the zip and its member
 };
 
