@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "engine/basic/basic_program.h"
+#include "engine/basic/file_view.h"
 #include "engine/basic/msx_charset.h"
 #include "engine/strings/string_ids.h"
 
@@ -142,6 +143,31 @@ TEST(BasicProgram, ListingsMsxBasicWouldRefuseStoreNothing) {
         EXPECT_TRUE(program.bytes.empty());
     }
     EXPECT_FALSE(TokenizeBasicProgram("10 A$=\"\x91\x0E\"\r\n").fault.has_value()) << "any byte but 00h in quotes";
+}
+
+TEST(FileView, EachKindShowsAsAViewerShowsIt) {
+    const Bytes program = TokenizeBasicProgram("10 PRINT \"\x82\"\r\n").bytes;
+    const std::string text = "ONE\nTWO\rTHREE\r\n\x82\x1AJUNK";
+    const Bytes binary{0x00, 0x41, 0x82, 0xFF, 0x7F, 0x20, 0x31, 0x0D, 0x0A, 0x01, 0x02, 0x03, 0x04, 0x05, 0x06, 0x07, 0x08};
+    const struct {
+        const char* what;
+        Bytes bytes;
+        FileKind kind;
+        const char* shown;
+    } cases[] = {
+        {"program", program, FileKind::kTokenizedBasic, "10 PRINT \"\xC3\xA9\"\r\n"},
+        {"text", Bytes(text.begin(), text.end()), FileKind::kText, "ONE\r\nTWO\r\nTHREE\r\n\xC3\xA9"},
+        {"binary", binary, FileKind::kBinary,
+         "000000  00 41 82 FF 7F 20 31 0D 0A 01 02 03 04 05 06 07  .A\xC3\xA9.. 1.........\r\n"
+         "000010  08                                               .\r\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const FileView view = ViewOfFile(c.bytes.data(), c.bytes.size());
+        EXPECT_EQ(c.kind, view.kind);
+        EXPECT_EQ(c.shown, view.text);
+        EXPECT_FALSE(view.stop.has_value());
+    }
 }
 
 TEST(MsxCharset, InternationalCharactersRoundTripThroughUtf8) {
