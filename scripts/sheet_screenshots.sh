@@ -35,6 +35,10 @@ shots=(
     "folder folder Untitled.GAMES.SHOOT - Volkarn"
     "extract-folder extract-folder Browse for Folder"
     "delete-yes-to-all yes-to-all Volkarn"
+    "replace-yes-to-all replace-yes-to-all Volkarn"
+    "add-self add-self Volkarn"
+    "save-as save-as Save As"
+    "folder-properties folder-properties Properties for GAMES"
     "check-disk check-disk Check disk"
     "undelete undelete Undelete"
 )

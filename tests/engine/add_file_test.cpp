@@ -361,6 +361,15 @@ TEST_F(AddFileTest, EveryFailureLeavesTheImageUnchanged) {
              return HostFile("longfi~1.txt", Pattern(5000));  // five clusters; three are to be had
          },
          false, FailureKind::kDiskFull},
+        {"the open image added to itself",
+         [this] {
+             const std::string path = dir.Path("self.dsk");
+             EXPECT_TRUE(SaveImageAsPath(doc, path).Done());
+             EXPECT_TRUE(SaveImage(doc).Done());
+             script.Message(kMsgAddOpenImage, test::kIconError);
+             return path;
+         },
+         true, FailureKind::kRefused},
         {"no free cluster for a folder",
          [this] {
              FillDisk();
@@ -493,7 +502,7 @@ TEST_F(AddFileTest, SecondFileFindingTheDiskFullStopsTheRest) {
 TEST_F(AddFileTest, DecliningOneFileGoesOnWithTheNext) {
     PlaceFile(0, "ONE     BIN", Pattern(10), {2});
     const std::vector<std::string> paths = {HostFile("one.bin", Pattern(10)), HostFile("two.bin", Pattern(10))};
-    script.Message(kMsgReplaceEntry, test::kBoxYesNo | test::kIconQuestion, test::kIdNo);
+    script.Message(kMsgReplaceEntry, test::kBoxYesAllNoCancel | test::kIconQuestion, test::kIdNo);
     EXPECT_TRUE(AddAll(paths).Done());
     EXPECT_NE(EntryNamed("TWO     BIN"), 0u);
     script.SystemError(test::win_code::kFileNotFound, dir.Path("none"));

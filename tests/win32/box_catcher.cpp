@@ -1,5 +1,7 @@
 #include "tests/win32/box_catcher.h"
 
+#include <commdlg.h>
+
 #include <algorithm>
 #include <cstring>
 
@@ -205,6 +207,11 @@ void BoxCatcher::Handle(HWND dialog) {
             box.fileType = SelectedItem(GetDlgItem(dialog, kFileTypeId));
             HWND readOnly = GetDlgItem(dialog, kReadOnlyId);
             box.readOnlyShown = readOnly != nullptr && (GetWindowLongA(readOnly, GWL_STYLE) & WS_VISIBLE) != 0;
+            box.fileName = WindowText(GetDlgItem(dialog, kFileNameId));
+            char folder[MAX_PATH] = "";
+            if (SendMessageA(dialog, CDM_GETFOLDERPATH, sizeof folder, reinterpret_cast<LPARAM>(folder)) > 0) {
+                box.folder = folder;
+            }
         } else {
             IconSearch search;
             EnumChildWindows(dialog, VisitChild, reinterpret_cast<LPARAM>(&search));

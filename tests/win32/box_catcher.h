@@ -22,6 +22,8 @@ struct CaughtBox {
     int defaultButton = 0;      // message boxes: the id of the button Enter presses, 0 for none
     std::string fileType;       // file dialogs: the selected filter's name
     bool readOnlyShown = false; // file dialogs: the read-only check box is visible
+    std::string fileName;       // file dialogs: the name proposed when it opened
+    std::string folder;         // file dialogs: the folder it opened in
 };
 
 class BoxCatcher {

@@ -111,6 +111,33 @@ TEST_F(FileDialogs, SaveDialogAddsTheDefaultExtensionAndHidesReadOnly) {
     EXPECT_FALSE(dialog.readOnlyShown);
 }
 
+// Save as opens where the image is, with its name; an untitled image is
+// proposed as "Untitled.dsk" in the folder of the last image.
+TEST_F(FileDialogs, SaveDialogStartsWithTheProposedFolderAndName) {
+    const std::string other = (root / "other").string();
+    fs::create_directories(other);
+    const struct {
+        const char* what;
+        std::string proposal;
+        std::string lastFolder;
+        std::string folder;
+        const char* name;
+    } kCases[] = {
+        {"the image's own", Path("GAME.DSK"), other, root.string(), "GAME.DSK"},
+        {"untitled", "", other, other, "Untitled.dsk"},
+    };
+    for (const auto& c : kCases) {
+        SCOPED_TRACE(c.what);
+        LastImageFolder() = c.lastFolder;
+        BoxCatcher catcher;  // cancelled
+        std::string path = c.proposal;
+        EXPECT_FALSE(AskSavePathOver(owner.Handle(), path));
+        ASSERT_EQ(catcher.Boxes().size(), 1u);
+        EXPECT_EQ(catcher.Boxes()[0].fileName, c.name);
+        EXPECT_EQ(fs::path(catcher.Boxes()[0].folder), fs::path(c.folder));
+    }
+}
+
 TEST_F(FileDialogs, CancelledSaveDialogChoosesNothing) {
     BoxCatcher catcher;  // nothing queued: the dialog is cancelled
     std::string path = "unchanged";

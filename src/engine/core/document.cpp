@@ -544,9 +544,27 @@ Result SaveImage(ImageDocument& doc) {
     return saved;
 }
 
+std::string SaveAsProposal(const ImageDocument& doc) {
+    if (!doc.imageFile.IsOpen()) {
+        return {};
+    }
+    // Save as writes a plain image: named as the container's image would
+    // unpack (game.dsk.gz: game.dsk), and a track image's with .dsk.
+    std::string path = UnpackedImagePath(doc.fileName, doc.container);
+    if (doc.changeBlock == ChangeBlock::kTrackImage) {
+        const size_t slash = path.find_last_of("\\/");
+        const size_t dot = path.rfind('.');
+        if (dot != std::string::npos && (slash == std::string::npos || dot > slash + 1)) {
+            path.erase(dot);
+        }
+        path += ".dsk";
+    }
+    return path;
+}
+
 Result SaveImageAs(ImageDocument& doc) {
     if (std::optional<Notice> refusal = SaveAsRefusal(doc)) return Failure(FailureKind::kRefused, std::move(*refusal));
-    std::string path;
+    std::string path = SaveAsProposal(doc);
     if (!AskSaveImagePath(path)) {
         return Declined(false);
     }

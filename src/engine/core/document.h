@@ -131,8 +131,14 @@ Result SaveImage(ImageDocument& doc);
 
 // Lets the user choose a new file for the document and creates it: a
 // plain image, also of an image that came from a container. Writes no
-// data: the caller saves next. Declined when the user cancelled.
+// data: the caller saves next. Declined when the user cancelled. The
+// question proposes SaveAsProposal.
 Result SaveImageAs(ImageDocument& doc);
+
+// The path Save as proposes: the image's own, or of an image from a
+// container or a track image the plain image's name beside it (game.dsk.gz:
+// game.dsk; a zip's member by its own name). Empty for an untitled image.
+std::string SaveAsProposal(const ImageDocument& doc);
 
 // The same with the path already chosen. An existing file keeps its bytes
 // until the save replaces them whole.

@@ -33,8 +33,9 @@ inline void Report(const Result& result) {
     if (result.failure) Tell(*result.failure);
 }
 
-// Asks for the path to save an untitled or renamed image under. False when
-// the user cancelled.
+// Asks for the path to save an untitled or renamed image under: `path`
+// comes in with the one to propose (empty for an untitled image) and goes
+// out with the one chosen. False when the user cancelled.
 bool AskSaveImagePath(std::string& path);
 
 }  // namespace vk

@@ -301,6 +301,15 @@ enum StringId : unsigned {
     kMsgBasicUnstorable = 555,
     kMsgBasicTooLong = 556,
     kMsgBasicOverflow = 557,
+    kStrViewCaption = 558,   // the View dialog's caption: the file's name
+    kStrViewBasic = 559,     // the View dialog's note under a listing
+    kStrViewText = 560,      // ... under text
+    kStrViewHexDump = 561,   // ... under a hex dump: the file's size
+    kStrViewNotFound = 562,  // Find next found nothing: what was looked for
+    kMsgAddCancelled = 563,  // an add of several files cancelled: files added, files chosen
+    kMsgAddOpenImage = 564,  // the file to add is the open image or its error file
+    kStrFolderSizeDetails = 565,  // a folder's size: what its files hold, as the file page counts it
+    kStrFolderLabel = 566,        // the properties page's name label for a folder
     kStrTitleMember = 600,  // the title of an image opened from a zip: the zip and its member
 };
 

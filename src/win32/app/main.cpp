@@ -67,7 +67,7 @@ int Run(HINSTANCE instance, int show) {
         return kExitFailure;
     }
     App().accelerators = LoadAcceleratorsA(instance, MAKEINTRESOURCEA(IDR_ACCELERATORS));
-    ShowWindow(window, show);
+    ShowWindow(window, StartShowCommand(show));
     UpdateWindow(window);
     const bool ole = SUCCEEDED(OleInitialize(nullptr));
     if (ole) {

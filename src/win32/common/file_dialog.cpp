@@ -23,7 +23,7 @@ static_assert(kDialogStructSize == 76, "the 32-bit program uses the 76-byte dial
 }  // namespace
 
 bool ShowFileDialog(HWND owner, UINT filterId, UINT defaultExtensionId, char* path, DWORD pathLength,
-                    DWORD flags, FileDialogKind kind, bool* readOnly) {
+                    DWORD flags, FileDialogKind kind, bool* readOnly, const char* initialFolder) {
     char filter[kFilterLength];
     LoadFilterString(filterId, filter, sizeof filter);
     char extension[kExtensionLength] = "";
@@ -41,12 +41,25 @@ bool ShowFileDialog(HWND owner, UINT filterId, UINT defaultExtensionId, char* pa
     ofn.nMaxFile = pathLength;
     ofn.lpstrDefExt = defaultExtensionId != 0 ? extension : nullptr;
     ofn.Flags = flags;
+    ofn.lpstrInitialDir = initialFolder != nullptr && initialFolder[0] != '\0' ? initialFolder : nullptr;
 
     const BOOL chosen = kind == FileDialogKind::kOpen ? GetOpenFileNameA(&ofn) : GetSaveFileNameA(&ofn);
     if (chosen && readOnly != nullptr) {
         *readOnly = (ofn.Flags & OFN_READONLY) != 0;
     }
     return chosen != FALSE;
+}
+
+std::string& LastImageFolder() {
+    static std::string folder;
+    return folder;
+}
+
+void NoteImageFolder(const std::string& path) {
+    const size_t slash = path.find_last_of("\\/");
+    if (slash != std::string::npos) {
+        LastImageFolder() = path.substr(0, slash);
+    }
 }
 
 }  // namespace vk

@@ -231,12 +231,23 @@ Answer Present(const Notice& notice, Choices choices, bool secondIsDefault) {
 }
 
 bool AskSaveImagePath(std::string& path) {
+    // The dialog starts in the proposed file's folder with its name; an
+    // untitled image is proposed as "Untitled.dsk" in the last image folder.
+    std::string folder = LastImageFolder();
+    std::string name = std::string(LoadText(kStrUntitled)) + std::string(LoadText(kStrDefaultExtension));
+    if (const size_t slash = path.find_last_of("\\/"); slash != std::string::npos) {
+        folder = path.substr(0, slash);
+        name = path.substr(slash + 1);
+    }
     char buffer[MAX_PATH] = "";
+    lstrcpynA(buffer, name.c_str(), sizeof buffer);
     if (!ShowFileDialog(PromptOwner(), kStrDiskImageFilter, kStrDefaultExtension, buffer, sizeof buffer,
-                        OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY | OFN_PATHMUSTEXIST, FileDialogKind::kSave)) {
+                        OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY | OFN_PATHMUSTEXIST, FileDialogKind::kSave, nullptr,
+                        folder.c_str())) {
         return false;
     }
     path = buffer;
+    NoteImageFolder(path);
     return true;
 }
 

@@ -37,6 +37,8 @@
 #define ID_EXTRAS_CHECK_DISK 40031
 #define ID_EXTRAS_UNDELETE 40032
 #define ID_FILE_OPEN_PARTITION 40040
+#define ID_EXTRAS_VIEW 40041
+#define ID_EDIT_SELECT_ALL 40042
 
 // Child controls of the main window
 #define IDC_STATUS_BAR 100

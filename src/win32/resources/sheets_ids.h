@@ -49,6 +49,7 @@
 #define IDC_FILE_TYPE 1008
 #define IDC_FILE_SIZE 1009
 #define IDC_FILE_ICON 1025
+#define IDC_FILE_NAME_LABEL 1057
 
 /* Options: "FAT name strength", "Default disk-format", "Copy options". */
 #define IDD_NAME_STRENGTH_PAGE 123

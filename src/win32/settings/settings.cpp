@@ -19,6 +19,13 @@ constexpr char kViewTypeValue[] = "ViewType";
 constexpr char kDefaultDiskFormatValue[] = "DefaultDiskFormat";
 constexpr char kDefaultBootSectorValue[] = "DefaultBootSector";
 constexpr char kFastWriteValue[] = "FastCopyWrite";
+constexpr char kWindowLeftValue[] = "WindowLeft";
+constexpr char kWindowTopValue[] = "WindowTop";
+constexpr char kWindowWidthValue[] = "WindowWidth";
+constexpr char kWindowHeightValue[] = "WindowHeight";
+constexpr char kWindowMaximizedValue[] = "WindowMaximized";
+// A stored width or height beyond any screen is no placement at all.
+constexpr DWORD kLargestWindowSide = 0x7FFF;
 
 constexpr DWORD kViewTypeMask = 3;      // four list-view modes
 constexpr DWORD kDiskFormatMask = 0xFF;  // a media byte
@@ -87,6 +94,17 @@ void LoadSettings(Settings& settings) {
         if (QueryDword(key, kFastWriteValue, value)) {
             settings.fastWrite = value != 0;
         }
+        // The placement counts only whole: all four figures, a sane size.
+        DWORD left = 0, top = 0, width = 0, height = 0;
+        if (QueryDword(key, kWindowLeftValue, left) && QueryDword(key, kWindowTopValue, top) &&
+            QueryDword(key, kWindowWidthValue, width) && QueryDword(key, kWindowHeightValue, height) &&
+            width > 0 && width <= kLargestWindowSide && height > 0 && height <= kLargestWindowSide) {
+            settings.window.left = static_cast<int32_t>(left);
+            settings.window.top = static_cast<int32_t>(top);
+            settings.window.width = static_cast<int>(width);
+            settings.window.height = static_cast<int>(height);
+            settings.window.maximized = QueryDword(key, kWindowMaximizedValue, value) && value != 0;
+        }
         RegCloseKey(key);
     }
 }
@@ -108,6 +126,13 @@ void SaveSettings(const Settings& settings) {
         SetDword(key, kDefaultDiskFormatValue, settings.defaultDiskFormat);
         SetDword(key, kDefaultBootSectorValue, static_cast<DWORD>(settings.defaultBootSector));
         SetDword(key, kFastWriteValue, settings.fastWrite ? 1 : 0);
+        if (settings.window.Known()) {
+            SetDword(key, kWindowLeftValue, static_cast<DWORD>(settings.window.left));
+            SetDword(key, kWindowTopValue, static_cast<DWORD>(settings.window.top));
+            SetDword(key, kWindowWidthValue, static_cast<DWORD>(settings.window.width));
+            SetDword(key, kWindowHeightValue, static_cast<DWORD>(settings.window.height));
+            SetDword(key, kWindowMaximizedValue, settings.window.maximized ? 1 : 0);
+        }
         RegCloseKey(key);
     }
 }

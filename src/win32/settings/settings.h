@@ -10,6 +10,18 @@ namespace vk::win32 {
 
 constexpr int kColumnCount = 4;
 
+// Where the main window stood when it last closed, in workspace
+// coordinates as GetWindowPlacement gives them; no width before the first close.
+struct WindowPlace {
+    int left = 0;
+    int top = 0;
+    int width = 0;
+    int height = 0;
+    bool maximized = false;
+
+    bool Known() const { return width > 0 && height > 0; }
+};
+
 struct Settings {
     int columnWidths[kColumnCount] = {0, 0, 0, 0};  // pixels; start-up fills the defaults
     uint32_t viewType = 1;            // 0 icons, 1 report, 2 small icons, 3 list
@@ -17,6 +29,7 @@ struct Settings {
     uint32_t defaultDiskFormat = 0xF9;
     int32_t defaultBootSector = 0;
     bool fastWrite = false;
+    WindowPlace window;
 };
 
 // The process's one settings record.

@@ -5,6 +5,8 @@
 #include "engine/core/document.h"
 #include "engine/fat/dir/dir_entry.h"
 #include "engine/fat/ops/file_properties.h"
+#include "engine/strings/string_ids.h"
+#include "engine/strings/strings.h"
 #include "engine/ports/window_sync.h"
 #include "win32/resources/dialog_ids.h"
 #include "win32/resources/sheets_ids.h"
@@ -73,6 +75,9 @@ void OnDestroyFilePropertiesPage(HWND page) {
 
 void OnInitFilePropertiesPage(HWND page, FilePropertiesRequest& request) {
     const FileProperties p = ReadFileProperties(*request.doc, request.entryOffset, request.typeNamesPath, request.folderPath);
+    if (p.isDirectory) {
+        SetItemText(page, IDC_FILE_NAME_LABEL, std::string(LoadText(kStrFolderLabel)));
+    }
     SetItemText(page, IDC_FILE_NAME, p.file);
     SetItemText(page, IDC_FILE_TYPE, p.type);
     SetItemText(page, IDC_FILE_LOCATION, p.location);

@@ -13,6 +13,9 @@
 #include "engine/ports/window_sync.h"
 #include "win32/settings/help.h"
 #include "win32/sheets/sheets.h"
+#include "win32/sheets/viewer_dialog.h"
+#include "engine/fat/dir/dir_entry.h"
+#include "engine/fat/dir/list_texts.h"
 #include "engine/strings/string_ids.h"
 #include "win32/ui/app_state.h"
 #include "win32/ui/file_options.h"
@@ -47,7 +50,7 @@ const struct {
 const UINT kNeedImage[] = {ID_FILE_SAVE_AS, ID_FILE_WRITE_TO_DISK, ID_FILE_CLOSE, ID_FILE_PROPERTIES,
                            ID_EDIT_ADD_FILE, ID_VIEW_REPORT, ID_VIEW_LIST, ID_VIEW_ICON,
                            ID_VIEW_SMALL_ICON, ID_VIEW_DETAILS, ID_CONTEXT_MENU_KEY, ID_EDIT_NEW_FOLDER,
-                           ID_EXTRAS_CHECK_DISK, ID_EXTRAS_UNDELETE};
+                           ID_EXTRAS_CHECK_DISK, ID_EXTRAS_UNDELETE, ID_EDIT_SELECT_ALL};
 // Items grayed without an open image or without a selection.
 const UINT kNeedSelection[] = {ID_EDIT_PROPERTIES, ID_EDIT_EXTRACT, ID_EDIT_DELETE, ID_EDIT_RENAME};
 // Items grayed while the engine refuses every change of the image.
@@ -59,7 +62,7 @@ const UINT kRuledItems[] = {ID_FILE_SAVE,       ID_FILE_SAVE_AS,  ID_FILE_WRITE_
                             ID_VIEW_ICON,       ID_VIEW_SMALL_ICON, ID_VIEW_DETAILS,     ID_EDIT_PROPERTIES,
                             ID_EDIT_EXTRACT,    ID_EDIT_DELETE,   ID_EDIT_RENAME,        ID_EDIT_NEW_FOLDER,
                             ID_EDIT_DELETE_FOLDER, ID_VIEW_PARENT_FOLDER, ID_EXTRAS_CHECK_DISK, ID_EXTRAS_UNDELETE,
-                            ID_FILE_OPEN_PARTITION};
+                            ID_FILE_OPEN_PARTITION, ID_EXTRAS_VIEW, ID_EDIT_SELECT_ALL};
 
 template <size_t N>
 bool Contains(const UINT (&ids)[N], UINT id) {
@@ -118,6 +121,27 @@ bool ChooseExtractPath(std::string_view suggestedName, std::string& path) {
     return true;
 }
 
+// The one selected file, when the selection is one file.
+uint32_t SelectedFile(const ImageDocument& doc) {
+    const std::vector<uint32_t> entries = List() != nullptr ? SelectedEntries(List()) : std::vector<uint32_t>();
+    if (entries.size() != 1 || (doc.Area()[entries[0] + kDirAttr] & (kAttrDirectory | kAttrVolume)) != 0) return 0;
+    return entries[0];
+}
+
+void ViewFileCommand(HWND mainWindow) {
+    const ImageDocument& doc = TheDocument();
+    const uint32_t entry = SelectedFile(doc);
+    if (entry == 0) return;
+    ViewedFile file;
+    file.name = EntryColumns(doc.Area() + entry).name;
+    const Result read = ReadEntryBytes(doc, entry, file.bytes);
+    if (!read.Done()) {
+        Report(mainWindow, read);
+        return;
+    }
+    RunViewerDialog(mainWindow, file);
+}
+
 void CloseAndLeave(HWND mainWindow) {
     if (CloseDocument(TheDocument(), false)) {
         PostMessageA(mainWindow, WM_CLOSE, 0, 0);
@@ -140,6 +164,7 @@ MenuContext CurrentMenuContext() {
     context.viewType = TheSettings().viewType;
     context.atRoot = TheFolder().AtRoot();
     context.foldersSelected = context.selected && SelectionIsFolders(List(), doc);
+    context.oneFileSelected = context.open && context.selected && SelectedFile(doc) != 0;
     context.partitioned = doc.IsOpen() && doc.partition != 0;
     return context;
 }
@@ -147,7 +172,7 @@ MenuContext CurrentMenuContext() {
 bool IsCommandGrayed(UINT id, const MenuContext& context) {
     const bool plainCopy = context.trackImage && id == ID_FILE_SAVE_AS;
     if ((context.changesRefused && !plainCopy && Contains(kChangeImage, id)) ||
-        (context.extractRefused && id == ID_EDIT_EXTRACT)) {
+        (context.extractRefused && (id == ID_EDIT_EXTRACT || id == ID_EXTRAS_VIEW))) {
         return true;
     }
     if (id == ID_FILE_SAVE) {
@@ -167,6 +192,9 @@ bool IsCommandGrayed(UINT id, const MenuContext& context) {
     }
     if (id == ID_FILE_OPEN_PARTITION) {
         return !context.open || !context.partitioned;
+    }
+    if (id == ID_EXTRAS_VIEW) {
+        return !context.open || !context.oneFileSelected;
     }
     return false;
 }
@@ -259,6 +287,9 @@ void ExecuteCommand(UINT id, HWND mainWindow) {
     case ID_EDIT_DELETE_FOLDER:
         DeleteFolderCommand(mainWindow);
         break;
+    case ID_EDIT_SELECT_ALL:
+        SelectAllEntries(List());
+        break;
     case ID_VIEW_PARENT_FOLDER:
         GoToParentFolder(doc);
         break;
@@ -287,6 +318,9 @@ void ExecuteCommand(UINT id, HWND mainWindow) {
         break;
     case ID_EXTRAS_UNDELETE:
         ShowUndeleteDialog(mainWindow);
+        break;
+    case ID_EXTRAS_VIEW:
+        ViewFileCommand(mainWindow);
         break;
     case ID_EXTRAS_OPTIONS:
         ShowOptions(mainWindow);

@@ -23,6 +23,7 @@ struct MenuContext {
     bool trackImage = false;      // decoded from a track image: only Save as may write it, as a plain image
     bool atRoot = true;           // the list shows the root directory, not a folder
     bool foldersSelected = false; // the selection is folders only
+    bool oneFileSelected = false; // the selection is one file, which View shows
     bool partitioned = false;     // the image has a partition table: one of its partitions is open
     uint32_t viewType = 1;
 };

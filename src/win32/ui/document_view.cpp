@@ -10,6 +10,7 @@
 #include "engine/fat/dir/list_texts.h"
 #include "engine/ports/prompts.h"
 #include "engine/ports/window_sync.h"
+#include "win32/common/file_dialog.h"
 #include "win32/ports/main_window.h"
 #include "win32/ports/win32_prompts.h"
 #include "win32/sheets/member_dialog.h"
@@ -166,6 +167,7 @@ bool OpenDocument(ImageDocument& doc, HWND owner, const std::string& path, bool 
     if (!Shown(owner, opened)) {
         return false;
     }
+    NoteImageFolder(path);
     EnableExplorerList(true);
     FillEntryList(MainParts().list, doc);
     UpdateStatusText();

@@ -279,6 +279,39 @@ void BeginRename(HWND list) {
     SendMessageA(list, LVM_EDITLABELA, index, 0);
 }
 
+namespace {
+
+// The text a refused name goes back into the editor with; empty when no
+// editor is to open again.
+std::string& RetypedName() {
+    static std::string text;
+    return text;
+}
+
+}  // namespace
+
+void ReopenLabelEdit(HWND list, int item) {
+    if (item < 0 || RetypedName().empty()) {
+        return;
+    }
+    SetFocus(list);
+    if (SendMessageA(list, LVM_EDITLABELA, static_cast<WPARAM>(item), 0) == 0) {
+        RetypedName().clear();  // the list refused to edit: nothing waits for the text
+    }
+}
+
+void FillReopenedEditor(HWND list) {
+    if (RetypedName().empty()) {
+        return;
+    }
+    HWND editor = reinterpret_cast<HWND>(SendMessageA(list, LVM_GETEDITCONTROL, 0, 0));
+    if (editor != nullptr) {
+        SetWindowTextA(editor, RetypedName().c_str());
+        SendMessageA(editor, EM_SETSEL, 0, -1);
+    }
+    RetypedName().clear();
+}
+
 LRESULT EndLabelEdit(HWND owner, HWND list, NMLVDISPINFOA* info) {
     App().labelEditActive = false;
     uint32_t offset = 0;
@@ -293,6 +326,10 @@ LRESULT EndLabelEdit(HWND owner, HWND list, NMLVDISPINFOA* info) {
     const Result renamed = RenameEntry(TheDocument(), offset, &typed, CurrentFileOptions(), &text);
     Report(owner, renamed);
     if (!renamed.Done()) {
+        if (renamed.kind == FailureKind::kBadName || renamed.kind == FailureKind::kExists) {
+            RetypedName() = typed;
+            PostMessageA(owner, kReopenLabelEditMessage, static_cast<WPARAM>(info->item.iItem), 0);
+        }
         return FALSE;
     }
     // The list shows what the editor holds; the accepted name is never

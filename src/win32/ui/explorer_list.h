@@ -70,6 +70,17 @@ void AnswerDisplayInfo(HWND list, NMLVDISPINFOA* info);
 // Rename: starts the label editor on the focused item (item 0 without one).
 void BeginRename(HWND list);
 // LVN_ENDLABELEDIT: renames the entry; TRUE lets the list show the new name.
+// A name refused as no name or as taken is said, and the editor opens
+// again on the item with the typed text selected (posted to `owner` as
+// kReopenLabelEditMessage), as Explorer does.
 LRESULT EndLabelEdit(HWND owner, HWND list, NMLVDISPINFOA* info);
+
+// Posted by EndLabelEdit: wParam is the item whose editor opens again.
+constexpr UINT kReopenLabelEditMessage = WM_APP + 1;
+// kReopenLabelEditMessage: the editor opens on `item` again.
+void ReopenLabelEdit(HWND list, int item);
+// LVN_BEGINLABELEDIT: an editor that opens again gets the refused text,
+// all of it selected.
+void FillReopenedEditor(HWND list);
 
 }  // namespace vk::win32

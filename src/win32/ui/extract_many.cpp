@@ -24,13 +24,21 @@
 namespace vk::win32 {
 namespace {
 
+// What one Extract command into a folder carries from entry to entry.
+struct ExtractRun {
+    HostNameClaims claims;
+    ReplaceQuestion replace{true};  // a folder's tree or several entries: Yes to all, Cancel
+    ExtractTally tally;
+};
+
 // A folder into `folder`, with its tree; each file there asks before it
 // replaces one. False stops the walk.
-bool ExtractFolderInto(HWND owner, const std::string& folder, uint32_t entryOffset, HostNameClaims& claims,
-                       ExtractTally& tally) {
+bool ExtractFolderInto(HWND owner, const std::string& folder, uint32_t entryOffset, ExtractRun& run) {
+    ExtractTally& tally = run.tally;
     uint32_t written = 0;
+    const ScopedPromptOwner boxes(owner);
     const Result extracted =
-        ExtractTree(TheDocument(), {entryOffset}, folder, kReplaceAsk, &written, &claims);
+        ExtractTree(TheDocument(), {entryOffset}, folder, kReplaceAsk, &written, &run.claims, &run.replace);
     Report(owner, extracted);
     tally.files += static_cast<int>(written);
     tally.extracted += static_cast<int>(written);
@@ -40,12 +48,12 @@ bool ExtractFolderInto(HWND owner, const std::string& folder, uint32_t entryOffs
 
 // One entry into `folder`, under a name nothing else of this command took
 // (`claims`); false stops the walk.
-bool ExtractInto(HWND owner, const std::string& folder, uint32_t entryOffset, HostNameClaims& claims,
-                 ExtractTally& tally) {
+bool ExtractInto(HWND owner, const std::string& folder, uint32_t entryOffset, ExtractRun& run) {
+    ExtractTally& tally = run.tally;
     const ImageDocument& doc = TheDocument();
     const std::string name = EntryDisplayName(doc.Area() + entryOffset);
     if (doc.Area()[entryOffset + kDirAttr] & kAttrDirectory) {
-        return ExtractFolderInto(owner, folder, entryOffset, claims, tally);
+        return ExtractFolderInto(owner, folder, entryOffset, run);
     }
     if (doc.Area()[entryOffset + kDirAttr] & kAttrVolume) {
         Tell(owner, TextNotice(kMsgCannotSaveEntry, Tone::kWarning, {name}));
@@ -53,20 +61,22 @@ bool ExtractInto(HWND owner, const std::string& folder, uint32_t entryOffset, Ho
     }
     ++tally.files;
     std::optional<Notice> tailed;
-    const std::string path = claims.ClaimPath(folder, SafeHostName(name), name, tailed);
+    const std::string path = run.claims.ClaimPath(folder, SafeHostName(name), name, tailed);
     if (tailed) {
         Tell(owner, *tailed);
     }
     // Asked here rather than inside ExtractEntry, so that the summary can
     // tell a kept file from a written one.
     unsigned replace = kReplaceAsk;
+    const ScopedPromptOwner boxes(owner);
     if (GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES) {
-        if (Ask(owner, TextNotice(kMsgReplaceHostFile, Tone::kQuestion, {path}), Choices::kYesNo, true) != Answer::kYes) {
-            return true;
+        const ReplaceQuestion::Reply reply =
+            run.replace.Ask(TextNotice(kMsgReplaceHostFile, Tone::kQuestion, {path}), true);
+        if (reply != ReplaceQuestion::Reply::kReplace) {
+            return reply == ReplaceQuestion::Reply::kKeep;
         }
         replace = kReplaceSilently;
     }
-    const ScopedPromptOwner boxes(owner);
     const Result extracted = ExtractEntry(doc, entryOffset, replace, path);
     Report(owner, extracted);
     if (extracted.Failed()) {
@@ -117,14 +127,13 @@ bool ChooseExtractFolder(HWND owner, std::string& folder) {
 }
 
 ExtractTally ExtractSelectionInto(HWND owner, const std::string& folder) {
-    ExtractTally tally;
-    HostNameClaims claims;
+    ExtractRun run;
     for (const uint32_t entry : SelectedEntries(MainParts().list)) {
-        if (!ExtractInto(owner, folder, entry, claims, tally)) {
+        if (!ExtractInto(owner, folder, entry, run)) {
             break;
         }
     }
-    return tally;
+    return run.tally;
 }
 
 void ShowExtractSummary(HWND owner, const ExtractTally& tally, const std::string& folder) {

@@ -75,6 +75,17 @@ std::vector<uint32_t> SelectedEntries(HWND list) {
     }
 }
 
+void SelectAllEntries(HWND list) {
+    if (list == nullptr) {
+        return;
+    }
+    LVITEMA state = {};
+    state.stateMask = LVIS_SELECTED;
+    state.state = LVIS_SELECTED;
+    // Item -1 stands for every item.
+    SendMessageA(list, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&state));
+}
+
 void ApplyEntryChanges(HWND list, const ImageDocument& doc, const EntryChanges& changes) {
     if (list == nullptr || changes.Empty()) {
         return;

@@ -31,6 +31,9 @@ void FillEntryList(HWND list, const ImageDocument& doc);
 // The entry offsets of the selected items, in list order.
 std::vector<uint32_t> SelectedEntries(HWND list);
 
+// Selects every item, as Edit > Select all does.
+void SelectAllEntries(HWND list);
+
 // Brings the list in step with `changes`: the items of removed entries go,
 // added entries a listing shows come in where directory order puts them
 // among the listed entries, changed ones are redrawn. The status bar's

@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+
 #include "engine/core/document.h"
 #include "win32/dragdrop/dragdrop.h"
 #include "win32/ports/main_window.h"
@@ -54,6 +56,53 @@ LRESULT OnCreate(HWND window) {
     return RunCommandLineActions(window) ? 0 : -1;
 }
 
+// The window's restored rectangle, and whether it is maximized, for the next start.
+void NoteWindowPlace(HWND window, WindowPlace& place) {
+    WINDOWPLACEMENT placement = {};
+    placement.length = sizeof placement;
+    if (window == nullptr || !GetWindowPlacement(window, &placement)) {
+        return;
+    }
+    const RECT& normal = placement.rcNormalPosition;
+    place.left = normal.left;
+    place.top = normal.top;
+    place.width = normal.right - normal.left;
+    place.height = normal.bottom - normal.top;
+    place.maximized = placement.showCmd == SW_SHOWMAXIMIZED;
+}
+
+// Puts a window not shown yet where the settings say it stood, when that
+// still lies on a screen: a monitor that is gone would hide it.
+void RestoreWindowPlace(HWND window, const WindowPlace& place) {
+    if (!place.Known()) {
+        return;
+    }
+    WINDOWPLACEMENT placement = {};
+    placement.length = sizeof placement;
+    placement.showCmd = SW_HIDE;
+    placement.rcNormalPosition = {place.left, place.top, place.left + place.width, place.top + place.height};
+    if (MonitorFromRect(&placement.rcNormalPosition, MONITOR_DEFAULTTONULL) == nullptr) {
+        return;
+    }
+    SetWindowPlacement(window, &placement);
+}
+
+// The outer width that shows the four columns whole: the list's sunken
+// edges and a vertical scroll bar beside them, in the window's real frame,
+// and no wider than the screen's work area.
+int WindowWidthForColumns() {
+    int columns = 0;
+    for (int width : TheSettings().columnWidths) {
+        columns += width;
+    }
+    RECT rect = {0, 0, columns + 2 * GetSystemMetrics(SM_CXEDGE) + GetSystemMetrics(SM_CXVSCROLL), 1};
+    AdjustWindowRectEx(&rect, WS_OVERLAPPEDWINDOW, TRUE, 0);
+    const int width = std::max(static_cast<int>(rect.right - rect.left), OptimalWindowWidth());
+    RECT work = {};
+    return SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0) ? std::min<int>(width, work.right - work.left)
+                                                               : width;
+}
+
 // False when the document was kept and the window must stay.
 bool OnClose() {
     {
@@ -65,6 +114,7 @@ bool OnClose() {
     RemoveDragTempDirectory();
     UninitHelp();
     CaptureColumnWidths(MainParts().list);
+    NoteWindowPlace(MainParts().window, TheSettings().window);
     SaveSettings(TheSettings());
     return true;
 }
@@ -96,6 +146,7 @@ LRESULT OnNotify(HWND window, NMHDR* header, bool& handled) {
             return TRUE;  // no rename on an image the engine keeps read-only
         }
         App().labelEditActive = true;
+        FillReopenedEditor(parts.list);
         return FALSE;
     case LVN_ENDLABELEDITA:
         handled = true;
@@ -151,8 +202,18 @@ bool RegisterMainWindowClass(HINSTANCE instance) {
 
 HWND CreateMainWindow(HINSTANCE instance) {
     const int height = MulDiv(kWindowHeightDialogUnits, HIWORD(GetDialogBaseUnits()), 8);
-    return CreateWindowExA(0, kMainWindowClass, ProgramCaption(), WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
-                           CW_USEDEFAULT, OptimalWindowWidth(), height, nullptr, nullptr, instance, nullptr);
+    HWND window = CreateWindowExA(0, kMainWindowClass, ProgramCaption(), WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
+                                  CW_USEDEFAULT, WindowWidthForColumns(), height, nullptr, nullptr, instance,
+                                  nullptr);
+    if (window != nullptr) {
+        RestoreWindowPlace(window, TheSettings().window);
+    }
+    return window;
+}
+
+int StartShowCommand(int show) {
+    const bool normalShow = show == SW_SHOWNORMAL || show == SW_SHOWDEFAULT || show == SW_SHOW;
+    return TheSettings().window.maximized && normalShow ? SW_SHOWMAXIMIZED : show;
 }
 
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -196,6 +257,9 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_INITMENUPOPUP:
         UpdateMenuState(reinterpret_cast<HMENU>(wParam));
         break;
+    case kReopenLabelEditMessage:
+        ReopenLabelEdit(MainParts().list, static_cast<int>(wParam));
+        return 0;
     case kDroppedFilesMessage:
     {
         const std::string image =

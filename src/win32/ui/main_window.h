@@ -23,9 +23,15 @@ MainWindowParts& MainParts();
 
 bool RegisterMainWindowClass(HINSTANCE instance);
 
-// Creates the main window at its optimal size. Its creation carries out the
-// command line's actions; null when creation failed or /W ended it.
+// Creates the main window where it stood when it last closed (the settings'
+// placement, when it still lies on a screen), else at a size that shows
+// the four columns whole. Its creation carries out the command line's
+// actions; null when creation failed or /W ended it.
 HWND CreateMainWindow(HINSTANCE instance);
+
+// The show command that opens the window as it closed: maximized when it was
+// and the caller asks for the normal show, else `show`.
+int StartShowCommand(int show);
 
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 

@@ -87,7 +87,7 @@ TEST_F(DropInTest, AFailureThatSaysGoOnMovesToTheNextFile) {
     IDataObject* data = ShellDataObject(files);
     ASSERT_NE(data, nullptr);
     // Declining to replace TWO.TXT fails that add but lets the drop go on.
-    script.Message(kMsgReplaceEntry, kBoxYesNo | kIconQuestion, kIdNo);
+    script.Message(kMsgReplaceEntry, kBoxYesAllNoCancel | kIconQuestion, kIdNo);
     DropOnTarget(data);
     data->Release();
     EXPECT_EQ(ListTexts(), (std::vector<std::string>{"TWO.TXT", "ONE.TXT", "THREE.TXT"}));

@@ -55,6 +55,7 @@ const Rule kRules[] = {
     {ID_EDIT_DELETE, {G, G, G, G, E}},
     {ID_EDIT_RENAME, {G, G, G, G, E}},
     {ID_EDIT_NEW_FOLDER, {G, E, E, E, E}},
+    {ID_EDIT_SELECT_ALL, {G, E, E, E, E}},
     {ID_EDIT_DELETE_FOLDER, {G, G, G, G, G}},  // the selection is a file
     {ID_VIEW_PARENT_FOLDER, {G, G, G, G, G}},  // the list shows the root
     {ID_FILE_OPEN_PARTITION, {G, G, G, G, G}}, // a floppy image has no partitions
@@ -62,6 +63,7 @@ const Rule kRules[] = {
     {ID_FILE_OPEN, {E, E, E, E, E}},
     {ID_FILE_EXIT, {E, E, E, E, E}},
     {ID_VIEW_ORIGINAL_ORDER, {E, E, E, E, E}},
+    {ID_EXTRAS_VIEW, {G, G, G, G, E}},         // the selection is one file
     {ID_EXTRAS_CHECK_DISK, {G, E, E, E, E}},
     {ID_EXTRAS_UNDELETE, {G, E, E, E, E}},
     {ID_EXTRAS_OPTIONS, {E, E, E, E, E}},
@@ -75,6 +77,7 @@ MenuContext ContextOf(State state) {
     c.hasFile = state >= kReadOnly;
     c.readOnly = state == kReadOnly;
     c.selected = state == kSelection;
+    c.oneFileSelected = state == kSelection;  // the window's selection is one file
     return c;
 }
 
@@ -207,7 +210,7 @@ TEST_F(CommandsInState, ContextMenuFollowsTheRules) {
         ASSERT_NE(nullptr, menu);
         HMENU popup = GetSubMenu(menu, 0);
         SendMessageA(Window(), WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(popup), 0);
-        EXPECT_EQ(10, GetMenuItemCount(popup));
+        EXPECT_EQ(11, GetMenuItemCount(popup));
         for (const Rule& rule : kRules) {
             const UINT state = GetMenuState(popup, rule.id, MF_BYCOMMAND);
             if (state != static_cast<UINT>(-1)) {
@@ -231,6 +234,7 @@ const Accelerator kAccelerators[] = {
     {ID_FILE_NEW, 'N', true, false, false},          {ID_FILE_OPEN, 'O', true, false, false},
     {ID_FILE_SAVE, 'S', true, false, false},         {ID_FILE_WRITE_TO_DISK, 'W', true, false, false},
     {ID_HELP_INDEX, VK_F1, false, false, false},     {ID_EDIT_RENAME, VK_F2, false, false, false},
+    {ID_EXTRAS_VIEW, VK_RETURN, false, false, true}, {ID_EDIT_SELECT_ALL, 'A', true, false, false},
 };
 
 TEST_F(CommandsInState, GrayedAcceleratorsSendNoCommand) {
@@ -259,7 +263,10 @@ TEST_F(CommandsInState, EnabledAcceleratorsArrive) {
     BoxCatcher boxes;  // the file properties sheet Alt+Enter opens is closed
     PressKey('S', true, false, false);
     PressKey(VK_RETURN, false, true, false);
-    EXPECT_EQ((std::vector<UINT>{ID_FILE_SAVE, ID_EDIT_PROPERTIES}), Commands());
+    PressKey('A', true, false, false);
+    EXPECT_EQ((std::vector<UINT>{ID_FILE_SAVE, ID_EDIT_PROPERTIES, ID_EDIT_SELECT_ALL}), Commands());
+    EXPECT_EQ(ItemCount(), static_cast<int>(SendMessageA(List(), LVM_GETSELECTEDCOUNT, 0, 0)))
+        << "Ctrl+A selects every entry";
 }
 
 TEST_F(CommandsInState, PropertiesOptionsAndDetailsOpenTheirSheetsAndDialog) {

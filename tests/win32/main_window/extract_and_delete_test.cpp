@@ -9,6 +9,12 @@
 
 #include "tests/win32/box_catcher.h"
 #include "engine/core/document.h"
+#include "engine/common/bytes.h"
+#include "engine/fat/dir/dir_entry.h"
+#include "engine/fat/ops/add_file.h"
+#include "win32/ports/prompt_owner.h"
+#include "win32/ui/file_options.h"
+#include "win32/ui/list_sync.h"
 #include <gtest/gtest.h>
 #include "win32/resources/command_ids.h"
 #include "win32/ui/app_state.h"
@@ -261,6 +267,62 @@ TEST_F(SeveralSelected, DeleteQuestionsAnswersNoAndCancel) {
         Command(ID_EDIT_DELETE);
         EXPECT_EQ(c.boxes, boxes.Boxes().size());
         EXPECT_EQ(c.itemsLeft, ItemCount());
+        TearDown();
+        SetUp();
+    }
+}
+
+// Three files of the image, each of a name the three host files have.
+class AddOntoNames : public SeveralSelected {
+protected:
+    std::vector<TestEntry> Entries() const override { return {{"ONE     TXT"}, {"TWO     TXT"}, {"SIX     TXT"}}; }
+};
+
+// Adding several files over existing names asks Yes, Yes to all, No or
+// Cancel; Cancel ends the add with what went in kept and counted.
+TEST_F(AddOntoNames, ReplaceOffersYesToAllAndCancelKeepsWhatWasDone) {
+    const struct {
+        const char* name;
+        std::vector<int> answers;
+        size_t questions;
+        int replaced;
+    } kCases[] = {
+        {"Yes to all", {kIdYesToAll}, 1, 3},
+        {"Cancel after the first", {IDYES, IDCANCEL, IDOK}, 2, 1},
+    };
+    for (const auto& c : kCases) {
+        SCOPED_TRACE(c.name);
+        std::vector<std::string> paths;
+        for (const char* name : {"ONE.TXT", "TWO.TXT", "SIX.TXT"}) {
+            paths.push_back(target + "\\" + name);
+            HANDLE file = CreateFileA(paths.back().c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+            DWORD written = 0;
+            WriteFile(file, "replaced", 8, &written, nullptr);
+            CloseHandle(file);
+        }
+        ImageDocument& doc = win32::TheDocument();
+        BoxCatcher boxes;
+        for (int answer : c.answers) boxes.Answer(answer);
+        {
+            const ScopedPromptOwner owner(Window());
+            AddFiles(
+                doc, paths, [&](const Result& one) { win32::ShowResult(Window(), List(), doc, one); },
+                win32::CurrentFileOptions());
+        }
+        ASSERT_EQ(c.answers.size(), boxes.Boxes().size());
+        EXPECT_EQ("File 'ONE.TXT' already exists! Replace?", boxes.Boxes()[0].text);
+        EXPECT_EQ(unsigned(kBoxYesAllNoCancel), boxes.Boxes()[0].buttons);
+        if (c.questions < boxes.Boxes().size()) {
+            EXPECT_EQ("Cancelled: 1 of 3 files were added, the rest were left out.", boxes.Boxes().back().text);
+        }
+        int replaced = 0;
+        const uint8_t* root = doc.Area() + doc.GetLayout().rootStart;
+        for (int i = 0; i < 3; ++i) {
+            replaced += Load32(root + i * kDirEntrySize + kDirSize) == 8 ? 1 : 0;
+        }
+        EXPECT_EQ(c.replaced, replaced);
+        EXPECT_EQ(3, ItemCount()) << "replaced entries keep their items";
+        DeleteFileA(paths.back().c_str());
         TearDown();
         SetUp();
     }

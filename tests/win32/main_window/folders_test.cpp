@@ -239,6 +239,23 @@ TEST_F(FolderWindow, NewFolderTakesAFreeNameAndOpensItsLabelEditor) {
     Command(ID_EDIT_NEW_FOLDER);
     EXPECT_EQ(std::vector<std::string>{"NEWFOLD2"}, SelectedItems());
     ASSERT_NE(nullptr, LabelEditor());
+    {
+        // A refused name is said, and the editor opens again with it, all selected.
+        BoxCatcher boxes;
+        SetWindowTextA(LabelEditor(), "my games");
+        SendMessageA(LabelEditor(), WM_KEYDOWN, VK_RETURN, 0);
+        EXPECT_EQ(1u, boxes.Boxes().size());
+    }
+    DrainMessages();
+    ASSERT_NE(nullptr, LabelEditor()) << "the editor is open again";
+    char typed[32] = "";
+    GetWindowTextA(LabelEditor(), typed, sizeof typed);
+    EXPECT_STREQ("my games", typed);
+    DWORD from = 1, to = 0;
+    SendMessageA(LabelEditor(), EM_GETSEL, reinterpret_cast<WPARAM>(&from), reinterpret_cast<LPARAM>(&to));
+    EXPECT_EQ(0u, from);
+    EXPECT_EQ(8u, to);
+    EXPECT_EQ(std::vector<std::string>{"NEWFOLD2"}, SelectedItems());
     SetWindowTextA(LabelEditor(), "levels");
     SendMessageA(LabelEditor(), WM_KEYDOWN, VK_RETURN, 0);
     EXPECT_EQ((std::vector<std::string>{"SHOOT", "PLAY.TXT", "NEWFOLDR", "LEVELS"}), Items());

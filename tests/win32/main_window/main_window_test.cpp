@@ -391,16 +391,46 @@ TEST_F(MainWindowTest, StoredViewAndWidthsAreUsedAtStart) {
     EXPECT_FALSE(GetMenuState(viewMenu, ID_VIEW_REPORT, MF_BYCOMMAND) & MF_CHECKED);
 }
 
-TEST_F(MainWindowTest, WindowIsAsWideAsItsColumns) {
+// The first start shows the four columns whole, with room for a vertical
+// scroll bar beside them.
+TEST_F(MainWindowTest, WindowShowsItsColumnsWhole) {
     ASSERT_TRUE(StartWindow({}));
-    RECT frame;
-    GetWindowRect(Window(), &frame);
+    RECT client;
+    GetClientRect(List(), &client);
     int columns = 0;
     for (int w : win32::TheSettings().columnWidths) {
         columns += w;
     }
-    EXPECT_EQ(columns + 4 + 2 * GetSystemMetrics(SM_CXFRAME) + GetSystemMetrics(SM_CXHSCROLL),
-              frame.right - frame.left);
+    EXPECT_GE(client.right - client.left, columns + GetSystemMetrics(SM_CXVSCROLL));
+}
+
+// Closing stores where the window stood; the next start puts it there.
+TEST_F(MainWindowTest, WindowReopensWhereItClosed) {
+    ASSERT_TRUE(StartWindow({}));
+    MoveWindow(Window(), 40, 50, 700, 480, TRUE);
+    SendMessageA(Window(), WM_CLOSE, 0, 0);
+    EXPECT_FALSE(IsWindow(Window())) << "closed";
+    DrainMessages();
+
+    win32::TheSettings() = win32::Settings{};
+    win32::SetDefaultColumnWidths(win32::TheSettings());
+    win32::LoadSettings(win32::TheSettings());
+    ASSERT_TRUE(StartWindow({}));
+    RECT frame;
+    GetWindowRect(Window(), &frame);
+    EXPECT_EQ(40, frame.left);
+    EXPECT_EQ(50, frame.top);
+    EXPECT_EQ(700, frame.right - frame.left);
+    EXPECT_EQ(480, frame.bottom - frame.top);
+
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Quanbel\\Volkarn\\Settings", 0, KEY_SET_VALUE, &key) ==
+        ERROR_SUCCESS) {
+        for (const char* name : {"WindowLeft", "WindowTop", "WindowWidth", "WindowHeight", "WindowMaximized"}) {
+            RegDeleteValueA(key, name);
+        }
+        RegCloseKey(key);
+    }
 }
 
 }  // namespace

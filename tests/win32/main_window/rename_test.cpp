@@ -42,6 +42,19 @@ protected:
         EXPECT_FALSE(win32::App().labelEditActive);
     }
 
+    // The editor that opened again after a refused name: its text, then closed with Escape.
+    std::string ReopenedEditorText() {
+        DrainMessages();
+        HWND edit = reinterpret_cast<HWND>(SendMessageA(List(), LVM_GETEDITCONTROL, 0, 0));
+        if (edit == nullptr) {
+            return "(no editor)";
+        }
+        char text[64] = "";
+        GetWindowTextA(edit, text, sizeof text);
+        SendMessageA(edit, WM_KEYDOWN, VK_ESCAPE, 0);
+        return text;
+    }
+
     std::string EntryName(int item) {
         const ImageDocument& doc = win32::TheDocument();
         const uint8_t* entry = doc.Area() + doc.GetLayout().rootStart + item * kDirEntrySize;
@@ -71,7 +84,7 @@ TEST_F(RenameInPlace, AcceptedNamesAreStoredAndShown) {
     }
 }
 
-TEST_F(RenameInPlace, RejectedNamesShowTheirMessageAndKeepTheOldName) {
+TEST_F(RenameInPlace, RejectedNamesShowTheirMessageKeepTheOldNameAndOpenTheEditorAgain) {
     const struct {
         const char* typed;
         unsigned message;  // 0: the system's text for an existing file
@@ -103,6 +116,7 @@ TEST_F(RenameInPlace, RejectedNamesShowTheirMessageAndKeepTheOldName) {
             EXPECT_EQ(0u, box.text.find("FILE2.TXT")) << box.text;
             EXPECT_GT(box.text.size(), std::strlen("FILE2.TXT") + 2) << box.text;
         }
+        EXPECT_EQ(c.typed, ReopenedEditorText()) << "the refused name is offered again";
         EXPECT_EQ("FILE1.TXT", ItemText(0, 0)) << c.typed;
         EXPECT_EQ("FILE1   TXT", EntryName(0)) << c.typed;
         EXPECT_FALSE(win32::TheDocument().modified) << c.typed;

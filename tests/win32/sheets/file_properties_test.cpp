@@ -56,20 +56,22 @@ TEST_F(FilePropertiesTest, PageTextsForEachKindOfEntry) {
         const char* file;
         const char* type;
         const char* size;
+        const char* label;
     } cases[] = {
-        {"directory", {"SUBDIR     ", 0x10, 0, kDate, kTime}, "SUBDIR", "Directory", ""},
+        {"directory", {"SUBDIR     ", 0x10, 0, kDate, kTime}, "SUBDIR", "Directory", "", "Folder:"},
         {"1536 bytes on 1024-byte clusters", {"DATA    BIN", 0x20, 1536, kDate, kTime}, "DATA.BIN",
-         "Binary file (BLOAD)", "1.50 KB (1,536 Byte), 2,048 Byte allocated"},
+         "Binary file (BLOAD)", "1.50 KB (1,536 Byte), 2,048 Byte allocated", "File:"},
         {"unknown extension", {"DATA    XYZ", 0x20, 0, kDate, kTime}, "DATA.XYZ", "XYZ file",
-         "0.00 KB (0 Byte), 0 Byte allocated"},
+         "0.00 KB (0 Byte), 0 Byte allocated", "File:"},
         {"no extension", {"NOTES      ", 0x20, 10, kDate, kTime}, "NOTES", "",
-         "0.01 KB (10 Byte), 1,024 Byte allocated"},
+         "0.01 KB (10 Byte), 1,024 Byte allocated", "File:"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         HWND page = OpenOn(c.entry, c.file);
         EXPECT_NE(sheet->Caption().find(c.file), std::string::npos) << sheet->Caption();
         EXPECT_EQ(sheet->TabText(0), "General");
+        EXPECT_EQ(ControlText(page, IDC_FILE_NAME_LABEL), c.label);
         EXPECT_EQ(ControlText(page, IDC_FILE_NAME), c.file);
         EXPECT_EQ(ControlText(page, IDC_FILE_TYPE), c.type);
         EXPECT_EQ(ControlText(page, IDC_FILE_LOCATION), "\\");

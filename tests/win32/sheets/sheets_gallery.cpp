@@ -351,6 +351,36 @@ int main(int argc, char** argv) {
         Ask(owner, TextNotice(kMsgDeleteFile, Tone::kQuestion, {"DATA.BIN"}), Choices::kYesAllNoCancel, true);
         return 0;
     }
+    if (what == "replace-yes-to-all") {
+        Ask(owner, TextNotice(kMsgReplaceEntry, Tone::kQuestion, {"GAME.BIN"}), Choices::kYesAllNoCancel);
+        return 0;
+    }
+    if (what == "add-self") {
+        Tell(owner, TextNotice(kMsgAddOpenImage, Tone::kError, {"C:\\Games\\GAMES.DSK"}));
+        return 0;
+    }
+    if (what == "save-as") {
+        char temp[MAX_PATH] = "";
+        GetTempPathA(sizeof temp, temp);
+        std::string path = std::string(temp) + "GAMES.DSK";
+        const ScopedPromptOwner boxes(owner);
+        AskSaveImagePath(path);
+        return 0;
+    }
+    if (what == "folder-properties") {
+        const Result games = MakeFolderIn(doc, kRootDir, "GAMES", CurrentFileOptions());
+        if (!games.Done()) {
+            return 1;
+        }
+        const DirRef gamesDir{Load16(doc.Area() + games.changes.added.front() + kDirFirstCluster)};
+        PutFileIn(doc, gamesDir, 2, "SHOOT   COM", 1300);
+        PutFileIn(doc, gamesDir, 3, "SHOOT   DAT", 2000);
+        FilePropertiesRequest request;
+        request.doc = &doc;
+        request.entryOffset = games.changes.added.front();
+        RunModeless(reinterpret_cast<HWND>(OpenFilePropertiesSheet(owner, "GAMES", request, PSH_MODELESS)), 0);
+        return 0;
+    }
     if (what == "details") {
         const int widths[kColumnCount] = {95, 62, 97, 53};
         std::memcpy(TheSettings().columnWidths, widths, sizeof widths);

@@ -233,7 +233,7 @@ std::optional<Fault> MakeFolderCluster(const Volume& vol, uint32_t slotOffset, D
 
 Result AddHostFile(ImageDocument& doc, std::string_view hostPath, const FileSystemOptions& options, DirRef dir,
                    std::string_view shortName, ClusterGuard* guard, CommandSlots* slots,
-                   const HostFindData* listed) {
+                   const HostFindData* listed, ReplaceQuestion* replace) {
     if (std::optional<Notice> refusal = ChangeRefusal(doc)) return Failure(FailureKind::kRefused, *refusal);
     WaitCursor wait;
     // Made only when no caller carries one: an empty optional of it would
@@ -252,6 +252,10 @@ Result AddHostFile(ImageDocument& doc, std::string_view hostPath, const FileSyst
         found = *listed;
     } else if (const uint32_t findError = FindHostFile(hostPath, found); findError != kHostSuccess) {
         return Failure(HostFails(hostPath, findError));
+    }
+    // The open image (or its .der) would be read while it is being changed.
+    if (IsSameHostFile(doc.imageFile, hostPath) || IsSameHostFile(doc.errorFile, hostPath)) {
+        return Failure(Fails(FailureKind::kRefused, kMsgAddOpenImage, {std::string(hostPath)}), true);
     }
     if (found.attributes & kHostDevice) {
         return Failure(Fails(FailureKind::kBadName, kMsgAddNotAFile, {hostPath}));
@@ -293,7 +297,7 @@ Result AddHostFile(ImageDocument& doc, std::string_view hostPath, const FileSyst
     const bool slotKnown = !existing.found && existing.hasSlot;
     SlotResult slot = slotKnown ? existing
                                 : FindEntrySlot(vol, dirSlots, displayName, packed, false, options.forceSwitch,
-                                                guard->FreeFrom(), guard->Keep());
+                                                guard->FreeFrom(), guard->Keep(), replace);
     if (!slot.hasSlot) {
         return slot.failure ? Failure(slot.failureKind, std::move(*slot.failure), slot.goOn) : Declined(slot.goOn);
     }
@@ -366,11 +370,23 @@ Result AddFiles(ImageDocument& doc, const std::vector<std::string>& paths,
     ShortNameClaims claims;
     std::vector<HostFindData> listed;
     const std::vector<std::string> names = claims.Plan(doc, dir, paths, &listed);
+    ReplaceQuestion replace(paths.size() > 1);
+    size_t added = 0;
     for (size_t i = 0; i < paths.size(); ++i) {
         const std::string& path = paths[i];
         // A path the plan did not find is looked up again, to say why.
         Result one = AddHostFile(doc, path, options, dir, names[i], &guard, &slots,
-                                 names[i].empty() ? nullptr : &listed[i]);
+                                 names[i].empty() ? nullptr : &listed[i], &replace);
+        if (replace.Stopped()) {
+            // What was added stays; the user is told how far the add got.
+            Result cancelled = Declined(false);
+            cancelled.notices.push_back(TextNotice(kMsgAddCancelled, Tone::kInformation,
+                                                   {std::to_string(added), std::to_string(paths.size())}));
+            tell(cancelled);
+            all.goOn = false;
+            break;
+        }
+        added += one.Done() ? 1 : 0;
         if (one.Done() && claims.Tailed(dir, names[i])) {
             one.notices.push_back(AddedUnderTailNotice(path, names[i]));
         }

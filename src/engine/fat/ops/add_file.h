@@ -16,6 +16,7 @@
 #include "engine/fat/dir/dir_walk.h"
 #include "engine/fat/table/fat12.h"
 #include "engine/fat/dir/fs_options.h"
+#include "engine/fat/ops/replace_question.h"
 #include "engine/ports/host_files.h"
 #include "engine/ports/prompts.h"
 
@@ -41,10 +42,12 @@ struct ImageDocument;
 // `options` says whether /F replaces without asking. `listed` is what the
 // host said of the path when the command planned its names (Plan): the add
 // does not ask again; a file that changed since is found out by its read.
+// `replace` is the command's own replace question when it adds several
+// files (Yes to all, Cancel); without one, one file's Yes/No is asked.
 class ClusterGuard;
 Result AddHostFile(ImageDocument& doc, std::string_view hostPath, const FileSystemOptions& options, DirRef dir = kRootDir,
                    std::string_view shortName = {}, ClusterGuard* guard = nullptr, CommandSlots* slots = nullptr,
-                   const HostFindData* listed = nullptr);
+                   const HostFindData* listed = nullptr, ReplaceQuestion* replace = nullptr);
 
 class UndoJournal;
 
@@ -65,7 +68,9 @@ std::optional<Fault> CopyFileToClusters(const Volume& vol, const HostFile& file,
 // sums the changes; it is done when any file was added, and its failures
 // were handed to `tell` already. Files of one 8.3 name get numeric tails
 // (ShortNameClaims), each said in its result's notices: the host file went
-// in under the tailed name.
+// in under the tailed name. Replacing asks Yes, Yes to all, No or Cancel
+// when several paths are added; Cancel ends the add, and a notice counts
+// the files added before it.
 Result AddFiles(ImageDocument& doc, const std::vector<std::string>& paths,
                 const std::function<void(const Result&)>& tell, const FileSystemOptions& options,
                 DirRef dir = kRootDir);

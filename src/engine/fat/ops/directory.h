@@ -8,6 +8,7 @@
 #include "engine/core/layout.h"
 #include "engine/fat/dir/dir_slot.h"
 #include "engine/fat/dir/short_names.h"
+#include "engine/fat/ops/replace_question.h"
 #include "engine/ports/prompts.h"
 
 namespace vk {
@@ -25,7 +26,8 @@ struct SlotResult {
 
 // Chooses the slot for `packed` in the directory of `slots`, root or
 // subdirectory: an existing entry of that name (asking whether to replace
-// it unless `quiet` or `force`, the /F switch), else the slot DirSlots::Plan gives,
+// it unless `quiet` or `force`, the /F switch: through `replace` when a
+// command asks for several files, stopping it on Cancel), else the slot DirSlots::Plan gives,
 // a full subdirectory's growth planned from `freeFrom` on and never one of
 // `keep`. Writes nothing. Without a slot, `failure` says why unless `quiet`:
 // the root is full, the image ends inside the root, the subdirectory's chain
@@ -34,7 +36,7 @@ struct SlotResult {
 // written).
 SlotResult FindEntrySlot(const ConstVolume& vol, DirSlots& slots, std::string_view displayName,
                          const PackedName& packed, bool quiet, bool force, uint32_t freeFrom = kFirstDataCluster,
-                         const ClusterSet* keep = nullptr);
+                         const ClusterSet* keep = nullptr, ReplaceQuestion* replace = nullptr);
 // The same in the root, from a walk of its own.
 SlotResult FindEntrySlot(const ConstVolume& vol, std::string_view displayName, const PackedName& packed, bool quiet,
                          bool force);

@@ -28,14 +28,17 @@ bool IsDirectoryOrLabel(uint8_t attr) { return (attr & (kAttrDirectory | kAttrVo
 // one: declined when the user keeps the existing file. The entry standing
 // there is replaced itself, never opened: a link is replaced, and what it
 // points to stays as it was.
-Result PlaceTarget(NewHostFile& file, unsigned replaceFlags) {
+Result PlaceTarget(NewHostFile& file, unsigned replaceFlags, ReplaceQuestion* replace) {
     const std::string& targetPath = file.targetPath;
     uint32_t error = CommitNewHostFile(file, false);
     if (ClassifyHostCode(error) == HostFailure::kExists) {
-        if (!(replaceFlags & kReplaceSilently) &&
-            Ask(TextNotice(kMsgReplaceHostFile, Tone::kQuestion, {targetPath}), Choices::kYesNo, true) !=
-                Answer::kYes) {
-            return Declined(true);
+        if (!(replaceFlags & kReplaceSilently)) {
+            ReplaceQuestion oneFile(false);
+            const ReplaceQuestion::Reply reply = (replace != nullptr ? *replace : oneFile)
+                .Ask(TextNotice(kMsgReplaceHostFile, Tone::kQuestion, {targetPath}), true);
+            if (reply != ReplaceQuestion::Reply::kReplace) {
+                return Declined(reply == ReplaceQuestion::Reply::kKeep);
+            }
         }
         // A read-only file is not replaced, even where the host would let it be removed.
         uint32_t existing = 0;
@@ -135,7 +138,7 @@ Result ReadEntryBytes(const ImageDocument& doc, uint32_t entryOffset, std::vecto
 }
 
 Result ExtractEntry(const ImageDocument& doc, uint32_t entryOffset, unsigned replaceFlags,
-                    const std::string& targetPath) {
+                    const std::string& targetPath, ReplaceQuestion* replace) {
     if (std::optional<Notice> refusal = ExtractionRefusal(doc)) return Failure(FailureKind::kRefused, *refusal);
     const uint8_t* entry = doc.Area() + entryOffset;
     const uint8_t attr = entry[kDirAttr];
@@ -163,7 +166,7 @@ Result ExtractEntry(const ImageDocument& doc, uint32_t entryOffset, unsigned rep
     if (LocalDosToHostTime(stamp, time)) {
         SetHostFileTimes(file.file, time);
     }
-    Result placed = PlaceTarget(file, replaceFlags);
+    Result placed = PlaceTarget(file, replaceFlags, replace);
     if (!placed.Done()) {
         return placed;
     }

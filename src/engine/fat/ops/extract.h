@@ -11,6 +11,7 @@
 
 #include "engine/common/bytes.h"
 #include "engine/common/result.h"
+#include "engine/fat/ops/replace_question.h"
 #include "engine/ports/prompts.h"
 
 namespace vk {
@@ -28,10 +29,12 @@ enum ReplaceFlags : unsigned {
 // place only when complete, so that a host failure leaves an existing file
 // as it was and nothing half-written (what a corrupt chain held up to its
 // fault is kept, with the warning). Whether to replace an existing host
-// file is asked over `owner` unless kReplaceSilently; keeping the existing file is declined,
-// going on. The image never changes: a done result has no changes.
+// file is asked unless kReplaceSilently, through `replace` when the command
+// extracts several files; keeping the existing file is declined, going on,
+// and a cancelled question is declined, stopping. The image never changes:
+// a done result has no changes.
 Result ExtractEntry(const ImageDocument& doc, uint32_t entryOffset, unsigned replaceFlags,
-                    const std::string& targetPath);
+                    const std::string& targetPath, ReplaceQuestion* replace = nullptr);
 
 // The bytes of the file at `entryOffset`, read along its chain into
 // `bytes`; a chain that breaks before the file's size fails as damaged with

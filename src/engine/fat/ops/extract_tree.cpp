@@ -35,8 +35,9 @@ struct MadeFolder {
 
 class TreeExtraction {
 public:
-    TreeExtraction(const ImageDocument& doc, unsigned replaceFlags, HostNameClaims& claims)
-        : doc_(doc), replaceFlags_(replaceFlags), claims_(claims) {}
+    TreeExtraction(const ImageDocument& doc, unsigned replaceFlags, HostNameClaims& claims,
+                   ReplaceQuestion* replace)
+        : doc_(doc), replaceFlags_(replaceFlags), claims_(claims), replace_(replace) {}
 
     // The entry itself, then (a folder) its tree; false when an answer stops everything.
     bool Entry(uint32_t entryOffset, const std::string& hostFolder) {
@@ -86,7 +87,7 @@ public:
                 made_.push_back(MadeFolder{target, item.entryOffset});
                 hostFolders.push_back(target);
             } else {
-                Result one = ExtractEntry(doc_, item.entryOffset, replaceFlags_, target);
+                Result one = ExtractEntry(doc_, item.entryOffset, replaceFlags_, target, replace_);
                 if (one.Done()) {
                     ++written_;
                 } else if (one.Failed()) {
@@ -143,6 +144,7 @@ private:
     const ImageDocument& doc_;
     unsigned replaceFlags_;
     HostNameClaims& claims_;
+    ReplaceQuestion* replace_;
     std::vector<MadeFolder> made_;
     std::vector<Notice> said_;
     std::vector<Fault> failures_;
@@ -153,10 +155,10 @@ private:
 
 Result ExtractTree(const ImageDocument& doc, const std::vector<uint32_t>& entries,
                    const std::string& hostFolder, unsigned replaceFlags, uint32_t* written,
-                   HostNameClaims* claims) {
+                   HostNameClaims* claims, ReplaceQuestion* replace) {
     if (std::optional<Notice> refusal = ExtractionRefusal(doc)) return Failure(FailureKind::kRefused, *refusal);
     HostNameClaims ownClaims;
-    TreeExtraction extraction(doc, replaceFlags, claims != nullptr ? *claims : ownClaims);
+    TreeExtraction extraction(doc, replaceFlags, claims != nullptr ? *claims : ownClaims, replace);
     bool goOn = true;
     for (const uint32_t entryOffset : entries) {
         if (!(goOn = extraction.Entry(entryOffset, hostFolder))) break;

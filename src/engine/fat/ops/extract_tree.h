@@ -29,9 +29,10 @@ class HostNameClaims;
 // one host name get distinct ones (HostNameClaims, shared through `claims`
 // by a caller that extracts more in the same command), each tail said in
 // the result's notices with the entry's path and the host path it got, a
-// done result's included.
+// done result's included. `replace` is the command's replace question when
+// it offers Yes to all and Cancel; Cancel stops the walk.
 Result ExtractTree(const ImageDocument& doc, const std::vector<uint32_t>& entries,
                    const std::string& hostFolder, unsigned replaceFlags, uint32_t* written = nullptr,
-                   HostNameClaims* claims = nullptr);
+                   HostNameClaims* claims = nullptr, ReplaceQuestion* replace = nullptr);
 
 }  // namespace vk

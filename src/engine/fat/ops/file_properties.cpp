@@ -24,7 +24,7 @@ std::string PlainKilobytes(uint32_t size) {
     return std::to_string(hundredths / 100) + (fraction < 10 ? ".0" : ".") + std::to_string(fraction);
 }
 
-std::string SizeText(uint32_t size, uint64_t allocated) {
+std::string SizeText(uint32_t size, uint64_t allocated, unsigned textId = kStrFileSizeDetails) {
     std::string kilobytes;
     if (!HostFormatDecimal(PlainKilobytes(size), kilobytes)) {
         kilobytes = "?";
@@ -38,7 +38,7 @@ std::string SizeText(uint32_t size, uint64_t allocated) {
     } else {
         allocatedText = std::to_string(allocated);
     }
-    return FillConversions(LoadText(kStrFileSizeDetails), {kilobytes, bytes, allocatedText});
+    return FillConversions(LoadText(textId), {kilobytes, bytes, allocatedText});
 }
 
 uint64_t Allocated(uint64_t size, uint64_t clusterBytes) {
@@ -71,7 +71,7 @@ std::string FolderSizeText(const ImageDocument& doc, const uint8_t* entry) {
             return std::string();
         }
     }
-    return SizeText(size > UINT32_MAX ? UINT32_MAX : static_cast<uint32_t>(size), allocated);
+    return SizeText(size > UINT32_MAX ? UINT32_MAX : static_cast<uint32_t>(size), allocated, kStrFolderSizeDetails);
 }
 
 }  // namespace
