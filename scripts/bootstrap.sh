@@ -21,6 +21,7 @@ packages=(
     nlohmann-json3-dev                              # JSON writer of vkdisk's catalogue (header only)
     man-db                                          # renders vkdisk's manual page in its install test
     clang libclang-rt-14-dev                        # libFuzzer for the engine's fuzz targets
+    nsis                                            # makensis: the Windows installer and its association test
 )
 packages+=("$@")
 

@@ -8,7 +8,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-bash scripts/bootstrap.sh nsis dpkg-dev file   # makensis; dpkg-shlibdeps and file for the .deb's depends
+bash scripts/bootstrap.sh dpkg-dev file   # dpkg-shlibdeps and file for the .deb's depends (makensis is in the base list)
 
 jobs=$(nproc)
 echo "== vkdisk for this machine"
