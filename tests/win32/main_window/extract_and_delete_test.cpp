@@ -158,6 +158,7 @@ TEST_F(SeveralSelected, ExtractAsksOnceForAFolderAndSumsUp) {
     ASSERT_EQ(3u, boxes.Boxes().size()) << boxes.Boxes().back().text;
     EXPECT_EQ("SUB\r\n\r\nError: stored file is corrupted!", boxes.Boxes()[0].text);
     EXPECT_EQ(kept + "\r\n\r\nFile already exists! Replace?", boxes.Boxes()[1].text);
+    EXPECT_EQ(unsigned(kBoxYesAllNoCancel), boxes.Boxes()[1].buttons) << "several files: Yes to all";
     EXPECT_EQ("1 of 2 file(s) extracted to\r\n" + target, boxes.Boxes()[2].text);
     EXPECT_EQ(unsigned(kIconWarning), boxes.Boxes()[2].icon) << "one file was kept";
     EXPECT_TRUE(Exists(target + "\\ONE.TXT"));
