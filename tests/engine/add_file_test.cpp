@@ -369,7 +369,7 @@ TEST_F(AddFileTest, EveryFailureLeavesTheImageUnchanged) {
              script.Message(kMsgAddOpenImage, test::kIconError);
              return path;
          },
-         true, FailureKind::kRefused},
+         false, FailureKind::kRefused},
         {"no free cluster for a folder",
          [this] {
              FillDisk();

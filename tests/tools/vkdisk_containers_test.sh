@@ -43,6 +43,12 @@ cp disk.dsk.gz packed.img
 out=$("$vkdisk" ls packed.img 2>&1)
 count; has "$out" 'NEW\.BIN +30000' || fail "a gzip file named .img is not read: $out"
 
+# The container added to the image it holds: refused in so many words, nothing saved.
+cp disk.dsk.gz before.gz
+out=$("$vkdisk" add disk.dsk.gz disk.dsk.gz 2>&1 </dev/null); rc=$?
+count; [ $rc -ne 0 ] && has "$out" 'cannot be added to itself' || fail "adding the container to itself ($rc): $out"
+check "a refused add leaves the container as it was" cmp -s before.gz disk.dsk.gz
+
 # --- zip with two other members -------------------------------------------------------
 python3 - <<'PY'
 import zipfile

@@ -60,6 +60,10 @@ void StampEntry(uint8_t* entry, const HostFindData& found, uint32_t size) {
     entry[kDirAttr] = static_cast<uint8_t>(found.attributes & kAttrKeptFromHost);
 }
 
+// The document's image file or its .der, which an add must never read as a file to add.
+bool IsOpenImageFile(const ImageDocument& doc, std::string_view hostPath) {
+    return IsSameHostFile(doc.imageFile, hostPath) || IsSameHostFile(doc.errorFile, hostPath);
+}
 
 }  // namespace
 
@@ -253,9 +257,10 @@ Result AddHostFile(ImageDocument& doc, std::string_view hostPath, const FileSyst
     } else if (const uint32_t findError = FindHostFile(hostPath, found); findError != kHostSuccess) {
         return Failure(HostFails(hostPath, findError));
     }
-    // The open image (or its .der) would be read while it is being changed.
-    if (IsSameHostFile(doc.imageFile, hostPath) || IsSameHostFile(doc.errorFile, hostPath)) {
-        return Failure(Fails(FailureKind::kRefused, kMsgAddOpenImage, {std::string(hostPath)}), true);
+    // The open image (or its .der) is refused before anything is asked; only
+    // a file of its size can be it, so other files cost no look at the host.
+    if ((found.size == doc.imageSize || found.size == doc.ErrorListSize()) && IsOpenImageFile(doc, hostPath)) {
+        return Failure(Fails(FailureKind::kRefused, kMsgAddOpenImage, {std::string(hostPath)}));
     }
     if (found.attributes & kHostDevice) {
         return Failure(Fails(FailureKind::kBadName, kMsgAddNotAFile, {hostPath}));
@@ -335,6 +340,10 @@ Result AddHostFile(ImageDocument& doc, std::string_view hostPath, const FileSyst
         const uint32_t openError =
             OpenHostFile(hostPath, kAccessRead, kShareRead, Disposition::kOpenExisting, 0, file);
         if (openError != kHostSuccess) {
+            // The document holds its image file (a container, say) against other openers.
+            if (IsOpenImageFile(doc, hostPath)) {
+                return Failure(Fails(FailureKind::kRefused, kMsgAddOpenImage, {std::string(hostPath)}));
+            }
             failure = HostFails(hostPath, openError);
         } else {
             failure = CopyFileToClusters(vol, file, hostPath, slot.slotOffset, size, journal,
