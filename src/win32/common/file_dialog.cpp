@@ -1,6 +1,7 @@
 #include "win32/common/file_dialog.h"
 
 #include <commdlg.h>
+#include <shlwapi.h>
 
 #include <cstddef>
 
@@ -55,11 +56,13 @@ std::string& LastImageFolder() {
     return folder;
 }
 
-void NoteImageFolder(const std::string& path) {
-    const size_t slash = path.find_last_of("\\/");
-    if (slash != std::string::npos) {
-        LastImageFolder() = path.substr(0, slash);
-    }
+std::string FolderOfFile(const std::string& path) {
+    char folder[MAX_PATH] = "";
+    lstrcpynA(folder, path.c_str(), sizeof folder);
+    PathRemoveFileSpecA(folder);
+    return folder;
 }
+
+void NoteImageFolder(const std::string& path) { LastImageFolder() = FolderOfFile(path); }
 
 }  // namespace vk

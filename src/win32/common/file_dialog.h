@@ -23,6 +23,9 @@ bool ShowFileDialog(HWND owner, UINT filterId, UINT defaultExtensionId, char* pa
 // Save as of an untitled image starts there.
 std::string& LastImageFolder();
 
+// The folder that holds the file at `path` ("C:\" for a file in a root).
+std::string FolderOfFile(const std::string& path);
+
 // Notes the folder of the image file at `path` as the last image folder.
 void NoteImageFolder(const std::string& path);
 

@@ -5,6 +5,7 @@
 #include "win32/ports/win32_prompts.h"
 
 #include <commdlg.h>
+#include <shlwapi.h>
 
 #include <string>
 #include <vector>
@@ -233,12 +234,10 @@ Answer Present(const Notice& notice, Choices choices, bool secondIsDefault) {
 bool AskSaveImagePath(std::string& path) {
     // The dialog starts in the proposed file's folder with its name; an
     // untitled image is proposed as "Untitled.dsk" in the last image folder.
-    std::string folder = LastImageFolder();
-    std::string name = std::string(LoadText(kStrUntitled)) + std::string(LoadText(kStrDefaultExtension));
-    if (const size_t slash = path.find_last_of("\\/"); slash != std::string::npos) {
-        folder = path.substr(0, slash);
-        name = path.substr(slash + 1);
-    }
+    const bool untitled = path.empty();
+    const std::string folder = untitled ? LastImageFolder() : FolderOfFile(path);
+    const std::string name = untitled ? std::string(LoadText(kStrUntitled)) + std::string(LoadText(kStrDefaultExtension))
+                                      : std::string(PathFindFileNameA(path.c_str()));
     char buffer[MAX_PATH] = "";
     lstrcpynA(buffer, name.c_str(), sizeof buffer);
     if (!ShowFileDialog(PromptOwner(), kStrDiskImageFilter, kStrDefaultExtension, buffer, sizeof buffer,

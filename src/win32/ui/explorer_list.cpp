@@ -231,12 +231,29 @@ void CaptureColumnWidths(HWND list) {
     }
 }
 
-int OptimalWindowWidth() {
-    int width = 4 + 2 * GetSystemMetrics(SM_CXFRAME) + GetSystemMetrics(SM_CXHSCROLL);
+namespace {
+
+int ColumnWidthSum() {
+    int sum = 0;
     for (int w : TheSettings().columnWidths) {
-        width += w;
+        sum += w;
     }
-    return width;
+    return sum;
+}
+
+}  // namespace
+
+int OptimalWindowWidth() {
+    return ColumnWidthSum() + 4 + 2 * GetSystemMetrics(SM_CXFRAME) + GetSystemMetrics(SM_CXHSCROLL);
+}
+
+int FirstWindowWidth() {
+    RECT rect = {0, 0, ColumnWidthSum() + 2 * GetSystemMetrics(SM_CXEDGE) + GetSystemMetrics(SM_CXVSCROLL), 1};
+    AdjustWindowRectEx(&rect, WS_OVERLAPPEDWINDOW, TRUE, 0);
+    const int width = std::max(static_cast<int>(rect.right - rect.left), OptimalWindowWidth());
+    RECT work = {};
+    return SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0) ? std::min<int>(width, work.right - work.left)
+                                                               : width;
 }
 
 bool ItemEntryOffset(HWND list, int index, uint32_t& offset) {

@@ -58,8 +58,14 @@ void ShowColumnWidths(HWND list);
 // Keeps the widths the user gave the columns. Only report view shows the
 // columns: elsewhere the list answers with its item width, not theirs.
 void CaptureColumnWidths(HWND list);
-// The window width that shows all four columns.
+// The window width that shows all four columns, as Details' Optimum width
+// sets it: their sum with a frame and scroll-bar allowance.
 int OptimalWindowWidth();
+// The main window's width at its first start: the four columns whole, with
+// the list's sunken edges and a vertical scroll bar beside them, in the
+// window's real frame; never less than OptimalWindowWidth, never wider
+// than the screen's work area.
+int FirstWindowWidth();
 
 // The entry offset an item refers to; false when the item does not exist.
 bool ItemEntryOffset(HWND list, int index, uint32_t& offset);

@@ -27,7 +27,7 @@ namespace {
 // What one Extract command into a folder carries from entry to entry.
 struct ExtractRun {
     HostNameClaims claims;
-    ReplaceQuestion replace{true};  // a folder's tree or several entries: Yes to all, Cancel
+    ItemQuestion replace{true};  // a folder's tree or several entries: Yes to all, Cancel
     ExtractTally tally;
 };
 
@@ -70,10 +70,10 @@ bool ExtractInto(HWND owner, const std::string& folder, uint32_t entryOffset, Ex
     unsigned replace = kReplaceAsk;
     const ScopedPromptOwner boxes(owner);
     if (GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES) {
-        const ReplaceQuestion::Reply reply =
+        const ItemQuestion::Reply reply =
             run.replace.Ask(TextNotice(kMsgReplaceHostFile, Tone::kQuestion, {path}), true);
-        if (reply != ReplaceQuestion::Reply::kReplace) {
-            return reply == ReplaceQuestion::Reply::kKeep;
+        if (reply != ItemQuestion::Reply::kYes) {
+            return reply == ItemQuestion::Reply::kNo;
         }
         replace = kReplaceSilently;
     }

@@ -2,8 +2,6 @@
 
 #include <commctrl.h>
 
-#include <algorithm>
-
 #include "engine/core/document.h"
 #include "win32/dragdrop/dragdrop.h"
 #include "win32/ports/main_window.h"
@@ -85,22 +83,6 @@ void RestoreWindowPlace(HWND window, const WindowPlace& place) {
         return;
     }
     SetWindowPlacement(window, &placement);
-}
-
-// The outer width that shows the four columns whole: the list's sunken
-// edges and a vertical scroll bar beside them, in the window's real frame,
-// and no wider than the screen's work area.
-int WindowWidthForColumns() {
-    int columns = 0;
-    for (int width : TheSettings().columnWidths) {
-        columns += width;
-    }
-    RECT rect = {0, 0, columns + 2 * GetSystemMetrics(SM_CXEDGE) + GetSystemMetrics(SM_CXVSCROLL), 1};
-    AdjustWindowRectEx(&rect, WS_OVERLAPPEDWINDOW, TRUE, 0);
-    const int width = std::max(static_cast<int>(rect.right - rect.left), OptimalWindowWidth());
-    RECT work = {};
-    return SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0) ? std::min<int>(width, work.right - work.left)
-                                                               : width;
 }
 
 // False when the document was kept and the window must stay.
@@ -203,7 +185,7 @@ bool RegisterMainWindowClass(HINSTANCE instance) {
 HWND CreateMainWindow(HINSTANCE instance) {
     const int height = MulDiv(kWindowHeightDialogUnits, HIWORD(GetDialogBaseUnits()), 8);
     HWND window = CreateWindowExA(0, kMainWindowClass, ProgramCaption(), WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
-                                  CW_USEDEFAULT, WindowWidthForColumns(), height, nullptr, nullptr, instance,
+                                  CW_USEDEFAULT, FirstWindowWidth(), height, nullptr, nullptr, instance,
                                   nullptr);
     if (window != nullptr) {
         RestoreWindowPlace(window, TheSettings().window);

@@ -237,7 +237,7 @@ std::optional<Fault> MakeFolderCluster(const Volume& vol, uint32_t slotOffset, D
 
 Result AddHostFile(ImageDocument& doc, std::string_view hostPath, const FileSystemOptions& options, DirRef dir,
                    std::string_view shortName, ClusterGuard* guard, CommandSlots* slots,
-                   const HostFindData* listed, ReplaceQuestion* replace) {
+                   const HostFindData* listed, ItemQuestion* replace) {
     if (std::optional<Notice> refusal = ChangeRefusal(doc)) return Failure(FailureKind::kRefused, *refusal);
     WaitCursor wait;
     // Made only when no caller carries one: an empty optional of it would
@@ -379,7 +379,7 @@ Result AddFiles(ImageDocument& doc, const std::vector<std::string>& paths,
     ShortNameClaims claims;
     std::vector<HostFindData> listed;
     const std::vector<std::string> names = claims.Plan(doc, dir, paths, &listed);
-    ReplaceQuestion replace(paths.size() > 1);
+    ItemQuestion replace(paths.size() > 1);
     size_t added = 0;
     for (size_t i = 0; i < paths.size(); ++i) {
         const std::string& path = paths[i];

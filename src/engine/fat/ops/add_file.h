@@ -16,7 +16,7 @@
 #include "engine/fat/dir/dir_walk.h"
 #include "engine/fat/table/fat12.h"
 #include "engine/fat/dir/fs_options.h"
-#include "engine/fat/ops/replace_question.h"
+#include "engine/fat/ops/item_question.h"
 #include "engine/ports/host_files.h"
 #include "engine/ports/prompts.h"
 
@@ -47,7 +47,7 @@ struct ImageDocument;
 class ClusterGuard;
 Result AddHostFile(ImageDocument& doc, std::string_view hostPath, const FileSystemOptions& options, DirRef dir = kRootDir,
                    std::string_view shortName = {}, ClusterGuard* guard = nullptr, CommandSlots* slots = nullptr,
-                   const HostFindData* listed = nullptr, ReplaceQuestion* replace = nullptr);
+                   const HostFindData* listed = nullptr, ItemQuestion* replace = nullptr);
 
 class UndoJournal;
 

@@ -8,6 +8,7 @@
 #include "engine/fat/dir/dir_entry.h"
 #include "engine/fat/ops/dir_ops.h"
 #include "engine/fat/ops/directory.h"
+#include "engine/fat/ops/item_question.h"
 #include "engine/fat/dir/entry_chain.h"
 #include "engine/fat/table/fat12.h"
 #include "engine/fat/dir/fs_options.h"
@@ -32,8 +33,7 @@ Result DeleteEntries(ImageDocument& doc, const std::vector<uint32_t>& entries, c
         return Done();
     }
     if (std::optional<Notice> refusal = ChangeRefusal(doc)) return Failure(FailureKind::kRefused, *refusal);
-    const bool offerAll = entries.size() > 1;
-    bool yesToAll = false;
+    ItemQuestion question(entries.size() > 1, Choices::kYesNoCancel);
     Result result = Done();
     ClusterGuard guard(doc);
     for (const uint32_t entryOffset : entries) {
@@ -49,15 +49,12 @@ Result DeleteEntries(ImageDocument& doc, const std::vector<uint32_t>& entries, c
             Tell(*shared);
             continue;
         }
-        if (!options.forceSwitch && !yesToAll) {
-            const Answer answer = Ask(TextNotice(kMsgDeleteFile, Tone::kQuestion, {name}),
-                                      offerAll ? Choices::kYesAllNoCancel : Choices::kYesNoCancel, true);
-            if (answer == Answer::kNo) {
+        if (!options.forceSwitch) {
+            const ItemQuestion::Reply reply = question.Ask(TextNotice(kMsgDeleteFile, Tone::kQuestion, {name}), true);
+            if (reply == ItemQuestion::Reply::kNo) {
                 continue;
             }
-            if (answer == Answer::kYesToAll && offerAll) {
-                yesToAll = true;
-            } else if (answer != Answer::kYes) {
+            if (reply == ItemQuestion::Reply::kStop) {
                 result.goOn = false;  // Cancel, or no box could be shown
                 break;
             }

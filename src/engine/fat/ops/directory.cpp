@@ -18,24 +18,22 @@ bool IsLabelSlot(const uint8_t* e) { return (e[kDirAttr] & kAttrVolume) && !IsLo
 
 SlotResult FindEntrySlot(const ConstVolume& vol, DirSlots& slots, std::string_view displayName,
                          const PackedName& packed, bool quiet, bool force, uint32_t freeFrom,
-                         const ClusterSet* keep, ReplaceQuestion* replace) {
+                         const ClusterSet* keep, ItemQuestion* replace) {
     SlotResult result;
     const NamedSlot named = slots.Find(vol, packed);
     if (named.offset != 0) {
         result.found = true;
         result.scanned = named.index;
-        ReplaceQuestion oneFile(false);
-        const ReplaceQuestion::Reply reply =
-            quiet || force ? ReplaceQuestion::Reply::kReplace
-                           : (replace != nullptr ? *replace : oneFile)
-                                 .Ask(TextNotice(kMsgReplaceEntry, Tone::kQuestion, {displayName}));
-        if (reply == ReplaceQuestion::Reply::kReplace) {
+        const ItemQuestion::Reply reply =
+            quiet || force ? ItemQuestion::Reply::kYes
+                           : AskAboutItem(replace, TextNotice(kMsgReplaceEntry, Tone::kQuestion, {displayName}));
+        if (reply == ItemQuestion::Reply::kYes) {
             result.hasSlot = true;
             result.slotOffset = named.offset;
             result.newSlot.offset = named.offset;
         }
         // Declining ends this file only; a multi-file caller goes on unless cancelled.
-        result.goOn = reply != ReplaceQuestion::Reply::kStop;
+        result.goOn = reply != ItemQuestion::Reply::kStop;
         return result;
     }
     const DirRef dir = slots.Dir();

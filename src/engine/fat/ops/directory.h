@@ -8,7 +8,7 @@
 #include "engine/core/layout.h"
 #include "engine/fat/dir/dir_slot.h"
 #include "engine/fat/dir/short_names.h"
-#include "engine/fat/ops/replace_question.h"
+#include "engine/fat/ops/item_question.h"
 #include "engine/ports/prompts.h"
 
 namespace vk {
@@ -36,7 +36,7 @@ struct SlotResult {
 // written).
 SlotResult FindEntrySlot(const ConstVolume& vol, DirSlots& slots, std::string_view displayName,
                          const PackedName& packed, bool quiet, bool force, uint32_t freeFrom = kFirstDataCluster,
-                         const ClusterSet* keep = nullptr, ReplaceQuestion* replace = nullptr);
+                         const ClusterSet* keep = nullptr, ItemQuestion* replace = nullptr);
 // The same in the root, from a walk of its own.
 SlotResult FindEntrySlot(const ConstVolume& vol, std::string_view displayName, const PackedName& packed, bool quiet,
                          bool force);

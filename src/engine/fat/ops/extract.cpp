@@ -28,16 +28,15 @@ bool IsDirectoryOrLabel(uint8_t attr) { return (attr & (kAttrDirectory | kAttrVo
 // one: declined when the user keeps the existing file. The entry standing
 // there is replaced itself, never opened: a link is replaced, and what it
 // points to stays as it was.
-Result PlaceTarget(NewHostFile& file, unsigned replaceFlags, ReplaceQuestion* replace) {
+Result PlaceTarget(NewHostFile& file, unsigned replaceFlags, ItemQuestion* replace) {
     const std::string& targetPath = file.targetPath;
     uint32_t error = CommitNewHostFile(file, false);
     if (ClassifyHostCode(error) == HostFailure::kExists) {
         if (!(replaceFlags & kReplaceSilently)) {
-            ReplaceQuestion oneFile(false);
-            const ReplaceQuestion::Reply reply = (replace != nullptr ? *replace : oneFile)
-                .Ask(TextNotice(kMsgReplaceHostFile, Tone::kQuestion, {targetPath}), true);
-            if (reply != ReplaceQuestion::Reply::kReplace) {
-                return Declined(reply == ReplaceQuestion::Reply::kKeep);
+            const ItemQuestion::Reply reply =
+                AskAboutItem(replace, TextNotice(kMsgReplaceHostFile, Tone::kQuestion, {targetPath}), true);
+            if (reply != ItemQuestion::Reply::kYes) {
+                return Declined(reply == ItemQuestion::Reply::kNo);
             }
         }
         // A read-only file is not replaced, even where the host would let it be removed.
@@ -138,7 +137,7 @@ Result ReadEntryBytes(const ImageDocument& doc, uint32_t entryOffset, std::vecto
 }
 
 Result ExtractEntry(const ImageDocument& doc, uint32_t entryOffset, unsigned replaceFlags,
-                    const std::string& targetPath, ReplaceQuestion* replace) {
+                    const std::string& targetPath, ItemQuestion* replace) {
     if (std::optional<Notice> refusal = ExtractionRefusal(doc)) return Failure(FailureKind::kRefused, *refusal);
     const uint8_t* entry = doc.Area() + entryOffset;
     const uint8_t attr = entry[kDirAttr];

@@ -11,7 +11,7 @@
 
 #include "engine/common/bytes.h"
 #include "engine/common/result.h"
-#include "engine/fat/ops/replace_question.h"
+#include "engine/fat/ops/item_question.h"
 #include "engine/ports/prompts.h"
 
 namespace vk {
@@ -34,7 +34,7 @@ enum ReplaceFlags : unsigned {
 // and a cancelled question is declined, stopping. The image never changes:
 // a done result has no changes.
 Result ExtractEntry(const ImageDocument& doc, uint32_t entryOffset, unsigned replaceFlags,
-                    const std::string& targetPath, ReplaceQuestion* replace = nullptr);
+                    const std::string& targetPath, ItemQuestion* replace = nullptr);
 
 // The bytes of the file at `entryOffset`, read along its chain into
 // `bytes`; a chain that breaks before the file's size fails as damaged with

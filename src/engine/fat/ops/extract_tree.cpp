@@ -36,7 +36,7 @@ struct MadeFolder {
 class TreeExtraction {
 public:
     TreeExtraction(const ImageDocument& doc, unsigned replaceFlags, HostNameClaims& claims,
-                   ReplaceQuestion* replace)
+                   ItemQuestion* replace)
         : doc_(doc), replaceFlags_(replaceFlags), claims_(claims), replace_(replace) {}
 
     // The entry itself, then (a folder) its tree; false when an answer stops everything.
@@ -144,7 +144,7 @@ private:
     const ImageDocument& doc_;
     unsigned replaceFlags_;
     HostNameClaims& claims_;
-    ReplaceQuestion* replace_;
+    ItemQuestion* replace_;
     std::vector<MadeFolder> made_;
     std::vector<Notice> said_;
     std::vector<Fault> failures_;
@@ -155,7 +155,7 @@ private:
 
 Result ExtractTree(const ImageDocument& doc, const std::vector<uint32_t>& entries,
                    const std::string& hostFolder, unsigned replaceFlags, uint32_t* written,
-                   HostNameClaims* claims, ReplaceQuestion* replace) {
+                   HostNameClaims* claims, ItemQuestion* replace) {
     if (std::optional<Notice> refusal = ExtractionRefusal(doc)) return Failure(FailureKind::kRefused, *refusal);
     HostNameClaims ownClaims;
     TreeExtraction extraction(doc, replaceFlags, claims != nullptr ? *claims : ownClaims, replace);

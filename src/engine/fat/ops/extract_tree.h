@@ -33,6 +33,6 @@ class HostNameClaims;
 // it offers Yes to all and Cancel; Cancel stops the walk.
 Result ExtractTree(const ImageDocument& doc, const std::vector<uint32_t>& entries,
                    const std::string& hostFolder, unsigned replaceFlags, uint32_t* written = nullptr,
-                   HostNameClaims* claims = nullptr, ReplaceQuestion* replace = nullptr);
+                   HostNameClaims* claims = nullptr, ItemQuestion* replace = nullptr);
 
 }  // namespace vk
