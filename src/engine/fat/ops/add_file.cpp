@@ -259,7 +259,8 @@ Result AddHostFile(ImageDocument& doc, std::string_view hostPath, const FileSyst
     }
     // The open image (or its .der) is refused before anything is asked; only
     // a file of its size can be it, so other files cost no look at the host.
-    if ((found.size == doc.imageSize || found.size == doc.ErrorListSize()) && IsOpenImageFile(doc, hostPath)) {
+    if ((found.size == doc.imageSize || (doc.errorFile.IsOpen() && found.size == doc.ErrorListSize())) &&
+        IsOpenImageFile(doc, hostPath)) {
         return Failure(Fails(FailureKind::kRefused, kMsgAddOpenImage, {std::string(hostPath)}));
     }
     if (found.attributes & kHostDevice) {
